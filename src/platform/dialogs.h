@@ -1,0 +1,29 @@
+#pragma once
+// Message boxes and common dialogs behind one interface, so windows can be tested
+// offscreen with scripted answers.
+#include <QColor>
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+class Dialogs {
+public:
+    enum Icon { NoIcon, Information, Exclamation, Critical, Question };
+    enum Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+    enum Answer { AnswerOk, AnswerCancel, AnswerYes, AnswerNo };
+
+    virtual ~Dialogs();
+    virtual Answer MsgBox(QWidget *parent, const QString &text, const QString &title, Icon icon,
+                          Buttons buttons = Ok) = 0;
+    // The chosen path, or empty when the dialog was cancelled. filter is "所有文件|*.*".
+    virtual QString ShowSave(QWidget *parent, const QString &title, const QString &filter,
+                             const QString &fileName) = 0;
+    virtual QString ShowOpen(QWidget *parent, const QString &title, const QString &filter) = 0;
+    virtual std::optional<QColor> ShowColor(QWidget *parent, const QColor &initial) = 0;
+    virtual std::optional<QString> InputBox(QWidget *parent, const QString &prompt,
+                                            const QString &title, const QString &defaultText) = 0;
+};
+
+// "描述|*.a;*.b|描述2|*.c" as the file dialogs of this platform want it.
+QString QtNameFilter(const QString &filter);

@@ -1,0 +1,35 @@
+#pragma once
+// One running instance per user. Whoever holds the lock file owns the local socket
+// beside it; later starts hand their command to the owner and end.
+#include <QLockFile>
+#include <QObject>
+#include <memory>
+
+class QLocalServer;
+
+class InstanceChannel : public QObject {
+    Q_OBJECT
+public:
+    // dir: where the lock and the socket live (the user's runtime folder by default).
+    explicit InstanceChannel(const QString &dir = defaultDir(), QObject *parent = nullptr);
+    ~InstanceChannel() override;
+
+    static QString defaultDir();
+    QString socketPath() const;
+
+    // True when this process is now the running instance.
+    bool claim();
+    // Starts serving; call after claim() succeeded.
+    bool listen();
+    // Delivers one command to the running instance; false when none answered in time.
+    bool send(const QString &command, int timeoutMs = 3000);
+
+signals:
+    void commandReceived(const QString &command);
+
+private:
+    void onNewConnection();
+    QString dir_;
+    QLockFile lock_;
+    std::unique_ptr<QLocalServer> server_;
+};

@@ -1,0 +1,20 @@
+#pragma once
+// The one object through which windows reach the web engine, dialogs and the system.
+// The program hands windows the real one; widget tests hand them fakes.
+#include <memory>
+
+class Dialogs;
+class KeyState;
+class QWidget;
+class WebView;
+
+class Platform {
+public:
+    virtual ~Platform();
+    virtual WebView *createWebView(QWidget *parent) = 0;
+    virtual Dialogs &dialogs() = 0;
+    virtual KeyState &keys() = 0;
+};
+
+// Qt WebEngine with its profile under the program's data folder, Qt dialogs, X11 keys.
+std::unique_ptr<Platform> makeSystemPlatform();

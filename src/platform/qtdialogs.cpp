@@ -1,0 +1,55 @@
+#include "qtdialogs.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+Dialogs::Answer QtDialogs::MsgBox(QWidget *parent, const QString &text, const QString &title,
+                                  Icon icon, Buttons buttons) {
+    static const QMessageBox::Icon icons[] = {QMessageBox::NoIcon, QMessageBox::Information,
+                                              QMessageBox::Warning, QMessageBox::Critical,
+                                              QMessageBox::Question};
+    QMessageBox::StandardButtons b = QMessageBox::Ok;
+    switch (buttons) {
+        case Ok: b = QMessageBox::Ok; break;
+        case OkCancel: b = QMessageBox::Ok | QMessageBox::Cancel; break;
+        case YesNo: b = QMessageBox::Yes | QMessageBox::No; break;
+        case YesNoCancel: b = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
+    }
+    QMessageBox box(icons[icon], title, text, b, parent);
+    box.setButtonText(QMessageBox::Ok, QStringLiteral("确定"));
+    box.setButtonText(QMessageBox::Cancel, QStringLiteral("取消"));
+    box.setButtonText(QMessageBox::Yes, QStringLiteral("是(&Y)"));
+    box.setButtonText(QMessageBox::No, QStringLiteral("否(&N)"));
+    switch (box.exec()) {
+        case QMessageBox::Yes: return AnswerYes;
+        case QMessageBox::No: return AnswerNo;
+        case QMessageBox::Cancel: return AnswerCancel;
+        default: return buttons == Ok ? AnswerOk : (buttons == OkCancel ? AnswerOk : AnswerCancel);
+    }
+}
+
+QString QtDialogs::ShowSave(QWidget *parent, const QString &title, const QString &filter,
+                            const QString &fileName) {
+    return QFileDialog::getSaveFileName(parent, title, fileName, QtNameFilter(filter));
+}
+
+QString QtDialogs::ShowOpen(QWidget *parent, const QString &title, const QString &filter) {
+    return QFileDialog::getOpenFileName(parent, title, QString(), QtNameFilter(filter));
+}
+
+std::optional<QColor> QtDialogs::ShowColor(QWidget *parent, const QColor &initial) {
+    const QColor c = QColorDialog::getColor(initial, parent);
+    if (!c.isValid()) return std::nullopt;
+    return c;
+}
+
+std::optional<QString> QtDialogs::InputBox(QWidget *parent, const QString &prompt,
+                                           const QString &title, const QString &defaultText) {
+    bool ok = false;
+    const QString t =
+        QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
+    if (!ok) return std::nullopt;
+    return t;
+}

@@ -1,0 +1,14 @@
+#pragma once
+#include "dialogs.h"
+
+class QtDialogs : public Dialogs {
+public:
+    Answer MsgBox(QWidget *parent, const QString &text, const QString &title, Icon icon,
+                  Buttons buttons) override;
+    QString ShowSave(QWidget *parent, const QString &title, const QString &filter,
+                     const QString &fileName) override;
+    QString ShowOpen(QWidget *parent, const QString &title, const QString &filter) override;
+    std::optional<QColor> ShowColor(QWidget *parent, const QColor &initial) override;
+    std::optional<QString> InputBox(QWidget *parent, const QString &prompt, const QString &title,
+                                    const QString &defaultText) override;
+};

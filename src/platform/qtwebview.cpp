@@ -1,0 +1,174 @@
+#include "qtwebview.h"
+
+#include <QDir>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QUrl>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineHistory>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+#include "shell/config.h"
+#include "shell/search.h"
+
+namespace {
+
+class Page : public QWebEnginePage {
+public:
+    Page(QWebEngineProfile *profile, QtWebView *owner) : QWebEnginePage(profile), owner_(owner) {}
+
+protected:
+    QWebEnginePage *createWindow(WebWindowType) override { return owner_->requestNewWindow(); }
+    // No script dialogs about script errors: the console is where they go.
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &, int,
+                                  const QString &) override {}
+
+private:
+    QtWebView *owner_;
+};
+
+}  // namespace
+
+WebEngine::WebEngine(const QString &storageDir, QObject *parent)
+    : QObject(parent), profile_(new QWebEngineProfile(QStringLiteral("olumetta"), this)) {
+    QDir().mkpath(storageDir);
+    profile_->setPersistentStoragePath(storageDir + QStringLiteral("/profile"));
+    profile_->setCachePath(storageDir + QStringLiteral("/cache"));
+    profile_->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
+    connect(profile_, &QWebEngineProfile::downloadRequested, this,
+            &WebEngine::onDownloadRequested);
+}
+
+// Views go before the profile they use; the profile is deleted last so cookies and
+// cache are flushed.
+WebEngine::~WebEngine() {
+    const auto views = views_.values();
+    for (QtWebView *v : views) delete v->view();
+    delete profile_;
+}
+
+QtWebView *WebEngine::createView(QWidget *parent) { return new QtWebView(this, parent); }
+
+void WebEngine::onDownloadRequested(QWebEngineDownloadRequest *request) {
+    // The request must be answered inside this signal.
+    bool cancel = false;
+    if (QtWebView *v = views_.value(request->page()))
+        emit v->FileDownload(request->url().toString(), request->suggestedFileName(), &cancel);
+    if (cancel)
+        request->cancel();
+    else
+        request->accept();
+}
+
+QtWebView::QtWebView(WebEngine *engine, QWidget *parent)
+    : WebView(parent), engine_(engine), view_(new QWebEngineView(parent)) {
+    auto *page = new Page(engine->profile(), this);
+    view_->setPage(page);
+    page->setParent(view_);
+    engine->views_.insert(page, this);
+    connect(view_, &QObject::destroyed, this, [this, engine, page] {
+        engine->views_.remove(page);
+        view_ = nullptr;
+    });
+
+    connect(page, &QWebEnginePage::loadStarted, this,
+            [this] { emit StatusTextChange(tr("正在打开网页...")); });
+    connect(page, &QWebEnginePage::linkHovered, this,
+            [this](const QString &url) { emit StatusTextChange(url); });
+    connect(page, &QWebEnginePage::loadProgress, this,
+            [this](int p) { emit ProgressChange(p, 100); });
+    connect(page, &QWebEnginePage::urlChanged, this,
+            [this](const QUrl &url) { emit NavigateComplete2(url.toString()); });
+    connect(page, &QWebEnginePage::titleChanged, this,
+            [this](const QString &t) { emit TitleChange(t); });
+    connect(page, &QWebEnginePage::loadFinished, this, [this, page](bool ok) {
+        emit StatusTextChange(ok ? tr("完成") : tr("无法打开网页"));
+        if (!ok) emit NavigateError(page->requestedUrl().toString());
+        emit ProgressChange(-1, 100);
+        emit DownloadComplete();
+    });
+}
+
+QtWebView::~QtWebView() {
+    if (view_) {
+        engine_->views_.remove(view_->page());
+        delete view_;
+    }
+}
+
+QWidget *QtWebView::widget() { return view_; }
+QWebEnginePage *QtWebView::page() const { return view_ ? view_->page() : nullptr; }
+
+QWebEnginePage *QtWebView::requestNewWindow() {
+    WebView *target = nullptr;
+    bool cancel = false;
+    emit NewWindow2(&target, &cancel);
+    auto *qt = qobject_cast<QtWebView *>(target);
+    return cancel || !qt ? nullptr : qt->page();
+}
+
+void QtWebView::Navigate(const QString &address) {
+    // The engine's own guess at what was typed; the program adds nothing.
+    view_->load(QUrl::fromUserInput(address, QDir::currentPath(), QUrl::AssumeLocalFile));
+}
+
+bool QtWebView::GoBack() {
+    if (!view_->history()->canGoBack()) return false;
+    view_->back();
+    return true;
+}
+
+bool QtWebView::GoForward() {
+    if (!view_->history()->canGoForward()) return false;
+    view_->forward();
+    return true;
+}
+
+void QtWebView::Stop() { view_->stop(); }
+void QtWebView::Refresh() { view_->reload(); }
+
+void QtWebView::GoHome() {
+    view_->load(QUrl::fromLocalFile(AppDir() + QStringLiteral("数据/home.html")));
+}
+
+void QtWebView::GoSearch() {
+    const QString front = SearchFrontPage(ReadSetting(QStringLiteral("Search")));
+    if (!front.isEmpty()) view_->load(QUrl(front));
+}
+
+void QtWebView::Print(QWidget *dialogParent) {
+    if (printer_) return;  // one print job at a time
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPrintDialog dialog(printer_.get(), dialogParent);
+    if (dialog.exec() != QDialog::Accepted) {
+        printer_.reset();
+        return;
+    }
+    connect(view_, &QWebEngineView::printFinished, this, [this] { printer_.reset(); },
+            Qt::SingleShotConnection);
+    view_->print(printer_.get());
+}
+
+QString QtWebView::LocationURL() const { return view_ ? view_->url().toString() : QString(); }
+QString QtWebView::Title() const { return view_ ? view_->title() : QString(); }
+
+bool QtWebView::SetPageZoom(const QString &percentText) {
+    QString t = percentText.trimmed();
+    if (!t.endsWith(QLatin1Char('%'))) return false;
+    bool ok = false;
+    const double percent = t.chopped(1).toDouble(&ok);
+    if (!ok || percent < 25 || percent > 500) return false;  // the engine's own limits
+    view_->setZoomFactor(percent / 100.0);
+    return true;
+}
+
+double QtWebView::PageZoom() const { return view_ ? view_->zoomFactor() : 1.0; }
+
+void QtWebView::SetInputEnabled(bool enabled) {
+    view_->setEnabled(enabled);
+    view_->setFocusPolicy(enabled ? Qt::StrongFocus : Qt::NoFocus);
+    if (!enabled && view_->hasFocus()) view_->clearFocus();
+}

@@ -1,0 +1,62 @@
+#pragma once
+// The web view realised with Qt WebEngine, and the one persistent profile all tabs share.
+#include <QHash>
+#include <QPointer>
+#include <memory>
+
+#include "webview.h"
+
+class QWebEngineDownloadRequest;
+class QWebEnginePage;
+class QWebEngineProfile;
+class QWebEngineView;
+class QPrinter;
+class QtWebView;
+
+class WebEngine : public QObject {
+    Q_OBJECT
+public:
+    // Profile data (cookies, cache, local storage) lives under storageDir.
+    explicit WebEngine(const QString &storageDir, QObject *parent = nullptr);
+    ~WebEngine() override;
+    QWebEngineProfile *profile() const { return profile_; }
+    QtWebView *createView(QWidget *parent);
+
+private:
+    friend class QtWebView;
+    void onDownloadRequested(QWebEngineDownloadRequest *request);
+    QWebEngineProfile *profile_;
+    QHash<QWebEnginePage *, QtWebView *> views_;
+};
+
+class QtWebView : public WebView {
+    Q_OBJECT
+public:
+    QtWebView(WebEngine *engine, QWidget *parent);
+    ~QtWebView() override;
+
+    QWidget *widget() override;
+    void Navigate(const QString &address) override;
+    bool GoBack() override;
+    bool GoForward() override;
+    void Stop() override;
+    void Refresh() override;
+    void GoHome() override;
+    void GoSearch() override;
+    void Print(QWidget *dialogParent) override;
+    QString LocationURL() const override;
+    QString Title() const override;
+    bool SetPageZoom(const QString &percentText) override;
+    double PageZoom() const override;
+    void SetInputEnabled(bool enabled) override;
+
+    QWebEngineView *view() const { return view_; }
+    QWebEnginePage *page() const;
+    // Called from the page when a script or link asks for a new window.
+    QWebEnginePage *requestNewWindow();
+
+private:
+    WebEngine *engine_;
+    QWebEngineView *view_;
+    std::unique_ptr<QPrinter> printer_;
+};

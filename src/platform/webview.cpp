@@ -1,0 +1,3 @@
+#include "webview.h"
+
+WebView::~WebView() = default;

@@ -1,0 +1,20 @@
+#pragma once
+// Window and icon services shared by the frame, the downloads and the boss key.
+#include <QIcon>
+#include <QPixmap>
+#include <QString>
+
+class QWidget;
+
+// Pixels between the work area's bottom and the screen's bottom (0 for a taskbar at
+// the top or sides, or none).
+int TaskbarHeight(QWidget *onScreenOf = nullptr);
+
+// Limits the window's size; a maximised window takes (maxWidth × maxHeight) at the screen's
+// top left. A maximum of 0 means the screen's size.
+void SetWindowSizeLimits(QWidget *window, int minWidth, int minHeight, int maxWidth,
+                         int maxHeight);
+
+// The file's icon as the desktop shows it; a null picture when there is none.
+QPixmap FileIconPicture(const QString &path, int flags = 0);
+QPixmap IconToPicture(const QIcon &icon);

@@ -1,0 +1,46 @@
+#include "codepage.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace codepage {
+
+QByteArray encode(const QString &text) {
+    QStringEncoder enc("GB18030");
+    return enc.encode(text);
+}
+
+QString decode(QByteArrayView bytes) {
+    QStringDecoder dec("GB18030");
+    return dec.decode(bytes);
+}
+
+qsizetype boundaryBefore(QByteArrayView b, qsizetype maxBytes) {
+    qsizetype i = 0, last = 0;
+    const qsizetype n = b.size();
+    while (i < n) {
+        const auto c = uchar(b[i]);
+        qsizetype len = 1;
+        if (c >= 0x81 && c <= 0xFE && i + 1 < n) {
+            const auto c2 = uchar(b[i + 1]);
+            if (c2 >= 0x30 && c2 <= 0x39)
+                len = i + 3 < n ? 4 : n - i;  // four-byte sequence
+            else
+                len = 2;
+        }
+        if (i + len > maxBytes) break;
+        i += len;
+        last = i;
+    }
+    return last;
+}
+
+qsizetype utf8BoundaryBefore(QByteArrayView b, qsizetype maxBytes) {
+    if (b.size() <= maxBytes) return b.size();
+    qsizetype i = maxBytes;
+    // Step back over continuation bytes to the start of the character that did not fit.
+    while (i > 0 && (uchar(b[i]) & 0xC0) == 0x80) --i;
+    return i;
+}
+
+}  // namespace codepage

@@ -1,0 +1,38 @@
+#include "commandline.h"
+
+#include <QStringList>
+
+#include "tab/bookmarks.h"
+
+QString CommandLineText(int argc, char **argv) {
+    QStringList parts;
+    for (int i = 1; i < argc; ++i) parts << QString::fromLocal8Bit(argv[i]);
+    return parts.join(QLatin1Char(' '));
+}
+
+QString CleanAddress(QString text) {
+    return text.remove(QLatin1Char('"')).remove(QStringLiteral("%1"));
+}
+
+StartCommand ParseCommandLine(const QString &commandLine) {
+    if (commandLine.isEmpty()) return {};
+    const QString lower = commandLine.toLower();
+    if (lower == QLatin1String("password")) return {StartCommand::Password, {}};
+    if (lower == QLatin1String("config")) return {StartCommand::Config, {}};
+    if (IsBookmarkPath(commandLine)) return {StartCommand::Open, ReadBookmarkFile(commandLine)};
+    return {StartCommand::Open, CleanAddress(commandLine)};
+}
+
+QString HandOffCommand(const QString &commandLine) {
+    if (commandLine.isEmpty()) return QStringLiteral("OpenNew");
+    if (IsBookmarkPath(commandLine))
+        return QStringLiteral("DDEOpen") + ReadBookmarkFile(commandLine);
+    return QStringLiteral("DDEOpen") + CleanAddress(commandLine);
+}
+
+HandOff ParseHandOff(const QString &command) {
+    if (command.startsWith(QLatin1String("DDEOpen")))
+        return {HandOff::Open, CleanAddress(command.mid(7))};
+    if (command == QLatin1String("OpenNew")) return {HandOff::OpenNew, {}};
+    return {};
+}

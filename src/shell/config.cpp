@@ -1,0 +1,125 @@
+#include "config.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+#include "codepage.h"
+#include "inifile.h"
+
+namespace {
+
+QString g_appDirOverride;
+
+bool isUtf8File(QByteArrayView bytes) { return bytes.startsWith("\xEF\xBB\xBF"); }
+
+QByteArray readAll(const QString &path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+}
+
+}  // namespace
+
+QString ReadIni(const QString &section, const QString &key, const QString &path) {
+    const QByteArray file = readAll(path);
+    QByteArray v =
+        ini::readValue(file, codepage::encode(section), codepage::encode(key));
+    const qsizetype nul = v.indexOf('\0');
+    if (nul >= 0) v.truncate(nul);
+    // A file saved as utf-8 with a byte-order mark is read in utf-8.
+    if (isUtf8File(file)) {
+        v.truncate(codepage::utf8BoundaryBefore(v, config::kValueBytes));
+        return QString::fromUtf8(v);
+    }
+    v.truncate(codepage::boundaryBefore(v, config::kValueBytes));
+    return codepage::decode(v);
+}
+
+bool WriteIni(const QString &section, const QString &key, const QString &value,
+              const QString &path) {
+    const QFileInfo info(path);
+    if (!info.dir().exists()) return false;
+    // A file made read-only stays as it is, even for a user whose rights would let the
+    // rename below replace it.
+    if (info.exists() && (!info.isWritable() || !(info.permissions() & QFile::WriteOwner)))
+        return false;
+    QFile in(path);
+    QByteArray file;
+    if (info.exists()) {
+        if (!in.open(QIODevice::ReadOnly)) return false;
+        file = in.readAll();
+        in.close();
+    }
+    // A line break in a value would start a line of its own.
+    QString clean = value;
+    clean.remove(QLatin1Char('\r')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const bool utf8 = isUtf8File(file);
+    auto enc = [utf8](const QString &s) { return utf8 ? s.toUtf8() : codepage::encode(s); };
+    const QByteArray out = ini::writeValue(file, enc(section), enc(key), enc(clean));
+
+    QSaveFile save(path);
+    if (!save.open(QIODevice::WriteOnly)) return false;
+    if (save.write(out) != out.size()) {
+        save.cancelWriting();
+        return false;
+    }
+    return save.commit();
+}
+
+QString AppDir() {
+    if (!g_appDirOverride.isEmpty()) return g_appDirOverride;
+    // Before the application object exists (the hand-off runs that early) ask the system.
+    const QString dir = QCoreApplication::instance()
+                            ? QCoreApplication::applicationDirPath()
+                            : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(QLatin1Char('/'), 0, -2);
+    return config::withTrailingSlash(dir.isEmpty() ? QStringLiteral("/") : dir);
+}
+
+QString ReadSetting(const QString &key) { return ReadIni("Setting", key, config::configPath()); }
+void WriteSetting(const QString &key, const QString &value) {
+    WriteIni("Setting", key, value, config::configPath());
+}
+QString ReadThemeKey(const QString &key) { return ReadIni("Theme", key, config::configPath()); }
+void WriteThemeKey(const QString &key, const QString &value) {
+    WriteIni("Theme", key, value, config::configPath());
+}
+
+namespace config {
+
+QString withTrailingSlash(const QString &dir) {
+    return dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
+}
+
+void setAppDirOverride(const QString &dir) {
+    g_appDirOverride = dir.isEmpty() ? QString() : withTrailingSlash(dir);
+}
+
+QString configPath() { return AppDir() + QStringLiteral("config.ini"); }
+
+double toNumber(const QString &text, bool *ok) {
+    const QString t = text.trimmed();
+    bool good = false;
+    double v = t.toDouble(&good);
+    if (ok) *ok = good;
+    return good ? v : 0.0;
+}
+
+double numberOrZero(const QString &text) { return toNumber(text, nullptr); }
+
+double leadingNumber(const QString &text) {
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?"));
+    const auto m = re.match(text);
+    return m.hasMatch() ? m.captured(0).trimmed().toDouble() : 0.0;
+}
+
+QString localPath(const QString &stored) {
+    QString p = stored;
+    return p.replace(QLatin1Char('\\'), QLatin1Char('/'));
+}
+
+}  // namespace config

@@ -1,0 +1,36 @@
+#pragma once
+// The settings store: INI files beside the program, read and written through at
+// every call, nothing cached.
+#include <QString>
+
+QString ReadIni(const QString &section, const QString &key, const QString &path);
+// Returns false when the file could not be written (callers may ignore it).
+bool WriteIni(const QString &section, const QString &key, const QString &value,
+              const QString &path);
+
+QString AppDir();
+QString ReadSetting(const QString &key);
+void WriteSetting(const QString &key, const QString &value);
+QString ReadThemeKey(const QString &key);
+void WriteThemeKey(const QString &key, const QString &value);
+
+namespace config {
+
+constexpr int kValueBytes = 127;  // a value read back holds at most this many bytes
+
+// The folder with exactly one trailing '/'.
+QString withTrailingSlash(const QString &dir);
+// Tests run the program's logic on a copy of the program folder.
+void setAppDirOverride(const QString &dir);
+QString configPath();  // AppDir + "config.ini"
+
+// A setting read as a number: the whole text must be a number, otherwise ok = false.
+double toNumber(const QString &text, bool *ok);
+// A missing or non-numeric setting counts as 0.
+double numberOrZero(const QString &text);
+// The number at the start of the text; none gives 0.
+double leadingNumber(const QString &text);
+// A path stored with backslashes, as the setting files hold them, in this system's form.
+QString localPath(const QString &stored);
+
+}  // namespace config

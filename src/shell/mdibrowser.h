@@ -1,0 +1,101 @@
+#pragma once
+// The main frame: toolbar with the address box, the tab strip over the tabs, the status
+// strip, the menus, start-up from the command line, hand-offs from later starts, shutdown.
+#include <QMainWindow>
+#include <QPointer>
+
+class Form1;
+class Platform;
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QStackedWidget;
+class QTabBar;
+class QTimer;
+class QToolButton;
+
+class mdiBrowser : public QMainWindow {
+    Q_OBJECT
+public:
+    mdiBrowser(Platform &platform, const QString &commandLine, QWidget *parent = nullptr);
+    ~mdiBrowser() override;
+
+    // Start-up after the configuration check and the hand-off: frame shown, command line
+    // handled, first tab opened.
+    void Load();
+    // A command from a later start of the program.
+    void OnHandOff(const QString &command);
+
+    // Tabs.
+    void OpenNewFrm();
+    Form1 *CreateTab();  // created and loaded, not yet shown in front
+    void ShowTab(Form1 *tab);
+    void ColourTab(Form1 *tab, bool withEditor);
+    Form1 *ActiveForm() const;
+    QList<Form1 *> tabs() const;
+    void CloseTab(Form1 *tab);
+    void CloseActiveTab();
+    void CloseAllTabs();
+    void OrganiseBookmarks();
+
+    // What the tabs report.
+    void AddressListAppend(const QString &url);
+    void tabCaptionChanged(Form1 *tab);
+    void showStopButton();
+    void showRefreshButton();
+    bool showsLoadProgress() const;
+    void setProgressFraction(double fraction);
+    bool hasDownloadManager() const { return false; }
+    void NewDownload(const QString &path, const QString &url);
+    int loadedWindowCount() const;
+
+    // Program-wide values.
+    QString CurrentHomePage;
+    bool AddressListUpdating = false;
+    int CurrentZoom = 0;
+    QString SHKey;
+    QString addressTag;  // what was last typed into the address box
+
+    // Controls the tabs and other windows reach by name.
+    QWidget *picToolBar;
+    QToolButton *picTBtn[5];
+    QComboBox *cboAddress;
+    QLabel *lblPro;
+    QWidget *picLogo;
+    QTabBar *MDITabs;
+    QWidget *picStaBar;
+    QLabel *lblSta;
+    QLabel *lblMouse;
+    QLabel *lblZoom;
+    QMenu *mnuMenu, *mnuM, *mnuTabs;
+    QAction *mnuNew, *mnuDis[2], *mnuClAl, *mnuClNw, *mnuMouse, *mnuEnd;
+    QAction *mnuNc[8], *mnuPc0, *mnuZ[8], *mnuDM, *mnuOrgFav, *mnuAddFav, *mnuAddDkt;
+    QAction *mnuPrc[6], *mnuHc[3];
+    QTimer *tmrKey;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildChrome();
+    void buildMenus();
+    void HandleCommandLine();
+    void ApplyBarSettings();
+    void restoreGeometryFromFile();
+    void onAddressClick();
+    void onTabChanged(int index);
+    void onKeyPoll();
+    void onMouseToggled();
+    void setZoom(int percent);
+    void placeProgressBar();
+    Form1 *tabAt(int index) const;
+    Form1 *newTabOn(const QString &address);  // created, navigated, shown
+
+    Platform &platform_;
+    QString commandLine_;
+    QStackedWidget *children_;
+    double progressFraction_ = 0;
+};

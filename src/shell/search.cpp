@@ -1,0 +1,31 @@
+#include "search.h"
+
+namespace {
+
+struct Engine {
+    const char *setting, *front, *query;
+};
+
+constexpr Engine kEngines[] = {
+    {"0", "http://www.baidu.com/", "http://www.baidu.com/s?wd="},
+    {"1", "http://www.google.com/", "http://www.google.com/search?q="},
+    {"2", "http://cn.bing.com/", "http://cn.bing.com/search?q="},
+};
+
+const Engine *find(const QString &setting) {
+    for (const Engine &e : kEngines)
+        if (setting == QLatin1String(e.setting)) return &e;
+    return nullptr;
+}
+
+}  // namespace
+
+QString SearchAddress(const QString &searchSetting, const QString &term) {
+    const Engine *e = find(searchSetting);
+    return e ? QLatin1String(e->query) + term : QString();
+}
+
+QString SearchFrontPage(const QString &searchSetting) {
+    const Engine *e = find(searchSetting);
+    return e ? QString::fromLatin1(e->front) : QString();
+}

@@ -1,0 +1,158 @@
+#include "form1.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QLabel>
+#include <QResizeEvent>
+#include <cmath>
+
+#include "platform/dialogs.h"
+#include "platform/platform.h"
+#include "platform/webview.h"
+#include "services/textfiles.h"
+#include "shell/config.h"
+#include "shell/mdibrowser.h"
+
+namespace {
+
+// A setting read as a number that cannot be read counts as met, as the tab's load does.
+bool settingIsOneOrUnreadable(const char *key) {
+    bool ok = false;
+    const double v = config::toNumber(ReadSetting(QLatin1String(key)), &ok);
+    return !ok || v == 1;
+}
+
+QWidget *coverPanel(QWidget *parent, const char *name) {
+    auto *w = new QWidget(parent);
+    w->setObjectName(QLatin1String(name));
+    w->setAutoFillBackground(true);
+    w->hide();
+    return w;
+}
+
+}  // namespace
+
+Form1::Form1(mdiBrowser *frame, Platform &platform, QWidget *parent)
+    : QWidget(parent), frame_(frame), platform_(platform) {
+    setObjectName(QStringLiteral("Form1"));
+    brwWebBrowser = platform.createWebView(this);
+    picNav = coverPanel(this, "picNav");
+    picNavCore = coverPanel(picNav, "picNavCore");
+    picPass = coverPanel(this, "picPass");
+    picPassCore = coverPanel(picPass, "picPassCore");
+    picPass->installEventFilter(this);
+
+    WebView *v = brwWebBrowser;
+    connect(v, &WebView::StatusTextChange, this, &Form1::onStatusTextChange);
+    connect(v, &WebView::ProgressChange, this, &Form1::onProgressChange);
+    connect(v, &WebView::DownloadComplete, this, &Form1::onDownloadComplete);
+    connect(v, &WebView::TitleChange, this, &Form1::onTitleChange);
+    connect(v, &WebView::NewWindow2, this, &Form1::onNewWindow2);
+    connect(v, &WebView::NavigateComplete2, this, &Form1::onNavigateComplete2);
+    connect(v, &WebView::FileDownload, this, &Form1::onFileDownload);
+}
+
+Form1::~Form1() = default;
+
+void Form1::Load() {
+    brwWebBrowser->SetSilent(true);
+    frame_->CurrentHomePage = ReadSetting(QStringLiteral("HomePage"));
+    show();
+    if (settingIsOneOrUnreadable("OpenPass")) setLocked(true);
+    if (settingIsOneOrUnreadable("OpenNav")) picNav->show();
+    // The navigation tiles are read by the navigation page once it is built.
+}
+
+bool Form1::isLocked() const { return !picPass->isHidden(); }
+
+void Form1::setLocked(bool locked) {
+    picPass->setVisible(locked);
+    if (locked) picPass->raise();
+    if (!picNav->isHidden() && !locked) picNav->raise();
+}
+
+// The lock panel's visibility decides whether the page may take input, whoever shows it.
+bool Form1::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == picPass && (event->type() == QEvent::ShowToParent ||
+                               event->type() == QEvent::HideToParent))
+        brwWebBrowser->SetInputEnabled(picPass->isHidden());
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::resizeEvent(QResizeEvent *) {
+    layoutCovers();
+    if (frame_->isMinimized() && settingIsOneOrUnreadable("MinPass")) setLocked(true);
+}
+
+void Form1::layoutCovers() {
+    const QRect all = rect();
+    brwWebBrowser->widget()->setGeometry(all);
+    for (auto [cover, core] : {std::pair{picPass, picPassCore}, std::pair{picNav, picNavCore}}) {
+        cover->setGeometry(all);
+        core->move((cover->width() - core->width()) / 2, (cover->height() - core->height()) / 2);
+    }
+}
+
+void Form1::GotFocus() {
+    frame_->cboAddress->setEditText(brwWebBrowser->LocationURL());
+    frame_->addressTag = frame_->cboAddress->currentText();
+    frame_->lblSta->clear();
+    frame_->lblPro->hide();
+}
+
+void Form1::Unload() {
+    frame_->lblPro->hide();
+    frame_->lblSta->clear();
+    WriteSetting(QStringLiteral("LastPage"), frame_->cboAddress->currentText());
+}
+
+bool Form1::isActive() const { return frame_->ActiveForm() == this; }
+
+void Form1::onStatusTextChange(const QString &text) {
+    if (isActive()) frame_->lblSta->setText(text);
+}
+
+void Form1::onProgressChange(int progress, int progressMax) {
+    if (!isActive() || !frame_->showsLoadProgress()) return;
+    if (progressMax != 0 && progress >= 0)
+        frame_->setProgressFraction(double(progress) / progressMax);
+}
+
+void Form1::onDownloadComplete() {
+    const QString zoom = ReadSetting(QStringLiteral("Zoom"));
+    brwWebBrowser->SetPageZoom(zoom + QLatin1Char('%'));
+    frame_->lblZoom->setText(zoom + QStringLiteral(" %"));
+    frame_->CurrentZoom = int(std::floor(config::leadingNumber(zoom)));
+    frame_->showRefreshButton();
+    frame_->lblPro->hide();
+}
+
+void Form1::onTitleChange(const QString &text) {
+    setWindowTitle(text);
+    frame_->tabCaptionChanged(this);
+}
+
+void Form1::onNewWindow2(WebView **ppDisp, bool *) {
+    Form1 *tab = frame_->CreateTab();
+    tab->brwWebBrowser->SetRegisterAsBrowser(true);
+    *ppDisp = tab->brwWebBrowser;
+    tab->setLocked(isLocked());  // a window opened from a locked tab starts locked
+    frame_->ColourTab(tab, false);
+    frame_->ShowTab(tab);
+}
+
+void Form1::onNavigateComplete2(const QString &) {
+    frame_->AddressListAppend(brwWebBrowser->LocationURL());
+    frame_->showStopButton();
+}
+
+void Form1::onFileDownload(const QString &url, const QString &, bool *cancel) {
+    if (ReadSetting(QStringLiteral("AutoDownload")) == QLatin1String("0")) return;
+    if (!frame_->hasDownloadManager()) return;  // the engine keeps the download itself
+    *cancel = true;
+    const QString path = platform_.dialogs().ShowSave(
+        this, QStringLiteral("下载文件另存为"), QStringLiteral("所有文件|*.*"),
+        FileNameFromUrl(url));
+    if (path.isEmpty()) return;  // a cancelled dialog starts nothing
+    frame_->NewDownload(path, url);
+}

@@ -1,0 +1,53 @@
+// The frame with the real web engine in this process, pages from a local server.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QTabBar>
+#include <QTest>
+
+#include "platform/platform.h"
+#include "platform/webview.h"
+#include "shell/config.h"
+#include "shell/mdibrowser.h"
+#include "support/httpserver.h"
+#include "support/testfolder.h"
+#include "tab/form1.h"
+
+TEST(BrowserE2E, StartsOnAnAddressAndScriptWindowsBecomeTabs) {
+    TestFolder folder;
+    folder.useAsAppDir();
+    TestHttpServer server;
+    server.page("/start", "起始页",
+                "<a id=l href='/child' target='_blank'>child</a>"
+                "<script>setTimeout(function(){ window.open('/popup'); }, 300);</script>");
+    server.page("/child", "Child");
+    server.page("/popup", "弹出页");
+    WriteSetting("Zoom", "150");
+
+    auto platform = makeSystemPlatform();
+    {
+        mdiBrowser f(*platform, server.url("/start"));
+        f.Load();
+        ASSERT_EQ(f.tabs().size(), 1);
+        Form1 *first = f.tabs()[0];
+        QTRY_COMPARE_WITH_TIMEOUT(f.MDITabs->tabText(0), QString("起始页"), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(f.CurrentZoom, 150, 30000);
+        EXPECT_EQ(f.cboAddress->itemText(f.cboAddress->count() - 1), server.url("/start"));
+        EXPECT_EQ(f.cboAddress->currentText(), server.url("/start"));
+        EXPECT_DOUBLE_EQ(first->brwWebBrowser->PageZoom(), 1.5);
+
+        // The page's window.open opens a tab of ours with the page in it.
+        QTRY_COMPARE_WITH_TIMEOUT(f.tabs().size(), 2, 30000);
+        Form1 *popup = f.tabs()[1];
+        QTRY_COMPARE_WITH_TIMEOUT(popup->brwWebBrowser->LocationURL(), server.url("/popup"), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(f.MDITabs->tabText(1), QString("弹出页"), 30000);
+
+        // Closing a background tab writes the active tab's address as LastPage.
+        f.ShowTab(popup);
+        f.CloseTab(first);
+        EXPECT_EQ(ReadSetting("LastPage"), server.url("/popup"));
+        EXPECT_EQ(f.tabs().size(), 1);
+        f.close();
+    }
+    platform.reset();
+}

@@ -1,0 +1,95 @@
+// The real web engine driven through the program's web-view interface.
+#include <gtest/gtest.h>
+
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "platform/qtwebview.h"
+#include "support/httpserver.h"
+
+namespace {
+
+struct Recorder {
+    QStringList events;
+    void attach(WebView *v) {
+        QObject::connect(v, &WebView::NavigateComplete2,
+                         [this](const QString &u) { events << "NavigateComplete2 " + u; });
+        QObject::connect(v, &WebView::TitleChange, [this](const QString &t) { events << "Title " + t; });
+        QObject::connect(v, &WebView::ProgressChange, [this](int p, int max) {
+            if (p == -1 || p == 100) events << QString("Progress %1/%2").arg(p).arg(max);
+        });
+        QObject::connect(v, &WebView::DownloadComplete, [this] { events << "DownloadComplete"; });
+        QObject::connect(v, &WebView::NavigateError, [this](const QString &u) { events << "Error " + u; });
+    }
+    int indexOf(const QString &prefix) const {
+        for (int i = 0; i < events.size(); ++i)
+            if (events[i].startsWith(prefix)) return i;
+        return -1;
+    }
+};
+
+}  // namespace
+
+TEST(WebViewE2E, LoadsPagesAndReportsEventsInOrder) {
+    TestHttpServer server;
+    server.page("/one", "第一页", "<p>one</p>");
+    server.page("/two", "Second page", "<p>two</p>");
+    QTemporaryDir storage;
+    auto *engine = new WebEngine(storage.path());
+    QWidget host;
+    host.resize(800, 600);
+    WebView *v = engine->createView(&host);
+    v->widget()->resize(800, 600);
+    host.show();
+    Recorder r;
+    r.attach(v);
+
+    v->Navigate(server.url("/one"));
+    QTRY_VERIFY_WITH_TIMEOUT(r.events.contains("DownloadComplete"), 30000);
+    EXPECT_EQ(v->LocationURL(), server.url("/one"));
+    EXPECT_EQ(v->Title(), "第一页");
+    EXPECT_GE(r.indexOf("NavigateComplete2 " + server.url("/one")), 0) << r.events.join('|').toStdString();
+    EXPECT_LT(r.indexOf("NavigateComplete2 " + server.url("/one")), r.indexOf("DownloadComplete"));
+    EXPECT_GE(r.indexOf("Title 第一页"), 0);
+    EXPECT_GE(r.indexOf("Progress -1/100"), 0);
+
+    r.events.clear();
+    v->Navigate(server.url("/two"));
+    QTRY_VERIFY_WITH_TIMEOUT(r.events.contains("DownloadComplete"), 30000);
+    EXPECT_LT(r.indexOf("NavigateComplete2 " + server.url("/two")), r.indexOf("DownloadComplete"));
+    EXPECT_EQ(v->Title(), "Second page");
+    EXPECT_EQ(server.requests.count("/one"), 1);
+
+    // Zoom as the setting holds it, and back.
+    EXPECT_TRUE(v->SetPageZoom("150%"));
+    EXPECT_DOUBLE_EQ(v->PageZoom(), 1.5);
+    EXPECT_FALSE(v->SetPageZoom("150"));
+    EXPECT_FALSE(v->SetPageZoom("abc%"));
+    EXPECT_DOUBLE_EQ(v->PageZoom(), 1.5);
+    r.events.clear();
+    EXPECT_TRUE(v->GoBack());
+    QTRY_VERIFY_WITH_TIMEOUT(r.events.contains("DownloadComplete"), 30000);
+    EXPECT_EQ(v->LocationURL(), server.url("/one"));
+    EXPECT_TRUE(v->GoForward());  // and now there is history forward
+    delete engine;
+}
+
+TEST(WebViewE2E, ADeadPortReportsFailureWithoutHanging) {
+    QTcpServer grab;  // a port that was free a moment ago and has nobody behind it now
+    grab.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = grab.serverPort();
+    grab.close();
+    QTemporaryDir storage;
+    auto *engine = new WebEngine(storage.path());
+    QWidget host;
+    WebView *v = engine->createView(&host);
+    host.show();
+    Recorder r;
+    r.attach(v);
+    const QString dead = QString("http://127.0.0.1:%1/nothing").arg(port);
+    v->Navigate(dead);
+    QTRY_VERIFY_WITH_TIMEOUT(r.events.contains("DownloadComplete"), 30000);
+    EXPECT_GE(r.indexOf("Error " + dead), 0) << r.events.join('|').toStdString();
+    delete engine;
+}

@@ -1,0 +1,81 @@
+#pragma once
+// Fakes of the platform layer for widget tests: a web view that records what it was
+// told and emits events on request, dialogs that record and answer from a script.
+#include <QSet>
+#include <QStringList>
+#include <QWidget>
+#include <deque>
+
+#include "platform/dialogs.h"
+#include "platform/keystate.h"
+#include "platform/platform.h"
+#include "platform/webview.h"
+
+class FakeWebView : public WebView {
+    Q_OBJECT
+public:
+    explicit FakeWebView(QWidget *parent);
+    QWidget *widget() override { return widget_; }
+    void Navigate(const QString &address) override;
+    bool GoBack() override;
+    bool GoForward() override { return false; }
+    void Stop() override { calls << "Stop"; }
+    void Refresh() override { calls << "Refresh"; }
+    void GoHome() override;
+    void GoSearch() override { calls << "GoSearch"; }
+    void Print(QWidget *) override { calls << "Print"; }
+    QString LocationURL() const override { return url; }
+    QString Title() const override { return title; }
+    bool SetPageZoom(const QString &percentText) override;
+    double PageZoom() const override { return zoomText.chopped(1).toDouble() / 100; }
+    void SetInputEnabled(bool enabled) override { inputEnabled = enabled; }
+
+    // A whole page load as the engine reports it.
+    void finishLoad(const QString &address, const QString &pageTitle);
+
+    QStringList calls;  // "Navigate <address>", "GoHome", ...
+    QString url, title, zoomText;
+    QStringList history;
+    bool inputEnabled = true;
+
+private:
+    QWidget *widget_;
+};
+
+class FakeDialogs : public Dialogs {
+public:
+    struct Shown {
+        QString text, title;
+        Icon icon;
+        Buttons buttons;
+    };
+    Answer MsgBox(QWidget *, const QString &text, const QString &title, Icon icon,
+                  Buttons buttons) override;
+    QString ShowSave(QWidget *, const QString &title, const QString &filter,
+                     const QString &fileName) override;
+    QString ShowOpen(QWidget *, const QString &, const QString &) override;
+    std::optional<QColor> ShowColor(QWidget *, const QColor &) override;
+    std::optional<QString> InputBox(QWidget *, const QString &, const QString &,
+                                    const QString &) override;
+
+    std::vector<Shown> shown;
+    std::deque<Answer> answers;  // AnswerOk when empty
+    std::deque<QString> files;   // save/open answers; empty text = cancelled
+    QStringList saveRequests;    // "title|filter|fileName"
+};
+
+class FakeKeys : public KeyState {
+public:
+    bool isDown(Qt::Key key) override { return down.contains(key); }
+    QSet<int> down;
+};
+
+class FakePlatform : public Platform {
+public:
+    WebView *createWebView(QWidget *parent) override;
+    Dialogs &dialogs() override { return dialogs_; }
+    KeyState &keys() override { return keys_; }
+    QList<FakeWebView *> views;
+    FakeDialogs dialogs_;
+    FakeKeys keys_;
+};

@@ -1,0 +1,63 @@
+#include "httpserver.h"
+
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+TestHttpServer::TestHttpServer() : server_(new QTcpServer(this)) {
+    server_->listen(QHostAddress::LocalHost, 0);
+    connect(server_, &QTcpServer::newConnection, this, &TestHttpServer::serve);
+}
+
+TestHttpServer::~TestHttpServer() = default;
+
+quint16 TestHttpServer::port() const { return server_->serverPort(); }
+
+QString TestHttpServer::url(const QString &path) const {
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path);
+}
+
+void TestHttpServer::route(const QString &path, const Response &response) {
+    routes_.insert(path, response);
+}
+
+void TestHttpServer::page(const QString &path, const QString &title, const QString &body) {
+    Response r;
+    r.body = QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title>"
+                            "</head><body>%2</body></html>")
+                 .arg(title, body)
+                 .toUtf8();
+    route(path, r);
+}
+
+void TestHttpServer::serve() {
+    while (QTcpSocket *s = server_->nextPendingConnection()) {
+        connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
+        connect(s, &QTcpSocket::readyRead, this, [this, s] {
+            const QByteArray buf = s->property("buf").toByteArray() + s->readAll();
+            if (!buf.contains("\r\n\r\n")) {
+                s->setProperty("buf", buf);
+                return;
+            }
+            const QList<QByteArray> line = buf.left(buf.indexOf("\r\n")).split(' ');
+            const QString path = line.size() > 1 ? QString::fromUtf8(line[1]) : QString("/");
+            requests << path;
+            const auto it = routes_.constFind(path);
+            Response r;
+            if (it == routes_.constEnd()) {
+                r.status = 404;
+                r.body = "<html><head><title>404</title></head><body>not found</body></html>";
+            } else {
+                r = *it;
+            }
+            QByteArray head = "HTTP/1.1 " + QByteArray::number(r.status) +
+                              (r.status < 400 ? " OK" : " Error") + "\r\n";
+            head += "Content-Type: " + r.contentType + "\r\nConnection: close\r\n";
+            if (r.withLength) head += "Content-Length: " + QByteArray::number(r.body.size()) + "\r\n";
+            for (const auto &h : r.headers) head += h.first + ": " + h.second + "\r\n";
+            s->write(head + "\r\n");
+            s->write(r.cutAfter >= 0 ? r.body.left(r.cutAfter) : r.body);
+            s->disconnectFromHost();
+        });
+    }
+}

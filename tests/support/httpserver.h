@@ -1,0 +1,36 @@
+#pragma once
+// A small HTTP server on 127.0.0.1 for end-to-end tests: fixed responses per path,
+// with the faults real servers show (early close, no length, error status).
+#include <QHash>
+#include <QObject>
+#include <QStringList>
+
+class QTcpServer;
+
+class TestHttpServer : public QObject {
+    Q_OBJECT
+public:
+    struct Response {
+        int status = 200;
+        QByteArray contentType = "text/html; charset=utf-8";
+        QByteArray body;
+        QList<QPair<QByteArray, QByteArray>> headers;
+        bool withLength = true;
+        qint64 cutAfter = -1;  // close the connection after this many body bytes
+    };
+
+    TestHttpServer();
+    ~TestHttpServer() override;
+    quint16 port() const;
+    QString url(const QString &path) const;
+    void route(const QString &path, const Response &response);
+    // An HTML page with the given title and body.
+    void page(const QString &path, const QString &title, const QString &body = {});
+
+    QStringList requests;  // request paths in arrival order
+
+private:
+    void serve();
+    QTcpServer *server_;
+    QHash<QString, Response> routes_;
+};

@@ -1,0 +1,22 @@
+#pragma once
+// A fresh copy of the built program folder for each test, so no test sees another's state.
+#include <QString>
+#include <QTemporaryDir>
+
+class TestFolder {
+public:
+    // withBinary: also copy the program itself (for tests that start it as a process).
+    explicit TestFolder(bool withBinary = false);
+    ~TestFolder();
+    QString path() const { return dir_.path(); }
+    QString file(const QString &relative) const { return dir_.filePath(relative); }
+    QString binary() const { return file("olumetta"); }
+    // Makes the store read and write this folder in-process.
+    void useAsAppDir() const;
+
+private:
+    QTemporaryDir dir_;
+};
+
+QByteArray ReadBytes(const QString &path);
+void WriteBytes(const QString &path, const QByteArray &bytes);

@@ -1,0 +1,32 @@
+#include <gtest/gtest.h>
+
+#include "platform/channelprotocol.h"
+
+using channel::Reader;
+
+TEST(ChannelProtocolTest, MessagesSurviveAnySplit) {
+    const QByteArray two = channel::frame("DDEOpenhttp://中文/") + channel::frame("OpenNew");
+    for (int step = 1; step <= two.size(); ++step) {
+        Reader r;
+        QStringList got;
+        for (int i = 0; i < two.size(); i += step) got << r.feed(two.mid(i, step));
+        EXPECT_EQ(got, (QStringList{"DDEOpenhttp://中文/", "OpenNew"})) << step;
+        EXPECT_FALSE(r.broken());
+    }
+}
+
+TEST(ChannelProtocolTest, OversizedOrPartialMessagesAreNotDelivered) {
+    Reader big;
+    QByteArray header(4, '\0');
+    header[1] = 0x10;  // 1 MiB announced
+    EXPECT_TRUE(big.feed(header + QByteArray(100, 'x')).isEmpty());
+    EXPECT_TRUE(big.broken());
+    EXPECT_TRUE(big.feed(channel::frame("OpenNew")).isEmpty());  // stays broken
+
+    Reader partial;
+    EXPECT_TRUE(partial.feed(channel::frame("OpenNew").chopped(1)).isEmpty());
+    EXPECT_FALSE(partial.broken());
+    EXPECT_EQ(channel::frame(QString(channel::kMaxMessage, 'a')).size(), 4 + int(channel::kMaxMessage));
+    Reader limit;
+    EXPECT_EQ(limit.feed(channel::frame(QString(channel::kMaxMessage, 'a'))).size(), 1);
+}

@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "shell/commandline.h"
+#include "shell/search.h"
+
+TEST(CommandLineTest, WordsAddressesAndBookmarks) {
+    EXPECT_EQ(ParseCommandLine("").kind, StartCommand::Empty);
+    EXPECT_EQ(ParseCommandLine("PASSWORD").kind, StartCommand::Password);
+    EXPECT_EQ(ParseCommandLine("Config").kind, StartCommand::Config);
+    auto open = ParseCommandLine("\"http://a.cn/x\"");
+    EXPECT_EQ(open.kind, StartCommand::Open);
+    EXPECT_EQ(open.address, "http://a.cn/x");
+    EXPECT_EQ(ParseCommandLine("\"%1\"").address, "");  // an unexpanded shell placeholder
+    EXPECT_EQ(ParseCommandLine("config now").address, "config now");
+
+    QTemporaryDir dir;
+    const QString bm = dir.filePath("站点.zvb");
+    QFile f(bm);
+    f.open(QIODevice::WriteOnly);
+    f.write("http://bookmarked/\r\n");
+    f.close();
+    EXPECT_EQ(ParseCommandLine(bm).address, "http://bookmarked/");
+    // In quotes it no longer ends in .zvb and is taken as an address.
+    EXPECT_EQ(ParseCommandLine("\"" + bm + "\"").address, bm);
+}
+
+TEST(CommandLineTest, HandOffCommandsBothWays) {
+    EXPECT_EQ(HandOffCommand(""), "OpenNew");
+    EXPECT_EQ(HandOffCommand("password"), "DDEOpenpassword");  // words only count at first start
+    EXPECT_EQ(HandOffCommand("\"http://x/%1\""), "DDEOpenhttp://x/");
+    HandOff h = ParseHandOff("DDEOpen\"http://a/\"");
+    EXPECT_EQ(h.kind, HandOff::Open);
+    EXPECT_EQ(h.address, "http://a/");
+    EXPECT_EQ(ParseHandOff("OpenNew").kind, HandOff::OpenNew);
+    EXPECT_EQ(ParseHandOff("OpenNew ").kind, HandOff::Other);
+    EXPECT_EQ(ParseHandOff("open").kind, HandOff::Other);
+    EXPECT_EQ(ParseHandOff("ddeopenhttp://a/").kind, HandOff::Other);
+    char a0[] = "olumetta", a1[] = "http://a/b c", a2[] = "中文";
+    char *argv[] = {a0, a1, a2};
+    EXPECT_EQ(CommandLineText(3, argv), QString::fromUtf8("http://a/b c 中文"));
+}
+
+TEST(SearchTest, ThreeEnginesAndNoneOtherwise) {
+    EXPECT_EQ(SearchAddress("0", "中文 x"), "http://www.baidu.com/s?wd=中文 x");
+    EXPECT_EQ(SearchAddress("1", "q"), "http://www.google.com/search?q=q");
+    EXPECT_EQ(SearchAddress("2", "q"), "http://cn.bing.com/search?q=q");
+    EXPECT_EQ(SearchAddress("3", "q"), "");
+    EXPECT_EQ(SearchAddress(" 0", "q"), "");
+    EXPECT_EQ(SearchFrontPage("2"), "http://cn.bing.com/");
+}

@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "shell/codepage.h"
+#include "shell/config.h"
+
+namespace {
+
+QByteArray slurp(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void spit(const QString &path, const QByteArray &bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+class ConfigTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        config::setAppDirOverride(dir.path());
+        ini = dir.filePath("config.ini");
+    }
+    void TearDown() override { config::setAppDirOverride(QString()); }
+    QTemporaryDir dir;
+    QString ini;
+};
+
+}  // namespace
+
+TEST(AppDirTest, OneTrailingSlashEvenAtTheRoot) {
+    EXPECT_EQ(config::withTrailingSlash("/"), "/");
+    EXPECT_EQ(config::withTrailingSlash("/opt/olumetta"), "/opt/olumetta/");
+    EXPECT_EQ(config::withTrailingSlash("/opt/olumetta/"), "/opt/olumetta/");
+    EXPECT_TRUE(AppDir().endsWith('/'));
+}
+
+TEST_F(ConfigTest, WrittenSettingsReadBackAtOnce) {
+    EXPECT_EQ(ReadSetting("Zoom"), "");
+    WriteSetting("Zoom", "150");
+    EXPECT_EQ(ReadSetting("Zoom"), "150");
+    WriteSetting("Mouse", "1");
+    WriteThemeKey("Theme", "默认.ini");
+    EXPECT_EQ(ReadThemeKey("theme"), "默认.ini");
+    EXPECT_EQ(slurp(ini), "[Setting]\r\nZoom=150\r\nMouse=1\r\n[Theme]\r\nTheme=" +
+                              codepage::encode("默认.ini") + "\r\n");
+    WriteSetting("Home", "\"http://quoted/\"");
+    EXPECT_EQ(ReadSetting("Home"), "http://quoted/");
+}
+
+TEST_F(ConfigTest, ValuesAreCutAt127BytesOnACharacterBoundary) {
+    WriteSetting("Long", QString(200, 'a'));
+    EXPECT_EQ(ReadSetting("Long"), QString(127, 'a'));
+    // 63 two-byte characters fill 126 bytes; the 64th would split.
+    WriteSetting("Chinese", QString(100, QChar(0x4E2D)));
+    EXPECT_EQ(ReadSetting("Chinese"), QString(63, QChar(0x4E2D)));
+    WriteSetting("Mixed", "a" + QString(100, QChar(0x4E2D)));
+    EXPECT_EQ(ReadSetting("Mixed"), "a" + QString(63, QChar(0x4E2D)));
+    // Four-byte characters of the code page are not split either.
+    const QString emoji = QString::fromUtf8("😀");
+    WriteSetting("Four", "aaa" + emoji.repeated(40));
+    EXPECT_EQ(ReadSetting("Four"), "aaa" + emoji.repeated(31));
+    const QString big(100 * 1024, 'x');
+    WriteSetting("Huge", big);
+    EXPECT_EQ(ReadSetting("Huge"), QString(127, 'x'));
+    EXPECT_EQ(ReadIni("Setting", "Huge", ini).size(), 127);
+}
+
+TEST_F(ConfigTest, NoCharacterIsLostAndGbkFilesReadAsTheyAre) {
+    const QString text = QString::fromUtf8("中文·€ 繁體 한국어");
+    WriteSetting("Mess", text);
+    EXPECT_EQ(ReadSetting("Mess"), text);
+    // A GBK file written elsewhere: "中文" is D6 D0 CE C4.
+    spit(ini, "[Setting]\r\nMess=\xD6\xD0\xCE\xC4\r\n");
+    EXPECT_EQ(ReadSetting("Mess"), QString::fromUtf8("中文"));
+    // A file saved as utf-8 with a byte-order mark stays utf-8.
+    spit(ini, "\xEF\xBB\xBF[Setting]\r\nMess=\xE4\xB8\xAD\xE6\x96\x87\r\n");
+    EXPECT_EQ(ReadSetting("Mess"), QString::fromUtf8("中文"));
+    WriteSetting("Other", QString::fromUtf8("文"));
+    EXPECT_EQ(slurp(ini), "\xEF\xBB\xBF[Setting]\r\nMess=\xE4\xB8\xAD\xE6\x96\x87\r\nOther=\xE6\x96\x87\r\n");
+}
+
+TEST_F(ConfigTest, LineBreaksInAValueNeverReachTheFile) {
+    WriteSetting("A", "1");
+    WriteSetting("Mess", "line one\r\nline two\n[Setting]\nA=evil");
+    EXPECT_EQ(ReadSetting("A"), "1");
+    EXPECT_EQ(ReadSetting("Mess"), "line one line two [Setting] A=evil");
+}
+
+TEST_F(ConfigTest, MissingFolderAndReadOnlyFileFailSilently) {
+    const QString nowhere = dir.filePath("missing/config.ini");
+    EXPECT_FALSE(WriteIni("S", "K", "v", nowhere));
+    EXPECT_FALSE(QDir(dir.filePath("missing")).exists());
+    EXPECT_EQ(ReadIni("S", "K", nowhere), "");
+
+    spit(ini, "[Setting]\r\nZoom=100\r\n");
+    QFile::setPermissions(ini, QFile::ReadOwner | QFile::ReadUser);
+    EXPECT_FALSE(WriteIni("Setting", "Zoom", "150", ini));
+    EXPECT_EQ(slurp(ini), "[Setting]\r\nZoom=100\r\n");
+    EXPECT_EQ(ReadSetting("Zoom"), "100");
+}
+
+TEST_F(ConfigTest, HostileFilesReadWithoutHarm) {
+    // Random bytes: reading gives text, writing keeps the bytes and adds the key.
+    QByteArray noise;
+    std::srand(3);
+    for (int i = 0; i < 64 * 1024; ++i) noise.append(char(std::rand()));
+    noise.replace('\r', 'x').replace('\n', 'y').replace('[', 'z');  // one long junk line
+    spit(ini, noise);
+    EXPECT_EQ(ReadSetting("Zoom"), "");
+    WriteSetting("Zoom", "150");
+    const QByteArray after = slurp(ini);
+    EXPECT_TRUE(after.startsWith(noise));
+    EXPECT_EQ(ReadSetting("Zoom"), "150");
+
+    // A 10 MB file with the key at the very end.
+    QByteArray big = "[Setting]\r\n";
+    while (big.size() < 10 * 1024 * 1024) big.append("Filler=0123456789012345678901234567890\r\n");
+    big.append("Zoom=200\r\n");
+    spit(ini, big);
+    EXPECT_EQ(ReadSetting("Zoom"), "200");
+    WriteSetting("Zoom", "250");
+    EXPECT_EQ(slurp(ini).size(), big.size());
+    EXPECT_EQ(ReadSetting("Zoom"), "250");
+
+    // A NUL inside a value ends it, as a C string would.
+    spit(ini, QByteArray("[Setting]\r\nZoom=1\0" "50\r\n", 19));
+    EXPECT_EQ(ReadSetting("Zoom"), "1");
+}
+
+TEST_F(ConfigTest, WritesLeaveNoTemporaryFilesBehind) {
+    for (int i = 0; i < 20; ++i) WriteSetting("K", QString::number(i));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"config.ini"});
+}
+
+TEST(NumbersTest, SettingsReadAsNumbers) {
+    bool ok = true;
+    EXPECT_EQ(config::toNumber(" 1 ", &ok), 1);
+    EXPECT_TRUE(ok);
+    config::toNumber("", &ok);
+    EXPECT_FALSE(ok);
+    config::toNumber("8点", &ok);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(config::numberOrZero("abc"), 0);
+    EXPECT_EQ(config::numberOrZero("-1"), -1);
+    EXPECT_EQ(config::leadingNumber("8点"), 8);
+    EXPECT_EQ(config::leadingNumber("150abc"), 150);
+    EXPECT_EQ(config::leadingNumber(" 12.5%"), 12.5);
+    EXPECT_EQ(config::leadingNumber("x1"), 0);
+    EXPECT_EQ(config::leadingNumber(""), 0);
+}
+
+TEST(IniTool, GetAndSetFromTheCommandLine) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("config.ini");
+    spit(file, "[Setting]\r\nZoom=\"150\"\r\nMess=\xD6\xD0\xCE\xC4\r\n");
+    auto run = [](const QStringList &args, QByteArray *out = nullptr) {
+        QProcess p;
+        p.start(OLUMETTA_INI_TOOL, args);
+        p.waitForFinished(10000);
+        if (out) *out = p.readAllStandardOutput();
+        return p.exitCode();
+    };
+    QByteArray out;
+    EXPECT_EQ(run({"get", file, "setting", "zoom"}, &out), 0);
+    EXPECT_EQ(out, "150\n");
+    EXPECT_EQ(run({"get", file, "Setting", "Mess"}, &out), 0);
+    EXPECT_EQ(out, "中文\n");
+    EXPECT_EQ(run({"get", file, "Setting", "Absent"}, &out), 0);
+    EXPECT_EQ(out, "\n");
+    EXPECT_EQ(run({"set", file, "Setting", "Zoom", "200"}), 0);
+    EXPECT_EQ(slurp(file), "[Setting]\r\nZoom=200\r\nMess=\xD6\xD0\xCE\xC4\r\n");
+    EXPECT_EQ(run({"get", file, "Setting"}), 2);
+    EXPECT_EQ(run({"frobnicate"}), 2);
+    EXPECT_EQ(run({}), 2);
+}

@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "services/textfiles.h"
+#include "tab/bookmarks.h"
+
+namespace {
+QString fileWith(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes) {
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+    return path;
+}
+}  // namespace
+
+TEST(FileNameFromUrlTest, LastSegmentQueryAndDecoration) {
+    EXPECT_EQ(FileNameFromUrl("http://h/a/b/file.zip"), "file.zip");
+    EXPECT_EQ(FileNameFromUrl("http://h/dir/"), "");
+    EXPECT_EQ(FileNameFromUrl(""), "");
+    EXPECT_EQ(FileNameFromUrl("noslash.exe"), "noslash.exe");
+    EXPECT_EQ(FileNameFromUrl("http://h/file.zip?v=2"), "v=2");
+    EXPECT_EQ(FileNameFromUrl("http://h/download.php?id=7"), "id=7");
+    EXPECT_EQ(FileNameFromUrl("http://h/get.php?setup.exe"), "setup.exe");
+    EXPECT_EQ(FileNameFromUrl("http://h/x?a/b"), "b");
+    EXPECT_EQ(FileNameFromUrl("http://h/photo.jpg_640x480"), "photo.jpg");
+    EXPECT_EQ(FileNameFromUrl("http://h/my_file.zip"), "my_file.zip");
+    EXPECT_EQ(FileNameFromUrl("http://h/read_me"), "read");
+    EXPECT_EQ(FileNameFromUrl("http://h/archive.tar.gz_1"), "archive.tar.gz");
+    EXPECT_EQ(FileNameFromUrl("http://h/a_b.c_d_e"), "a_b.c");
+    EXPECT_EQ(FileNameFromUrl("http://h/" + QString(40000, 'x')), "");
+}
+
+TEST(ReadTextFileTest, LinesEndAtCrAndEachGetsCrLf) {
+    QTemporaryDir dir;
+    EXPECT_EQ(ReadTextFile(fileWith(dir, "empty", "")), "");
+    EXPECT_EQ(ReadTextFile(dir.filePath("missing")), "");
+    EXPECT_EQ(ReadTextFile(fileWith(dir, "ab", "a\r\nb")), "a\r\nb\r\n");
+    EXPECT_EQ(ReadTextFile(fileWith(dir, "ab2", "a\r\nb\r\n")), "a\r\nb\r\n");
+    EXPECT_EQ(ReadTextFile(fileWith(dir, "cr", "a\rb")), "a\r\nb\r\n");
+    EXPECT_EQ(ReadTextFile(fileWith(dir, "lf", "a\nb")), "a\nb\r\n");  // a lone LF stays
+    EXPECT_EQ(ReadTextFile(fileWith(dir, "blank", "a\r\n\r\nb")), "a\r\n\r\nb\r\n");
+    EXPECT_EQ(ReadTextFile(fileWith(dir, "gbk", "\xD6\xD0\xCE\xC4")), QString::fromUtf8("中文\r\n"));
+    EXPECT_EQ(ReadTextFile(dir.path()), "");  // a folder is no text file
+}
+
+TEST(BookmarkFileTest, WrittenAddressReadsBackAndLinesJoin) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("新浪.zvb");
+    EXPECT_EQ(WriteBookmarkFile("http://例子.cn/页", path), 0);
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    EXPECT_TRUE(f.readAll().endsWith("\r\n"));
+    EXPECT_EQ(ReadBookmarkFile(path), "http://例子.cn/页");
+    EXPECT_EQ(WriteBookmarkFile("http://second/", path), 0);  // replaces
+    EXPECT_EQ(ReadBookmarkFile(path), "http://second/");
+    EXPECT_EQ(ReadBookmarkFile(fileWith(dir, "multi.zvb", "http://a/\r\nb\r\nc")), "http://a/bc");
+    EXPECT_EQ(ReadBookmarkFile(fileWith(dir, "nobreak.zvb", "http://x/")), "http://x/");
+    EXPECT_EQ(ReadBookmarkFile(dir.filePath("missing.zvb")), "");
+    EXPECT_EQ(WriteBookmarkFile("http://x/", dir.filePath("no/such/folder.zvb")), 1);
+    EXPECT_TRUE(IsBookmarkPath("a.zvb"));
+    EXPECT_FALSE(IsBookmarkPath("a.ZVB"));
+    EXPECT_FALSE(IsBookmarkPath("\"a.zvb\""));
+}

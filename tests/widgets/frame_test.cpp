@@ -1,0 +1,280 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTabBar>
+#include <QKeyEvent>
+#include <QTest>
+
+#include "support/fakeplatform.h"
+#include "support/testfolder.h"
+#include "shell/config.h"
+#include "shell/mdibrowser.h"
+#include "shell/startup.h"
+#include "tab/form1.h"
+
+namespace {
+
+class FrameTest : public ::testing::Test {
+protected:
+    void SetUp() override { folder.useAsAppDir(); }
+    std::unique_ptr<mdiBrowser> start(const QString &commandLine = {}) {
+        auto f = std::make_unique<mdiBrowser>(platform, commandLine);
+        f->Load();
+        return f;
+    }
+    FakeWebView *view(Form1 *t) { return static_cast<FakeWebView *>(t->brwWebBrowser); }
+    TestFolder folder;
+    FakePlatform platform;
+};
+
+}  // namespace
+
+TEST_F(FrameTest, MissingConfigIsRefusedWithItsMessage) {
+    QFile::remove(folder.file("config.ini"));
+    EXPECT_FALSE(CheckConfig(platform.dialogs_));
+    ASSERT_EQ(platform.dialogs_.shown.size(), 1u);
+    EXPECT_EQ(platform.dialogs_.shown[0].text, "Telvano无法为你浏览，没有找到配置文件！");
+    EXPECT_EQ(platform.dialogs_.shown[0].title, "抱歉");
+    EXPECT_EQ(platform.dialogs_.shown[0].icon, Dialogs::Exclamation);
+    WriteBytes(folder.file("config.ini"), "");
+    EXPECT_TRUE(CheckConfig(platform.dialogs_));
+}
+
+TEST_F(FrameTest, NewTabsFollowTheHomePageSettings) {
+    WriteSetting("IEHomePage", "0");
+    WriteSetting("OnOpen", "0");
+    WriteSetting("HomePage", "http://home/");
+    auto f = start();
+    ASSERT_EQ(f->tabs().size(), 1);
+    EXPECT_TRUE(view(f->tabs()[0])->calls.isEmpty());  // the first tab after start-up is blank
+    f->OpenNewFrm();
+    EXPECT_EQ(view(f->tabs()[1])->calls, QStringList{"Navigate http://home/"});
+    EXPECT_EQ(f->ActiveForm(), f->tabs()[1]);
+
+    WriteSetting("OnOpen", "1");
+    WriteSetting("LastPage", "http://last/");
+    f->OpenNewFrm();
+    EXPECT_EQ(view(f->tabs()[2])->calls, QStringList{"Navigate http://last/"});
+
+    WriteSetting("IEHomePage", "1");
+    f->OpenNewFrm();
+    EXPECT_EQ(view(f->tabs()[3])->calls, QStringList{"GoHome"});
+
+    // Missing or non-numeric values count as 0.
+    WriteSetting("IEHomePage", "yes");
+    WriteSetting("OnOpen", "");
+    f->OpenNewFrm();
+    EXPECT_EQ(view(f->tabs()[4])->calls, QStringList{"Navigate http://home/"});
+}
+
+TEST_F(FrameTest, CommandLineWordsAndAddresses) {
+    auto f = start("\"http://a.cn/%1\"");
+    ASSERT_EQ(f->tabs().size(), 1);
+    EXPECT_EQ(view(f->tabs()[0])->calls, QStringList{"Navigate http://a.cn/"});
+    f.reset();
+
+    auto p = start("PassWord");
+    ASSERT_EQ(p->tabs().size(), 2);
+    EXPECT_FALSE(p->tabs()[0]->isLocked());
+    EXPECT_TRUE(p->tabs()[1]->isLocked());
+    EXPECT_TRUE(view(p->tabs()[1])->calls.isEmpty());
+    EXPECT_FALSE(view(p->tabs()[1])->inputEnabled);
+}
+
+TEST_F(FrameTest, PageEventsReachTheFrame) {
+    WriteSetting("Zoom", "150");
+    auto f = start("http://one/");
+    Form1 *one = f->tabs()[0];
+    view(one)->finishLoad("http://one/", "第一页");
+    EXPECT_EQ(f->MDITabs->tabText(0), "第一页");
+    EXPECT_EQ(f->cboAddress->currentText(), "http://one/");
+    EXPECT_EQ(f->cboAddress->itemText(f->cboAddress->count() - 1), "http://one/");
+    EXPECT_EQ(view(one)->zoomText, "150%");
+    EXPECT_EQ(f->lblZoom->text(), "150 %");
+    EXPECT_EQ(f->CurrentZoom, 150);
+    EXPECT_EQ(f->lblSta->text(), "正在打开网页...");
+
+    // Twice the same address: one entry, at the end.
+    f->OpenNewFrm();
+    Form1 *two = f->tabs()[1];
+    view(two)->finishLoad("http://two/", "second");
+    view(one)->finishLoad("http://one/", "第一页");
+    QStringList items;
+    for (int i = 0; i < f->cboAddress->count(); ++i) items << f->cboAddress->itemText(i);
+    EXPECT_EQ(items, (QStringList{"转到", "搜索", "http://two/", "http://one/"}));
+
+    // A background tab's status text and progress are not shown.
+    f->lblSta->clear();
+    emit view(one)->StatusTextChange("background");
+    EXPECT_EQ(f->lblSta->text(), "");
+    emit view(two)->StatusTextChange("foreground");
+    EXPECT_EQ(f->lblSta->text(), "foreground");
+
+    // A zoom setting that is no number gives CurrentZoom 0 and keeps the page as it was.
+    WriteSetting("Zoom", "big");
+    view(two)->finishLoad("http://two/", "second");
+    EXPECT_EQ(f->CurrentZoom, 0);
+    EXPECT_EQ(view(two)->zoomText, "150%");
+}
+
+TEST_F(FrameTest, NewWindowsOpenInTabsAndInheritTheLock) {
+    WriteSetting("OpenPass", "1");
+    auto f = start("http://a/");
+    Form1 *opener = f->tabs()[0];
+    EXPECT_TRUE(opener->isLocked());
+    opener->setLocked(false);
+    WebView *target = nullptr;
+    bool cancel = false;
+    emit opener->brwWebBrowser->NewWindow2(&target, &cancel);
+    ASSERT_EQ(f->tabs().size(), 2);
+    EXPECT_EQ(target, f->tabs()[1]->brwWebBrowser);
+    EXPECT_FALSE(f->tabs()[1]->isLocked());  // unlocked opener, even with OpenPass on
+    EXPECT_FALSE(cancel);
+
+    opener->setLocked(true);
+    emit opener->brwWebBrowser->NewWindow2(&target, &cancel);
+    EXPECT_TRUE(f->tabs()[2]->isLocked());
+    EXPECT_FALSE(view(f->tabs()[2])->inputEnabled);
+
+    // A missing OpenPass counts as met: every new tab locks.
+    WriteSetting("OpenPass", "");
+    f->OpenNewFrm();
+    EXPECT_TRUE(f->tabs()[3]->isLocked());
+}
+
+TEST_F(FrameTest, ClosingTabsWritesLastPageAndCloseAllLeavesOne) {
+    auto f = start("http://a/");
+    view(f->tabs()[0])->finishLoad("http://a/", "A");
+    f->OpenNewFrm();
+    Form1 *b = f->tabs()[1];
+    view(b)->finishLoad("http://b/", "B");
+    f->ShowTab(f->tabs()[0]);
+    EXPECT_EQ(f->cboAddress->currentText(), "http://a/");
+    f->CloseTab(b);  // a background tab
+    EXPECT_EQ(ReadSetting("LastPage"), "http://a/");
+    EXPECT_EQ(f->tabs().size(), 1);
+
+    for (int i = 0; i < 4; ++i) f->OpenNewFrm();
+    ASSERT_EQ(f->tabs().size(), 5);
+    f->mnuClAl->trigger();
+    EXPECT_EQ(f->tabs().size(), 1);
+
+    f->mnuClNw->trigger();
+    EXPECT_EQ(f->tabs().size(), 0);  // the frame stays open without tabs
+    f->mnuClNw->trigger();           // and closing nothing does nothing
+    f->mnuPrc[1]->trigger();
+    // The address box makes a tab when there is none.
+    f->cboAddress->setEditText("http://typed/");
+    QTest::keyClick(f->cboAddress->lineEdit(), Qt::Key_Return);
+    ASSERT_EQ(f->tabs().size(), 1);
+    EXPECT_EQ(view(f->tabs()[0])->calls.last(), "Navigate http://typed/");
+}
+
+TEST_F(FrameTest, AddressBoxGoAndSearchUseWhatWasTyped) {
+    WriteSetting("Search", "2");
+    auto f = start("http://a/");
+    FakeWebView *v = view(f->tabs()[0]);
+    QKeyEvent typed(QEvent::KeyPress, 0, Qt::NoModifier, "天气 北京");  // as an input method types
+    QApplication::sendEvent(f->cboAddress->lineEdit(), &typed);
+    f->cboAddress->setCurrentIndex(1);  // "搜索"
+    emit f->cboAddress->activated(1);
+    EXPECT_EQ(v->calls.last(), "Navigate http://cn.bing.com/search?q=天气 北京");
+    f->cboAddress->setCurrentIndex(0);  // "转到"
+    emit f->cboAddress->activated(0);
+    EXPECT_EQ(v->calls.last(), "Navigate 天气 北京");
+    // While a tab rewrites the list, choosing does nothing.
+    const int before = v->calls.size();
+    f->AddressListUpdating = true;
+    emit f->cboAddress->activated(0);
+    EXPECT_EQ(v->calls.size(), before);
+}
+
+TEST_F(FrameTest, ShutdownAsksWithSeveralTabsAndKeepsMaximisedGeometry) {
+    WriteSetting("Unload", "1");
+    const QByteArray formBefore = ReadBytes(folder.file("数据/Form.ini"));
+    auto f = start("http://a/");
+    f->OpenNewFrm();
+    platform.dialogs_.answers = {Dialogs::AnswerNo};
+    EXPECT_FALSE(f->close());
+    ASSERT_EQ(platform.dialogs_.shown.size(), 1u);
+    EXPECT_EQ(platform.dialogs_.shown[0].text, "浏览器内部可能还有未关闭的页面\r\n您仍要关闭吗？");
+    EXPECT_EQ(platform.dialogs_.shown[0].title, "关闭");
+    EXPECT_EQ(f->tabs().size(), 2);
+
+    f->showMaximized();
+    QApplication::processEvents();
+    platform.dialogs_.answers = {Dialogs::AnswerYes};
+    EXPECT_TRUE(f->close());
+    EXPECT_EQ(f->tabs().size(), 0);
+    EXPECT_EQ(ReadBytes(folder.file("数据/Form.ini")), formBefore);
+}
+
+TEST_F(FrameTest, ShutdownWithOneTabNeverAsksAndSavesGeometry) {
+    WriteSetting("Unload", "1");
+    auto f = start("http://a/");
+    f->setGeometry(100, 80, 700, 500);  // within the offscreen screen
+    EXPECT_TRUE(f->close());
+    EXPECT_TRUE(platform.dialogs_.shown.empty());
+    const QString form = folder.file("数据/Form.ini");
+    EXPECT_EQ(ReadIni("Form", "Width", form), "10500");
+    EXPECT_EQ(ReadIni("Form", "Height", form), "7500");
+    EXPECT_EQ(ReadIni("Form", "Left", form), "1500");
+}
+
+TEST_F(FrameTest, HandOffCommandsOpenTabs) {
+    WriteSetting("OnOpen", "1");
+    auto f = start("http://a/");
+    f->OnHandOff("DDEOpen\"http://b/\"");
+    ASSERT_EQ(f->tabs().size(), 2);
+    EXPECT_EQ(view(f->tabs()[1])->calls, QStringList{"Navigate http://b/"});
+    f->OnHandOff("OpenNew");
+    EXPECT_EQ(view(f->tabs()[2])->calls, QStringList{"GoHome"});  // OnOpen is not consulted
+    f->OnHandOff("open");
+    EXPECT_EQ(f->tabs().size(), 3);
+}
+
+TEST_F(FrameTest, GesturesSwitchAndKeyPollLocks) {
+    WriteSetting("Mouse", "0");
+    auto f = start("http://a/");
+    EXPECT_EQ(f->lblMouse->text(), "关闭手势");
+    EXPECT_FALSE(f->mnuMouse->isChecked());
+    f->mnuMouse->trigger();
+    EXPECT_EQ(ReadSetting("Mouse"), "1");
+    EXPECT_EQ(f->lblMouse->text(), "鼠标手势");
+    f->mnuMouse->trigger();
+    EXPECT_EQ(ReadSetting("Mouse"), "0");
+
+    platform.keys_.down.insert(Qt::Key_F4);
+    QTest::qWait(40);
+    EXPECT_TRUE(f->ActiveForm()->isLocked());
+}
+
+TEST_F(FrameTest, OrganiseBookmarksOpensTheFolderOnlyWhenItExists) {
+    auto f = start("http://a/");
+    f->mnuOrgFav->trigger();
+    ASSERT_EQ(f->tabs().size(), 2);
+    EXPECT_EQ(view(f->tabs()[1])->calls, QStringList{"Navigate " + AppDir() + "书签/"});
+    QDir(folder.file("书签")).removeRecursively();
+    f->mnuOrgFav->trigger();
+    EXPECT_EQ(f->tabs().size(), 2);
+}
+
+TEST_F(FrameTest, MenusCarryTheirCaptionsAndLaterWindowsAreVisiblyDisabled) {
+    auto f = start("http://a/");
+    EXPECT_EQ(f->mnuM->title(), "管理");
+    EXPECT_EQ(f->mnuNew->text(), "开始新的浏览...");
+    EXPECT_TRUE(f->mnuDis[0]->isChecked());
+    EXPECT_EQ(f->mnuZ[0]->text(), "400%");
+    EXPECT_EQ(f->mnuZ[7]->text(), "50%");
+    for (QAction *a : {f->mnuDM, f->mnuAddFav, f->mnuPrc[0], f->mnuPrc[3], f->mnuPrc[5], f->mnuHc[2]})
+        EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+    f->mnuZ[5]->trigger();
+    EXPECT_EQ(ReadSetting("Zoom"), "150");
+    EXPECT_EQ(view(f->ActiveForm())->zoomText, "150%");
+    EXPECT_EQ(f->lblZoom->text(), "150 %");
+}

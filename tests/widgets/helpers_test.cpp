@@ -1,0 +1,44 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+
+#include "platform/dialogs.h"
+#include "services/windowhelpers.h"
+
+TEST(WindowHelpersTest, TaskbarHeightAndMaximisedLimit) {
+    QScreen *s = QGuiApplication::primaryScreen();
+    ASSERT_NE(s, nullptr);
+    const int h = TaskbarHeight();
+    EXPECT_EQ(h, s->geometry().bottom() - s->availableGeometry().bottom());
+    QWidget w;
+    SetWindowSizeLimits(&w, 0, 0, 0, 0);  // 0 means the screen's size
+    EXPECT_EQ(w.maximumSize(), s->size());
+    SetWindowSizeLimits(&w, 100, 80, 640, 480);
+    w.showMaximized();
+    QTest::qWait(20);
+    EXPECT_LE(w.width(), 640);
+    EXPECT_LE(w.height(), 480);
+    EXPECT_EQ(w.minimumSize(), QSize(100, 80));
+}
+
+TEST(WindowHelpersTest, FileIcons) {
+    QTemporaryDir dir;
+    QFile f(dir.filePath("a.txt"));
+    f.open(QIODevice::WriteOnly);
+    f.write("x");
+    f.close();
+    EXPECT_TRUE(FileIconPicture(dir.filePath("missing.txt")).isNull());
+    EXPECT_TRUE(IconToPicture(QIcon()).isNull());
+    QPixmap px(8, 8);
+    px.fill(Qt::red);
+    EXPECT_FALSE(IconToPicture(QIcon(px)).isNull());
+}
+
+TEST(DialogsTest, FiltersBecomeNameFilters) {
+    EXPECT_EQ(QtNameFilter("所有文件|*.*"), "所有文件 (*)");
+    EXPECT_EQ(QtNameFilter("图片|*.bmp;*.jpg|所有文件|*.*"), "图片 (*.bmp *.jpg);;所有文件 (*)");
+}
