@@ -1,6 +1,8 @@
 // The frame with the real web engine in this process, pages from a local server.
 #include <gtest/gtest.h>
 
+#include "support/wait.h"
+
 #include <QComboBox>
 #include <QTabBar>
 #include <QTest>
@@ -30,17 +32,17 @@ TEST(BrowserE2E, StartsOnAnAddressAndScriptWindowsBecomeTabs) {
         f.Load();
         ASSERT_EQ(f.tabs().size(), 1);
         Form1 *first = f.tabs()[0];
-        QTRY_COMPARE_WITH_TIMEOUT(f.MDITabs->tabText(0), QString("起始页"), 30000);
-        QTRY_COMPARE_WITH_TIMEOUT(f.CurrentZoom, 150, 30000);
+        ASSERT_TRUE(waitFor([&] { return (f.MDITabs->tabText(0)) == (QString("起始页")); }, 30000));
+        ASSERT_TRUE(waitFor([&] { return (f.CurrentZoom) == (150); }, 30000));
         EXPECT_EQ(f.cboAddress->itemText(f.cboAddress->count() - 1), server.url("/start"));
         EXPECT_EQ(f.cboAddress->currentText(), server.url("/start"));
         EXPECT_DOUBLE_EQ(first->brwWebBrowser->PageZoom(), 1.5);
 
         // The page's window.open opens a tab of ours with the page in it.
-        QTRY_COMPARE_WITH_TIMEOUT(f.tabs().size(), 2, 30000);
+        ASSERT_TRUE(waitFor([&] { return (f.tabs().size()) == (2); }, 30000));
         Form1 *popup = f.tabs()[1];
-        QTRY_COMPARE_WITH_TIMEOUT(popup->brwWebBrowser->LocationURL(), server.url("/popup"), 30000);
-        QTRY_COMPARE_WITH_TIMEOUT(f.MDITabs->tabText(1), QString("弹出页"), 30000);
+        ASSERT_TRUE(waitFor([&] { return (popup->brwWebBrowser->LocationURL()) == (server.url("/popup")); }, 30000));
+        ASSERT_TRUE(waitFor([&] { return (f.MDITabs->tabText(1)) == (QString("弹出页")); }, 30000));
 
         // Closing a background tab writes the active tab's address as LastPage.
         f.ShowTab(popup);

@@ -2,6 +2,8 @@
 // web engine, pages listed over the engine's debugging port.
 #include <gtest/gtest.h>
 
+#include "support/wait.h"
+
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -90,20 +92,20 @@ TEST(ProcessE2E, LaterStartsHandTheirAddressesToTheRunningOne) {
     server.page("/b", "页面B");
     Session s;
     auto first = s.start({server.url("/a")});
-    QTRY_VERIFY_WITH_TIMEOUT(s.hasPage(server.url("/a"), "页面A"), 40000);
+    ASSERT_TRUE(waitFor([&] { return s.hasPage(server.url("/a"), "页面A"); }, 40000));
     EXPECT_EQ(s.pages().size(), 1);
 
     auto second = s.start({server.url("/b")});
     ASSERT_TRUE(second->waitForFinished(15000));
     EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second->exitCode(), 0);
-    QTRY_VERIFY_WITH_TIMEOUT(s.hasPage(server.url("/b"), "页面B"), 30000);
+    ASSERT_TRUE(waitFor([&] { return s.hasPage(server.url("/b"), "页面B"); }, 30000));
 
     auto third = s.start({});
     ASSERT_TRUE(third->waitForFinished(15000));
     EXPECT_EQ(third->exitCode(), 0);
     // The home page from the program folder, in a third tab.
-    QTRY_COMPARE_WITH_TIMEOUT(s.pages().size(), 3, 30000);
+    ASSERT_TRUE(waitFor([&] { return (s.pages().size()) == (3); }, 30000));
     bool home = false;
     for (const auto &p : s.pages()) home |= p.first.endsWith("/home.html");
     EXPECT_TRUE(home);
@@ -116,13 +118,13 @@ TEST(ProcessE2E, AKilledInstanceDoesNotStopTheNextStart) {
     server.page("/x", "X");
     Session s;
     auto first = s.start({server.url("/x")});
-    QTRY_VERIFY_WITH_TIMEOUT(s.hasPage(server.url("/x")), 40000);
+    ASSERT_TRUE(waitFor([&] { return s.hasPage(server.url("/x")); }, 40000));
     ::kill(pid_t(first->processId()), SIGKILL);
     first->waitForFinished(5000);
 
     server.page("/y", "Y");
     auto next = s.start({server.url("/y")});
-    QTRY_VERIFY_WITH_TIMEOUT(s.hasPage(server.url("/y"), "Y"), 40000);
+    ASSERT_TRUE(waitFor([&] { return s.hasPage(server.url("/y"), "Y"); }, 40000));
     EXPECT_EQ(next->state(), QProcess::Running);
     stop(*next);
 }
@@ -132,8 +134,7 @@ TEST(ProcessE2E, WithoutConfigTheMessageIsShownAndNothingElse) {
     QFile::remove(s.folder.file("config.ini"));
     auto p = s.start({});
     QByteArray ids;
-    QTRY_VERIFY_WITH_TIMEOUT(runXdotool({"search", "--name", "抱歉"}, &ids) == 0 && !ids.isEmpty(),
-                             20000);
+    ASSERT_TRUE(waitFor([&] { return runXdotool({"search", "--name", "抱歉"}, &ids) == 0 && !ids.isEmpty(); }, 20000));
     QByteArray frames;
     runXdotool({"search", "--name", "Orvex Lumetta"}, &frames);
     EXPECT_TRUE(frames.trimmed().isEmpty());

@@ -1,6 +1,8 @@
 // The real web engine driven through the program's web-view interface.
 #include <gtest/gtest.h>
 
+#include "support/wait.h"
+
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -46,7 +48,7 @@ TEST(WebViewE2E, LoadsPagesAndReportsEventsInOrder) {
     r.attach(v);
 
     v->Navigate(server.url("/one"));
-    QTRY_VERIFY_WITH_TIMEOUT(r.events.contains("DownloadComplete"), 30000);
+    ASSERT_TRUE(waitFor([&] { return r.events.contains("DownloadComplete"); }, 30000));
     EXPECT_EQ(v->LocationURL(), server.url("/one"));
     EXPECT_EQ(v->Title(), "第一页");
     EXPECT_GE(r.indexOf("NavigateComplete2 " + server.url("/one")), 0) << r.events.join('|').toStdString();
@@ -56,7 +58,7 @@ TEST(WebViewE2E, LoadsPagesAndReportsEventsInOrder) {
 
     r.events.clear();
     v->Navigate(server.url("/two"));
-    QTRY_VERIFY_WITH_TIMEOUT(r.events.contains("DownloadComplete"), 30000);
+    ASSERT_TRUE(waitFor([&] { return r.events.contains("DownloadComplete"); }, 30000));
     EXPECT_LT(r.indexOf("NavigateComplete2 " + server.url("/two")), r.indexOf("DownloadComplete"));
     EXPECT_EQ(v->Title(), "Second page");
     EXPECT_EQ(server.requests.count("/one"), 1);
@@ -69,7 +71,7 @@ TEST(WebViewE2E, LoadsPagesAndReportsEventsInOrder) {
     EXPECT_DOUBLE_EQ(v->PageZoom(), 1.5);
     r.events.clear();
     EXPECT_TRUE(v->GoBack());
-    QTRY_VERIFY_WITH_TIMEOUT(r.events.contains("DownloadComplete"), 30000);
+    ASSERT_TRUE(waitFor([&] { return r.events.contains("DownloadComplete"); }, 30000));
     EXPECT_EQ(v->LocationURL(), server.url("/one"));
     EXPECT_TRUE(v->GoForward());  // and now there is history forward
     delete engine;
@@ -89,7 +91,7 @@ TEST(WebViewE2E, ADeadPortReportsFailureWithoutHanging) {
     r.attach(v);
     const QString dead = QString("http://127.0.0.1:%1/nothing").arg(port);
     v->Navigate(dead);
-    QTRY_VERIFY_WITH_TIMEOUT(r.events.contains("DownloadComplete"), 30000);
+    ASSERT_TRUE(waitFor([&] { return r.events.contains("DownloadComplete"); }, 30000));
     EXPECT_GE(r.indexOf("Error " + dead), 0) << r.events.join('|').toStdString();
     delete engine;
 }

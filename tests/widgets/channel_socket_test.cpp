@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/wait.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocalSocket>
@@ -44,7 +46,7 @@ TEST(InstanceChannelTest, OneOwnerPerFolderAndCommandsArriveUnchanged) {
     EXPECT_FALSE(second.claim());
     EXPECT_TRUE(sendWhileServing(second, "DDEOpenhttp://例子.cn/路径 空格"));
     EXPECT_TRUE(sendWhileServing(second, "OpenNew"));
-    QTRY_COMPARE(got.size(), 2);
+    ASSERT_TRUE(waitFor([&] { return (got.size()) == (2); }, 5000));
     EXPECT_EQ(got, (QStringList{"DDEOpenhttp://例子.cn/路径 空格", "OpenNew"}));
 }
 
@@ -69,11 +71,11 @@ TEST(InstanceChannelTest, GarbageAndSilentClientsDoNotBlockTheOwner) {
     QLocalSocket good;
     good.connectToServer(owner.socketPath());
     good.write(channel::frame("DDEOpenhttp://a/") + channel::frame("OpenNew"));
-    QTRY_COMPARE(got.size(), 2);
+    ASSERT_TRUE(waitFor([&] { return (got.size()) == (2); }, 5000));
     EXPECT_EQ(got, (QStringList{"DDEOpenhttp://a/", "OpenNew"}));
     // Clients that say nothing useful are dropped after their time-out.
-    QTRY_COMPARE_WITH_TIMEOUT(silent.state(), QLocalSocket::UnconnectedState, 6000);
-    QTRY_COMPARE_WITH_TIMEOUT(partial.state(), QLocalSocket::UnconnectedState, 6000);
+    ASSERT_TRUE(waitFor([&] { return (silent.state()) == (QLocalSocket::UnconnectedState); }, 6000));
+    ASSERT_TRUE(waitFor([&] { return (partial.state()) == (QLocalSocket::UnconnectedState); }, 6000));
     EXPECT_EQ(got.size(), 2);
 }
 
