@@ -12,9 +12,12 @@ namespace {
 class SystemPlatform : public Platform {
 public:
     WebView *createWebView(QWidget *parent) override {
-        // The engine starts with the first tab, not before: a second instance never gets here.
-        if (!engine_) engine_ = std::make_unique<WebEngine>(AppDir() + QStringLiteral("数据"));
+        prepareWebEngine();
         return engine_->createView(parent);
+    }
+    // Only the running instance gets here: a later start hands over long before.
+    void prepareWebEngine() override {
+        if (!engine_) engine_ = std::make_unique<WebEngine>(AppDir() + QStringLiteral("数据"));
     }
     Dialogs &dialogs() override { return dialogs_; }
     KeyState &keys() override { return keys_; }

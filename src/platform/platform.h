@@ -12,6 +12,8 @@ class Platform {
 public:
     virtual ~Platform();
     virtual WebView *createWebView(QWidget *parent) = 0;
+    // Starts the web engine ahead of the first view, so it comes up while the frame is shown.
+    virtual void prepareWebEngine() {}
     virtual Dialogs &dialogs() = 0;
     virtual KeyState &keys() = 0;
 };

@@ -295,6 +295,7 @@ void mdiBrowser::buildMenus() {
 }
 
 void mdiBrowser::Load() {
+    platform_.prepareWebEngine();
     restoreGeometryFromFile();
     show();
     if (const QScreen *s = screen()) {
