@@ -33,8 +33,12 @@ void glyph(QPainter &p, int button, const QColor &c) {
     p.setPen(Qt::NoPen);
     p.setBrush(c);
     switch (button) {
-        case 0: arrow(p, false); break;
-        case 1: arrow(p, true); break;
+        case 0:
+            arrow(p, false);
+            break;
+        case 1:
+            arrow(p, true);
+            break;
         case 2:  // stop
             p.setPen(QPen(c, 2.6, Qt::SolidLine, Qt::RoundCap));
             p.drawLine(QPointF(10, 10), QPointF(20, 20));

@@ -13,12 +13,12 @@ constexpr char kAck = '\x06';
 QByteArray frame(const QString &message);
 
 class Reader {
-public:
+  public:
     // Appends bytes and returns the messages they complete. Once broken, stays broken.
     QStringList feed(const QByteArray &bytes);
     bool broken() const { return broken_; }
 
-private:
+  private:
     QByteArray buffer_;
     bool broken_ = false;
 };

@@ -8,7 +8,7 @@
 class QWidget;
 
 class Dialogs {
-public:
+  public:
     enum Icon { NoIcon, Information, Exclamation, Critical, Question };
     enum Buttons { Ok, OkCancel, YesNo, YesNoCancel };
     enum Answer { AnswerOk, AnswerCancel, AnswerYes, AnswerNo };

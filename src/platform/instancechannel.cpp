@@ -1,17 +1,20 @@
 #include "instancechannel.h"
 
+#include <unistd.h>
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
 #include <QTimer>
-#include <unistd.h>
 
 #include "channelprotocol.h"
 
 namespace {
-QString baseName() { return QStringLiteral("Orvex Lumetta-%1").arg(getuid()); }
+QString baseName() {
+    return QStringLiteral("Orvex Lumetta-%1").arg(getuid());
+}
 constexpr int kClientTimeoutMs = 3000;  // a silent or slow client is dropped after this
 }  // namespace
 
@@ -35,9 +38,13 @@ QString InstanceChannel::defaultDir() {
     return dir;
 }
 
-QString InstanceChannel::socketPath() const { return dir_ + QLatin1Char('/') + baseName(); }
+QString InstanceChannel::socketPath() const {
+    return dir_ + QLatin1Char('/') + baseName();
+}
 
-bool InstanceChannel::claim() { return lock_.tryLock(0); }
+bool InstanceChannel::claim() {
+    return lock_.tryLock(0);
+}
 
 bool InstanceChannel::listen() {
     server_ = std::make_unique<QLocalServer>();

@@ -9,7 +9,7 @@ class QLocalServer;
 
 class InstanceChannel : public QObject {
     Q_OBJECT
-public:
+  public:
     // dir: where the lock and the socket live (the user's runtime folder by default).
     explicit InstanceChannel(const QString &dir = defaultDir(), QObject *parent = nullptr);
     ~InstanceChannel() override;
@@ -24,10 +24,10 @@ public:
     // Delivers one command to the running instance; false when none answered in time.
     bool send(const QString &command, int timeoutMs = 3000);
 
-signals:
+  signals:
     void commandReceived(const QString &command);
 
-private:
+  private:
     void onNewConnection();
     QString dir_;
     QLockFile lock_;

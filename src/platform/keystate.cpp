@@ -1,11 +1,12 @@
 #include "keystate.h"
 
-#include <QGuiApplication>
-#include <QKeyEvent>
-#include <QSet>
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QSet>
 #undef KeyPress
 #undef KeyRelease
 #undef None
@@ -16,7 +17,7 @@ namespace {
 
 // Fallback for platforms without a readable global key map.
 class OwnKeys : public QObject {
-public:
+  public:
     QSet<int> down;
     bool eventFilter(QObject *o, QEvent *e) override {
         if (e->type() == QEvent::KeyPress) down.insert(static_cast<QKeyEvent *>(e)->key());
@@ -38,13 +39,15 @@ struct SystemKeyState::Impl {
 };
 
 SystemKeyState::SystemKeyState() : d(new Impl) {
-    if (auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                            : nullptr)
+    if (auto *x11 =
+            qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr)
         d->display = x11->display();
     if (!d->display && qGuiApp) qGuiApp->installEventFilter(&d->own);
 }
 
-SystemKeyState::~SystemKeyState() { delete d; }
+SystemKeyState::~SystemKeyState() {
+    delete d;
+}
 
 bool SystemKeyState::isDown(Qt::Key key) {
     if (!d->display) return d->own.down.contains(key);

@@ -4,7 +4,7 @@
 #include <Qt>
 
 class KeyState {
-public:
+  public:
     virtual ~KeyState();
     virtual bool isDown(Qt::Key key) = 0;
 };
@@ -12,12 +12,12 @@ public:
 // X11: the server's key map (no key grab, nothing taken from other programs).
 // Elsewhere: the keys this program's own windows have seen pressed.
 class SystemKeyState : public KeyState {
-public:
+  public:
     SystemKeyState();
     ~SystemKeyState() override;
     bool isDown(Qt::Key key) override;
 
-private:
+  private:
     struct Impl;
     Impl *d;
 };

@@ -10,7 +10,7 @@ Platform::~Platform() = default;
 namespace {
 
 class SystemPlatform : public Platform {
-public:
+  public:
     WebView *createWebView(QWidget *parent) override {
         prepareWebEngine();
         return engine_->createView(parent);
@@ -22,7 +22,7 @@ public:
     Dialogs &dialogs() override { return dialogs_; }
     KeyState &keys() override { return keys_; }
 
-private:
+  private:
     QtDialogs dialogs_;
     SystemKeyState keys_;
     std::unique_ptr<WebEngine> engine_;
@@ -30,4 +30,6 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Platform> makeSystemPlatform() { return std::make_unique<SystemPlatform>(); }
+std::unique_ptr<Platform> makeSystemPlatform() {
+    return std::make_unique<SystemPlatform>();
+}

@@ -9,7 +9,7 @@ class QWidget;
 class WebView;
 
 class Platform {
-public:
+  public:
     virtual ~Platform();
     virtual WebView *createWebView(QWidget *parent) = 0;
     // Starts the web engine ahead of the first view, so it comes up while the frame is shown.

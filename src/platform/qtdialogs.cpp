@@ -12,10 +12,18 @@ Dialogs::Answer QtDialogs::MsgBox(QWidget *parent, const QString &text, const QS
                                               QMessageBox::Question};
     QMessageBox::StandardButtons b = QMessageBox::Ok;
     switch (buttons) {
-        case Ok: b = QMessageBox::Ok; break;
-        case OkCancel: b = QMessageBox::Ok | QMessageBox::Cancel; break;
-        case YesNo: b = QMessageBox::Yes | QMessageBox::No; break;
-        case YesNoCancel: b = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
+        case Ok:
+            b = QMessageBox::Ok;
+            break;
+        case OkCancel:
+            b = QMessageBox::Ok | QMessageBox::Cancel;
+            break;
+        case YesNo:
+            b = QMessageBox::Yes | QMessageBox::No;
+            break;
+        case YesNoCancel:
+            b = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+            break;
     }
     QMessageBox box(icons[icon], title, text, b, parent);
     box.setButtonText(QMessageBox::Ok, QStringLiteral("确定"));
@@ -23,10 +31,14 @@ Dialogs::Answer QtDialogs::MsgBox(QWidget *parent, const QString &text, const QS
     box.setButtonText(QMessageBox::Yes, QStringLiteral("是(&Y)"));
     box.setButtonText(QMessageBox::No, QStringLiteral("否(&N)"));
     switch (box.exec()) {
-        case QMessageBox::Yes: return AnswerYes;
-        case QMessageBox::No: return AnswerNo;
-        case QMessageBox::Cancel: return AnswerCancel;
-        default: return buttons == Ok ? AnswerOk : (buttons == OkCancel ? AnswerOk : AnswerCancel);
+        case QMessageBox::Yes:
+            return AnswerYes;
+        case QMessageBox::No:
+            return AnswerNo;
+        case QMessageBox::Cancel:
+            return AnswerCancel;
+        default:
+            return buttons == Ok ? AnswerOk : (buttons == OkCancel ? AnswerOk : AnswerCancel);
     }
 }
 

@@ -2,7 +2,7 @@
 #include "dialogs.h"
 
 class QtDialogs : public Dialogs {
-public:
+  public:
     Answer MsgBox(QWidget *parent, const QString &text, const QString &title, Icon icon,
                   Buttons buttons) override;
     QString ShowSave(QWidget *parent, const QString &title, const QString &filter,

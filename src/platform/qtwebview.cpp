@@ -17,16 +17,16 @@
 namespace {
 
 class Page : public QWebEnginePage {
-public:
+  public:
     Page(QWebEngineProfile *profile, QtWebView *owner) : QWebEnginePage(profile), owner_(owner) {}
 
-protected:
+  protected:
     QWebEnginePage *createWindow(WebWindowType) override { return owner_->requestNewWindow(); }
     // No script dialogs about script errors: the console is where they go.
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &, int,
                                   const QString &) override {}
 
-private:
+  private:
     QtWebView *owner_;
 };
 
@@ -38,8 +38,7 @@ WebEngine::WebEngine(const QString &storageDir, QObject *parent)
     profile_->setPersistentStoragePath(storageDir + QStringLiteral("/profile"));
     profile_->setCachePath(storageDir + QStringLiteral("/cache"));
     profile_->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
-    connect(profile_, &QWebEngineProfile::downloadRequested, this,
-            &WebEngine::onDownloadRequested);
+    connect(profile_, &QWebEngineProfile::downloadRequested, this, &WebEngine::onDownloadRequested);
 }
 
 // Views go before the profile they use; the profile is deleted last so cookies and
@@ -50,7 +49,9 @@ WebEngine::~WebEngine() {
     delete profile_;
 }
 
-QtWebView *WebEngine::createView(QWidget *parent) { return new QtWebView(this, parent); }
+QtWebView *WebEngine::createView(QWidget *parent) {
+    return new QtWebView(this, parent);
+}
 
 void WebEngine::onDownloadRequested(QWebEngineDownloadRequest *request) {
     // The request must be answered inside this signal.
@@ -99,8 +100,12 @@ QtWebView::~QtWebView() {
     }
 }
 
-QWidget *QtWebView::widget() { return view_; }
-QWebEnginePage *QtWebView::page() const { return view_ ? view_->page() : nullptr; }
+QWidget *QtWebView::widget() {
+    return view_;
+}
+QWebEnginePage *QtWebView::page() const {
+    return view_ ? view_->page() : nullptr;
+}
 
 QWebEnginePage *QtWebView::requestNewWindow() {
     WebView *target = nullptr;
@@ -127,8 +132,12 @@ bool QtWebView::GoForward() {
     return true;
 }
 
-void QtWebView::Stop() { view_->stop(); }
-void QtWebView::Refresh() { view_->reload(); }
+void QtWebView::Stop() {
+    view_->stop();
+}
+void QtWebView::Refresh() {
+    view_->reload();
+}
 
 void QtWebView::GoHome() {
     view_->load(QUrl::fromLocalFile(AppDir() + QStringLiteral("数据/home.html")));
@@ -147,13 +156,18 @@ void QtWebView::Print(QWidget *dialogParent) {
         printer_.reset();
         return;
     }
-    connect(view_, &QWebEngineView::printFinished, this, [this] { printer_.reset(); },
-            Qt::SingleShotConnection);
+    connect(
+        view_, &QWebEngineView::printFinished, this, [this] { printer_.reset(); },
+        Qt::SingleShotConnection);
     view_->print(printer_.get());
 }
 
-QString QtWebView::LocationURL() const { return view_ ? view_->url().toString() : QString(); }
-QString QtWebView::Title() const { return view_ ? view_->title() : QString(); }
+QString QtWebView::LocationURL() const {
+    return view_ ? view_->url().toString() : QString();
+}
+QString QtWebView::Title() const {
+    return view_ ? view_->title() : QString();
+}
 
 bool QtWebView::SetPageZoom(const QString &percentText) {
     QString t = percentText.trimmed();
@@ -165,7 +179,9 @@ bool QtWebView::SetPageZoom(const QString &percentText) {
     return true;
 }
 
-double QtWebView::PageZoom() const { return view_ ? view_->zoomFactor() : 1.0; }
+double QtWebView::PageZoom() const {
+    return view_ ? view_->zoomFactor() : 1.0;
+}
 
 void QtWebView::SetInputEnabled(bool enabled) {
     view_->setEnabled(enabled);

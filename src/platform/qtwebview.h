@@ -15,14 +15,14 @@ class QtWebView;
 
 class WebEngine : public QObject {
     Q_OBJECT
-public:
+  public:
     // Profile data (cookies, cache, local storage) lives under storageDir.
     explicit WebEngine(const QString &storageDir, QObject *parent = nullptr);
     ~WebEngine() override;
     QWebEngineProfile *profile() const { return profile_; }
     QtWebView *createView(QWidget *parent);
 
-private:
+  private:
     friend class QtWebView;
     void onDownloadRequested(QWebEngineDownloadRequest *request);
     QWebEngineProfile *profile_;
@@ -31,7 +31,7 @@ private:
 
 class QtWebView : public WebView {
     Q_OBJECT
-public:
+  public:
     QtWebView(WebEngine *engine, QWidget *parent);
     ~QtWebView() override;
 
@@ -55,7 +55,7 @@ public:
     // Called from the page when a script or link asks for a new window.
     QWebEnginePage *requestNewWindow();
 
-private:
+  private:
     WebEngine *engine_;
     QWebEngineView *view_;
     std::unique_ptr<QPrinter> printer_;

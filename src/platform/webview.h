@@ -8,14 +8,14 @@ class QWidget;
 
 class WebView : public QObject {
     Q_OBJECT
-public:
+  public:
     using QObject::QObject;
     ~WebView() override;
 
     virtual QWidget *widget() = 0;
 
     virtual void Navigate(const QString &address) = 0;
-    virtual bool GoBack() = 0;     // false when there is no history that way
+    virtual bool GoBack() = 0;  // false when there is no history that way
     virtual bool GoForward() = 0;
     virtual void Stop() = 0;
     virtual void Refresh() = 0;
@@ -34,7 +34,7 @@ public:
     void SetSilent(bool) {}
     void SetRegisterAsBrowser(bool) {}
 
-signals:
+  signals:
     void StatusTextChange(const QString &text);
     void ProgressChange(int progress, int progressMax);  // progress -1 once loaded
     void DownloadComplete();

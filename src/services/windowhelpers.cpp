@@ -18,11 +18,10 @@ QScreen *screenOf(QWidget *w) {
 
 // Holds the maximised size and position the way the system's own maximise would.
 class SizeLimit : public QObject {
-public:
+  public:
     SizeLimit(QWidget *w, QSize max) : QObject(w), window_(w), max_(max) {}
     bool eventFilter(QObject *o, QEvent *e) override {
-        if (o == window_ && e->type() == QEvent::WindowStateChange &&
-            window_->isMaximized()) {
+        if (o == window_ && e->type() == QEvent::WindowStateChange && window_->isMaximized()) {
             // After the window manager has placed it.
             QTimer::singleShot(0, this, [this] {
                 if (!window_ || !window_->isMaximized()) return;
@@ -33,7 +32,7 @@ public:
         return false;
     }
 
-private:
+  private:
     QPointer<QWidget> window_;
     QSize max_;
 };

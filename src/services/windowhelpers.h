@@ -12,8 +12,7 @@ int TaskbarHeight(QWidget *onScreenOf = nullptr);
 
 // Limits the window's size; a maximised window takes (maxWidth × maxHeight) at the screen's
 // top left. A maximum of 0 means the screen's size.
-void SetWindowSizeLimits(QWidget *window, int minWidth, int minHeight, int maxWidth,
-                         int maxHeight);
+void SetWindowSizeLimits(QWidget *window, int minWidth, int minHeight, int maxWidth, int maxHeight);
 
 // The file's icon as the desktop shows it; a null picture when there is none.
 QPixmap FileIconPicture(const QString &path, int flags = 0);

@@ -14,7 +14,9 @@ namespace {
 
 QString g_appDirOverride;
 
-bool isUtf8File(QByteArrayView bytes) { return bytes.startsWith("\xEF\xBB\xBF"); }
+bool isUtf8File(QByteArrayView bytes) {
+    return bytes.startsWith("\xEF\xBB\xBF");
+}
 
 QByteArray readAll(const QString &path) {
     QFile f(path);
@@ -26,8 +28,7 @@ QByteArray readAll(const QString &path) {
 
 QString ReadIni(const QString &section, const QString &key, const QString &path) {
     const QByteArray file = readAll(path);
-    QByteArray v =
-        ini::readValue(file, codepage::encode(section), codepage::encode(key));
+    QByteArray v = ini::readValue(file, codepage::encode(section), codepage::encode(key));
     const qsizetype nul = v.indexOf('\0');
     if (nul >= 0) v.truncate(nul);
     // A file saved as utf-8 with a byte-order mark is read in utf-8.
@@ -73,17 +74,22 @@ bool WriteIni(const QString &section, const QString &key, const QString &value,
 QString AppDir() {
     if (!g_appDirOverride.isEmpty()) return g_appDirOverride;
     // Before the application object exists (the hand-off runs that early) ask the system.
-    const QString dir = QCoreApplication::instance()
-                            ? QCoreApplication::applicationDirPath()
-                            : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(QLatin1Char('/'), 0, -2);
+    const QString dir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
+                                                     : QFileInfo(QStringLiteral("/proc/self/exe"))
+                                                           .canonicalFilePath()
+                                                           .section(QLatin1Char('/'), 0, -2);
     return config::withTrailingSlash(dir.isEmpty() ? QStringLiteral("/") : dir);
 }
 
-QString ReadSetting(const QString &key) { return ReadIni("Setting", key, config::configPath()); }
+QString ReadSetting(const QString &key) {
+    return ReadIni("Setting", key, config::configPath());
+}
 void WriteSetting(const QString &key, const QString &value) {
     WriteIni("Setting", key, value, config::configPath());
 }
-QString ReadThemeKey(const QString &key) { return ReadIni("Theme", key, config::configPath()); }
+QString ReadThemeKey(const QString &key) {
+    return ReadIni("Theme", key, config::configPath());
+}
 void WriteThemeKey(const QString &key, const QString &value) {
     WriteIni("Theme", key, value, config::configPath());
 }
@@ -98,7 +104,9 @@ void setAppDirOverride(const QString &dir) {
     g_appDirOverride = dir.isEmpty() ? QString() : withTrailingSlash(dir);
 }
 
-QString configPath() { return AppDir() + QStringLiteral("config.ini"); }
+QString configPath() {
+    return AppDir() + QStringLiteral("config.ini");
+}
 
 double toNumber(const QString &text, bool *ok) {
     const QString t = text.trimmed();
@@ -108,7 +116,9 @@ double toNumber(const QString &text, bool *ok) {
     return good ? v : 0.0;
 }
 
-double numberOrZero(const QString &text) { return toNumber(text, nullptr); }
+double numberOrZero(const QString &text) {
+    return toNumber(text, nullptr);
+}
 
 double leadingNumber(const QString &text) {
     static const QRegularExpression re(

@@ -8,7 +8,8 @@ namespace {
 
 std::optional<double> number(const QString &formIni, const char *key) {
     bool ok = false;
-    const double v = config::toNumber(ReadIni(QStringLiteral("Form"), QLatin1String(key), formIni), &ok);
+    const double v =
+        config::toNumber(ReadIni(QStringLiteral("Form"), QLatin1String(key), formIni), &ok);
     if (!ok || !std::isfinite(v)) return std::nullopt;
     return v;
 }
@@ -20,7 +21,9 @@ StoredGeometry ReadStoredGeometry(const QString &formIni) {
             number(formIni, "Height")};
 }
 
-QString SingleText(double value) { return QString::number(float(value), 'g', 7); }
+QString SingleText(double value) {
+    return QString::number(float(value), 'g', 7);
+}
 
 void WriteStoredGeometry(const QString &formIni, const QRect &r, double tpp) {
     const QString section = QStringLiteral("Form");

@@ -27,7 +27,9 @@ std::vector<Line> splitLines(QByteArrayView f) {
     return lines;
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 QByteArrayView trimmed(QByteArrayView v) {
     qsizetype a = 0, b = v.size();
@@ -64,7 +66,9 @@ Parsed parse(QByteArrayView text) {
 }
 
 // The utf-8 byte-order mark is not part of the first line's text.
-qsizetype bomLength(QByteArrayView f) { return f.startsWith("\xEF\xBB\xBF") ? 3 : 0; }
+qsizetype bomLength(QByteArrayView f) {
+    return f.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+}
 
 QByteArrayView lineText(QByteArrayView f, const Line &l) {
     const qsizetype skip = l.begin == 0 ? bomLength(f) : 0;

@@ -19,9 +19,9 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "geometry.h"
 #include "commandline.h"
 #include "config.h"
+#include "geometry.h"
 #include "platform/dialogs.h"
 #include "platform/keystate.h"
 #include "platform/platform.h"
@@ -40,7 +40,9 @@ double twipsPerPixel(const QWidget *w) {
     return dpi > 0 ? 1440.0 / dpi : 15.0;
 }
 
-QString formIniPath() { return AppDir() + QStringLiteral("数据/Form.ini"); }
+QString formIniPath() {
+    return AppDir() + QStringLiteral("数据/Form.ini");
+}
 
 QColor fromBgr(const QString &text, const QColor &fallback) {
     bool ok = false;
@@ -78,17 +80,21 @@ void mdiBrowser::buildChrome() {
     bar->setContentsMargins(4, 5, 4, 5);
     bar->setSpacing(3);
     const QString skin = AppDir() + QStringLiteral("皮肤/") + ReadThemeKey(QStringLiteral("Theme"));
-    const QString pics = AppDir() + QStringLiteral("皮肤/") +
-                         config::localPath(ReadIni(QStringLiteral("Folder"), QStringLiteral("fld"), skin));
+    const QString pics =
+        AppDir() + QStringLiteral("皮肤/") +
+        config::localPath(ReadIni(QStringLiteral("Folder"), QStringLiteral("fld"), skin));
     for (int i = 0; i < 5; ++i) {
         picTBtn[i] = new QToolButton(picToolBar);
         picTBtn[i]->setObjectName(QStringLiteral("picTBtn%1").arg(i));
         picTBtn[i]->setToolTip(QString::fromUtf8(kButtonTips[i]));
         picTBtn[i]->setAutoRaise(true);
         picTBtn[i]->setIconSize(QSize(30, 30));
-        const QIcon icon(pics + ReadIni(QStringLiteral("Pics"), QStringLiteral("tb%1").arg(i + 1), skin));
-        if (!icon.isNull()) picTBtn[i]->setIcon(icon);
-        else picTBtn[i]->setText(picTBtn[i]->toolTip());
+        const QIcon icon(pics +
+                         ReadIni(QStringLiteral("Pics"), QStringLiteral("tb%1").arg(i + 1), skin));
+        if (!icon.isNull())
+            picTBtn[i]->setIcon(icon);
+        else
+            picTBtn[i]->setText(picTBtn[i]->toolTip());
     }
     auto *stopRefresh = new QStackedWidget(picToolBar);
     stopRefresh->setObjectName(QStringLiteral("stopRefresh"));
@@ -139,8 +145,9 @@ void mdiBrowser::buildChrome() {
     MDITabs->setContextMenuPolicy(Qt::CustomContextMenu);
     MDITabs->installEventFilter(this);
     connect(MDITabs, &QTabBar::currentChanged, this, &mdiBrowser::onTabChanged);
-    connect(MDITabs, &QTabBar::tabCloseRequested, this,
-            [this](int i) { if (Form1 *t = tabAt(i)) CloseTab(t); });
+    connect(MDITabs, &QTabBar::tabCloseRequested, this, [this](int i) {
+        if (Form1 *t = tabAt(i)) CloseTab(t);
+    });
 
     children_ = new QStackedWidget(central);
 
@@ -170,10 +177,10 @@ void mdiBrowser::buildChrome() {
     setCentralWidget(central);
 
     // Colours of the current skin.
-    const QColor barColour = fromBgr(ReadIni(QStringLiteral("Color"), QStringLiteral("clrBar"), skin),
-                                     QColor(0x9b, 0xcb, 0xff));
-    const QColor proColour = fromBgr(ReadIni(QStringLiteral("Color"), QStringLiteral("clrBG"), skin),
-                                     QColor(0xc0, 0xdc, 0xfe));
+    const QColor barColour = fromBgr(
+        ReadIni(QStringLiteral("Color"), QStringLiteral("clrBar"), skin), QColor(0x9b, 0xcb, 0xff));
+    const QColor proColour = fromBgr(
+        ReadIni(QStringLiteral("Color"), QStringLiteral("clrBG"), skin), QColor(0xc0, 0xdc, 0xfe));
     for (QWidget *w : {picToolBar, picStaBar}) {
         QPalette p = w->palette();
         p.setColor(QPalette::Window, barColour);
@@ -187,9 +194,8 @@ void mdiBrowser::buildChrome() {
     connect(picTBtn[1], &QToolButton::clicked, this, [this] { mnuNc[0]->trigger(); });
     connect(picTBtn[2], &QToolButton::clicked, this, [this] { mnuNc[3]->trigger(); });
     connect(picTBtn[3], &QToolButton::clicked, this, [this] { mnuNc[4]->trigger(); });
-    connect(picTBtn[4], &QToolButton::clicked, this, [this] {
-        mnuMenu->popup(picTBtn[4]->mapToGlobal(QPoint(0, picTBtn[4]->height())));
-    });
+    connect(picTBtn[4], &QToolButton::clicked, this,
+            [this] { mnuMenu->popup(picTBtn[4]->mapToGlobal(QPoint(0, picTBtn[4]->height()))); });
 }
 
 void mdiBrowser::buildMenus() {
@@ -227,7 +233,8 @@ void mdiBrowser::buildMenus() {
     mnuEnd = mnuM->addAction(QStringLiteral("退出"), this, &QWidget::close);
 
     QMenu *browse = mnuMenu->addMenu(QStringLiteral("浏览"));
-    const char *browseCaptions[8] = {"前进", "后退", nullptr, "停止", "刷新", nullptr, "主页", "搜索"};
+    const char *browseCaptions[8] = {"前进", "后退",  nullptr, "停止",
+                                     "刷新", nullptr, "主页",  "搜索"};
     for (int i = 0; i < 8; ++i) {
         if (!browseCaptions[i]) {
             mnuNc[i] = browse->addSeparator();
@@ -239,15 +246,27 @@ void mdiBrowser::buildMenus() {
             if (!t) return;
             WebView *v = t->brwWebBrowser;
             switch (i) {
-                case 0: v->GoForward(); break;
-                case 1:
-                    if (!t->picNav->isHidden()) t->picNav->hide();
-                    else v->GoBack();
+                case 0:
+                    v->GoForward();
                     break;
-                case 3: v->Stop(); break;
-                case 4: v->Refresh(); break;
-                case 6: v->GoHome(); break;
-                case 7: v->GoSearch(); break;
+                case 1:
+                    if (!t->picNav->isHidden())
+                        t->picNav->hide();
+                    else
+                        v->GoBack();
+                    break;
+                case 3:
+                    v->Stop();
+                    break;
+                case 4:
+                    v->Refresh();
+                    break;
+                case 6:
+                    v->GoHome();
+                    break;
+                case 7:
+                    v->GoSearch();
+                    break;
             }
         });
     }
@@ -299,7 +318,8 @@ void mdiBrowser::Load() {
     restoreGeometryFromFile();
     show();
     if (const QScreen *s = screen()) {
-        SetWindowSizeLimits(this, 0, 0, s->size().width(), s->size().height() - TaskbarHeight(this));
+        SetWindowSizeLimits(this, 0, 0, s->size().width(),
+                            s->size().height() - TaskbarHeight(this));
     }
     HandleCommandLine();
     if (ReadSetting(QStringLiteral("Mouse")) == QLatin1String("1")) {
@@ -319,14 +339,15 @@ void mdiBrowser::restoreGeometryFromFile() {
     QList<QRect> screens;
     for (const QScreen *s : QGuiApplication::screens()) screens << s->availableGeometry();
     const QRect fallback(60, 60, 1080, 750);
-    setGeometry(RestoredGeometry(ReadStoredGeometry(formIniPath()), fallback,
-                                 twipsPerPixel(this), screens));
+    setGeometry(RestoredGeometry(ReadStoredGeometry(formIniPath()), fallback, twipsPerPixel(this),
+                                 screens));
 }
 
 void mdiBrowser::HandleCommandLine() {
     const StartCommand cmd = ParseCommandLine(commandLine_);
     switch (cmd.kind) {
-        case StartCommand::Empty: return;
+        case StartCommand::Empty:
+            return;
         case StartCommand::Password: {
             OpenNewFrm();
             Form1 *locked = CreateTab();
@@ -338,7 +359,9 @@ void mdiBrowser::HandleCommandLine() {
             // The settings dialog is not part of this build: start as without a command.
             OpenNewFrm();
             return;
-        case StartCommand::Open: newTabOn(cmd.address); return;
+        case StartCommand::Open:
+            newTabOn(cmd.address);
+            return;
     }
 }
 
@@ -420,7 +443,9 @@ Form1 *mdiBrowser::tabAt(int index) const {
     return index < 0 ? nullptr : static_cast<Form1 *>(MDITabs->tabData(index).value<void *>());
 }
 
-Form1 *mdiBrowser::ActiveForm() const { return tabAt(MDITabs->currentIndex()); }
+Form1 *mdiBrowser::ActiveForm() const {
+    return tabAt(MDITabs->currentIndex());
+}
 
 QList<Form1 *> mdiBrowser::tabs() const {
     QList<Form1 *> out;
@@ -504,7 +529,9 @@ void mdiBrowser::showRefreshButton() {
     static_cast<QStackedWidget *>(picTBtn[3]->parentWidget())->setCurrentWidget(picTBtn[3]);
 }
 
-bool mdiBrowser::showsLoadProgress() const { return mnuDis[1]->isChecked(); }
+bool mdiBrowser::showsLoadProgress() const {
+    return mnuDis[1]->isChecked();
+}
 
 void mdiBrowser::setProgressFraction(double fraction) {
     progressFraction_ = fraction;

@@ -17,7 +17,7 @@ class QToolButton;
 
 class mdiBrowser : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     mdiBrowser(Platform &platform, const QString &commandLine, QWidget *parent = nullptr);
     ~mdiBrowser() override;
 
@@ -74,12 +74,12 @@ public:
     QAction *mnuPrc[6], *mnuHc[3];
     QTimer *tmrKey;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-private:
+  private:
     void buildChrome();
     void buildMenus();
     void HandleCommandLine();

@@ -1,10 +1,11 @@
 #include "startup.h"
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QFile>
 #include <QFont>
 #include <cstdio>
-#include <unistd.h>
 
 #include "commandline.h"
 #include "config.h"
@@ -33,7 +34,8 @@ int RunBrowser(int argc, char **argv) {
         }
         return [&] {
             if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
-                std::fprintf(stderr, "olumetta: running as root, the web engine's sandbox is off\n");
+                std::fprintf(stderr,
+                             "olumetta: running as root, the web engine's sandbox is off\n");
                 qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
             }
             QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);

@@ -5,7 +5,9 @@
 #include "services/textfiles.h"
 #include "shell/codepage.h"
 
-bool IsBookmarkPath(const QString &text) { return text.endsWith(QStringLiteral(".zvb")); }
+bool IsBookmarkPath(const QString &text) {
+    return text.endsWith(QStringLiteral(".zvb"));
+}
 
 QString ReadBookmarkFile(const QString &path) {
     return ReadTextFile(path).remove(QStringLiteral("\r\n"));

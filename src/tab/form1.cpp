@@ -63,7 +63,9 @@ void Form1::Load() {
     // The navigation tiles are read by the navigation page once it is built.
 }
 
-bool Form1::isLocked() const { return !picPass->isHidden(); }
+bool Form1::isLocked() const {
+    return !picPass->isHidden();
+}
 
 void Form1::setLocked(bool locked) {
     picPass->setVisible(locked);
@@ -73,8 +75,8 @@ void Form1::setLocked(bool locked) {
 
 // The lock panel's visibility decides whether the page may take input, whoever shows it.
 bool Form1::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == picPass && (event->type() == QEvent::ShowToParent ||
-                               event->type() == QEvent::HideToParent))
+    if (watched == picPass &&
+        (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
         brwWebBrowser->SetInputEnabled(picPass->isHidden());
     return QWidget::eventFilter(watched, event);
 }
@@ -106,7 +108,9 @@ void Form1::Unload() {
     WriteSetting(QStringLiteral("LastPage"), frame_->cboAddress->currentText());
 }
 
-bool Form1::isActive() const { return frame_->ActiveForm() == this; }
+bool Form1::isActive() const {
+    return frame_->ActiveForm() == this;
+}
 
 void Form1::onStatusTextChange(const QString &text) {
     if (isActive()) frame_->lblSta->setText(text);
@@ -150,9 +154,9 @@ void Form1::onFileDownload(const QString &url, const QString &, bool *cancel) {
     if (ReadSetting(QStringLiteral("AutoDownload")) == QLatin1String("0")) return;
     if (!frame_->hasDownloadManager()) return;  // the engine keeps the download itself
     *cancel = true;
-    const QString path = platform_.dialogs().ShowSave(
-        this, QStringLiteral("下载文件另存为"), QStringLiteral("所有文件|*.*"),
-        FileNameFromUrl(url));
+    const QString path =
+        platform_.dialogs().ShowSave(this, QStringLiteral("下载文件另存为"),
+                                     QStringLiteral("所有文件|*.*"), FileNameFromUrl(url));
     if (path.isEmpty()) return;  // a cancelled dialog starts nothing
     frame_->NewDownload(path, url);
 }

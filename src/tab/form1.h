@@ -9,7 +9,7 @@ class WebView;
 
 class Form1 : public QWidget {
     Q_OBJECT
-public:
+  public:
     Form1(mdiBrowser *frame, Platform &platform, QWidget *parent = nullptr);
     ~Form1() override;
 
@@ -30,11 +30,11 @@ public:
     QWidget *picPass;
     QWidget *picPassCore;
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent *) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-private:
+  private:
     bool isActive() const;
     void onStatusTextChange(const QString &text);
     void onProgressChange(int progress, int progressMax);

@@ -1,8 +1,6 @@
 // The frame with the real web engine in this process, pages from a local server.
 #include <gtest/gtest.h>
 
-#include "support/wait.h"
-
 #include <QComboBox>
 #include <QTabBar>
 #include <QTest>
@@ -13,6 +11,7 @@
 #include "shell/mdibrowser.h"
 #include "support/httpserver.h"
 #include "support/testfolder.h"
+#include "support/wait.h"
 #include "tab/form1.h"
 
 TEST(BrowserE2E, StartsOnAnAddressAndScriptWindowsBecomeTabs) {
@@ -41,7 +40,9 @@ TEST(BrowserE2E, StartsOnAnAddressAndScriptWindowsBecomeTabs) {
         // The page's window.open opens a tab of ours with the page in it.
         ASSERT_TRUE(waitFor([&] { return (f.tabs().size()) == (2); }, 30000));
         Form1 *popup = f.tabs()[1];
-        ASSERT_TRUE(waitFor([&] { return (popup->brwWebBrowser->LocationURL()) == (server.url("/popup")); }, 30000));
+        ASSERT_TRUE(
+            waitFor([&] { return (popup->brwWebBrowser->LocationURL()) == (server.url("/popup")); },
+                    30000));
         ASSERT_TRUE(waitFor([&] { return (f.MDITabs->tabText(1)) == (QString("弹出页")); }, 30000));
 
         // Closing a background tab writes the active tab's address as LastPage.

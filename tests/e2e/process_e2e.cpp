@@ -2,8 +2,6 @@
 // web engine, pages listed over the engine's debugging port.
 #include <gtest/gtest.h>
 
-#include "support/wait.h"
-
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -17,6 +15,7 @@
 
 #include "support/httpserver.h"
 #include "support/testfolder.h"
+#include "support/wait.h"
 
 namespace {
 
@@ -27,7 +26,7 @@ quint16 freePort() {
 }
 
 class Session {
-public:
+  public:
     Session() : folder(true), debugPort(freePort()) {}
     QProcessEnvironment env() const {
         QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
@@ -55,7 +54,8 @@ public:
         QList<QPair<QString, QString>> out;
         for (const auto &v : QJsonDocument::fromJson(reply->readAll()).array()) {
             const QJsonObject o = v.toObject();
-            if (o["type"].toString() == "page") out << qMakePair(o["url"].toString(), o["title"].toString());
+            if (o["type"].toString() == "page")
+                out << qMakePair(o["url"].toString(), o["title"].toString());
         }
         delete reply;
         return out;
@@ -134,7 +134,11 @@ TEST(ProcessE2E, WithoutConfigTheMessageIsShownAndNothingElse) {
     QFile::remove(s.folder.file("config.ini"));
     auto p = s.start({});
     QByteArray ids;
-    ASSERT_TRUE(waitFor([&] { return runXdotool({"search", "--name", "抱歉"}, &ids) == 0 && !ids.isEmpty(); }, 20000));
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return runXdotool({"search", "--name", "抱歉"}, &ids) == 0 && !ids.isEmpty();
+        },
+        20000));
     QByteArray frames;
     runXdotool({"search", "--name", "Orvex Lumetta"}, &frames);
     EXPECT_TRUE(frames.trimmed().isEmpty());

@@ -1,14 +1,13 @@
 // The real web engine driven through the program's web-view interface.
 #include <gtest/gtest.h>
 
-#include "support/wait.h"
-
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "platform/qtwebview.h"
 #include "support/httpserver.h"
+#include "support/wait.h"
 
 namespace {
 
@@ -17,12 +16,14 @@ struct Recorder {
     void attach(WebView *v) {
         QObject::connect(v, &WebView::NavigateComplete2,
                          [this](const QString &u) { events << "NavigateComplete2 " + u; });
-        QObject::connect(v, &WebView::TitleChange, [this](const QString &t) { events << "Title " + t; });
+        QObject::connect(v, &WebView::TitleChange,
+                         [this](const QString &t) { events << "Title " + t; });
         QObject::connect(v, &WebView::ProgressChange, [this](int p, int max) {
             if (p == -1 || p == 100) events << QString("Progress %1/%2").arg(p).arg(max);
         });
         QObject::connect(v, &WebView::DownloadComplete, [this] { events << "DownloadComplete"; });
-        QObject::connect(v, &WebView::NavigateError, [this](const QString &u) { events << "Error " + u; });
+        QObject::connect(v, &WebView::NavigateError,
+                         [this](const QString &u) { events << "Error " + u; });
     }
     int indexOf(const QString &prefix) const {
         for (int i = 0; i < events.size(); ++i)
@@ -51,7 +52,8 @@ TEST(WebViewE2E, LoadsPagesAndReportsEventsInOrder) {
     ASSERT_TRUE(waitFor([&] { return r.events.contains("DownloadComplete"); }, 30000));
     EXPECT_EQ(v->LocationURL(), server.url("/one"));
     EXPECT_EQ(v->Title(), "第一页");
-    EXPECT_GE(r.indexOf("NavigateComplete2 " + server.url("/one")), 0) << r.events.join('|').toStdString();
+    EXPECT_GE(r.indexOf("NavigateComplete2 " + server.url("/one")), 0)
+        << r.events.join('|').toStdString();
     EXPECT_LT(r.indexOf("NavigateComplete2 " + server.url("/one")), r.indexOf("DownloadComplete"));
     EXPECT_GE(r.indexOf("Title 第一页"), 0);
     EXPECT_GE(r.indexOf("Progress -1/100"), 0);

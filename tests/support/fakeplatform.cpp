@@ -4,14 +4,18 @@
 
 FakeWebView::FakeWebView(QWidget *parent) : WebView(parent), widget_(new QWidget(parent)) {}
 
-void FakeWebView::Navigate(const QString &address) { calls << "Navigate " + address; }
+void FakeWebView::Navigate(const QString &address) {
+    calls << "Navigate " + address;
+}
 
 bool FakeWebView::GoBack() {
     calls << "GoBack";
     return false;
 }
 
-void FakeWebView::GoHome() { calls << "GoHome"; }
+void FakeWebView::GoHome() {
+    calls << "GoHome";
+}
 
 bool FakeWebView::SetPageZoom(const QString &percentText) {
     bool ok = false;
@@ -33,8 +37,8 @@ void FakeWebView::finishLoad(const QString &address, const QString &pageTitle) {
     emit DownloadComplete();
 }
 
-Dialogs::Answer FakeDialogs::MsgBox(QWidget *, const QString &text, const QString &title,
-                                    Icon icon, Buttons buttons) {
+Dialogs::Answer FakeDialogs::MsgBox(QWidget *, const QString &text, const QString &title, Icon icon,
+                                    Buttons buttons) {
     shown.push_back({text, title, icon, buttons});
     if (answers.empty()) return AnswerOk;
     const Answer a = answers.front();
@@ -58,7 +62,9 @@ QString FakeDialogs::ShowOpen(QWidget *, const QString &, const QString &) {
     return f;
 }
 
-std::optional<QColor> FakeDialogs::ShowColor(QWidget *, const QColor &) { return std::nullopt; }
+std::optional<QColor> FakeDialogs::ShowColor(QWidget *, const QColor &) {
+    return std::nullopt;
+}
 
 std::optional<QString> FakeDialogs::InputBox(QWidget *, const QString &, const QString &,
                                              const QString &) {

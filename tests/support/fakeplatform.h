@@ -13,7 +13,7 @@
 
 class FakeWebView : public WebView {
     Q_OBJECT
-public:
+  public:
     explicit FakeWebView(QWidget *parent);
     QWidget *widget() override { return widget_; }
     void Navigate(const QString &address) override;
@@ -38,12 +38,12 @@ public:
     QStringList history;
     bool inputEnabled = true;
 
-private:
+  private:
     QWidget *widget_;
 };
 
 class FakeDialogs : public Dialogs {
-public:
+  public:
     struct Shown {
         QString text, title;
         Icon icon;
@@ -65,13 +65,13 @@ public:
 };
 
 class FakeKeys : public KeyState {
-public:
+  public:
     bool isDown(Qt::Key key) override { return down.contains(key); }
     QSet<int> down;
 };
 
 class FakePlatform : public Platform {
-public:
+  public:
     WebView *createWebView(QWidget *parent) override;
     Dialogs &dialogs() override { return dialogs_; }
     KeyState &keys() override { return keys_; }

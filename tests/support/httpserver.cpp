@@ -11,7 +11,9 @@ TestHttpServer::TestHttpServer() : server_(new QTcpServer(this)) {
 
 TestHttpServer::~TestHttpServer() = default;
 
-quint16 TestHttpServer::port() const { return server_->serverPort(); }
+quint16 TestHttpServer::port() const {
+    return server_->serverPort();
+}
 
 QString TestHttpServer::url(const QString &path) const {
     return QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path);
@@ -23,8 +25,9 @@ void TestHttpServer::route(const QString &path, const Response &response) {
 
 void TestHttpServer::page(const QString &path, const QString &title, const QString &body) {
     Response r;
-    r.body = QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title>"
-                            "</head><body>%2</body></html>")
+    r.body = QStringLiteral(
+                 "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title>"
+                 "</head><body>%2</body></html>")
                  .arg(title, body)
                  .toUtf8();
     route(path, r);
@@ -53,7 +56,8 @@ void TestHttpServer::serve() {
             QByteArray head = "HTTP/1.1 " + QByteArray::number(r.status) +
                               (r.status < 400 ? " OK" : " Error") + "\r\n";
             head += "Content-Type: " + r.contentType + "\r\nConnection: close\r\n";
-            if (r.withLength) head += "Content-Length: " + QByteArray::number(r.body.size()) + "\r\n";
+            if (r.withLength)
+                head += "Content-Length: " + QByteArray::number(r.body.size()) + "\r\n";
             for (const auto &h : r.headers) head += h.first + ": " + h.second + "\r\n";
             s->write(head + "\r\n");
             s->write(r.cutAfter >= 0 ? r.body.left(r.cutAfter) : r.body);

@@ -9,7 +9,7 @@ class QTcpServer;
 
 class TestHttpServer : public QObject {
     Q_OBJECT
-public:
+  public:
     struct Response {
         int status = 200;
         QByteArray contentType = "text/html; charset=utf-8";
@@ -29,7 +29,7 @@ public:
 
     QStringList requests;  // request paths in arrival order
 
-private:
+  private:
     void serve();
     QTcpServer *server_;
     QHash<QString, Response> routes_;

@@ -23,11 +23,17 @@ void copyTree(const QString &from, const QString &to, bool withBinary) {
 }
 }  // namespace
 
-TestFolder::TestFolder(bool withBinary) { copyTree(OLUMETTA_PROGRAM_DIR, dir_.path(), withBinary); }
+TestFolder::TestFolder(bool withBinary) {
+    copyTree(OLUMETTA_PROGRAM_DIR, dir_.path(), withBinary);
+}
 
-TestFolder::~TestFolder() { config::setAppDirOverride(QString()); }
+TestFolder::~TestFolder() {
+    config::setAppDirOverride(QString());
+}
 
-void TestFolder::useAsAppDir() const { config::setAppDirOverride(dir_.path()); }
+void TestFolder::useAsAppDir() const {
+    config::setAppDirOverride(dir_.path());
+}
 
 QByteArray ReadBytes(const QString &path) {
     QFile f(path);

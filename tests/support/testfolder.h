@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 
 class TestFolder {
-public:
+  public:
     // withBinary: also copy the program itself (for tests that start it as a process).
     explicit TestFolder(bool withBinary = false);
     ~TestFolder();
@@ -14,7 +14,7 @@ public:
     // Makes the store read and write this folder in-process.
     void useAsAppDir() const;
 
-private:
+  private:
     QTemporaryDir dir_;
 };
 

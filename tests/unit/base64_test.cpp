@@ -1,9 +1,10 @@
+#include "tab/base64.h"
+
 #include <gtest/gtest.h>
 
 #include <QByteArray>
 
 #include "shell/codepage.h"
-#include "tab/base64.h"
 
 namespace {
 

@@ -26,7 +26,8 @@ TEST(ChannelProtocolTest, OversizedOrPartialMessagesAreNotDelivered) {
     Reader partial;
     EXPECT_TRUE(partial.feed(channel::frame("OpenNew").chopped(1)).isEmpty());
     EXPECT_FALSE(partial.broken());
-    EXPECT_EQ(channel::frame(QString(channel::kMaxMessage, 'a')).size(), 4 + int(channel::kMaxMessage));
+    EXPECT_EQ(channel::frame(QString(channel::kMaxMessage, 'a')).size(),
+              4 + int(channel::kMaxMessage));
     Reader limit;
     EXPECT_EQ(limit.feed(channel::frame(QString(channel::kMaxMessage, 'a'))).size(), 1);
 }

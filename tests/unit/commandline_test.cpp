@@ -1,9 +1,10 @@
+#include "shell/commandline.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "shell/commandline.h"
 #include "shell/search.h"
 
 TEST(CommandLineTest, WordsAddressesAndBookmarks) {

@@ -1,3 +1,5 @@
+#include "shell/config.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -6,7 +8,6 @@
 #include <QTemporaryDir>
 
 #include "shell/codepage.h"
-#include "shell/config.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ void spit(const QString &path, const QByteArray &bytes) {
 }
 
 class ConfigTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         config::setAppDirOverride(dir.path());
@@ -84,7 +85,8 @@ TEST_F(ConfigTest, NoCharacterIsLostAndGbkFilesReadAsTheyAre) {
     spit(ini, "\xEF\xBB\xBF[Setting]\r\nMess=\xE4\xB8\xAD\xE6\x96\x87\r\n");
     EXPECT_EQ(ReadSetting("Mess"), QString::fromUtf8("中文"));
     WriteSetting("Other", QString::fromUtf8("文"));
-    EXPECT_EQ(slurp(ini), "\xEF\xBB\xBF[Setting]\r\nMess=\xE4\xB8\xAD\xE6\x96\x87\r\nOther=\xE6\x96\x87\r\n");
+    EXPECT_EQ(slurp(ini),
+              "\xEF\xBB\xBF[Setting]\r\nMess=\xE4\xB8\xAD\xE6\x96\x87\r\nOther=\xE6\x96\x87\r\n");
 }
 
 TEST_F(ConfigTest, LineBreaksInAValueNeverReachTheFile) {
@@ -131,7 +133,9 @@ TEST_F(ConfigTest, HostileFilesReadWithoutHarm) {
     EXPECT_EQ(ReadSetting("Zoom"), "250");
 
     // A NUL inside a value ends it, as a C string would.
-    spit(ini, QByteArray("[Setting]\r\nZoom=1\0" "50\r\n", 19));
+    spit(ini, QByteArray("[Setting]\r\nZoom=1\0"
+                         "50\r\n",
+                         19));
     EXPECT_EQ(ReadSetting("Zoom"), "1");
 }
 

@@ -1,9 +1,10 @@
+#include "shell/geometry.h"
+
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 
 #include "shell/config.h"
-#include "shell/geometry.h"
 
 TEST(GeometryTest, StoredTwipsBecomePixelsAndBadValuesKeepTheDefault) {
     const QList<QRect> screens{QRect(0, 0, 1920, 1080)};

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "shell/inifile.h"
+
+#include <gtest/gtest.h>
 
 using ini::readValue;
 using ini::writeValue;
@@ -70,17 +70,21 @@ TEST(IniWrite, NewSectionAppendedAndFileCreated) {
 TEST(IniWrite, OnlyFirstDuplicateIsWrittenAndBomKept) {
     const QByteArray f = "[S]\r\nK=1\r\nK=2\r\n[S]\r\nK=3\r\n";
     EXPECT_EQ(writeValue(f, "S", "K", "9"), "[S]\r\nK=9\r\nK=2\r\n[S]\r\nK=3\r\n");
-    EXPECT_EQ(writeValue("\xEF\xBB\xBF" "A=1\r\n[S]\r\n", "S", "A", "2"),
-              "\xEF\xBB\xBF" "A=1\r\n[S]\r\nA=2\r\n");
+    EXPECT_EQ(writeValue("\xEF\xBB\xBF"
+                         "A=1\r\n[S]\r\n",
+                         "S", "A", "2"),
+              "\xEF\xBB\xBF"
+              "A=1\r\n[S]\r\nA=2\r\n");
     // A key line before any section is not the section's key.
-    EXPECT_EQ(writeValue("\xEF\xBB\xBF[S]\r\nA=1\r\n", "S", "A", "2"), "\xEF\xBB\xBF[S]\r\nA=2\r\n");
+    EXPECT_EQ(writeValue("\xEF\xBB\xBF[S]\r\nA=1\r\n", "S", "A", "2"),
+              "\xEF\xBB\xBF[S]\r\nA=2\r\n");
 }
 
 TEST(IniWrite, RandomFilesNeverLoseOtherKeys) {
     // Files of random lines and bytes: the written key reads back and no other key changes.
     std::srand(7);
-    const char *pieces[] = {"[S]", "[T]", "[s] x", "K=old", "k = \"q\"", "x=keep", "y=\x80\xfe",
-                            ";K=c", "", "  ", "=", "[", "]"};
+    const char *pieces[] = {"[S]",  "[T]", "[s] x", "K=old", "k = \"q\"", "x=keep", "y=\x80\xfe",
+                            ";K=c", "",    "  ",    "=",     "[",         "]"};
     const char *breaks[] = {"\r\n", "\n", "\r", ""};
     for (int round = 0; round < 300; ++round) {
         QByteArray f;

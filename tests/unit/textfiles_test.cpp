@@ -1,9 +1,10 @@
+#include "services/textfiles.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "services/textfiles.h"
 #include "tab/bookmarks.h"
 
 namespace {
@@ -42,7 +43,8 @@ TEST(ReadTextFileTest, LinesEndAtCrAndEachGetsCrLf) {
     EXPECT_EQ(ReadTextFile(fileWith(dir, "cr", "a\rb")), "a\r\nb\r\n");
     EXPECT_EQ(ReadTextFile(fileWith(dir, "lf", "a\nb")), "a\nb\r\n");  // a lone LF stays
     EXPECT_EQ(ReadTextFile(fileWith(dir, "blank", "a\r\n\r\nb")), "a\r\n\r\nb\r\n");
-    EXPECT_EQ(ReadTextFile(fileWith(dir, "gbk", "\xD6\xD0\xCE\xC4")), QString::fromUtf8("中文\r\n"));
+    EXPECT_EQ(ReadTextFile(fileWith(dir, "gbk", "\xD6\xD0\xCE\xC4")),
+              QString::fromUtf8("中文\r\n"));
     EXPECT_EQ(ReadTextFile(dir.path()), "");  // a folder is no text file
 }
 

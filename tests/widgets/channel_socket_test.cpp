@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "support/wait.h"
-
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocalSocket>
@@ -13,6 +11,7 @@
 
 #include "platform/channelprotocol.h"
 #include "platform/instancechannel.h"
+#include "support/wait.h"
 
 namespace {
 
@@ -29,20 +28,30 @@ bool sendWhileServing(InstanceChannel &sender, const QString &command) {
     return ok;
 }
 
+// The running instance: owns the channel in a fresh folder and records what arrives.
+struct Owner {
+    QTemporaryDir dir;
+    InstanceChannel channel{dir.path()};
+    QStringList got;
+    bool serving = channel.claim() && channel.listen();
+    Owner() {
+        QObject::connect(&channel, &InstanceChannel::commandReceived,
+                         [this](const QString &c) { got << c; });
+    }
+};
+
 }  // namespace
 
 TEST(InstanceChannelTest, OneOwnerPerFolderAndCommandsArriveUnchanged) {
-    QTemporaryDir dir;
-    InstanceChannel owner(dir.path());
-    ASSERT_TRUE(owner.claim());
-    ASSERT_TRUE(owner.listen());
-    QStringList got;
-    QObject::connect(&owner, &InstanceChannel::commandReceived, [&](const QString &c) { got << c; });
+    Owner o;
+    ASSERT_TRUE(o.serving);
+    InstanceChannel &owner = o.channel;
+    QStringList &got = o.got;
     EXPECT_EQ(QFile::permissions(owner.socketPath()) &
                   (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup | QFile::WriteGroup),
               QFile::Permissions());
 
-    InstanceChannel second(dir.path());
+    InstanceChannel second(o.dir.path());
     EXPECT_FALSE(second.claim());
     EXPECT_TRUE(sendWhileServing(second, "DDEOpenhttp://例子.cn/路径 空格"));
     EXPECT_TRUE(sendWhileServing(second, "OpenNew"));
@@ -51,15 +60,14 @@ TEST(InstanceChannelTest, OneOwnerPerFolderAndCommandsArriveUnchanged) {
 }
 
 TEST(InstanceChannelTest, GarbageAndSilentClientsDoNotBlockTheOwner) {
-    QTemporaryDir dir;
-    InstanceChannel owner(dir.path());
-    ASSERT_TRUE(owner.claim());
-    ASSERT_TRUE(owner.listen());
-    QStringList got;
-    QObject::connect(&owner, &InstanceChannel::commandReceived, [&](const QString &c) { got << c; });
+    Owner o;
+    ASSERT_TRUE(o.serving);
+    InstanceChannel &owner = o.channel;
+    QStringList &got = o.got;
 
     QLocalSocket silent, noisy, huge, partial;
-    for (QLocalSocket *s : {&silent, &noisy, &huge, &partial}) s->connectToServer(owner.socketPath());
+    for (QLocalSocket *s : {&silent, &noisy, &huge, &partial})
+        s->connectToServer(owner.socketPath());
     QByteArray junk;
     std::srand(5);
     for (int i = 0; i < 4096; ++i) junk.append(char(std::rand()));
@@ -74,8 +82,10 @@ TEST(InstanceChannelTest, GarbageAndSilentClientsDoNotBlockTheOwner) {
     ASSERT_TRUE(waitFor([&] { return (got.size()) == (2); }, 5000));
     EXPECT_EQ(got, (QStringList{"DDEOpenhttp://a/", "OpenNew"}));
     // Clients that say nothing useful are dropped after their time-out.
-    ASSERT_TRUE(waitFor([&] { return (silent.state()) == (QLocalSocket::UnconnectedState); }, 6000));
-    ASSERT_TRUE(waitFor([&] { return (partial.state()) == (QLocalSocket::UnconnectedState); }, 6000));
+    ASSERT_TRUE(
+        waitFor([&] { return (silent.state()) == (QLocalSocket::UnconnectedState); }, 6000));
+    ASSERT_TRUE(
+        waitFor([&] { return (partial.state()) == (QLocalSocket::UnconnectedState); }, 6000));
     EXPECT_EQ(got.size(), 2);
 }
 

@@ -3,24 +3,24 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTabBar>
-#include <QKeyEvent>
 #include <QTest>
 
-#include "support/fakeplatform.h"
-#include "support/testfolder.h"
 #include "shell/config.h"
 #include "shell/mdibrowser.h"
 #include "shell/startup.h"
+#include "support/fakeplatform.h"
+#include "support/testfolder.h"
 #include "tab/form1.h"
 
 namespace {
 
 class FrameTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { folder.useAsAppDir(); }
     std::unique_ptr<mdiBrowser> start(const QString &commandLine = {}) {
         auto f = std::make_unique<mdiBrowser>(platform, commandLine);
@@ -271,7 +271,8 @@ TEST_F(FrameTest, MenusCarryTheirCaptionsAndLaterWindowsAreVisiblyDisabled) {
     EXPECT_TRUE(f->mnuDis[0]->isChecked());
     EXPECT_EQ(f->mnuZ[0]->text(), "400%");
     EXPECT_EQ(f->mnuZ[7]->text(), "50%");
-    for (QAction *a : {f->mnuDM, f->mnuAddFav, f->mnuPrc[0], f->mnuPrc[3], f->mnuPrc[5], f->mnuHc[2]})
+    for (QAction *a :
+         {f->mnuDM, f->mnuAddFav, f->mnuPrc[0], f->mnuPrc[3], f->mnuPrc[5], f->mnuHc[2]})
         EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
     f->mnuZ[5]->trigger();
     EXPECT_EQ(ReadSetting("Zoom"), "150");
