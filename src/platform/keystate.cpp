@@ -1,12 +1,12 @@
 #include "keystate.h"
 
-#include <X11/XKBlib.h>
-#include <X11/Xlib.h>
-#include <X11/keysym.h>
-
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QSet>
+
+// Xlib's macros clash with Qt's names: its headers come last.
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
 #undef KeyPress
 #undef KeyRelease
 #undef None

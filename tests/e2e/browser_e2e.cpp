@@ -9,6 +9,7 @@
 #include "platform/webview.h"
 #include "shell/config.h"
 #include "shell/mdibrowser.h"
+#include "support/fakeplatform.h"
 #include "support/httpserver.h"
 #include "support/testfolder.h"
 #include "support/wait.h"
@@ -53,4 +54,48 @@ TEST(BrowserE2E, StartsOnAnAddressAndScriptWindowsBecomeTabs) {
         f.close();
     }
     platform.reset();
+}
+
+namespace {
+// The real web engine with dialogs that answer from a script.
+class ScriptedPlatform : public Platform {
+  public:
+    WebView *createWebView(QWidget *parent) override { return real->createWebView(parent); }
+    void prepareWebEngine() override { real->prepareWebEngine(); }
+    Dialogs &dialogs() override { return scripted; }
+    KeyState &keys() override { return real->keys(); }
+    std::unique_ptr<Platform> real = makeSystemPlatform();
+    FakeDialogs scripted;
+};
+}  // namespace
+
+TEST(BrowserE2E, ClosingWithTwoPagesAsksAndAMaximisedFrameKeepsItsGeometry) {
+    TestFolder folder;
+    folder.useAsAppDir();
+    TestHttpServer server;
+    server.page("/a", "A");
+    server.page("/b", "B");
+    WriteSetting("Unload", "1");
+    const QByteArray formBefore = ReadBytes(folder.file("数据/Form.ini"));
+    ScriptedPlatform platform;
+    {
+        mdiBrowser f(platform, server.url("/a"));
+        f.Load();
+        f.OnHandOff("DDEOpen" + server.url("/b"));
+        ASSERT_TRUE(waitFor([&] { return f.MDITabs->tabText(1) == "B"; }, 30000));
+        platform.scripted.answers = {Dialogs::AnswerNo};
+        EXPECT_FALSE(f.close());
+        ASSERT_EQ(platform.scripted.shown.size(), 1u);
+        EXPECT_EQ(platform.scripted.shown[0].title, "关闭");
+        EXPECT_EQ(f.tabs().size(), 2);
+        EXPECT_TRUE(f.isVisible());
+
+        f.showMaximized();
+        ASSERT_TRUE(waitFor([&] { return f.isMaximized(); }, 5000));
+        platform.scripted.answers = {Dialogs::AnswerYes};
+        EXPECT_TRUE(f.close());
+        EXPECT_EQ(f.tabs().size(), 0);
+        EXPECT_EQ(ReadSetting("LastPage"), server.url("/b"));
+    }
+    EXPECT_EQ(ReadBytes(folder.file("数据/Form.ini")), formBefore);
 }
