@@ -1,5 +1,7 @@
 #include "platform.h"
 
+#include <QWebEngineProfile>
+
 #include "keystate.h"
 #include "qtdialogs.h"
 #include "qtwebview.h"
@@ -18,6 +20,11 @@ class SystemPlatform : public Platform {
     // Only the running instance gets here: a later start hands over long before.
     void prepareWebEngine() override {
         if (!engine_) engine_ = std::make_unique<WebEngine>(AppDir() + QStringLiteral("数据"));
+    }
+    void ClearTracks() override {
+        prepareWebEngine();
+        engine_->profile()->clearAllVisitedLinks();
+        engine_->profile()->clearHttpCache();
     }
     Dialogs &dialogs() override { return dialogs_; }
     KeyState &keys() override { return keys_; }

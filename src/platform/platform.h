@@ -14,6 +14,8 @@ class Platform {
     virtual WebView *createWebView(QWidget *parent) = 0;
     // Starts the web engine ahead of the first view, so it comes up while the frame is shown.
     virtual void prepareWebEngine() {}
+    // Browsing history: visited links and the page cache of the web profile.
+    virtual void ClearTracks() {}
     virtual Dialogs &dialogs() = 0;
     virtual KeyState &keys() = 0;
 };

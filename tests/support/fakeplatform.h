@@ -73,6 +73,8 @@ class FakeKeys : public KeyState {
 class FakePlatform : public Platform {
   public:
     WebView *createWebView(QWidget *parent) override;
+    void ClearTracks() override { ++tracksCleared; }
+    int tracksCleared = 0;
     Dialogs &dialogs() override { return dialogs_; }
     KeyState &keys() override { return keys_; }
     QList<FakeWebView *> views;

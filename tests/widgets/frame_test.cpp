@@ -224,6 +224,17 @@ TEST_F(FrameTest, ShutdownWithOneTabNeverAsksAndSavesGeometry) {
     EXPECT_EQ(ReadIni("Form", "Width", form), "10500");
     EXPECT_EQ(ReadIni("Form", "Height", form), "7500");
     EXPECT_EQ(ReadIni("Form", "Left", form), "1500");
+    EXPECT_EQ(platform.tracksCleared, 0);  // AutoDelete is 0 by default
+}
+
+TEST_F(FrameTest, ShutdownClearsTracksWhenSetOrUnreadable) {
+    for (const char *value : {"1", "", "yes"}) {
+        WriteSetting("AutoDelete", value);
+        platform.tracksCleared = 0;
+        auto f = start("http://a/");
+        EXPECT_TRUE(f->close());
+        EXPECT_EQ(platform.tracksCleared, 1) << value;
+    }
 }
 
 TEST_F(FrameTest, HandOffCommandsOpenTabs) {
