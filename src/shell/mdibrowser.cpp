@@ -414,14 +414,13 @@ void mdiBrowser::ShowTab(Form1 *tab) {
     if (index >= 0) MDITabs->setCurrentIndex(index);
 }
 
-void mdiBrowser::ColourTab(Form1 *tab, bool withEditor) {
+void mdiBrowser::ColourTab(Form1 *tab) {
     const QColor cover = lblPro->palette().color(QPalette::Window);
     for (QWidget *w : {tab->picNav, tab->picNavCore, tab->picPass, tab->picPassCore}) {
         QPalette p = w->palette();
         p.setColor(QPalette::Window, cover);
         w->setPalette(p);
     }
-    Q_UNUSED(withEditor);  // the tile editor arrives with the navigation page
 }
 
 void mdiBrowser::OpenNewFrm() {
@@ -435,7 +434,7 @@ void mdiBrowser::OpenNewFrm() {
     } else {
         t->brwWebBrowser->GoHome();
     }
-    ColourTab(t, true);
+    ColourTab(t);
     ShowTab(t);
 }
 
@@ -534,19 +533,12 @@ bool mdiBrowser::showsLoadProgress() const {
 }
 
 void mdiBrowser::setProgressFraction(double fraction) {
-    progressFraction_ = fraction;
-    placeProgressBar();
-    lblPro->setVisible(lblPro->width() != cboAddress->width());
-    lblPro->raise();
-}
-
-void mdiBrowser::placeProgressBar() {
     // A thin bar along the address box's lower edge, growing from its left.
     const QRect box = cboAddress->geometry();
-    lblPro->setGeometry(box.x(), box.bottom() + 2, int(box.width() * progressFraction_), 3);
+    lblPro->setGeometry(box.x(), box.bottom() + 2, int(box.width() * fraction), 3);
+    lblPro->setVisible(lblPro->width() != box.width());
+    lblPro->raise();
 }
-
-void mdiBrowser::NewDownload(const QString &, const QString &) {}
 
 void mdiBrowser::setZoom(int percent) {
     WriteSetting(QStringLiteral("Zoom"), QString::number(percent));

@@ -31,7 +31,7 @@ class mdiBrowser : public QMainWindow {
     void OpenNewFrm();
     Form1 *CreateTab();  // created and loaded, not yet shown in front
     void ShowTab(Form1 *tab);
-    void ColourTab(Form1 *tab, bool withEditor);
+    void ColourTab(Form1 *tab);
     Form1 *ActiveForm() const;
     QList<Form1 *> tabs() const;
     void CloseTab(Form1 *tab);
@@ -46,8 +46,6 @@ class mdiBrowser : public QMainWindow {
     void showRefreshButton();
     bool showsLoadProgress() const;
     void setProgressFraction(double fraction);
-    bool hasDownloadManager() const { return false; }
-    void NewDownload(const QString &path, const QString &url);
     int loadedWindowCount() const;
 
     // Program-wide values.
@@ -90,12 +88,10 @@ class mdiBrowser : public QMainWindow {
     void onKeyPoll();
     void onMouseToggled();
     void setZoom(int percent);
-    void placeProgressBar();
     Form1 *tabAt(int index) const;
     Form1 *newTabOn(const QString &address);  // created, navigated, shown
 
     Platform &platform_;
     QString commandLine_;
     QStackedWidget *children_;
-    double progressFraction_ = 0;
 };

@@ -21,43 +21,47 @@ bool CheckConfig(Dialogs &dialogs) {
     return false;
 }
 
+namespace {
+
+// The running instance: the application, the frame, the event loop.
+int RunFirstInstance(int argc, char **argv, const QString &commandLine, InstanceChannel &channel) {
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
+        std::fprintf(stderr, "olumetta: running as root, the web engine's sandbox is off\n");
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    }
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Orvex Lumetta"));
+    QFont font = QApplication::font();
+    font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Noto Sans CJK SC")});
+    QApplication::setFont(font);
+    channel.listen();
+
+    std::unique_ptr<Platform> platform = makeSystemPlatform();
+    int rc = 0;
+    {
+        mdiBrowser frame(*platform, commandLine);
+        QObject::connect(&channel, &InstanceChannel::commandReceived, &frame,
+                         &mdiBrowser::OnHandOff);
+        frame.Load();
+        rc = app.exec();
+    }
+    platform.reset();  // the web profile last, so cookies and cache reach the disk
+    return rc;
+}
+
+}  // namespace
+
 int RunBrowser(int argc, char **argv) {
     // The whole command line, before Qt takes the arguments it knows.
     const QString commandLine = CommandLineText(argc, argv);
 
     if (QFile::exists(config::configPath())) {
         // A later start hands over before it builds any window or starts the web engine.
-        InstanceChannel probe;
-        if (!probe.claim()) {
-            probe.send(HandOffCommand(commandLine));
-            return 0;  // whether or not the running one answered: silently
-        }
-        return [&] {
-            if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
-                std::fprintf(stderr,
-                             "olumetta: running as root, the web engine's sandbox is off\n");
-                qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-            }
-            QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-            QApplication app(argc, argv);
-            QApplication::setApplicationName(QStringLiteral("Orvex Lumetta"));
-            QFont font = QApplication::font();
-            font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Noto Sans CJK SC")});
-            QApplication::setFont(font);
-            probe.listen();
-
-            std::unique_ptr<Platform> platform = makeSystemPlatform();
-            int rc = 0;
-            {
-                mdiBrowser frame(*platform, commandLine);
-                QObject::connect(&probe, &InstanceChannel::commandReceived, &frame,
-                                 &mdiBrowser::OnHandOff);
-                frame.Load();
-                rc = app.exec();
-            }
-            platform.reset();  // the web profile last, so cookies and cache reach the disk
-            return rc;
-        }();
+        InstanceChannel channel;
+        if (channel.claim()) return RunFirstInstance(argc, argv, commandLine, channel);
+        channel.send(HandOffCommand(commandLine));
+        return 0;  // whether or not the running one answered: silently
     }
 
     QApplication app(argc, argv);

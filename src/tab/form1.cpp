@@ -6,10 +6,8 @@
 #include <QResizeEvent>
 #include <cmath>
 
-#include "platform/dialogs.h"
 #include "platform/platform.h"
 #include "platform/webview.h"
-#include "services/textfiles.h"
 #include "shell/config.h"
 #include "shell/mdibrowser.h"
 
@@ -33,7 +31,7 @@ QWidget *coverPanel(QWidget *parent, const char *name) {
 }  // namespace
 
 Form1::Form1(mdiBrowser *frame, Platform &platform, QWidget *parent)
-    : QWidget(parent), frame_(frame), platform_(platform) {
+    : QWidget(parent), frame_(frame) {
     setObjectName(QStringLiteral("Form1"));
     brwWebBrowser = platform.createWebView(this);
     picNav = coverPanel(this, "picNav");
@@ -49,7 +47,6 @@ Form1::Form1(mdiBrowser *frame, Platform &platform, QWidget *parent)
     connect(v, &WebView::TitleChange, this, &Form1::onTitleChange);
     connect(v, &WebView::NewWindow2, this, &Form1::onNewWindow2);
     connect(v, &WebView::NavigateComplete2, this, &Form1::onNavigateComplete2);
-    connect(v, &WebView::FileDownload, this, &Form1::onFileDownload);
 }
 
 Form1::~Form1() = default;
@@ -141,22 +138,11 @@ void Form1::onNewWindow2(WebView **ppDisp, bool *) {
     tab->brwWebBrowser->SetRegisterAsBrowser(true);
     *ppDisp = tab->brwWebBrowser;
     tab->setLocked(isLocked());  // a window opened from a locked tab starts locked
-    frame_->ColourTab(tab, false);
+    frame_->ColourTab(tab);
     frame_->ShowTab(tab);
 }
 
 void Form1::onNavigateComplete2(const QString &) {
     frame_->AddressListAppend(brwWebBrowser->LocationURL());
     frame_->showStopButton();
-}
-
-void Form1::onFileDownload(const QString &url, const QString &, bool *cancel) {
-    if (ReadSetting(QStringLiteral("AutoDownload")) == QLatin1String("0")) return;
-    if (!frame_->hasDownloadManager()) return;  // the engine keeps the download itself
-    *cancel = true;
-    const QString path =
-        platform_.dialogs().ShowSave(this, QStringLiteral("下载文件另存为"),
-                                     QStringLiteral("所有文件|*.*"), FileNameFromUrl(url));
-    if (path.isEmpty()) return;  // a cancelled dialog starts nothing
-    frame_->NewDownload(path, url);
 }

@@ -42,9 +42,7 @@ class Form1 : public QWidget {
     void onTitleChange(const QString &text);
     void onNewWindow2(WebView **ppDisp, bool *cancel);
     void onNavigateComplete2(const QString &url);
-    void onFileDownload(const QString &url, const QString &suggestedName, bool *cancel);
     void layoutCovers();
 
     mdiBrowser *frame_;
-    Platform &platform_;
 };
