@@ -60,6 +60,18 @@ void SetWindowSizeLimits(QWidget *window, int minWidth, int minHeight, int maxWi
     window->installEventFilter(current);
 }
 
+double TwipsPerPixel(const QWidget *w) {
+    const QScreen *s = w && w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    const double dpi = s ? s->logicalDotsPerInchY() : 96.0;
+    return dpi > 0 ? 1440.0 / dpi : 15.0;
+}
+
+QRect TwipsToPixels(const QRect &t, const QWidget *w) {
+    const double tpp = TwipsPerPixel(w);
+    return QRect(qRound(t.x() / tpp), qRound(t.y() / tpp), qRound(t.width() / tpp),
+                 qRound(t.height() / tpp));
+}
+
 QPixmap IconToPicture(const QIcon &icon) {
     if (icon.isNull()) return {};
     return icon.pixmap(32, 32);

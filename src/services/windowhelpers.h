@@ -14,6 +14,10 @@ int TaskbarHeight(QWidget *onScreenOf = nullptr);
 // top left. A maximum of 0 means the screen's size.
 void SetWindowSizeLimits(QWidget *window, int minWidth, int minHeight, int maxWidth, int maxHeight);
 
+// Twips per pixel of the widget's screen (15 at 96 dpi), and a twips rectangle in pixels.
+double TwipsPerPixel(const QWidget *w);
+QRect TwipsToPixels(const QRect &twips, const QWidget *w);
+
 // The file's icon as the desktop shows it; a null picture when there is none.
 QPixmap FileIconPicture(const QString &path, int flags = 0);
 QPixmap IconToPicture(const QIcon &icon);

@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "colour.h"
 #include "commandline.h"
 #include "config.h"
 #include "geometry.h"
@@ -27,28 +28,23 @@
 #include "platform/platform.h"
 #include "platform/webview.h"
 #include "search.h"
+#include "services/parental.h"
 #include "services/windowhelpers.h"
 #include "tab/form1.h"
+#include "tab/lockpanel.h"
+#include "tab/navpage.h"
 
 namespace {
 
 const char *const kButtonTips[5] = {"后退", "前进", "停止", "刷新", "菜单"};
-
-double twipsPerPixel(const QWidget *w) {
-    const QScreen *s = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
-    const double dpi = s ? s->logicalDotsPerInchY() : 96.0;
-    return dpi > 0 ? 1440.0 / dpi : 15.0;
-}
 
 QString formIniPath() {
     return AppDir() + QStringLiteral("数据/Form.ini");
 }
 
 QColor fromBgr(const QString &text, const QColor &fallback) {
-    bool ok = false;
-    const qint64 v = text.trimmed().toLongLong(&ok);
-    if (!ok || v < 0) return fallback;
-    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
+    const auto v = BgrFromText(text);
+    return v ? ColourFromBgr(*v) : fallback;
 }
 
 }  // namespace
@@ -313,7 +309,7 @@ void mdiBrowser::buildMenus() {
     mnuTabs->addAction(QStringLiteral("新建选项卡"), this, &mdiBrowser::OpenNewFrm);
 }
 
-void mdiBrowser::Load() {
+bool mdiBrowser::Load() {
     platform_.prepareWebEngine();
     restoreGeometryFromFile();
     show();
@@ -329,17 +325,28 @@ void mdiBrowser::Load() {
         mnuMouse->setChecked(false);
     }
     CurrentZoom = 100;
+    if (!OpenParents()) return false;
     ApplyBarSettings();
     SHKey = ReadSetting(QStringLiteral("SHKey"));
     if (commandLine_.isEmpty()) mnuNew->trigger();
     tmrKey->start();
+    return true;
+}
+
+bool mdiBrowser::OpenParents() {
+    if (!BrowsingBlocked(ParentalNow(), ReadParentalSettings())) return true;
+    tmrKey->stop();
+    hide();
+    platform_.dialogs().MsgBox(this, ParentalMessage(), QStringLiteral("家长控制"),
+                               Dialogs::Exclamation);
+    return false;
 }
 
 void mdiBrowser::restoreGeometryFromFile() {
     QList<QRect> screens;
     for (const QScreen *s : QGuiApplication::screens()) screens << s->availableGeometry();
     const QRect fallback(60, 60, 1080, 750);
-    setGeometry(RestoredGeometry(ReadStoredGeometry(formIniPath()), fallback, twipsPerPixel(this),
+    setGeometry(RestoredGeometry(ReadStoredGeometry(formIniPath()), fallback, TwipsPerPixel(this),
                                  screens));
 }
 
@@ -414,13 +421,11 @@ void mdiBrowser::ShowTab(Form1 *tab) {
     if (index >= 0) MDITabs->setCurrentIndex(index);
 }
 
-void mdiBrowser::ColourTab(Form1 *tab) {
+void mdiBrowser::ColourTab(Form1 *tab, bool withEditor) {
     const QColor cover = lblPro->palette().color(QPalette::Window);
-    for (QWidget *w : {tab->picNav, tab->picNavCore, tab->picPass, tab->picPassCore}) {
-        QPalette p = w->palette();
-        p.setColor(QPalette::Window, cover);
-        w->setPalette(p);
-    }
+    const QColor bar = picToolBar->palette().color(QPalette::Window);
+    tab->picPass->setColour(cover);
+    tab->picNav->setColours(cover, withEditor ? bar : QColor(155, 203, 255), bar);
 }
 
 void mdiBrowser::OpenNewFrm() {
@@ -434,7 +439,7 @@ void mdiBrowser::OpenNewFrm() {
     } else {
         t->brwWebBrowser->GoHome();
     }
-    ColourTab(t);
+    ColourTab(t, true);
     ShowTab(t);
 }
 
@@ -584,7 +589,7 @@ void mdiBrowser::closeEvent(QCloseEvent *event) {
     tmrKey->stop();
     const QList<Form1 *> all = tabs();
     for (Form1 *t : all) CloseTab(t);
-    if (!isMaximized()) WriteStoredGeometry(formIniPath(), geometry(), twipsPerPixel(this));
+    if (!isMaximized()) WriteStoredGeometry(formIniPath(), geometry(), TwipsPerPixel(this));
     // A value that is no number counts as set, as the failing test passes.
     bool numeric = false;
     const double autoDelete = config::toNumber(ReadSetting(QStringLiteral("AutoDelete")), &numeric);

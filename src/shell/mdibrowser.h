@@ -23,7 +23,9 @@ class mdiBrowser : public QMainWindow {
 
     // Start-up after the configuration check and the hand-off: frame shown, command line
     // handled, first tab opened.
-    void Load();
+    // False when the program must end at once (parental control).
+    bool Load();
+    bool OpenParents();
     // A command from a later start of the program.
     void OnHandOff(const QString &command);
 
@@ -31,7 +33,8 @@ class mdiBrowser : public QMainWindow {
     void OpenNewFrm();
     Form1 *CreateTab();  // created and loaded, not yet shown in front
     void ShowTab(Form1 *tab);
-    void ColourTab(Form1 *tab);
+    // The tab's panels in the skin's colours; withEditor also colours the tile editor.
+    void ColourTab(Form1 *tab, bool withEditor);
     Form1 *ActiveForm() const;
     QList<Form1 *> tabs() const;
     void CloseTab(Form1 *tab);

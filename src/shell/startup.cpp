@@ -43,8 +43,8 @@ int RunFirstInstance(int argc, char **argv, const QString &commandLine, Instance
         mdiBrowser frame(*platform, commandLine);
         QObject::connect(&channel, &InstanceChannel::commandReceived, &frame,
                          &mdiBrowser::OnHandOff);
-        frame.Load();
-        rc = app.exec();
+        // Parental control ends the program at once: nothing is saved.
+        if (frame.Load()) rc = app.exec();
     }
     platform.reset();  // the web profile last, so cookies and cache reach the disk
     return rc;

@@ -6,8 +6,11 @@
 #include <QResizeEvent>
 #include <cmath>
 
+#include "lockpanel.h"
+#include "navpage.h"
 #include "platform/platform.h"
 #include "platform/webview.h"
+#include "services/contentfilter.h"
 #include "shell/config.h"
 #include "shell/mdibrowser.h"
 
@@ -20,24 +23,15 @@ bool settingIsOneOrUnreadable(const char *key) {
     return !ok || v == 1;
 }
 
-QWidget *coverPanel(QWidget *parent, const char *name) {
-    auto *w = new QWidget(parent);
-    w->setObjectName(QLatin1String(name));
-    w->setAutoFillBackground(true);
-    w->hide();
-    return w;
-}
-
 }  // namespace
 
 Form1::Form1(mdiBrowser *frame, Platform &platform, QWidget *parent)
     : QWidget(parent), frame_(frame) {
     setObjectName(QStringLiteral("Form1"));
     brwWebBrowser = platform.createWebView(this);
-    picNav = coverPanel(this, "picNav");
-    picNavCore = coverPanel(picNav, "picNavCore");
-    picPass = coverPanel(this, "picPass");
-    picPassCore = coverPanel(picPass, "picPassCore");
+    // The navigation page lies above the lock panel: made later, it stacks higher.
+    picPass = new LockPanel(this);
+    picNav = new NavPage(this, platform.dialogs(), this);
     picPass->installEventFilter(this);
 
     WebView *v = brwWebBrowser;
@@ -57,7 +51,11 @@ void Form1::Load() {
     show();
     if (settingIsOneOrUnreadable("OpenPass")) setLocked(true);
     if (settingIsOneOrUnreadable("OpenNav")) picNav->show();
-    // The navigation tiles are read by the navigation page once it is built.
+    ReadNav();
+}
+
+void Form1::ReadNav() {
+    picNav->ReadNav();
 }
 
 bool Form1::isLocked() const {
@@ -66,8 +64,6 @@ bool Form1::isLocked() const {
 
 void Form1::setLocked(bool locked) {
     picPass->setVisible(locked);
-    if (locked) picPass->raise();
-    if (!picNav->isHidden() && !locked) picNav->raise();
 }
 
 // The lock panel's visibility decides whether the page may take input, whoever shows it.
@@ -86,10 +82,8 @@ void Form1::resizeEvent(QResizeEvent *) {
 void Form1::layoutCovers() {
     const QRect all = rect();
     brwWebBrowser->widget()->setGeometry(all);
-    for (auto [cover, core] : {std::pair{picPass, picPassCore}, std::pair{picNav, picNavCore}}) {
-        cover->setGeometry(all);
-        core->move((cover->width() - core->width()) / 2, (cover->height() - core->height()) / 2);
-    }
+    picPass->setGeometry(all);  // each centres its own core
+    picNav->setGeometry(all);
 }
 
 void Form1::GotFocus() {
@@ -131,6 +125,7 @@ void Form1::onDownloadComplete() {
 void Form1::onTitleChange(const QString &text) {
     setWindowTitle(text);
     frame_->tabCaptionChanged(this);
+    IsPageFiltered(this);
 }
 
 void Form1::onNewWindow2(WebView **ppDisp, bool *) {
@@ -138,7 +133,7 @@ void Form1::onNewWindow2(WebView **ppDisp, bool *) {
     tab->brwWebBrowser->SetRegisterAsBrowser(true);
     *ppDisp = tab->brwWebBrowser;
     tab->setLocked(isLocked());  // a window opened from a locked tab starts locked
-    frame_->ColourTab(tab);
+    frame_->ColourTab(tab, false);
     frame_->ShowTab(tab);
 }
 

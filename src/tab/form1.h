@@ -3,6 +3,8 @@
 // and the lock panel picPass. The tab reports its view's events to the frame.
 #include <QWidget>
 
+class LockPanel;
+class NavPage;
 class mdiBrowser;
 class Platform;
 class WebView;
@@ -21,14 +23,14 @@ class Form1 : public QWidget {
     void Unload();
 
     QString caption() const { return windowTitle(); }
+    // Reloads the navigation tiles from 数据/navi.ini.
+    void ReadNav();
     bool isLocked() const;
     void setLocked(bool locked);
 
     WebView *brwWebBrowser;
-    QWidget *picNav;
-    QWidget *picNavCore;
-    QWidget *picPass;
-    QWidget *picPassCore;
+    NavPage *picNav;
+    LockPanel *picPass;
 
   protected:
     void resizeEvent(QResizeEvent *) override;

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <csignal>
 
+#include "shell/config.h"
 #include "support/httpserver.h"
 #include "support/testfolder.h"
 #include "support/wait.h"
@@ -147,4 +148,34 @@ TEST(ProcessE2E, WithoutConfigTheMessageIsShownAndNothingElse) {
     ASSERT_TRUE(p->waitForFinished(15000));
     EXPECT_EQ(p->exitCode(), 1);
     EXPECT_FALSE(QFile::exists(s.folder.file("config.ini")));
+}
+
+TEST(ProcessE2E, InsideRestrictedHoursItEndsWithItsMessageAndChangesNothing) {
+    Session s;
+    const QString config = s.folder.file("config.ini");
+    for (auto [key, value] : {std::pair{"Parents", "1"},
+                              {"Week1", "0"},
+                              {"Week2", "6"},
+                              {"Time1", "0"},
+                              {"Time2", "23"}})
+        WriteIni("Setting", key, value, config);
+    const QByteArray configBefore = ReadBytes(config);
+    const QByteArray formBefore = ReadBytes(s.folder.file("数据/Form.ini"));
+    auto p = s.start({"http://127.0.0.1:9/"});
+    QByteArray ids;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return runXdotool({"search", "--name", "家长控制"}, &ids) == 0 && !ids.isEmpty();
+        },
+        30000));
+    QByteArray frames;
+    runXdotool({"search", "--onlyvisible", "--name", "Orvex Lumetta"}, &frames);
+    EXPECT_TRUE(frames.trimmed().isEmpty());
+    const QString box = ids.trimmed().split('\n').first();
+    runXdotool({"windowactivate", "--sync", box});
+    runXdotool({"key", "--window", box, "Return"});
+    ASSERT_TRUE(p->waitForFinished(15000));
+    EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(ReadBytes(config), configBefore);
+    EXPECT_EQ(ReadBytes(s.folder.file("数据/Form.ini")), formBefore);
 }

@@ -63,7 +63,10 @@ QString FakeDialogs::ShowOpen(QWidget *, const QString &, const QString &) {
 }
 
 std::optional<QColor> FakeDialogs::ShowColor(QWidget *, const QColor &) {
-    return std::nullopt;
+    if (colours.empty()) return std::nullopt;
+    const auto c = colours.front();
+    colours.pop_front();
+    return c;
 }
 
 std::optional<QString> FakeDialogs::InputBox(QWidget *, const QString &, const QString &,

@@ -59,9 +59,10 @@ class FakeDialogs : public Dialogs {
                                     const QString &) override;
 
     std::vector<Shown> shown;
-    std::deque<Answer> answers;  // AnswerOk when empty
-    std::deque<QString> files;   // save/open answers; empty text = cancelled
-    QStringList saveRequests;    // "title|filter|fileName"
+    std::deque<Answer> answers;                 // AnswerOk when empty
+    std::deque<QString> files;                  // save/open answers; empty text = cancelled
+    QStringList saveRequests;                   // "title|filter|fileName"
+    std::deque<std::optional<QColor>> colours;  // colour dialog answers; none = cancelled
 };
 
 class FakeKeys : public KeyState {

@@ -1,0 +1,50 @@
+#include "contentfilter.h"
+
+#include <QStringList>
+
+#include "shell/config.h"
+#include "tab/form1.h"
+
+namespace {
+
+const char *const kSexualWords[] = {"性交", "女优", "a片",  "强奸", "露逼", "肛交",
+                                    "乳交", "鸡巴", "春药", "迷奸", "换妻", "一夜情",
+                                    "上床", "肏",   "勃起", "吻",   "裸体", "胴体",
+                                    "裸聊", "手淫", "自慰", "做爱", "fuck", "porn"};
+const char *const kViolentWords[] = {"爆头", "杀人", "肢解", "奸杀", "折磨", "杀害", "虐"};
+
+bool flagOn(const QString &flags, int position) {
+    return position < flags.size() && flags.at(position) == QLatin1Char('1');
+}
+
+template <size_t N>
+QString firstIn(const QString &lowered, const char *const (&words)[N]) {
+    for (const char *w : words) {
+        const QString word = QString::fromUtf8(w);
+        if (lowered.contains(word)) return word;
+    }
+    return {};
+}
+
+}  // namespace
+
+QString FilteredWord(const QString &title, const FilterSettings &s) {
+    if (config::numberOrZero(s.useFilter) != 1) return {};
+    const QString lowered = title.toLower();
+    QString hit;
+    if (flagOn(s.filter, 0)) hit = firstIn(lowered, kSexualWords);
+    if (hit.isEmpty() && flagOn(s.filter, 1)) hit = firstIn(lowered, kViolentWords);
+    if (hit.isEmpty() && flagOn(s.filter, 2)) {
+        for (const QString &piece : s.filterText.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            if (lowered.contains(piece.toLower())) return piece;
+        }
+    }
+    return hit;
+}
+
+void IsPageFiltered(Form1 *tab) {
+    const FilterSettings s{ReadSetting(QStringLiteral("UseFilter")),
+                           ReadSetting(QStringLiteral("Filter")),
+                           ReadSetting(QStringLiteral("FilterText"))};
+    if (!FilteredWord(tab->caption(), s).isEmpty()) tab->setLocked(true);
+}

@@ -1,0 +1,52 @@
+#include "parental.h"
+
+#include <cmath>
+
+#include "shell/config.h"
+
+namespace {
+
+std::function<QDateTime()> &parentalClock() {
+    static std::function<QDateTime()> c;
+    return c;
+}
+
+bool inRange(int value, int first, int last) {
+    if (first <= last) return value >= first && value <= last;
+    return value >= first || value <= last;  // wraps around
+}
+
+int leading(const QString &text) {
+    return int(std::floor(config::leadingNumber(text)));
+}
+
+}  // namespace
+
+bool BrowsingBlocked(const QDateTime &now, const ParentalSettings &s) {
+    if (config::numberOrZero(s.parents) != 1) return false;
+    const int day1 = leading(s.week1) + 1, day2 = leading(s.week2) + 1;
+    // No last weekday chosen ("-1"): no day is restricted.
+    if (day2 < 1) return false;
+    if (!inRange(now.date().dayOfWeek(), day1, day2)) return false;
+    return inRange(now.time().hour(), leading(s.time1), leading(s.time2));
+}
+
+ParentalSettings ReadParentalSettings() {
+    return {ReadSetting(QStringLiteral("Parents")), ReadSetting(QStringLiteral("Week1")),
+            ReadSetting(QStringLiteral("Week2")), ReadSetting(QStringLiteral("Time1")),
+            ReadSetting(QStringLiteral("Time2"))};
+}
+
+QString ParentalMessage() {
+    if (config::numberOrZero(ReadSetting(QStringLiteral("UseMess"))) == 1)
+        return ReadSetting(QStringLiteral("Mess"));
+    return QStringLiteral("在家长控制限定的时间内不能使用Telvano！");
+}
+
+QDateTime ParentalNow() {
+    return parentalClock() ? parentalClock()() : QDateTime::currentDateTime();
+}
+
+void SetParentalClock(std::function<QDateTime()> c) {
+    parentalClock() = std::move(c);
+}

@@ -1,0 +1,11 @@
+#pragma once
+// Colours as the setting files keep them: 32-bit 0x00BBGGRR, red in the lowest byte;
+// negative values name system colours.
+#include <QColor>
+#include <QString>
+#include <optional>
+
+QColor ColourFromBgr(qint32 value);
+qint32 BgrFromColour(const QColor &colour);
+// A stored colour text (decimal, or &H hexadecimal); none when it is no number.
+std::optional<qint32> BgrFromText(const QString &text);

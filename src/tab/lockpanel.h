@@ -1,0 +1,29 @@
+#pragma once
+// The lock panel picPass: covers the tab's page until the password is typed.
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The typed password against the stored one ("PassWord", Base64 of the code-page bytes).
+bool PasswordMatches(const QString &typed, const QString &stored);
+
+class LockPanel : public QWidget {
+    Q_OBJECT
+  public:
+    explicit LockPanel(QWidget *parent);
+    void setColour(const QColor &c);
+
+    QWidget *picPassCore;
+    QLabel *lblCant;
+    QLabel *lblPass;
+    QLineEdit *txtPass;
+    QPushButton *cmdPass;
+
+    void cmdPass_Click();
+
+  protected:
+    void resizeEvent(QResizeEvent *) override;
+    void showEvent(QShowEvent *) override;
+};

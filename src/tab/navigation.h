@@ -1,0 +1,35 @@
+#pragma once
+// The navigation page's tiles as 数据/navi.ini keeps them: "e" for an empty tile, or
+// address@@title@@colour (colour as signed 0x00BBGGRR decimal). Nothing is escaped.
+#include <QRect>
+#include <QString>
+#include <optional>
+
+struct NavTile {
+    QString address;  // empty: an empty tile
+    QString caption = QStringLiteral("点击添加");
+    QString tooltip;
+    std::optional<qint32> colour;  // none: the page's own background
+};
+
+constexpr qint32 kWhite = 0xFFFFFF;
+
+// Applies one stored value to a tile the way the page reads it: a field that is missing
+// or unreadable leaves that part of the tile as it was; an empty value leaves it all.
+void ApplyNavValue(const QString &value, NavTile &tile);
+// What the editor stores: "e" for an empty address.
+QString NavValue(const QString &address, const QString &title, qint32 colour);
+QString NavFilePath();
+QString NavKey(int index);  // "n1" .. "n9" for index 0 .. 8
+
+// Layout in twips, inside the centred core (9855 x 6015).
+namespace navlayout {
+constexpr int kCoreWidth = 9855, kCoreHeight = 6015;
+QRect tile(int index);
+QRect search();
+QRect caption();  // inside a tile
+QRect editor();
+QRect title();  // the "导航" label, inside the page
+// The core's top left within a page of the given size, centred.
+QPoint coreOrigin(int pageWidth, int pageHeight);
+}  // namespace navlayout

@@ -1,0 +1,256 @@
+#include "navpage.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+
+#include "form1.h"
+#include "platform/dialogs.h"
+#include "platform/webview.h"
+#include "services/windowhelpers.h"
+#include "shell/colour.h"
+#include "shell/config.h"
+#include "shell/search.h"
+
+// One tile: a coloured card with the title's first character and the title under it.
+class NavTileWidget : public QWidget {
+  public:
+    NavTileWidget(NavPage *page, int index)
+        : QWidget(page->picNavCore), page_(page), index_(index) {
+        setCursor(Qt::PointingHandCursor);
+        setObjectName(QStringLiteral("picWebs%1").arg(index));
+    }
+    const NavTile &tile() const { return page_->tiles[index_]; }
+
+  protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const NavTile &t = tile();
+        const QRectF r = QRectF(rect()).adjusted(1, 1, -1, -1);
+        const QColor fill = t.colour ? ColourFromBgr(*t.colour) : palette().color(QPalette::Window);
+        const bool empty = t.address.isEmpty();
+        p.setPen(empty ? QPen(QColor(150, 170, 200), 1.2, Qt::DashLine)
+                       : QPen(fill.darker(hover_ ? 135 : 115), hover_ ? 2 : 1));
+        p.setBrush(hover_ ? fill.lighter(104) : fill);
+        p.drawRoundedRect(r, 8, 8);
+        const bool dark = fill.lightness() < 150;
+        const QColor ink = dark ? Qt::white : QColor(40, 60, 90);
+        QFont big = font();
+        big.setPixelSize(int(height() * 0.36));
+        big.setBold(!empty);
+        p.setFont(big);
+        p.setPen(ink);
+        const QRect glyph(0, 0, width(), int(height() * 0.68));
+        p.drawText(glyph, Qt::AlignCenter,
+                   empty ? QStringLiteral("+") : t.caption.left(1).toUpper());
+        QFont small = font();
+        small.setPointSize(9);
+        p.setFont(small);
+        const QRect cap = TwipsToPixels(navlayout::caption(), this);
+        p.drawText(cap, Qt::AlignCenter,
+                   QFontMetrics(small).elidedText(t.caption, Qt::ElideRight, cap.width()));
+    }
+    void enterEvent(QEnterEvent *) override { hover_ = true, update(); }
+    void leaveEvent(QEvent *) override { hover_ = false, update(); }
+    void mouseReleaseEvent(QMouseEvent *e) override {
+        if (rect().contains(e->position().toPoint())) page_->TileReleased(index_, e->button());
+    }
+
+  private:
+    NavPage *page_;
+    int index_;
+    bool hover_ = false;
+};
+
+NavPage::NavPage(Form1 *tab, Dialogs &dialogs, QWidget *parent)
+    : QWidget(parent), tab_(tab), dialogs_(dialogs) {
+    setObjectName(QStringLiteral("picNav"));
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, QColor(192, 220, 254));
+    setPalette(p);
+    picNavCore = new QWidget(this);
+    picNavCore->setObjectName(QStringLiteral("picNavCore"));
+    hide();
+}
+
+void NavPage::ensureBuilt() {
+    if (!built()) build();
+}
+
+void NavPage::build() {
+    lblShow0 = new QLabel(QStringLiteral("导航"), this);
+    QFont titleFont = lblShow0->font();
+    titleFont.setBold(true);
+    titleFont.setPointSize(36);
+    lblShow0->setFont(titleFont);
+    lblShow0->setGeometry(TwipsToPixels(navlayout::title(), this));
+
+    txtSearch = new QLineEdit(QStringLiteral("搜索..."), picNavCore);
+    txtSearch->setObjectName(QStringLiteral("txtSearch"));
+    txtSearch->setGeometry(TwipsToPixels(navlayout::search(), this));
+    txtSearch->setStyleSheet(QStringLiteral(
+        "QLineEdit { border: 1px solid #9dbbe4; border-radius: 12px; padding: 0 10px;"
+        " background: white; } QLineEdit:focus { border-color: #3c78d8; }"));
+    connect(txtSearch, &QLineEdit::returnPressed, this, &NavPage::txtSearch_Enter);
+
+    for (int i = 0; i < 9; ++i) {
+        picWebs[i] = new NavTileWidget(this, i);
+        picWebs[i]->setGeometry(TwipsToPixels(navlayout::tile(i), this));
+    }
+
+    picAddNav = new QWidget(picNavCore);
+    picAddNav->setObjectName(QStringLiteral("picAddNav"));
+    picAddNav->setAutoFillBackground(true);
+    picAddNav->setGeometry(TwipsToPixels(navlayout::editor(), this));
+    auto *intro = new QLabel(QStringLiteral("即将添加以下网址为导航，您可以通过导航页快速访问网页"),
+                             picAddNav);
+    intro->setWordWrap(true);
+    intro->setGeometry(12, 8, picAddNav->width() - 24, 40);
+    auto row = [this](const QString &label, int y, QWidget *field) {
+        auto *l = new QLabel(label, picAddNav);
+        l->setGeometry(12, y, 48, 24);
+        field->setParent(picAddNav);
+        field->setGeometry(60, y, picAddNav->width() - 76, 24);
+    };
+    txtUrl = new QLineEdit;
+    txtCap = new QLineEdit;
+    txtUrl->setObjectName(QStringLiteral("txtUrl"));
+    txtCap->setObjectName(QStringLiteral("txtCap"));
+    picClr = new QPushButton;
+    picClr->setObjectName(QStringLiteral("picClr"));
+    picClr->setToolTip(QStringLiteral("点击选择颜色"));
+    picClr->setCursor(Qt::PointingHandCursor);
+    row(QStringLiteral("网址: "), 54, txtUrl);
+    row(QStringLiteral("标题: "), 84, txtCap);
+    row(QStringLiteral("颜色: "), 114, picClr);
+    picClr->setFixedWidth(60);
+    setClrColour(Qt::white);
+    connect(static_cast<QPushButton *>(picClr), &QPushButton::clicked, this,
+            &NavPage::picClr_Click);
+    auto *ok = new QPushButton(QStringLiteral("添加(&A)"), picAddNav);
+    auto *cancel = new QPushButton(QStringLiteral("取消(&C)"), picAddNav);
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    cancel->setObjectName(QStringLiteral("cmdCel"));
+    ok->setGeometry(picAddNav->width() - 184, picAddNav->height() - 38, 80, 28);
+    cancel->setGeometry(picAddNav->width() - 96, picAddNav->height() - 38, 80, 28);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &NavPage::cmdOK_Click);
+    connect(cancel, &QPushButton::clicked, this, &NavPage::cmdCel_Click);
+    picAddNav->hide();
+    // Made while the page is already shown: they show only when told.
+    for (QWidget *w : std::initializer_list<QWidget *>{lblShow0, txtSearch}) w->show();
+    for (QWidget *w : picWebs) w->show();
+    setColours(palette().color(QPalette::Window), editorColour_, titleColour_);
+    ReadNav();
+    layoutCore();
+}
+
+void NavPage::setColours(const QColor &page, const QColor &editor, const QColor &title) {
+    for (QWidget *w : {static_cast<QWidget *>(this), picNavCore}) {
+        QPalette p = w->palette();
+        p.setColor(QPalette::Window, page);
+        w->setPalette(p);
+    }
+    editorColour_ = editor;
+    titleColour_ = title;
+    if (!built()) return;
+    // A framed card, so the editor stands out from a page of a similar colour.
+    picAddNav->setAttribute(Qt::WA_StyledBackground);
+    picAddNav->setStyleSheet(
+        QStringLiteral("#picAddNav { background: %1; border: 1px solid %2; border-radius: 6px; }")
+            .arg(editor.name(), editor.darker(150).name()));
+    QPalette tp = lblShow0->palette();
+    tp.setColor(QPalette::WindowText, title);
+    lblShow0->setPalette(tp);
+}
+
+void NavPage::ReadNav() {
+    if (!built()) return;  // read when the page is first shown
+    const QString file = NavFilePath();
+    for (int i = 0; i < 9; ++i) {
+        ApplyNavValue(ReadIni(QStringLiteral("Navi"), NavKey(i), file), tiles[i]);
+        picWebs[i]->setToolTip(tiles[i].tooltip);
+        picWebs[i]->update();
+    }
+}
+
+void NavPage::TileReleased(int index, Qt::MouseButton button) {
+    const NavTile &t = tiles[index];
+    if (button == Qt::RightButton) {
+        NavTile stored;
+        const QString value = ReadIni(QStringLiteral("Navi"), NavKey(index), NavFilePath());
+        if (value != QLatin1String("e") && !value.isEmpty()) {
+            ApplyNavValue(value, stored);
+            txtUrl->setText(stored.address);
+            txtCap->setText(stored.tooltip);
+            if (stored.colour) setClrColour(ColourFromBgr(*stored.colour));
+        }
+    } else if (!t.address.isEmpty()) {
+        tab_->brwWebBrowser->Navigate(t.address);
+        hide();
+        picAddNav->hide();
+        return;
+    } else {
+        txtUrl->setText(tab_->brwWebBrowser->LocationURL());
+        txtCap->setText(tab_->caption());
+        setClrColour(t.colour ? ColourFromBgr(*t.colour) : palette().color(QPalette::Window));
+    }
+    editorTag = QString::number(index);
+    picAddNav->show();
+    picAddNav->raise();
+    txtUrl->setFocus();
+}
+
+void NavPage::cmdOK_Click() {
+    const int index = editorTag.toInt();
+    WriteIni(QStringLiteral("Navi"), NavKey(index),
+             NavValue(txtUrl->text(), txtCap->text(), BgrFromColour(clrColour())), NavFilePath());
+    picAddNav->hide();
+    ReadNav();
+}
+
+void NavPage::cmdCel_Click() {
+    picAddNav->hide();
+}
+
+void NavPage::picClr_Click() {
+    if (const auto c = dialogs_.ShowColor(this, clrColour())) setClrColour(*c);
+}
+
+void NavPage::txtSearch_Enter() {
+    const QString address = SearchAddress(ReadSetting(QStringLiteral("Search")), txtSearch->text());
+    if (!address.isEmpty()) tab_->brwWebBrowser->Navigate(address);
+    hide();
+}
+
+QColor NavPage::clrColour() const {
+    return picClr->property("colour").value<QColor>();
+}
+
+void NavPage::setClrColour(const QColor &c) {
+    picClr->setProperty("colour", c);
+    picClr->setStyleSheet(QStringLiteral("QPushButton { background: %1; border: 1px solid #7a93b8;"
+                                         " border-radius: 3px; }")
+                              .arg(c.name()));
+}
+
+void NavPage::showEvent(QShowEvent *) {
+    ensureBuilt();
+    layoutCore();
+}
+
+void NavPage::resizeEvent(QResizeEvent *) {
+    layoutCore();
+}
+
+void NavPage::layoutCore() {
+    const double tpp = TwipsPerPixel(this);
+    picNavCore->resize(int(navlayout::kCoreWidth / tpp), int(navlayout::kCoreHeight / tpp));
+    const QPoint o = navlayout::coreOrigin(int(width() * tpp), int(height() * tpp));
+    picNavCore->move(int(o.x() / tpp), int(o.y() / tpp));
+}

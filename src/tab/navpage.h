@@ -1,0 +1,56 @@
+#pragma once
+// The navigation page picNav: a search box and nine quick-link tiles over the tab's page,
+// with the tile editor picAddNav. Its tiles are built the first time it is shown.
+#include <QWidget>
+
+#include "navigation.h"
+
+class Dialogs;
+class Form1;
+class QLabel;
+class QLineEdit;
+
+class NavPage : public QWidget {
+    Q_OBJECT
+  public:
+    NavPage(Form1 *tab, Dialogs &dialogs, QWidget *parent);
+
+    void ReadNav();
+    void setColours(const QColor &page, const QColor &editor, const QColor &title);
+
+    QWidget *picNavCore;
+    // Built on first show:
+    QLabel *lblShow0 = nullptr;
+    QLineEdit *txtSearch = nullptr;
+    QWidget *picWebs[9] = {};
+    QWidget *picAddNav = nullptr;
+    QLineEdit *txtUrl = nullptr;
+    QLineEdit *txtCap = nullptr;
+    QWidget *picClr = nullptr;
+    QString editorTag;  // index of the tile being edited
+
+    NavTile tiles[9];
+    bool built() const { return txtSearch != nullptr; }
+    void ensureBuilt();
+
+    // The controls' events.
+    void TileReleased(int index, Qt::MouseButton button);
+    void cmdOK_Click();
+    void cmdCel_Click();
+    void picClr_Click();
+    void txtSearch_Enter();
+
+  protected:
+    void showEvent(QShowEvent *) override;
+    void resizeEvent(QResizeEvent *) override;
+
+  private:
+    void build();
+    void layoutCore();
+    void showTiles();
+    QColor clrColour() const;
+    void setClrColour(const QColor &c);
+    Form1 *tab_;
+    Dialogs &dialogs_;
+    QColor editorColour_ = QColor(155, 203, 255), titleColour_ = QColor(155, 203, 255);
+};

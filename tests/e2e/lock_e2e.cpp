@@ -1,0 +1,143 @@
+// The lock over real pages: the content filter, the password, new windows, keyboard.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QWebEnginePage>
+
+#include "platform/platform.h"
+#include "platform/qtwebview.h"
+#include "shell/config.h"
+#include "shell/mdibrowser.h"
+#include "support/httpserver.h"
+#include "support/testfolder.h"
+#include "support/wait.h"
+#include "tab/base64.h"
+#include "tab/form1.h"
+#include "tab/lockpanel.h"
+
+namespace {
+
+// The value of a script expression in the tab's page.
+QString evaluate(Form1 *tab, const QString &script) {
+    auto *view = static_cast<QtWebView *>(tab->brwWebBrowser);
+    QString result = "<none>";
+    bool done = false;
+    view->page()->runJavaScript(script, [&](const QVariant &v) {
+        result = v.toString();
+        done = true;
+    });
+    waitFor([&] { return done; }, 10000);
+    return result;
+}
+
+class LockE2E : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder.useAsAppDir();
+        WriteSetting("PassWord", Base64Encode("opensesame"));
+        WriteSetting("Unload", "0");  // no close question to answer
+        server.page("/blocked", "Free PORN Videos", "<p id=p>behind the lock</p>");
+        server.page("/form", "Form", "<input id=q autofocus>");
+        server.page("/opener", "Opener",
+                    "<script>setTimeout(() => window.open('/form'), 200)</script>");
+    }
+    TestFolder folder;
+    TestHttpServer server;
+    std::unique_ptr<Platform> platform = makeSystemPlatform();
+};
+
+}  // namespace
+
+TEST_F(LockE2E, ABlockedTitleIsCoveredUntilTheRightPassword) {
+    WriteSetting("UseFilter", "1");
+    WriteSetting("Filter", "100");
+    mdiBrowser f(*platform, server.url("/blocked"));
+    ASSERT_TRUE(f.Load());
+    Form1 *t = f.tabs().at(0);
+    ASSERT_TRUE(waitFor([&] { return t->caption() == "Free PORN Videos"; }, 30000));
+    EXPECT_TRUE(t->isLocked());
+    LockPanel *lock = t->picPass;
+    lock->txtPass->setText("guess");
+    lock->cmdPass->click();
+    EXPECT_TRUE(t->isLocked());
+    lock->txtPass->setText("opensesame");
+    lock->cmdPass->click();
+    EXPECT_FALSE(t->isLocked());
+    // The page went on loading behind the panel.
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return evaluate(t, "document.getElementById('p').textContent") == "behind the lock";
+        },
+        10000));
+    EXPECT_EQ(t->brwWebBrowser->LocationURL(), server.url("/blocked"));
+    f.close();
+}
+
+TEST_F(LockE2E, OpenPassLocksNewTabsButNotWindowsOfAnUnlockedTab) {
+    WriteSetting("OpenPass", "1");
+    mdiBrowser f(*platform, server.url("/opener"));
+    ASSERT_TRUE(f.Load());
+    Form1 *opener = f.tabs().at(0);
+    EXPECT_TRUE(opener->isLocked());
+    opener->picPass->txtPass->setText("opensesame");
+    opener->picPass->cmdPass->click();
+    ASSERT_FALSE(opener->isLocked());
+    ASSERT_TRUE(waitFor([&] { return f.tabs().size() == 2; }, 30000));
+    EXPECT_FALSE(f.tabs()[1]->isLocked());
+    f.OpenNewFrm();
+    EXPECT_TRUE(f.tabs()[2]->isLocked());
+    f.close();
+}
+
+namespace {
+// Whether Tab, pressed from the given widget on, reaches the page within a few steps.
+bool tabReachesPage(Form1 *t, QWidget *from) {
+    QWidget *view = t->brwWebBrowser->widget();
+    from->setFocus();
+    for (int i = 0; i < 12; ++i) {
+        QWidget *focus = QApplication::focusWidget();
+        if (!focus) return false;
+        if (focus == view || view->isAncestorOf(focus)) return true;
+        QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    return false;
+}
+}  // namespace
+
+TEST_F(LockE2E, KeysNeverReachALockedPage) {
+    mdiBrowser f(*platform, server.url("/form"));
+    ASSERT_TRUE(f.Load());
+    f.activateWindow();
+    QApplication::setActiveWindow(&f);
+    Form1 *t = f.tabs().at(0);
+    ASSERT_TRUE(waitFor([&] { return evaluate(t, "document.activeElement.id") == "q"; }, 30000));
+    QWidget *page = t->brwWebBrowser->widget()->focusProxy();
+    ASSERT_NE(page, nullptr);
+    // Unlocked, the Tab order from the address box reaches the page.
+    EXPECT_TRUE(tabReachesPage(t, f.cboAddress));
+
+    f.mnuPrc[1]->trigger();
+    ASSERT_TRUE(t->isLocked());
+    EXPECT_FALSE(page->isEnabled());
+    EXPECT_EQ(t->brwWebBrowser->widget()->focusPolicy(), Qt::NoFocus);
+    EXPECT_FALSE(tabReachesPage(t, f.cboAddress));
+    EXPECT_FALSE(tabReachesPage(t, t->picPass->txtPass));
+    // What is typed goes to the password field, and keys aimed at the page are refused.
+    t->picPass->txtPass->setFocus();
+    QTest::keyClicks(QApplication::focusWidget(), "xyz");
+    EXPECT_EQ(t->picPass->txtPass->text(), "xyz");
+    QTest::keyClicks(page, "abc");
+    QTest::qWait(200);
+    EXPECT_EQ(evaluate(t, "document.getElementById('q').value"), "");
+
+    t->picPass->txtPass->setText("opensesame");
+    t->picPass->cmdPass->click();
+    ASSERT_FALSE(t->isLocked());
+    EXPECT_TRUE(page->isEnabled());
+    EXPECT_TRUE(tabReachesPage(t, f.cboAddress));
+    f.close();
+}

@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+#include <QTimer>
+
+#include "services/parental.h"
+#include "shell/config.h"
+#include "shell/mdibrowser.h"
+#include "support/fakeplatform.h"
+#include "support/testfolder.h"
+#include "tab/base64.h"
+#include "tab/form1.h"
+#include "tab/lockpanel.h"
+#include "tab/navpage.h"
+
+namespace {
+
+class PanelsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder.useAsAppDir();
+        WriteSetting("OpenNav", "1");
+    }
+    std::unique_ptr<mdiBrowser> start(const QString &commandLine = "http://a/") {
+        auto f = std::make_unique<mdiBrowser>(platform, commandLine);
+        f->resize(900, 640);
+        loaded = f->Load();
+        return f;
+    }
+    FakeWebView *view(Form1 *t) { return static_cast<FakeWebView *>(t->brwWebBrowser); }
+    QString navi(const char *key) { return ReadIni("Navi", key, folder.file("数据/navi.ini")); }
+    TestFolder folder;
+    FakePlatform platform;
+    bool loaded = false;
+};
+
+}  // namespace
+
+TEST_F(PanelsTest, TilesOpenAndTheEditorAddsEditsAndEmpties) {
+    WriteIni("Navi", "n1", "http://one/@@壹@@255", folder.file("数据/navi.ini"));
+    WriteIni("Navi", "n2", "e", folder.file("数据/navi.ini"));
+    auto f = start();
+    Form1 *t = f->ActiveForm();
+    NavPage *nav = t->picNav;
+    ASSERT_TRUE(nav->isVisible());
+    ASSERT_TRUE(nav->built());
+    EXPECT_TRUE(nav->txtSearch->isVisible());
+    for (QWidget *tile : nav->picWebs) EXPECT_TRUE(tile->isVisible());
+    EXPECT_FALSE(nav->picAddNav->isVisible());
+    EXPECT_EQ(nav->tiles[0].caption, "壹");
+    EXPECT_EQ(nav->picWebs[0]->toolTip(), "壹");
+    EXPECT_EQ(nav->tiles[1].caption, "点击添加");
+    EXPECT_EQ(nav->tiles[1].colour, kWhite);
+
+    // An empty tile proposes the current page.
+    view(t)->url = "http://current/";
+    t->setWindowTitle("当前页");
+    QTest::mouseClick(nav->picWebs[1], Qt::LeftButton);
+    EXPECT_TRUE(nav->picAddNav->isVisible());
+    EXPECT_EQ(nav->txtUrl->text(), "http://current/");
+    EXPECT_EQ(nav->txtCap->text(), "当前页");
+    EXPECT_EQ(nav->editorTag, "1");
+    platform.dialogs_.colours = {QColor(0, 0, 255)};
+    nav->picClr_Click();
+    nav->cmdOK_Click();
+    EXPECT_FALSE(nav->picAddNav->isVisible());
+    EXPECT_EQ(navi("n2"), "http://current/@@当前页@@16711680");
+    EXPECT_EQ(nav->tiles[1].address, "http://current/");
+
+    // Right click edits a filled tile; an empty address empties it.
+    QTest::mouseClick(nav->picWebs[0], Qt::RightButton);
+    EXPECT_EQ(nav->txtUrl->text(), "http://one/");
+    EXPECT_EQ(nav->txtCap->text(), "壹");
+    nav->txtUrl->clear();
+    nav->cmdOK_Click();
+    EXPECT_EQ(navi("n1"), "e");
+    EXPECT_EQ(nav->tiles[0].caption, "点击添加");
+
+    // A cancelled colour dialog and cancel write nothing.
+    QTest::mouseClick(nav->picWebs[2], Qt::RightButton);
+    nav->picClr_Click();
+    const QString before = navi("n3");
+    nav->cmdCel_Click();
+    EXPECT_EQ(navi("n3"), before);
+
+    // A filled tile opens its address and hides the page.
+    QTest::mouseClick(nav->picWebs[1], Qt::LeftButton);
+    EXPECT_EQ(view(t)->calls.last(), "Navigate http://current/");
+    EXPECT_FALSE(nav->isVisible());
+}
+
+TEST_F(PanelsTest, SearchBoxSearchesRawTextAndAlwaysHidesThePage) {
+    WriteSetting("Search", "0");
+    auto f = start();
+    Form1 *t = f->ActiveForm();
+    t->picNav->txtSearch->setText("天气 预报");
+    QTest::keyClick(t->picNav->txtSearch, Qt::Key_Return);
+    EXPECT_EQ(view(t)->calls.last(), "Navigate http://www.baidu.com/s?wd=天气 预报");
+    EXPECT_FALSE(t->picNav->isVisible());
+    t->picNav->show();
+    WriteSetting("Search", "9");
+    const int n = view(t)->calls.size();
+    QTest::keyClick(t->picNav->txtSearch, Qt::Key_Return);
+    EXPECT_EQ(view(t)->calls.size(), n);
+    EXPECT_FALSE(t->picNav->isVisible());
+}
+
+TEST_F(PanelsTest, OnlyTheRightPasswordUnlocksAndOnlyThatTab) {
+    WriteSetting("OpenNav", "0");
+    WriteSetting("PassWord", Base64Encode("s3cret"));
+    auto f = start();
+    f->OpenNewFrm();
+    Form1 *t = f->ActiveForm();
+    f->mnuPrc[1]->trigger();  // "密码保护"
+    EXPECT_TRUE(t->isLocked());
+    EXPECT_FALSE(f->tabs()[0]->isLocked());
+    EXPECT_FALSE(view(t)->inputEnabled);
+    LockPanel *lock = t->picPass;
+    EXPECT_EQ(lock->lblCant->text(), "您不能浏览该网页！");
+    EXPECT_EQ(lock->lblPass->text(), "请输入密码：");
+    EXPECT_EQ(lock->txtPass->echoMode(), QLineEdit::Password);
+
+    lock->txtPass->setText("wrong");
+    QTest::keyClick(lock->txtPass, Qt::Key_Return);
+    EXPECT_TRUE(t->isLocked());
+    EXPECT_EQ(lock->txtPass->text(), "wrong");
+    lock->txtPass->setText("s3cret");
+    lock->cmdPass->click();
+    EXPECT_FALSE(t->isLocked());
+    EXPECT_EQ(lock->txtPass->text(), "");
+    EXPECT_TRUE(view(t)->inputEnabled);
+
+    // No password stored: an empty entry unlocks. A Chinese password works both ways.
+    WriteSetting("PassWord", "");
+    t->setLocked(true);
+    lock->cmdPass->click();
+    EXPECT_FALSE(t->isLocked());
+    WriteSetting("PassWord", Base64Encode("密码"));
+    t->setLocked(true);
+    lock->txtPass->setText("密码");
+    lock->cmdPass->click();
+    EXPECT_FALSE(t->isLocked());
+}
+
+TEST_F(PanelsTest, TheNavigationPageLiesAboveTheLock) {
+    WriteSetting("OpenPass", "1");
+    auto f = start();
+    Form1 *t = f->ActiveForm();
+    ASSERT_TRUE(t->isLocked());
+    ASSERT_TRUE(t->picNav->isVisible());
+    const QPoint centre = t->rect().center();
+    QWidget *top = t->childAt(centre);
+    while (top && top != t->picNav && top != t->picPass) top = top->parentWidget();
+    EXPECT_EQ(top, t->picNav);
+    t->picNav->hide();
+    top = t->childAt(centre);
+    while (top && top != t->picNav && top != t->picPass) top = top->parentWidget();
+    EXPECT_EQ(top, t->picPass);
+}
+
+TEST_F(PanelsTest, ABlockedTitleLocksTheTab) {
+    WriteSetting("OpenNav", "0");
+    WriteSetting("UseFilter", "1");
+    WriteSetting("Filter", "100");
+    auto f = start();
+    Form1 *t = f->ActiveForm();
+    view(t)->finishLoad("http://clean/", "A clean page");
+    EXPECT_FALSE(t->isLocked());
+    view(t)->finishLoad("http://x/", "Free PORN Videos");
+    EXPECT_TRUE(t->isLocked());
+    EXPECT_EQ(f->MDITabs->tabText(0), "Free PORN Videos");
+    t->setLocked(false);
+    WriteSetting("UseFilter", "0");
+    view(t)->finishLoad("http://x/", "Free PORN Videos");
+    EXPECT_FALSE(t->isLocked());
+}
+
+TEST_F(PanelsTest, ParentalControlEndsStartUpWithItsMessageAndSavesNothing) {
+    WriteSetting("Parents", "1");
+    WriteSetting("Week1", "0");
+    WriteSetting("Week2", "4");
+    WriteSetting("Time1", "8");
+    WriteSetting("Time2", "17");
+    SetParentalClock([] { return QDateTime(QDate(2026, 12, 9), QTime(17, 30)); });  // Wednesday
+    const QByteArray config = ReadBytes(folder.file("config.ini"));
+    const QByteArray form = ReadBytes(folder.file("数据/Form.ini"));
+    {
+        auto f = start();
+        EXPECT_FALSE(loaded);
+        EXPECT_FALSE(f->isVisible());
+        EXPECT_FALSE(f->tmrKey->isActive());
+        ASSERT_EQ(platform.dialogs_.shown.size(), 1u);
+        EXPECT_EQ(platform.dialogs_.shown[0].text, "在家长控制限定的时间内不能使用Telvano！");
+        EXPECT_EQ(platform.dialogs_.shown[0].title, "家长控制");
+    }
+    EXPECT_EQ(ReadBytes(folder.file("config.ini")), config);
+    EXPECT_EQ(ReadBytes(folder.file("数据/Form.ini")), form);
+
+    WriteSetting("UseMess", "1");
+    WriteSetting("Mess", "写作业去！");
+    platform.dialogs_.shown.clear();
+    start();
+    EXPECT_EQ(platform.dialogs_.shown.at(0).text, "写作业去！");
+
+    SetParentalClock([] { return QDateTime(QDate(2026, 12, 9), QTime(18, 0)); });
+    platform.dialogs_.shown.clear();
+    auto open = start();
+    EXPECT_TRUE(loaded);
+    EXPECT_TRUE(platform.dialogs_.shown.empty());
+    SetParentalClock(nullptr);
+}
