@@ -11,7 +11,8 @@
 namespace {
 
 struct Palette {
-    const char *folder;
+    const char *folder;  // empty: the pictures lie in the skin folder itself, named with prefix
+    const char *prefix;
     QColor barTop, barBottom, glyph, face, facePressed;
 };
 
@@ -102,19 +103,24 @@ int main(int argc, char **argv) {
         return 2;
     }
     const Palette skins[] = {
-        {"默认", QColor(0xd6, 0xe6, 0xfb), QColor(0xa9, 0xc8, 0xf2), QColor(0x24, 0x4f, 0x8c),
+        {"默认", "", QColor(0xd6, 0xe6, 0xfb), QColor(0xa9, 0xc8, 0xf2), QColor(0x24, 0x4f, 0x8c),
          QColor(0xf4, 0xf8, 0xff), QColor(0xc0, 0xc0, 0xc0)},
+        {"翠绿", "", QColor(0xdc, 0xf2, 0xdf), QColor(0x9f, 0xd4, 0xa8), QColor(0x1f, 0x6b, 0x35),
+         QColor(0xf3, 0xfb, 0xf4), QColor(0xb7, 0xd8, 0xbc)},
+        {"", "暮色_", QColor(0x4a, 0x4f, 0x5c), QColor(0x2b, 0x2f, 0x38), QColor(0xe8, 0xec, 0xf2),
+         QColor(0x5a, 0x61, 0x70), QColor(0x3a, 0x3f, 0x4a)},
     };
     bool ok = true;
     for (const Palette &pal : skins) {
         const QString dir = QString::fromUtf8(argv[1]) + "/皮肤/" + QString::fromUtf8(pal.folder);
+        const QString base = dir + "/" + QString::fromUtf8(pal.prefix);
         QDir().mkpath(dir);
         for (int i = 0; i < 5; ++i) {
-            ok &= save(button(pal, i, false), QStringLiteral("%1/tb%2.png").arg(dir).arg(i + 1));
-            ok &= save(button(pal, i, true), QStringLiteral("%1/tb%2_.png").arg(dir).arg(i + 1));
+            ok &= save(button(pal, i, false), QStringLiteral("%1tb%2.png").arg(base).arg(i + 1));
+            ok &= save(button(pal, i, true), QStringLiteral("%1tb%2_.png").arg(base).arg(i + 1));
         }
-        ok &= save(gradient(64, 41, pal.barTop, pal.barBottom), dir + "/bg_t.png");
-        ok &= save(gradient(64, 20, pal.barBottom, pal.barTop), dir + "/bg_b.png");
+        ok &= save(gradient(64, 41, pal.barTop, pal.barBottom), base + "bg_t.png");
+        ok &= save(gradient(64, 20, pal.barBottom, pal.barTop), base + "bg_b.png");
     }
     return ok ? 0 : 1;
 }

@@ -3,8 +3,14 @@
 // strip, the menus, start-up from the command line, hand-offs from later starts, shutdown.
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
 
+#include "framelayout.h"
+
+class CaptionButton;
 class Form1;
+class LogoArea;
+class PictureButton;
 class Platform;
 class QAction;
 class QComboBox;
@@ -13,7 +19,6 @@ class QMenu;
 class QStackedWidget;
 class QTabBar;
 class QTimer;
-class QToolButton;
 
 class mdiBrowser : public QMainWindow {
     Q_OBJECT
@@ -48,7 +53,7 @@ class mdiBrowser : public QMainWindow {
     void showStopButton();
     void showRefreshButton();
     bool showsLoadProgress() const;
-    void setProgressFraction(double fraction);
+    void ShowProgress(int progress, int progressMax);
     int loadedWindowCount() const;
 
     // Program-wide values.
@@ -58,14 +63,28 @@ class mdiBrowser : public QMainWindow {
     QString SHKey;
     QString addressTag;  // what was last typed into the address box
 
+    // The current skin onto the chrome; false (after its message) when it cannot be applied.
+    bool ApplySkin();
+    // The layout rules, run on every size change.
+    void LayoutChrome();
+    // Zoom label clicks, the zoom menu.
+    void ZoomByLabel(Qt::MouseButton button);
+    void setZoom(int percent);
+    // Files dropped on the address box: one new tab each, at most 100.
+    void DropFiles(const QStringList &paths);
+    void ToggleNavigationPage();
+
     // Controls the tabs and other windows reach by name.
     QWidget *picToolBar;
-    QToolButton *picTBtn[5];
+    QLabel *imgBG;
+    PictureButton *picTBtn[5];
     QComboBox *cboAddress;
     QLabel *lblPro;
-    QWidget *picLogo;
+    LogoArea *picLogo;
+    CaptionButton *picCtl[3];
     QTabBar *MDITabs;
     QWidget *picStaBar;
+    QLabel *imgStaBG;
     QLabel *lblSta;
     QLabel *lblMouse;
     QLabel *lblZoom;
@@ -75,10 +94,19 @@ class mdiBrowser : public QMainWindow {
     QAction *mnuPrc[6], *mnuHc[3];
     QTimer *tmrKey;
 
+    // Positions of the skin, in twips.
+    chrome::SkinPositions skinPositions;
+    QSize buttonSize[5];  // twips
+    int toolBarInnerHeight = chrome::kToolBarHeight;
+
   protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
 
   private:
     void buildChrome();
@@ -90,11 +118,19 @@ class mdiBrowser : public QMainWindow {
     void onTabChanged(int index);
     void onKeyPoll();
     void onMouseToggled();
-    void setZoom(int percent);
     Form1 *tabAt(int index) const;
     Form1 *newTabOn(const QString &address);  // created, navigated, shown
+    bool chromeMouse(QObject *watched, QEvent *event);
+    Qt::Edges edgesAt(const QPoint &pos) const;
+    void toggleMaximised();
+    void loadButtonPicture(int index, bool pressed);
+    int px(int twips) const;
+    int twips(int pixels) const;
 
     Platform &platform_;
     QString commandLine_;
     QStackedWidget *children_;
+    QTimer menuClick_;  // a single click on the menu button waits for a possible second
+    QColor borderColour_ = QColor(0x9b, 0xcb, 0xff).darker(125);
+    QPoint dragOffset_;  // where a manual move grabbed the frame, when the system cannot move it
 };

@@ -109,8 +109,7 @@ void Form1::onStatusTextChange(const QString &text) {
 
 void Form1::onProgressChange(int progress, int progressMax) {
     if (!isActive() || !frame_->showsLoadProgress()) return;
-    if (progressMax != 0 && progress >= 0)
-        frame_->setProgressFraction(double(progress) / progressMax);
+    frame_->ShowProgress(progress, progressMax);
 }
 
 void Form1::onDownloadComplete() {

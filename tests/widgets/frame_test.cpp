@@ -187,6 +187,19 @@ TEST_F(FrameTest, AddressBoxGoAndSearchUseWhatWasTyped) {
     f->cboAddress->setCurrentIndex(0);  // "转到"
     emit f->cboAddress->activated(0);
     EXPECT_EQ(v->calls.last(), "Navigate 天气 北京");
+    // Leaving the box with the text of a list item navigates nowhere.
+    view(f->tabs()[0])->finishLoad("http://listed/", "L");
+    view(f->tabs()[0])->finishLoad("http://current/", "C");
+    f->show();
+    QApplication::setActiveWindow(f.get());
+    const int calls = v->calls.size();
+    f->cboAddress->lineEdit()->setFocus();
+    f->cboAddress->setEditText(QString());
+    QKeyEvent listed(QEvent::KeyPress, 0, Qt::NoModifier, "http://listed/");
+    QApplication::sendEvent(f->cboAddress->lineEdit(), &listed);
+    f->MDITabs->setFocus();  // the focus leaves the box
+    EXPECT_EQ(v->calls.size(), calls);
+    EXPECT_EQ(f->tabs().size(), 1);
     // While a tab rewrites the list, choosing does nothing.
     const int before = v->calls.size();
     f->AddressListUpdating = true;

@@ -1,0 +1,60 @@
+#pragma once
+// The small painted controls of the frame's chrome.
+#include <QAbstractButton>
+#include <QPixmap>
+
+// A toolbar button that is its picture: sized to it, pressed picture swapped in by the frame.
+class PictureButton : public QAbstractButton {
+    Q_OBJECT
+  public:
+    explicit PictureButton(QWidget *parent);
+    void setPicture(const QPixmap &picture);
+    QPixmap picture() const { return picture_; }
+    QSize sizeHint() const override;
+
+  signals:
+    void doubleClicked();
+
+  protected:
+    void paintEvent(QPaintEvent *) override;
+    void mouseDoubleClickEvent(QMouseEvent *) override;
+    void enterEvent(QEnterEvent *) override { update(); }
+    void leaveEvent(QEvent *) override { update(); }
+
+  private:
+    QPixmap picture_;
+};
+
+// Close, maximise/restore and minimise: a coloured square with its glyph.
+class CaptionButton : public QAbstractButton {
+    Q_OBJECT
+  public:
+    enum Kind { Close, Adjust, Minimise };
+    CaptionButton(Kind kind, QWidget *parent);
+    QColor restColour() const;
+    QColor backColour() const { return back_; }
+    void setMaximisedGlyph(bool maximised);
+
+  protected:
+    void paintEvent(QPaintEvent *) override;
+    void mousePressEvent(QMouseEvent *) override;
+    void mouseReleaseEvent(QMouseEvent *) override;
+
+  private:
+    Kind kind_;
+    QColor back_;
+    bool maximised_ = false;
+};
+
+// The logo area: background picture, a line through the middle and two rings.
+class LogoArea : public QWidget {
+  public:
+    explicit LogoArea(QWidget *parent);
+    QPixmap background;
+    QRect shape[2];  // pixels
+    int lineY = 0;
+    QColor border;
+
+  protected:
+    void paintEvent(QPaintEvent *) override;
+};

@@ -1,0 +1,80 @@
+#include "skin.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+
+#include "shell/colour.h"
+#include "shell/config.h"
+
+#include <X11/Xlib.h>
+#undef None
+
+namespace {
+
+QString skinDir() {
+    return AppDir() + QStringLiteral("皮肤/");
+}
+
+QString folderOf(const QString &skinFile) {
+    return skinDir() +
+           config::localPath(ReadIni(QStringLiteral("Folder"), QStringLiteral("fld"), skinFile));
+}
+
+// A picture the skin requires, or a null pixmap when it will not load.
+QPixmap load(const QString &path) {
+    if (!QFileInfo(path).isFile()) return {};
+    return QPixmap(path);
+}
+
+}  // namespace
+
+QString SkinFilePath() {
+    return skinDir() + config::localPath(ReadThemeKey(QStringLiteral("Theme")));
+}
+
+QPixmap SkinPicture(const QString &skinFile, const QString &key) {
+    const QString name = ReadIni(QStringLiteral("Pics"), key, skinFile);
+    if (name.isEmpty()) return {};
+    return load(folderOf(skinFile) + config::localPath(name));
+}
+
+std::optional<Skin> LoadSkin(bool glassAvailable) {
+    const QString file = SkinFilePath();
+    if (!QFileInfo(file).isFile()) return std::nullopt;
+    Skin s;
+    auto colour = [&file](const char *key) {
+        return BgrFromText(ReadIni(QStringLiteral("Color"), QLatin1String(key), file));
+    };
+    const auto bar = colour("clrBar"), bg = colour("clrBG"), logo = colour("clrLogo");
+    if (!bar || !bg || !logo) return std::nullopt;
+    s.clrBar = *bar;
+    s.clrBG = *bg;
+    s.clrLogo = *logo;
+    s.pictureFolder = folderOf(file);
+    for (int i = 0; i < 5; ++i) {
+        s.button[i] = SkinPicture(file, QStringLiteral("tb%1").arg(i + 1));
+        if (s.button[i].isNull()) return std::nullopt;
+    }
+    // An empty or missing background key is no picture; a named one must load.
+    for (auto [key, target] : {std::pair{"bg_t", &s.bgTop}, std::pair{"bg_b", &s.bgBottom}}) {
+        if (ReadIni(QStringLiteral("Pics"), QLatin1String(key), file).isEmpty()) continue;
+        *target = SkinPicture(file, QLatin1String(key));
+        if (target->isNull()) return std::nullopt;
+    }
+    if (glassAvailable) {
+        bool ok = false;
+        const double aero =
+            config::toNumber(ReadIni(QStringLiteral("Color"), QStringLiteral("Aero"), file), &ok);
+        if (!ok) return std::nullopt;
+        s.glass = aero == 1;
+    }
+    return s;
+}
+
+bool GlassAvailable() {
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!x11 || !x11->display()) return false;
+    Display *d = x11->display();
+    const Atom cm = XInternAtom(d, "_NET_WM_CM_S0", False);
+    return XGetSelectionOwner(d, cm) != 0;
+}

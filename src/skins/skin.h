@@ -1,0 +1,26 @@
+#pragma once
+// A skin: colours, five toolbar pictures with their pressed variants, background
+// pictures and optional glass, from an INI file in the skin folder.
+#include <QPixmap>
+#include <QString>
+#include <optional>
+
+struct Skin {
+    qint32 clrBar = 0, clrBG = 0, clrLogo = 0;
+    bool glass = false;
+    QString pictureFolder;  // AppDir + "皮肤/" + fld
+    QPixmap button[5];
+    QPixmap bgTop, bgBottom;  // null when the skin names none
+};
+
+QString SkinFilePath();  // AppDir + "皮肤/" + the "Theme" setting
+// The named picture of the skin, or a null picture when the key or file gives none.
+QPixmap SkinPicture(const QString &skinFile, const QString &key);
+
+// Reads the current skin. "Aero" is read only where glass can be shown at all. Any
+// failure (missing file or key, a colour that is no number, a picture that will not
+// load) gives none: the program cannot go on with half a skin.
+std::optional<Skin> LoadSkin(bool glassAvailable);
+
+// A compositing manager runs (X11: the _NET_WM_CM_S0 selection has an owner).
+bool GlassAvailable();

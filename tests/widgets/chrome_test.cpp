@@ -1,0 +1,307 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QTest>
+
+#include "shell/chromewidgets.h"
+#include "shell/colour.h"
+#include "shell/config.h"
+#include "shell/mdibrowser.h"
+#include "support/fakeplatform.h"
+#include "support/testfolder.h"
+#include "tab/form1.h"
+#include "tab/navpage.h"
+
+namespace {
+
+bool waitForMenu(QMenu *menu) {
+    for (int i = 0; i < 50 && !menu->isVisible(); ++i) QTest::qWait(10);
+    return menu->isVisible();
+}
+
+class ChromeTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder.useAsAppDir();
+        WriteSetting("Unload", "0");
+    }
+    std::unique_ptr<mdiBrowser> start(const QString &commandLine = "http://a/") {
+        auto f = std::make_unique<mdiBrowser>(platform, commandLine);
+        loaded = f->Load();
+        return f;
+    }
+    QString skin() const { return folder.file("皮肤/默认.ini"); }
+    FakeWebView *view(Form1 *t) { return static_cast<FakeWebView *>(t->brwWebBrowser); }
+    void expectSkinFailure() {
+        auto f = start();
+        EXPECT_FALSE(loaded);
+        ASSERT_EQ(platform.dialogs_.shown.size(), 1u);
+        EXPECT_EQ(platform.dialogs_.shown[0].text, "在载入皮肤时出现错误，程序被迫退出");
+        EXPECT_EQ(platform.dialogs_.shown[0].title, "抱歉");
+        EXPECT_FALSE(f->isVisible());
+        EXPECT_TRUE(f->tabs().isEmpty());
+    }
+    TestFolder folder;
+    FakePlatform platform;
+    bool loaded = false;
+};
+
+}  // namespace
+
+TEST_F(ChromeTest, EveryShippedSkinAppliesWithItsColoursAndPositions) {
+    for (const char *name : {"默认.ini", "翠绿.ini", "暮色.ini"}) {
+        WriteThemeKey("Theme", QString::fromUtf8(name));
+        platform.dialogs_.shown.clear();
+        auto f = start();
+        ASSERT_TRUE(loaded) << name;
+        const QString file = folder.file(QString("皮肤/") + QString::fromUtf8(name));
+        const QColor bar = ColourFromBgr(*BgrFromText(ReadIni("Color", "clrBar", file)));
+        EXPECT_EQ(f->picToolBar->palette().color(QPalette::Window), bar) << name;
+        EXPECT_EQ(f->picStaBar->palette().color(QPalette::Window), bar);
+        EXPECT_EQ(f->lblPro->palette().color(QPalette::Window),
+                  ColourFromBgr(*BgrFromText(ReadIni("Color", "clrBG", file))));
+        // 30-pixel pictures: buttons of 450 twips, the address box at 1440.
+        EXPECT_EQ(f->picTBtn[2]->pos(), QPoint(60, 5));
+        EXPECT_EQ(f->picTBtn[3]->pos(), f->picTBtn[2]->pos());
+        EXPECT_EQ(f->cboAddress->x(), 96);
+        EXPECT_EQ(f->cboAddress->geometry().bottom(), f->picToolBar->height() - 1);
+        EXPECT_FALSE(f->imgBG->pixmap().isNull());
+        EXPECT_TRUE(platform.dialogs_.shown.empty());
+    }
+}
+
+TEST_F(ChromeTest, APureRedToolbarAndNoBackgroundPicture) {
+    WriteIni("Color", "clrBar", "255", skin());
+    WriteIni("Pics", "bg_t", "", skin());
+    auto f = start();
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(f->picToolBar->palette().color(QPalette::Window), QColor(255, 0, 0));
+    EXPECT_TRUE(f->imgBG->pixmap().isNull());
+    EXPECT_TRUE(f->picLogo->background.isNull());
+}
+
+TEST_F(ChromeTest, AMissingButtonPictureKeyEndsTheProgram) {
+    const QByteArray text = ReadBytes(skin());
+    WriteBytes(skin(), QByteArray(text).replace("tb3=tb3.png\r\n", ""));
+    ASSERT_EQ(ReadIni("Pics", "tb3", skin()), "");
+    expectSkinFailure();
+}
+
+TEST_F(ChromeTest, AColourThatIsNoNumberEndsTheProgram) {
+    WriteIni("Color", "clrLogo", "blue", skin());
+    expectSkinFailure();
+}
+
+TEST_F(ChromeTest, APictureThatWillNotLoadEndsTheProgram) {
+    WriteBytes(folder.file("皮肤/默认/tb2.png"), "not a picture");
+    expectSkinFailure();
+}
+
+TEST_F(ChromeTest, AMissingSkinFileEndsTheProgram) {
+    WriteThemeKey("Theme", "没有这个.ini");
+    expectSkinFailure();
+}
+
+TEST_F(ChromeTest, LayoutFollowsEveryResize) {
+    auto f = start();
+    f->showNormal();
+    for (int width : {700, 1000, 1400}) {
+        f->resize(width, 600);
+        QApplication::processEvents();
+        // The address box ends where the logo area begins; the logo overhangs the right edge.
+        EXPECT_NEAR(f->cboAddress->geometry().right() + 1, f->picLogo->x(), 2) << width;
+        EXPECT_NEAR(f->picLogo->geometry().right() + 1, f->picToolBar->width() + 6, 2);
+        EXPECT_EQ(f->lblZoom->geometry().right() + 1, f->picStaBar->width());
+        EXPECT_EQ(f->lblMouse->geometry().right() + 1, f->lblZoom->x());
+        EXPECT_FALSE(f->lblPro->isVisible());
+    }
+    // Too narrow for an address box: its last width stays.
+    const int before = f->cboAddress->width();
+    f->resize(200, 600);
+    QApplication::processEvents();
+    ASSERT_LT(f->picToolBar->width(), 280);
+    EXPECT_EQ(f->cboAddress->width(), before);
+}
+
+TEST_F(ChromeTest, ProgressShowsOnlyForTheActiveTabAndWhenSwitchedOn) {
+    auto f = start();
+    f->resize(1000, 600);
+    QApplication::processEvents();
+    Form1 *t = f->ActiveForm();
+    emit t->brwWebBrowser->ProgressChange(50, 100);
+    EXPECT_TRUE(f->lblPro->isVisible());
+    EXPECT_NEAR(f->lblPro->width(), f->cboAddress->width() / 2, 2);
+    emit t->brwWebBrowser->ProgressChange(100, 100);
+    EXPECT_FALSE(f->lblPro->isVisible());  // full width: hidden
+    f->mnuDis[1]->trigger();               // "载入进度" off
+    EXPECT_EQ(ReadSetting("PrBar"), "0");
+    emit t->brwWebBrowser->ProgressChange(30, 100);
+    EXPECT_FALSE(f->lblPro->isVisible());
+    f->mnuDis[0]->trigger();  // "状态栏" off
+    EXPECT_FALSE(f->picStaBar->isVisible());
+    EXPECT_EQ(ReadSetting("StBar"), "0");
+    f.reset();
+    auto again = start();
+    again->show();
+    EXPECT_FALSE(again->picStaBar->isVisible());
+    EXPECT_FALSE(again->mnuDis[0]->isChecked());
+    EXPECT_FALSE(again->mnuDis[1]->isChecked());
+    again->mnuDis[0]->trigger();
+    EXPECT_EQ(ReadSetting("StBar"), "1");
+    EXPECT_TRUE(again->picStaBar->isVisible());
+}
+
+TEST_F(ChromeTest, TheZoomLabelStepsWithinItsLimits) {
+    auto f = start();
+    auto click = [&](Qt::MouseButton b) { QTest::mouseClick(f->lblZoom, b); };
+    WriteSetting("Zoom", "100");
+    click(Qt::LeftButton);
+    EXPECT_EQ(f->CurrentZoom, 150);
+    EXPECT_EQ(f->lblZoom->text(), "150 %");
+    EXPECT_EQ(ReadSetting("Zoom"), "150");
+    EXPECT_EQ(view(f->ActiveForm())->zoomText, "150%");
+    for (int i = 0; i < 10; ++i) click(Qt::LeftButton);
+    EXPECT_EQ(f->CurrentZoom, 400);
+    click(Qt::MiddleButton);
+    EXPECT_EQ(f->CurrentZoom, 100);
+    for (int i = 0; i < 5; ++i) click(Qt::RightButton);
+    EXPECT_EQ(f->CurrentZoom, 50);
+    // Off the grid it moves in steps of 50 and does not stop at the ends.
+    f->CurrentZoom = 420;
+    click(Qt::LeftButton);
+    EXPECT_EQ(f->CurrentZoom, 470);
+    // Without a tab the label does nothing.
+    f->CloseActiveTab();
+    click(Qt::LeftButton);
+    EXPECT_EQ(f->CurrentZoom, 470);
+}
+
+TEST_F(ChromeTest, DroppedFilesOpenTabsAndTextIsIgnored) {
+    QFile bm(folder.file("书签/站点.zvb"));
+    ASSERT_TRUE(bm.open(QIODevice::WriteOnly));
+    bm.write("http://bookmarked/\r\n");
+    bm.close();
+    auto f = start();
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile("/tmp/a.html"),
+                   QUrl::fromLocalFile(folder.file("书签/站点.zvb")),
+                   QUrl::fromLocalFile("/tmp/b.txt")});
+    QLineEdit *box = f->cboAddress->lineEdit();
+    auto dropOn = [](QWidget *target, QMimeData *data) {
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+    };
+    dropOn(box, &files);
+    ASSERT_EQ(f->tabs().size(), 4);
+    EXPECT_EQ(view(f->tabs()[1])->calls, QStringList{"Navigate /tmp/a.html"});
+    EXPECT_EQ(view(f->tabs()[2])->calls, QStringList{"Navigate http://bookmarked/"});
+    EXPECT_EQ(view(f->tabs()[3])->calls, QStringList{"Navigate /tmp/b.txt"});
+
+    QMimeData text;
+    text.setText("http://dropped-text/");
+    dropOn(box, &text);
+    EXPECT_EQ(f->tabs().size(), 4);
+    EXPECT_NE(box->text(), "http://dropped-text/");
+
+    QStringList many;
+    for (int i = 0; i < 120; ++i) many << QString("/tmp/f%1").arg(i);
+    f->DropFiles(many);
+    EXPECT_EQ(f->tabs().size(), 104);
+}
+
+TEST_F(ChromeTest, MenuButtonOpensTheMenuAndItsDoubleClickTogglesTheNavigationPage) {
+    auto f = start();
+    f->show();
+    Form1 *t = f->ActiveForm();
+    ASSERT_FALSE(t->picNav->isVisible());
+    QTest::mouseDClick(f->picTBtn[4], Qt::LeftButton);
+    EXPECT_TRUE(t->picNav->isVisible());
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    EXPECT_FALSE(f->mnuMenu->isVisible());  // the double-click does not also open the menu
+    QTest::mouseDClick(f->picTBtn[4], Qt::LeftButton);
+    EXPECT_FALSE(t->picNav->isVisible());
+    QTest::mouseClick(f->picTBtn[4], Qt::LeftButton);
+    EXPECT_TRUE(waitForMenu(f->mnuMenu));
+    f->mnuMenu->close();
+    // "后退" on the navigation page leaves it instead of going back.
+    t->picNav->show();
+    QTest::mouseClick(f->picTBtn[0], Qt::LeftButton);
+    EXPECT_FALSE(t->picNav->isVisible());
+    EXPECT_FALSE(view(t)->calls.contains("GoBack"));
+    QTest::mouseClick(f->picTBtn[0], Qt::LeftButton);
+    EXPECT_TRUE(view(t)->calls.contains("GoBack"));
+}
+
+TEST_F(ChromeTest, ButtonsShowTheirPressedPicture) {
+    auto f = start();
+    f->show();
+    const QImage normal = f->picTBtn[0]->picture().toImage();
+    QTest::mousePress(f->picTBtn[0], Qt::LeftButton);
+    const QImage pressed = f->picTBtn[0]->picture().toImage();
+    EXPECT_NE(pressed, normal);
+    EXPECT_EQ(pressed, QImage(folder.file("皮肤/默认/tb1_.png")).convertToFormat(pressed.format()));
+    QTest::mouseRelease(f->picTBtn[0], Qt::LeftButton);
+    EXPECT_EQ(f->picTBtn[0]->picture().toImage(), normal);
+    // Stop brings refresh to the front.
+    f->showStopButton();
+    QTest::mouseClick(f->picTBtn[2], Qt::LeftButton);
+    EXPECT_TRUE(view(f->ActiveForm())->calls.contains("Stop"));
+    EXPECT_EQ(f->picToolBar->childAt(f->picTBtn[3]->geometry().center()), f->picTBtn[3]);
+}
+
+TEST_F(ChromeTest, TheToolbarMovesAndMaximisesTheFrameButNotFromTheAddressBox) {
+    auto f = start();
+    f->showNormal();
+    f->move(100, 100);
+    QApplication::processEvents();
+    const QPoint before = f->pos();
+    QTest::mousePress(f->imgBG, Qt::LeftButton, {}, QPoint(20, 5));
+    QMouseEvent move(QEvent::MouseMove, QPointF(60, 25), f->imgBG->mapToGlobal(QPointF(60, 25)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(f->imgBG, &move);
+    QTest::mouseRelease(f->imgBG, Qt::LeftButton, {}, QPoint(60, 25));
+    EXPECT_EQ(f->pos(), before + QPoint(40, 20));
+
+    const QPoint still = f->pos();
+    QMouseEvent onBox(QEvent::MouseMove, QPointF(30, 5), f->cboAddress->mapToGlobal(QPointF(30, 5)),
+                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(f->cboAddress, &onBox);
+    EXPECT_EQ(f->pos(), still);
+
+    QTest::mouseDClick(f->imgBG, Qt::LeftButton, {}, QPoint(20, 5));
+    EXPECT_TRUE(f->isMaximized());
+    QTest::mouseDClick(f->imgBG, Qt::LeftButton, {}, QPoint(20, 5));
+    EXPECT_FALSE(f->isMaximized());
+    f->picCtl[1]->click();
+    EXPECT_TRUE(f->isMaximized());
+    f->picCtl[1]->click();
+    EXPECT_FALSE(f->isMaximized());
+    f->picCtl[2]->click();
+    EXPECT_TRUE(f->isMinimized());
+    f->showNormal();
+    EXPECT_EQ(f->picCtl[0]->toolTip(), "关闭");
+    EXPECT_EQ(f->picCtl[0]->backColour(), QColor(0xC0, 0, 0));
+    QTest::mousePress(f->picCtl[0], Qt::LeftButton);
+    EXPECT_EQ(f->picCtl[0]->backColour(), QColor(0xC0, 0xC0, 0xC0));
+    QTest::mouseRelease(f->picCtl[0], Qt::LeftButton);  // a click: the frame closes
+    EXPECT_FALSE(f->isVisible());
+}
+
+TEST_F(ChromeTest, RightClickOnTheChromeOpensTheManageMenu) {
+    auto f = start();
+    f->show();
+    for (QWidget *w : {static_cast<QWidget *>(f->imgBG), static_cast<QWidget *>(f->imgStaBG),
+                       static_cast<QWidget *>(f->picLogo)}) {
+        QTest::mouseClick(w, Qt::RightButton, {}, QPoint(2, 2));
+        EXPECT_TRUE(waitForMenu(f->mnuM)) << w->objectName().toStdString();
+        f->mnuM->close();
+    }
+}
