@@ -63,6 +63,7 @@ bool Form1::isLocked() const {
 }
 
 void Form1::setLocked(bool locked) {
+    if (locked) picPass->ensureBuilt();
     picPass->setVisible(locked);
 }
 

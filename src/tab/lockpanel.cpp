@@ -15,6 +15,11 @@ bool PasswordMatches(const QString &typed, const QString &stored) {
 LockPanel::LockPanel(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("picPass"));
     setAutoFillBackground(true);
+    hide();
+}
+
+void LockPanel::ensureBuilt() {
+    if (picPassCore) return;
     picPassCore = new QWidget(this);
     picPassCore->setObjectName(QStringLiteral("picPassCore"));
     auto *col = new QVBoxLayout(picPassCore);
@@ -31,7 +36,6 @@ LockPanel::LockPanel(QWidget *parent) : QWidget(parent) {
     txtPass->setEchoMode(QLineEdit::Password);
     txtPass->setStyleSheet(
         QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));  // '*'
-
     txtPass->setAttribute(Qt::WA_InputMethodEnabled, false);
     txtPass->setMinimumWidth(240);
     cmdPass = new QPushButton(QStringLiteral("确认"), picPassCore);
@@ -43,31 +47,42 @@ LockPanel::LockPanel(QWidget *parent) : QWidget(parent) {
     col->addWidget(lblPass);
     col->addLayout(row);
     picPassCore->adjustSize();
+    picPassCore->show();
     connect(cmdPass, &QPushButton::clicked, this, &LockPanel::cmdPass_Click);
     connect(txtPass, &QLineEdit::returnPressed, this, &LockPanel::cmdPass_Click);
-    hide();
+    applyColour();
+    resizeEvent(nullptr);
 }
 
 void LockPanel::setColour(const QColor &c) {
+    colour_ = c;
     QPalette p = palette();
     p.setColor(QPalette::Window, c);
     setPalette(p);
+    applyColour();
+}
+
+void LockPanel::applyColour() {
+    if (!picPassCore || !colour_.isValid()) return;
     picPassCore->setAttribute(Qt::WA_StyledBackground);
     picPassCore->setStyleSheet(
         QStringLiteral("#picPassCore { background: %1; border: 1px solid %2; border-radius: 8px; }")
-            .arg(c.lighter(108).name(), c.darker(140).name()));
+            .arg(colour_.lighter(108).name(), colour_.darker(140).name()));
 }
 
 void LockPanel::cmdPass_Click() {
+    ensureBuilt();
     if (!PasswordMatches(txtPass->text(), ReadSetting(QStringLiteral("PassWord")))) return;
     hide();
     txtPass->clear();
 }
 
 void LockPanel::resizeEvent(QResizeEvent *) {
+    if (!picPassCore) return;
     picPassCore->move((width() - picPassCore->width()) / 2, (height() - picPassCore->height()) / 2);
 }
 
 void LockPanel::showEvent(QShowEvent *) {
+    ensureBuilt();
     if (isVisibleTo(window())) txtPass->setFocus();
 }

@@ -14,16 +14,22 @@ class LockPanel : public QWidget {
   public:
     explicit LockPanel(QWidget *parent);
     void setColour(const QColor &c);
+    // The controls are made the first time the tab is locked; most tabs never are.
+    void ensureBuilt();
 
-    QWidget *picPassCore;
-    QLabel *lblCant;
-    QLabel *lblPass;
-    QLineEdit *txtPass;
-    QPushButton *cmdPass;
+    QWidget *picPassCore = nullptr;
+    QLabel *lblCant = nullptr;
+    QLabel *lblPass = nullptr;
+    QLineEdit *txtPass = nullptr;
+    QPushButton *cmdPass = nullptr;
 
     void cmdPass_Click();
 
   protected:
     void resizeEvent(QResizeEvent *) override;
     void showEvent(QShowEvent *) override;
+
+  private:
+    void applyColour();
+    QColor colour_;
 };
