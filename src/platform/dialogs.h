@@ -17,6 +17,8 @@ class Dialogs {
     virtual Answer MsgBox(QWidget *parent, const QString &text, const QString &title, Icon icon,
                           Buttons buttons = Ok) = 0;
     // The chosen path, or empty when the dialog was cancelled. filter is "所有文件|*.*".
+    // A message that does not wait for its answer.
+    virtual void Notice(QWidget *parent, const QString &text, const QString &title, Icon icon) = 0;
     virtual QString ShowSave(QWidget *parent, const QString &title, const QString &filter,
                              const QString &fileName) = 0;
     virtual QString ShowOpen(QWidget *parent, const QString &title, const QString &filter) = 0;

@@ -1,9 +1,15 @@
 #include "platform.h"
 
+#include <QNetworkAccessManager>
+#include <QNetworkCookie>
+#include <QNetworkCookieJar>
+#include <QNetworkProxyFactory>
+#include <QWebEngineCookieStore>
 #include <QWebEngineProfile>
 
 #include "keystate.h"
 #include "qtdialogs.h"
+#include "qttransfer.h"
 #include "qtwebview.h"
 #include "shell/config.h"
 
@@ -26,13 +32,41 @@ class SystemPlatform : public Platform {
         engine_->profile()->clearAllVisitedLinks();
         engine_->profile()->clearHttpCache();
     }
+    Transfer *createTransfer(QObject *parent) override {
+        if (!network_) startNetwork();
+        return new QtTransfer(network_.get(), userAgent_, parent);
+    }
     Dialogs &dialogs() override { return dialogs_; }
     KeyState &keys() override { return keys_; }
 
   private:
+    // Downloads behind a login need the pages' cookies: the jar follows the web profile's.
+    class MirrorJar : public QNetworkCookieJar {
+      public:
+        using QNetworkCookieJar::deleteCookie;
+        using QNetworkCookieJar::insertCookie;
+    };
+
+    void startNetwork() {
+        QNetworkProxyFactory::setUseSystemConfiguration(true);
+        network_ = std::make_unique<QNetworkAccessManager>();
+        if (!engine_) return;  // no web pages yet: no cookies or agent to follow
+        auto *jar = new MirrorJar;
+        network_->setCookieJar(jar);
+        QWebEngineCookieStore *store = engine_->profile()->cookieStore();
+        QObject::connect(store, &QWebEngineCookieStore::cookieAdded, jar,
+                         [jar](const QNetworkCookie &c) { jar->insertCookie(c); });
+        QObject::connect(store, &QWebEngineCookieStore::cookieRemoved, jar,
+                         [jar](const QNetworkCookie &c) { jar->deleteCookie(c); });
+        store->loadAllCookies();
+        userAgent_ = engine_->profile()->httpUserAgent().toUtf8();
+    }
+
     QtDialogs dialogs_;
     SystemKeyState keys_;
     std::unique_ptr<WebEngine> engine_;
+    std::unique_ptr<QNetworkAccessManager> network_;
+    QByteArray userAgent_;
 };
 
 }  // namespace

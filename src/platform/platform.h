@@ -5,6 +5,8 @@
 
 class Dialogs;
 class KeyState;
+class QObject;
+class Transfer;
 class QWidget;
 class WebView;
 
@@ -16,6 +18,9 @@ class Platform {
     virtual void prepareWebEngine() {}
     // Browsing history: visited links and the page cache of the web profile.
     virtual void ClearTracks() {}
+    // An HTTP GET for downloads and the update check, through the system's proxy, with the
+    // web pages' user agent and cookies.
+    virtual Transfer *createTransfer(QObject *parent) = 0;
     virtual Dialogs &dialogs() = 0;
     virtual KeyState &keys() = 0;
 };

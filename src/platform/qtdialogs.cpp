@@ -5,11 +5,24 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+namespace {
+const QMessageBox::Icon kIcons[] = {QMessageBox::NoIcon, QMessageBox::Information,
+                                    QMessageBox::Warning, QMessageBox::Critical,
+                                    QMessageBox::Question};
+// Line breaks come as CR LF, as the messages are written.
+QString shown(const QString &text) { return QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+}  // namespace
+
+void QtDialogs::Notice(QWidget *parent, const QString &text, const QString &title, Icon icon) {
+    auto *box = new QMessageBox(kIcons[icon], title, shown(text), QMessageBox::Ok, parent);
+    box->setButtonText(QMessageBox::Ok, QStringLiteral("确定"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
 Dialogs::Answer QtDialogs::MsgBox(QWidget *parent, const QString &text, const QString &title,
                                   Icon icon, Buttons buttons) {
-    static const QMessageBox::Icon icons[] = {QMessageBox::NoIcon, QMessageBox::Information,
-                                              QMessageBox::Warning, QMessageBox::Critical,
-                                              QMessageBox::Question};
     QMessageBox::StandardButtons b = QMessageBox::Ok;
     switch (buttons) {
         case Ok:
@@ -25,7 +38,7 @@ Dialogs::Answer QtDialogs::MsgBox(QWidget *parent, const QString &text, const QS
             b = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
             break;
     }
-    QMessageBox box(icons[icon], title, text, b, parent);
+    QMessageBox box(kIcons[icon], title, shown(text), b, parent);
     box.setButtonText(QMessageBox::Ok, QStringLiteral("确定"));
     box.setButtonText(QMessageBox::Cancel, QStringLiteral("取消"));
     box.setButtonText(QMessageBox::Yes, QStringLiteral("是(&Y)"));

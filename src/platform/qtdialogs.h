@@ -5,6 +5,7 @@ class QtDialogs : public Dialogs {
   public:
     Answer MsgBox(QWidget *parent, const QString &text, const QString &title, Icon icon,
                   Buttons buttons) override;
+    void Notice(QWidget *parent, const QString &text, const QString &title, Icon icon) override;
     QString ShowSave(QWidget *parent, const QString &title, const QString &filter,
                      const QString &fileName) override;
     QString ShowOpen(QWidget *parent, const QString &title, const QString &filter) override;

@@ -28,7 +28,9 @@
 #include "platform/platform.h"
 #include "platform/webview.h"
 #include "search.h"
+#include "downloads/frmdownload.h"
 #include "services/parental.h"
+#include "services/updatecheck.h"
 #include "services/windowhelpers.h"
 #include "tab/form1.h"
 #include "tab/lockpanel.h"
@@ -76,6 +78,11 @@ bool mdiBrowser::Load() {
     ApplyBarSettings();
     SHKey = ReadSetting(QStringLiteral("SHKey"));
     if (commandLine_.isEmpty()) mnuNew->trigger();
+    if (config::numberOrZero(ReadSetting(QStringLiteral("Update"))) == 1) {
+        QCoreApplication::processEvents();
+        CheckForUpdate(platform_, this,
+                       [this](const QString &path, const QString &url) { NewDownload(path, url); });
+    }
     tmrKey->start();
     return true;
 }
@@ -272,6 +279,36 @@ void mdiBrowser::onAddressClick() {
     t->brwWebBrowser->widget()->setFocus();
 }
 
+frmDownload *mdiBrowser::downloadManager() {
+    if (!frmDownload_) frmDownload_ = new frmDownload(platform_, this);
+    return frmDownload_;
+}
+
+void mdiBrowser::ShowDownloadManager() {
+    frmDownload *m = downloadManager();
+    if (m->isMinimized()) m->showNormal();
+    m->show();
+    m->raise();
+}
+
+void mdiBrowser::NewDownload(const QString &path, const QString &url) {
+    ShowDownloadManager();
+    frmDownload_->NewDownload(path, url);
+}
+
+void mdiBrowser::CheckForUpdateFromMenu() {
+    const int result = CheckForUpdate(platform_, this, [this](const QString &path, const QString &url) {
+        NewDownload(path, url);
+    });
+    if (result == 0)
+        platform_.dialogs().MsgBox(this, QStringLiteral("您的Telvano已是最新版本！"), QStringLiteral("更新"),
+                                   Dialogs::Information);
+    else if (result == -1)
+        platform_.dialogs().MsgBox(
+            this, QStringLiteral("检查更新中出现错误！请确保您的网络连通，然后再试一次。"),
+            QStringLiteral("出错"), Dialogs::Exclamation);
+}
+
 void mdiBrowser::onMouseToggled() {
     const bool on = mnuMouse->isChecked();
     lblMouse->setText(on ? QStringLiteral("鼠标手势") : QStringLiteral("关闭手势"));
@@ -288,7 +325,7 @@ void mdiBrowser::onKeyPoll() {
 }
 
 int mdiBrowser::loadedWindowCount() const {
-    int n = 1 + MDITabs->count();
+    int n = 1 + MDITabs->count() + (frmDownload_ && frmDownload_->isVisible() ? 1 : 0);
     for (QWidget *w : QApplication::topLevelWidgets())
         if (w != this && w->isVisible() && !(w->windowType() == Qt::Popup) &&
             !(w->windowType() == Qt::ToolTip) && qobject_cast<QDialog *>(w))
@@ -305,6 +342,11 @@ void mdiBrowser::closeEvent(QCloseEvent *event) {
             event->ignore();
             return;
         }
+    }
+    // The download manager asks about its running tasks; No keeps everything open.
+    if (frmDownload_ && frmDownload_->isVisible() && !frmDownload_->close()) {
+        event->ignore();
+        return;
     }
     tmrKey->stop();
     const QList<Form1 *> all = tabs();

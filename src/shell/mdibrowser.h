@@ -8,6 +8,7 @@
 #include "framelayout.h"
 
 class CaptionButton;
+class frmDownload;
 class Form1;
 class LogoArea;
 class PictureButton;
@@ -55,6 +56,11 @@ class mdiBrowser : public QMainWindow {
     bool showsLoadProgress() const;
     void ShowProgress(int progress, int progressMax);
     int loadedWindowCount() const;
+    // The download manager, made on first use; shown and handed a task.
+    frmDownload *downloadManager();
+    void ShowDownloadManager();
+    void NewDownload(const QString &path, const QString &url);
+    void CheckForUpdateFromMenu();
 
     // Program-wide values.
     QString CurrentHomePage;
@@ -132,5 +138,6 @@ class mdiBrowser : public QMainWindow {
     QStackedWidget *children_;
     QTimer menuClick_;  // a single click on the menu button waits for a possible second
     QColor borderColour_ = QColor(0x9b, 0xcb, 0xff).darker(125);
-    QPoint dragOffset_;  // where a manual move grabbed the frame, when the system cannot move it
+    QPoint dragOffset_;
+    frmDownload *frmDownload_ = nullptr;  // where a manual move grabbed the frame, when the system cannot move it
 };

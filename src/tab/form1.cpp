@@ -11,7 +11,9 @@
 #include "platform/platform.h"
 #include "platform/webview.h"
 #include "services/contentfilter.h"
+#include "services/textfiles.h"
 #include "shell/config.h"
+#include "platform/dialogs.h"
 #include "shell/mdibrowser.h"
 
 namespace {
@@ -26,7 +28,7 @@ bool settingIsOneOrUnreadable(const char *key) {
 }  // namespace
 
 Form1::Form1(mdiBrowser *frame, Platform &platform, QWidget *parent)
-    : QWidget(parent), frame_(frame) {
+    : QWidget(parent), frame_(frame), dialogs_(platform.dialogs()) {
     setObjectName(QStringLiteral("Form1"));
     brwWebBrowser = platform.createWebView(this);
     // The navigation page lies above the lock panel: made later, it stacks higher.
@@ -41,6 +43,7 @@ Form1::Form1(mdiBrowser *frame, Platform &platform, QWidget *parent)
     connect(v, &WebView::TitleChange, this, &Form1::onTitleChange);
     connect(v, &WebView::NewWindow2, this, &Form1::onNewWindow2);
     connect(v, &WebView::NavigateComplete2, this, &Form1::onNavigateComplete2);
+    connect(v, &WebView::FileDownload, this, &Form1::onFileDownload);
 }
 
 Form1::~Form1() = default;
@@ -140,4 +143,14 @@ void Form1::onNewWindow2(WebView **ppDisp, bool *) {
 void Form1::onNavigateComplete2(const QString &) {
     frame_->AddressListAppend(brwWebBrowser->LocationURL());
     frame_->showStopButton();
+}
+
+// A file the page offers goes to the download manager, unless "AutoDownload" is "0".
+void Form1::onFileDownload(const QString &url, const QString &, bool *cancel) {
+    if (ReadSetting(QStringLiteral("AutoDownload")) == QLatin1String("0")) return;
+    *cancel = true;
+    const QString path = dialogs_.ShowSave(this, QStringLiteral("下载文件另存为"),
+                                           QStringLiteral("所有文件|*.*"), FileNameFromUrl(url));
+    if (path.isEmpty()) return;  // a cancelled dialog starts nothing
+    frame_->NewDownload(path, url);
 }

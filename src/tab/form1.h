@@ -3,6 +3,7 @@
 // and the lock panel picPass. The tab reports its view's events to the frame.
 #include <QWidget>
 
+class Dialogs;
 class LockPanel;
 class NavPage;
 class mdiBrowser;
@@ -44,7 +45,9 @@ class Form1 : public QWidget {
     void onTitleChange(const QString &text);
     void onNewWindow2(WebView **ppDisp, bool *cancel);
     void onNavigateComplete2(const QString &url);
+    void onFileDownload(const QString &url, const QString &suggestedName, bool *cancel);
     void layoutCovers();
 
     mdiBrowser *frame_;
+    Dialogs &dialogs_;
 };

@@ -62,6 +62,7 @@ class ScriptedPlatform : public Platform {
   public:
     WebView *createWebView(QWidget *parent) override { return real->createWebView(parent); }
     void prepareWebEngine() override { real->prepareWebEngine(); }
+    Transfer *createTransfer(QObject *parent) override { return real->createTransfer(parent); }
     Dialogs &dialogs() override { return scripted; }
     KeyState &keys() override { return real->keys(); }
     std::unique_ptr<Platform> real = makeSystemPlatform();

@@ -1,6 +1,7 @@
 #pragma once
 // Fakes of the platform layer for widget tests: a web view that records what it was
 // told and emits events on request, dialogs that record and answer from a script.
+#include <QPointer>
 #include <QSet>
 #include <QStringList>
 #include <QWidget>
@@ -9,6 +10,7 @@
 #include "platform/dialogs.h"
 #include "platform/keystate.h"
 #include "platform/platform.h"
+#include "platform/transfer.h"
 #include "platform/webview.h"
 
 class FakeWebView : public WebView {
@@ -51,6 +53,9 @@ class FakeDialogs : public Dialogs {
     };
     Answer MsgBox(QWidget *, const QString &text, const QString &title, Icon icon,
                   Buttons buttons) override;
+    void Notice(QWidget *, const QString &text, const QString &title, Icon icon) override {
+        notices.push_back({text, title, icon, Ok});
+    }
     QString ShowSave(QWidget *, const QString &title, const QString &filter,
                      const QString &fileName) override;
     QString ShowOpen(QWidget *, const QString &, const QString &) override;
@@ -59,10 +64,46 @@ class FakeDialogs : public Dialogs {
                                     const QString &) override;
 
     std::vector<Shown> shown;
+    std::vector<Shown> notices;  // messages that did not wait
     std::deque<Answer> answers;                 // AnswerOk when empty
     std::deque<QString> files;                  // save/open answers; empty text = cancelled
     QStringList saveRequests;                   // "title|filter|fileName"
     std::deque<std::optional<QColor>> colours;  // colour dialog answers; none = cancelled
+};
+
+// A transfer the test drives: it answers, feeds bytes and ends when told.
+class FakeTransfer : public Transfer {
+    Q_OBJECT
+  public:
+    using Transfer::Transfer;
+    void Execute(const QUrl &u) override { url = u; }
+    void Cancel() override { cancelled = true; }
+    int HttpStatus() const override { return status; }
+    std::optional<qint64> ContentLength() const override { return length; }
+    qint64 BytesAvailable() const override { return buffer.size(); }
+    QByteArray GetChunk(qint64 maxBytes) override {
+        const QByteArray out = buffer.left(maxBytes);
+        buffer.remove(0, out.size());
+        reads << out.size();
+        return out;
+    }
+    void respond(int httpStatus, std::optional<qint64> contentLength) {
+        status = httpStatus;
+        length = contentLength;
+        emit ResponseStarted();
+    }
+    void feed(const QByteArray &bytes) {
+        buffer += bytes;
+        emit DataAvailable();
+    }
+    void finish(bool ok) { emit Finished(ok, ok ? QString() : QStringLiteral("connection closed")); }
+
+    QUrl url;
+    int status = 0;
+    std::optional<qint64> length;
+    QByteArray buffer;
+    QList<qint64> reads;
+    bool cancelled = false;
 };
 
 class FakeKeys : public KeyState {
@@ -74,6 +115,12 @@ class FakeKeys : public KeyState {
 class FakePlatform : public Platform {
   public:
     WebView *createWebView(QWidget *parent) override;
+    Transfer *createTransfer(QObject *parent) override {
+        auto *t = new FakeTransfer(parent);
+        transfers << t;
+        return t;
+    }
+    QList<QPointer<FakeTransfer>> transfers;
     void ClearTracks() override { ++tracksCleared; }
     int tracksCleared = 0;
     Dialogs &dialogs() override { return dialogs_; }

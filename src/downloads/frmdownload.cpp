@@ -1,0 +1,142 @@
+#include "frmdownload.h"
+
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+#include "platform/dialogs.h"
+#include "platform/platform.h"
+#include "services/textfiles.h"
+#include "services/windowhelpers.h"
+#include "stacking.h"
+#include "ucdownload.h"
+
+frmDownload::frmDownload(Platform &platform, QWidget *parent)
+    : QWidget(parent, Qt::Window), platform_(platform) {
+    setObjectName(QStringLiteral("frmDownload"));
+    setWindowTitle(QStringLiteral("下载管理器"));
+    column_ = new QWidget(this);
+    Sro = new QScrollBar(Qt::Vertical, this);
+    Sro->setRange(0, 0);
+    Sro->setSingleStep(stacking::kPitch / 4);
+    Sro->setPageStep(stacking::kPitch);
+    connect(Sro, &QScrollBar::valueChanged, this,
+            [this](int v) { placeAll(stacking::Scrolled(tasks_.keys(), v)); });
+    const QSize column = TwipsToPixels(QRect(0, 0, stacking::kColumnWidth, 4 * stacking::kPitch), this).size();
+    resize(column);
+    showScrollBar(false);
+
+    mnuFile = new QMenu(QStringLiteral("文件(&F)"), this);
+    mnuFile->addAction(QStringLiteral("新建任务(&N)..."), this, &frmDownload::NewTaskFromAddress);
+    mnuFile->addSeparator();
+    mnuFile->addAction(QStringLiteral("关闭(&X)"), this, &QWidget::close);
+    mnuP = new QMenu(this);
+    mnuP->addAction(QStringLiteral("删除文件"), this, &frmDownload::DeleteSelectedFile);
+    mnuP->addSeparator();
+    mnuP->addAction(QStringLiteral("删除任务"), this, &frmDownload::DeleteSelectedTask);
+}
+
+frmDownload::~frmDownload() = default;
+
+int frmDownload::innerHeight() const { return qRound(height() * TwipsPerPixel(this)); }
+int frmDownload::topOf(int index) const { return tops_.value(index, -1); }
+
+void frmDownload::NewDownload(const QString &fileName, const QString &url) {
+    const int n = ++highest_;
+    auto *task = new ucDownload(platform_, column_);
+    tasks_.insert(n, task);
+    const int top = tops_.isEmpty() ? 0 : stacking::NewTaskTop(tops_);
+    tops_.insert(n, top);
+    task->move(0, qRound(top / TwipsPerPixel(this)));
+    connect(task, &ucDownload::MouseUp, this, [this, n](Qt::MouseButton b) {
+        SelectedTask = n;
+        if (b == Qt::RightButton) mnuP->popup(QCursor::pos());
+    });
+    task->Download(fileName, url);
+    task->show();
+    if (const auto range = stacking::ScrollRange(top + stacking::kPitch, innerHeight())) {
+        showScrollBar(true);
+        Sro->setMaximum(*range);
+    }
+}
+
+void frmDownload::placeAll(const QMap<int, int> &tops) {
+    tops_ = tops;
+    const double tpp = TwipsPerPixel(this);
+    for (auto it = tops.begin(); it != tops.end(); ++it)
+        if (ucDownload *t = tasks_.value(it.key())) t->move(0, qRound(it.value() / tpp));
+}
+
+void frmDownload::RestackTasks() { placeAll(stacking::Restack(tasks_.keys())); }
+
+void frmDownload::showScrollBar(bool shown) {
+    const QSize column = TwipsToPixels(QRect(0, 0, stacking::kColumnWidth, 0), this).size();
+    const int bar = TwipsToPixels(QRect(0, 0, stacking::kScrollWidth, 0), this).width();
+    Sro->setVisible(shown);
+    resize(column.width() + (shown ? bar : 0), height());
+}
+
+void frmDownload::resizeEvent(QResizeEvent *) {
+    const int columnWidth = TwipsToPixels(QRect(0, 0, stacking::kColumnWidth, 0), this).width();
+    column_->setGeometry(0, 0, columnWidth, height());
+    Sro->setGeometry(columnWidth, 0, width() - columnWidth, height());
+}
+
+void frmDownload::NewTaskFromAddress() {
+    const auto address = platform_.dialogs().InputBox(this, QStringLiteral("请输入地址:"),
+                                                      QStringLiteral("新建下载任务"), QString());
+    if (!address || address->isEmpty()) return;
+    const QString path = platform_.dialogs().ShowSave(this, QStringLiteral("下载文件另存为"),
+                                                      QStringLiteral("所有文件|*.*"),
+                                                      FileNameFromUrl(*address));
+    if (path.isEmpty()) return;  // a cancelled dialog starts nothing
+    NewDownload(path, *address);
+}
+
+void frmDownload::DeleteSelectedFile() {
+    ucDownload *t = tasks_.value(SelectedTask);
+    if (!t) return;
+    if (platform_.dialogs().MsgBox(this, QStringLiteral("是否删除文件？"), QStringLiteral("提示"),
+                                   Dialogs::Question, Dialogs::YesNo) == Dialogs::AnswerYes)
+        t->KillFile();
+}
+
+void frmDownload::DeleteSelectedTask() {
+    ucDownload *t = tasks_.value(SelectedTask);
+    if (!t) return;
+    if (platform_.dialogs().MsgBox(this, QStringLiteral("是否删除该任务？"), QStringLiteral("提示"),
+                                   Dialogs::Question, Dialogs::YesNo) != Dialogs::AnswerYes)
+        return;
+    t->Stop();  // a running task ends its transfer before it goes
+    tasks_.remove(SelectedTask);
+    tops_.remove(SelectedTask);
+    t->hide();
+    t->deleteLater();
+    SelectedTask = 0;
+    if (!tops_.isEmpty() && tops_.last() + stacking::kPitch < innerHeight()) showScrollBar(false);
+    RestackTasks();
+}
+
+void frmDownload::mouseReleaseEvent(QMouseEvent *e) {
+    if (e->button() == Qt::RightButton) mnuFile->popup(e->globalPosition().toPoint());
+}
+
+void frmDownload::closeEvent(QCloseEvent *e) {
+    const auto answer = platform_.dialogs().MsgBox(
+        this, QStringLiteral("您确定要关闭下载管理器吗？\r\n正在进行的任务将会停止"),
+        QStringLiteral("提示"), Dialogs::Exclamation, Dialogs::YesNo);
+    if (answer != Dialogs::AnswerYes) return e->ignore();
+    // The window and its tasks go; the next show starts with an empty list.
+    for (ucDownload *t : std::as_const(tasks_)) {
+        t->Stop();
+        t->deleteLater();
+    }
+    tasks_.clear();
+    tops_.clear();
+    highest_ = 0;
+    SelectedTask = 0;
+    Sro->setRange(0, 0);
+    showScrollBar(false);
+    e->accept();
+}

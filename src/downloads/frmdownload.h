@@ -1,0 +1,45 @@
+#pragma once
+// The download manager: one window that stacks a task per download, scrolls them,
+// deletes their files, removes them, and asks before it closes.
+#include <QMap>
+#include <QWidget>
+
+class Platform;
+class QMenu;
+class QScrollBar;
+class ucDownload;
+
+class frmDownload : public QWidget {
+    Q_OBJECT
+public:
+    frmDownload(Platform &platform, QWidget *parent = nullptr);
+    ~frmDownload() override;
+
+    void NewDownload(const QString &fileName, const QString &url);
+    void RestackTasks();
+    // Tasks by index (1, 2, ...; gaps after removals).
+    const QMap<int, ucDownload *> &tasks() const { return tasks_; }
+    int topOf(int index) const;  // twips
+    int SelectedTask = 0;
+    QScrollBar *Sro;
+    QMenu *mnuFile, *mnuP;
+
+    void NewTaskFromAddress();  // "新建任务(&N)..."
+    void DeleteSelectedFile();  // "删除文件"
+    void DeleteSelectedTask();  // "删除任务"
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+
+private:
+    void placeAll(const QMap<int, int> &tops);
+    void showScrollBar(bool shown);
+    int innerHeight() const;  // twips
+    Platform &platform_;
+    QWidget *column_;
+    QMap<int, ucDownload *> tasks_;
+    QMap<int, int> tops_;  // twips
+    int highest_ = 0;
+};

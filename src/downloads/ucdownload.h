@@ -1,0 +1,58 @@
+#pragma once
+// One download: the request, the body written block by block into one file, the progress
+// text and bar, the stop link, and the file's icon once it is complete.
+#include <QFile>
+#include <QWidget>
+#include <optional>
+
+class Dialogs;
+class Platform;
+class QLabel;
+class Transfer;
+
+class ucDownload : public QWidget {
+    Q_OBJECT
+public:
+    enum class State { Idle, Requesting, Transferring, Completed, Stopped, Failed };
+
+    ucDownload(Platform &platform, QWidget *parent);
+    ~ucDownload() override;
+
+    void Download(const QString &fileName, const QString &url);
+    // Deletes the downloaded file: 0 on success, 1 on failure.
+    int KillFile();
+    void Stop();          // the stop link
+    void OpenFile();      // double click on the icon
+    State state() const { return state_; }
+    qint64 bytesWritten() const { return written_; }
+    QString targetPath() const { return targetPath_; }
+
+    QLabel *Image1, *Label1, *Label2, *Label3;
+    QWidget *picPro, *lblPro;
+
+signals:
+    void MouseUp(Qt::MouseButton button);
+    void DblClick();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void onResponseStarted();
+    void onDataAvailable();
+    void onFinished(bool ok, const QString &error);
+    void writeBlocks(bool drain);
+    void complete();
+    void fail();
+    void endTransfer();
+
+    Platform &platform_;
+    Transfer *transfer_ = nullptr;
+    State state_ = State::Idle;
+    QString targetPath_;
+    QFile file_;
+    std::optional<qint64> expected_;
+    qint64 written_ = 0;
+    bool networkDone_ = false;
+};

@@ -1,0 +1,63 @@
+#include "qttransfer.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+QtTransfer::QtTransfer(QNetworkAccessManager *network, const QByteArray &userAgent,
+                       QObject *parent)
+    : Transfer(parent), network_(network), userAgent_(userAgent) {}
+
+QtTransfer::~QtTransfer() { Cancel(); }
+
+void QtTransfer::Execute(const QUrl &url) {
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    if (!userAgent_.isEmpty()) request.setRawHeader("User-Agent", userAgent_);
+    reply_ = network_->get(request);
+    auto started = [this] {
+        if (started_) return;
+        started_ = true;
+        emit ResponseStarted();
+    };
+    connect(reply_, &QNetworkReply::metaDataChanged, this, [this, started] {
+        // Redirects announce themselves too; the body's response is the one with content.
+        const int status = HttpStatus();
+        if (status < 300 || status >= 400) started();
+    });
+    connect(reply_, &QNetworkReply::readyRead, this, [this, started] {
+        started();
+        emit DataAvailable();
+    });
+    connect(reply_, &QNetworkReply::finished, this, [this, started] {
+        const bool ok = reply_->error() == QNetworkReply::NoError;
+        const QString error = ok ? QString() : reply_->errorString();
+        if (ok || HttpStatus() != 0) started();  // an empty body never says readyRead
+        emit Finished(ok, error);
+    });
+}
+
+void QtTransfer::Cancel() {
+    if (!reply_) return;
+    reply_->disconnect(this);
+    reply_->abort();
+    reply_->deleteLater();
+    reply_.clear();
+}
+
+int QtTransfer::HttpStatus() const {
+    return reply_ ? reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() : 0;
+}
+
+std::optional<qint64> QtTransfer::ContentLength() const {
+    if (!reply_ || !reply_->hasRawHeader("Content-Length")) return std::nullopt;
+    bool ok = false;
+    const qint64 n = reply_->rawHeader("Content-Length").trimmed().toLongLong(&ok);
+    if (!ok || n < 0) return std::nullopt;
+    return n;
+}
+
+qint64 QtTransfer::BytesAvailable() const { return reply_ ? reply_->bytesAvailable() : 0; }
+
+QByteArray QtTransfer::GetChunk(qint64 maxBytes) { return reply_ ? reply_->read(maxBytes) : QByteArray(); }

@@ -1,0 +1,3 @@
+#include "transfer.h"
+
+Transfer::~Transfer() = default;

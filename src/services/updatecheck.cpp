@@ -1,0 +1,84 @@
+#include "updatecheck.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
+#include <cmath>
+
+#include "platform/dialogs.h"
+#include "platform/platform.h"
+#include "platform/transfer.h"
+#include "services/textfiles.h"
+#include "shell/config.h"
+
+namespace {
+
+int leading(const QString &text) { return int(std::floor(config::leadingNumber(text))); }
+
+// The page, or nothing when it could not be fetched in time. The windows wait for it, as
+// they would for any short blocking fetch, but take no input meanwhile.
+std::optional<QByteArray> fetchPage(Platform &platform) {
+    Transfer *t = platform.createTransfer(nullptr);
+    QByteArray body;
+    bool ok = false;
+    QEventLoop loop;
+    QObject::connect(t, &Transfer::DataAvailable, [&] { body += t->GetChunk(t->BytesAvailable()); });
+    QObject::connect(t, &Transfer::Finished, [&](bool good, const QString &) {
+        body += t->GetChunk(t->BytesAvailable());
+        ok = good && t->HttpStatus() < 400;
+        loop.quit();
+    });
+    QTimer::singleShot(kUpdateTimeoutMs, &loop, &QEventLoop::quit);
+    t->Execute(QUrl(QStringLiteral("http://%1%2").arg(QLatin1String(kUpdateHost), QLatin1String(kVersionPath))));
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    t->Cancel();
+    delete t;
+    if (!ok) return std::nullopt;
+    return body;
+}
+
+}  // namespace
+
+Version PublishedVersion(const QStringList &fields) {
+    return {leading(fields.value(0)), leading(fields.value(1)), leading(fields.value(2))};
+}
+
+bool IsNewer(const Version &p, const Version &own) {
+    if (p.major != own.major) return p.major > own.major;
+    if (p.minor != own.minor) return p.minor > own.minor;
+    return p.revision > own.revision;
+}
+
+QString UpdateQuestion(const Version &own, const QStringList &f) {
+    return QStringList{QStringLiteral("发现新版本："),
+                       QStringLiteral("程序版本: %1.%2.%3").arg(own.major).arg(own.minor).arg(own.revision),
+                       QStringLiteral("新版本: ") + f[0] + QLatin1Char('.') + f[1] + QLatin1Char('.') + f[2],
+                       QStringLiteral("更新时间: ") + f[4], f[5], QStringLiteral("是否下载？")}
+        .join(QStringLiteral("\r\n"));
+}
+
+int CheckForUpdate(Platform &platform, QWidget *parent,
+                   const std::function<void(const QString &, const QString &)> &startDownload) {
+    const QString ver = AppDir() + QStringLiteral("ver");
+    const auto page = fetchPage(platform);
+    if (!page) return -1;
+    {
+        QFile f(ver);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(*page) != page->size())
+            return -1;
+    }
+    const QStringList fields = ReadTextFile(ver).split(QLatin1Char(','));
+    if (fields.size() < 3) return -1;
+    int result = 0;
+    if (IsNewer(PublishedVersion(fields), kProgramVersion)) {
+        if (fields.size() < 6) return -1;
+        result = 1;
+        const auto answer = platform.dialogs().MsgBox(parent, UpdateQuestion(kProgramVersion, fields),
+                                                      QStringLiteral("新版本"), Dialogs::Information,
+                                                      Dialogs::YesNo);
+        if (answer == Dialogs::AnswerYes)
+            startDownload(AppDir() + QStringLiteral("Orvex Lumetta.zip"), fields[3]);
+    }
+    if (!QFile::remove(ver)) return -1;
+    return result;
+}

@@ -1,0 +1,310 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QScrollBar>
+#include <QTemporaryDir>
+
+#include "downloads/frmdownload.h"
+#include "downloads/ucdownload.h"
+#include "services/windowhelpers.h"
+#include "shell/config.h"
+#include "shell/mdibrowser.h"
+#include "support/fakeplatform.h"
+#include "support/testfolder.h"
+#include "tab/form1.h"
+
+namespace {
+
+class TaskTest : public ::testing::Test {
+protected:
+    ucDownload *start(const QString &name = "file.bin") {
+        task = std::make_unique<ucDownload>(platform, nullptr);
+        path = dir.filePath(name);
+        task->Download(path, "http://127.0.0.1/f");
+        transfer = platform.transfers.last();
+        return task.get();
+    }
+    QByteArray pattern(int n) {
+        QByteArray b(n, Qt::Uninitialized);
+        for (int i = 0; i < n; ++i) b[i] = char(i * 7 + 3);
+        return b;
+    }
+    FakePlatform platform;
+    QTemporaryDir dir;
+    QString path;
+    std::unique_ptr<ucDownload> task;
+    QPointer<FakeTransfer> transfer;
+};
+
+}  // namespace
+
+TEST_F(TaskTest, ThreeThousandBytesInThreeBlocksWithTheirFiguresAndOneNotice) {
+    start();
+    EXPECT_EQ(transfer->url, QUrl("http://127.0.0.1/f"));
+    EXPECT_EQ(task->Label1->text(), path);
+    EXPECT_FALSE(QFile::exists(path));  // nothing on disk before the response
+    transfer->respond(200, 3000);
+    const QByteArray body = pattern(3000);
+    // Pieces that do not fall on block boundaries.
+    transfer->feed(body.left(700));
+    EXPECT_EQ(task->bytesWritten(), 0);  // no whole block yet
+    transfer->feed(body.mid(700, 500));
+    EXPECT_EQ(task->Label2->text(), "已下载: 1 KB");
+    EXPECT_NEAR(task->lblPro->width(), task->picPro->width() * 1024 / 3000, 1);
+    transfer->feed(body.mid(1200, 1000));
+    EXPECT_EQ(task->bytesWritten(), 2048);
+    EXPECT_EQ(task->Label2->text(), "已下载: 2 KB");
+    EXPECT_TRUE(platform.dialogs_.notices.empty());
+    transfer->feed(body.mid(2200));
+    EXPECT_EQ(task->bytesWritten(), 2048);  // the last short block waits for the end
+    transfer->finish(true);
+    EXPECT_EQ(transfer->reads, (QList<qint64>{1024, 1024, 952}));
+    EXPECT_EQ(task->Label2->text(), "已下载: 2.929688 KB   下载已完成");
+    EXPECT_EQ(task->state(), ucDownload::State::Completed);
+    ASSERT_EQ(platform.dialogs_.notices.size(), 1u);
+    EXPECT_EQ(platform.dialogs_.notices[0].text, "文件" + path + "\r\n下载完成");
+    EXPECT_EQ(platform.dialogs_.notices[0].title, "通知");
+    EXPECT_FALSE(task->Label3->isEnabled());
+    EXPECT_EQ(task->lblPro->width(), task->picPro->width());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), body);
+}
+
+TEST_F(TaskTest, ExactlyOneBlockCompletesAtOnce) {
+    start();
+    transfer->respond(200, 1024);
+    transfer->feed(pattern(1024));
+    EXPECT_EQ(task->Label2->text(), "已下载: 1 KB   下载已完成");
+    EXPECT_EQ(platform.dialogs_.notices.size(), 1u);
+    EXPECT_TRUE(transfer.isNull() || transfer->cancelled);
+}
+
+TEST_F(TaskTest, NoLengthCompletesWhenTheDataEndsAndZeroLengthGivesAnEmptyFile) {
+    start();
+    transfer->respond(200, std::nullopt);
+    transfer->feed(pattern(5000));
+    EXPECT_EQ(task->state(), ucDownload::State::Transferring);
+    transfer->finish(true);
+    EXPECT_EQ(task->state(), ucDownload::State::Completed);
+    EXPECT_EQ(QFile(path).size(), 5000);
+
+    start("empty.bin");
+    transfer->respond(200, 0);
+    transfer->finish(true);
+    EXPECT_EQ(task->state(), ucDownload::State::Completed);
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_EQ(QFile(path).size(), 0);
+}
+
+TEST_F(TaskTest, AConnectionCutHalfwayFailsAndKeepsExactlyWhatCame) {
+    start();
+    transfer->respond(200, 10000);
+    transfer->feed(pattern(4500));
+    transfer->finish(false);
+    EXPECT_EQ(task->state(), ucDownload::State::Failed);
+    EXPECT_EQ(task->Label2->text(), "下载失败");
+    EXPECT_TRUE(platform.dialogs_.notices.empty());
+    EXPECT_EQ(QFile(path).size(), 4500);
+    // A "complete" end with fewer bytes than announced is no success either.
+    start("short.bin");
+    transfer->respond(200, 10000);
+    transfer->feed(pattern(3000));
+    transfer->finish(true);
+    EXPECT_EQ(task->state(), ucDownload::State::Failed);
+    EXPECT_TRUE(platform.dialogs_.notices.empty());
+}
+
+TEST_F(TaskTest, AnErrorStatusSavesNoErrorPage) {
+    start();
+    transfer->respond(404, 50);
+    transfer->feed("<html>not found</html>");
+    transfer->finish(false);
+    EXPECT_EQ(task->state(), ucDownload::State::Failed);
+    EXPECT_FALSE(QFile::exists(path));
+    // No response at all (a dead server): failed too, nothing on disk.
+    start("dead.bin");
+    transfer->finish(false);
+    EXPECT_EQ(task->state(), ucDownload::State::Failed);
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST_F(TaskTest, StopDeletesThePartialFileAndCancelsTheRequest) {
+    start();
+    transfer->respond(200, 100000);
+    transfer->feed(pattern(5000));
+    ASSERT_TRUE(QFile::exists(path));
+    emit task->Label3->linkActivated("stop");
+    EXPECT_EQ(task->state(), ucDownload::State::Stopped);
+    EXPECT_EQ(task->Label2->text(), "下载已停止");
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_TRUE(transfer.isNull() || transfer->cancelled);
+    EXPECT_TRUE(platform.dialogs_.notices.empty());
+    // Before the response: the request is cancelled and nothing starts later.
+    start("early.bin");
+    task->Stop();
+    EXPECT_TRUE(transfer.isNull() || transfer->cancelled);
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST_F(TaskTest, ALongerFileAtTheTargetEndsWithExactlyTheNewBytes) {
+    start();
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(50000, 'x'));
+    old.close();
+    transfer->respond(200, 2000);
+    transfer->feed(pattern(2000));
+    transfer->finish(true);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), pattern(2000));
+}
+
+TEST_F(TaskTest, ATargetThatCannotBeWrittenFails) {
+    task = std::make_unique<ucDownload>(platform, nullptr);
+    task->Download(dir.filePath("no/such/folder/file.bin"), "http://127.0.0.1/f");
+    transfer = platform.transfers.last();
+    transfer->respond(200, 100);
+    transfer->feed(pattern(100));
+    EXPECT_EQ(task->state(), ucDownload::State::Failed);
+    EXPECT_TRUE(platform.dialogs_.notices.empty());
+}
+
+TEST_F(TaskTest, KillFileAndOpeningADeletedFile) {
+    start();
+    transfer->respond(200, 10);
+    transfer->feed(pattern(10));
+    transfer->finish(true);
+    EXPECT_EQ(task->KillFile(), 0);
+    EXPECT_EQ(task->Label1->text(), "文件已删除");
+    EXPECT_FALSE(QFile::exists(path));
+    task->Label1->setText("unchanged");
+    EXPECT_EQ(task->KillFile(), 1);
+    EXPECT_EQ(task->Label1->text(), "unchanged");
+    task->OpenFile();
+    ASSERT_EQ(platform.dialogs_.shown.size(), 1u);
+    EXPECT_EQ(platform.dialogs_.shown[0].title, "打开失败");
+}
+
+namespace {
+
+class ManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m = std::make_unique<frmDownload>(platform);
+        m->resize(m->width(), int(4 * 1215 / TwipsPerPixel(m.get())));
+    }
+    FakePlatform platform;
+    QTemporaryDir dir;
+    std::unique_ptr<frmDownload> m;
+};
+
+}  // namespace
+
+TEST_F(ManagerTest, TasksStackAndRemovalRestacksWithIndicesNeverReused) {
+    for (int i = 0; i < 3; ++i) m->NewDownload(dir.filePath(QString("f%1").arg(i)), "http://h/f");
+    EXPECT_EQ(m->topOf(1), 0);
+    EXPECT_EQ(m->topOf(2), 1215);
+    EXPECT_EQ(m->topOf(3), 2430);
+    m->SelectedTask = 2;
+    platform.dialogs_.answers = {Dialogs::AnswerYes};
+    m->DeleteSelectedTask();
+    EXPECT_EQ(platform.dialogs_.shown.back().text, "是否删除该任务？");
+    EXPECT_EQ(m->topOf(3), 1215);
+    m->NewDownload(dir.filePath("f4"), "http://h/f");
+    EXPECT_TRUE(m->tasks().contains(4));
+    EXPECT_EQ(m->topOf(4), 2430);
+    EXPECT_EQ(m->tasks().keys(), (QList<int>{1, 3, 4}));
+}
+
+TEST_F(ManagerTest, OverflowShowsTheScrollBarAndScrollingMovesTheColumn) {
+    const int narrow = m->width();
+    for (int i = 0; i < 4; ++i) m->NewDownload(dir.filePath(QString("f%1").arg(i)), "http://h/f");
+    EXPECT_FALSE(m->Sro->isVisibleTo(m.get()));
+    m->NewDownload(dir.filePath("f5"), "http://h/f");
+    EXPECT_TRUE(m->Sro->isVisibleTo(m.get()));
+    EXPECT_GT(m->width(), narrow);
+    const int inner = qRound(m->height() * TwipsPerPixel(m.get()));
+    EXPECT_EQ(m->Sro->maximum(), 5 * 1215 - inner);
+    m->Sro->setValue(600);
+    EXPECT_EQ(m->topOf(1), -600);
+    EXPECT_EQ(m->topOf(2), 615);
+}
+
+TEST_F(ManagerTest, MenusNewTaskAndTheCloseQuestion) {
+    QStringList file, task;
+    for (QAction *a : m->mnuFile->actions()) file << (a->isSeparator() ? "-" : a->text());
+    for (QAction *a : m->mnuP->actions()) task << (a->isSeparator() ? "-" : a->text());
+    EXPECT_EQ(file, (QStringList{"新建任务(&N)...", "-", "关闭(&X)"}));
+    EXPECT_EQ(task, (QStringList{"删除文件", "-", "删除任务"}));
+
+    m->NewTaskFromAddress();  // the input box was cancelled
+    EXPECT_TRUE(m->tasks().isEmpty());
+    platform.dialogs_.files = {QString()};  // a cancelled save dialog
+    m->NewTaskFromAddress();
+    EXPECT_TRUE(m->tasks().isEmpty());
+
+    m->NewDownload(dir.filePath("running.bin"), "http://h/f");
+    FakeTransfer *t = platform.transfers.last();
+    t->respond(200, 100000);
+    t->feed(QByteArray(4096, 'r'));
+    m->show();
+    platform.dialogs_.answers = {Dialogs::AnswerNo};
+    EXPECT_FALSE(m->close());
+    EXPECT_EQ(platform.dialogs_.shown.back().text, "您确定要关闭下载管理器吗？\r\n正在进行的任务将会停止");
+    EXPECT_EQ(m->tasks().size(), 1);
+    EXPECT_EQ(m->tasks().first()->state(), ucDownload::State::Transferring);
+    platform.dialogs_.answers = {Dialogs::AnswerYes};
+    EXPECT_TRUE(m->close());
+    EXPECT_TRUE(m->tasks().isEmpty());
+    EXPECT_FALSE(QFile::exists(dir.filePath("running.bin")));
+}
+
+TEST_F(ManagerTest, RemovingARunningTaskStopsItFirst) {
+    m->NewDownload(dir.filePath("run.bin"), "http://h/f");
+    QPointer<FakeTransfer> t = platform.transfers.last();
+    t->respond(200, 100000);
+    t->feed(QByteArray(4096, 'r'));
+    m->SelectedTask = 1;
+    platform.dialogs_.answers = {Dialogs::AnswerYes};
+    m->DeleteSelectedTask();
+    EXPECT_TRUE(t.isNull() || t->cancelled);
+    EXPECT_TRUE(m->tasks().isEmpty());
+}
+
+TEST(DownloadHandOffTest, APagesFileBecomesATaskUnlessTheEngineKeepsIt) {
+    TestFolder folder;
+    folder.useAsAppDir();
+    FakePlatform platform;
+    mdiBrowser f(platform, "http://a/");
+    ASSERT_TRUE(f.Load());
+    WebView *view = f.ActiveForm()->brwWebBrowser;
+
+    WriteSetting("AutoDownload", "0");
+    bool cancel = false;
+    emit view->FileDownload("http://h/get.php?setup.exe", "setup.exe", &cancel);
+    EXPECT_FALSE(cancel);
+    EXPECT_TRUE(platform.dialogs_.saveRequests.isEmpty());
+
+    WriteSetting("AutoDownload", "1");
+    platform.dialogs_.files = {QString()};  // cancelled
+    emit view->FileDownload("http://h/get.php?setup.exe", "setup.exe", &cancel);
+    EXPECT_TRUE(cancel);
+    EXPECT_EQ(platform.dialogs_.saveRequests.last(), "下载文件另存为|所有文件|*.*|setup.exe");
+    EXPECT_TRUE(platform.transfers.isEmpty());
+
+    const QString target = folder.file("setup.exe");
+    platform.dialogs_.files = {target};
+    cancel = false;
+    emit view->FileDownload("http://h/get.php?setup.exe", "setup.exe", &cancel);
+    EXPECT_TRUE(cancel);
+    ASSERT_EQ(platform.transfers.size(), 1);
+    EXPECT_EQ(platform.transfers[0]->url, QUrl("http://h/get.php?setup.exe"));
+    ASSERT_NE(f.downloadManager(), nullptr);
+    EXPECT_TRUE(f.downloadManager()->isVisible());
+    EXPECT_EQ(f.downloadManager()->tasks().value(1)->targetPath(), target);
+    EXPECT_EQ(f.loadedWindowCount(), 3);
+}
