@@ -9,8 +9,8 @@
 #include "platform/webview.h"
 #include "shell/config.h"
 #include "shell/mdibrowser.h"
-#include "support/fakeplatform.h"
 #include "support/httpserver.h"
+#include "support/scriptedplatform.h"
 #include "support/testfolder.h"
 #include "support/wait.h"
 #include "tab/form1.h"
@@ -55,20 +55,6 @@ TEST(BrowserE2E, StartsOnAnAddressAndScriptWindowsBecomeTabs) {
     }
     platform.reset();
 }
-
-namespace {
-// The real web engine with dialogs that answer from a script.
-class ScriptedPlatform : public Platform {
-  public:
-    WebView *createWebView(QWidget *parent) override { return real->createWebView(parent); }
-    void prepareWebEngine() override { real->prepareWebEngine(); }
-    Transfer *createTransfer(QObject *parent) override { return real->createTransfer(parent); }
-    Dialogs &dialogs() override { return scripted; }
-    KeyState &keys() override { return real->keys(); }
-    std::unique_ptr<Platform> real = makeSystemPlatform();
-    FakeDialogs scripted;
-};
-}  // namespace
 
 TEST(BrowserE2E, ClosingWithTwoPagesAsksAndAMaximisedFrameKeepsItsGeometry) {
     TestFolder folder;

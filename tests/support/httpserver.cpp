@@ -3,6 +3,8 @@
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
+#include <QUrl>
 
 TestHttpServer::TestHttpServer() : server_(new QTcpServer(this)) {
     server_->listen(QHostAddress::LocalHost, 0);
@@ -43,8 +45,11 @@ void TestHttpServer::serve() {
                 return;
             }
             const QList<QByteArray> line = buf.left(buf.indexOf("\r\n")).split(' ');
-            const QString path = line.size() > 1 ? QString::fromUtf8(line[1]) : QString("/");
+            QString path = line.size() > 1 ? QString::fromUtf8(line[1]) : QString("/");
+            // As a proxy is asked: the whole address on the request line.
+            if (path.startsWith("http://")) path = QUrl(path).path();
             requests << path;
+            requestHeads << buf.left(buf.indexOf("\r\n\r\n"));
             const auto it = routes_.constFind(path);
             Response r;
             if (it == routes_.constEnd()) {
@@ -53,15 +58,21 @@ void TestHttpServer::serve() {
             } else {
                 r = *it;
             }
-            QByteArray head = "HTTP/1.1 " + QByteArray::number(r.status) +
-                              (r.status < 400 ? " OK" : " Error") + "\r\n";
-            head += "Content-Type: " + r.contentType + "\r\nConnection: close\r\n";
-            if (r.withLength)
-                head += "Content-Length: " + QByteArray::number(r.body.size()) + "\r\n";
-            for (const auto &h : r.headers) head += h.first + ": " + h.second + "\r\n";
-            s->write(head + "\r\n");
-            s->write(r.cutAfter >= 0 ? r.body.left(r.cutAfter) : r.body);
-            s->disconnectFromHost();
+            if (r.delayMs > 0)
+                QTimer::singleShot(r.delayMs, s, [this, s, r] { answer(s, r); });
+            else
+                answer(s, r);
         });
     }
+}
+
+void TestHttpServer::answer(QTcpSocket *s, const Response &r) {
+    QByteArray head =
+        "HTTP/1.1 " + QByteArray::number(r.status) + (r.status < 400 ? " OK" : " Error") + "\r\n";
+    head += "Content-Type: " + r.contentType + "\r\nConnection: close\r\n";
+    if (r.withLength) head += "Content-Length: " + QByteArray::number(r.body.size()) + "\r\n";
+    for (const auto &h : r.headers) head += h.first + ": " + h.second + "\r\n";
+    s->write(head + "\r\n");
+    s->write(r.cutAfter >= 0 ? r.body.left(r.cutAfter) : r.body);
+    s->disconnectFromHost();
 }

@@ -17,6 +17,7 @@ class TestHttpServer : public QObject {
         QList<QPair<QByteArray, QByteArray>> headers;
         bool withLength = true;
         qint64 cutAfter = -1;  // close the connection after this many body bytes
+        int delayMs = 0;       // answer only after this long
     };
 
     TestHttpServer();
@@ -27,10 +28,12 @@ class TestHttpServer : public QObject {
     // An HTML page with the given title and body.
     void page(const QString &path, const QString &title, const QString &body = {});
 
-    QStringList requests;  // request paths in arrival order
+    QStringList requests;            // request paths in arrival order
+    QList<QByteArray> requestHeads;  // whole request heads, for headers sent
 
   private:
     void serve();
+    void answer(class QTcpSocket *s, const Response &r);
     QTcpServer *server_;
     QHash<QString, Response> routes_;
 };
