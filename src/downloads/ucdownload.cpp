@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QUrl>
 
 #include "platform/dialogs.h"
@@ -20,6 +21,32 @@ QLabel *label(QWidget *parent, const QString &text, const QRect &twips) {
 }
 }  // namespace
 
+void ProgressCaption::setBytes(qint64 bytes) {
+    bytes_ = bytes;
+    update();  // painted with the next frame, however many blocks came before it
+}
+
+void ProgressCaption::setText(const QString &text) {
+    bytes_.reset();
+    fixed_ = text;
+    suffix_.clear();
+    update();
+}
+
+void ProgressCaption::appendSuffix(const QString &suffix) {
+    suffix_ += suffix;
+    update();
+}
+
+QString ProgressCaption::text() const {
+    return (bytes_ ? ProgressText(*bytes_) : fixed_) + suffix_;
+}
+
+void ProgressCaption::paintEvent(QPaintEvent *) {
+    QPainter p(this);
+    p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, text());
+}
+
 ucDownload::ucDownload(Platform &platform, QWidget *parent) : QWidget(parent), platform_(platform) {
     setObjectName(QStringLiteral("ucDownload"));
     resize(TwipsToPixels(QRect(0, 0, 4815, 1215), this).size());
@@ -32,7 +59,8 @@ ucDownload::ucDownload(Platform &platform, QWidget *parent) : QWidget(parent), p
     Image1->setScaledContents(true);
     Image1->installEventFilter(this);
     Label1 = label(this, QStringLiteral("未命名文件"), QRect(840, 120, 3300, 255));
-    Label2 = label(this, QStringLiteral("已下载: 0 字节."), QRect(840, 360, 3300, 255));
+    Label2 = new ProgressCaption(this);
+    Label2->setGeometry(TwipsToPixels(QRect(840, 360, 3300, 255), this));
     Label3 = label(this, QStringLiteral("<a href=\"stop\">停止</a>"), QRect(4200, 360, 420, 315));
     connect(Label3, &QLabel::linkActivated, this, &ucDownload::Stop);
     picPro = new QWidget(this);
@@ -49,7 +77,9 @@ ucDownload::ucDownload(Platform &platform, QWidget *parent) : QWidget(parent), p
     lblPro->setGeometry(0, 0, 1, picPro->height());
 }
 
-ucDownload::~ucDownload() { endTransfer(); }
+ucDownload::~ucDownload() {
+    endTransfer();
+}
 
 void ucDownload::Download(const QString &fileName, const QString &url) {
     targetPath_ = fileName;
@@ -96,11 +126,14 @@ void ucDownload::writeBlocks(bool drain) {
     while (state_ == State::Transferring) {
         const qint64 available = transfer_->BytesAvailable();
         if (available == 0 || (available < kBlockSize && !drain)) return;
-        const QByteArray chunk = transfer_->GetChunk(kBlockSize);
-        if (file_.write(chunk) != chunk.size()) return fail();  // e.g. a full disk
-        written_ += chunk.size();
-        Label2->setText(ProgressText(written_));
-        if (const auto w = BarWidth(written_, expected_, picPro->width()))
+        char block[kBlockSize];
+        const qint64 n = transfer_->Read(block, kBlockSize);
+        if (n <= 0) return;
+        if (file_.write(block, n) != n) return fail();  // e.g. a full disk
+        written_ += n;
+        Label2->setBytes(written_);
+        if (const auto w = BarWidth(written_, expected_, picPro->width());
+            w && qMax(1, *w) != lblPro->width())
             lblPro->resize(qMax(1, *w), lblPro->height());
         if (expected_ && written_ >= *expected_) return complete();
     }
@@ -112,14 +145,15 @@ void ucDownload::complete() {
     file_.close();
     endTransfer();
     if (!expected_) lblPro->resize(picPro->width(), lblPro->height());
-    Label2->setText(Label2->text() + QStringLiteral("   下载已完成"));
+    Label2->appendSuffix(QStringLiteral("   下载已完成"));
     const QPixmap icon = FileIconPicture(targetPath_);
     if (!icon.isNull()) Image1->setPixmap(icon);
     Label1->setText(targetPath_);
     Label3->setEnabled(false);
     // The notice does not wait: the other downloads go on while it shows.
-    platform_.dialogs().Notice(window(), QStringLiteral("文件") + targetPath_ + QStringLiteral("\r\n下载完成"),
-                               QStringLiteral("通知"), Dialogs::Information);
+    platform_.dialogs().Notice(
+        window(), QStringLiteral("文件") + targetPath_ + QStringLiteral("\r\n下载完成"),
+        QStringLiteral("通知"), Dialogs::Information);
 }
 
 void ucDownload::fail() {
@@ -157,10 +191,11 @@ int ucDownload::KillFile() {
 
 void ucDownload::OpenFile() {
     emit DblClick();
-    if (!QFileInfo(targetPath_).isFile() || !QDesktopServices::openUrl(QUrl::fromLocalFile(targetPath_)))
-        platform_.dialogs().MsgBox(window(),
-                                   QStringLiteral("下载管理器无法打开该文件，请确认文件是否被删除或权限不足！"),
-                                   QStringLiteral("打开失败"), Dialogs::Critical);
+    if (!QFileInfo(targetPath_).isFile() ||
+        !QDesktopServices::openUrl(QUrl::fromLocalFile(targetPath_)))
+        platform_.dialogs().MsgBox(
+            window(), QStringLiteral("下载管理器无法打开该文件，请确认文件是否被删除或权限不足！"),
+            QStringLiteral("打开失败"), Dialogs::Critical);
 }
 
 void ucDownload::mouseReleaseEvent(QMouseEvent *e) {

@@ -8,11 +8,29 @@
 class Dialogs;
 class Platform;
 class QLabel;
+
+// The progress text: the figure follows every block, the words are drawn when shown.
+class ProgressCaption : public QWidget {
+  public:
+    using QWidget::QWidget;
+    void setBytes(qint64 bytes);
+    void setText(const QString &text);  // a fixed text instead of the figure
+    void appendSuffix(const QString &suffix);
+    QString text() const;
+
+  protected:
+    void paintEvent(QPaintEvent *) override;
+
+  private:
+    std::optional<qint64> bytes_;
+    QString fixed_ = QStringLiteral("已下载: 0 字节.");
+    QString suffix_;
+};
 class Transfer;
 
 class ucDownload : public QWidget {
     Q_OBJECT
-public:
+  public:
     enum class State { Idle, Requesting, Transferring, Completed, Stopped, Failed };
 
     ucDownload(Platform &platform, QWidget *parent);
@@ -21,24 +39,25 @@ public:
     void Download(const QString &fileName, const QString &url);
     // Deletes the downloaded file: 0 on success, 1 on failure.
     int KillFile();
-    void Stop();          // the stop link
-    void OpenFile();      // double click on the icon
+    void Stop();      // the stop link
+    void OpenFile();  // double click on the icon
     State state() const { return state_; }
     qint64 bytesWritten() const { return written_; }
     QString targetPath() const { return targetPath_; }
 
-    QLabel *Image1, *Label1, *Label2, *Label3;
+    QLabel *Image1, *Label1, *Label3;
+    ProgressCaption *Label2;
     QWidget *picPro, *lblPro;
 
-signals:
+  signals:
     void MouseUp(Qt::MouseButton button);
     void DblClick();
 
-protected:
+  protected:
     void mouseReleaseEvent(QMouseEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-private:
+  private:
     void onResponseStarted();
     void onDataAvailable();
     void onFinished(bool ok, const QString &error);

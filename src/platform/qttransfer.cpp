@@ -4,11 +4,16 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
-QtTransfer::QtTransfer(QNetworkAccessManager *network, const QByteArray &userAgent,
-                       QObject *parent)
+namespace {
+constexpr qint64 kReadBuffer = 1 << 20;
+}  // namespace
+
+QtTransfer::QtTransfer(QNetworkAccessManager *network, const QByteArray &userAgent, QObject *parent)
     : Transfer(parent), network_(network), userAgent_(userAgent) {}
 
-QtTransfer::~QtTransfer() { Cancel(); }
+QtTransfer::~QtTransfer() {
+    Cancel();
+}
 
 void QtTransfer::Execute(const QUrl &url) {
     QNetworkRequest request(url);
@@ -16,6 +21,9 @@ void QtTransfer::Execute(const QUrl &url) {
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     if (!userAgent_.isEmpty()) request.setRawHeader("User-Agent", userAgent_);
     reply_ = network_->get(request);
+    // What has arrived but not been read is held here: the server waits for us beyond it,
+    // so memory does not grow with the file.
+    reply_->setReadBufferSize(kReadBuffer);
     auto started = [this] {
         if (started_) return;
         started_ = true;
@@ -58,6 +66,14 @@ std::optional<qint64> QtTransfer::ContentLength() const {
     return n;
 }
 
-qint64 QtTransfer::BytesAvailable() const { return reply_ ? reply_->bytesAvailable() : 0; }
+qint64 QtTransfer::BytesAvailable() const {
+    return reply_ ? reply_->bytesAvailable() : 0;
+}
 
-QByteArray QtTransfer::GetChunk(qint64 maxBytes) { return reply_ ? reply_->read(maxBytes) : QByteArray(); }
+QByteArray QtTransfer::GetChunk(qint64 maxBytes) {
+    return reply_ ? reply_->read(maxBytes) : QByteArray();
+}
+
+qint64 QtTransfer::Read(char *data, qint64 maxBytes) {
+    return reply_ ? qMax<qint64>(0, reply_->read(data, maxBytes)) : 0;
+}

@@ -8,7 +8,7 @@ class QNetworkReply;
 
 class QtTransfer : public Transfer {
     Q_OBJECT
-public:
+  public:
     // userAgent: the web pages' own, so servers answer downloads as they answer the pages.
     QtTransfer(QNetworkAccessManager *network, const QByteArray &userAgent, QObject *parent);
     ~QtTransfer() override;
@@ -18,8 +18,9 @@ public:
     std::optional<qint64> ContentLength() const override;
     qint64 BytesAvailable() const override;
     QByteArray GetChunk(qint64 maxBytes) override;
+    qint64 Read(char *data, qint64 maxBytes) override;
 
-private:
+  private:
     QNetworkAccessManager *network_;
     QByteArray userAgent_;
     QPointer<QNetworkReply> reply_;

@@ -7,7 +7,7 @@
 
 class Transfer : public QObject {
     Q_OBJECT
-public:
+  public:
     using QObject::QObject;
     ~Transfer() override;
 
@@ -18,8 +18,14 @@ public:
     virtual qint64 BytesAvailable() const = 0;
     // Up to maxBytes of what has arrived; empty when nothing is there now.
     virtual QByteArray GetChunk(qint64 maxBytes) = 0;
+    // The same into the caller's buffer: the bytes read.
+    virtual qint64 Read(char *data, qint64 maxBytes) {
+        const QByteArray chunk = GetChunk(maxBytes);
+        std::copy(chunk.begin(), chunk.end(), data);
+        return chunk.size();
+    }
 
-signals:
+  signals:
     void ResponseStarted();  // status and headers are known
     void DataAvailable();
     // The transfer ended: ok when the whole body arrived, otherwise why not.
