@@ -1,5 +1,7 @@
 #include "fakeplatform.h"
 
+#include <QTimer>
+
 #include "shell/config.h"
 
 FakeWebView::FakeWebView(QWidget *parent) : WebView(parent), widget_(new QWidget(parent)) {}
@@ -79,4 +81,11 @@ WebView *FakePlatform::createWebView(QWidget *parent) {
     views << v;
     QObject::connect(v, &QObject::destroyed, [this, v] { views.removeAll(v); });
     return v;
+}
+
+Transfer *FakePlatform::createTransfer(QObject *parent) {
+    auto *t = new FakeTransfer(parent);
+    transfers << t;
+    if (script) QTimer::singleShot(0, t, [t, s = script] { s(t); });
+    return t;
 }

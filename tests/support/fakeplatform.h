@@ -64,7 +64,7 @@ class FakeDialogs : public Dialogs {
                                     const QString &) override;
 
     std::vector<Shown> shown;
-    std::vector<Shown> notices;  // messages that did not wait
+    std::vector<Shown> notices;                 // messages that did not wait
     std::deque<Answer> answers;                 // AnswerOk when empty
     std::deque<QString> files;                  // save/open answers; empty text = cancelled
     QStringList saveRequests;                   // "title|filter|fileName"
@@ -96,7 +96,9 @@ class FakeTransfer : public Transfer {
         buffer += bytes;
         emit DataAvailable();
     }
-    void finish(bool ok) { emit Finished(ok, ok ? QString() : QStringLiteral("connection closed")); }
+    void finish(bool ok) {
+        emit Finished(ok, ok ? QString() : QStringLiteral("connection closed"));
+    }
 
     QUrl url;
     int status = 0;
@@ -115,11 +117,9 @@ class FakeKeys : public KeyState {
 class FakePlatform : public Platform {
   public:
     WebView *createWebView(QWidget *parent) override;
-    Transfer *createTransfer(QObject *parent) override {
-        auto *t = new FakeTransfer(parent);
-        transfers << t;
-        return t;
-    }
+    Transfer *createTransfer(QObject *parent) override;
+    // When set, runs on every new transfer once control is back in the event loop.
+    std::function<void(FakeTransfer *)> script;
     QList<QPointer<FakeTransfer>> transfers;
     void ClearTracks() override { ++tracksCleared; }
     int tracksCleared = 0;

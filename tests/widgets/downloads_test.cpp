@@ -18,7 +18,7 @@
 namespace {
 
 class TaskTest : public ::testing::Test {
-protected:
+  protected:
     ucDownload *start(const QString &name = "file.bin") {
         task = std::make_unique<ucDownload>(platform, nullptr);
         path = dir.filePath(name);
@@ -192,7 +192,7 @@ TEST_F(TaskTest, KillFileAndOpeningADeletedFile) {
 namespace {
 
 class ManagerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         m = std::make_unique<frmDownload>(platform);
         m->resize(m->width(), int(4 * 1215 / TwipsPerPixel(m.get())));
@@ -254,7 +254,8 @@ TEST_F(ManagerTest, MenusNewTaskAndTheCloseQuestion) {
     m->show();
     platform.dialogs_.answers = {Dialogs::AnswerNo};
     EXPECT_FALSE(m->close());
-    EXPECT_EQ(platform.dialogs_.shown.back().text, "您确定要关闭下载管理器吗？\r\n正在进行的任务将会停止");
+    EXPECT_EQ(platform.dialogs_.shown.back().text,
+              "您确定要关闭下载管理器吗？\r\n正在进行的任务将会停止");
     EXPECT_EQ(m->tasks().size(), 1);
     EXPECT_EQ(m->tasks().first()->state(), ucDownload::State::Transferring);
     platform.dialogs_.answers = {Dialogs::AnswerYes};
@@ -307,4 +308,42 @@ TEST(DownloadHandOffTest, APagesFileBecomesATaskUnlessTheEngineKeepsIt) {
     EXPECT_TRUE(f.downloadManager()->isVisible());
     EXPECT_EQ(f.downloadManager()->tasks().value(1)->targetPath(), target);
     EXPECT_EQ(f.loadedWindowCount(), 3);
+}
+
+TEST(UpdateMenuTest, TheHelpMenuReportsEachOutcome) {
+    TestFolder folder;
+    folder.useAsAppDir();
+    FakePlatform platform;
+    mdiBrowser f(platform, "http://a/");
+    ASSERT_TRUE(f.Load());
+    auto publish = [&](const QByteArray &page, bool reached = true) {
+        platform.script = [page, reached](FakeTransfer *t) {
+            if (!reached) return t->finish(false);
+            t->respond(200, page.size());
+            t->feed(page);
+            t->finish(true);
+        };
+    };
+    publish("1,1,0,http://h/p.zip,2026-12-01,n");
+    f.mnuHc[0]->trigger();
+    ASSERT_EQ(platform.dialogs_.shown.size(), 1u);
+    EXPECT_EQ(platform.dialogs_.shown[0].text, "您的Telvano已是最新版本！");
+    EXPECT_EQ(platform.dialogs_.shown[0].title, "更新");
+
+    publish({}, false);
+    f.mnuHc[0]->trigger();
+    EXPECT_EQ(platform.dialogs_.shown.back().text,
+              "检查更新中出现错误！请确保您的网络连通，然后再试一次。");
+    EXPECT_EQ(platform.dialogs_.shown.back().title, "出错");
+
+    publish("2,0,0,http://h/new.zip,2026-12-24,新版\r\n");
+    platform.dialogs_.answers = {Dialogs::AnswerYes};
+    f.mnuHc[0]->trigger();
+    EXPECT_EQ(platform.dialogs_.shown.back().title, "新版本");
+    platform.script = nullptr;
+    ASSERT_EQ(f.downloadManager()->tasks().size(), 1);
+    EXPECT_EQ(f.downloadManager()->tasks().value(1)->targetPath(), AppDir() + "Orvex Lumetta.zip");
+    EXPECT_EQ(platform.transfers.last()->url, QUrl("http://h/new.zip"));
+    EXPECT_EQ(platform.dialogs_.shown.size(), 3u);  // nothing more after the question
+    EXPECT_FALSE(QFile::exists(folder.file("ver")));
 }

@@ -1,0 +1,128 @@
+#!/usr/bin/env python3
+"""Download throughput of one download task (with its window under Xvfb) against
+`curl -o`, the same file from nginx on 127.0.0.1, in alternating runs; and the task's
+peak memory for a small and a large file, which must not grow with the file's size.
+
+Usage: bench/download/run.py [--runs N] [--size-mib N] [--work DIR]
+Needs: nginx, curl, Xvfb, /usr/bin/time, and build/download_bench (scripts/build).
+"""
+import argparse
+import os
+import shutil
+import socket
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
+BENCH = os.path.join(ROOT, "build", "download_bench")
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def start_nginx(work, port):
+    os.makedirs(os.path.join(work, "root"), exist_ok=True)
+    os.makedirs(os.path.join(work, "tmp"), exist_ok=True)
+    user = "user root;\n" if os.geteuid() == 0 else ""
+    conf = os.path.join(work, "nginx.conf")
+    with open(conf, "w") as f:
+        f.write(f"""{user}daemon off; master_process off; worker_processes 1;
+pid {work}/nginx.pid; error_log {work}/error.log;
+events {{ worker_connections 64; }}
+http {{ access_log off; sendfile on; default_type application/octet-stream;
+  client_body_temp_path {work}/tmp; proxy_temp_path {work}/tmp; fastcgi_temp_path {work}/tmp;
+  uwsgi_temp_path {work}/tmp; scgi_temp_path {work}/tmp;
+  server {{ listen 127.0.0.1:{port}; root {work}/root; }} }}
+""")
+    proc = subprocess.Popen(["nginx", "-c", conf, "-p", work, "-e", f"{work}/error.log"])
+    for _ in range(100):
+        try:
+            socket.create_connection(("127.0.0.1", port), 0.2).close()
+            return proc
+        except OSError:
+            time.sleep(0.05)
+    proc.kill()
+    sys.exit("nginx did not start")
+
+
+def make_file(path, mib):
+    if os.path.exists(path) and os.path.getsize(path) == mib << 20:
+        return
+    with open(path, "wb") as f:
+        for _ in range(mib):
+            f.write(os.urandom(1 << 20))
+
+
+def timed(cmd, env=None):
+    """Wall seconds and peak RSS (KiB) of a whole command, from GNU time."""
+    out = subprocess.run(["/usr/bin/time", "-f", "%e %M"] + cmd, env=env,
+                         capture_output=True, text=True)
+    last = out.stderr.strip().splitlines()[-1].split()
+    return float(last[0]), int(last[1]), out.returncode
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__)
+    ap.add_argument("--runs", type=int, default=5)
+    ap.add_argument("--size-mib", type=int, default=1024)
+    ap.add_argument("--work", default=os.path.join(tempfile.gettempdir(), "olumetta-download-bench"))
+    a = ap.parse_args()
+    if not os.access(BENCH, os.X_OK):
+        sys.exit("build/download_bench is missing: run scripts/build first")
+    os.makedirs(a.work, exist_ok=True)
+    port = free_port()
+    nginx = start_nginx(a.work, port)
+    display = f":{150 + os.getpid() % 50}"
+    xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    time.sleep(1)
+    env = dict(os.environ, DISPLAY=display)
+    out_dir = os.path.join(a.work, "out")
+    os.makedirs(out_dir, exist_ok=True)
+    try:
+        big = os.path.join(a.work, "root", "big.bin")
+        small = os.path.join(a.work, "root", "small.bin")
+        make_file(big, a.size_mib)
+        make_file(small, max(1, a.size_mib // 10))
+        url = f"http://127.0.0.1:{port}/"
+        size_mib = a.size_mib
+        ours, curl, ours_rss = [], [], []
+        timed(["curl", "-s", "-o", os.path.join(out_dir, "warm"), url + "big.bin"])  # page cache
+        for i in range(a.runs):
+            for who in (("curl", "ours") if i % 2 == 0 else ("ours", "curl")):
+                target = os.path.join(out_dir, who + ".bin")
+                if who == "curl":
+                    s, _, rc = timed(["curl", "-s", "-o", target, url + "big.bin"])
+                    curl.append(s)
+                else:
+                    s, rss, rc = timed([BENCH, url + "big.bin", target], env)
+                    ours.append(s)
+                    ours_rss.append(rss)
+                if rc != 0 or os.path.getsize(target) != size_mib << 20:
+                    sys.exit(f"{who} failed (exit {rc})")
+                os.remove(target)
+        _, small_rss, _ = timed([BENCH, url + "small.bin", os.path.join(out_dir, "small.bin")], env)
+        ratios = [(size_mib / o) / (size_mib / c) for o, c in zip(ours, curl)]
+        med = statistics.median
+        print(f"file {size_mib} MiB from nginx on loopback, {a.runs} runs each, alternating")
+        print(f"curl -o        : {size_mib / med(curl):7.1f} MiB/s (median of {len(curl)})")
+        print(f"download task  : {size_mib / med(ours):7.1f} MiB/s (median of {len(ours)})")
+        print(f"throughput ratio task/curl per pair: median {med(ratios):.2f} "
+              f"(min {min(ratios):.2f}, max {max(ratios):.2f})")
+        print(f"peak RSS of the task's process: {max(1, size_mib // 10)} MiB file {small_rss / 1024:.0f} MiB, "
+              f"{size_mib} MiB file {med(ours_rss) / 1024:.0f} MiB")
+    finally:
+        nginx.terminate()
+        xvfb.terminate()
+        shutil.rmtree(out_dir, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
