@@ -1,6 +1,7 @@
 #include "ucdownload.h"
 
 #include <QDesktopServices>
+#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMouseEvent>
@@ -55,7 +56,7 @@ ucDownload::ucDownload(Platform &platform, QWidget *parent) : QWidget(parent), p
     p.setColor(QPalette::Window, QColor(0xC0, 0xDC, 0xFE));
     setPalette(p);
     Image1 = label(this, QString(), QRect(120, 120, 480, 480));
-    Image1->setPixmap(QIcon::fromTheme(QStringLiteral("text-x-generic")).pixmap(32, 32));
+    Image1->setPixmap(IconToPicture(QFileIconProvider().icon(QFileIconProvider::File)));
     Image1->setScaledContents(true);
     Image1->installEventFilter(this);
     Label1 = label(this, QStringLiteral("未命名文件"), QRect(840, 120, 3300, 255));
@@ -149,7 +150,7 @@ void ucDownload::complete() {
     const QPixmap icon = FileIconPicture(targetPath_);
     if (!icon.isNull()) Image1->setPixmap(icon);
     Label1->setText(targetPath_);
-    Label3->setEnabled(false);
+    disableStop();
     // The notice does not wait: the other downloads go on while it shows.
     platform_.dialogs().Notice(
         window(), QStringLiteral("文件") + targetPath_ + QStringLiteral("\r\n下载完成"),
@@ -163,7 +164,7 @@ void ucDownload::fail() {
     endTransfer();
     if (opened && written_ == 0) QFile::remove(targetPath_);  // nothing came: no empty fake
     Label2->setText(QStringLiteral("下载失败"));
-    Label3->setEnabled(false);
+    disableStop();
 }
 
 void ucDownload::Stop() {
@@ -174,6 +175,12 @@ void ucDownload::Stop() {
     if (QFileInfo::exists(targetPath_) && written_ > 0) QFile::remove(targetPath_);
     lblPro->resize(1, lblPro->height());
     Label2->setText(QStringLiteral("下载已停止"));
+}
+
+// A link stays blue when disabled: a finished task shows the word as plain grey text.
+void ucDownload::disableStop() {
+    Label3->setEnabled(false);
+    Label3->setText(QStringLiteral("停止"));
 }
 
 void ucDownload::endTransfer() {

@@ -65,6 +65,7 @@ class ucDownload : public QWidget {
     void complete();
     void fail();
     void endTransfer();
+    void disableStop();
 
     Platform &platform_;
     Transfer *transfer_ = nullptr;
