@@ -25,7 +25,19 @@ class SystemPlatform : public Platform {
     }
     // Only the running instance gets here: a later start hands over long before.
     void prepareWebEngine() override {
-        if (!engine_) engine_ = std::make_unique<WebEngine>(AppDir() + QStringLiteral("数据"));
+        if (engine_) return;
+        engine_ = std::make_unique<WebEngine>(AppDir() + QStringLiteral("数据"));
+        // Downloads behind a login need the pages' cookies: the jar follows the web profile's
+        // from the start, as its cookies arrive one by one.
+        jar_ = new MirrorJar;
+        jar_->setParent(engine_.get());
+        QWebEngineCookieStore *store = engine_->profile()->cookieStore();
+        QObject::connect(store, &QWebEngineCookieStore::cookieAdded, jar_,
+                         [jar = jar_](const QNetworkCookie &c) { jar->insertCookie(c); });
+        QObject::connect(store, &QWebEngineCookieStore::cookieRemoved, jar_,
+                         [jar = jar_](const QNetworkCookie &c) { jar->deleteCookie(c); });
+        store->loadAllCookies();
+        userAgent_ = engine_->profile()->httpUserAgent().toUtf8();
     }
     void ClearTracks() override {
         prepareWebEngine();
@@ -40,7 +52,6 @@ class SystemPlatform : public Platform {
     KeyState &keys() override { return keys_; }
 
   private:
-    // Downloads behind a login need the pages' cookies: the jar follows the web profile's.
     class MirrorJar : public QNetworkCookieJar {
       public:
         using QNetworkCookieJar::deleteCookie;
@@ -50,22 +61,14 @@ class SystemPlatform : public Platform {
     void startNetwork() {
         QNetworkProxyFactory::setUseSystemConfiguration(true);
         network_ = std::make_unique<QNetworkAccessManager>();
-        if (!engine_) return;  // no web pages yet: no cookies or agent to follow
-        auto *jar = new MirrorJar;
-        network_->setCookieJar(jar);
-        QWebEngineCookieStore *store = engine_->profile()->cookieStore();
-        QObject::connect(store, &QWebEngineCookieStore::cookieAdded, jar,
-                         [jar](const QNetworkCookie &c) { jar->insertCookie(c); });
-        QObject::connect(store, &QWebEngineCookieStore::cookieRemoved, jar,
-                         [jar](const QNetworkCookie &c) { jar->deleteCookie(c); });
-        store->loadAllCookies();
-        userAgent_ = engine_->profile()->httpUserAgent().toUtf8();
+        if (jar_) network_->setCookieJar(jar_);  // still the engine's: it has a parent
     }
 
     QtDialogs dialogs_;
     SystemKeyState keys_;
     std::unique_ptr<WebEngine> engine_;
     std::unique_ptr<QNetworkAccessManager> network_;
+    MirrorJar *jar_ = nullptr;
     QByteArray userAgent_;
 };
 

@@ -266,3 +266,37 @@ TEST(PageDownloadE2E, FilesOfferedByLinksAndScriptsBecomeTasks) {
     platform.scripted.answers = {Dialogs::AnswerYes};  // the manager's own question at close
     f.close();
 }
+
+TEST(PageDownloadE2E, ADownloadBehindALoginCarriesThePagesCookieAndAgent) {
+    TestFolder folder;
+    folder.useAsAppDir();
+    WriteSetting("Unload", "0");
+    TestHttpServer server;
+    TestHttpServer::Response login;
+    login.body = "<html><head><title>Logged in</title></head><body>ok</body></html>";
+    login.headers = {{"Set-Cookie", "session=s3cr3t; Path=/"}};
+    server.route("/login", login);
+    TestHttpServer::Response file;
+    file.contentType = "application/octet-stream";
+    file.headers = {{"Content-Disposition", "attachment"}};
+    file.body = QByteArray(4000, 'm');
+    file.requireCookie = "session=s3cr3t";
+    server.route("/members.bin", file);
+    ScriptedPlatform platform;
+    const QString target = folder.file("members.bin");
+    platform.scripted.files = {target};
+    mdiBrowser f(platform, server.url("/login"));
+    ASSERT_TRUE(f.Load());
+    Form1 *t = f.ActiveForm();
+    ASSERT_TRUE(waitFor([&] { return t->caption() == "Logged in"; }, 30000));
+    t->brwWebBrowser->Navigate(server.url("/members.bin"));
+    ASSERT_TRUE(waitFor([&] { return f.downloadManager()->tasks().size() == 1; }, 30000));
+    ucDownload *task = f.downloadManager()->tasks().value(1);
+    ASSERT_TRUE(waitFor([&] { return ended(task); }, 30000));
+    EXPECT_EQ(task->state(), ucDownload::State::Completed);
+    EXPECT_EQ(ReadBytes(target), file.body);
+    EXPECT_TRUE(server.requestHeads.last().contains("QtWebEngine"))
+        << server.requestHeads.last().toStdString();
+    platform.scripted.answers = {Dialogs::AnswerYes};
+    f.close();
+}

@@ -58,6 +58,17 @@ void TestHttpServer::serve() {
             } else {
                 r = *it;
             }
+            if (!r.requireCookie.isEmpty() && !buf.contains("Cookie: ")) {
+                r = Response();
+                r.status = 403;
+            } else if (!r.requireCookie.isEmpty()) {
+                const qsizetype at = buf.indexOf("\r\nCookie: ");
+                const QByteArray cookies = buf.mid(at, buf.indexOf("\r\n", at + 2) - at);
+                if (at < 0 || !cookies.contains(r.requireCookie)) {
+                    r = Response();
+                    r.status = 403;
+                }
+            }
             if (r.delayMs > 0)
                 QTimer::singleShot(r.delayMs, s, [this, s, r] { answer(s, r); });
             else

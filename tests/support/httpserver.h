@@ -16,8 +16,9 @@ class TestHttpServer : public QObject {
         QByteArray body;
         QList<QPair<QByteArray, QByteArray>> headers;
         bool withLength = true;
-        qint64 cutAfter = -1;  // close the connection after this many body bytes
-        int delayMs = 0;       // answer only after this long
+        qint64 cutAfter = -1;      // close the connection after this many body bytes
+        int delayMs = 0;           // answer only after this long
+        QByteArray requireCookie;  // without this cookie the answer is 403
     };
 
     TestHttpServer();
