@@ -23,7 +23,8 @@ frmDownload::frmDownload(Platform &platform, QWidget *parent)
     Sro->setPageStep(stacking::kPitch);
     connect(Sro, &QScrollBar::valueChanged, this,
             [this](int v) { placeAll(stacking::Scrolled(tasks_.keys(), v)); });
-    const QSize column = TwipsToPixels(QRect(0, 0, stacking::kColumnWidth, 4 * stacking::kPitch), this).size();
+    const QSize column =
+        TwipsToPixels(QRect(0, 0, stacking::kColumnWidth, 4 * stacking::kPitch), this).size();
     resize(column);
     showScrollBar(false);
 
@@ -39,8 +40,12 @@ frmDownload::frmDownload(Platform &platform, QWidget *parent)
 
 frmDownload::~frmDownload() = default;
 
-int frmDownload::innerHeight() const { return qRound(height() * TwipsPerPixel(this)); }
-int frmDownload::topOf(int index) const { return tops_.value(index, -1); }
+int frmDownload::innerHeight() const {
+    return qRound(height() * TwipsPerPixel(this));
+}
+int frmDownload::topOf(int index) const {
+    return tops_.value(index, -1);
+}
 
 void frmDownload::NewDownload(const QString &fileName, const QString &url) {
     const int n = ++highest_;
@@ -68,7 +73,9 @@ void frmDownload::placeAll(const QMap<int, int> &tops) {
         if (ucDownload *t = tasks_.value(it.key())) t->move(0, qRound(it.value() / tpp));
 }
 
-void frmDownload::RestackTasks() { placeAll(stacking::Restack(tasks_.keys())); }
+void frmDownload::RestackTasks() {
+    placeAll(stacking::Restack(tasks_.keys()));
+}
 
 void frmDownload::showScrollBar(bool shown) {
     const QSize column = TwipsToPixels(QRect(0, 0, stacking::kColumnWidth, 0), this).size();
@@ -87,9 +94,9 @@ void frmDownload::NewTaskFromAddress() {
     const auto address = platform_.dialogs().InputBox(this, QStringLiteral("请输入地址:"),
                                                       QStringLiteral("新建下载任务"), QString());
     if (!address || address->isEmpty()) return;
-    const QString path = platform_.dialogs().ShowSave(this, QStringLiteral("下载文件另存为"),
-                                                      QStringLiteral("所有文件|*.*"),
-                                                      FileNameFromUrl(*address));
+    const QString path =
+        platform_.dialogs().ShowSave(this, QStringLiteral("下载文件另存为"),
+                                     QStringLiteral("所有文件|*.*"), FileNameFromUrl(*address));
     if (path.isEmpty()) return;  // a cancelled dialog starts nothing
     NewDownload(path, *address);
 }

@@ -11,7 +11,7 @@ class ucDownload;
 
 class frmDownload : public QWidget {
     Q_OBJECT
-public:
+  public:
     frmDownload(Platform &platform, QWidget *parent = nullptr);
     ~frmDownload() override;
 
@@ -28,12 +28,12 @@ public:
     void DeleteSelectedFile();  // "删除文件"
     void DeleteSelectedTask();  // "删除任务"
 
-protected:
+  protected:
     void closeEvent(QCloseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
 
-private:
+  private:
     void placeAll(const QMap<int, int> &tops);
     void showScrollBar(bool shown);
     int innerHeight() const;  // twips

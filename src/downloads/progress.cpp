@@ -3,7 +3,8 @@
 #include "shell/geometry.h"
 
 QString ProgressText(qint64 bytesWritten) {
-    return QStringLiteral("已下载: ") + SingleText(double(bytesWritten) / 1024.0) + QStringLiteral(" KB");
+    return QStringLiteral("已下载: ") + SingleText(double(bytesWritten) / 1024.0) +
+           QStringLiteral(" KB");
 }
 
 std::optional<int> BarWidth(qint64 bytesWritten, std::optional<qint64> expected, int trackWidth) {

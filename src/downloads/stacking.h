@@ -7,7 +7,7 @@
 
 namespace stacking {
 
-constexpr int kPitch = 1215;      // a task's height
+constexpr int kPitch = 1215;  // a task's height
 constexpr int kColumnWidth = 4815;
 constexpr int kScrollWidth = 255;
 

@@ -10,7 +10,9 @@ const QMessageBox::Icon kIcons[] = {QMessageBox::NoIcon, QMessageBox::Informatio
                                     QMessageBox::Warning, QMessageBox::Critical,
                                     QMessageBox::Question};
 // Line breaks come as CR LF, as the messages are written.
-QString shown(const QString &text) { return QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+QString shown(const QString &text) {
+    return QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
 }  // namespace
 
 void QtDialogs::Notice(QWidget *parent, const QString &text, const QString &title, Icon icon) {

@@ -13,7 +13,9 @@
 
 namespace {
 
-int leading(const QString &text) { return int(std::floor(config::leadingNumber(text))); }
+int leading(const QString &text) {
+    return int(std::floor(config::leadingNumber(text)));
+}
 
 // The page, or nothing when it could not be fetched in time. The windows wait for it, as
 // they would for any short blocking fetch, but take no input meanwhile.
@@ -22,14 +24,16 @@ std::optional<QByteArray> fetchPage(Platform &platform) {
     QByteArray body;
     bool ok = false;
     QEventLoop loop;
-    QObject::connect(t, &Transfer::DataAvailable, [&] { body += t->GetChunk(t->BytesAvailable()); });
+    QObject::connect(t, &Transfer::DataAvailable,
+                     [&] { body += t->GetChunk(t->BytesAvailable()); });
     QObject::connect(t, &Transfer::Finished, [&](bool good, const QString &) {
         body += t->GetChunk(t->BytesAvailable());
         ok = good && t->HttpStatus() < 400;
         loop.quit();
     });
     QTimer::singleShot(kUpdateTimeoutMs, &loop, &QEventLoop::quit);
-    t->Execute(QUrl(QStringLiteral("http://%1%2").arg(QLatin1String(kUpdateHost), QLatin1String(kVersionPath))));
+    t->Execute(QUrl(QStringLiteral("http://%1%2")
+                        .arg(QLatin1String(kUpdateHost), QLatin1String(kVersionPath))));
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     t->Cancel();
     delete t;
@@ -50,10 +54,13 @@ bool IsNewer(const Version &p, const Version &own) {
 }
 
 QString UpdateQuestion(const Version &own, const QStringList &f) {
-    return QStringList{QStringLiteral("发现新版本："),
-                       QStringLiteral("程序版本: %1.%2.%3").arg(own.major).arg(own.minor).arg(own.revision),
-                       QStringLiteral("新版本: ") + f[0] + QLatin1Char('.') + f[1] + QLatin1Char('.') + f[2],
-                       QStringLiteral("更新时间: ") + f[4], f[5], QStringLiteral("是否下载？")}
+    return QStringList{
+        QStringLiteral("发现新版本："),
+        QStringLiteral("程序版本: %1.%2.%3").arg(own.major).arg(own.minor).arg(own.revision),
+        QStringLiteral("新版本: ") + f[0] + QLatin1Char('.') + f[1] + QLatin1Char('.') + f[2],
+        QStringLiteral("更新时间: ") + f[4],
+        f[5],
+        QStringLiteral("是否下载？")}
         .join(QStringLiteral("\r\n"));
 }
 
@@ -73,9 +80,9 @@ int CheckForUpdate(Platform &platform, QWidget *parent,
     if (IsNewer(PublishedVersion(fields), kProgramVersion)) {
         if (fields.size() < 6) return -1;
         result = 1;
-        const auto answer = platform.dialogs().MsgBox(parent, UpdateQuestion(kProgramVersion, fields),
-                                                      QStringLiteral("新版本"), Dialogs::Information,
-                                                      Dialogs::YesNo);
+        const auto answer = platform.dialogs().MsgBox(
+            parent, UpdateQuestion(kProgramVersion, fields), QStringLiteral("新版本"),
+            Dialogs::Information, Dialogs::YesNo);
         if (answer == Dialogs::AnswerYes)
             startDownload(AppDir() + QStringLiteral("Orvex Lumetta.zip"), fields[3]);
     }

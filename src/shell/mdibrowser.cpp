@@ -22,13 +22,13 @@
 #include "colour.h"
 #include "commandline.h"
 #include "config.h"
+#include "downloads/frmdownload.h"
 #include "geometry.h"
 #include "platform/dialogs.h"
 #include "platform/keystate.h"
 #include "platform/platform.h"
 #include "platform/webview.h"
 #include "search.h"
-#include "downloads/frmdownload.h"
 #include "services/parental.h"
 #include "services/updatecheck.h"
 #include "services/windowhelpers.h"
@@ -297,12 +297,12 @@ void mdiBrowser::NewDownload(const QString &path, const QString &url) {
 }
 
 void mdiBrowser::CheckForUpdateFromMenu() {
-    const int result = CheckForUpdate(platform_, this, [this](const QString &path, const QString &url) {
-        NewDownload(path, url);
-    });
+    const int result =
+        CheckForUpdate(platform_, this,
+                       [this](const QString &path, const QString &url) { NewDownload(path, url); });
     if (result == 0)
-        platform_.dialogs().MsgBox(this, QStringLiteral("您的Telvano已是最新版本！"), QStringLiteral("更新"),
-                                   Dialogs::Information);
+        platform_.dialogs().MsgBox(this, QStringLiteral("您的Telvano已是最新版本！"),
+                                   QStringLiteral("更新"), Dialogs::Information);
     else if (result == -1)
         platform_.dialogs().MsgBox(
             this, QStringLiteral("检查更新中出现错误！请确保您的网络连通，然后再试一次。"),

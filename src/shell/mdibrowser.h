@@ -139,5 +139,6 @@ class mdiBrowser : public QMainWindow {
     QTimer menuClick_;  // a single click on the menu button waits for a possible second
     QColor borderColour_ = QColor(0x9b, 0xcb, 0xff).darker(125);
     QPoint dragOffset_;
-    frmDownload *frmDownload_ = nullptr;  // where a manual move grabbed the frame, when the system cannot move it
+    frmDownload *frmDownload_ =
+        nullptr;  // where a manual move grabbed the frame, when the system cannot move it
 };

@@ -98,7 +98,8 @@ void mdiBrowser::buildMenus() {
                                   [this, percent] { setZoom(percent); });
     }
     page->addSeparator();
-    mnuDM = page->addAction(QStringLiteral("启动下载管理器"), this, &mdiBrowser::ShowDownloadManager);
+    mnuDM =
+        page->addAction(QStringLiteral("启动下载管理器"), this, &mdiBrowser::ShowDownloadManager);
     page->addSeparator();
     mnuOrgFav = page->addAction(QStringLiteral("整理书签"), this, &mdiBrowser::OrganiseBookmarks);
     page->addSeparator();
@@ -120,7 +121,8 @@ void mdiBrowser::buildMenus() {
         a->setShortcutContext(Qt::WidgetShortcut);  // the key poll acts on F2 and F4
 
     QMenu *help = mnuMenu->addMenu(QStringLiteral("帮助"));
-    mnuHc[0] = help->addAction(QStringLiteral("检查更新"), this, &mdiBrowser::CheckForUpdateFromMenu);
+    mnuHc[0] =
+        help->addAction(QStringLiteral("检查更新"), this, &mdiBrowser::CheckForUpdateFromMenu);
     mnuHc[1] = help->addSeparator();
     mnuHc[2] = later(help->addAction(QStringLiteral("关于...")));
 

@@ -8,12 +8,12 @@
 
 #include "lockpanel.h"
 #include "navpage.h"
+#include "platform/dialogs.h"
 #include "platform/platform.h"
 #include "platform/webview.h"
 #include "services/contentfilter.h"
 #include "services/textfiles.h"
 #include "shell/config.h"
-#include "platform/dialogs.h"
 #include "shell/mdibrowser.h"
 
 namespace {

@@ -43,7 +43,9 @@ TEST(StackingTest, TasksOnePitchApartAndRestackedAfterRemoval) {
 
 TEST(UpdateCheckTest, VersionsCompareInOrderAndTheQuestion) {
     const Version own{1, 1, 0};
-    auto newer = [&](const QString &page) { return IsNewer(PublishedVersion(page.split(',')), own); };
+    auto newer = [&](const QString &page) {
+        return IsNewer(PublishedVersion(page.split(',')), own);
+    };
     EXPECT_FALSE(newer("1,1,0,http://x/p.zip,2026-01-01,note"));
     EXPECT_TRUE(newer("1,1,1,u,d,n"));
     EXPECT_TRUE(newer("2,0,0,u,d,n"));
@@ -52,7 +54,8 @@ TEST(UpdateCheckTest, VersionsCompareInOrderAndTheQuestion) {
     EXPECT_FALSE(newer("0,9,9,u,d,n"));
     EXPECT_FALSE(newer("x,y,z"));
     EXPECT_TRUE(newer(" 1 ,1,2版"));
-    const QStringList f = QString("1,1,1,http://h/pkg.zip,2026-12-01,修复了若干问题\r\n").split(',');
+    const QStringList f =
+        QString("1,1,1,http://h/pkg.zip,2026-12-01,修复了若干问题\r\n").split(',');
     EXPECT_EQ(UpdateQuestion(own, f),
               "发现新版本：\r\n程序版本: 1.1.0\r\n新版本: 1.1.1\r\n更新时间: 2026-12-01\r\n"
               "修复了若干问题\r\n\r\n是否下载？");
