@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 const QMessageBox::Icon kIcons[] = {QMessageBox::NoIcon, QMessageBox::Information,
@@ -13,11 +14,21 @@ const QMessageBox::Icon kIcons[] = {QMessageBox::NoIcon, QMessageBox::Informatio
 QString shown(const QString &text) {
     return QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
+
+void chineseButtons(QMessageBox &box) {
+    const std::pair<QMessageBox::StandardButton, const char *> names[] = {
+        {QMessageBox::Ok, "确定"},
+        {QMessageBox::Cancel, "取消"},
+        {QMessageBox::Yes, "是(&Y)"},
+        {QMessageBox::No, "否(&N)"}};
+    for (const auto &[which, name] : names)
+        if (QAbstractButton *b = box.button(which)) b->setText(QString::fromUtf8(name));
+}
 }  // namespace
 
 void QtDialogs::Notice(QWidget *parent, const QString &text, const QString &title, Icon icon) {
     auto *box = new QMessageBox(kIcons[icon], title, shown(text), QMessageBox::Ok, parent);
-    box->setButtonText(QMessageBox::Ok, QStringLiteral("确定"));
+    chineseButtons(*box);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     box->show();
@@ -41,10 +52,7 @@ Dialogs::Answer QtDialogs::MsgBox(QWidget *parent, const QString &text, const QS
             break;
     }
     QMessageBox box(kIcons[icon], title, shown(text), b, parent);
-    box.setButtonText(QMessageBox::Ok, QStringLiteral("确定"));
-    box.setButtonText(QMessageBox::Cancel, QStringLiteral("取消"));
-    box.setButtonText(QMessageBox::Yes, QStringLiteral("是(&Y)"));
-    box.setButtonText(QMessageBox::No, QStringLiteral("否(&N)"));
+    chineseButtons(box);
     switch (box.exec()) {
         case QMessageBox::Yes:
             return AnswerYes;
@@ -53,7 +61,7 @@ Dialogs::Answer QtDialogs::MsgBox(QWidget *parent, const QString &text, const QS
         case QMessageBox::Cancel:
             return AnswerCancel;
         default:
-            return buttons == Ok ? AnswerOk : (buttons == OkCancel ? AnswerOk : AnswerCancel);
+            return AnswerOk;
     }
 }
 
