@@ -6,20 +6,13 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
-#include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTimer>
-#include <QToolButton>
-#include <QVBoxLayout>
-#include <cmath>
 
-#include "colour.h"
 #include "commandline.h"
 #include "config.h"
 #include "downloads/frmdownload.h"
