@@ -7,7 +7,10 @@
 
 namespace channel {
 
-constexpr quint32 kMaxMessage = 64 * 1024;
+// The longest address the web engine takes is 2 MiB characters; a hand-off carries one
+// behind its seven-letter command, at most three UTF-8 bytes a character.
+constexpr quint32 kMaxAddress = 2 * 1024 * 1024;
+constexpr quint32 kMaxMessage = 3 * (kMaxAddress + 7);
 constexpr char kAck = '\x06';
 
 QByteArray frame(const QString &message);

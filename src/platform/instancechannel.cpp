@@ -46,6 +46,19 @@ bool InstanceChannel::claim() {
     return lock_.tryLock(0);
 }
 
+QString InstanceChannel::lockError() const {
+    switch (lock_.error()) {
+        case QLockFile::NoError:
+        case QLockFile::LockFailedError:  // held by the running instance
+            return {};
+        case QLockFile::PermissionError:
+            return QStringLiteral("no permission to make %1").arg(lock_.fileName());
+        case QLockFile::UnknownError:
+            break;
+    }
+    return QStringLiteral("cannot make %1").arg(lock_.fileName());
+}
+
 bool InstanceChannel::listen() {
     server_ = std::make_unique<QLocalServer>();
     server_->setSocketOptions(QLocalServer::UserAccessOption);

@@ -17,8 +17,10 @@ class InstanceChannel : public QObject {
     static QString defaultDir();
     QString socketPath() const;
 
-    // True when this process is now the running instance.
+    // True when this process is now the running instance. False when another one is, or
+    // when the lock could not be made at all (lockError() says why).
     bool claim();
+    QString lockError() const;
     // Starts serving; call after claim() succeeded.
     bool listen();
     // Delivers one command to the running instance; false when none answered in time.

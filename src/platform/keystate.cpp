@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QList>
 #include <QSet>
 
 // Xlib's macros clash with Qt's names: its headers come last.
@@ -26,9 +27,19 @@ class OwnKeys : public QObject {
     }
 };
 
-KeySym keysymOf(Qt::Key key) {
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F35) return XK_F1 + (key - Qt::Key_F1);
-    return NoSymbol;
+// The keys on the keyboard that stand for a Qt key: modifiers come in pairs.
+QList<KeySym> keysymsOf(Qt::Key key) {
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F35) return {KeySym(XK_F1 + (key - Qt::Key_F1))};
+    switch (key) {
+        case Qt::Key_Alt:
+            return {XK_Alt_L, XK_Alt_R, XK_Meta_L, XK_Meta_R, XK_ISO_Level3_Shift};
+        case Qt::Key_Control:
+            return {XK_Control_L, XK_Control_R};
+        case Qt::Key_Shift:
+            return {XK_Shift_L, XK_Shift_R};
+        default:
+            return {};
+    }
 }
 
 }  // namespace
@@ -51,11 +62,13 @@ SystemKeyState::~SystemKeyState() {
 
 bool SystemKeyState::isDown(Qt::Key key) {
     if (!d->display) return d->own.down.contains(key);
-    const KeySym sym = keysymOf(key);
-    if (sym == NoSymbol) return false;
-    const KeyCode code = XKeysymToKeycode(d->display, sym);
-    if (code == 0) return false;
+    const QList<KeySym> syms = keysymsOf(key);
+    if (syms.isEmpty()) return false;
     char map[32];
     XQueryKeymap(d->display, map);
-    return (map[code >> 3] >> (code & 7)) & 1;
+    for (const KeySym sym : syms) {
+        const KeyCode code = XKeysymToKeycode(d->display, sym);
+        if (code != 0 && ((map[code >> 3] >> (code & 7)) & 1)) return true;
+    }
+    return false;
 }

@@ -6,6 +6,7 @@
 class KeyState {
   public:
     virtual ~KeyState();
+    // Function keys, and Qt::Key_Alt, Key_Control, Key_Shift for either key of the pair.
     virtual bool isDown(Qt::Key key) = 0;
 };
 

@@ -11,6 +11,7 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include "language.h"
 #include "shell/config.h"
 #include "shell/search.h"
 
@@ -38,6 +39,7 @@ WebEngine::WebEngine(const QString &storageDir, QObject *parent)
     profile_->setPersistentStoragePath(storageDir + QStringLiteral("/profile"));
     profile_->setCachePath(storageDir + QStringLiteral("/cache"));
     profile_->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
+    profile_->setHttpAcceptLanguage(QLatin1String(kAcceptLanguage));
     connect(profile_, &QWebEngineProfile::downloadRequested, this, &WebEngine::onDownloadRequested);
 }
 
@@ -116,8 +118,9 @@ QWebEnginePage *QtWebView::requestNewWindow() {
 }
 
 void QtWebView::Navigate(const QString &address) {
-    // The engine's own guess at what was typed; the program adds nothing.
-    view_->load(QUrl::fromUserInput(address, QDir::currentPath(), QUrl::AssumeLocalFile));
+    // The engine's own guess at what was typed: host-like text becomes http://, an existing
+    // absolute path file://; never a path relative to the program's working folder.
+    view_->load(QUrl::fromUserInput(address));
 }
 
 bool QtWebView::GoBack() {

@@ -1,9 +1,11 @@
 #include "contentfilter.h"
 
 #include <QStringList>
+#include <cstring>
+
+#include <QUrl>
 
 #include "shell/config.h"
-#include "tab/form1.h"
 
 namespace {
 
@@ -42,9 +44,23 @@ QString FilteredWord(const QString &title, const FilterSettings &s) {
     return hit;
 }
 
-void IsPageFiltered(Form1 *tab) {
+bool IsPageFiltered(const QString &title) {
     const FilterSettings s{ReadSetting(QStringLiteral("UseFilter")),
                            ReadSetting(QStringLiteral("Filter")),
                            ReadSetting(QStringLiteral("FilterText"))};
-    if (!FilteredWord(tab->caption(), s).isEmpty()) tab->setLocked(true);
+    return !FilteredWord(title, s).isEmpty();
+}
+
+bool TitleIsAddress(const QString &title, const QUrl &url) {
+    if (title.isEmpty()) return true;
+    if (url.isLocalFile() && title == url.fileName()) return true;
+    for (const QUrl::ComponentFormattingOptions how : {QUrl::FullyEncoded, QUrl::PrettyDecoded,
+                                                       QUrl::FullyDecoded}) {
+        QString shown = url.toString(how);
+        if (title == shown) return true;
+        for (const char *scheme : {"http://", "https://", "file://"})
+            if (shown.startsWith(QLatin1String(scheme))) shown.remove(0, int(strlen(scheme)));
+        if (title == shown || title + QLatin1Char('/') == shown) return true;
+    }
+    return false;
 }

@@ -1,8 +1,8 @@
 #pragma once
-// Covers a tab with its lock when the page title holds a blocked word.
+// Judges a page's title: a tab is covered by its lock when the title holds a blocked word.
 #include <QString>
 
-class Form1;
+class QUrl;
 
 struct FilterSettings {
     QString useFilter;   // "1": on
@@ -14,5 +14,9 @@ struct FilterSettings {
 // regard to letter case like the built-in ones, and empty pieces of the list are skipped.
 QString FilteredWord(const QString &title, const FilterSettings &settings);
 
-// Reads the settings now and locks the tab on a match.
-void IsPageFiltered(Form1 *tab);
+// Reads the settings now: true when the title must be covered.
+bool IsPageFiltered(const QString &title);
+
+// Until a page has a title of its own the engine shows its address in its place (the
+// whole address, without "http://", or a local file's name); that is no title to judge.
+bool TitleIsAddress(const QString &title, const QUrl &url);

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QPalette>
+#include <cmath>
 
 QColor ColourFromBgr(qint32 value) {
     // A system colour (top bit set): the desktop's window colour is the nearest we have.
@@ -27,4 +28,30 @@ std::optional<qint32> BgrFromText(const QString &text) {
     }
     if (!ok || v < INT32_MIN || v > INT32_MAX) return std::nullopt;
     return qint32(v);
+}
+
+namespace {
+
+double luminance(const QColor &c) {
+    auto linear = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+}
+
+}  // namespace
+
+double ContrastRatio(const QColor &a, const QColor &b) {
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor ReadableOn(const QColor &ink, const QColor &background, double minRatio) {
+    const bool darken = luminance(background) > 0.18;  // where black reads better than white
+    QColor c = ink.toHsl();
+    for (int step = 0; step < 40 && ContrastRatio(c, background) < minRatio; ++step) {
+        const int l = c.lightness() + (darken ? -8 : 8);
+        c.setHsl(c.hslHue(), c.hslSaturation(), std::clamp(l, 0, 255));
+    }
+    return c.toRgb();
 }

@@ -9,3 +9,8 @@ QColor ColourFromBgr(qint32 value);
 qint32 BgrFromColour(const QColor &colour);
 // A stored colour text (decimal, or &H hexadecimal); none when it is no number.
 std::optional<qint32> BgrFromText(const QString &text);
+
+// The contrast of two colours as the eye reads text, 1 (none) to 21 (black on white).
+double ContrastRatio(const QColor &a, const QColor &b);
+// The ink, darkened or lightened in its own hue until it reads on the background.
+QColor ReadableOn(const QColor &ink, const QColor &background, double minRatio = 3.0);

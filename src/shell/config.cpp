@@ -120,6 +120,12 @@ double numberOrZero(const QString &text) {
     return toNumber(text, nullptr);
 }
 
+bool oneOrUnreadable(const QString &text) {
+    bool ok = false;
+    const double v = toNumber(text, &ok);
+    return !ok || v == 1;
+}
+
 double leadingNumber(const QString &text) {
     static const QRegularExpression re(
         QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?"));

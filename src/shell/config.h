@@ -28,6 +28,9 @@ QString configPath();  // AppDir + "config.ini"
 double toNumber(const QString &text, bool *ok);
 // A missing or non-numeric setting counts as 0.
 double numberOrZero(const QString &text);
+// A flag read as a number where a value that cannot be read counts as set, as the failing
+// test passes ("OpenPass", "OpenNav", "MinPass", "AutoDelete").
+bool oneOrUnreadable(const QString &text);
 // The number at the start of the text; none gives 0.
 double leadingNumber(const QString &text);
 // A path stored with backslashes, as the setting files hold them, in this system's form.

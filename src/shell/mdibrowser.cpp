@@ -7,12 +7,14 @@
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTimer>
 
+#include "chromewidgets.h"
 #include "commandline.h"
 #include "config.h"
 #include "downloads/frmdownload.h"
@@ -84,6 +86,7 @@ bool mdiBrowser::OpenParents() {
     if (!BrowsingBlocked(ParentalNow(), ReadParentalSettings())) return true;
     tmrKey->stop();
     hide();
+    refusingHandOffs_ = true;  // a later start must not bring the frame up behind the message
     platform_.dialogs().MsgBox(this, ParentalMessage(), QStringLiteral("家长控制"),
                                Dialogs::Exclamation);
     return false;
@@ -131,6 +134,7 @@ void mdiBrowser::ApplyBarSettings() {
 }
 
 void mdiBrowser::OnHandOff(const QString &command) {
+    if (refusingHandOffs_) return;
     if (isMinimized()) showNormal();
     show();
     raise();
@@ -159,6 +163,7 @@ Form1 *mdiBrowser::CreateTab() {
     MDITabs->setTabData(index, QVariant::fromValue<void *>(t));
     MDITabs->setTabToolTip(index, QString());
     MDITabs->setCurrentIndex(index);  // a tab that shows itself becomes the active one
+    showEmptyPage();
     t->Load();
     return t;
 }
@@ -212,6 +217,14 @@ void mdiBrowser::CloseTab(Form1 *tab) {
     MDITabs->removeTab(index);
     tab->hide();
     tab->deleteLater();  // it may be closing from inside one of its own events
+    showEmptyPage();
+}
+
+void mdiBrowser::showEmptyPage() {
+    const bool none = MDITabs->count() == 0;
+    emptyPage_->setVisible(none);
+    children_->setVisible(!none);
+    if (none) ShowActiveAddress();
 }
 
 void mdiBrowser::CloseActiveTab() {
@@ -249,10 +262,27 @@ void mdiBrowser::AddressListAppend(const QString &url) {
     for (int i = cboAddress->count() - 1; i >= 0; --i)
         if (cboAddress->itemText(i) == url) cboAddress->removeItem(i);
     AddressListUpdating = true;
+    QLineEdit *edit = cboAddress->lineEdit();
+    // What the user is typing stays; otherwise the new address shows, and a box with the
+    // focus has it selected so that typing replaces it.
+    const QString typing = edit->hasFocus() && edit->isModified() ? edit->text() : QString();
     cboAddress->addItem(url);
-    addressTag = url;
     cboAddress->setCurrentIndex(cboAddress->count() - 1);
+    if (!typing.isNull()) {
+        cboAddress->setEditText(typing);
+        edit->setModified(true);
+    } else {
+        addressTag = url;
+        if (edit->hasFocus()) edit->selectAll();
+    }
     AddressListUpdating = false;
+}
+
+void mdiBrowser::ShowActiveAddress() {
+    Form1 *t = ActiveForm();
+    cboAddress->setEditText(t ? t->brwWebBrowser->LocationURL() : QString());
+    addressTag = cboAddress->currentText();
+    cboAddress->lineEdit()->selectAll();
 }
 
 void mdiBrowser::onAddressClick() {
@@ -266,7 +296,7 @@ void mdiBrowser::onAddressClick() {
         const QString address = SearchAddress(ReadSetting(QStringLiteral("Search")), addressTag);
         if (!address.isEmpty()) t->brwWebBrowser->Navigate(address);
     } else {
-        t->brwWebBrowser->Navigate(text);
+        t->brwWebBrowser->Navigate(AddressOrSearch(text, ReadSetting(QStringLiteral("Search"))));
     }
     t->picNav->hide();
     t->brwWebBrowser->widget()->setFocus();
@@ -310,10 +340,17 @@ void mdiBrowser::onMouseToggled() {
 
 void mdiBrowser::onKeyPoll() {
     KeyState &keys = platform_.keys();
-    if (keys.isDown(Qt::Key_F2)) {
-        if (mnuPrc[0]->isEnabled()) mnuPrc[0]->trigger();
-    } else if (keys.isDown(Qt::Key_F4)) {
-        mnuPrc[1]->trigger();
+    const bool modifier = keys.isDown(Qt::Key_Alt) || keys.isDown(Qt::Key_Control) ||
+                          keys.isDown(Qt::Key_Shift);
+    switch (hotKeys_.poll(keys.isDown(Qt::Key_F2), keys.isDown(Qt::Key_F4), modifier)) {
+        case HotKeyPoll::BossKey:
+            if (mnuPrc[0]->isEnabled()) mnuPrc[0]->trigger();
+            break;
+        case HotKeyPoll::Lock:
+            mnuPrc[1]->trigger();
+            break;
+        case HotKeyPoll::None:
+            break;
     }
 }
 

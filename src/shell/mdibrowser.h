@@ -6,8 +6,10 @@
 #include <QTimer>
 
 #include "framelayout.h"
+#include "hotkeys.h"
 
 class CaptionButton;
+class EmptyPage;
 class frmDownload;
 class Form1;
 class LogoArea;
@@ -50,6 +52,8 @@ class mdiBrowser : public QMainWindow {
 
     // What the tabs report.
     void AddressListAppend(const QString &url);
+    // The active tab's address back in the box, selected (Escape).
+    void ShowActiveAddress();
     void tabCaptionChanged(Form1 *tab);
     void showStopButton();
     void showRefreshButton();
@@ -103,7 +107,6 @@ class mdiBrowser : public QMainWindow {
     // Positions of the skin, in twips.
     chrome::SkinPositions skinPositions;
     QSize buttonSize[5];  // twips
-    int toolBarInnerHeight = chrome::kToolBarHeight;
 
   protected:
     void closeEvent(QCloseEvent *event) override;
@@ -125,6 +128,7 @@ class mdiBrowser : public QMainWindow {
     void onKeyPoll();
     void onMouseToggled();
     Form1 *tabAt(int index) const;
+    void showEmptyPage();  // while no tab is open
     Form1 *newTabOn(const QString &address);  // created, navigated, shown
     bool chromeMouse(QObject *watched, QEvent *event);
     Qt::Edges edgesAt(const QPoint &pos) const;
@@ -136,9 +140,13 @@ class mdiBrowser : public QMainWindow {
     Platform &platform_;
     QString commandLine_;
     QStackedWidget *children_;
+    EmptyPage *emptyPage_;
     QTimer menuClick_;  // a single click on the menu button waits for a possible second
     QColor borderColour_ = QColor(0x9b, 0xcb, 0xff).darker(125);
-    QPoint dragOffset_;
-    frmDownload *frmDownload_ =
-        nullptr;  // where a manual move grabbed the frame, when the system cannot move it
+    QPoint dragOffset_;  // where a move grabbed the frame
+    enum class Drag { None, Pressed, System, Own } drag_ = Drag::None;
+    QRect normalGeometry_;  // the size a maximised frame restores to
+    bool refusingHandOffs_ = false;
+    HotKeyPoll hotKeys_;  // while parental control tells the user why not
+    frmDownload *frmDownload_ = nullptr;
 };

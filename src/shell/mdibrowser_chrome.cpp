@@ -2,6 +2,7 @@
 // status strip, the skin on all of them, and the layout rules on every resize.
 #include <QApplication>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -10,12 +11,16 @@
 #include <QPainter>
 #include <QStackedWidget>
 #include <QStyleHints>
+#include <QAbstractItemView>
 #include <QTabBar>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QScreen>
 #include <QWindow>
 
 #include "chromewidgets.h"
+#include "platform/desktop.h"
 #include "colour.h"
 #include "config.h"
 #include "mdibrowser.h"
@@ -149,12 +154,25 @@ void mdiBrowser::buildChrome() {
     MDITabs->setElideMode(Qt::ElideRight);
     MDITabs->setUsesScrollButtons(true);
     MDITabs->installEventFilter(this);
+    // The strip keeps its height with no tab, so its menu stays within reach.
+    MDITabs->addTab(QStringLiteral("空白页"));
+    MDITabs->setMinimumHeight(MDITabs->sizeHint().height());
+    MDITabs->removeTab(0);
     connect(MDITabs, &QTabBar::currentChanged, this, &mdiBrowser::onTabChanged);
     connect(MDITabs, &QTabBar::tabCloseRequested, this, [this](int i) {
         if (Form1 *t = tabAt(i)) CloseTab(t);
     });
 
-    children_ = new QStackedWidget(central);
+    // The tabs, and in their place while there is none, the empty page.
+    auto *body = new QWidget(central);
+    auto *cell = new QGridLayout(body);
+    cell->setContentsMargins(0, 0, 0, 0);
+    children_ = new QStackedWidget(body);
+    emptyPage_ = new EmptyPage(body);
+    cell->addWidget(children_, 0, 0);
+    cell->addWidget(emptyPage_, 0, 0);
+    connect(emptyPage_, &EmptyPage::newTabRequested, this, &mdiBrowser::OpenNewFrm);
+    showEmptyPage();
 
     picStaBar = new QWidget(central);
     picStaBar->setObjectName(QStringLiteral("picStaBar"));
@@ -182,7 +200,7 @@ void mdiBrowser::buildChrome() {
 
     column->addWidget(picToolBar);
     column->addWidget(MDITabs);
-    column->addWidget(children_, 1);
+    column->addWidget(body, 1);
     column->addWidget(picStaBar);
     setCentralWidget(central);
 }
@@ -280,11 +298,23 @@ void mdiBrowser::loadButtonPicture(int index, bool pressed) {
     picTBtn[index]->setPicture(SkinPicture(SkinFilePath(), key));
 }
 
+// The window manager maximises and restores when there is one; on a bare X server nobody
+// would, so the frame places itself, keeping Qt's own state in step either way.
 void mdiBrowser::toggleMaximised() {
-    if (isMaximized())
+    const bool bare = !WindowManagerRunning();
+    if (isMaximized()) {
+        const QRect normal = normalGeometry_.isValid() ? normalGeometry_ : normalGeometry();
         showNormal();
-    else
+        if (windowHandle() && normal.isValid()) windowHandle()->setGeometry(normal);
+    } else {
+        normalGeometry_ = geometry();
         showMaximized();
+        if (bare && windowHandle() && screen()) {
+            QRect r = screen()->availableGeometry();
+            r.setSize(r.size().boundedTo(maximumSize()));
+            windowHandle()->setGeometry(r);
+        }
+    }
 }
 
 void mdiBrowser::ZoomByLabel(Qt::MouseButton button) {
@@ -318,7 +348,7 @@ void mdiBrowser::ToggleNavigationPage() {
 }
 
 Qt::Edges mdiBrowser::edgesAt(const QPoint &pos) const {
-    if (isMaximized()) return {};
+    if (isMaximized() || isMinimized()) return {};
     Qt::Edges e;
     if (pos.x() < kBorder) e |= Qt::LeftEdge;
     if (pos.x() >= width() - kBorder) e |= Qt::RightEdge;
@@ -362,9 +392,16 @@ void mdiBrowser::paintEvent(QPaintEvent *) {
 
 void mdiBrowser::changeEvent(QEvent *e) {
     if (e->type() == QEvent::WindowStateChange) {
+        const auto old = static_cast<QWindowStateChangeEvent *>(e)->oldState();
+        // Maximised by the window manager's own means: restore gives back this size.
+        if (isMaximized() && !(old & Qt::WindowMaximized) && !normalGeometry_.isValid())
+            normalGeometry_ = normalGeometry();
+        if (!isMaximized() && !isMinimized()) normalGeometry_ = QRect();
         const int border = isMaximized() ? 0 : kBorder;
         setContentsMargins(border, border, border, border);
         picCtl[1]->setMaximisedGlyph(isMaximized());
+        if (isMinimized() && config::oneOrUnreadable(ReadSetting(QStringLiteral("MinPass"))))
+            for (Form1 *t : tabs()) t->setLocked(true);
     }
     QMainWindow::changeEvent(e);
 }
@@ -381,14 +418,20 @@ bool mdiBrowser::chromeMouse(QObject *watched, QEvent *event) {
     auto *me = static_cast<QMouseEvent *>(event);
     switch (event->type()) {
         case QEvent::MouseButtonPress:
-            if (drag && me->button() == Qt::LeftButton)
+            if (drag && me->button() == Qt::LeftButton) {
                 dragOffset_ = me->globalPosition().toPoint() - frameGeometry().topLeft();
+                drag_ = Drag::Pressed;
+            }
             return false;
         case QEvent::MouseMove:
-            if (drag && (me->buttons() & Qt::LeftButton) && !isMaximized()) {
-                // The window manager moves it; without one, we do.
-                if (!windowHandle() || !windowHandle()->startSystemMove())
-                    move(me->globalPosition().toPoint() - dragOffset_);
+            if (drag && (me->buttons() & Qt::LeftButton) && drag_ != Drag::None &&
+                !isMaximized()) {
+                // The window manager moves it, once asked per press: it takes the pointer
+                // until the button is let go. Without one, we move it ourselves.
+                if (drag_ == Drag::Pressed)
+                    drag_ = windowHandle() && windowHandle()->startSystemMove() ? Drag::System
+                                                                                 : Drag::Own;
+                if (drag_ == Drag::Own) move(me->globalPosition().toPoint() - dragOffset_);
                 return true;
             }
             return false;
@@ -399,6 +442,7 @@ bool mdiBrowser::chromeMouse(QObject *watched, QEvent *event) {
             }
             return false;
         case QEvent::MouseButtonRelease:
+            if (me->button() == Qt::LeftButton) drag_ = Drag::None;
             if (watched == lblZoom) {
                 ZoomByLabel(me->button());
                 return true;
@@ -415,9 +459,15 @@ bool mdiBrowser::chromeMouse(QObject *watched, QEvent *event) {
 
 bool mdiBrowser::eventFilter(QObject *watched, QEvent *event) {
     switch (event->type()) {
+        case QEvent::MouseButtonDblClick:
+            if (watched == MDITabs &&
+                MDITabs->tabAt(static_cast<QMouseEvent *>(event)->position().toPoint()) < 0) {
+                OpenNewFrm();  // the strip's empty part, as in other browsers
+                return true;
+            }
+            [[fallthrough]];
         case QEvent::MouseButtonPress:
         case QEvent::MouseMove:
-        case QEvent::MouseButtonDblClick:
             if (chromeMouse(watched, event)) return true;
             break;
         case QEvent::MouseButtonRelease:
@@ -426,19 +476,34 @@ bool mdiBrowser::eventFilter(QObject *watched, QEvent *event) {
                 if (me->button() != Qt::RightButton) break;
                 const int index = MDITabs->tabAt(me->position().toPoint());
                 if (index >= 0) MDITabs->setCurrentIndex(index);
-                (index >= 0 ? mnuTabs : mnuM)->popup(me->globalPosition().toPoint());
+                // With no tab at all the strip offers a new one.
+                const bool tabMenu = index >= 0 || MDITabs->count() == 0;
+                mnuTabs->actions().constFirst()->setEnabled(MDITabs->count() > 0);
+                (tabMenu ? mnuTabs : mnuM)->popup(me->globalPosition().toPoint());
                 return true;
             }
             if (chromeMouse(watched, event)) return true;
             break;
         case QEvent::KeyPress:
-            if (watched == cboAddress->lineEdit()) {
+            // A real keyboard's keys reach the combo box, which hands them on to its line
+            // edit; whichever sees Enter first goes.
+            if (watched == cboAddress || watched == cboAddress->lineEdit()) {
                 const int key = static_cast<QKeyEvent *>(event)->key();
                 if (key == Qt::Key_Return || key == Qt::Key_Enter) {
                     onAddressClick();
                     return true;
                 }
+                if (key == Qt::Key_Escape && !cboAddress->view()->isVisible()) {
+                    ShowActiveAddress();
+                    return true;
+                }
             }
+            break;
+        case QEvent::FocusIn:
+            // A click into the box selects it all, once the click has placed the caret.
+            if ((watched == cboAddress || watched == cboAddress->lineEdit()) &&
+                static_cast<QFocusEvent *>(event)->reason() == Qt::MouseFocusReason)
+                QTimer::singleShot(0, cboAddress->lineEdit(), &QLineEdit::selectAll);
             break;
         case QEvent::DragEnter:
         case QEvent::DragMove:

@@ -28,11 +28,12 @@ void mdiBrowser::buildMenus() {
         mnuDis[i]->setCheckable(true);
         mnuDis[i]->setChecked(true);
     }
-    connect(mnuDis[0], &QAction::toggled, this, [this](bool on) {
+    // Only the user's choice writes: start-up sets the marks from the settings it reads.
+    connect(mnuDis[0], &QAction::triggered, this, [this](bool on) {
         picStaBar->setVisible(on);
         WriteSetting(QStringLiteral("StBar"), on ? QStringLiteral("1") : QStringLiteral("0"));
     });
-    connect(mnuDis[1], &QAction::toggled, this, [this](bool on) {
+    connect(mnuDis[1], &QAction::triggered, this, [this](bool on) {
         lblPro->setVisible(on && lblPro->width() != cboAddress->width());
         WriteSetting(QStringLiteral("PrBar"), on ? QStringLiteral("1") : QStringLiteral("0"));
     });

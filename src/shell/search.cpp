@@ -1,5 +1,7 @@
 #include "search.h"
 
+#include <QUrl>
+
 namespace {
 
 struct Engine {
@@ -22,10 +24,20 @@ const Engine *find(const QString &setting) {
 
 QString SearchAddress(const QString &searchSetting, const QString &term) {
     const Engine *e = find(searchSetting);
-    return e ? QLatin1String(e->query) + term : QString();
+    return e ? QLatin1String(e->query) + QString::fromLatin1(QUrl::toPercentEncoding(term))
+             : QString();
 }
 
 QString SearchFrontPage(const QString &searchSetting) {
     const Engine *e = find(searchSetting);
     return e ? QString::fromLatin1(e->front) : QString();
+}
+
+QString AddressOrSearch(const QString &typed, const QString &searchSetting) {
+    const QString text = typed.trimmed();
+    // A single word is an address, as the engine guesses it; words the engine cannot
+    // take as an address at all ("c++ & qt", "100%") would otherwise do nothing.
+    if (text.isEmpty() || QUrl::fromUserInput(text).isValid()) return typed;
+    const QString search = SearchAddress(searchSetting, text);
+    return search.isEmpty() ? typed : search;
 }

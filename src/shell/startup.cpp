@@ -10,7 +10,9 @@
 #include "commandline.h"
 #include "config.h"
 #include "mdibrowser.h"
+#include "platform/channelprotocol.h"
 #include "platform/instancechannel.h"
+#include "platform/language.h"
 #include "platform/platform.h"
 #include "platform/qtdialogs.h"
 
@@ -32,6 +34,7 @@ int RunFirstInstance(int argc, char **argv, const QString &commandLine, Instance
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvex Lumetta"));
+    UseChineseInterface();
     QFont font = QApplication::font();
     font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Noto Sans CJK SC")});
     QApplication::setFont(font);
@@ -55,16 +58,29 @@ int RunFirstInstance(int argc, char **argv, const QString &commandLine, Instance
 int RunBrowser(int argc, char **argv) {
     // The whole command line, before Qt takes the arguments it knows.
     const QString commandLine = CommandLineText(argc, argv);
+    if (quint32(commandLine.size()) > channel::kMaxAddress) {
+        std::fprintf(stderr,
+                     "olumetta: the address is %lld characters long; the web engine takes at "
+                     "most %u, so it was not opened\n",
+                     qlonglong(commandLine.size()), channel::kMaxAddress);
+        return 2;
+    }
 
     if (QFile::exists(config::configPath())) {
         // A later start hands over before it builds any window or starts the web engine.
         InstanceChannel channel;
         if (channel.claim()) return RunFirstInstance(argc, argv, commandLine, channel);
+        if (const QString error = channel.lockError(); !error.isEmpty()) {
+            std::fprintf(stderr, "olumetta: cannot tell whether the browser already runs: %s\n",
+                         qPrintable(error));
+            return 2;
+        }
         channel.send(HandOffCommand(commandLine));
         return 0;  // whether or not the running one answered: silently
     }
 
     QApplication app(argc, argv);
+    UseChineseInterface();
     QtDialogs dialogs;
     CheckConfig(dialogs);
     return 1;

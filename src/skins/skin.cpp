@@ -1,13 +1,10 @@
 #include "skin.h"
 
 #include <QFileInfo>
-#include <QGuiApplication>
 
 #include "shell/colour.h"
 #include "shell/config.h"
 
-#include <X11/Xlib.h>
-#undef None
 
 namespace {
 
@@ -71,10 +68,3 @@ std::optional<Skin> LoadSkin(bool glassAvailable) {
     return s;
 }
 
-bool GlassAvailable() {
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || !x11->display()) return false;
-    Display *d = x11->display();
-    const Atom cm = XInternAtom(d, "_NET_WM_CM_S0", False);
-    return XGetSelectionOwner(d, cm) != 0;
-}

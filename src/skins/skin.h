@@ -22,5 +22,3 @@ QPixmap SkinPicture(const QString &skinFile, const QString &key);
 // load) gives none: the program cannot go on with half a skin.
 std::optional<Skin> LoadSkin(bool glassAvailable);
 
-// A compositing manager runs (X11: the _NET_WM_CM_S0 selection has an owner).
-bool GlassAvailable();

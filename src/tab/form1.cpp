@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QResizeEvent>
+#include <QUrl>
 #include <cmath>
 
 #include "lockpanel.h"
@@ -15,17 +16,6 @@
 #include "services/textfiles.h"
 #include "shell/config.h"
 #include "shell/mdibrowser.h"
-
-namespace {
-
-// A setting read as a number that cannot be read counts as met, as the tab's load does.
-bool settingIsOneOrUnreadable(const char *key) {
-    bool ok = false;
-    const double v = config::toNumber(ReadSetting(QLatin1String(key)), &ok);
-    return !ok || v == 1;
-}
-
-}  // namespace
 
 Form1::Form1(mdiBrowser *frame, Platform &platform, QWidget *parent)
     : QWidget(parent), frame_(frame), dialogs_(platform.dialogs()) {
@@ -52,8 +42,8 @@ void Form1::Load() {
     brwWebBrowser->SetSilent(true);
     frame_->CurrentHomePage = ReadSetting(QStringLiteral("HomePage"));
     show();
-    if (settingIsOneOrUnreadable("OpenPass")) setLocked(true);
-    if (settingIsOneOrUnreadable("OpenNav")) picNav->show();
+    if (config::oneOrUnreadable(ReadSetting(QStringLiteral("OpenPass")))) setLocked(true);
+    if (config::oneOrUnreadable(ReadSetting(QStringLiteral("OpenNav")))) picNav->show();
     ReadNav();
 }
 
@@ -80,7 +70,6 @@ bool Form1::eventFilter(QObject *watched, QEvent *event) {
 
 void Form1::resizeEvent(QResizeEvent *) {
     layoutCovers();
-    if (frame_->isMinimized() && settingIsOneOrUnreadable("MinPass")) setLocked(true);
 }
 
 void Form1::layoutCovers() {
@@ -128,7 +117,8 @@ void Form1::onDownloadComplete() {
 void Form1::onTitleChange(const QString &text) {
     setWindowTitle(text);
     frame_->tabCaptionChanged(this);
-    IsPageFiltered(this);
+    if (!TitleIsAddress(text, QUrl(brwWebBrowser->LocationURL())) && IsPageFiltered(text))
+        setLocked(true);
 }
 
 void Form1::onNewWindow2(WebView **ppDisp, bool *) {

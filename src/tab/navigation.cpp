@@ -1,6 +1,7 @@
 #include "navigation.h"
 
 #include <QStringList>
+#include <algorithm>
 
 #include "shell/config.h"
 
@@ -56,8 +57,36 @@ QRect title() {
     return QRect(120, 120, 1440, 960);
 }
 
-QPoint coreOrigin(int pageWidth, int pageHeight) {
-    return QPoint((pageWidth - kCoreWidth) / 2, (pageHeight - kCoreHeight) / 2);
+namespace {
+constexpr int kMargin = 120;
+
+double fit(int width, int height) {
+    return std::min({1.0, double(width) / kCoreWidth, double(height) / kCoreHeight});
+}
+}  // namespace
+
+CorePlace placeCore(int pageWidth, int pageHeight) {
+    CorePlace p;
+    p.scale = std::max(kMinScale, fit(pageWidth - 2 * kMargin, pageHeight - 2 * kMargin));
+    auto centre = [&](int top, int height) {
+        p.origin = QPoint((pageWidth - int(kCoreWidth * p.scale)) / 2,
+                          top + (height - int(kCoreHeight * p.scale)) / 2);
+    };
+    centre(0, pageHeight);
+    const QRect core(p.origin, QSize(int(kCoreWidth * p.scale), int(kCoreHeight * p.scale)));
+    if (!core.intersects(title().adjusted(0, 0, kMargin, kMargin))) return p;
+    // Below the title, in the height that leaves.
+    const int top = title().bottom() + 1 + kMargin;
+    p.scale = std::max(kMinScale, std::min(p.scale, fit(pageWidth - 2 * kMargin,
+                                                        pageHeight - top - kMargin)));
+    centre(top, std::max(0, pageHeight - top - kMargin));
+    p.origin.setY(std::max(p.origin.y(), top));
+    return p;
+}
+
+QRect scaled(const QRect &r, double scale) {
+    return QRect(int(r.x() * scale), int(r.y() * scale), int(r.width() * scale),
+                 int(r.height() * scale));
 }
 
 }  // namespace navlayout

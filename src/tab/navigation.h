@@ -30,6 +30,14 @@ QRect search();
 QRect caption();  // inside a tile
 QRect editor();
 QRect title();  // the "导航" label, inside the page
-// The core's top left within a page of the given size, centred.
-QPoint coreOrigin(int pageWidth, int pageHeight);
+// Where the core goes on a page of the given size, and how much it is shrunk: centred
+// at full size where it fits; on a smaller page shrunk (to kMinScale at most) and kept
+// below the title where the two would meet, so nothing ever overlaps.
+struct CorePlace {
+    QPoint origin;
+    double scale = 1.0;
+};
+constexpr double kMinScale = 0.6;
+CorePlace placeCore(int pageWidth, int pageHeight);
+QRect scaled(const QRect &twips, double scale);
 }  // namespace navlayout

@@ -50,7 +50,7 @@ class NavTileWidget : public QWidget {
         QFont small = font();
         small.setPointSize(9);
         p.setFont(small);
-        const QRect cap = TwipsToPixels(navlayout::caption(), this);
+        const QRect cap = page_->px(navlayout::caption());
         p.drawText(cap, Qt::AlignCenter,
                    QFontMetrics(small).elidedText(t.caption, Qt::ElideRight, cap.width()));
     }
@@ -90,23 +90,20 @@ void NavPage::build() {
     lblShow0->setFont(titleFont);
     lblShow0->setGeometry(TwipsToPixels(navlayout::title(), this));
 
-    txtSearch = new QLineEdit(QStringLiteral("搜索..."), picNavCore);
+    txtSearch = new QLineEdit(picNavCore);
     txtSearch->setObjectName(QStringLiteral("txtSearch"));
-    txtSearch->setGeometry(TwipsToPixels(navlayout::search(), this));
+    txtSearch->setPlaceholderText(QStringLiteral("搜索..."));
     txtSearch->setStyleSheet(QStringLiteral(
         "QLineEdit { border: 1px solid #9dbbe4; border-radius: 12px; padding: 0 10px;"
         " background: white; } QLineEdit:focus { border-color: #3c78d8; }"));
     connect(txtSearch, &QLineEdit::returnPressed, this, &NavPage::txtSearch_Enter);
 
-    for (int i = 0; i < 9; ++i) {
-        picWebs[i] = new NavTileWidget(this, i);
-        picWebs[i]->setGeometry(TwipsToPixels(navlayout::tile(i), this));
-    }
+    for (int i = 0; i < 9; ++i) picWebs[i] = new NavTileWidget(this, i);
 
     picAddNav = new QWidget(picNavCore);
     picAddNav->setObjectName(QStringLiteral("picAddNav"));
     picAddNav->setAutoFillBackground(true);
-    picAddNav->setGeometry(TwipsToPixels(navlayout::editor(), this));
+    picAddNav->resize(TwipsToPixels(navlayout::editor(), this).size());
     auto *intro = new QLabel(QStringLiteral("即将添加以下网址为导航，您可以通过导航页快速访问网页"),
                              picAddNav);
     intro->setWordWrap(true);
@@ -165,7 +162,7 @@ void NavPage::setColours(const QColor &page, const QColor &editor, const QColor 
         QStringLiteral("#picAddNav { background: %1; border: 1px solid %2; border-radius: 6px; }")
             .arg(editor.name(), editor.darker(150).name()));
     QPalette tp = lblShow0->palette();
-    tp.setColor(QPalette::WindowText, title);
+    tp.setColor(QPalette::WindowText, ReadableOn(title, page));
     lblShow0->setPalette(tp);
 }
 
@@ -248,9 +245,25 @@ void NavPage::resizeEvent(QResizeEvent *) {
     layoutCore();
 }
 
+QRect NavPage::px(const QRect &twips) const {
+    return TwipsToPixels(navlayout::scaled(twips, scale_), this);
+}
+
 void NavPage::layoutCore() {
     const double tpp = TwipsPerPixel(this);
-    picNavCore->resize(int(navlayout::kCoreWidth / tpp), int(navlayout::kCoreHeight / tpp));
-    const QPoint o = navlayout::coreOrigin(int(width() * tpp), int(height() * tpp));
-    picNavCore->move(int(o.x() / tpp), int(o.y() / tpp));
+    const navlayout::CorePlace place =
+        navlayout::placeCore(int(width() * tpp), int(height() * tpp));
+    scale_ = place.scale;
+    picNavCore->setGeometry(QRect(TwipsToPixels(QRect(place.origin, QSize()), this).topLeft(),
+                                  px(QRect(0, 0, navlayout::kCoreWidth, navlayout::kCoreHeight))
+                                      .size()));
+    if (!built()) return;
+    for (int i = 0; i < 9; ++i) picWebs[i]->setGeometry(px(navlayout::tile(i)));
+    QRect search = px(navlayout::search());
+    search.setHeight(std::max(search.height(), txtSearch->minimumSizeHint().height()));
+    txtSearch->setGeometry(search);
+    // The editor keeps its size; on shrunk tiles it stays within them.
+    const QPoint at = px(navlayout::editor()).topLeft();
+    picAddNav->move(std::clamp(at.x(), 0, std::max(0, picNavCore->width() - picAddNav->width())),
+                    std::clamp(at.y(), 0, std::max(0, picNavCore->height() - picAddNav->height())));
 }

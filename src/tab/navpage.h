@@ -32,6 +32,8 @@ class NavPage : public QWidget {
     NavTile tiles[9];
     bool built() const { return txtSearch != nullptr; }
     void ensureBuilt();
+    // A twips rectangle of the core in pixels, at the core's present scale.
+    QRect px(const QRect &twips) const;
 
     // The controls' events.
     void TileReleased(int index, Qt::MouseButton button);
@@ -47,10 +49,10 @@ class NavPage : public QWidget {
   private:
     void build();
     void layoutCore();
-    void showTiles();
     QColor clrColour() const;
     void setClrColour(const QColor &c);
     Form1 *tab_;
     Dialogs &dialogs_;
     QColor editorColour_ = QColor(155, 203, 255), titleColour_ = QColor(155, 203, 255);
+    double scale_ = 1.0;  // the core shrinks on small pages
 };

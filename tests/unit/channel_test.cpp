@@ -18,7 +18,7 @@ TEST(ChannelProtocolTest, MessagesSurviveAnySplit) {
 TEST(ChannelProtocolTest, OversizedOrPartialMessagesAreNotDelivered) {
     Reader big;
     QByteArray header(4, '\0');
-    header[1] = 0x10;  // 1 MiB announced
+    header[0] = 0x01;  // 16 MiB announced
     EXPECT_TRUE(big.feed(header + QByteArray(100, 'x')).isEmpty());
     EXPECT_TRUE(big.broken());
     EXPECT_TRUE(big.feed(channel::frame("OpenNew")).isEmpty());  // stays broken
@@ -30,4 +30,7 @@ TEST(ChannelProtocolTest, OversizedOrPartialMessagesAreNotDelivered) {
               4 + int(channel::kMaxMessage));
     Reader limit;
     EXPECT_EQ(limit.feed(channel::frame(QString(channel::kMaxMessage, 'a'))).size(), 1);
+    // The longest address the engine takes, in characters of three UTF-8 bytes each.
+    const QString longest = "DDEOpen" + QString(channel::kMaxAddress, QChar(0x4E2D));
+    EXPECT_EQ(limit.feed(channel::frame(longest)), QStringList{longest});
 }

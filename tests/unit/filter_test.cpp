@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "services/contentfilter.h"
+
+#include <QUrl>
 #include "services/parental.h"
 
 TEST(ContentFilterTest, SwitchListsAndOrder) {
@@ -36,6 +38,19 @@ QDateTime at(int dayOfWeek, int hour, int minute = 0) {
     return QDateTime(QDate(2026, 12, 6 + dayOfWeek), QTime(hour, minute));
 }
 }  // namespace
+
+// Until a page has a title the engine shows its address; "…?wd=porn" is no title.
+TEST(ContentFilterTest, AnAddressShownAsTheTitleIsNoTitle) {
+    const QUrl search("http://127.0.0.1:8000/s?wd=porn");
+    EXPECT_TRUE(TitleIsAddress("127.0.0.1:8000/s?wd=porn", search));
+    EXPECT_TRUE(TitleIsAddress("http://127.0.0.1:8000/s?wd=porn", search));
+    EXPECT_TRUE(TitleIsAddress("", search));
+    EXPECT_TRUE(TitleIsAddress("www.a.cn", QUrl("http://www.a.cn/")));
+    EXPECT_TRUE(TitleIsAddress("a.cn/搜索?q=色情", QUrl("https://a.cn/%E6%90%9C%E7%B4%A2?q=色情")));
+    EXPECT_TRUE(TitleIsAddress("page.html", QUrl::fromLocalFile("/tmp/x/page.html")));
+    EXPECT_FALSE(TitleIsAddress("Free porn", search));
+    EXPECT_FALSE(TitleIsAddress("127.0.0.1:8000", search));  // a title that only names the host
+}
 
 TEST(ParentalTest, WeekdaysAndHoursInclusive) {
     const ParentalSettings workdays{"1", "0", "4", "8", "17"};

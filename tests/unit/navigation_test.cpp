@@ -45,6 +45,27 @@ TEST(NavValueTest, EditorValuesAndTheLayoutOfThePage) {
     // The last tile ends inside the core.
     EXPECT_LE(navlayout::tile(8).right(), navlayout::kCoreWidth);
     EXPECT_LE(navlayout::tile(8).bottom(), navlayout::kCoreHeight);
-    EXPECT_EQ(navlayout::coreOrigin(19855, 8015), QPoint(5000, 1000));
-    EXPECT_EQ(navlayout::coreOrigin(9855, 6015), QPoint(0, 0));
+    EXPECT_EQ(navlayout::placeCore(19855, 8015).origin, QPoint(5000, 1000));
+    EXPECT_EQ(navlayout::placeCore(19855, 8015).scale, 1.0);
+}
+
+// Small windows shrink the tiles and move them below the title; nothing ever overlaps, and
+// the core stays inside every page that can hold it at its smallest beside the title.
+TEST(NavigationTest, TheCoreNeverOverlapsTheTitleOnAnyPageSize) {
+    using namespace navlayout;
+    for (int w = 3000; w <= 30000; w += 370)
+        for (int h = 3000; h <= 18000; h += 290) {
+            const CorePlace p = placeCore(w, h);
+            const QRect core(p.origin, QSize(int(kCoreWidth * p.scale), int(kCoreHeight * p.scale)));
+            ASSERT_FALSE(core.intersects(title())) << w << "x" << h;
+            ASSERT_GE(p.scale, kMinScale);
+            ASSERT_LE(p.scale, 1.0);
+            if (w >= kCoreWidth * kMinScale + 240 && h >= kCoreHeight * kMinScale + 1440) {
+                ASSERT_GE(core.left(), 0) << w << "x" << h;
+                ASSERT_LE(core.right(), w) << w << "x" << h;
+                ASSERT_LE(core.bottom(), h) << w << "x" << h;
+            }
+        }
+    // A page of 1280 x 800 pixels keeps the tiles at their full size.
+    EXPECT_EQ(placeCore(1274 * 15, 560 * 15).scale, 1.0);
 }

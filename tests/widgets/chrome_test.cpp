@@ -73,6 +73,14 @@ TEST_F(ChromeTest, EveryShippedSkinAppliesWithItsColoursAndPositions) {
         EXPECT_EQ(f->cboAddress->geometry().bottom(), f->picToolBar->height() - 1);
         EXPECT_FALSE(f->imgBG->pixmap().isNull());
         EXPECT_TRUE(platform.dialogs_.shown.empty());
+        // The navigation page's "导航" reads on the page in every skin.
+        f->ToggleNavigationPage();
+        const NavPage *nav = f->ActiveForm()->picNav;
+        ASSERT_TRUE(nav->isVisible());
+        EXPECT_GE(ContrastRatio(nav->lblShow0->palette().color(QPalette::WindowText),
+                                nav->palette().color(QPalette::Window)),
+                  3.0)
+            << name;
     }
 }
 

@@ -93,13 +93,17 @@ TEST_F(PanelsTest, TilesOpenAndTheEditorAddsEditsAndEmpties) {
     EXPECT_FALSE(nav->isVisible());
 }
 
-TEST_F(PanelsTest, SearchBoxSearchesRawTextAndAlwaysHidesThePage) {
+TEST_F(PanelsTest, SearchBoxSearchesTheTypedTextAndAlwaysHidesThePage) {
     WriteSetting("Search", "0");
     auto f = start();
     Form1 *t = f->ActiveForm();
+    EXPECT_TRUE(t->picNav->txtSearch->text().isEmpty());  // "搜索..." is only a placeholder
+    EXPECT_EQ(t->picNav->txtSearch->placeholderText(), "搜索...");
     t->picNav->txtSearch->setText("天气 预报");
     QTest::keyClick(t->picNav->txtSearch, Qt::Key_Return);
-    EXPECT_EQ(view(t)->calls.last(), "Navigate http://www.baidu.com/s?wd=天气 预报");
+    EXPECT_EQ(view(t)->calls.last(), "Navigate http://www.baidu.com/s?wd=" +
+                                         QUrl::toPercentEncoding("天气 预报"));
+
     EXPECT_FALSE(t->picNav->isVisible());
     t->picNav->show();
     WriteSetting("Search", "9");
