@@ -54,9 +54,8 @@ bool IsPageFiltered(const QString &title) {
 bool TitleIsAddress(const QString &title, const QUrl &url) {
     if (title.isEmpty()) return true;
     if (url.isLocalFile() && title == url.fileName()) return true;
-    for (const QUrl::ComponentFormattingOptions how : {QUrl::FullyEncoded, QUrl::PrettyDecoded,
-                                                       QUrl::FullyDecoded}) {
-        QString shown = url.toString(how);
+    for (const QString &full : {url.toString(QUrl::FullyEncoded), url.toDisplayString()}) {
+        QString shown = full;
         if (title == shown) return true;
         for (const char *scheme : {"http://", "https://", "file://"})
             if (shown.startsWith(QLatin1String(scheme))) shown.remove(0, int(strlen(scheme)));

@@ -13,6 +13,7 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTimer>
+#include <QWindow>
 
 #include "chromewidgets.h"
 #include "commandline.h"
@@ -57,6 +58,7 @@ bool mdiBrowser::Load() {
     if (!ApplySkin()) return false;
     restoreGeometryFromFile();
     show();
+    activateWhenShown();
     if (const QScreen *s = screen()) {
         SetWindowSizeLimits(this, 0, 0, s->size().width(),
                             s->size().height() - TaskbarHeight(this));
@@ -80,6 +82,19 @@ bool mdiBrowser::Load() {
     }
     tmrKey->start();
     return true;
+}
+
+// A window manager gives a new window the keyboard; on a bare X server nobody would, and
+// asking before the window is on the screen fails: ask once it is, for a few seconds.
+void mdiBrowser::activateWhenShown() {
+    auto *poll = new QTimer(this);
+    poll->setInterval(50);
+    connect(poll, &QTimer::timeout, this, [this, poll, tries = 0]() mutable {
+        const bool exposed = windowHandle() && windowHandle()->isExposed();
+        if (exposed && !isActiveWindow()) activateWindow();
+        if (isActiveWindow() || ++tries > 60) poll->deleteLater();
+    });
+    poll->start();
 }
 
 bool mdiBrowser::OpenParents() {

@@ -123,6 +123,7 @@ class mdiBrowser : public QMainWindow {
     void HandleCommandLine();
     void ApplyBarSettings();
     void restoreGeometryFromFile();
+    void activateWhenShown();
     void onAddressClick();
     void onTabChanged(int index);
     void onKeyPoll();
@@ -147,6 +148,7 @@ class mdiBrowser : public QMainWindow {
     enum class Drag { None, Pressed, System, Own } drag_ = Drag::None;
     QRect normalGeometry_;  // the size a maximised frame restores to
     bool refusingHandOffs_ = false;
+    bool addressClickSelects_ = true;  // until the box has been clicked since it had the focus
     HotKeyPoll hotKeys_;  // while parental control tells the user why not
     frmDownload *frmDownload_ = nullptr;
 };

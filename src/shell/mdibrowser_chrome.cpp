@@ -471,6 +471,12 @@ bool mdiBrowser::eventFilter(QObject *watched, QEvent *event) {
             if (chromeMouse(watched, event)) return true;
             break;
         case QEvent::MouseButtonRelease:
+            // The first click into the box selects it all, unless it dragged a selection.
+            if (watched == cboAddress->lineEdit() && addressClickSelects_) {
+                addressClickSelects_ = false;
+                if (!cboAddress->lineEdit()->hasSelectedText()) cboAddress->lineEdit()->selectAll();
+                break;
+            }
             if (watched == MDITabs) {
                 auto *me = static_cast<QMouseEvent *>(event);
                 if (me->button() != Qt::RightButton) break;
@@ -499,11 +505,9 @@ bool mdiBrowser::eventFilter(QObject *watched, QEvent *event) {
                 }
             }
             break;
-        case QEvent::FocusIn:
-            // A click into the box selects it all, once the click has placed the caret.
-            if ((watched == cboAddress || watched == cboAddress->lineEdit()) &&
-                static_cast<QFocusEvent *>(event)->reason() == Qt::MouseFocusReason)
-                QTimer::singleShot(0, cboAddress->lineEdit(), &QLineEdit::selectAll);
+        case QEvent::FocusOut:
+            if (watched == cboAddress || watched == cboAddress->lineEdit())
+                addressClickSelects_ = true;
             break;
         case QEvent::DragEnter:
         case QEvent::DragMove:

@@ -2,74 +2,17 @@
 // web engine, pages listed over the engine's debugging port.
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QProcess>
-#include <QTcpServer>
 #include <QTest>
 #include <csignal>
 
 #include "shell/config.h"
+#include "support/browsersession.h"
 #include "support/httpserver.h"
 #include "support/testfolder.h"
 #include "support/wait.h"
 
 namespace {
-
-quint16 freePort() {
-    QTcpServer s;
-    s.listen(QHostAddress::LocalHost, 0);
-    return s.serverPort();
-}
-
-class Session {
-  public:
-    Session() : folder(true), debugPort(freePort()) {}
-    QProcessEnvironment env() const {
-        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-        e.insert("XDG_RUNTIME_DIR", runtime.path());
-        e.insert("HOME", runtime.path());
-        e.insert("QTWEBENGINE_REMOTE_DEBUGGING", QString("127.0.0.1:%1").arg(debugPort));
-        return e;
-    }
-    std::unique_ptr<QProcess> start(const QStringList &args) const {
-        auto p = std::make_unique<QProcess>();
-        p->setProcessEnvironment(env());
-        p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        p->start(folder.binary(), args);
-        p->waitForStarted();
-        return p;
-    }
-    // The open pages: url -> title.
-    QList<QPair<QString, QString>> pages() const {
-        QNetworkAccessManager nam;
-        QNetworkReply *reply =
-            nam.get(QNetworkRequest(QUrl(QString("http://127.0.0.1:%1/json/list").arg(debugPort))));
-        QElapsedTimer t;
-        t.start();
-        while (!reply->isFinished() && t.elapsed() < 3000) QTest::qWait(20);
-        QList<QPair<QString, QString>> out;
-        for (const auto &v : QJsonDocument::fromJson(reply->readAll()).array()) {
-            const QJsonObject o = v.toObject();
-            if (o["type"].toString() == "page")
-                out << qMakePair(o["url"].toString(), o["title"].toString());
-        }
-        delete reply;
-        return out;
-    }
-    bool hasPage(const QString &url, const QString &title = {}) const {
-        for (const auto &p : pages())
-            if (p.first == url && (title.isEmpty() || p.second == title)) return true;
-        return false;
-    }
-    TestFolder folder;
-    QTemporaryDir runtime;
-    quint16 debugPort;
-};
 
 void stop(QProcess &p) {
     if (p.state() == QProcess::NotRunning) return;
@@ -91,7 +34,7 @@ TEST(ProcessE2E, LaterStartsHandTheirAddressesToTheRunningOne) {
     TestHttpServer server;
     server.page("/a", "页面A");
     server.page("/b", "页面B");
-    Session s;
+    BrowserSession s;
     auto first = s.start({server.url("/a")});
     ASSERT_TRUE(waitFor([&] { return s.hasPage(server.url("/a"), "页面A"); }, 40000));
     EXPECT_EQ(s.pages().size(), 1);
@@ -117,7 +60,7 @@ TEST(ProcessE2E, LaterStartsHandTheirAddressesToTheRunningOne) {
 TEST(ProcessE2E, AKilledInstanceDoesNotStopTheNextStart) {
     TestHttpServer server;
     server.page("/x", "X");
-    Session s;
+    BrowserSession s;
     auto first = s.start({server.url("/x")});
     ASSERT_TRUE(waitFor([&] { return s.hasPage(server.url("/x")); }, 40000));
     ::kill(pid_t(first->processId()), SIGKILL);
@@ -131,7 +74,7 @@ TEST(ProcessE2E, AKilledInstanceDoesNotStopTheNextStart) {
 }
 
 TEST(ProcessE2E, WithoutConfigTheMessageIsShownAndNothingElse) {
-    Session s;
+    BrowserSession s;
     QFile::remove(s.folder.file("config.ini"));
     auto p = s.start({});
     QByteArray ids;
@@ -151,7 +94,7 @@ TEST(ProcessE2E, WithoutConfigTheMessageIsShownAndNothingElse) {
 }
 
 TEST(ProcessE2E, InsideRestrictedHoursItEndsWithItsMessageAndChangesNothing) {
-    Session s;
+    BrowserSession s;
     const QString config = s.folder.file("config.ini");
     for (auto [key, value] : {std::pair{"Parents", "1"},
                               {"Week1", "0"},

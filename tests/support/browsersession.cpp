@@ -1,0 +1,119 @@
+#include "browsersession.h"
+
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QTcpServer>
+#include <QTest>
+
+#include "shell/framelayout.h"
+#include "wait.h"
+#include "xsession.h"
+
+quint16 FreePort() {
+    QTcpServer s;
+    s.listen(QHostAddress::LocalHost, 0);
+    return s.serverPort();
+}
+
+BrowserSession::BrowserSession(const XSession *x) : folder(true), debugPort(FreePort()), x_(x) {}
+
+QProcessEnvironment BrowserSession::env() const {
+    QProcessEnvironment e =
+        x_ ? x_->environment() : QProcessEnvironment::systemEnvironment();
+    e.insert("XDG_RUNTIME_DIR", runtime.path());
+    e.insert("HOME", runtime.path());
+    e.insert("QTWEBENGINE_REMOTE_DEBUGGING", QString("127.0.0.1:%1").arg(debugPort));
+    e.insert("QTWEBENGINE_CHROMIUM_FLAGS", chromiumFlags);
+    return e;
+}
+
+std::unique_ptr<QProcess> BrowserSession::start(const QStringList &args) const {
+    auto p = std::make_unique<QProcess>();
+    p->setProcessEnvironment(env());
+    p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p->start(folder.binary(), args);
+    p->waitForStarted();
+    return p;
+}
+
+QList<QPair<QString, QString>> BrowserSession::pages() const {
+    QNetworkAccessManager nam;
+    QNetworkReply *reply =
+        nam.get(QNetworkRequest(QUrl(QString("http://127.0.0.1:%1/json/list").arg(debugPort))));
+    QElapsedTimer t;
+    t.start();
+    while (!reply->isFinished() && t.elapsed() < 3000) QTest::qWait(20);
+    QList<QPair<QString, QString>> out;
+    for (const auto &v : QJsonDocument::fromJson(reply->readAll()).array()) {
+        const QJsonObject o = v.toObject();
+        if (o["type"].toString() == "page")
+            out << qMakePair(o["url"].toString(), o["title"].toString());
+    }
+    delete reply;
+    return out;
+}
+
+bool BrowserSession::hasPage(const QString &url, const QString &title) const {
+    for (const auto &p : pages())
+        if (p.first == url && (title.isEmpty() || p.second == title)) return true;
+    return false;
+}
+
+QString BrowserSession::waitForFrame(int timeoutMs) const {
+    QString id;
+    if (!x_) return id;
+    waitFor(
+        [&] {
+            const QStringList w = x_->windows("^Orvex Lumetta$");
+            if (!w.isEmpty()) id = w.first();
+            return !id.isEmpty();
+        },
+        timeoutMs);
+    return id;
+}
+
+namespace {
+constexpr int kBorder = 3;
+int px(int twips) {
+    return twips / 15;
+}
+int logoLeft(const QRect &f) {
+    return kBorder + px(chrome::OnResize({(f.width() - 2 * kBorder) * 15, {}}).logoLeft);
+}
+}  // namespace
+
+QPoint ChromePoints::toolbar() const {
+    return f.topLeft() + QPoint(f.width() / 2, kBorder + 5);
+}
+QPoint ChromePoints::addressBox() const {
+    return f.topLeft() + QPoint(f.width() / 2, kBorder + px(chrome::kToolBarHeight) - 10);
+}
+QPoint ChromePoints::caption(int index) const {
+    const int half = px(chrome::kCaptionSize) / 2;
+    return f.topLeft() + QPoint(logoLeft(f) + px(chrome::kCaptionLeft[index]) + half,
+                                kBorder + px(chrome::kLogo.y() + chrome::kCaptionTop) + half);
+}
+QPoint ChromePoints::menuButton() const {
+    const QRect ring = chrome::kShape0;
+    return f.topLeft() + QPoint(logoLeft(f) + px(ring.center().x()),
+                                kBorder + px(chrome::kLogo.y() + chrome::kLogo.height() / 2));
+}
+QPoint ChromePoints::firstTab() const {
+    return f.topLeft() + QPoint(kBorder + 30, kBorder + px(chrome::kToolBarHeight) + 14);
+}
+QPoint ChromePoints::emptyTabStrip() const {
+    return f.topLeft() +
+           QPoint(f.width() - 80, kBorder + px(chrome::kToolBarHeight) + 14);
+}
+QRect ChromePoints::pageArea() const {
+    const int top = kBorder + px(chrome::kToolBarHeight) + 40;
+    const int bottom = kBorder + px(chrome::kStaBarHeight) + 10;
+    return QRect(f.x() + 20, f.y() + top, f.width() - 40, f.height() - top - bottom);
+}
+QPoint ChromePoints::page() const {
+    return pageArea().center();
+}

@@ -1,0 +1,51 @@
+#pragma once
+// The program as a user starts it: a fresh program folder with the binary, its own
+// runtime folder (so its instance channel is its own), the web engine's debugging port
+// for listing the open pages, and optionally an X server of the test's own.
+#include <QPoint>
+#include <QProcess>
+#include <QRect>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "testfolder.h"
+
+class XSession;
+
+class BrowserSession {
+  public:
+    explicit BrowserSession(const XSession *x = nullptr);
+    QProcessEnvironment env() const;
+    std::unique_ptr<QProcess> start(const QStringList &args) const;
+    // The open pages: url -> title.
+    QList<QPair<QString, QString>> pages() const;
+    bool hasPage(const QString &url, const QString &title = {}) const;
+
+    // The frame's X window once it shows, or empty text.
+    QString waitForFrame(int timeoutMs = 40000) const;
+
+    TestFolder folder;
+    QTemporaryDir runtime;
+    quint16 debugPort;
+    QString chromiumFlags = "--disable-gpu";
+
+  private:
+    const XSession *x_;
+};
+
+// Points of the frame's chrome a user clicks, from the frame's size on the screen and the
+// layout rules (pixels at 15 twips each, the virtual screen's 96 dpi).
+struct ChromePoints {
+    explicit ChromePoints(const QRect &frame) : f(frame) {}
+    QPoint toolbar() const;      // bare toolbar, above the address box: drag, double-click
+    QPoint addressBox() const;
+    QPoint caption(int index) const;  // 0 close, 1 maximise/restore, 2 minimise
+    QPoint menuButton() const;
+    QPoint firstTab() const;
+    QPoint emptyTabStrip() const;
+    QPoint page() const;  // the middle of the page area
+    QRect pageArea() const;
+    QRect f;
+};
+
+quint16 FreePort();

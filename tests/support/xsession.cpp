@@ -1,0 +1,154 @@
+#include "xsession.h"
+
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QTest>
+#include <QThread>
+
+#include "wait.h"
+
+XSession::XSession(bool windowManager, const QSize &screen) {
+    xvfb_ = std::make_unique<QProcess>();
+    // -displayfd: Xvfb picks a display nobody uses and names it once it serves.
+    xvfb_->start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0",
+                          QString("%1x%2x24").arg(screen.width()).arg(screen.height())});
+    if (!xvfb_->waitForStarted(5000)) {
+        error_ = "Xvfb did not start";
+        return;
+    }
+    QByteArray number;
+    QElapsedTimer t;
+    t.start();
+    while (!number.contains('\n') && t.elapsed() < 15000 && xvfb_->state() == QProcess::Running) {
+        xvfb_->waitForReadyRead(200);
+        number += xvfb_->readAllStandardOutput();
+    }
+    if (!number.contains('\n')) {
+        error_ = "Xvfb named no display: " + QString::fromLocal8Bit(xvfb_->readAllStandardError());
+        return;
+    }
+    display_ = ":" + QString::fromLatin1(number.trimmed());
+    if (windowManager) {
+        wm_ = std::make_unique<QProcess>();
+        wm_->setProcessEnvironment(environment());
+        wm_->start("openbox", {"--sm-disable"});
+        // Running once it has named its check window on the root.
+        const bool up = waitFor(
+            [&] {
+                QByteArray out;
+                QProcess p;
+                p.setProcessEnvironment(environment());
+                p.start("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"});
+                p.waitForFinished(3000);
+                return p.readAllStandardOutput().contains("window id");
+            },
+            15000);
+        if (!up) {
+            error_ = "openbox did not start";
+            return;
+        }
+    }
+    ready_ = true;
+}
+
+XSession::~XSession() {
+    for (auto *p : {wm_.get(), xvfb_.get()}) {
+        if (!p || p->state() == QProcess::NotRunning) continue;
+        p->terminate();
+        if (!p->waitForFinished(3000)) {
+            p->kill();
+            p->waitForFinished(3000);
+        }
+    }
+}
+
+QProcessEnvironment XSession::environment() const {
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert("DISPLAY", display_);
+    return e;
+}
+
+int XSession::xdo(const QStringList &args, QByteArray *out) const {
+    QProcess p;
+    p.setProcessEnvironment(environment());
+    p.start("xdotool", args);
+    p.waitForFinished(10000);
+    if (out) *out = p.readAllStandardOutput();
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+void XSession::key(const QString &keys) const {
+    xdo({"key", "--delay", "60", keys});
+    QTest::qWait(100);
+}
+
+void XSession::type(const QString &text) const {
+    xdo({"type", "--delay", "40", text});
+    QTest::qWait(100);
+}
+
+void XSession::click(const QPoint &at, int button, int repeat) const {
+    xdo({"mousemove", QString::number(at.x()), QString::number(at.y())});
+    QTest::qWait(80);
+    xdo({"click", "--repeat", QString::number(repeat), "--delay", "90", QString::number(button)});
+    QTest::qWait(150);
+}
+
+void XSession::hold(const QString &key, int ms) const {
+    xdo({"keydown", key});
+    QTest::qWait(ms);
+    xdo({"keyup", key});
+    QTest::qWait(100);
+}
+
+QStringList XSession::windows(const QString &titlePattern) const {
+    QByteArray out;
+    xdo({"search", "--onlyvisible", "--name", titlePattern}, &out);
+    return QString::fromLatin1(out).split('\n', Qt::SkipEmptyParts);
+}
+
+QStringList XSession::windowsOf(qint64 pid) const {
+    QByteArray out;
+    xdo({"search", "--onlyvisible", "--pid", QString::number(pid)}, &out);
+    return QString::fromLatin1(out).split('\n', Qt::SkipEmptyParts);
+}
+
+QRect XSession::geometry(const QString &window) const {
+    QByteArray out;
+    xdo({"getwindowgeometry", "--shell", window}, &out);
+    QRect r;
+    for (const QByteArray &line : out.split('\n')) {
+        const int eq = line.indexOf('=');
+        const QByteArray k = line.left(eq);
+        const int v = line.mid(eq + 1).toInt();
+        if (k == "X") r.moveLeft(v);
+        if (k == "Y") r.moveTop(v);
+        if (k == "WIDTH") r.setWidth(v);
+        if (k == "HEIGHT") r.setHeight(v);
+    }
+    return r;
+}
+
+QImage XSession::screenshot() const {
+    QProcess p;
+    p.setProcessEnvironment(environment());
+    p.start("import", {"-window", "root", "png:-"});
+    p.waitForFinished(15000);
+    return QImage::fromData(p.readAllStandardOutput(), "PNG");
+}
+
+double ShareOfColour(const QImage &image, const QRect &area, const QColor &colour) {
+    const QRect r = area.intersected(image.rect());
+    if (r.isEmpty()) return 0;
+    qint64 near = 0, all = 0;
+    for (int y = r.top(); y <= r.bottom(); y += 3)
+        for (int x = r.left(); x <= r.right(); x += 3) {
+            const QColor c = image.pixelColor(x, y);
+            ++all;
+            if (qAbs(c.red() - colour.red()) + qAbs(c.green() - colour.green()) +
+                    qAbs(c.blue() - colour.blue()) <
+                30)
+                ++near;
+        }
+    return double(near) / all;
+}
