@@ -1,12 +1,9 @@
 #include "windowhelpers.h"
 
-#include <QEvent>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QPointer>
 #include <QScreen>
-#include <QTimer>
 #include <QWidget>
 
 namespace {
@@ -15,27 +12,6 @@ QScreen *screenOf(QWidget *w) {
     if (w && w->screen()) return w->screen();
     return QGuiApplication::primaryScreen();
 }
-
-// Holds the maximised size and position the way the system's own maximise would.
-class SizeLimit : public QObject {
-  public:
-    SizeLimit(QWidget *w, QSize max) : QObject(w), window_(w), max_(max) {}
-    bool eventFilter(QObject *o, QEvent *e) override {
-        if (o == window_ && e->type() == QEvent::WindowStateChange && window_->isMaximized()) {
-            // After the window manager has placed it.
-            QTimer::singleShot(0, this, [this] {
-                if (!window_ || !window_->isMaximized()) return;
-                const QRect screen = screenOf(window_)->geometry();
-                window_->setGeometry(QRect(screen.topLeft(), max_));
-            });
-        }
-        return false;
-    }
-
-  private:
-    QPointer<QWidget> window_;
-    QSize max_;
-};
 
 }  // namespace
 
@@ -50,14 +26,11 @@ void SetWindowSizeLimits(QWidget *window, int minWidth, int minHeight, int maxWi
                          int maxHeight) {
     if (!window) return;
     const QSize screen = screenOf(window) ? screenOf(window)->size() : QSize(4096, 4096);
-    const QSize max(maxWidth ? maxWidth : screen.width(), maxHeight ? maxHeight : screen.height());
-    // Only one window carries the limit at a time.
-    static QPointer<SizeLimit> current;
-    if (current) current->deleteLater();
+    // The window system keeps a maximised window within these, as the frame's own
+    // maximise does where there is no window manager.
     window->setMinimumSize(minWidth, minHeight);
-    window->setMaximumSize(max);
-    current = new SizeLimit(window, max);
-    window->installEventFilter(current);
+    window->setMaximumSize(maxWidth ? maxWidth : screen.width(),
+                           maxHeight ? maxHeight : screen.height());
 }
 
 double TwipsPerPixel(const QWidget *w) {

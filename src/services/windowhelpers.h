@@ -10,8 +10,7 @@ class QWidget;
 // the top or sides, or none).
 int TaskbarHeight(QWidget *onScreenOf = nullptr);
 
-// Limits the window's size; a maximised window takes (maxWidth × maxHeight) at the screen's
-// top left. A maximum of 0 means the screen's size.
+// Limits the window's size, maximised or not. A maximum of 0 means the screen's size.
 void SetWindowSizeLimits(QWidget *window, int minWidth, int minHeight, int maxWidth, int maxHeight);
 
 // Twips per pixel of the widget's screen (15 at 96 dpi), and a twips rectangle in pixels.

@@ -428,10 +428,10 @@ bool mdiBrowser::chromeMouse(QObject *watched, QEvent *event) {
                 !isMaximized()) {
                 // The window manager moves it, once asked per press: it takes the pointer
                 // until the button is let go. Without one, we move it ourselves.
+                if (drag_ != Drag::System) move(me->globalPosition().toPoint() - dragOffset_);
                 if (drag_ == Drag::Pressed)
                     drag_ = windowHandle() && windowHandle()->startSystemMove() ? Drag::System
                                                                                  : Drag::Own;
-                if (drag_ == Drag::Own) move(me->globalPosition().toPoint() - dragOffset_);
                 return true;
             }
             return false;

@@ -9,6 +9,7 @@
 
 #include "shell/config.h"
 #include "support/browsersession.h"
+#include "support/testfolder.h"
 #include "support/httpserver.h"
 #include "support/wait.h"
 #include "support/xsession.h"
@@ -38,8 +39,7 @@ class InputE2E : public ::testing::TestWithParam<bool> {
     // Starts the browser and waits until its first page is there and the frame shows.
     void launch(const QStringList &args, const QString &firstUrl) {
         browser = session.start(args);
-        frame = session.waitForFrame();
-        ASSERT_FALSE(frame.isEmpty());
+        ASSERT_FALSE(session.waitForFrame().isEmpty());
         ASSERT_TRUE(waitFor([&] { return pageOpen(firstUrl); }, 40000)) << firstUrl.toStdString();
         QTest::qWait(300);
     }
@@ -48,7 +48,7 @@ class InputE2E : public ::testing::TestWithParam<bool> {
             if (p.first.startsWith(urlStart)) return true;
         return false;
     }
-    QRect frameRect() const { return x.geometry(frame); }
+    QRect frameRect() const { return session.frameRect(); }
     ChromePoints points() const { return ChromePoints(frameRect()); }
     double magentaShare() const {
         return ShareOfColour(x.screenshot(), points().pageArea(), kMagenta);
@@ -58,7 +58,6 @@ class InputE2E : public ::testing::TestWithParam<bool> {
     BrowserSession session{&x};
     TestHttpServer server;
     std::unique_ptr<QProcess> browser;
-    QString frame;
 };
 
 }  // namespace
@@ -108,6 +107,54 @@ TEST_P(InputE2E, TypedAddressesSearchesAndHandOffsReachTheEngine) {
 
     for (const QByteArray &head : server.requestHeads)
         EXPECT_TRUE(head.contains("\r\nAccept-Language: zh-CN")) << head.toStdString();
+}
+
+// Double-click on the toolbar and the "调节" button maximise and restore to the exact normal
+// geometry; a drag moves the frame and lets go with the button; closing maximised keeps
+// the stored geometry, so the next start comes up at the normal size.
+TEST_P(InputE2E, MaximiseRestoreDragAndCloseMaximised) {
+    const QByteArray form = ReadBytes(session.folder.file("数据/Form.ini"));
+    launch({server.url("/typed")}, server.url("/typed"));
+    const QRect normal = frameRect();
+    const QRect screen(0, 0, 1280, 800);
+    ASSERT_NE(normal, screen);
+
+    x.click(points().toolbar(), 1, 2);
+    EXPECT_TRUE(waitFor([&] { return frameRect() == screen; }, 5000)) << frameRect().width();
+    x.click(points().toolbar(), 1, 2);
+    EXPECT_TRUE(waitFor([&] { return frameRect() == normal; }, 5000)) << frameRect().width();
+    x.click(points().caption(1));
+    EXPECT_TRUE(waitFor([&] { return frameRect() == screen; }, 5000));
+    x.click(points().caption(1));
+    EXPECT_TRUE(waitFor([&] { return frameRect() == normal; }, 5000));
+
+    const QPoint grab = points().toolbar();
+    x.xdo({"mousemove", QString::number(grab.x()), QString::number(grab.y()), "mousedown", "1"});
+    // A hand's first motion is a pixel or two; then it sweeps.
+    x.xdo({"mousemove", QString::number(grab.x() + 1), QString::number(grab.y() + 1)});
+    for (int step = 1; step <= 10; ++step) {
+        QTest::qWait(30);
+        x.xdo({"mousemove", QString::number(grab.x() + step * 10),
+               QString::number(grab.y() + step * 6)});
+    }
+    x.xdo({"mouseup", "1"});
+    auto near = [](const QRect &a, const QRect &b) {
+        return a.size() == b.size() && (a.topLeft() - b.topLeft()).manhattanLength() <= 2;
+    };
+    const QRect moved = normal.translated(100, 60);
+    EXPECT_TRUE(waitFor([&] { return near(frameRect(), moved); }, 5000)) << frameRect().x();
+    // Let go: the pointer moves on without the frame.
+    x.xdo({"mousemove", QString::number(grab.x() + 200), QString::number(grab.y() + 150)});
+    QTest::qWait(400);
+    EXPECT_TRUE(near(frameRect(), moved));
+
+    x.click(points().caption(1));
+    ASSERT_TRUE(waitFor([&] { return frameRect() == screen; }, 5000));
+    x.click(points().caption(0));
+    ASSERT_TRUE(waitFor([&] { return browser->state() == QProcess::NotRunning; }, 15000));
+    EXPECT_EQ(ReadBytes(session.folder.file("数据/Form.ini")), form);
+    launch({server.url("/typed")}, server.url("/typed"));
+    EXPECT_EQ(frameRect().size(), normal.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktops, InputE2E, ::testing::Values(false, true),

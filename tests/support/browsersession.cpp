@@ -63,13 +63,31 @@ bool BrowserSession::hasPage(const QString &url, const QString &title) const {
     return false;
 }
 
+QString BrowserSession::frameWindow() const {
+    // The frame is the largest visible window of that name (Qt keeps a hidden one too).
+    QString best;
+    int area = 0;
+    for (const QString &w : x_->windows("^Orvex Lumetta$")) {
+        const QRect r = x_->geometry(w);
+        if (r.width() * r.height() > area) {
+            area = r.width() * r.height();
+            best = w;
+        }
+    }
+    return best;
+}
+
+QRect BrowserSession::frameRect() const {
+    const QString w = frameWindow();
+    return w.isEmpty() ? QRect() : x_->geometry(w);
+}
+
 QString BrowserSession::waitForFrame(int timeoutMs) const {
     QString id;
     if (!x_) return id;
     waitFor(
         [&] {
-            const QStringList w = x_->windows("^Orvex Lumetta$");
-            if (!w.isEmpty()) id = w.first();
+            id = frameWindow();
             return !id.isEmpty();
         },
         timeoutMs);

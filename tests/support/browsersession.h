@@ -23,6 +23,8 @@ class BrowserSession {
 
     // The frame's X window once it shows, or empty text.
     QString waitForFrame(int timeoutMs = 40000) const;
+    QString frameWindow() const;
+    QRect frameRect() const;  // as the X server has it now
 
     TestFolder folder;
     QTemporaryDir runtime;
