@@ -22,6 +22,7 @@ InstanceChannel::InstanceChannel(const QString &dir, QObject *parent)
     : QObject(parent), dir_(dir), lock_(dir + QLatin1Char('/') + baseName() + ".lock") {
     // A live owner is never stale; a dead one (crash, kill) is, whatever its age.
     lock_.setStaleLockTime(0);
+    if (!QDir().mkpath(dir_)) folderError_ = QStringLiteral("cannot make the folder %1").arg(dir_);
 }
 
 InstanceChannel::~InstanceChannel() {
@@ -33,8 +34,8 @@ QString InstanceChannel::defaultDir() {
     if (!runtime.isEmpty() && QDir(QString::fromLocal8Bit(runtime)).exists())
         return QString::fromLocal8Bit(runtime);
     const QString dir = QDir::tempPath() + QStringLiteral("/olumetta-%1").arg(getuid());
-    QDir().mkpath(dir);
-    QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (QDir().mkpath(dir))
+        QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return dir;
 }
 
@@ -43,10 +44,11 @@ QString InstanceChannel::socketPath() const {
 }
 
 bool InstanceChannel::claim() {
-    return lock_.tryLock(0);
+    return folderError_.isEmpty() && lock_.tryLock(0);
 }
 
 QString InstanceChannel::lockError() const {
+    if (!folderError_.isEmpty()) return folderError_;
     switch (lock_.error()) {
         case QLockFile::NoError:
         case QLockFile::LockFailedError:  // held by the running instance

@@ -32,6 +32,7 @@ class InstanceChannel : public QObject {
   private:
     void onNewConnection();
     QString dir_;
+    QString folderError_;
     QLockFile lock_;
     std::unique_ptr<QLocalServer> server_;
 };

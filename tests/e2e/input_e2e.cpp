@@ -157,5 +157,92 @@ TEST_P(InputE2E, MaximiseRestoreDragAndCloseMaximised) {
     EXPECT_EQ(frameRect().size(), normal.size());
 }
 
+// Alt+F4 closing another program leaves our page alone; F4 locks it; the lock takes the
+// password from the keyboard; minimising with "MinPass" brings the page back locked.
+TEST_P(InputE2E, F4AndMinimiseLockAndTheKeyboardUnlocks) {
+    setting("MinPass", "1");
+    setting("PassWord", "MTIz");  // "123"
+    launch({server.url("/magenta")}, server.url("/magenta"));
+    ASSERT_TRUE(waitFor([&] { return magentaShare() > 0.9; }, 10000));
+
+    // Another program in front; Alt+F4 is meant for it.
+    QProcess other;
+    other.setProcessEnvironment(x.environment());
+    other.start("xmessage", {"-name", "other", "-geometry", "+300+300", "another program"});
+    QStringList ids;
+    ASSERT_TRUE(waitFor([&] { return !(ids = x.windows("^other$")).isEmpty(); }, 10000));
+    x.click(x.geometry(ids.first()).center());
+    x.xdo({"keydown", "alt"});
+    x.hold("F4");
+    x.xdo({"keyup", "alt"});
+    QTest::qWait(400);
+    if (x.windowManager()) EXPECT_TRUE(waitFor([&] { return other.state() == QProcess::NotRunning; }));
+    other.kill();
+    other.waitForFinished(3000);
+    EXPECT_GT(magentaShare(), 0.9);
+
+    x.hold("F4");
+    EXPECT_TRUE(waitFor([&] { return magentaShare() < 0.05; }, 5000));
+    x.type("12");
+    x.key("Return");
+    QTest::qWait(300);
+    EXPECT_LT(magentaShare(), 0.05);  // wrong: still covered
+    x.type("123");
+    x.key("Return");
+    EXPECT_TRUE(waitFor([&] { return magentaShare() > 0.9; }, 5000));
+
+    x.click(points().caption(2));  // minimise
+    if (x.windowManager()) {
+        EXPECT_TRUE(waitFor([&] { return session.frameWindow().isEmpty(); }, 5000));
+        // Back from the window manager's list, as a taskbar would bring it.
+        QByteArray all;
+        x.xdo({"search", "--name", "^Orvex Lumetta$"}, &all);
+        for (const QByteArray &w : all.trimmed().split('\n')) x.xdo({"windowactivate", w});
+        EXPECT_TRUE(waitFor([&] { return !session.frameWindow().isEmpty(); }, 5000));
+    }
+    QTest::qWait(500);
+    EXPECT_LT(magentaShare(), 0.05);
+    x.type("123");
+    x.key("Return");
+    EXPECT_TRUE(waitFor([&] { return magentaShare() > 0.9; }, 5000));
+}
+
+// A double-click on the menu button shows the navigation page and pops no menu; the
+// frame without tabs still answers: its strip's menu opens a tab, and so does the
+// address box.
+TEST_P(InputE2E, MenuButtonDoubleClickAndAFrameWithoutTabs) {
+    launch({server.url("/magenta")}, server.url("/magenta"));
+    ASSERT_TRUE(waitFor([&] { return magentaShare() > 0.9; }, 10000));
+    const int windows = x.windowsOf(browser->processId()).size();
+    x.click(points().menuButton(), 1, 2);
+    QTest::qWait(700);  // longer than a double-click: a late menu would be up by now
+    EXPECT_LT(magentaShare(), 0.05);  // the navigation page covers the page
+    EXPECT_EQ(x.windowsOf(browser->processId()).size(), windows);
+    x.click(points().menuButton(), 1, 2);
+    EXPECT_TRUE(waitFor([&] { return magentaShare() > 0.9; }, 3000));
+
+    // The tab's menu: "关闭选项卡".
+    x.click(points().firstTab(), 3);
+    x.key("Down");
+    x.key("Return");
+    ASSERT_TRUE(waitFor([&] { return session.pages().isEmpty(); }, 10000));
+    EXPECT_FALSE(session.frameWindow().isEmpty());
+
+    // The empty strip offers "新建选项卡": the start page opens.
+    x.click(points().emptyTabStrip(), 3);
+    x.key("Down");
+    x.key("Return");
+    ASSERT_TRUE(waitFor([&] { return pageOpen("file://"); }, 20000));
+
+    x.click(points().firstTab(), 3);
+    x.key("Down");
+    x.key("Return");
+    ASSERT_TRUE(waitFor([&] { return session.pages().isEmpty(); }, 10000));
+    x.click(points().addressBox());
+    x.type(server.url("/typed"));
+    x.key("Return");
+    EXPECT_TRUE(waitFor([&] { return session.hasPage(server.url("/typed"), "Typed page"); }));
+}
+
 INSTANTIATE_TEST_SUITE_P(Desktops, InputE2E, ::testing::Values(false, true),
                          [](const auto &info) { return info.param ? "openbox" : "bare"; });

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTest>
 #include <QWebEnginePage>
 
 #include "platform/platform.h"
@@ -74,6 +75,30 @@ TEST_F(LockE2E, ABlockedTitleIsCoveredUntilTheRightPassword) {
         },
         10000));
     EXPECT_EQ(t->brwWebBrowser->LocationURL(), server.url("/blocked"));
+    f.close();
+}
+
+// Until a page has a title the engine shows its address: a search for a blocked word, or a
+// page with no title at all, is no title to judge.
+TEST_F(LockE2E, TheFilterJudgesTitlesNotTheAddressesShownInTheirPlace) {
+    WriteSetting("UseFilter", "1");
+    WriteSetting("Filter", "101");
+    WriteSetting("FilterText", "127.0.0.1");
+    TestHttpServer::Response untitled;
+    untitled.body = "<html><body>no title here</body></html>";
+    server.route("/s?wd=porn", untitled);
+    mdiBrowser f(*platform, server.url("/s?wd=porn"));
+    ASSERT_TRUE(f.Load());
+    Form1 *t = f.tabs().at(0);
+    ASSERT_TRUE(waitFor([&] { return evaluate(t, "document.body.textContent") == "no title here"; },
+                        30000));
+    QTest::qWait(300);
+    EXPECT_FALSE(t->caption().isEmpty());  // the engine's stand-in
+    EXPECT_FALSE(t->isLocked()) << t->caption().toStdString();
+    f.cboAddress->setEditText(server.url("/blocked"));
+    QTest::keyClick(f.cboAddress, Qt::Key_Return);
+    ASSERT_TRUE(waitFor([&] { return t->caption() == "Free PORN Videos"; }, 30000));
+    EXPECT_TRUE(t->isLocked());
     f.close();
 }
 

@@ -111,6 +111,11 @@ TEST(ProcessE2E, InsideRestrictedHoursItEndsWithItsMessageAndChangesNothing) {
             return runXdotool({"search", "--name", "家长控制"}, &ids) == 0 && !ids.isEmpty();
         },
         30000));
+    // A later start while the message is up hands over and ends; nothing comes up.
+    auto later = s.start({"http://127.0.0.1:9/later"});
+    ASSERT_TRUE(later->waitForFinished(15000));
+    EXPECT_EQ(later->exitCode(), 0);
+    QTest::qWait(500);
     QByteArray frames;
     runXdotool({"search", "--onlyvisible", "--name", "Orvex Lumetta"}, &frames);
     EXPECT_TRUE(frames.trimmed().isEmpty());
@@ -121,4 +126,53 @@ TEST(ProcessE2E, InsideRestrictedHoursItEndsWithItsMessageAndChangesNothing) {
     EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(ReadBytes(config), configBefore);
     EXPECT_EQ(ReadBytes(s.folder.file("数据/Form.ini")), formBefore);
+}
+
+// Start-up reads the display switches; it writes none of them back, in whatever form.
+TEST(ProcessE2E, StartUpLeavesTheSettingsItOnlyReads) {
+    TestHttpServer server;
+    server.page("/x", "X");
+    BrowserSession s;
+    const QString config = s.folder.file("config.ini");
+    WriteIni("Setting", "StBar", "\" 0.0 \"", config);
+    WriteIni("Setting", "PrBar", "0", config);
+    const QByteArray before = ReadBytes(config);
+    auto p = s.start({server.url("/x")});
+    ASSERT_TRUE(waitFor([&] { return s.hasPage(server.url("/x"), "X"); }, 40000));
+    QTest::qWait(300);
+    EXPECT_EQ(ReadBytes(config), before);
+    stop(*p);
+}
+
+// Addresses up to the engine's own limit are handed over whole.
+TEST(ProcessE2E, ALongAddressIsHandedOverWhole) {
+    TestHttpServer server;
+    server.page("/a", "A");
+    const QString path = "/long?q=" + QString(100 * 1024, 'x');
+    server.page(path, "Long");
+    BrowserSession s;
+    auto first = s.start({server.url("/a")});
+    ASSERT_TRUE(waitFor([&] { return s.hasPage(server.url("/a"), "A"); }, 40000));
+    auto later = s.start({server.url(path)});
+    ASSERT_TRUE(later->waitForFinished(15000));
+    EXPECT_EQ(later->exitCode(), 0);
+    EXPECT_TRUE(waitFor([&] { return server.requests.contains(path); }, 30000));
+    stop(*first);
+}
+
+// Without a folder for its lock the program cannot tell whether it already runs: it says
+// so and ends with an error, instead of ending quietly as if it had handed over.
+TEST(ProcessE2E, NoLockFolderIsReportedAsAnError) {
+    BrowserSession s;
+    const QString blocker = s.runtime.filePath("file");
+    WriteBytes(blocker, "not a folder");
+    QProcess p;
+    QProcessEnvironment env = s.env();
+    env.remove("XDG_RUNTIME_DIR");
+    env.insert("TMPDIR", blocker);  // where the lock's folder would go: a file
+    p.setProcessEnvironment(env);
+    p.start(s.folder.binary(), {"http://127.0.0.1:9/"});
+    ASSERT_TRUE(p.waitForFinished(15000));
+    EXPECT_EQ(p.exitCode(), 2);
+    EXPECT_TRUE(p.readAllStandardError().contains("cannot tell whether the browser already runs"));
 }

@@ -1,10 +1,15 @@
 // The real web engine driven through the program's web-view interface.
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWebEnginePage>
 
+#include "platform/language.h"
 #include "platform/qtwebview.h"
 #include "support/httpserver.h"
 #include "support/wait.h"
@@ -95,5 +100,38 @@ TEST(WebViewE2E, ADeadPortReportsFailureWithoutHanging) {
     v->Navigate(dead);
     ASSERT_TRUE(waitFor([&] { return r.events.contains("DownloadComplete"); }, 30000));
     EXPECT_GE(r.indexOf("Error " + dead), 0) << r.events.join('|').toStdString();
+    delete engine;
+}
+
+// The page's menu and the engine's error pages speak Chinese. The engine takes its language
+// when it starts, so this test runs before any engine in its process.
+TEST(WebViewE2E, TheEngineSpeaksChinese) {
+    UseChineseInterface();
+    QTcpServer grab;
+    grab.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = grab.serverPort();
+    grab.close();
+    QTemporaryDir storage;
+    auto *engine = new WebEngine(storage.path());
+    QWidget host;
+    auto *v = engine->createView(&host);
+    host.show();
+    EXPECT_EQ(v->page()->action(QWebEnginePage::Back)->text(), "后退");
+    EXPECT_EQ(v->page()->action(QWebEnginePage::Reload)->text(), "重新加载");
+    Recorder r;
+    r.attach(v);
+    v->Navigate(QString("http://127.0.0.1:%1/").arg(port));
+    ASSERT_TRUE(waitFor([&] { return r.events.contains("DownloadComplete"); }, 30000));
+    QString text;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            v->page()->toPlainText([&](const QString &t) { text = t; });
+            QTest::qWait(100);
+            return text.contains(QString::fromUtf8("无法访问"));
+        },
+        10000))
+        << text.toStdString();
+    EXPECT_EQ(QDialogButtonBox(QDialogButtonBox::Cancel).button(QDialogButtonBox::Cancel)->text(),
+              "取消");
     delete engine;
 }

@@ -207,6 +207,18 @@ TEST_F(FrameTest, AddressBoxGoAndSearchUseWhatWasTyped) {
     f->AddressListUpdating = true;
     emit f->cboAddress->activated(0);
     EXPECT_EQ(v->calls.size(), before);
+    f->AddressListUpdating = false;
+    // Escape gives back the page's address, selected; what was typed goes nowhere.
+    f->cboAddress->setFocus();
+    f->cboAddress->setEditText("half-typed");
+    QTest::keyClick(f->cboAddress, Qt::Key_Escape);
+    EXPECT_EQ(f->cboAddress->currentText(), "http://current/");
+    EXPECT_EQ(f->cboAddress->lineEdit()->selectedText(), "http://current/");
+    EXPECT_EQ(v->calls.size(), before);
+    // A page that finishes loading while the user types leaves the typing alone.
+    QTest::keyClicks(f->cboAddress, "new");
+    view(f->tabs()[0])->finishLoad("http://late/", "Late");
+    EXPECT_EQ(f->cboAddress->currentText(), "new");
 }
 
 TEST_F(FrameTest, ShutdownAsksWithSeveralTabsAndKeepsMaximisedGeometry) {
