@@ -355,8 +355,8 @@ void mdiBrowser::onMouseToggled() {
 
 void mdiBrowser::onKeyPoll() {
     KeyState &keys = platform_.keys();
-    const bool modifier = keys.isDown(Qt::Key_Alt) || keys.isDown(Qt::Key_Control) ||
-                          keys.isDown(Qt::Key_Shift);
+    const bool modifier =
+        keys.isDown(Qt::Key_Alt) || keys.isDown(Qt::Key_Control) || keys.isDown(Qt::Key_Shift);
     switch (hotKeys_.poll(keys.isDown(Qt::Key_F2), keys.isDown(Qt::Key_F4), modifier)) {
         case HotKeyPoll::BossKey:
             if (mnuPrc[0]->isEnabled()) mnuPrc[0]->trigger();

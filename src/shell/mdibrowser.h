@@ -129,7 +129,7 @@ class mdiBrowser : public QMainWindow {
     void onKeyPoll();
     void onMouseToggled();
     Form1 *tabAt(int index) const;
-    void showEmptyPage();  // while no tab is open
+    void showEmptyPage();                     // while no tab is open
     Form1 *newTabOn(const QString &address);  // created, navigated, shown
     bool chromeMouse(QObject *watched, QEvent *event);
     Qt::Edges edgesAt(const QPoint &pos) const;
@@ -149,6 +149,6 @@ class mdiBrowser : public QMainWindow {
     QRect normalGeometry_;  // the size a maximised frame restores to
     bool refusingHandOffs_ = false;
     bool addressClickSelects_ = true;  // until the box has been clicked since it had the focus
-    HotKeyPoll hotKeys_;  // while parental control tells the user why not
+    HotKeyPoll hotKeys_;               // while parental control tells the user why not
     frmDownload *frmDownload_ = nullptr;
 };

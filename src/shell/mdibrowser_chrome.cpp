@@ -1,5 +1,6 @@
 // The frame's own chrome: toolbar strip as title bar, caption buttons, logo area,
 // status strip, the skin on all of them, and the layout rules on every resize.
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
@@ -9,21 +10,20 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QStyleHints>
-#include <QAbstractItemView>
 #include <QTabBar>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <QScreen>
 #include <QWindow>
 
 #include "chromewidgets.h"
-#include "platform/desktop.h"
 #include "colour.h"
 #include "config.h"
 #include "mdibrowser.h"
+#include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
 #include "platform/webview.h"
@@ -424,14 +424,13 @@ bool mdiBrowser::chromeMouse(QObject *watched, QEvent *event) {
             }
             return false;
         case QEvent::MouseMove:
-            if (drag && (me->buttons() & Qt::LeftButton) && drag_ != Drag::None &&
-                !isMaximized()) {
+            if (drag && (me->buttons() & Qt::LeftButton) && drag_ != Drag::None && !isMaximized()) {
                 // The window manager moves it, once asked per press: it takes the pointer
                 // until the button is let go. Without one, we move it ourselves.
                 if (drag_ != Drag::System) move(me->globalPosition().toPoint() - dragOffset_);
                 if (drag_ == Drag::Pressed)
                     drag_ = windowHandle() && windowHandle()->startSystemMove() ? Drag::System
-                                                                                 : Drag::Own;
+                                                                                : Drag::Own;
                 return true;
             }
             return false;

@@ -5,7 +5,6 @@
 #include "shell/colour.h"
 #include "shell/config.h"
 
-
 namespace {
 
 QString skinDir() {
@@ -67,4 +66,3 @@ std::optional<Skin> LoadSkin(bool glassAvailable) {
     }
     return s;
 }
-

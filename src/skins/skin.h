@@ -21,4 +21,3 @@ QPixmap SkinPicture(const QString &skinFile, const QString &key);
 // failure (missing file or key, a colour that is no number, a picture that will not
 // load) gives none: the program cannot go on with half a skin.
 std::optional<Skin> LoadSkin(bool glassAvailable);
-

@@ -77,8 +77,8 @@ CorePlace placeCore(int pageWidth, int pageHeight) {
     if (!core.intersects(title().adjusted(0, 0, kMargin, kMargin))) return p;
     // Below the title, in the height that leaves.
     const int top = title().bottom() + 1 + kMargin;
-    p.scale = std::max(kMinScale, std::min(p.scale, fit(pageWidth - 2 * kMargin,
-                                                        pageHeight - top - kMargin)));
+    p.scale = std::max(kMinScale,
+                       std::min(p.scale, fit(pageWidth - 2 * kMargin, pageHeight - top - kMargin)));
     centre(top, std::max(0, pageHeight - top - kMargin));
     p.origin.setY(std::max(p.origin.y(), top));
     return p;

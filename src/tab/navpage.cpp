@@ -254,9 +254,9 @@ void NavPage::layoutCore() {
     const navlayout::CorePlace place =
         navlayout::placeCore(int(width() * tpp), int(height() * tpp));
     scale_ = place.scale;
-    picNavCore->setGeometry(QRect(TwipsToPixels(QRect(place.origin, QSize()), this).topLeft(),
-                                  px(QRect(0, 0, navlayout::kCoreWidth, navlayout::kCoreHeight))
-                                      .size()));
+    picNavCore->setGeometry(
+        QRect(TwipsToPixels(QRect(place.origin, QSize()), this).topLeft(),
+              px(QRect(0, 0, navlayout::kCoreWidth, navlayout::kCoreHeight)).size()));
     if (!built()) return;
     for (int i = 0; i < 9; ++i) picWebs[i]->setGeometry(px(navlayout::tile(i)));
     QRect search = px(navlayout::search());

@@ -9,8 +9,8 @@
 
 #include "shell/config.h"
 #include "support/browsersession.h"
-#include "support/testfolder.h"
 #include "support/httpserver.h"
+#include "support/testfolder.h"
 #include "support/wait.h"
 #include "support/xsession.h"
 
@@ -73,8 +73,8 @@ TEST_P(InputE2E, TypedAddressesSearchesAndHandOffsReachTheEngine) {
     // The start page's address is selected: typing replaces it.
     x.type(host + "/typed");
     x.key("Return");
-    ASSERT_TRUE(waitFor([&] { return session.hasPage("http://" + host + "/typed", "Typed page"); },
-                        30000));
+    ASSERT_TRUE(
+        waitFor([&] { return session.hasPage("http://" + host + "/typed", "Typed page"); }, 30000));
 
     x.click(points().addressBox());
     x.type("c++ & qt");
@@ -103,7 +103,8 @@ TEST_P(InputE2E, TypedAddressesSearchesAndHandOffsReachTheEngine) {
     ASSERT_TRUE(later->waitForFinished(15000));
     EXPECT_EQ(later->exitCode(), 0);
     EXPECT_TRUE(waitFor([&] { return session.hasPage("http://" + host + "/handed"); }, 30000));
-    for (const auto &p : session.pages()) EXPECT_FALSE(p.first.startsWith("file:///tmp")) << p.first.toStdString();
+    for (const auto &p : session.pages())
+        EXPECT_FALSE(p.first.startsWith("file:///tmp")) << p.first.toStdString();
 
     for (const QByteArray &head : server.requestHeads)
         EXPECT_TRUE(head.contains("\r\nAccept-Language: zh-CN")) << head.toStdString();
@@ -176,7 +177,9 @@ TEST_P(InputE2E, F4AndMinimiseLockAndTheKeyboardUnlocks) {
     x.hold("F4");
     x.xdo({"keyup", "alt"});
     QTest::qWait(400);
-    if (x.windowManager()) EXPECT_TRUE(waitFor([&] { return other.state() == QProcess::NotRunning; }));
+    if (x.windowManager()) {
+        EXPECT_TRUE(waitFor([&] { return other.state() == QProcess::NotRunning; }));
+    }
     other.kill();
     other.waitForFinished(3000);
     EXPECT_GT(magentaShare(), 0.9);
@@ -215,7 +218,7 @@ TEST_P(InputE2E, MenuButtonDoubleClickAndAFrameWithoutTabs) {
     ASSERT_TRUE(waitFor([&] { return magentaShare() > 0.9; }, 10000));
     const int windows = x.windowsOf(browser->processId()).size();
     x.click(points().menuButton(), 1, 2);
-    QTest::qWait(700);  // longer than a double-click: a late menu would be up by now
+    QTest::qWait(700);                // longer than a double-click: a late menu would be up by now
     EXPECT_LT(magentaShare(), 0.05);  // the navigation page covers the page
     EXPECT_EQ(x.windowsOf(browser->processId()).size(), windows);
     x.click(points().menuButton(), 1, 2);

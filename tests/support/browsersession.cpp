@@ -22,8 +22,7 @@ quint16 FreePort() {
 BrowserSession::BrowserSession(const XSession *x) : folder(true), debugPort(FreePort()), x_(x) {}
 
 QProcessEnvironment BrowserSession::env() const {
-    QProcessEnvironment e =
-        x_ ? x_->environment() : QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment e = x_ ? x_->environment() : QProcessEnvironment::systemEnvironment();
     e.insert("XDG_RUNTIME_DIR", runtime.path());
     e.insert("HOME", runtime.path());
     e.insert("QTWEBENGINE_REMOTE_DEBUGGING", QString("127.0.0.1:%1").arg(debugPort));
@@ -124,8 +123,7 @@ QPoint ChromePoints::firstTab() const {
     return f.topLeft() + QPoint(kBorder + 30, kBorder + px(chrome::kToolBarHeight) + 14);
 }
 QPoint ChromePoints::emptyTabStrip() const {
-    return f.topLeft() +
-           QPoint(f.width() - 80, kBorder + px(chrome::kToolBarHeight) + 14);
+    return f.topLeft() + QPoint(f.width() - 80, kBorder + px(chrome::kToolBarHeight) + 14);
 }
 QRect ChromePoints::pageArea() const {
     const int top = kBorder + px(chrome::kToolBarHeight) + 40;

@@ -39,7 +39,7 @@ class BrowserSession {
 // layout rules (pixels at 15 twips each, the virtual screen's 96 dpi).
 struct ChromePoints {
     explicit ChromePoints(const QRect &frame) : f(frame) {}
-    QPoint toolbar() const;      // bare toolbar, above the address box: drag, double-click
+    QPoint toolbar() const;  // bare toolbar, above the address box: drag, double-click
     QPoint addressBox() const;
     QPoint caption(int index) const;  // 0 close, 1 maximise/restore, 2 minimise
     QPoint menuButton() const;

@@ -62,7 +62,8 @@ TEST(SearchTest, EnterOpensAddressesAndSearchesWhatIsNone) {
     for (const char *address : {"www.python.org", "127.0.0.1:8000/a.html", "localhost:8080",
                                 "python", "file:///etc/hosts", "/etc/hosts"})
         EXPECT_EQ(AddressOrSearch(address, "0"), address);
-    EXPECT_EQ(AddressOrSearch("c++ & qt", "1"), "http://www.google.com/search?q=c%2B%2B%20%26%20qt");
+    EXPECT_EQ(AddressOrSearch("c++ & qt", "1"),
+              "http://www.google.com/search?q=c%2B%2B%20%26%20qt");
     EXPECT_EQ(AddressOrSearch("天气 北京", "2"), SearchAddress("2", "天气 北京"));
     EXPECT_EQ(AddressOrSearch("100%", "x"), "100%");  // no engine: left to the engine's guess
 }

@@ -6,7 +6,7 @@
 TEST(HotKeyPollTest, KeysCountOnlyWithoutModifiersFromTheStartOfTheirPress) {
     HotKeyPoll p;
     EXPECT_EQ(p.poll(false, true, false), HotKeyPoll::Lock);
-    EXPECT_EQ(p.poll(false, true, false), HotKeyPoll::Lock);  // held: repeats
+    EXPECT_EQ(p.poll(false, true, false), HotKeyPoll::Lock);    // held: repeats
     EXPECT_EQ(p.poll(true, true, false), HotKeyPoll::BossKey);  // F2 before F4
     EXPECT_EQ(p.poll(false, false, false), HotKeyPoll::None);
 

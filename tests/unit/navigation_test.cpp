@@ -56,7 +56,8 @@ TEST(NavigationTest, TheCoreNeverOverlapsTheTitleOnAnyPageSize) {
     for (int w = 3000; w <= 30000; w += 370)
         for (int h = 3000; h <= 18000; h += 290) {
             const CorePlace p = placeCore(w, h);
-            const QRect core(p.origin, QSize(int(kCoreWidth * p.scale), int(kCoreHeight * p.scale)));
+            const QRect core(p.origin,
+                             QSize(int(kCoreWidth * p.scale), int(kCoreHeight * p.scale)));
             ASSERT_FALSE(core.intersects(title())) << w << "x" << h;
             ASSERT_GE(p.scale, kMinScale);
             ASSERT_LE(p.scale, 1.0);

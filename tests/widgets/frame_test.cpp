@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QUrl>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,6 +9,7 @@
 #include <QMenu>
 #include <QTabBar>
 #include <QTest>
+#include <QUrl>
 
 #include "shell/config.h"
 #include "shell/mdibrowser.h"
@@ -184,8 +184,8 @@ TEST_F(FrameTest, AddressBoxGoAndSearchUseWhatWasTyped) {
     QApplication::sendEvent(f->cboAddress->lineEdit(), &typed);
     f->cboAddress->setCurrentIndex(1);  // "搜索"
     emit f->cboAddress->activated(1);
-    EXPECT_EQ(v->calls.last(), "Navigate http://cn.bing.com/search?q=" +
-                                   QUrl::toPercentEncoding("天气 北京"));
+    EXPECT_EQ(v->calls.last(),
+              "Navigate http://cn.bing.com/search?q=" + QUrl::toPercentEncoding("天气 北京"));
     f->cboAddress->setCurrentIndex(0);  // "转到"
     emit f->cboAddress->activated(0);
     EXPECT_EQ(v->calls.last(), "Navigate 天气 北京");

@@ -101,8 +101,8 @@ TEST_F(PanelsTest, SearchBoxSearchesTheTypedTextAndAlwaysHidesThePage) {
     EXPECT_EQ(t->picNav->txtSearch->placeholderText(), "搜索...");
     t->picNav->txtSearch->setText("天气 预报");
     QTest::keyClick(t->picNav->txtSearch, Qt::Key_Return);
-    EXPECT_EQ(view(t)->calls.last(), "Navigate http://www.baidu.com/s?wd=" +
-                                         QUrl::toPercentEncoding("天气 预报"));
+    EXPECT_EQ(view(t)->calls.last(),
+              "Navigate http://www.baidu.com/s?wd=" + QUrl::toPercentEncoding("天气 预报"));
 
     EXPECT_FALSE(t->picNav->isVisible());
     t->picNav->show();
