@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <cstdio>
 
-#include "shell/config.h"
+#include "core/config.h"
 
 static int usage(const char *why) {
     std::fprintf(stderr,

@@ -7,7 +7,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/platform.h"
-#include "services/textfiles.h"
+#include "core/textfiles.h"
 #include "services/windowhelpers.h"
 #include "stacking.h"
 #include "ucdownload.h"

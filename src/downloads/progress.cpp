@@ -1,6 +1,6 @@
 #include "progress.h"
 
-#include "shell/geometry.h"
+#include "core/geometry.h"
 
 QString ProgressText(qint64 bytesWritten) {
     return QStringLiteral("已下载: ") + SingleText(double(bytesWritten) / 1024.0) +

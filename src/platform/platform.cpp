@@ -11,7 +11,7 @@
 #include "qtdialogs.h"
 #include "qttransfer.h"
 #include "qtwebview.h"
-#include "shell/config.h"
+#include "core/config.h"
 
 Platform::~Platform() = default;
 

@@ -12,8 +12,8 @@
 #include <QWebEngineView>
 
 #include "language.h"
-#include "shell/config.h"
-#include "shell/search.h"
+#include "core/config.h"
+#include "core/search.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <QUrl>
 
-#include "shell/config.h"
+#include "core/config.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "shell/config.h"
+#include "core/config.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include "platform/dialogs.h"
 #include "platform/platform.h"
 #include "platform/transfer.h"
-#include "services/textfiles.h"
-#include "shell/config.h"
+#include "core/textfiles.h"
+#include "core/config.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-#include "tab/bookmarks.h"
+#include "core/bookmarks.h"
 
 QString CommandLineText(int argc, char **argv) {
     QStringList parts;

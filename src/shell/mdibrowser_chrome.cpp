@@ -20,8 +20,8 @@
 #include <QWindow>
 
 #include "chromewidgets.h"
-#include "colour.h"
-#include "config.h"
+#include "skins/colour.h"
+#include "core/config.h"
 #include "mdibrowser.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
@@ -29,7 +29,7 @@
 #include "platform/webview.h"
 #include "services/windowhelpers.h"
 #include "skins/skin.h"
-#include "tab/bookmarks.h"
+#include "core/bookmarks.h"
 #include "tab/form1.h"
 #include "tab/navpage.h"
 

@@ -6,7 +6,7 @@
 #include <QTabBar>
 #include <cmath>
 
-#include "config.h"
+#include "core/config.h"
 #include "mdibrowser.h"
 #include "platform/webview.h"
 #include "tab/form1.h"

@@ -8,7 +8,7 @@
 #include <cstdio>
 
 #include "commandline.h"
-#include "config.h"
+#include "core/config.h"
 #include "mdibrowser.h"
 #include "platform/channelprotocol.h"
 #include "platform/instancechannel.h"

@@ -2,8 +2,8 @@
 
 #include <QFileInfo>
 
-#include "shell/colour.h"
-#include "shell/config.h"
+#include "colour.h"
+#include "core/config.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include "platform/platform.h"
 #include "platform/webview.h"
 #include "services/contentfilter.h"
-#include "services/textfiles.h"
-#include "shell/config.h"
+#include "core/textfiles.h"
+#include "core/config.h"
 #include "shell/mdibrowser.h"
 
 Form1::Form1(mdiBrowser *frame, Platform &platform, QWidget *parent)

@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "base64.h"
-#include "shell/config.h"
+#include "core/base64.h"
+#include "core/config.h"
 
 bool PasswordMatches(const QString &typed, const QString &stored) {
     return Base64Encode(typed) == stored;

@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <algorithm>
 
-#include "shell/config.h"
+#include "core/config.h"
 
 void ApplyNavValue(const QString &value, NavTile &tile) {
     if (value.isEmpty()) return;

@@ -11,9 +11,9 @@
 #include "platform/dialogs.h"
 #include "platform/webview.h"
 #include "services/windowhelpers.h"
-#include "shell/colour.h"
-#include "shell/config.h"
-#include "shell/search.h"
+#include "skins/colour.h"
+#include "core/config.h"
+#include "core/search.h"
 
 // One tile: a coloured card with the title's first character and the title under it.
 class NavTileWidget : public QWidget {

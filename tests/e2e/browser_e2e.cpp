@@ -7,7 +7,7 @@
 
 #include "platform/platform.h"
 #include "platform/webview.h"
-#include "shell/config.h"
+#include "core/config.h"
 #include "shell/mdibrowser.h"
 #include "support/httpserver.h"
 #include "support/scriptedplatform.h"

@@ -12,9 +12,9 @@
 
 #include "platform/platform.h"
 #include "platform/qtwebview.h"
-#include "shell/config.h"
+#include "core/config.h"
 #include "shell/mdibrowser.h"
-#include "shell/search.h"
+#include "core/search.h"
 #include "support/httpserver.h"
 #include "support/testfolder.h"
 #include "support/wait.h"

@@ -13,7 +13,7 @@
 #include "downloads/ucdownload.h"
 #include "platform/qtwebview.h"
 #include "services/updatecheck.h"
-#include "shell/config.h"
+#include "core/config.h"
 #include "shell/mdibrowser.h"
 #include "support/httpserver.h"
 #include "support/nginx.h"

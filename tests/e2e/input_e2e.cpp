@@ -7,7 +7,7 @@
 #include <QFile>
 #include <QTest>
 
-#include "shell/config.h"
+#include "core/config.h"
 #include "support/browsersession.h"
 #include "support/httpserver.h"
 #include "support/testfolder.h"

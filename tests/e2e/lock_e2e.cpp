@@ -11,12 +11,12 @@
 
 #include "platform/platform.h"
 #include "platform/qtwebview.h"
-#include "shell/config.h"
+#include "core/config.h"
 #include "shell/mdibrowser.h"
 #include "support/httpserver.h"
 #include "support/testfolder.h"
 #include "support/wait.h"
-#include "tab/base64.h"
+#include "core/base64.h"
 #include "tab/form1.h"
 #include "tab/lockpanel.h"
 

@@ -6,7 +6,7 @@
 #include <QTest>
 #include <csignal>
 
-#include "shell/config.h"
+#include "core/config.h"
 #include "support/browsersession.h"
 #include "support/httpserver.h"
 #include "support/testfolder.h"

@@ -2,7 +2,7 @@
 
 #include <QTimer>
 
-#include "shell/config.h"
+#include "core/config.h"
 
 FakeWebView::FakeWebView(QWidget *parent) : WebView(parent), widget_(new QWidget(parent)) {}
 

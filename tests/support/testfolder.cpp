@@ -4,7 +4,7 @@
 #include <QDirIterator>
 #include <QFile>
 
-#include "shell/config.h"
+#include "core/config.h"
 
 namespace {
 void copyTree(const QString &from, const QString &to, bool withBinary) {

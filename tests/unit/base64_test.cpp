@@ -1,10 +1,10 @@
-#include "tab/base64.h"
+#include "core/base64.h"
 
 #include <gtest/gtest.h>
 
 #include <QByteArray>
 
-#include "shell/codepage.h"
+#include "core/codepage.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "shell/search.h"
+#include "core/search.h"
 
 TEST(CommandLineTest, WordsAddressesAndBookmarks) {
     EXPECT_EQ(ParseCommandLine("").kind, StartCommand::Empty);

@@ -1,4 +1,4 @@
-#include "shell/config.h"
+#include "core/config.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "shell/codepage.h"
+#include "core/codepage.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/colour.h"
+#include "skins/colour.h"
 #include "shell/framelayout.h"
 
 using namespace chrome;

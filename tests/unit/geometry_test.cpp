@@ -1,10 +1,10 @@
-#include "shell/geometry.h"
+#include "core/geometry.h"
 
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 
-#include "shell/config.h"
+#include "core/config.h"
 
 TEST(GeometryTest, StoredTwipsBecomePixelsAndBadValuesKeepTheDefault) {
     const QList<QRect> screens{QRect(0, 0, 1920, 1080)};

@@ -1,11 +1,11 @@
-#include "services/textfiles.h"
+#include "core/textfiles.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "tab/bookmarks.h"
+#include "core/bookmarks.h"
 
 namespace {
 QString fileWith(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes) {

@@ -10,8 +10,8 @@
 #include <QTest>
 
 #include "shell/chromewidgets.h"
-#include "shell/colour.h"
-#include "shell/config.h"
+#include "skins/colour.h"
+#include "core/config.h"
 #include "shell/mdibrowser.h"
 #include "support/fakeplatform.h"
 #include "support/testfolder.h"

@@ -9,7 +9,7 @@
 #include "downloads/frmdownload.h"
 #include "downloads/ucdownload.h"
 #include "services/windowhelpers.h"
-#include "shell/config.h"
+#include "core/config.h"
 #include "shell/mdibrowser.h"
 #include "support/fakeplatform.h"
 #include "support/testfolder.h"

@@ -11,7 +11,7 @@
 #include <QTest>
 #include <QUrl>
 
-#include "shell/config.h"
+#include "core/config.h"
 #include "shell/mdibrowser.h"
 #include "shell/startup.h"
 #include "support/fakeplatform.h"

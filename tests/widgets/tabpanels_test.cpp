@@ -8,11 +8,11 @@
 #include <QTimer>
 
 #include "services/parental.h"
-#include "shell/config.h"
+#include "core/config.h"
 #include "shell/mdibrowser.h"
 #include "support/fakeplatform.h"
 #include "support/testfolder.h"
-#include "tab/base64.h"
+#include "core/base64.h"
 #include "tab/form1.h"
 #include "tab/lockpanel.h"
 #include "tab/navpage.h"

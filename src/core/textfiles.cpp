@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "shell/codepage.h"
+#include "core/codepage.h"
 
 QString ReadTextFile(const QString &path) {
     QFile f(path);

@@ -2,8 +2,8 @@
 
 #include <QSaveFile>
 
-#include "services/textfiles.h"
-#include "shell/codepage.h"
+#include "textfiles.h"
+#include "codepage.h"
 
 bool IsBookmarkPath(const QString &text) {
     return text.endsWith(QStringLiteral(".zvb"));

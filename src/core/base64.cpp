@@ -1,6 +1,6 @@
 #include "base64.h"
 
-#include "shell/codepage.h"
+#include "codepage.h"
 
 QString Base64Encode(const QString &text) {
     return QString::fromLatin1(codepage::encode(text).toBase64());
