@@ -13,6 +13,7 @@
 
 #include "language.h"
 #include "core/config.h"
+#include "core/settings.h"
 #include "core/search.h"
 
 namespace {
@@ -147,7 +148,7 @@ void QtWebView::GoHome() {
 }
 
 void QtWebView::GoSearch() {
-    const QString front = SearchFrontPage(ReadSetting(QStringLiteral("Search")));
+    const QString front = SearchFrontPage(settings::Text(settings::Key::Search));
     if (!front.isEmpty()) view_->load(QUrl(front));
 }
 

@@ -6,6 +6,7 @@
 #include <QUrl>
 
 #include "core/config.h"
+#include "core/settings.h"
 
 namespace {
 
@@ -45,9 +46,9 @@ QString FilteredWord(const QString &title, const FilterSettings &s) {
 }
 
 bool IsPageFiltered(const QString &title) {
-    const FilterSettings s{ReadSetting(QStringLiteral("UseFilter")),
-                           ReadSetting(QStringLiteral("Filter")),
-                           ReadSetting(QStringLiteral("FilterText"))};
+    using settings::Key;
+    const FilterSettings s{settings::Text(Key::UseFilter), settings::Text(Key::Filter),
+                           settings::Text(Key::FilterText)};
     return !FilteredWord(title, s).isEmpty();
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/config.h"
+#include "core/settings.h"
 
 namespace {
 
@@ -32,14 +33,13 @@ bool BrowsingBlocked(const QDateTime &now, const ParentalSettings &s) {
 }
 
 ParentalSettings ReadParentalSettings() {
-    return {ReadSetting(QStringLiteral("Parents")), ReadSetting(QStringLiteral("Week1")),
-            ReadSetting(QStringLiteral("Week2")), ReadSetting(QStringLiteral("Time1")),
-            ReadSetting(QStringLiteral("Time2"))};
+    using settings::Key;
+    return {settings::Text(Key::Parents), settings::Text(Key::Week1),
+            settings::Text(Key::Week2), settings::Text(Key::Time1), settings::Text(Key::Time2)};
 }
 
 QString ParentalMessage() {
-    if (config::numberOrZero(ReadSetting(QStringLiteral("UseMess"))) == 1)
-        return ReadSetting(QStringLiteral("Mess"));
+    if (settings::IsOn(settings::Key::UseMess)) return settings::Text(settings::Key::Mess);
     return QStringLiteral("在家长控制限定的时间内不能使用Telvano！");
 }
 

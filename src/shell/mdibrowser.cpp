@@ -14,10 +14,12 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QWindow>
+#include <cmath>
 
 #include "chromewidgets.h"
 #include "commandline.h"
 #include "core/config.h"
+#include "core/settings.h"
 #include "downloads/frmdownload.h"
 #include "core/geometry.h"
 #include "platform/dialogs.h"
@@ -64,7 +66,7 @@ bool mdiBrowser::Load() {
                             s->size().height() - TaskbarHeight(this));
     }
     HandleCommandLine();
-    if (ReadSetting(QStringLiteral("Mouse")) == QLatin1String("1")) {
+    if (settings::IsOn(settings::Key::Mouse)) {
         mnuMouse->setChecked(true);
     } else {
         lblMouse->setText(QStringLiteral("关闭手势"));
@@ -73,9 +75,9 @@ bool mdiBrowser::Load() {
     CurrentZoom = 100;
     if (!OpenParents()) return false;
     ApplyBarSettings();
-    SHKey = ReadSetting(QStringLiteral("SHKey"));
+    SHKey = settings::Text(settings::Key::SHKey);
     if (commandLine_.isEmpty()) mnuNew->trigger();
-    if (config::numberOrZero(ReadSetting(QStringLiteral("Update"))) == 1) {
+    if (settings::IsOn(settings::Key::Update)) {
         QCoreApplication::processEvents();
         CheckForUpdate(platform_, this,
                        [this](const QString &path, const QString &url) { NewDownload(path, url); });
@@ -138,11 +140,11 @@ void mdiBrowser::HandleCommandLine() {
 }
 
 void mdiBrowser::ApplyBarSettings() {
-    if (config::numberOrZero(ReadSetting(QStringLiteral("StBar"))) == 0) {
+    if (!settings::IsOn(settings::Key::StBar)) {
         mnuDis[0]->setChecked(false);
         picStaBar->hide();
     }
-    if (config::numberOrZero(ReadSetting(QStringLiteral("PrBar"))) == 0) {
+    if (!settings::IsOn(settings::Key::PrBar)) {
         mnuDis[1]->setChecked(false);
         lblPro->hide();
     }
@@ -172,7 +174,8 @@ Form1 *mdiBrowser::newTabOn(const QString &address) {
 }
 
 Form1 *mdiBrowser::CreateTab() {
-    auto *t = new Form1(this, platform_, children_);
+    auto *t = new Form1(platform_, children_);
+    connectTab(t);
     children_->addWidget(t);
     const int index = MDITabs->addTab(QStringLiteral("空白页"));
     MDITabs->setTabData(index, QVariant::fromValue<void *>(t));
@@ -180,7 +183,37 @@ Form1 *mdiBrowser::CreateTab() {
     MDITabs->setCurrentIndex(index);  // a tab that shows itself becomes the active one
     showEmptyPage();
     t->Load();
+    CurrentHomePage = settings::Text(settings::Key::HomePage);
     return t;
+}
+
+// What a tab's page does reaches the chrome; only the active tab's status and progress show.
+void mdiBrowser::connectTab(Form1 *t) {
+    connect(t, &Form1::StatusTextChanged, this, [this, t](const QString &text) {
+        if (t == ActiveForm()) lblSta->setText(text);
+    });
+    connect(t, &Form1::ProgressChanged, this, [this, t](int progress, int progressMax) {
+        if (t == ActiveForm() && showsLoadProgress()) ShowProgress(progress, progressMax);
+    });
+    connect(t, &Form1::CaptionChanged, this, [this, t] { tabCaptionChanged(t); });
+    // Every tab's loads, active or not, move the address list and the stop/refresh buttons.
+    connect(t, &Form1::AddressChanged, this, [this](const QString &url) {
+        AddressListAppend(url);
+        showStopButton();
+    });
+    connect(t, &Form1::PageLoaded, this, [this](const QString &zoom) {
+        lblZoom->setText(zoom + QStringLiteral(" %"));
+        CurrentZoom = int(std::floor(config::leadingNumber(zoom)));
+        showRefreshButton();
+        lblPro->hide();
+    });
+    connect(t, &Form1::NewWindowRequested, this, [this](Form1 **created) {
+        Form1 *tab = CreateTab();
+        ColourTab(tab, false);
+        ShowTab(tab);
+        *created = tab;
+    });
+    connect(t, &Form1::DownloadRequested, this, &mdiBrowser::NewDownload);
 }
 
 void mdiBrowser::ShowTab(Form1 *tab) {
@@ -198,9 +231,9 @@ void mdiBrowser::ColourTab(Form1 *tab, bool withEditor) {
 void mdiBrowser::OpenNewFrm() {
     const bool hadHomePage = !CurrentHomePage.isEmpty();
     Form1 *t = CreateTab();
-    if (config::numberOrZero(ReadSetting(QStringLiteral("IEHomePage"))) != 1) {
-        if (config::numberOrZero(ReadSetting(QStringLiteral("OnOpen"))) == 1)
-            t->brwWebBrowser->Navigate(ReadSetting(QStringLiteral("LastPage")));
+    if (!settings::IsOn(settings::Key::IEHomePage)) {
+        if (settings::IsOn(settings::Key::OnOpen))
+            t->brwWebBrowser->Navigate(settings::Text(settings::Key::LastPage));
         else if (hadHomePage)
             t->brwWebBrowser->Navigate(CurrentHomePage);
     } else {
@@ -227,7 +260,9 @@ QList<Form1 *> mdiBrowser::tabs() const {
 void mdiBrowser::CloseTab(Form1 *tab) {
     const int index = children_->indexOf(tab);
     if (index < 0) return;
-    tab->Unload();
+    lblPro->hide();
+    lblSta->clear();
+    settings::Write(settings::Key::LastPage, cboAddress->currentText());
     children_->removeWidget(tab);
     MDITabs->removeTab(index);
     tab->hide();
@@ -262,7 +297,10 @@ void mdiBrowser::onTabChanged(int index) {
     Form1 *t = tabAt(index);
     if (!t) return;
     children_->setCurrentWidget(t);
-    t->GotFocus();
+    cboAddress->setEditText(t->brwWebBrowser->LocationURL());
+    addressTag = cboAddress->currentText();
+    lblSta->clear();
+    lblPro->hide();
 }
 
 void mdiBrowser::tabCaptionChanged(Form1 *tab) {
@@ -308,10 +346,10 @@ void mdiBrowser::onAddressClick() {
     if (text == QStringLiteral("转到")) {
         t->brwWebBrowser->Navigate(addressTag);
     } else if (text == QStringLiteral("搜索")) {
-        const QString address = SearchAddress(ReadSetting(QStringLiteral("Search")), addressTag);
+        const QString address = SearchAddress(settings::Text(settings::Key::Search), addressTag);
         if (!address.isEmpty()) t->brwWebBrowser->Navigate(address);
     } else {
-        t->brwWebBrowser->Navigate(AddressOrSearch(text, ReadSetting(QStringLiteral("Search"))));
+        t->brwWebBrowser->Navigate(AddressOrSearch(text, settings::Text(settings::Key::Search)));
     }
     t->picNav->hide();
     t->brwWebBrowser->widget()->setFocus();
@@ -350,7 +388,7 @@ void mdiBrowser::CheckForUpdateFromMenu() {
 void mdiBrowser::onMouseToggled() {
     const bool on = mnuMouse->isChecked();
     lblMouse->setText(on ? QStringLiteral("鼠标手势") : QStringLiteral("关闭手势"));
-    WriteSetting(QStringLiteral("Mouse"), on ? QStringLiteral("1") : QStringLiteral("0"));
+    settings::Write(settings::Key::Mouse, on);
 }
 
 void mdiBrowser::onKeyPoll() {
@@ -379,7 +417,7 @@ int mdiBrowser::loadedWindowCount() const {
 }
 
 void mdiBrowser::closeEvent(QCloseEvent *event) {
-    if (ReadSetting(QStringLiteral("Unload")) == QLatin1String("1") && loadedWindowCount() > 2) {
+    if (settings::IsOn(settings::Key::Unload) && loadedWindowCount() > 2) {
         const auto answer = platform_.dialogs().MsgBox(
             this, QStringLiteral("浏览器内部可能还有未关闭的页面\r\n您仍要关闭吗？"),
             QStringLiteral("关闭"), Dialogs::Information, Dialogs::YesNo);
@@ -397,10 +435,7 @@ void mdiBrowser::closeEvent(QCloseEvent *event) {
     const QList<Form1 *> all = tabs();
     for (Form1 *t : all) CloseTab(t);
     if (!isMaximized()) WriteStoredGeometry(formIniPath(), geometry(), TwipsPerPixel(this));
-    // A value that is no number counts as set, as the failing test passes.
-    bool numeric = false;
-    const double autoDelete = config::toNumber(ReadSetting(QStringLiteral("AutoDelete")), &numeric);
-    if (!numeric || autoDelete == 1) platform_.ClearTracks();
+    if (settings::IsOn(settings::Key::AutoDelete)) platform_.ClearTracks();
     QCoreApplication::processEvents();
     event->accept();
 }

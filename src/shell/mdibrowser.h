@@ -129,6 +129,7 @@ class mdiBrowser : public QMainWindow {
     void onKeyPoll();
     void onMouseToggled();
     Form1 *tabAt(int index) const;
+    void connectTab(Form1 *t);
     void showEmptyPage();                     // while no tab is open
     Form1 *newTabOn(const QString &address);  // created, navigated, shown
     bool chromeMouse(QObject *watched, QEvent *event);

@@ -22,6 +22,7 @@
 #include "chromewidgets.h"
 #include "skins/colour.h"
 #include "core/config.h"
+#include "core/settings.h"
 #include "mdibrowser.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
@@ -331,7 +332,7 @@ void mdiBrowser::setZoom(int percent) {
     CurrentZoom = percent;
     if (Form1 *t = ActiveForm()) t->brwWebBrowser->SetPageZoom(QStringLiteral("%1%").arg(percent));
     lblZoom->setText(QStringLiteral("%1 %").arg(percent));
-    WriteSetting(QStringLiteral("Zoom"), QString::number(percent));
+    settings::Write(settings::Key::Zoom, percent);
 }
 
 void mdiBrowser::DropFiles(const QStringList &paths) {
@@ -342,8 +343,7 @@ void mdiBrowser::DropFiles(const QStringList &paths) {
 void mdiBrowser::ToggleNavigationPage() {
     Form1 *t = ActiveForm();
     if (!t) return;
-    t->picNav->setVisible(t->picNav->isHidden());
-    if (t->picNav->picAddNav) t->picNav->picAddNav->hide();
+    t->ToggleNavigationPage();
     ColourTab(t, true);
 }
 
@@ -400,7 +400,7 @@ void mdiBrowser::changeEvent(QEvent *e) {
         const int border = isMaximized() ? 0 : kBorder;
         setContentsMargins(border, border, border, border);
         picCtl[1]->setMaximisedGlyph(isMaximized());
-        if (isMinimized() && config::oneOrUnreadable(ReadSetting(QStringLiteral("MinPass"))))
+        if (isMinimized() && settings::IsOn(settings::Key::MinPass))
             for (Form1 *t : tabs()) t->setLocked(true);
     }
     QMainWindow::changeEvent(e);

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "core/config.h"
+#include "core/settings.h"
 #include "mdibrowser.h"
 #include "platform/webview.h"
 #include "tab/form1.h"
@@ -31,11 +32,11 @@ void mdiBrowser::buildMenus() {
     // Only the user's choice writes: start-up sets the marks from the settings it reads.
     connect(mnuDis[0], &QAction::triggered, this, [this](bool on) {
         picStaBar->setVisible(on);
-        WriteSetting(QStringLiteral("StBar"), on ? QStringLiteral("1") : QStringLiteral("0"));
+        settings::Write(settings::Key::StBar, on);
     });
     connect(mnuDis[1], &QAction::triggered, this, [this](bool on) {
         lblPro->setVisible(on && lblPro->width() != cboAddress->width());
-        WriteSetting(QStringLiteral("PrBar"), on ? QStringLiteral("1") : QStringLiteral("0"));
+        settings::Write(settings::Key::PrBar, on);
     });
     mnuM->addSeparator();
     mnuClAl = mnuM->addAction(QStringLiteral("关闭所有页面"), this, &mdiBrowser::CloseAllTabs);
@@ -64,13 +65,8 @@ void mdiBrowser::buildMenus() {
                 case 0:
                     v->GoForward();
                     break;
-                case 1:  // back leaves the navigation page first
-                    if (!t->picNav->isHidden()) {
-                        t->picNav->hide();
-                        if (t->picNav->picAddNav) t->picNav->picAddNav->hide();
-                    } else {
-                        v->GoBack();
-                    }
+                case 1:
+                    t->GoBack();
                     break;
                 case 3:
                     v->Stop();

@@ -4,6 +4,7 @@
 
 #include "colour.h"
 #include "core/config.h"
+#include "core/settings.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ QPixmap load(const QString &path) {
 }  // namespace
 
 QString SkinFilePath() {
-    return skinDir() + config::localPath(ReadThemeKey(QStringLiteral("Theme")));
+    return skinDir() + config::localPath(settings::Text(settings::Key::Theme));
 }
 
 QPixmap SkinPicture(const QString &skinFile, const QString &key) {

@@ -1,24 +1,20 @@
 #include "form1.h"
 
-#include <QComboBox>
 #include <QEvent>
-#include <QLabel>
 #include <QResizeEvent>
 #include <QUrl>
-#include <cmath>
 
+#include "core/settings.h"
+#include "core/textfiles.h"
 #include "lockpanel.h"
 #include "navpage.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
 #include "platform/webview.h"
 #include "services/contentfilter.h"
-#include "core/textfiles.h"
-#include "core/config.h"
-#include "shell/mdibrowser.h"
 
-Form1::Form1(mdiBrowser *frame, Platform &platform, QWidget *parent)
-    : QWidget(parent), frame_(frame), dialogs_(platform.dialogs()) {
+Form1::Form1(Platform &platform, QWidget *parent)
+    : QWidget(parent), dialogs_(platform.dialogs()) {
     setObjectName(QStringLiteral("Form1"));
     brwWebBrowser = platform.createWebView(this);
     // The navigation page lies above the lock panel: made later, it stacks higher.
@@ -27,12 +23,13 @@ Form1::Form1(mdiBrowser *frame, Platform &platform, QWidget *parent)
     picPass->installEventFilter(this);
 
     WebView *v = brwWebBrowser;
-    connect(v, &WebView::StatusTextChange, this, &Form1::onStatusTextChange);
-    connect(v, &WebView::ProgressChange, this, &Form1::onProgressChange);
+    connect(v, &WebView::StatusTextChange, this, &Form1::StatusTextChanged);
+    connect(v, &WebView::ProgressChange, this, &Form1::ProgressChanged);
     connect(v, &WebView::DownloadComplete, this, &Form1::onDownloadComplete);
     connect(v, &WebView::TitleChange, this, &Form1::onTitleChange);
     connect(v, &WebView::NewWindow2, this, &Form1::onNewWindow2);
-    connect(v, &WebView::NavigateComplete2, this, &Form1::onNavigateComplete2);
+    connect(v, &WebView::NavigateComplete2, this,
+            [this] { emit AddressChanged(brwWebBrowser->LocationURL()); });
     connect(v, &WebView::FileDownload, this, &Form1::onFileDownload);
 }
 
@@ -40,10 +37,9 @@ Form1::~Form1() = default;
 
 void Form1::Load() {
     brwWebBrowser->SetSilent(true);
-    frame_->CurrentHomePage = ReadSetting(QStringLiteral("HomePage"));
     show();
-    if (config::oneOrUnreadable(ReadSetting(QStringLiteral("OpenPass")))) setLocked(true);
-    if (config::oneOrUnreadable(ReadSetting(QStringLiteral("OpenNav")))) picNav->show();
+    if (settings::IsOn(settings::Key::OpenPass)) setLocked(true);
+    if (settings::IsOn(settings::Key::OpenNav)) picNav->show();
     ReadNav();
 }
 
@@ -79,68 +75,48 @@ void Form1::layoutCovers() {
     picNav->setGeometry(all);
 }
 
-void Form1::GotFocus() {
-    frame_->cboAddress->setEditText(brwWebBrowser->LocationURL());
-    frame_->addressTag = frame_->cboAddress->currentText();
-    frame_->lblSta->clear();
-    frame_->lblPro->hide();
+void Form1::GoBack() {
+    if (!picNav->isHidden()) {
+        picNav->hide();
+        if (picNav->picAddNav) picNav->picAddNav->hide();
+    } else {
+        brwWebBrowser->GoBack();
+    }
 }
 
-void Form1::Unload() {
-    frame_->lblPro->hide();
-    frame_->lblSta->clear();
-    WriteSetting(QStringLiteral("LastPage"), frame_->cboAddress->currentText());
-}
-
-bool Form1::isActive() const {
-    return frame_->ActiveForm() == this;
-}
-
-void Form1::onStatusTextChange(const QString &text) {
-    if (isActive()) frame_->lblSta->setText(text);
-}
-
-void Form1::onProgressChange(int progress, int progressMax) {
-    if (!isActive() || !frame_->showsLoadProgress()) return;
-    frame_->ShowProgress(progress, progressMax);
+void Form1::ToggleNavigationPage() {
+    picNav->setVisible(picNav->isHidden());
+    if (picNav->picAddNav) picNav->picAddNav->hide();
 }
 
 void Form1::onDownloadComplete() {
-    const QString zoom = ReadSetting(QStringLiteral("Zoom"));
+    const QString zoom = settings::Text(settings::Key::Zoom);
     brwWebBrowser->SetPageZoom(zoom + QLatin1Char('%'));
-    frame_->lblZoom->setText(zoom + QStringLiteral(" %"));
-    frame_->CurrentZoom = int(std::floor(config::leadingNumber(zoom)));
-    frame_->showRefreshButton();
-    frame_->lblPro->hide();
+    emit PageLoaded(zoom);
 }
 
 void Form1::onTitleChange(const QString &text) {
     setWindowTitle(text);
-    frame_->tabCaptionChanged(this);
+    emit CaptionChanged();
     if (!TitleIsAddress(text, QUrl(brwWebBrowser->LocationURL())) && IsPageFiltered(text))
         setLocked(true);
 }
 
 void Form1::onNewWindow2(WebView **ppDisp, bool *) {
-    Form1 *tab = frame_->CreateTab();
+    Form1 *tab = nullptr;
+    emit NewWindowRequested(&tab);
+    if (!tab) return;
     tab->brwWebBrowser->SetRegisterAsBrowser(true);
     *ppDisp = tab->brwWebBrowser;
     tab->setLocked(isLocked());  // a window opened from a locked tab starts locked
-    frame_->ColourTab(tab, false);
-    frame_->ShowTab(tab);
-}
-
-void Form1::onNavigateComplete2(const QString &) {
-    frame_->AddressListAppend(brwWebBrowser->LocationURL());
-    frame_->showStopButton();
 }
 
 // A file the page offers goes to the download manager, unless "AutoDownload" is "0".
 void Form1::onFileDownload(const QString &url, const QString &, bool *cancel) {
-    if (ReadSetting(QStringLiteral("AutoDownload")) == QLatin1String("0")) return;
+    if (!settings::IsOn(settings::Key::AutoDownload)) return;
     *cancel = true;
     const QString path = dialogs_.ShowSave(this, QStringLiteral("下载文件另存为"),
                                            QStringLiteral("所有文件|*.*"), FileNameFromUrl(url));
     if (path.isEmpty()) return;  // a cancelled dialog starts nothing
-    frame_->NewDownload(path, url);
+    emit DownloadRequested(path, url);
 }

@@ -7,6 +7,7 @@
 
 #include "core/base64.h"
 #include "core/config.h"
+#include "core/settings.h"
 
 bool PasswordMatches(const QString &typed, const QString &stored) {
     return Base64Encode(typed) == stored;
@@ -72,7 +73,7 @@ void LockPanel::applyColour() {
 
 void LockPanel::cmdPass_Click() {
     ensureBuilt();
-    if (!PasswordMatches(txtPass->text(), ReadSetting(QStringLiteral("PassWord")))) return;
+    if (!PasswordMatches(txtPass->text(), settings::Text(settings::Key::PassWord))) return;
     hide();
     txtPass->clear();
 }

@@ -13,6 +13,7 @@
 #include "services/windowhelpers.h"
 #include "skins/colour.h"
 #include "core/config.h"
+#include "core/settings.h"
 #include "core/search.h"
 
 // One tile: a coloured card with the title's first character and the title under it.
@@ -220,7 +221,7 @@ void NavPage::picClr_Click() {
 }
 
 void NavPage::txtSearch_Enter() {
-    const QString address = SearchAddress(ReadSetting(QStringLiteral("Search")), txtSearch->text());
+    const QString address = SearchAddress(settings::Text(settings::Key::Search), txtSearch->text());
     if (!address.isEmpty()) tab_->brwWebBrowser->Navigate(address);
     hide();
 }
