@@ -2,8 +2,8 @@
 
 #include <QSaveFile>
 
-#include "textfiles.h"
 #include "codepage.h"
+#include "textfiles.h"
 
 bool IsBookmarkPath(const QString &text) {
     return text.endsWith(QStringLiteral(".zvb"));

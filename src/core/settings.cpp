@@ -53,7 +53,8 @@ const Entry &EntryOf(Key key) {
 
 QString Text(Key key) {
     const Entry &e = EntryOf(key);
-    return ReadIni(QString::fromLatin1(e.section), QString::fromLatin1(e.name), config::configPath());
+    return ReadIni(QString::fromLatin1(e.section), QString::fromLatin1(e.name),
+                   config::configPath());
 }
 
 bool FlagFromText(Rule rule, const QString &text) {

@@ -9,10 +9,37 @@ namespace settings {
 
 enum class Key {
     // [Setting]
-    HomePage, IEHomePage, OnOpen, LastPage, OpenNav, OpenPass, MinPass, PassWord, Zoom,
-    Search, Mouse, StBar, PrBar, SHKey, SuperHide, SHCustom, AutoSet, Update, Unload,
-    AutoDelete, UseFilter, Filter, FilterText, Parents, Week1, Week2, Time1, Time2, UseMess,
-    Mess, AutoDownload,
+    HomePage,
+    IEHomePage,
+    OnOpen,
+    LastPage,
+    OpenNav,
+    OpenPass,
+    MinPass,
+    PassWord,
+    Zoom,
+    Search,
+    Mouse,
+    StBar,
+    PrBar,
+    SHKey,
+    SuperHide,
+    SHCustom,
+    AutoSet,
+    Update,
+    Unload,
+    AutoDelete,
+    UseFilter,
+    Filter,
+    FilterText,
+    Parents,
+    Week1,
+    Week2,
+    Time1,
+    Time2,
+    UseMess,
+    Mess,
+    AutoDownload,
     // [Theme]
     Theme,
     // [Mouse]
@@ -29,12 +56,12 @@ enum class Kind {
 
 // How a flag is read: the Parts differ from key to key.
 enum class Rule {
-    TextIsOne,         // on only when the text is exactly "1"
-    NumberIsOne,       // read as a number (unreadable: 0); on when it is 1
-    NumberIsNotZero,   // read as a number (unreadable: 0); on unless it is 0
-    OneOrUnreadable,   // on when it is 1 or cannot be read as a number at all
-    TextIsNotZero,     // on unless the text is exactly "0"
-    None,              // not a flag
+    TextIsOne,        // on only when the text is exactly "1"
+    NumberIsOne,      // read as a number (unreadable: 0); on when it is 1
+    NumberIsNotZero,  // read as a number (unreadable: 0); on unless it is 0
+    OneOrUnreadable,  // on when it is 1 or cannot be read as a number at all
+    TextIsNotZero,    // on unless the text is exactly "0"
+    None,             // not a flag
 };
 
 struct Entry {
@@ -49,10 +76,10 @@ struct Entry {
 const QList<Entry> &Table();
 const Entry &EntryOf(Key key);
 
-QString Text(Key key);     // the stored text: trimmed, at most 127 bytes, empty when missing
-bool IsOn(Key key);        // a flag by its rule
-double Number(Key key);    // a number; what cannot be read counts as 0
-int Leading(Key key);      // the whole number the text starts with ("150%" gives 150), or 0
+QString Text(Key key);   // the stored text: trimmed, at most 127 bytes, empty when missing
+bool IsOn(Key key);      // a flag by its rule
+double Number(Key key);  // a number; what cannot be read counts as 0
+int Leading(Key key);    // the whole number the text starts with ("150%" gives 150), or 0
 void Write(Key key, const QString &value);
 void Write(Key key, bool on);  // "1" or "0"
 void Write(Key key, int value);

@@ -19,14 +19,14 @@
 #include "chromewidgets.h"
 #include "commandline.h"
 #include "core/config.h"
+#include "core/geometry.h"
+#include "core/search.h"
 #include "core/settings.h"
 #include "downloads/frmdownload.h"
-#include "core/geometry.h"
 #include "platform/dialogs.h"
 #include "platform/keystate.h"
 #include "platform/platform.h"
 #include "platform/webview.h"
-#include "core/search.h"
 #include "services/parental.h"
 #include "services/updatecheck.h"
 #include "services/windowhelpers.h"
@@ -49,6 +49,7 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     buildChrome();
     buildMenus();
     tmrKey = new QTimer(this);
+    tmrKey->setObjectName(QStringLiteral("tmrKey"));
     tmrKey->setInterval(10);
     connect(tmrKey, &QTimer::timeout, this, &mdiBrowser::onKeyPoll);
 }
@@ -277,10 +278,6 @@ void mdiBrowser::showEmptyPage() {
     if (none) ShowActiveAddress();
 }
 
-void mdiBrowser::CloseActiveTab() {
-    if (Form1 *t = ActiveForm()) CloseTab(t);
-}
-
 void mdiBrowser::CloseAllTabs() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     while (Form1 *t = ActiveForm()) CloseTab(t);
@@ -385,22 +382,16 @@ void mdiBrowser::CheckForUpdateFromMenu() {
             QStringLiteral("出错"), Dialogs::Exclamation);
 }
 
-void mdiBrowser::onMouseToggled() {
-    const bool on = mnuMouse->isChecked();
-    lblMouse->setText(on ? QStringLiteral("鼠标手势") : QStringLiteral("关闭手势"));
-    settings::Write(settings::Key::Mouse, on);
-}
-
 void mdiBrowser::onKeyPoll() {
     KeyState &keys = platform_.keys();
     const bool modifier =
         keys.isDown(Qt::Key_Alt) || keys.isDown(Qt::Key_Control) || keys.isDown(Qt::Key_Shift);
     switch (hotKeys_.poll(keys.isDown(Qt::Key_F2), keys.isDown(Qt::Key_F4), modifier)) {
         case HotKeyPoll::BossKey:
-            if (mnuPrc[0]->isEnabled()) mnuPrc[0]->trigger();
+            Execute(Command::BossKey);
             break;
         case HotKeyPoll::Lock:
-            mnuPrc[1]->trigger();
+            Execute(Command::Lock);
             break;
         case HotKeyPoll::None:
             break;

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include "commands.h"
 #include "framelayout.h"
 #include "hotkeys.h"
 
@@ -36,6 +37,8 @@ class mdiBrowser : public QMainWindow {
     bool OpenParents();
     // A command from a later start of the program.
     void OnHandOff(const QString &command);
+    // Every user command, from the menus, the toolbar, the keys (percent: for Command::Zoom).
+    void Execute(Command command, int percent = 0);
 
     // Tabs.
     void OpenNewFrm();
@@ -46,10 +49,37 @@ class mdiBrowser : public QMainWindow {
     Form1 *ActiveForm() const;
     QList<Form1 *> tabs() const;
     void CloseTab(Form1 *tab);
-    void CloseActiveTab();
+    // Files dropped on the address box: one new tab each, at most 100.
+    void DropFiles(const QStringList &paths);
+
+    // The frame and the windows it owns, as the close question counts them.
+    int loadedWindowCount() const;
+    // The download manager, made on first use; shown and handed a task.
+    frmDownload *downloadManager();
+    void NewDownload(const QString &path, const QString &url);
+    // The current skin onto the chrome; false (after its message) when it cannot be applied.
+    bool ApplySkin();
+
+    // Program-wide values.
+    QString CurrentHomePage;
+    bool AddressListUpdating = false;
+    int CurrentZoom = 0;
+    QString SHKey;  // the boss key's restore character
+
+  protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+
+  private:
     void CloseAllTabs();
     void OrganiseBookmarks();
-
+    void ShowDownloadManager();
+    void CheckForUpdateFromMenu();
     // What the tabs report.
     void AddressListAppend(const QString &url);
     // The active tab's address back in the box, selected (Escape).
@@ -59,32 +89,32 @@ class mdiBrowser : public QMainWindow {
     void showRefreshButton();
     bool showsLoadProgress() const;
     void ShowProgress(int progress, int progressMax);
-    int loadedWindowCount() const;
-    // The download manager, made on first use; shown and handed a task.
-    frmDownload *downloadManager();
-    void ShowDownloadManager();
-    void NewDownload(const QString &path, const QString &url);
-    void CheckForUpdateFromMenu();
-
-    // Program-wide values.
-    QString CurrentHomePage;
-    bool AddressListUpdating = false;
-    int CurrentZoom = 0;
-    QString SHKey;
-    QString addressTag;  // what was last typed into the address box
-
-    // The current skin onto the chrome; false (after its message) when it cannot be applied.
-    bool ApplySkin();
     // The layout rules, run on every size change.
     void LayoutChrome();
-    // Zoom label clicks, the zoom menu.
-    void ZoomByLabel(Qt::MouseButton button);
     void setZoom(int percent);
-    // Files dropped on the address box: one new tab each, at most 100.
-    void DropFiles(const QStringList &paths);
-    void ToggleNavigationPage();
+    QAction *commandAction(QMenu *menu, const QString &caption, Command command, const char *name);
 
-    // Controls the tabs and other windows reach by name.
+    void buildChrome();
+    void buildMenus();
+    void HandleCommandLine();
+    void ApplyBarSettings();
+    void restoreGeometryFromFile();
+    void activateWhenShown();
+    void onAddressClick();
+    void onTabChanged(int index);
+    void onKeyPoll();
+    Form1 *tabAt(int index) const;
+    void connectTab(Form1 *t);
+    void showEmptyPage();                     // while no tab is open
+    Form1 *newTabOn(const QString &address);  // created, navigated, shown
+    bool chromeMouse(QObject *watched, QEvent *event);
+    Qt::Edges edgesAt(const QPoint &pos) const;
+    void toggleMaximised();
+    void loadButtonPicture(int index, bool pressed);
+    int px(int twips) const;
+    int twips(int pixels) const;
+
+    // The chrome, named as the parts of the frame are.
     QWidget *picToolBar;
     QLabel *imgBG;
     PictureButton *picTBtn[5];
@@ -100,44 +130,11 @@ class mdiBrowser : public QMainWindow {
     QLabel *lblZoom;
     QMenu *mnuMenu, *mnuM, *mnuTabs;
     QAction *mnuNew, *mnuDis[2], *mnuClAl, *mnuClNw, *mnuMouse, *mnuEnd;
-    QAction *mnuNc[8], *mnuPc0, *mnuZ[8], *mnuDM, *mnuOrgFav, *mnuAddFav, *mnuAddDkt;
-    QAction *mnuPrc[6], *mnuHc[3];
     QTimer *tmrKey;
-
     // Positions of the skin, in twips.
     chrome::SkinPositions skinPositions;
     QSize buttonSize[5];  // twips
-
-  protected:
-    void closeEvent(QCloseEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
-    void changeEvent(QEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-
-  private:
-    void buildChrome();
-    void buildMenus();
-    void HandleCommandLine();
-    void ApplyBarSettings();
-    void restoreGeometryFromFile();
-    void activateWhenShown();
-    void onAddressClick();
-    void onTabChanged(int index);
-    void onKeyPoll();
-    void onMouseToggled();
-    Form1 *tabAt(int index) const;
-    void connectTab(Form1 *t);
-    void showEmptyPage();                     // while no tab is open
-    Form1 *newTabOn(const QString &address);  // created, navigated, shown
-    bool chromeMouse(QObject *watched, QEvent *event);
-    Qt::Edges edgesAt(const QPoint &pos) const;
-    void toggleMaximised();
-    void loadButtonPicture(int index, bool pressed);
-    int px(int twips) const;
-    int twips(int pixels) const;
+    QString addressTag;   // what was last typed into the address box
 
     Platform &platform_;
     QString commandLine_;
@@ -147,9 +144,9 @@ class mdiBrowser : public QMainWindow {
     QColor borderColour_ = QColor(0x9b, 0xcb, 0xff).darker(125);
     QPoint dragOffset_;  // where a move grabbed the frame
     enum class Drag { None, Pressed, System, Own } drag_ = Drag::None;
-    QRect normalGeometry_;  // the size a maximised frame restores to
-    bool refusingHandOffs_ = false;
+    QRect normalGeometry_;             // the size a maximised frame restores to
+    bool refusingHandOffs_ = false;    // while parental control tells the user why not
     bool addressClickSelects_ = true;  // until the box has been clicked since it had the focus
-    HotKeyPoll hotKeys_;               // while parental control tells the user why not
+    HotKeyPoll hotKeys_;
     frmDownload *frmDownload_ = nullptr;
 };

@@ -20,7 +20,7 @@
 #include <QWindow>
 
 #include "chromewidgets.h"
-#include "skins/colour.h"
+#include "core/bookmarks.h"
 #include "core/config.h"
 #include "core/settings.h"
 #include "mdibrowser.h"
@@ -29,8 +29,8 @@
 #include "platform/platform.h"
 #include "platform/webview.h"
 #include "services/windowhelpers.h"
+#include "skins/colour.h"
 #include "skins/skin.h"
-#include "core/bookmarks.h"
 #include "tab/form1.h"
 #include "tab/navpage.h"
 
@@ -112,10 +112,11 @@ void mdiBrowser::buildChrome() {
     picTBtn[4] = new PictureButton(picLogo);
     for (int i = 0; i < 3; ++i) {
         picCtl[i] = new CaptionButton(CaptionButton::Kind(i), picLogo);
+        picCtl[i]->setObjectName(QStringLiteral("picCtl%1").arg(i));
         picCtl[i]->setGeometry(px(chrome::kCaptionLeft[i]), px(chrome::kCaptionTop),
                                px(chrome::kCaptionSize), px(chrome::kCaptionSize));
     }
-    connect(picCtl[0], &QAbstractButton::clicked, this, &QWidget::close);
+    connect(picCtl[0], &QAbstractButton::clicked, this, [this] { Execute(Command::Exit); });
     connect(picCtl[1], &QAbstractButton::clicked, this, &mdiBrowser::toggleMaximised);
     connect(picCtl[2], &QAbstractButton::clicked, this, &QWidget::showMinimized);
 
@@ -127,13 +128,13 @@ void mdiBrowser::buildChrome() {
         connect(picTBtn[i], &QAbstractButton::released, this,
                 [this, i] { loadButtonPicture(i, false); });
     }
-    connect(picTBtn[0], &QAbstractButton::clicked, this, [this] { mnuNc[1]->trigger(); });
-    connect(picTBtn[1], &QAbstractButton::clicked, this, [this] { mnuNc[0]->trigger(); });
+    connect(picTBtn[0], &QAbstractButton::clicked, this, [this] { Execute(Command::Back); });
+    connect(picTBtn[1], &QAbstractButton::clicked, this, [this] { Execute(Command::Forward); });
     connect(picTBtn[2], &QAbstractButton::clicked, this, [this] {
-        mnuNc[3]->trigger();
+        Execute(Command::Stop);
         showRefreshButton();
     });
-    connect(picTBtn[3], &QAbstractButton::clicked, this, [this] { mnuNc[4]->trigger(); });
+    connect(picTBtn[3], &QAbstractButton::clicked, this, [this] { Execute(Command::Refresh); });
     // One click opens the menu, two toggle the navigation page.
     menuClick_.setSingleShot(true);
     menuClick_.setInterval(QGuiApplication::styleHints()->mouseDoubleClickInterval());
@@ -144,7 +145,7 @@ void mdiBrowser::buildChrome() {
     });
     connect(picTBtn[4], &PictureButton::doubleClicked, this, [this] {
         menuClick_.stop();
-        ToggleNavigationPage();
+        Execute(Command::NavigationPage);
     });
 
     MDITabs = new QTabBar(central);
@@ -318,16 +319,6 @@ void mdiBrowser::toggleMaximised() {
     }
 }
 
-void mdiBrowser::ZoomByLabel(Qt::MouseButton button) {
-    Form1 *t = ActiveForm();
-    if (!t) return;
-    int z = CurrentZoom;
-    if (button == Qt::MiddleButton) z = CurrentZoom = 100;
-    if (button == Qt::LeftButton && z != 400) z += 50;
-    if (button == Qt::RightButton && z != 50) z -= 50;
-    setZoom(z);
-}
-
 void mdiBrowser::setZoom(int percent) {
     CurrentZoom = percent;
     if (Form1 *t = ActiveForm()) t->brwWebBrowser->SetPageZoom(QStringLiteral("%1%").arg(percent));
@@ -338,13 +329,6 @@ void mdiBrowser::setZoom(int percent) {
 void mdiBrowser::DropFiles(const QStringList &paths) {
     for (int i = 0; i < paths.size() && i < kMaxDroppedFiles; ++i)
         newTabOn(IsBookmarkPath(paths[i]) ? ReadBookmarkFile(paths[i]) : paths[i]);
-}
-
-void mdiBrowser::ToggleNavigationPage() {
-    Form1 *t = ActiveForm();
-    if (!t) return;
-    t->ToggleNavigationPage();
-    ColourTab(t, true);
 }
 
 Qt::Edges mdiBrowser::edgesAt(const QPoint &pos) const {
@@ -443,7 +427,9 @@ bool mdiBrowser::chromeMouse(QObject *watched, QEvent *event) {
         case QEvent::MouseButtonRelease:
             if (me->button() == Qt::LeftButton) drag_ = Drag::None;
             if (watched == lblZoom) {
-                ZoomByLabel(me->button());
+                if (me->button() == Qt::LeftButton) Execute(Command::ZoomIn);
+                if (me->button() == Qt::RightButton) Execute(Command::ZoomOut);
+                if (me->button() == Qt::MiddleButton) Execute(Command::ZoomReset);
                 return true;
             }
             if (menu && me->button() == Qt::RightButton) {

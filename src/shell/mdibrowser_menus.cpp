@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
+#include <QSignalBlocker>
 #include <QTabBar>
 #include <cmath>
 
@@ -13,117 +14,210 @@
 #include "tab/form1.h"
 #include "tab/navpage.h"
 
+namespace {
+
+// The commands whose windows are not part of this build yet: shown, but disabled.
+bool available(Command c) {
+    switch (c) {
+        case Command::AddBookmark:
+        case Command::AddToDesktop:
+        case Command::BossKey:
+        case Command::Settings:
+        case Command::Skins:
+        case Command::About:
+            return false;
+        default:
+            return true;
+    }
+}
+
+}  // namespace
+
+QAction *mdiBrowser::commandAction(QMenu *menu, const QString &caption, Command command,
+                                   const char *name) {
+    QAction *a = menu->addAction(caption);
+    a->setObjectName(QLatin1String(name));
+    a->setEnabled(available(command));
+    connect(a, &QAction::triggered, this, [this, a, command] {
+        // A check mark is the command's to set, whoever gives it.
+        if (a->isCheckable()) {
+            const QSignalBlocker quiet(a);
+            a->setChecked(!a->isChecked());
+        }
+        Execute(command);
+    });
+    return a;
+}
+
 void mdiBrowser::buildMenus() {
-    auto later = [](QAction *a) {
-        a->setEnabled(false);  // its window is not part of this build yet
-        return a;
-    };
     mnuMenu = new QMenu(this);
+    mnuMenu->setObjectName(QStringLiteral("mnuMenu"));
     mnuM = mnuMenu->addMenu(QStringLiteral("管理"));
-    mnuNew = mnuM->addAction(QStringLiteral("开始新的浏览..."), this, &mdiBrowser::OpenNewFrm);
+    mnuM->setObjectName(QStringLiteral("mnuM"));
+    mnuNew = commandAction(mnuM, QStringLiteral("开始新的浏览..."), Command::NewTab, "mnuNew");
     mnuM->addSeparator();
     QMenu *display = mnuM->addMenu(QStringLiteral("显示"));
-    mnuDis[0] = display->addAction(QStringLiteral("状态栏"));
-    mnuDis[1] = display->addAction(QStringLiteral("载入进度"));
-    for (int i = 0; i < 2; ++i) {
-        mnuDis[i]->setCheckable(true);
-        mnuDis[i]->setChecked(true);
+    mnuDis[0] =
+        commandAction(display, QStringLiteral("状态栏"), Command::ToggleStatusBar, "mnuDis0");
+    mnuDis[1] =
+        commandAction(display, QStringLiteral("载入进度"), Command::ToggleLoadProgress, "mnuDis1");
+    mnuM->addSeparator();
+    mnuClAl = commandAction(mnuM, QStringLiteral("关闭所有页面"), Command::CloseAll, "mnuClAl");
+    mnuClNw = commandAction(mnuM, QStringLiteral("关闭当前页"), Command::CloseTab, "mnuClNw");
+    mnuMouse =
+        commandAction(mnuM, QStringLiteral("开启鼠标手势"), Command::ToggleGestures, "mnuMouse");
+    for (QAction *a : {mnuDis[0], mnuDis[1], mnuMouse}) {
+        a->setCheckable(true);
+        a->setChecked(true);
     }
-    // Only the user's choice writes: start-up sets the marks from the settings it reads.
-    connect(mnuDis[0], &QAction::triggered, this, [this](bool on) {
-        picStaBar->setVisible(on);
-        settings::Write(settings::Key::StBar, on);
-    });
-    connect(mnuDis[1], &QAction::triggered, this, [this](bool on) {
-        lblPro->setVisible(on && lblPro->width() != cboAddress->width());
-        settings::Write(settings::Key::PrBar, on);
-    });
     mnuM->addSeparator();
-    mnuClAl = mnuM->addAction(QStringLiteral("关闭所有页面"), this, &mdiBrowser::CloseAllTabs);
-    mnuClNw = mnuM->addAction(QStringLiteral("关闭当前页"), this, &mdiBrowser::CloseActiveTab);
-    mnuMouse = mnuM->addAction(QStringLiteral("开启鼠标手势"));
-    mnuMouse->setCheckable(true);
-    mnuMouse->setChecked(true);
-    connect(mnuMouse, &QAction::triggered, this, &mdiBrowser::onMouseToggled);
-    mnuM->addSeparator();
-    mnuEnd = mnuM->addAction(QStringLiteral("退出"), this, &QWidget::close);
+    mnuEnd = commandAction(mnuM, QStringLiteral("退出"), Command::Exit, "mnuEnd");
 
     QMenu *browse = mnuMenu->addMenu(QStringLiteral("浏览"));
-    const char *browseCaptions[8] = {"前进", "后退",  nullptr, "停止",
-                                     "刷新", nullptr, "主页",  "搜索"};
-    for (int i = 0; i < 8; ++i) {
-        if (!browseCaptions[i]) {
-            mnuNc[i] = browse->addSeparator();
-            continue;
-        }
-        mnuNc[i] = browse->addAction(QString::fromUtf8(browseCaptions[i]));
-        connect(mnuNc[i], &QAction::triggered, this, [this, i] {
-            Form1 *t = ActiveForm();
-            if (!t) return;
-            WebView *v = t->brwWebBrowser;
-            switch (i) {
-                case 0:
-                    v->GoForward();
-                    break;
-                case 1:
-                    t->GoBack();
-                    break;
-                case 3:
-                    v->Stop();
-                    break;
-                case 4:
-                    v->Refresh();
-                    break;
-                case 6:
-                    v->GoHome();
-                    break;
-                case 7:
-                    v->GoSearch();
-                    break;
-            }
-        });
-    }
+    commandAction(browse, QStringLiteral("前进"), Command::Forward, "mnuNc0");
+    commandAction(browse, QStringLiteral("后退"), Command::Back, "mnuNc1");
+    browse->addSeparator();
+    commandAction(browse, QStringLiteral("停止"), Command::Stop, "mnuNc3");
+    commandAction(browse, QStringLiteral("刷新"), Command::Refresh, "mnuNc4");
+    browse->addSeparator();
+    commandAction(browse, QStringLiteral("主页"), Command::Home, "mnuNc6");
+    commandAction(browse, QStringLiteral("搜索"), Command::Search, "mnuNc7");
 
     QMenu *page = mnuMenu->addMenu(QStringLiteral("页面"));
-    mnuPc0 = page->addAction(QStringLiteral("打印当前页..."), this, [this] {
-        if (Form1 *t = ActiveForm()) t->brwWebBrowser->Print(this);
-    });
+    commandAction(page, QStringLiteral("打印当前页..."), Command::Print, "mnuPc0");
     QMenu *zoom = page->addMenu(QStringLiteral("页面缩放"));
     for (int i = 0; i < 8; ++i) {
         const int percent = std::abs(i - 8) * 50;
-        mnuZ[i] = zoom->addAction(QStringLiteral("%1%").arg(percent), this,
-                                  [this, percent] { setZoom(percent); });
+        QAction *a = zoom->addAction(QStringLiteral("%1%").arg(percent));
+        a->setObjectName(QStringLiteral("mnuZ%1").arg(i));
+        connect(a, &QAction::triggered, this, [this, percent] { Execute(Command::Zoom, percent); });
     }
     page->addSeparator();
-    mnuDM =
-        page->addAction(QStringLiteral("启动下载管理器"), this, &mdiBrowser::ShowDownloadManager);
+    commandAction(page, QStringLiteral("启动下载管理器"), Command::Downloads, "mnuDM");
     page->addSeparator();
-    mnuOrgFav = page->addAction(QStringLiteral("整理书签"), this, &mdiBrowser::OrganiseBookmarks);
+    commandAction(page, QStringLiteral("整理书签"), Command::OrganiseBookmarks, "mnuOrgFav");
     page->addSeparator();
-    mnuAddFav = later(page->addAction(QStringLiteral("添加到书签")));
-    mnuAddDkt = later(page->addAction(QStringLiteral("添加到桌面")));
+    commandAction(page, QStringLiteral("添加到书签"), Command::AddBookmark, "mnuAddFav");
+    commandAction(page, QStringLiteral("添加到桌面"), Command::AddToDesktop, "mnuAddDkt");
 
     QMenu *priv = mnuMenu->addMenu(QStringLiteral("私人"));
-    mnuPrc[0] = later(priv->addAction(QStringLiteral("SuperHide")));
-    mnuPrc[0]->setShortcut(QKeySequence(Qt::Key_F2));
-    mnuPrc[1] = priv->addAction(QStringLiteral("密码保护"), this, [this] {
-        if (Form1 *t = ActiveForm()) t->setLocked(true);
-    });
-    mnuPrc[1]->setShortcut(QKeySequence(Qt::Key_F4));
-    mnuPrc[2] = priv->addSeparator();
-    mnuPrc[3] = later(priv->addAction(QStringLiteral("程序设置")));
-    mnuPrc[4] = priv->addSeparator();
-    mnuPrc[5] = later(priv->addAction(QStringLiteral("皮肤...")));
-    for (QAction *a : {mnuPrc[0], mnuPrc[1]})
+    QAction *boss = commandAction(priv, QStringLiteral("SuperHide"), Command::BossKey, "mnuPrc0");
+    QAction *lock = commandAction(priv, QStringLiteral("密码保护"), Command::Lock, "mnuPrc1");
+    boss->setShortcut(QKeySequence(Qt::Key_F2));
+    lock->setShortcut(QKeySequence(Qt::Key_F4));
+    for (QAction *a : {boss, lock})
         a->setShortcutContext(Qt::WidgetShortcut);  // the key poll acts on F2 and F4
+    priv->addSeparator();
+    commandAction(priv, QStringLiteral("程序设置"), Command::Settings, "mnuPrc3");
+    priv->addSeparator();
+    commandAction(priv, QStringLiteral("皮肤..."), Command::Skins, "mnuPrc5");
 
     QMenu *help = mnuMenu->addMenu(QStringLiteral("帮助"));
-    mnuHc[0] =
-        help->addAction(QStringLiteral("检查更新"), this, &mdiBrowser::CheckForUpdateFromMenu);
-    mnuHc[1] = help->addSeparator();
-    mnuHc[2] = later(help->addAction(QStringLiteral("关于...")));
+    commandAction(help, QStringLiteral("检查更新"), Command::CheckUpdate, "mnuHc0");
+    help->addSeparator();
+    commandAction(help, QStringLiteral("关于..."), Command::About, "mnuHc2");
 
     mnuTabs = new QMenu(this);
-    mnuTabs->addAction(QStringLiteral("关闭选项卡"), this, &mdiBrowser::CloseActiveTab);
-    mnuTabs->addAction(QStringLiteral("新建选项卡"), this, &mdiBrowser::OpenNewFrm);
+    mnuTabs->setObjectName(QStringLiteral("mnuTabs"));
+    commandAction(mnuTabs, QStringLiteral("关闭选项卡"), Command::CloseTab, "mnuTc0");
+    commandAction(mnuTabs, QStringLiteral("新建选项卡"), Command::NewTab, "mnuTc1");
+}
+
+void mdiBrowser::Execute(Command command, int percent) {
+    Form1 *t = ActiveForm();
+    WebView *v = t ? t->brwWebBrowser : nullptr;
+    switch (command) {
+        case Command::Back:
+            if (t) t->GoBack();
+            break;
+        case Command::Forward:
+            if (v) v->GoForward();
+            break;
+        case Command::Stop:
+            if (v) v->Stop();
+            break;
+        case Command::Refresh:
+            if (v) v->Refresh();
+            break;
+        case Command::Home:
+            if (v) v->GoHome();
+            break;
+        case Command::Search:
+            if (v) v->GoSearch();
+            break;
+        case Command::NavigationPage:
+            if (t) {
+                t->ToggleNavigationPage();
+                ColourTab(t, true);
+            }
+            break;
+        case Command::NewTab:
+            OpenNewFrm();
+            break;
+        case Command::CloseTab:
+            if (t) CloseTab(t);
+            break;
+        case Command::CloseAll:
+            CloseAllTabs();
+            break;
+        case Command::Exit:
+            close();
+            break;
+        case Command::ToggleStatusBar: {
+            const bool on = picStaBar->isHidden();
+            mnuDis[0]->setChecked(on);
+            picStaBar->setVisible(on);
+            settings::Write(settings::Key::StBar, on);
+            break;
+        }
+        case Command::ToggleLoadProgress: {
+            const bool on = !mnuDis[1]->isChecked();
+            mnuDis[1]->setChecked(on);
+            lblPro->setVisible(on && lblPro->width() != cboAddress->width());
+            settings::Write(settings::Key::PrBar, on);
+            break;
+        }
+        case Command::ToggleGestures: {
+            const bool on = !mnuMouse->isChecked();
+            mnuMouse->setChecked(on);
+            lblMouse->setText(on ? QStringLiteral("鼠标手势") : QStringLiteral("关闭手势"));
+            settings::Write(settings::Key::Mouse, on);
+            break;
+        }
+        case Command::Print:
+            if (v) v->Print(this);
+            break;
+        case Command::ZoomIn:
+        case Command::ZoomOut:
+        case Command::ZoomReset:
+            if (t) {
+                const int direction = command == Command::ZoomIn    ? 1
+                                      : command == Command::ZoomOut ? -1
+                                                                    : 0;
+                setZoom(ZoomStep(CurrentZoom, direction));
+            }
+            break;
+        case Command::Zoom:
+            setZoom(percent);
+            break;
+        case Command::Downloads:
+            ShowDownloadManager();
+            break;
+        case Command::OrganiseBookmarks:
+            OrganiseBookmarks();
+            break;
+        case Command::Lock:
+            if (t) t->setLocked(true);
+            break;
+        case Command::CheckUpdate:
+            CheckForUpdateFromMenu();
+            break;
+        case Command::AddBookmark:
+        case Command::AddToDesktop:
+        case Command::BossKey:
+        case Command::Settings:
+        case Command::Skins:
+        case Command::About:
+            break;  // their windows are not part of this build yet
+    }
 }

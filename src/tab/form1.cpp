@@ -13,8 +13,7 @@
 #include "platform/webview.h"
 #include "services/contentfilter.h"
 
-Form1::Form1(Platform &platform, QWidget *parent)
-    : QWidget(parent), dialogs_(platform.dialogs()) {
+Form1::Form1(Platform &platform, QWidget *parent) : QWidget(parent), dialogs_(platform.dialogs()) {
     setObjectName(QStringLiteral("Form1"));
     brwWebBrowser = platform.createWebView(this);
     // The navigation page lies above the lock panel: made later, it stacks higher.

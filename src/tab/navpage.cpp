@@ -7,14 +7,14 @@
 #include <QPainterPath>
 #include <QPushButton>
 
+#include "core/config.h"
+#include "core/search.h"
+#include "core/settings.h"
 #include "form1.h"
 #include "platform/dialogs.h"
 #include "platform/webview.h"
 #include "services/windowhelpers.h"
 #include "skins/colour.h"
-#include "core/config.h"
-#include "core/settings.h"
-#include "core/search.h"
 
 // One tile: a coloured card with the title's first character and the title under it.
 class NavTileWidget : public QWidget {

@@ -5,10 +5,11 @@
 #include <QTabBar>
 #include <QTest>
 
+#include "core/config.h"
 #include "platform/platform.h"
 #include "platform/webview.h"
-#include "core/config.h"
 #include "shell/mdibrowser.h"
+#include "support/frameparts.h"
 #include "support/httpserver.h"
 #include "support/scriptedplatform.h"
 #include "support/testfolder.h"
@@ -32,10 +33,11 @@ TEST(BrowserE2E, StartsOnAnAddressAndScriptWindowsBecomeTabs) {
         f.Load();
         ASSERT_EQ(f.tabs().size(), 1);
         Form1 *first = f.tabs()[0];
-        ASSERT_TRUE(waitFor([&] { return (f.MDITabs->tabText(0)) == (QString("起始页")); }, 30000));
+        ASSERT_TRUE(
+            waitFor([&] { return (ui(f).MDITabs->tabText(0)) == (QString("起始页")); }, 30000));
         ASSERT_TRUE(waitFor([&] { return (f.CurrentZoom) == (150); }, 30000));
-        EXPECT_EQ(f.cboAddress->itemText(f.cboAddress->count() - 1), server.url("/start"));
-        EXPECT_EQ(f.cboAddress->currentText(), server.url("/start"));
+        EXPECT_EQ(ui(f).cboAddress->itemText(ui(f).cboAddress->count() - 1), server.url("/start"));
+        EXPECT_EQ(ui(f).cboAddress->currentText(), server.url("/start"));
         EXPECT_DOUBLE_EQ(first->brwWebBrowser->PageZoom(), 1.5);
 
         // The page's window.open opens a tab of ours with the page in it.
@@ -44,7 +46,8 @@ TEST(BrowserE2E, StartsOnAnAddressAndScriptWindowsBecomeTabs) {
         ASSERT_TRUE(
             waitFor([&] { return (popup->brwWebBrowser->LocationURL()) == (server.url("/popup")); },
                     30000));
-        ASSERT_TRUE(waitFor([&] { return (f.MDITabs->tabText(1)) == (QString("弹出页")); }, 30000));
+        ASSERT_TRUE(
+            waitFor([&] { return (ui(f).MDITabs->tabText(1)) == (QString("弹出页")); }, 30000));
 
         // Closing a background tab writes the active tab's address as LastPage.
         f.ShowTab(popup);
@@ -69,7 +72,7 @@ TEST(BrowserE2E, ClosingWithTwoPagesAsksAndAMaximisedFrameKeepsItsGeometry) {
         mdiBrowser f(platform, server.url("/a"));
         f.Load();
         f.OnHandOff("DDEOpen" + server.url("/b"));
-        ASSERT_TRUE(waitFor([&] { return f.MDITabs->tabText(1) == "B"; }, 30000));
+        ASSERT_TRUE(waitFor([&] { return ui(f).MDITabs->tabText(1) == "B"; }, 30000));
         platform.scripted.answers = {Dialogs::AnswerNo};
         EXPECT_FALSE(f.close());
         ASSERT_EQ(platform.scripted.shown.size(), 1u);

@@ -10,11 +10,12 @@
 #include <QTabBar>
 #include <QWebEnginePage>
 
+#include "core/config.h"
+#include "core/search.h"
 #include "platform/platform.h"
 #include "platform/qtwebview.h"
-#include "core/config.h"
 #include "shell/mdibrowser.h"
-#include "core/search.h"
+#include "support/frameparts.h"
 #include "support/httpserver.h"
 #include "support/testfolder.h"
 #include "support/wait.h"
@@ -42,18 +43,18 @@ TEST_F(ChromeE2E, TypingAnAddressAndEnterNavigatesAndSearchesBuildTheEnginesAddr
     mdiBrowser f(*platform, QString());
     ASSERT_TRUE(f.Load());
     Form1 *t = f.ActiveForm();
-    f.cboAddress->setEditText(server.url("/typed"));
-    QTest::keyClick(f.cboAddress->lineEdit(), Qt::Key_Return);
+    ui(f).cboAddress->setEditText(server.url("/typed"));
+    QTest::keyClick(ui(f).cboAddress->lineEdit(), Qt::Key_Return);
     ASSERT_TRUE(waitFor([&] { return t->caption() == "Typed page"; }, 30000));
     EXPECT_EQ(t->brwWebBrowser->LocationURL(), server.url("/typed"));
 
     for (const char *engine : {"0", "1", "2"}) {
         WriteSetting("Search", engine);
-        f.cboAddress->setEditText(QString());
+        ui(f).cboAddress->setEditText(QString());
         QKeyEvent typed(QEvent::KeyPress, 0, Qt::NoModifier, "天气 北京");
-        QApplication::sendEvent(f.cboAddress->lineEdit(), &typed);
-        f.cboAddress->setCurrentIndex(1);  // "搜索"
-        emit f.cboAddress->activated(1);
+        QApplication::sendEvent(ui(f).cboAddress->lineEdit(), &typed);
+        ui(f).cboAddress->setCurrentIndex(1);  // "搜索"
+        emit ui(f).cboAddress->activated(1);
         const QUrl expected(SearchAddress(engine, "天气 北京"));
         EXPECT_TRUE(expected.toString().endsWith("天气 北京")) << engine;
         EXPECT_EQ(page(t)->requestedUrl(), expected) << engine;
@@ -67,16 +68,16 @@ TEST_F(ChromeE2E, ZoomByLabelAndMenuReachesThePageAndTheSetting) {
     Form1 *t = f.ActiveForm();
     ASSERT_TRUE(waitFor([&] { return t->caption() == "Typed page"; }, 30000));
     ASSERT_TRUE(waitFor([&] { return f.CurrentZoom == 100; }, 10000));
-    f.mnuZ[5]->trigger();  // "150%"
+    ui(f).action("mnuZ5")->trigger();  // "150%"
     EXPECT_DOUBLE_EQ(t->brwWebBrowser->PageZoom(), 1.5);
     EXPECT_EQ(ReadSetting("Zoom"), "150");
-    EXPECT_EQ(f.lblZoom->text(), "150 %");
-    QTest::mouseClick(f.lblZoom, Qt::LeftButton);
+    EXPECT_EQ(ui(f).lblZoom->text(), "150 %");
+    QTest::mouseClick(ui(f).lblZoom, Qt::LeftButton);
     EXPECT_DOUBLE_EQ(t->brwWebBrowser->PageZoom(), 2.0);
     EXPECT_EQ(ReadSetting("Zoom"), "200");
     // The next load in any tab takes the setting.
-    f.cboAddress->setEditText(server.url("/marked"));
-    QTest::keyClick(f.cboAddress->lineEdit(), Qt::Key_Return);
+    ui(f).cboAddress->setEditText(server.url("/marked"));
+    QTest::keyClick(ui(f).cboAddress->lineEdit(), Qt::Key_Return);
     ASSERT_TRUE(waitFor([&] { return t->caption() == "书签页"; }, 30000));
     ASSERT_TRUE(waitFor([&] { return t->brwWebBrowser->PageZoom() == 2.0; }, 10000));
     f.close();
@@ -93,12 +94,12 @@ TEST_F(ChromeE2E, DroppingThreeFilesOneABookmarkOpensThreeTabs) {
     QMimeData files;
     files.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(bm), QUrl::fromLocalFile(b)});
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(f.cboAddress->lineEdit(), &enter);
+    QApplication::sendEvent(ui(f).cboAddress->lineEdit(), &enter);
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(f.cboAddress->lineEdit(), &drop);
+    QApplication::sendEvent(ui(f).cboAddress->lineEdit(), &drop);
     ASSERT_EQ(f.tabs().size(), 4);
-    EXPECT_TRUE(waitFor([&] { return f.MDITabs->tabText(1) == "File A"; }, 30000));
-    EXPECT_TRUE(waitFor([&] { return f.MDITabs->tabText(2) == "书签页"; }, 30000));
-    EXPECT_TRUE(waitFor([&] { return f.MDITabs->tabText(3) == "File B"; }, 30000));
+    EXPECT_TRUE(waitFor([&] { return ui(f).MDITabs->tabText(1) == "File A"; }, 30000));
+    EXPECT_TRUE(waitFor([&] { return ui(f).MDITabs->tabText(2) == "书签页"; }, 30000));
+    EXPECT_TRUE(waitFor([&] { return ui(f).MDITabs->tabText(3) == "File B"; }, 30000));
     f.close();
 }

@@ -9,11 +9,11 @@
 #include <QTemporaryDir>
 #include <QWebEnginePage>
 
+#include "core/config.h"
 #include "downloads/frmdownload.h"
 #include "downloads/ucdownload.h"
 #include "platform/qtwebview.h"
 #include "services/updatecheck.h"
-#include "core/config.h"
 #include "shell/mdibrowser.h"
 #include "support/httpserver.h"
 #include "support/nginx.h"

@@ -9,14 +9,15 @@
 #include <QTest>
 #include <QWebEnginePage>
 
+#include "core/base64.h"
+#include "core/config.h"
 #include "platform/platform.h"
 #include "platform/qtwebview.h"
-#include "core/config.h"
 #include "shell/mdibrowser.h"
+#include "support/frameparts.h"
 #include "support/httpserver.h"
 #include "support/testfolder.h"
 #include "support/wait.h"
-#include "core/base64.h"
 #include "tab/form1.h"
 #include "tab/lockpanel.h"
 
@@ -95,8 +96,8 @@ TEST_F(LockE2E, TheFilterJudgesTitlesNotTheAddressesShownInTheirPlace) {
     QTest::qWait(300);
     EXPECT_FALSE(t->caption().isEmpty());  // the engine's stand-in
     EXPECT_FALSE(t->isLocked()) << t->caption().toStdString();
-    f.cboAddress->setEditText(server.url("/blocked"));
-    QTest::keyClick(f.cboAddress, Qt::Key_Return);
+    ui(f).cboAddress->setEditText(server.url("/blocked"));
+    QTest::keyClick(ui(f).cboAddress, Qt::Key_Return);
     ASSERT_TRUE(waitFor([&] { return t->caption() == "Free PORN Videos"; }, 30000));
     EXPECT_TRUE(t->isLocked());
     f.close();
@@ -143,13 +144,13 @@ TEST_F(LockE2E, KeysNeverReachALockedPage) {
     QWidget *page = t->brwWebBrowser->widget()->focusProxy();
     ASSERT_NE(page, nullptr);
     // Unlocked, the Tab order from the address box reaches the page.
-    EXPECT_TRUE(tabReachesPage(t, f.cboAddress));
+    EXPECT_TRUE(tabReachesPage(t, ui(f).cboAddress));
 
-    f.mnuPrc[1]->trigger();
+    ui(f).action("mnuPrc1")->trigger();
     ASSERT_TRUE(t->isLocked());
     EXPECT_FALSE(page->isEnabled());
     EXPECT_EQ(t->brwWebBrowser->widget()->focusPolicy(), Qt::NoFocus);
-    EXPECT_FALSE(tabReachesPage(t, f.cboAddress));
+    EXPECT_FALSE(tabReachesPage(t, ui(f).cboAddress));
     EXPECT_FALSE(tabReachesPage(t, t->picPass->txtPass));
     // What is typed goes to the password field, and keys aimed at the page are refused.
     t->picPass->txtPass->setFocus();
@@ -163,6 +164,6 @@ TEST_F(LockE2E, KeysNeverReachALockedPage) {
     t->picPass->cmdPass->click();
     ASSERT_FALSE(t->isLocked());
     EXPECT_TRUE(page->isEnabled());
-    EXPECT_TRUE(tabReachesPage(t, f.cboAddress));
+    EXPECT_TRUE(tabReachesPage(t, ui(f).cboAddress));
     f.close();
 }

@@ -5,9 +5,11 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include "core/codepage.h"
+#include "core/settings.h"
 
 namespace {
 
@@ -184,4 +186,50 @@ TEST(IniTool, GetAndSetFromTheCommandLine) {
     EXPECT_EQ(run({"get", file, "Setting"}), 2);
     EXPECT_EQ(run({"frobnicate"}), 2);
     EXPECT_EQ(run({}), 2);
+}
+
+// The table holds every key the shipped config.ini holds, in its section, with the shipped
+// value, and nothing the file lacks; each flag reads as its Part says.
+TEST(SettingsTableTest, MatchesTheShippedFileAndReadsFlagsByTheirRules) {
+    QTemporaryDir dir;
+    QFile::copy(QStringLiteral(OLUMETTA_PROGRAM_DIR "/config.ini"), dir.filePath("config.ini"));
+    config::setAppDirOverride(dir.path());
+    QSet<QString> shipped;
+    QString section;
+    QFile file(dir.filePath("config.ini"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    for (const QByteArray &raw : file.readAll().split('\n')) {
+        const QString line = QString::fromUtf8(raw).trimmed();
+        if (line.startsWith('['))
+            section = line.mid(1, line.size() - 2);
+        else if (line.contains('='))
+            shipped << section + "/" + line.left(line.indexOf('='));
+    }
+    QSet<QString> listed;
+    for (const settings::Entry &e : settings::Table()) {
+        listed << QString("%1/%2").arg(e.section, e.name);
+        EXPECT_EQ(&settings::EntryOf(e.key), &e) << e.name;
+        EXPECT_EQ(settings::Text(e.key), QString::fromUtf8(e.shipped)) << e.name;
+        EXPECT_EQ(e.kind == settings::Kind::Flag, e.rule != settings::Rule::None) << e.name;
+    }
+    EXPECT_EQ(listed, shipped);
+
+    using settings::Rule;
+    const struct {
+        Rule rule;
+        const char *text;
+        bool on;
+    } cases[] = {{Rule::TextIsOne, "1", true},       {Rule::TextIsOne, "1.0", false},
+                 {Rule::NumberIsOne, " 1.0 ", true}, {Rule::NumberIsOne, "", false},
+                 {Rule::NumberIsNotZero, "", false}, {Rule::NumberIsNotZero, "0.0", false},
+                 {Rule::NumberIsNotZero, "2", true}, {Rule::OneOrUnreadable, "", true},
+                 {Rule::OneOrUnreadable, "x", true}, {Rule::OneOrUnreadable, "0", false},
+                 {Rule::TextIsNotZero, "", true},    {Rule::TextIsNotZero, "0", false}};
+    for (const auto &c : cases) EXPECT_EQ(settings::FlagFromText(c.rule, c.text), c.on) << c.text;
+
+    settings::Write(settings::Key::StBar, false);
+    EXPECT_EQ(ReadSetting("StBar"), "0");
+    settings::Write(settings::Key::Zoom, 150);
+    EXPECT_EQ(settings::Leading(settings::Key::Zoom), 150);
+    config::setAppDirOverride(QString());
 }

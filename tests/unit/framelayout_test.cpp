@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "skins/colour.h"
 #include "shell/framelayout.h"
+#include "skins/colour.h"
 
 using namespace chrome;
 

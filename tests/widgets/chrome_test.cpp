@@ -9,11 +9,12 @@
 #include <QMimeData>
 #include <QTest>
 
-#include "shell/chromewidgets.h"
-#include "skins/colour.h"
 #include "core/config.h"
+#include "shell/chromewidgets.h"
 #include "shell/mdibrowser.h"
+#include "skins/colour.h"
 #include "support/fakeplatform.h"
+#include "support/frameparts.h"
 #include "support/testfolder.h"
 #include "tab/form1.h"
 #include "tab/navpage.h"
@@ -62,19 +63,19 @@ TEST_F(ChromeTest, EveryShippedSkinAppliesWithItsColoursAndPositions) {
         ASSERT_TRUE(loaded) << name;
         const QString file = folder.file(QString("皮肤/") + QString::fromUtf8(name));
         const QColor bar = ColourFromBgr(*BgrFromText(ReadIni("Color", "clrBar", file)));
-        EXPECT_EQ(f->picToolBar->palette().color(QPalette::Window), bar) << name;
-        EXPECT_EQ(f->picStaBar->palette().color(QPalette::Window), bar);
-        EXPECT_EQ(f->lblPro->palette().color(QPalette::Window),
+        EXPECT_EQ(ui(f).picToolBar->palette().color(QPalette::Window), bar) << name;
+        EXPECT_EQ(ui(f).picStaBar->palette().color(QPalette::Window), bar);
+        EXPECT_EQ(ui(f).lblPro->palette().color(QPalette::Window),
                   ColourFromBgr(*BgrFromText(ReadIni("Color", "clrBG", file))));
         // 30-pixel pictures: buttons of 450 twips, the address box at 1440.
-        EXPECT_EQ(f->picTBtn[2]->pos(), QPoint(60, 5));
-        EXPECT_EQ(f->picTBtn[3]->pos(), f->picTBtn[2]->pos());
-        EXPECT_EQ(f->cboAddress->x(), 96);
-        EXPECT_EQ(f->cboAddress->geometry().bottom(), f->picToolBar->height() - 1);
-        EXPECT_FALSE(f->imgBG->pixmap().isNull());
+        EXPECT_EQ(ui(f).picTBtn[2]->pos(), QPoint(60, 5));
+        EXPECT_EQ(ui(f).picTBtn[3]->pos(), ui(f).picTBtn[2]->pos());
+        EXPECT_EQ(ui(f).cboAddress->x(), 96);
+        EXPECT_EQ(ui(f).cboAddress->geometry().bottom(), ui(f).picToolBar->height() - 1);
+        EXPECT_FALSE(ui(f).imgBG->pixmap().isNull());
         EXPECT_TRUE(platform.dialogs_.shown.empty());
         // The navigation page's "导航" reads on the page in every skin.
-        f->ToggleNavigationPage();
+        f->Execute(Command::NavigationPage);
         const NavPage *nav = f->ActiveForm()->picNav;
         ASSERT_TRUE(nav->isVisible());
         EXPECT_GE(ContrastRatio(nav->lblShow0->palette().color(QPalette::WindowText),
@@ -89,9 +90,9 @@ TEST_F(ChromeTest, APureRedToolbarAndNoBackgroundPicture) {
     WriteIni("Pics", "bg_t", "", skin());
     auto f = start();
     ASSERT_TRUE(loaded);
-    EXPECT_EQ(f->picToolBar->palette().color(QPalette::Window), QColor(255, 0, 0));
-    EXPECT_TRUE(f->imgBG->pixmap().isNull());
-    EXPECT_TRUE(f->picLogo->background.isNull());
+    EXPECT_EQ(ui(f).picToolBar->palette().color(QPalette::Window), QColor(255, 0, 0));
+    EXPECT_TRUE(ui(f).imgBG->pixmap().isNull());
+    EXPECT_TRUE(ui(f).picLogo->background.isNull());
 }
 
 TEST_F(ChromeTest, AMissingButtonPictureKeyEndsTheProgram) {
@@ -123,18 +124,18 @@ TEST_F(ChromeTest, LayoutFollowsEveryResize) {
         f->resize(width, 600);
         QApplication::processEvents();
         // The address box ends where the logo area begins; the logo overhangs the right edge.
-        EXPECT_NEAR(f->cboAddress->geometry().right() + 1, f->picLogo->x(), 2) << width;
-        EXPECT_NEAR(f->picLogo->geometry().right() + 1, f->picToolBar->width() + 6, 2);
-        EXPECT_EQ(f->lblZoom->geometry().right() + 1, f->picStaBar->width());
-        EXPECT_EQ(f->lblMouse->geometry().right() + 1, f->lblZoom->x());
-        EXPECT_FALSE(f->lblPro->isVisible());
+        EXPECT_NEAR(ui(f).cboAddress->geometry().right() + 1, ui(f).picLogo->x(), 2) << width;
+        EXPECT_NEAR(ui(f).picLogo->geometry().right() + 1, ui(f).picToolBar->width() + 6, 2);
+        EXPECT_EQ(ui(f).lblZoom->geometry().right() + 1, ui(f).picStaBar->width());
+        EXPECT_EQ(ui(f).lblMouse->geometry().right() + 1, ui(f).lblZoom->x());
+        EXPECT_FALSE(ui(f).lblPro->isVisible());
     }
     // Too narrow for an address box: its last width stays.
-    const int before = f->cboAddress->width();
+    const int before = ui(f).cboAddress->width();
     f->resize(200, 600);
     QApplication::processEvents();
-    ASSERT_LT(f->picToolBar->width(), 280);
-    EXPECT_EQ(f->cboAddress->width(), before);
+    ASSERT_LT(ui(f).picToolBar->width(), 280);
+    EXPECT_EQ(ui(f).cboAddress->width(), before);
 }
 
 TEST_F(ChromeTest, ProgressShowsOnlyForTheActiveTabAndWhenSwitchedOn) {
@@ -143,35 +144,35 @@ TEST_F(ChromeTest, ProgressShowsOnlyForTheActiveTabAndWhenSwitchedOn) {
     QApplication::processEvents();
     Form1 *t = f->ActiveForm();
     emit t->brwWebBrowser->ProgressChange(50, 100);
-    EXPECT_TRUE(f->lblPro->isVisible());
-    EXPECT_NEAR(f->lblPro->width(), f->cboAddress->width() / 2, 2);
+    EXPECT_TRUE(ui(f).lblPro->isVisible());
+    EXPECT_NEAR(ui(f).lblPro->width(), ui(f).cboAddress->width() / 2, 2);
     emit t->brwWebBrowser->ProgressChange(100, 100);
-    EXPECT_FALSE(f->lblPro->isVisible());  // full width: hidden
-    f->mnuDis[1]->trigger();               // "载入进度" off
+    EXPECT_FALSE(ui(f).lblPro->isVisible());  // full width: hidden
+    ui(f).action("mnuDis1")->trigger();       // "载入进度" off
     EXPECT_EQ(ReadSetting("PrBar"), "0");
     emit t->brwWebBrowser->ProgressChange(30, 100);
-    EXPECT_FALSE(f->lblPro->isVisible());
-    f->mnuDis[0]->trigger();  // "状态栏" off
-    EXPECT_FALSE(f->picStaBar->isVisible());
+    EXPECT_FALSE(ui(f).lblPro->isVisible());
+    ui(f).action("mnuDis0")->trigger();  // "状态栏" off
+    EXPECT_FALSE(ui(f).picStaBar->isVisible());
     EXPECT_EQ(ReadSetting("StBar"), "0");
     f.reset();
     auto again = start();
     again->show();
-    EXPECT_FALSE(again->picStaBar->isVisible());
-    EXPECT_FALSE(again->mnuDis[0]->isChecked());
-    EXPECT_FALSE(again->mnuDis[1]->isChecked());
-    again->mnuDis[0]->trigger();
+    EXPECT_FALSE(ui(again).picStaBar->isVisible());
+    EXPECT_FALSE(ui(again).action("mnuDis0")->isChecked());
+    EXPECT_FALSE(ui(again).action("mnuDis1")->isChecked());
+    ui(again).action("mnuDis0")->trigger();
     EXPECT_EQ(ReadSetting("StBar"), "1");
-    EXPECT_TRUE(again->picStaBar->isVisible());
+    EXPECT_TRUE(ui(again).picStaBar->isVisible());
 }
 
 TEST_F(ChromeTest, TheZoomLabelStepsWithinItsLimits) {
     auto f = start();
-    auto click = [&](Qt::MouseButton b) { QTest::mouseClick(f->lblZoom, b); };
+    auto click = [&](Qt::MouseButton b) { QTest::mouseClick(ui(f).lblZoom, b); };
     WriteSetting("Zoom", "100");
     click(Qt::LeftButton);
     EXPECT_EQ(f->CurrentZoom, 150);
-    EXPECT_EQ(f->lblZoom->text(), "150 %");
+    EXPECT_EQ(ui(f).lblZoom->text(), "150 %");
     EXPECT_EQ(ReadSetting("Zoom"), "150");
     EXPECT_EQ(view(f->ActiveForm())->zoomText, "150%");
     for (int i = 0; i < 10; ++i) click(Qt::LeftButton);
@@ -185,7 +186,7 @@ TEST_F(ChromeTest, TheZoomLabelStepsWithinItsLimits) {
     click(Qt::LeftButton);
     EXPECT_EQ(f->CurrentZoom, 470);
     // Without a tab the label does nothing.
-    f->CloseActiveTab();
+    f->Execute(Command::CloseTab);
     click(Qt::LeftButton);
     EXPECT_EQ(f->CurrentZoom, 470);
 }
@@ -200,7 +201,7 @@ TEST_F(ChromeTest, DroppedFilesOpenTabsAndTextIsIgnored) {
     files.setUrls({QUrl::fromLocalFile("/tmp/a.html"),
                    QUrl::fromLocalFile(folder.file("书签/站点.zvb")),
                    QUrl::fromLocalFile("/tmp/b.txt")});
-    QLineEdit *box = f->cboAddress->lineEdit();
+    QLineEdit *box = ui(f).cboAddress->lineEdit();
     auto dropOn = [](QWidget *target, QMimeData *data) {
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &enter);
@@ -230,39 +231,39 @@ TEST_F(ChromeTest, MenuButtonOpensTheMenuAndItsDoubleClickTogglesTheNavigationPa
     f->show();
     Form1 *t = f->ActiveForm();
     ASSERT_FALSE(t->picNav->isVisible());
-    QTest::mouseDClick(f->picTBtn[4], Qt::LeftButton);
+    QTest::mouseDClick(ui(f).picTBtn[4], Qt::LeftButton);
     EXPECT_TRUE(t->picNav->isVisible());
     QTest::qWait(QApplication::doubleClickInterval() + 50);
-    EXPECT_FALSE(f->mnuMenu->isVisible());  // the double-click does not also open the menu
-    QTest::mouseDClick(f->picTBtn[4], Qt::LeftButton);
+    EXPECT_FALSE(ui(f).mnuMenu->isVisible());  // the double-click does not also open the menu
+    QTest::mouseDClick(ui(f).picTBtn[4], Qt::LeftButton);
     EXPECT_FALSE(t->picNav->isVisible());
-    QTest::mouseClick(f->picTBtn[4], Qt::LeftButton);
-    EXPECT_TRUE(waitForMenu(f->mnuMenu));
-    f->mnuMenu->close();
+    QTest::mouseClick(ui(f).picTBtn[4], Qt::LeftButton);
+    EXPECT_TRUE(waitForMenu(ui(f).mnuMenu));
+    ui(f).mnuMenu->close();
     // "后退" on the navigation page leaves it instead of going back.
     t->picNav->show();
-    QTest::mouseClick(f->picTBtn[0], Qt::LeftButton);
+    QTest::mouseClick(ui(f).picTBtn[0], Qt::LeftButton);
     EXPECT_FALSE(t->picNav->isVisible());
     EXPECT_FALSE(view(t)->calls.contains("GoBack"));
-    QTest::mouseClick(f->picTBtn[0], Qt::LeftButton);
+    QTest::mouseClick(ui(f).picTBtn[0], Qt::LeftButton);
     EXPECT_TRUE(view(t)->calls.contains("GoBack"));
 }
 
 TEST_F(ChromeTest, ButtonsShowTheirPressedPicture) {
     auto f = start();
     f->show();
-    const QImage normal = f->picTBtn[0]->picture().toImage();
-    QTest::mousePress(f->picTBtn[0], Qt::LeftButton);
-    const QImage pressed = f->picTBtn[0]->picture().toImage();
+    const QImage normal = ui(f).picTBtn[0]->picture().toImage();
+    QTest::mousePress(ui(f).picTBtn[0], Qt::LeftButton);
+    const QImage pressed = ui(f).picTBtn[0]->picture().toImage();
     EXPECT_NE(pressed, normal);
     EXPECT_EQ(pressed, QImage(folder.file("皮肤/默认/tb1_.png")).convertToFormat(pressed.format()));
-    QTest::mouseRelease(f->picTBtn[0], Qt::LeftButton);
-    EXPECT_EQ(f->picTBtn[0]->picture().toImage(), normal);
+    QTest::mouseRelease(ui(f).picTBtn[0], Qt::LeftButton);
+    EXPECT_EQ(ui(f).picTBtn[0]->picture().toImage(), normal);
     // Stop brings refresh to the front.
-    f->showStopButton();
-    QTest::mouseClick(f->picTBtn[2], Qt::LeftButton);
+    emit view(f->ActiveForm())->NavigateComplete2("http://a/");  // a load starts: stop in front
+    QTest::mouseClick(ui(f).picTBtn[2], Qt::LeftButton);
     EXPECT_TRUE(view(f->ActiveForm())->calls.contains("Stop"));
-    EXPECT_EQ(f->picToolBar->childAt(f->picTBtn[3]->geometry().center()), f->picTBtn[3]);
+    EXPECT_EQ(ui(f).picToolBar->childAt(ui(f).picTBtn[3]->geometry().center()), ui(f).picTBtn[3]);
 }
 
 TEST_F(ChromeTest, TheToolbarMovesAndMaximisesTheFrameButNotFromTheAddressBox) {
@@ -271,45 +272,46 @@ TEST_F(ChromeTest, TheToolbarMovesAndMaximisesTheFrameButNotFromTheAddressBox) {
     f->move(100, 100);
     QApplication::processEvents();
     const QPoint before = f->pos();
-    QTest::mousePress(f->imgBG, Qt::LeftButton, {}, QPoint(20, 5));
-    QMouseEvent move(QEvent::MouseMove, QPointF(60, 25), f->imgBG->mapToGlobal(QPointF(60, 25)),
+    QTest::mousePress(ui(f).imgBG, Qt::LeftButton, {}, QPoint(20, 5));
+    QMouseEvent move(QEvent::MouseMove, QPointF(60, 25), ui(f).imgBG->mapToGlobal(QPointF(60, 25)),
                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(f->imgBG, &move);
-    QTest::mouseRelease(f->imgBG, Qt::LeftButton, {}, QPoint(60, 25));
+    QApplication::sendEvent(ui(f).imgBG, &move);
+    QTest::mouseRelease(ui(f).imgBG, Qt::LeftButton, {}, QPoint(60, 25));
     EXPECT_EQ(f->pos(), before + QPoint(40, 20));
 
     const QPoint still = f->pos();
-    QMouseEvent onBox(QEvent::MouseMove, QPointF(30, 5), f->cboAddress->mapToGlobal(QPointF(30, 5)),
-                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(f->cboAddress, &onBox);
+    QMouseEvent onBox(QEvent::MouseMove, QPointF(30, 5),
+                      ui(f).cboAddress->mapToGlobal(QPointF(30, 5)), Qt::NoButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(ui(f).cboAddress, &onBox);
     EXPECT_EQ(f->pos(), still);
 
-    QTest::mouseDClick(f->imgBG, Qt::LeftButton, {}, QPoint(20, 5));
+    QTest::mouseDClick(ui(f).imgBG, Qt::LeftButton, {}, QPoint(20, 5));
     EXPECT_TRUE(f->isMaximized());
-    QTest::mouseDClick(f->imgBG, Qt::LeftButton, {}, QPoint(20, 5));
+    QTest::mouseDClick(ui(f).imgBG, Qt::LeftButton, {}, QPoint(20, 5));
     EXPECT_FALSE(f->isMaximized());
-    f->picCtl[1]->click();
+    ui(f).picCtl[1]->click();
     EXPECT_TRUE(f->isMaximized());
-    f->picCtl[1]->click();
+    ui(f).picCtl[1]->click();
     EXPECT_FALSE(f->isMaximized());
-    f->picCtl[2]->click();
+    ui(f).picCtl[2]->click();
     EXPECT_TRUE(f->isMinimized());
     f->showNormal();
-    EXPECT_EQ(f->picCtl[0]->toolTip(), "关闭");
-    EXPECT_EQ(f->picCtl[0]->backColour(), QColor(0xC0, 0, 0));
-    QTest::mousePress(f->picCtl[0], Qt::LeftButton);
-    EXPECT_EQ(f->picCtl[0]->backColour(), QColor(0xC0, 0xC0, 0xC0));
-    QTest::mouseRelease(f->picCtl[0], Qt::LeftButton);  // a click: the frame closes
+    EXPECT_EQ(ui(f).picCtl[0]->toolTip(), "关闭");
+    EXPECT_EQ(ui(f).picCtl[0]->backColour(), QColor(0xC0, 0, 0));
+    QTest::mousePress(ui(f).picCtl[0], Qt::LeftButton);
+    EXPECT_EQ(ui(f).picCtl[0]->backColour(), QColor(0xC0, 0xC0, 0xC0));
+    QTest::mouseRelease(ui(f).picCtl[0], Qt::LeftButton);  // a click: the frame closes
     EXPECT_FALSE(f->isVisible());
 }
 
 TEST_F(ChromeTest, RightClickOnTheChromeOpensTheManageMenu) {
     auto f = start();
     f->show();
-    for (QWidget *w : {static_cast<QWidget *>(f->imgBG), static_cast<QWidget *>(f->imgStaBG),
-                       static_cast<QWidget *>(f->picLogo)}) {
+    for (QWidget *w : {static_cast<QWidget *>(ui(f).imgBG), static_cast<QWidget *>(ui(f).imgStaBG),
+                       static_cast<QWidget *>(ui(f).picLogo)}) {
         QTest::mouseClick(w, Qt::RightButton, {}, QPoint(2, 2));
-        EXPECT_TRUE(waitForMenu(f->mnuM)) << w->objectName().toStdString();
-        f->mnuM->close();
+        EXPECT_TRUE(waitForMenu(ui(f).mnuM)) << w->objectName().toStdString();
+        ui(f).mnuM->close();
     }
 }

@@ -6,12 +6,13 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 
+#include "core/config.h"
 #include "downloads/frmdownload.h"
 #include "downloads/ucdownload.h"
 #include "services/windowhelpers.h"
-#include "core/config.h"
 #include "shell/mdibrowser.h"
 #include "support/fakeplatform.h"
+#include "support/frameparts.h"
 #include "support/testfolder.h"
 #include "tab/form1.h"
 
@@ -325,20 +326,20 @@ TEST(UpdateMenuTest, TheHelpMenuReportsEachOutcome) {
         };
     };
     publish("1,1,0,http://h/p.zip,2026-12-01,n");
-    f.mnuHc[0]->trigger();
+    ui(f).action("mnuHc0")->trigger();
     ASSERT_EQ(platform.dialogs_.shown.size(), 1u);
     EXPECT_EQ(platform.dialogs_.shown[0].text, "您的Telvano已是最新版本！");
     EXPECT_EQ(platform.dialogs_.shown[0].title, "更新");
 
     publish({}, false);
-    f.mnuHc[0]->trigger();
+    ui(f).action("mnuHc0")->trigger();
     EXPECT_EQ(platform.dialogs_.shown.back().text,
               "检查更新中出现错误！请确保您的网络连通，然后再试一次。");
     EXPECT_EQ(platform.dialogs_.shown.back().title, "出错");
 
     publish("2,0,0,http://h/new.zip,2026-12-24,新版\r\n");
     platform.dialogs_.answers = {Dialogs::AnswerYes};
-    f.mnuHc[0]->trigger();
+    ui(f).action("mnuHc0")->trigger();
     EXPECT_EQ(platform.dialogs_.shown.back().title, "新版本");
     platform.script = nullptr;
     ASSERT_EQ(f.downloadManager()->tasks().size(), 1);

@@ -15,6 +15,7 @@
 #include "shell/mdibrowser.h"
 #include "shell/startup.h"
 #include "support/fakeplatform.h"
+#include "support/frameparts.h"
 #include "support/testfolder.h"
 #include "tab/form1.h"
 
@@ -92,13 +93,13 @@ TEST_F(FrameTest, PageEventsReachTheFrame) {
     auto f = start("http://one/");
     Form1 *one = f->tabs()[0];
     view(one)->finishLoad("http://one/", "第一页");
-    EXPECT_EQ(f->MDITabs->tabText(0), "第一页");
-    EXPECT_EQ(f->cboAddress->currentText(), "http://one/");
-    EXPECT_EQ(f->cboAddress->itemText(f->cboAddress->count() - 1), "http://one/");
+    EXPECT_EQ(ui(f).MDITabs->tabText(0), "第一页");
+    EXPECT_EQ(ui(f).cboAddress->currentText(), "http://one/");
+    EXPECT_EQ(ui(f).cboAddress->itemText(ui(f).cboAddress->count() - 1), "http://one/");
     EXPECT_EQ(view(one)->zoomText, "150%");
-    EXPECT_EQ(f->lblZoom->text(), "150 %");
+    EXPECT_EQ(ui(f).lblZoom->text(), "150 %");
     EXPECT_EQ(f->CurrentZoom, 150);
-    EXPECT_EQ(f->lblSta->text(), "正在打开网页...");
+    EXPECT_EQ(ui(f).lblSta->text(), "正在打开网页...");
 
     // Twice the same address: one entry, at the end.
     f->OpenNewFrm();
@@ -106,15 +107,15 @@ TEST_F(FrameTest, PageEventsReachTheFrame) {
     view(two)->finishLoad("http://two/", "second");
     view(one)->finishLoad("http://one/", "第一页");
     QStringList items;
-    for (int i = 0; i < f->cboAddress->count(); ++i) items << f->cboAddress->itemText(i);
+    for (int i = 0; i < ui(f).cboAddress->count(); ++i) items << ui(f).cboAddress->itemText(i);
     EXPECT_EQ(items, (QStringList{"转到", "搜索", "http://two/", "http://one/"}));
 
     // A background tab's status text and progress are not shown.
-    f->lblSta->clear();
+    ui(f).lblSta->clear();
     emit view(one)->StatusTextChange("background");
-    EXPECT_EQ(f->lblSta->text(), "");
+    EXPECT_EQ(ui(f).lblSta->text(), "");
     emit view(two)->StatusTextChange("foreground");
-    EXPECT_EQ(f->lblSta->text(), "foreground");
+    EXPECT_EQ(ui(f).lblSta->text(), "foreground");
 
     // A zoom setting that is no number gives CurrentZoom 0 and keeps the page as it was.
     WriteSetting("Zoom", "big");
@@ -155,23 +156,23 @@ TEST_F(FrameTest, ClosingTabsWritesLastPageAndCloseAllLeavesOne) {
     Form1 *b = f->tabs()[1];
     view(b)->finishLoad("http://b/", "B");
     f->ShowTab(f->tabs()[0]);
-    EXPECT_EQ(f->cboAddress->currentText(), "http://a/");
+    EXPECT_EQ(ui(f).cboAddress->currentText(), "http://a/");
     f->CloseTab(b);  // a background tab
     EXPECT_EQ(ReadSetting("LastPage"), "http://a/");
     EXPECT_EQ(f->tabs().size(), 1);
 
     for (int i = 0; i < 4; ++i) f->OpenNewFrm();
     ASSERT_EQ(f->tabs().size(), 5);
-    f->mnuClAl->trigger();
+    ui(f).action("mnuClAl")->trigger();
     EXPECT_EQ(f->tabs().size(), 1);
 
-    f->mnuClNw->trigger();
-    EXPECT_EQ(f->tabs().size(), 0);  // the frame stays open without tabs
-    f->mnuClNw->trigger();           // and closing nothing does nothing
-    f->mnuPrc[1]->trigger();
+    ui(f).action("mnuClNw")->trigger();
+    EXPECT_EQ(f->tabs().size(), 0);      // the frame stays open without tabs
+    ui(f).action("mnuClNw")->trigger();  // and closing nothing does nothing
+    ui(f).action("mnuPrc1")->trigger();
     // The address box makes a tab when there is none.
-    f->cboAddress->setEditText("http://typed/");
-    QTest::keyClick(f->cboAddress->lineEdit(), Qt::Key_Return);
+    ui(f).cboAddress->setEditText("http://typed/");
+    QTest::keyClick(ui(f).cboAddress->lineEdit(), Qt::Key_Return);
     ASSERT_EQ(f->tabs().size(), 1);
     EXPECT_EQ(view(f->tabs()[0])->calls.last(), "Navigate http://typed/");
 }
@@ -181,13 +182,13 @@ TEST_F(FrameTest, AddressBoxGoAndSearchUseWhatWasTyped) {
     auto f = start("http://a/");
     FakeWebView *v = view(f->tabs()[0]);
     QKeyEvent typed(QEvent::KeyPress, 0, Qt::NoModifier, "天气 北京");  // as an input method types
-    QApplication::sendEvent(f->cboAddress->lineEdit(), &typed);
-    f->cboAddress->setCurrentIndex(1);  // "搜索"
-    emit f->cboAddress->activated(1);
+    QApplication::sendEvent(ui(f).cboAddress->lineEdit(), &typed);
+    ui(f).cboAddress->setCurrentIndex(1);  // "搜索"
+    emit ui(f).cboAddress->activated(1);
     EXPECT_EQ(v->calls.last(),
               "Navigate http://cn.bing.com/search?q=" + QUrl::toPercentEncoding("天气 北京"));
-    f->cboAddress->setCurrentIndex(0);  // "转到"
-    emit f->cboAddress->activated(0);
+    ui(f).cboAddress->setCurrentIndex(0);  // "转到"
+    emit ui(f).cboAddress->activated(0);
     EXPECT_EQ(v->calls.last(), "Navigate 天气 北京");
     // Leaving the box with the text of a list item navigates nowhere.
     view(f->tabs()[0])->finishLoad("http://listed/", "L");
@@ -195,30 +196,30 @@ TEST_F(FrameTest, AddressBoxGoAndSearchUseWhatWasTyped) {
     f->show();
     QApplication::setActiveWindow(f.get());
     const int calls = v->calls.size();
-    f->cboAddress->lineEdit()->setFocus();
-    f->cboAddress->setEditText(QString());
+    ui(f).cboAddress->lineEdit()->setFocus();
+    ui(f).cboAddress->setEditText(QString());
     QKeyEvent listed(QEvent::KeyPress, 0, Qt::NoModifier, "http://listed/");
-    QApplication::sendEvent(f->cboAddress->lineEdit(), &listed);
-    f->MDITabs->setFocus();  // the focus leaves the box
+    QApplication::sendEvent(ui(f).cboAddress->lineEdit(), &listed);
+    ui(f).MDITabs->setFocus();  // the focus leaves the box
     EXPECT_EQ(v->calls.size(), calls);
     EXPECT_EQ(f->tabs().size(), 1);
     // While a tab rewrites the list, choosing does nothing.
     const int before = v->calls.size();
     f->AddressListUpdating = true;
-    emit f->cboAddress->activated(0);
+    emit ui(f).cboAddress->activated(0);
     EXPECT_EQ(v->calls.size(), before);
     f->AddressListUpdating = false;
     // Escape gives back the page's address, selected; what was typed goes nowhere.
-    f->cboAddress->setFocus();
-    f->cboAddress->setEditText("half-typed");
-    QTest::keyClick(f->cboAddress, Qt::Key_Escape);
-    EXPECT_EQ(f->cboAddress->currentText(), "http://current/");
-    EXPECT_EQ(f->cboAddress->lineEdit()->selectedText(), "http://current/");
+    ui(f).cboAddress->setFocus();
+    ui(f).cboAddress->setEditText("half-typed");
+    QTest::keyClick(ui(f).cboAddress, Qt::Key_Escape);
+    EXPECT_EQ(ui(f).cboAddress->currentText(), "http://current/");
+    EXPECT_EQ(ui(f).cboAddress->lineEdit()->selectedText(), "http://current/");
     EXPECT_EQ(v->calls.size(), before);
     // A page that finishes loading while the user types leaves the typing alone.
-    QTest::keyClicks(f->cboAddress, "new");
+    QTest::keyClicks(ui(f).cboAddress, "new");
     view(f->tabs()[0])->finishLoad("http://late/", "Late");
-    EXPECT_EQ(f->cboAddress->currentText(), "new");
+    EXPECT_EQ(ui(f).cboAddress->currentText(), "new");
 }
 
 TEST_F(FrameTest, ShutdownAsksWithSeveralTabsAndKeepsMaximisedGeometry) {
@@ -279,12 +280,12 @@ TEST_F(FrameTest, HandOffCommandsOpenTabs) {
 TEST_F(FrameTest, GesturesSwitchAndKeyPollLocks) {
     WriteSetting("Mouse", "0");
     auto f = start("http://a/");
-    EXPECT_EQ(f->lblMouse->text(), "关闭手势");
-    EXPECT_FALSE(f->mnuMouse->isChecked());
-    f->mnuMouse->trigger();
+    EXPECT_EQ(ui(f).lblMouse->text(), "关闭手势");
+    EXPECT_FALSE(ui(f).action("mnuMouse")->isChecked());
+    ui(f).action("mnuMouse")->trigger();
     EXPECT_EQ(ReadSetting("Mouse"), "1");
-    EXPECT_EQ(f->lblMouse->text(), "鼠标手势");
-    f->mnuMouse->trigger();
+    EXPECT_EQ(ui(f).lblMouse->text(), "鼠标手势");
+    ui(f).action("mnuMouse")->trigger();
     EXPECT_EQ(ReadSetting("Mouse"), "0");
 
     platform.keys_.down.insert(Qt::Key_F4);
@@ -294,27 +295,28 @@ TEST_F(FrameTest, GesturesSwitchAndKeyPollLocks) {
 
 TEST_F(FrameTest, OrganiseBookmarksOpensTheFolderOnlyWhenItExists) {
     auto f = start("http://a/");
-    f->mnuOrgFav->trigger();
+    ui(f).action("mnuOrgFav")->trigger();
     ASSERT_EQ(f->tabs().size(), 2);
     EXPECT_EQ(view(f->tabs()[1])->calls, QStringList{"Navigate " + AppDir() + "书签/"});
     QDir(folder.file("书签")).removeRecursively();
-    f->mnuOrgFav->trigger();
+    ui(f).action("mnuOrgFav")->trigger();
     EXPECT_EQ(f->tabs().size(), 2);
 }
 
 TEST_F(FrameTest, MenusCarryTheirCaptionsAndLaterWindowsAreVisiblyDisabled) {
     auto f = start("http://a/");
-    EXPECT_EQ(f->mnuM->title(), "管理");
-    EXPECT_EQ(f->mnuNew->text(), "开始新的浏览...");
-    EXPECT_TRUE(f->mnuDis[0]->isChecked());
-    EXPECT_EQ(f->mnuZ[0]->text(), "400%");
-    EXPECT_EQ(f->mnuZ[7]->text(), "50%");
-    EXPECT_TRUE(f->mnuDM->isEnabled());
-    EXPECT_TRUE(f->mnuHc[0]->isEnabled());
-    for (QAction *a : {f->mnuAddFav, f->mnuPrc[0], f->mnuPrc[3], f->mnuPrc[5], f->mnuHc[2]})
+    EXPECT_EQ(ui(f).mnuM->title(), "管理");
+    EXPECT_EQ(ui(f).action("mnuNew")->text(), "开始新的浏览...");
+    EXPECT_TRUE(ui(f).action("mnuDis0")->isChecked());
+    EXPECT_EQ(ui(f).action("mnuZ0")->text(), "400%");
+    EXPECT_EQ(ui(f).action("mnuZ7")->text(), "50%");
+    EXPECT_TRUE(ui(f).action("mnuDM")->isEnabled());
+    EXPECT_TRUE(ui(f).action("mnuHc0")->isEnabled());
+    for (QAction *a : {ui(f).action("mnuAddFav"), ui(f).action("mnuPrc0"), ui(f).action("mnuPrc3"),
+                       ui(f).action("mnuPrc5"), ui(f).action("mnuHc2")})
         EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
-    f->mnuZ[5]->trigger();
+    ui(f).action("mnuZ5")->trigger();
     EXPECT_EQ(ReadSetting("Zoom"), "150");
     EXPECT_EQ(view(f->ActiveForm())->zoomText, "150%");
-    EXPECT_EQ(f->lblZoom->text(), "150 %");
+    EXPECT_EQ(ui(f).lblZoom->text(), "150 %");
 }

@@ -7,12 +7,13 @@
 #include <QTest>
 #include <QTimer>
 
-#include "services/parental.h"
+#include "core/base64.h"
 #include "core/config.h"
+#include "services/parental.h"
 #include "shell/mdibrowser.h"
 #include "support/fakeplatform.h"
+#include "support/frameparts.h"
 #include "support/testfolder.h"
-#include "core/base64.h"
 #include "tab/form1.h"
 #include "tab/lockpanel.h"
 #include "tab/navpage.h"
@@ -119,7 +120,7 @@ TEST_F(PanelsTest, OnlyTheRightPasswordUnlocksAndOnlyThatTab) {
     auto f = start();
     f->OpenNewFrm();
     Form1 *t = f->ActiveForm();
-    f->mnuPrc[1]->trigger();  // "密码保护"
+    ui(f).action("mnuPrc1")->trigger();  // "密码保护"
     EXPECT_TRUE(t->isLocked());
     EXPECT_FALSE(f->tabs()[0]->isLocked());
     EXPECT_FALSE(view(t)->inputEnabled);
@@ -176,7 +177,7 @@ TEST_F(PanelsTest, ABlockedTitleLocksTheTab) {
     EXPECT_FALSE(t->isLocked());
     view(t)->finishLoad("http://x/", "Free PORN Videos");
     EXPECT_TRUE(t->isLocked());
-    EXPECT_EQ(f->MDITabs->tabText(0), "Free PORN Videos");
+    EXPECT_EQ(ui(f).MDITabs->tabText(0), "Free PORN Videos");
     t->setLocked(false);
     WriteSetting("UseFilter", "0");
     view(t)->finishLoad("http://x/", "Free PORN Videos");
@@ -196,7 +197,7 @@ TEST_F(PanelsTest, ParentalControlEndsStartUpWithItsMessageAndSavesNothing) {
         auto f = start();
         EXPECT_FALSE(loaded);
         EXPECT_FALSE(f->isVisible());
-        EXPECT_FALSE(f->tmrKey->isActive());
+        EXPECT_FALSE(ui(f).tmrKey->isActive());
         ASSERT_EQ(platform.dialogs_.shown.size(), 1u);
         EXPECT_EQ(platform.dialogs_.shown[0].text, "在家长控制限定的时间内不能使用Telvano！");
         EXPECT_EQ(platform.dialogs_.shown[0].title, "家长控制");

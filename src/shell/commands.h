@@ -1,0 +1,48 @@
+#pragma once
+// Every command a user can give: menus, the toolbar, the key poll, and later gestures and
+// keyboard shortcuts all run them through mdiBrowser::Execute, never by a menu's index.
+
+enum class Command {
+    // Browse (the active tab; nothing without one).
+    Back,  // leaves the navigation page, or else goes back
+    Forward,
+    Stop,
+    Refresh,
+    Home,
+    Search,          // the search engine's front page
+    NavigationPage,  // shows or hides it
+    // Tabs and the frame.
+    NewTab,
+    CloseTab,
+    CloseAll,
+    Exit,
+    ToggleStatusBar,
+    ToggleLoadProgress,
+    ToggleGestures,
+    // The page.
+    Print,
+    ZoomIn,     // by 50, up to 400
+    ZoomOut,    // by 50, down to 50
+    ZoomReset,  // 100
+    Zoom,       // to the percentage given with it
+    Downloads,
+    OrganiseBookmarks,
+    AddBookmark,
+    AddToDesktop,
+    // Private.
+    BossKey,
+    Lock,
+    Settings,
+    Skins,
+    // Help.
+    CheckUpdate,
+    About,
+};
+
+// The zoom after a step: +1 in, -1 out, 0 back to 100. The ends are tests for equality, so a
+// zoom off the 50-to-400 grid (only an edited setting gives one) steps on past them.
+inline int ZoomStep(int current, int direction) {
+    if (direction == 0) return 100;
+    if (direction > 0) return current == 400 ? current : current + 50;
+    return current == 50 ? current : current - 50;
+}

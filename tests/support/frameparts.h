@@ -1,0 +1,69 @@
+#pragma once
+// The frame's parts as a test reaches them: by their names, as the frame keeps its widgets
+// to itself.
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QTabBar>
+#include <QTimer>
+#include <memory>
+
+#include "shell/chromewidgets.h"
+
+struct FrameParts {
+    explicit FrameParts(const QWidget *f) : f_(f) {
+        picToolBar = find<QWidget>("picToolBar");
+        imgBG = find<QLabel>("imgBG");
+        for (int i = 0; i < 5; ++i) picTBtn[i] = find<PictureButton>(QString("picTBtn%1").arg(i));
+        for (int i = 0; i < 3; ++i) picCtl[i] = find<CaptionButton>(QString("picCtl%1").arg(i));
+        cboAddress = find<QComboBox>("cboAddress");
+        lblPro = find<QLabel>("lblPro");
+        picLogo = find<LogoArea>("picLogo");
+        MDITabs = find<QTabBar>("MDITabs");
+        picStaBar = find<QWidget>("picStaBar");
+        imgStaBG = find<QLabel>("imgStaBG");
+        lblSta = find<QLabel>("lblSta");
+        lblMouse = find<QLabel>("lblMouse");
+        lblZoom = find<QLabel>("lblZoom");
+        mnuMenu = find<QMenu>("mnuMenu");
+        mnuM = find<QMenu>("mnuM");
+        mnuTabs = find<QMenu>("mnuTabs");
+        tmrKey = find<QTimer>("tmrKey");
+    }
+    // A menu item by its name: "mnuPrc1", "mnuZ5", "mnuMouse".
+    QAction *action(const QString &name) const { return find<QAction>(name); }
+
+    QWidget *picToolBar;
+    QLabel *imgBG;
+    PictureButton *picTBtn[5];
+    CaptionButton *picCtl[3];
+    QComboBox *cboAddress;
+    QLabel *lblPro;
+    LogoArea *picLogo;
+    QTabBar *MDITabs;
+    QWidget *picStaBar;
+    QLabel *imgStaBG, *lblSta, *lblMouse, *lblZoom;
+    QMenu *mnuMenu, *mnuM, *mnuTabs;
+    QTimer *tmrKey;
+
+  private:
+    template <typename T>
+    T *find(const QString &name) const {
+        T *found = f_->findChild<T *>(name);
+        if (!found) qFatal("the frame has no part named %s", qPrintable(name));
+        return found;
+    }
+    const QWidget *f_;
+};
+
+inline FrameParts ui(const QWidget *f) {
+    return FrameParts(f);
+}
+inline FrameParts ui(const QWidget &f) {
+    return FrameParts(&f);
+}
+template <typename T>
+FrameParts ui(const std::unique_ptr<T> &f) {
+    return FrameParts(f.get());
+}
