@@ -1,13 +1,12 @@
 #include "ucdownload.h"
 
-#include <QDesktopServices>
-#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QUrl>
 
+#include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
 #include "platform/transfer.h"
@@ -56,7 +55,7 @@ ucDownload::ucDownload(Platform &platform, QWidget *parent) : QWidget(parent), p
     p.setColor(QPalette::Window, QColor(0xC0, 0xDC, 0xFE));
     setPalette(p);
     Image1 = label(this, QString(), QRect(120, 120, 480, 480));
-    Image1->setPixmap(IconToPicture(QFileIconProvider().icon(QFileIconProvider::File)));
+    Image1->setPixmap(IconToPicture(platform_.desktop().FileIcon(QString())));
     Image1->setScaledContents(true);
     Image1->installEventFilter(this);
     Label1 = label(this, QStringLiteral("未命名文件"), QRect(840, 120, 3300, 255));
@@ -109,7 +108,6 @@ void ucDownload::onDataAvailable() {
 }
 
 void ucDownload::onFinished(bool ok, const QString &) {
-    networkDone_ = true;
     if (state_ == State::Requesting && ok) onResponseStarted();
     if (state_ == State::Requesting) return fail();
     if (state_ != State::Transferring) return;
@@ -147,7 +145,7 @@ void ucDownload::complete() {
     endTransfer();
     if (!expected_) lblPro->resize(picPro->width(), lblPro->height());
     Label2->appendSuffix(QStringLiteral("   下载已完成"));
-    const QPixmap icon = FileIconPicture(targetPath_);
+    const QPixmap icon = IconToPicture(platform_.desktop().FileIcon(targetPath_));
     if (!icon.isNull()) Image1->setPixmap(icon);
     Label1->setText(targetPath_);
     disableStop();
@@ -197,9 +195,7 @@ int ucDownload::KillFile() {
 }
 
 void ucDownload::OpenFile() {
-    emit DblClick();
-    if (!QFileInfo(targetPath_).isFile() ||
-        !QDesktopServices::openUrl(QUrl::fromLocalFile(targetPath_)))
+    if (!QFileInfo(targetPath_).isFile() || !platform_.desktop().Open(targetPath_))
         platform_.dialogs().MsgBox(
             window(), QStringLiteral("下载管理器无法打开该文件，请确认文件是否被删除或权限不足！"),
             QStringLiteral("打开失败"), Dialogs::Critical);

@@ -51,7 +51,6 @@ class ucDownload : public QWidget {
 
   signals:
     void MouseUp(Qt::MouseButton button);
-    void DblClick();
 
   protected:
     void mouseReleaseEvent(QMouseEvent *e) override;
@@ -74,5 +73,4 @@ class ucDownload : public QWidget {
     QFile file_;
     std::optional<qint64> expected_;
     qint64 written_ = 0;
-    bool networkDone_ = false;
 };

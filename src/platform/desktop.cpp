@@ -1,10 +1,20 @@
 #include "desktop.h"
 
+#include <unistd.h>
+
+#include <QDesktopServices>
+#include <QFileIconProvider>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QStandardPaths>
+#include <QUrl>
+#include <cstdio>
 
 // Xlib's macros clash with Qt's names: its headers come last.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+
+Desktop::~Desktop() = default;
 
 namespace {
 
@@ -15,7 +25,24 @@ Display *x11Display() {
 
 }  // namespace
 
-bool WindowManagerRunning() {
+bool SystemDesktop::Open(const QString &pathOrAddress) {
+    const QUrl url =
+        QFileInfo::exists(pathOrAddress) ? QUrl::fromLocalFile(pathOrAddress) : QUrl(pathOrAddress);
+    return url.isValid() && QDesktopServices::openUrl(url);
+}
+
+QIcon SystemDesktop::FileIcon(const QString &path) {
+    QFileIconProvider icons;
+    if (path.isEmpty()) return icons.icon(QFileIconProvider::File);
+    const QFileInfo info(path);
+    return info.exists() ? icons.icon(info) : QIcon();
+}
+
+QString SystemDesktop::DesktopFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+}
+
+bool SystemDesktop::WindowManagerRunning() {
     Display *d = x11Display();
     if (!d) return qGuiApp && qGuiApp->platformName() != QLatin1String("offscreen");
     // An EWMH window manager names its check window on the root.
@@ -31,8 +58,15 @@ bool WindowManagerRunning() {
     return found;
 }
 
-bool GlassAvailable() {
+bool SystemDesktop::GlassAvailable() {
     Display *d = x11Display();
     if (!d) return false;
     return XGetSelectionOwner(d, XInternAtom(d, "_NET_WM_CM_S0", False)) != 0;
+}
+
+void PrepareEngineEnvironment() {
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
+        std::fprintf(stderr, "olumetta: running as root, the web engine's sandbox is off\n");
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    }
 }

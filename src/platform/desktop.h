@@ -1,9 +1,33 @@
 #pragma once
-// What the desktop around the program offers: a window manager, a compositor.
+// The desktop around the program: opening files, folders and addresses with the programs
+// the user chose, file icons, the desktop folder, and what the window system offers.
+#include <QIcon>
+#include <QString>
 
-// A window manager runs: it maximises, minimises and moves windows when asked.
-// Without one (a bare X server) the program places its frame itself.
-bool WindowManagerRunning();
+class Desktop {
+  public:
+    virtual ~Desktop();
+    // A file, folder or address opened the way the desktop opens it; false when it could not.
+    virtual bool Open(const QString &pathOrAddress) = 0;
+    // The icon the desktop shows for the file; for an empty path, a plain file's.
+    virtual QIcon FileIcon(const QString &path) = 0;
+    virtual QString DesktopFolder() = 0;
+    // A window manager runs: it maximises, minimises and moves windows when asked. Without
+    // one (a bare X server) the program places its frame itself.
+    virtual bool WindowManagerRunning() = 0;
+    // A compositing manager runs, so see-through chrome can show.
+    virtual bool GlassAvailable() = 0;
+};
 
-// A compositing manager runs, so see-through chrome can show.
-bool GlassAvailable();
+// Freedesktop ways on X11 (Qt's desktop services, the EWMH properties of the root window).
+class SystemDesktop : public Desktop {
+  public:
+    bool Open(const QString &pathOrAddress) override;
+    QIcon FileIcon(const QString &path) override;
+    QString DesktopFolder() override;
+    bool WindowManagerRunning() override;
+    bool GlassAvailable() override;
+};
+
+// Before the web engine starts: as root it runs only without its sandbox, and says so.
+void PrepareEngineEnvironment();

@@ -7,11 +7,12 @@
 #include <QWebEngineCookieStore>
 #include <QWebEngineProfile>
 
+#include "core/config.h"
+#include "desktop.h"
 #include "keystate.h"
 #include "qtdialogs.h"
 #include "qttransfer.h"
 #include "qtwebview.h"
-#include "core/config.h"
 
 Platform::~Platform() = default;
 
@@ -49,6 +50,7 @@ class SystemPlatform : public Platform {
         return new QtTransfer(network_.get(), userAgent_, parent);
     }
     Dialogs &dialogs() override { return dialogs_; }
+    Desktop &desktop() override { return desktop_; }
     KeyState &keys() override { return keys_; }
 
   private:
@@ -65,6 +67,7 @@ class SystemPlatform : public Platform {
     }
 
     QtDialogs dialogs_;
+    SystemDesktop desktop_;
     SystemKeyState keys_;
     std::unique_ptr<WebEngine> engine_;
     std::unique_ptr<QNetworkAccessManager> network_;

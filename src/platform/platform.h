@@ -3,6 +3,7 @@
 // The program hands windows the real one; widget tests hand them fakes.
 #include <memory>
 
+class Desktop;
 class Dialogs;
 class KeyState;
 class QObject;
@@ -22,6 +23,7 @@ class Platform {
     // web pages' user agent and cookies.
     virtual Transfer *createTransfer(QObject *parent) = 0;
     virtual Dialogs &dialogs() = 0;
+    virtual Desktop &desktop() = 0;
     virtual KeyState &keys() = 0;
 };
 

@@ -1,7 +1,5 @@
 #include "windowhelpers.h"
 
-#include <QFileIconProvider>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -48,10 +46,4 @@ QRect TwipsToPixels(const QRect &t, const QWidget *w) {
 QPixmap IconToPicture(const QIcon &icon) {
     if (icon.isNull()) return {};
     return icon.pixmap(32, 32);
-}
-
-QPixmap FileIconPicture(const QString &path, int) {
-    const QFileInfo info(path);
-    if (!info.exists()) return {};
-    return IconToPicture(QFileIconProvider().icon(info));
 }

@@ -17,6 +17,6 @@ void SetWindowSizeLimits(QWidget *window, int minWidth, int minHeight, int maxWi
 double TwipsPerPixel(const QWidget *w);
 QRect TwipsToPixels(const QRect &twips, const QWidget *w);
 
-// The file's icon as the desktop shows it; a null picture when there is none.
-QPixmap FileIconPicture(const QString &path, int flags = 0);
+// An icon as a 32-pixel picture; a null picture for a null icon. The desktop's file icons
+// come from the platform layer (Desktop::FileIcon).
 QPixmap IconToPicture(const QIcon &icon);

@@ -48,6 +48,8 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     setWindowTitle(QStringLiteral("Orvex Lumetta"));
     buildChrome();
     buildMenus();
+    // The windows the frame owns: one line each.
+    windows_.add(OwnedWindow::Downloads, [this] { return new frmDownload(platform_, this); });
     tmrKey = new QTimer(this);
     tmrKey->setObjectName(QStringLiteral("tmrKey"));
     tmrKey->setInterval(10);
@@ -353,8 +355,7 @@ void mdiBrowser::onAddressClick() {
 }
 
 frmDownload *mdiBrowser::downloadManager() {
-    if (!frmDownload_) frmDownload_ = new frmDownload(platform_, this);
-    return frmDownload_;
+    return windows_.get<frmDownload>(OwnedWindow::Downloads);
 }
 
 void mdiBrowser::ShowDownloadManager() {
@@ -366,7 +367,7 @@ void mdiBrowser::ShowDownloadManager() {
 
 void mdiBrowser::NewDownload(const QString &path, const QString &url) {
     ShowDownloadManager();
-    frmDownload_->NewDownload(path, url);
+    downloadManager()->NewDownload(path, url);
 }
 
 void mdiBrowser::CheckForUpdateFromMenu() {
@@ -399,11 +400,11 @@ void mdiBrowser::onKeyPoll() {
 }
 
 int mdiBrowser::loadedWindowCount() const {
-    int n = 1 + MDITabs->count() + (frmDownload_ && frmDownload_->isVisible() ? 1 : 0);
+    const QList<QWidget *> owned = windows_.open();
+    int n = 1 + MDITabs->count() + owned.size();
+    // Dialogs up at the moment count too, as the loaded windows they are.
     for (QWidget *w : QApplication::topLevelWidgets())
-        if (w != this && w->isVisible() && !(w->windowType() == Qt::Popup) &&
-            !(w->windowType() == Qt::ToolTip) && qobject_cast<QDialog *>(w))
-            ++n;
+        if (w != this && w->isVisible() && !owned.contains(w) && qobject_cast<QDialog *>(w)) ++n;
     return n;
 }
 
@@ -417,11 +418,13 @@ void mdiBrowser::closeEvent(QCloseEvent *event) {
             return;
         }
     }
-    // The download manager asks about its running tasks; No keeps everything open.
-    if (frmDownload_ && frmDownload_->isVisible() && !frmDownload_->close()) {
-        event->ignore();
-        return;
-    }
+    // Each window of ours may ask first (the download manager about running tasks); No
+    // keeps everything open.
+    for (QWidget *w : windows_.open())
+        if (!w->close()) {
+            event->ignore();
+            return;
+        }
     tmrKey->stop();
     const QList<Form1 *> all = tabs();
     for (Form1 *t : all) CloseTab(t);

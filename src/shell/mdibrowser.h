@@ -8,6 +8,7 @@
 #include "commands.h"
 #include "framelayout.h"
 #include "hotkeys.h"
+#include "ownedwindows.h"
 
 class CaptionButton;
 class EmptyPage;
@@ -148,5 +149,5 @@ class mdiBrowser : public QMainWindow {
     bool refusingHandOffs_ = false;    // while parental control tells the user why not
     bool addressClickSelects_ = true;  // until the box has been clicked since it had the focus
     HotKeyPoll hotKeys_;
-    frmDownload *frmDownload_ = nullptr;
+    OwnedWindows windows_;
 };

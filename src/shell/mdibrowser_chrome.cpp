@@ -208,7 +208,7 @@ void mdiBrowser::buildChrome() {
 }
 
 bool mdiBrowser::ApplySkin() {
-    const auto skin = LoadSkin(GlassAvailable());
+    const auto skin = LoadSkin(platform_.desktop().GlassAvailable());
     if (!skin) {
         platform_.dialogs().MsgBox(this, QStringLiteral("在载入皮肤时出现错误，程序被迫退出"),
                                    QStringLiteral("抱歉"), Dialogs::Exclamation);
@@ -303,7 +303,7 @@ void mdiBrowser::loadButtonPicture(int index, bool pressed) {
 // The window manager maximises and restores when there is one; on a bare X server nobody
 // would, so the frame places itself, keeping Qt's own state in step either way.
 void mdiBrowser::toggleMaximised() {
-    const bool bare = !WindowManagerRunning();
+    const bool bare = !platform_.desktop().WindowManagerRunning();
     if (isMaximized()) {
         const QRect normal = normalGeometry_.isValid() ? normalGeometry_ : normalGeometry();
         showNormal();

@@ -11,6 +11,7 @@
 #include "core/config.h"
 #include "mdibrowser.h"
 #include "platform/channelprotocol.h"
+#include "platform/desktop.h"
 #include "platform/instancechannel.h"
 #include "platform/language.h"
 #include "platform/platform.h"
@@ -27,10 +28,7 @@ namespace {
 
 // The running instance: the application, the frame, the event loop.
 int RunFirstInstance(int argc, char **argv, const QString &commandLine, InstanceChannel &channel) {
-    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
-        std::fprintf(stderr, "olumetta: running as root, the web engine's sandbox is off\n");
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    }
+    PrepareEngineEnvironment();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvex Lumetta"));

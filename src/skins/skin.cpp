@@ -47,7 +47,6 @@ std::optional<Skin> LoadSkin(bool glassAvailable) {
     s.clrBar = *bar;
     s.clrBG = *bg;
     s.clrLogo = *logo;
-    s.pictureFolder = folderOf(file);
     for (int i = 0; i < 5; ++i) {
         s.button[i] = SkinPicture(file, QStringLiteral("tb%1").arg(i + 1));
         if (s.button[i].isNull()) return std::nullopt;

@@ -8,7 +8,6 @@
 struct Skin {
     qint32 clrBar = 0, clrBG = 0, clrLogo = 0;
     bool glass = false;
-    QString pictureFolder;  // AppDir + "皮肤/" + fld
     QPixmap button[5];
     QPixmap bgTop, bgBottom;  // null when the skin names none
 };

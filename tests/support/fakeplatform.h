@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <deque>
 
+#include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/keystate.h"
 #include "platform/platform.h"
@@ -114,6 +115,22 @@ class FakeKeys : public KeyState {
     QSet<int> down;
 };
 
+// Records what was opened; answers as told.
+class FakeDesktop : public Desktop {
+  public:
+    bool Open(const QString &pathOrAddress) override {
+        opened << pathOrAddress;
+        return openSucceeds;
+    }
+    QIcon FileIcon(const QString &) override { return {}; }
+    QString DesktopFolder() override { return desktopFolder; }
+    bool WindowManagerRunning() override { return false; }
+    bool GlassAvailable() override { return false; }
+    QStringList opened;
+    bool openSucceeds = true;
+    QString desktopFolder;
+};
+
 class FakePlatform : public Platform {
   public:
     WebView *createWebView(QWidget *parent) override;
@@ -124,8 +141,10 @@ class FakePlatform : public Platform {
     void ClearTracks() override { ++tracksCleared; }
     int tracksCleared = 0;
     Dialogs &dialogs() override { return dialogs_; }
+    Desktop &desktop() override { return desktop_; }
     KeyState &keys() override { return keys_; }
     QList<FakeWebView *> views;
+    FakeDesktop desktop_;
     FakeDialogs dialogs_;
     FakeKeys keys_;
 };

@@ -9,6 +9,7 @@ class ScriptedPlatform : public Platform {
     void prepareWebEngine() override { real->prepareWebEngine(); }
     Transfer *createTransfer(QObject *parent) override { return real->createTransfer(parent); }
     Dialogs &dialogs() override { return scripted; }
+    Desktop &desktop() override { return real->desktop(); }
     KeyState &keys() override { return real->keys(); }
     std::unique_ptr<Platform> real = makeSystemPlatform();
     FakeDialogs scripted;

@@ -179,6 +179,9 @@ TEST_F(TaskTest, KillFileAndOpeningADeletedFile) {
     transfer->respond(200, 10);
     transfer->feed(pattern(10));
     transfer->finish(true);
+    task->OpenFile();  // with the desktop's program for it
+    EXPECT_EQ(platform.desktop_.opened, QStringList{path});
+    EXPECT_TRUE(platform.dialogs_.shown.empty());
     EXPECT_EQ(task->KillFile(), 0);
     EXPECT_EQ(task->Label1->text(), "文件已删除");
     EXPECT_FALSE(QFile::exists(path));

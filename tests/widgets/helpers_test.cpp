@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QWidget>
 
+#include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "services/windowhelpers.h"
 
@@ -30,7 +31,8 @@ TEST(WindowHelpersTest, FileIcons) {
     f.open(QIODevice::WriteOnly);
     f.write("x");
     f.close();
-    EXPECT_TRUE(FileIconPicture(dir.filePath("missing.txt")).isNull());
+    SystemDesktop desktop;
+    EXPECT_TRUE(IconToPicture(desktop.FileIcon(dir.filePath("missing.txt"))).isNull());
     EXPECT_TRUE(IconToPicture(QIcon()).isNull());
     QPixmap px(8, 8);
     px.fill(Qt::red);

@@ -1,0 +1,38 @@
+#pragma once
+// The secondary windows the frame owns. Each is registered once with how it is made, made
+// the first time it is wanted, and listed while it is open: closing the frame, the boss key
+// and a hand-off all walk one list.
+#include <QList>
+#include <QMap>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+enum class OwnedWindow {
+    Downloads,
+};
+
+class OwnedWindows {
+  public:
+    using Factory = std::function<QWidget *()>;
+    void add(OwnedWindow id, Factory make) { factories_[id] = std::move(make); }
+
+    // Made on first use; the same window afterwards.
+    template <typename W>
+    W *get(OwnedWindow id) {
+        QPointer<QWidget> &w = made_[id];
+        if (!w) w = factories_.value(id)();
+        return static_cast<W *>(w.data());
+    }
+    // Those made and showing now.
+    QList<QWidget *> open() const {
+        QList<QWidget *> out;
+        for (const QPointer<QWidget> &w : made_)
+            if (w && w->isVisible()) out << w.data();
+        return out;
+    }
+
+  private:
+    QMap<OwnedWindow, Factory> factories_;
+    QMap<OwnedWindow, QPointer<QWidget>> made_;
+};
