@@ -3,8 +3,8 @@
 #include <QString>
 #include <optional>
 
-constexpr qint64 kBlockSize =
-    1024;  // the body is written block by block, each before the next is read
+// The body is written block by block, each before the next is read.
+constexpr qint64 kBlockSize = 1024;
 
 // "已下载: " + kilobytes as a single-precision figure (1, 2, 2.929688) + " KB".
 QString ProgressText(qint64 bytesWritten);
