@@ -16,6 +16,7 @@
 #include <QWindow>
 #include <cmath>
 
+#include "bosskey/frmsh.h"
 #include "chromewidgets.h"
 #include "commandline.h"
 #include "core/config.h"
@@ -50,6 +51,11 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     buildMenus();
     // The windows the frame owns: one line each.
     windows_.add(OwnedWindow::Downloads, [this] { return new frmDownload(platform_, this); });
+    windows_.add(OwnedWindow::Disguise, [this] {
+        auto *sh = new frmSH(this);
+        connect(sh, &frmSH::RestoreRequested, this, &mdiBrowser::EndDisguise);
+        return sh;
+    });
     tmrKey = new QTimer(this);
     tmrKey->setObjectName(QStringLiteral("tmrKey"));
     tmrKey->setInterval(10);
@@ -155,6 +161,7 @@ void mdiBrowser::ApplyBarSettings() {
 
 void mdiBrowser::OnHandOff(const QString &command) {
     if (refusingHandOffs_) return;
+    EndDisguise();
     if (isMinimized()) showNormal();
     show();
     raise();
@@ -397,6 +404,37 @@ void mdiBrowser::onKeyPoll() {
         case HotKeyPoll::None:
             break;
     }
+}
+
+// The boss key: every window of ours goes, the disguise comes; again while disguised does
+// nothing. The disguise is made afresh each time, so it follows changed settings.
+void mdiBrowser::Disguise() {
+    if (disguised_) return;
+    disguised_ = true;
+    hiddenWindows_.clear();
+    for (QWidget *w : windows_.open()) {
+        hiddenWindows_ << w;
+        w->hide();
+    }
+    hide();
+    auto *sh = windows_.get<frmSH>(OwnedWindow::Disguise);
+    sh->Load();
+    sh->show();
+    sh->raise();
+    sh->activateWindow();
+}
+
+// Everything that was showing comes back as it was: geometry, maximised, the active tab.
+void mdiBrowser::EndDisguise() {
+    if (!disguised_) return;
+    disguised_ = false;
+    windows_.discard(OwnedWindow::Disguise);
+    show();
+    for (const QPointer<QWidget> &w : hiddenWindows_)
+        if (w) w->show();
+    hiddenWindows_.clear();
+    raise();
+    activateWindow();
 }
 
 int mdiBrowser::loadedWindowCount() const {

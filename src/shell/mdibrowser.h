@@ -53,6 +53,11 @@ class mdiBrowser : public QMainWindow {
     // Files dropped on the address box: one new tab each, at most 100.
     void DropFiles(const QStringList &paths);
 
+    // The boss key's disguise, and its end (the restore character, or a later start).
+    void Disguise();
+    void EndDisguise();
+    bool isDisguised() const { return disguised_; }
+
     // The frame and the windows it owns, as the close question counts them.
     int loadedWindowCount() const;
     // The download manager, made on first use; shown and handed a task.
@@ -150,4 +155,6 @@ class mdiBrowser : public QMainWindow {
     bool addressClickSelects_ = true;  // until the box has been clicked since it had the focus
     HotKeyPoll hotKeys_;
     OwnedWindows windows_;
+    bool disguised_ = false;
+    QList<QPointer<QWidget>> hiddenWindows_;  // what the disguise hid, to bring back
 };

@@ -21,7 +21,6 @@ bool available(Command c) {
     switch (c) {
         case Command::AddBookmark:
         case Command::AddToDesktop:
-        case Command::BossKey:
         case Command::Settings:
         case Command::Skins:
         case Command::About:
@@ -209,12 +208,14 @@ void mdiBrowser::Execute(Command command, int percent) {
         case Command::Lock:
             if (t) t->setLocked(true);
             break;
+        case Command::BossKey:
+            Disguise();
+            break;
         case Command::CheckUpdate:
             CheckForUpdateFromMenu();
             break;
         case Command::AddBookmark:
         case Command::AddToDesktop:
-        case Command::BossKey:
         case Command::Settings:
         case Command::Skins:
         case Command::About:

@@ -10,6 +10,7 @@
 
 enum class OwnedWindow {
     Downloads,
+    Disguise,
 };
 
 class OwnedWindows {
@@ -23,6 +24,13 @@ class OwnedWindows {
         QPointer<QWidget> &w = made_[id];
         if (!w) w = factories_.value(id)();
         return static_cast<W *>(w.data());
+    }
+    // Closes the window for good; the next get() makes a new one.
+    void discard(OwnedWindow id) {
+        if (QWidget *w = made_.take(id)) {
+            w->hide();
+            w->deleteLater();  // it may be in one of its own events
+        }
     }
     // Those made and showing now.
     QList<QWidget *> open() const {

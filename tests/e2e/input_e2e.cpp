@@ -252,5 +252,78 @@ TEST_P(InputE2E, MenuButtonDoubleClickAndAFrameWithoutTabs) {
     EXPECT_TRUE(waitFor([&] { return session.hasPage(server.url("/typed"), "Typed page"); }));
 }
 
+// F2 from another program hides every window of ours and leaves only the disguise, in the
+// screen's corner above the panel; only the exact restore character, or a later start,
+// brings everything back as it was.
+TEST_P(InputE2E, TheBossKeyHidesEverythingAndOneKeyBringsItBack) {
+    setting("SHKey", "q");
+    setting("SuperHide", "0");
+    int panel = 0;
+    QProcess bar;  // with a window manager: a panel keeping 40 pixels at the bottom
+    if (x.windowManager()) {
+        bar.setProcessEnvironment(x.environment());
+        bar.start("xmessage", {"-name", "panel", "-geometry", "1280x40+0+760", "panel"});
+        QStringList ids;
+        ASSERT_TRUE(waitFor([&] { return !(ids = x.windows("^panel$")).isEmpty(); }, 10000));
+        QProcess::execute("env", {"DISPLAY=" + x.display(), "xprop", "-id", ids.first(), "-f",
+                                  "_NET_WM_STRUT_PARTIAL", "32c", "-set", "_NET_WM_STRUT_PARTIAL",
+                                  "0,0,0,40,0,0,0,0,0,0,0,1279"});
+        panel = 40;
+    }
+    launch({server.url("/magenta")}, server.url("/magenta"));
+    const qint64 pid = browser->processId();
+    // The download manager through the menu button: 页面 → 启动下载管理器.
+    x.click(points().menuButton());
+    QTest::qWait(700);
+    for (const char *k : {"Down", "Down", "Down", "Right", "Down", "Down", "Return"}) x.key(k);
+    ASSERT_TRUE(waitFor([&] { return x.windowsOf(pid).size() == 2; }, 5000));
+    const QRect frame = frameRect();
+
+    QProcess other;
+    other.setProcessEnvironment(x.environment());
+    // Beside the frame, so that clicking it never lands on ours.
+    other.start("xmessage", {"-name", "other", "-geometry", "+1165+100", "x"});
+    QStringList ids;
+    ASSERT_TRUE(waitFor([&] { return !(ids = x.windows("^other$")).isEmpty(); }, 10000));
+    QTest::qWait(300);
+    x.click(x.geometry(ids.first()).center());
+
+    const struct {
+        const char *superHide;
+        QSize size;
+    } disguises[] = {{"0", {169, 22}}, {"1", {166, 25}}, {"2", {127, 26}}};
+    for (const auto &d : disguises) {
+        setting("SuperHide", d.superHide);
+        x.hold("F2");
+        QStringList ours;
+        ASSERT_TRUE(waitFor([&] { return (ours = x.windowsOf(pid)).size() == 1; }, 5000))
+            << d.superHide;
+        const QRect shown = x.geometry(ours.first());
+        EXPECT_EQ(shown,
+                  QRect(QPoint(1280 - d.size.width(), 800 - panel - d.size.height()), d.size))
+            << d.superHide;
+        x.hold("F2");  // again: nothing changes
+        EXPECT_EQ(x.windowsOf(pid), ours);
+        x.click(shown.center());
+        x.type("Q");
+        QTest::qWait(300);
+        EXPECT_EQ(x.windowsOf(pid), ours);
+        if (QString(d.superHide) == "1") {  // a later start ends the disguise and opens its page
+            auto later = session.start({server.url("/typed")});
+            ASSERT_TRUE(later->waitForFinished(15000));
+            EXPECT_TRUE(waitFor([&] { return session.hasPage(server.url("/typed")); }, 20000));
+        } else {
+            x.type("q");
+        }
+        ASSERT_TRUE(waitFor([&] { return x.windowsOf(pid).size() == 2; }, 5000)) << d.superHide;
+        EXPECT_EQ(frameRect(), frame);
+        x.click(x.geometry(ids.first()).center());  // the other program in front again
+    }
+    other.kill();
+    bar.kill();
+    other.waitForFinished(3000);
+    bar.waitForFinished(3000);
+}
+
 INSTANTIATE_TEST_SUITE_P(Desktops, InputE2E, ::testing::Values(false, true),
                          [](const auto &info) { return info.param ? "openbox" : "bare"; });

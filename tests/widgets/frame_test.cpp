@@ -11,7 +11,9 @@
 #include <QTest>
 #include <QUrl>
 
+#include "bosskey/frmsh.h"
 #include "core/config.h"
+#include "downloads/frmdownload.h"
 #include "shell/mdibrowser.h"
 #include "shell/startup.h"
 #include "support/fakeplatform.h"
@@ -312,11 +314,54 @@ TEST_F(FrameTest, MenusCarryTheirCaptionsAndLaterWindowsAreVisiblyDisabled) {
     EXPECT_EQ(ui(f).action("mnuZ7")->text(), "50%");
     EXPECT_TRUE(ui(f).action("mnuDM")->isEnabled());
     EXPECT_TRUE(ui(f).action("mnuHc0")->isEnabled());
-    for (QAction *a : {ui(f).action("mnuAddFav"), ui(f).action("mnuPrc0"), ui(f).action("mnuPrc3"),
-                       ui(f).action("mnuPrc5"), ui(f).action("mnuHc2")})
+    EXPECT_TRUE(ui(f).action("mnuPrc0")->isEnabled());  // the boss key
+    for (QAction *a : {ui(f).action("mnuAddFav"), ui(f).action("mnuPrc3"), ui(f).action("mnuPrc5"),
+                       ui(f).action("mnuHc2")})
         EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
     ui(f).action("mnuZ5")->trigger();
     EXPECT_EQ(ReadSetting("Zoom"), "150");
     EXPECT_EQ(view(f->ActiveForm())->zoomText, "150%");
     EXPECT_EQ(ui(f).lblZoom->text(), "150 %");
+}
+
+// The boss key takes every window of ours away and brings back what was showing; a custom
+// picture that will not load still leaves something to type into.
+TEST_F(FrameTest, TheBossKeyHidesItsWindowsAndBringsThemBackAsTheyWere) {
+    WriteSetting("SHKey", "q");
+    WriteSetting("SuperHide", "7");
+    WriteSetting("SHCustom", folder.file("missing.png"));
+    auto f = start("http://a/");
+    f->OpenNewFrm();
+    Form1 *first = f->tabs().at(0);
+    f->ShowTab(first);
+    f->downloadManager()->show();
+    auto disguise = [&] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return f->findChild<frmSH *>("frmSH");
+    };
+    f->Execute(Command::BossKey);
+    EXPECT_FALSE(f->isVisible());
+    EXPECT_FALSE(f->downloadManager()->isVisible());
+    ASSERT_TRUE(disguise() && disguise()->isVisible());
+    EXPECT_EQ(disguise()->size(), QSize(169, 22));
+    QTest::keyClick(disguise(), Qt::Key_F5);
+    QTest::keyClicks(disguise(), "Q");
+    EXPECT_TRUE(f->isDisguised());
+    QTest::keyClicks(disguise(), "q");
+    EXPECT_FALSE(f->isDisguised());
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_TRUE(f->downloadManager()->isVisible());
+    EXPECT_EQ(f->ActiveForm(), first);
+
+    QPixmap custom(50, 20);
+    custom.fill(Qt::darkCyan);
+    ASSERT_TRUE(custom.save(folder.file("custom.png")));
+    WriteSetting("SHCustom", folder.file("custom.png"));
+    f->Execute(Command::BossKey);
+    ASSERT_TRUE(disguise());
+    EXPECT_EQ(disguise()->size(), QSize(50, 20));  // read afresh on every disguise
+    f->OnHandOff("OpenNew");                       // a later start ends it too
+    EXPECT_FALSE(f->isDisguised());
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_EQ(f->tabs().size(), 3);
 }
