@@ -168,14 +168,9 @@ TEST_P(InputE2E, F4AndMinimiseLockAndTheKeyboardUnlocks) {
 
     // Another program in front; Alt+F4 is meant for it.
     QProcess other;
-    other.setProcessEnvironment(x.environment());
-    other.start("xmessage", {"-name", "other", "-geometry", "+300+300", "another program"});
-    QStringList ids;
-    ASSERT_TRUE(waitFor([&] { return !(ids = x.windows("^other$")).isEmpty(); }, 10000));
-    QTest::qWait(300);
-    x.click(x.geometry(ids.first()).center());
-    if (x.windowManager()) x.xdo({"windowactivate", "--sync", ids.first()});
-    QTest::qWait(300);
+    const QString otherWindow = x.openWindow(other, "other", "+300+300");
+    ASSERT_FALSE(otherWindow.isEmpty());
+    x.clickOpenWindow(otherWindow);
     x.xdo({"keydown", "alt"});
     x.hold("F4");
     x.xdo({"keyup", "alt"});
@@ -261,11 +256,9 @@ TEST_P(InputE2E, TheBossKeyHidesEverythingAndOneKeyBringsItBack) {
     int panel = 0;
     QProcess bar;  // with a window manager: a panel keeping 40 pixels at the bottom
     if (x.windowManager()) {
-        bar.setProcessEnvironment(x.environment());
-        bar.start("xmessage", {"-name", "panel", "-geometry", "1280x40+0+760", "panel"});
-        QStringList ids;
-        ASSERT_TRUE(waitFor([&] { return !(ids = x.windows("^panel$")).isEmpty(); }, 10000));
-        QProcess::execute("env", {"DISPLAY=" + x.display(), "xprop", "-id", ids.first(), "-f",
+        const QString panelWindow = x.openWindow(bar, "panel", "1280x40+0+760");
+        ASSERT_FALSE(panelWindow.isEmpty());
+        QProcess::execute("env", {"DISPLAY=" + x.display(), "xprop", "-id", panelWindow, "-f",
                                   "_NET_WM_STRUT_PARTIAL", "32c", "-set", "_NET_WM_STRUT_PARTIAL",
                                   "0,0,0,40,0,0,0,0,0,0,0,1279"});
         panel = 40;
@@ -279,14 +272,10 @@ TEST_P(InputE2E, TheBossKeyHidesEverythingAndOneKeyBringsItBack) {
     ASSERT_TRUE(waitFor([&] { return x.windowsOf(pid).size() == 2; }, 5000));
     const QRect frame = frameRect();
 
-    QProcess other;
-    other.setProcessEnvironment(x.environment());
-    // Beside the frame, so that clicking it never lands on ours.
-    other.start("xmessage", {"-name", "other", "-geometry", "+1165+100", "x"});
-    QStringList ids;
-    ASSERT_TRUE(waitFor([&] { return !(ids = x.windows("^other$")).isEmpty(); }, 10000));
-    QTest::qWait(300);
-    x.click(x.geometry(ids.first()).center());
+    QProcess other;  // beside the frame, so that clicking it never lands on ours
+    const QString otherWindow = x.openWindow(other, "other", "+1165+100");
+    ASSERT_FALSE(otherWindow.isEmpty());
+    x.clickOpenWindow(otherWindow);
 
     const struct {
         const char *superHide;
@@ -317,7 +306,8 @@ TEST_P(InputE2E, TheBossKeyHidesEverythingAndOneKeyBringsItBack) {
         }
         ASSERT_TRUE(waitFor([&] { return x.windowsOf(pid).size() == 2; }, 5000)) << d.superHide;
         EXPECT_EQ(frameRect(), frame);
-        x.click(x.geometry(ids.first()).center());  // the other program in front again
+        x.clickOpenWindow(otherWindow);  // the other program in front again
+        ASSERT_EQ(other.state(), QProcess::Running);
     }
     other.kill();
     bar.kill();

@@ -101,6 +101,23 @@ void XSession::hold(const QString &key, int ms) const {
     QTest::qWait(100);
 }
 
+QString XSession::openWindow(QProcess &program, const QString &name,
+                             const QString &geometry) const {
+    program.setProcessEnvironment(environment());
+    program.start("xmessage", {"-name", name, "-geometry", geometry, name});
+    QStringList ids;
+    waitFor([&] { return !(ids = windows("^" + name + "$")).isEmpty(); }, 10000);
+    QTest::qWait(300);  // placed by a window manager, if any
+    return ids.isEmpty() ? QString() : ids.first();
+}
+
+void XSession::clickOpenWindow(const QString &window) const {
+    const QRect r = geometry(window);
+    click(r.topLeft() + QPoint(r.width() / 2, 6));
+    if (windowManager()) xdo({"windowactivate", "--sync", window});
+    QTest::qWait(300);
+}
+
 QStringList XSession::windows(const QString &titlePattern) const {
     QByteArray out;
     xdo({"search", "--onlyvisible", "--name", titlePattern}, &out);

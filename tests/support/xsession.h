@@ -27,6 +27,11 @@ class XSession {
     // Holds the key down for a while, as a hand does (the browser polls the keyboard).
     void hold(const QString &key, int ms = 150) const;
 
+    // Another program's window (xmessage) named and placed so ("+X+Y" or "WxH+X+Y"); its
+    // window once it shows, or empty text.
+    QString openWindow(QProcess &program, const QString &name, const QString &geometry) const;
+    // A click on its text, clear of its button, brings it to the front.
+    void clickOpenWindow(const QString &window) const;
     // The visible windows whose title matches the pattern (an xdotool regular expression).
     QStringList windows(const QString &titlePattern) const;
     QStringList windowsOf(qint64 pid) const;
