@@ -13,10 +13,18 @@ QString ReadBookmarkFile(const QString &path) {
     return ReadTextFile(path).remove(QStringLiteral("\r\n"));
 }
 
-int WriteBookmarkFile(const QString &address, const QString &path) {
+int WriteBookmarkFile(const QString &address, const QString &path, QString *error) {
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return 1;
     const QByteArray bytes = codepage::encode(address) + "\r\n";
-    if (f.write(bytes) != bytes.size()) return 1;
-    return f.commit() ? 0 : 1;
+    if (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit()) return 0;
+    if (error) *error = f.errorString();
+    return 1;
+}
+
+QString BookmarkFileName(const QString &name) {
+    QString safe = name;
+    for (QChar &c : safe)
+        if (c == QLatin1Char('/') || c.unicode() < 0x20 || c.unicode() == 0x7f)
+            c = QLatin1Char('_');
+    return safe + QStringLiteral(".zvb");
 }

@@ -16,6 +16,7 @@
 #include <QWindow>
 #include <cmath>
 
+#include "about/frmabout.h"
 #include "bosskey/frmsh.h"
 #include "chromewidgets.h"
 #include "commandline.h"
@@ -32,6 +33,7 @@
 #include "services/updatecheck.h"
 #include "services/windowhelpers.h"
 #include "tab/form1.h"
+#include "tab/frmaddfav.h"
 #include "tab/lockpanel.h"
 #include "tab/navpage.h"
 
@@ -47,10 +49,14 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     : QMainWindow(parent), platform_(platform), commandLine_(commandLine) {
     setObjectName(QStringLiteral("mdiBrowser"));
     setWindowTitle(QStringLiteral("Orvex Lumetta"));
+    setWindowIcon(QIcon(AboutPicture(0)));
     buildChrome();
     buildMenus();
     // The windows the frame owns: one line each.
     windows_.add(OwnedWindow::Downloads, [this] { return new frmDownload(platform_, this); });
+    windows_.add(OwnedWindow::AddBookmark,
+                 [this] { return new frmAddFav(platform_.dialogs(), this); });
+    windows_.add(OwnedWindow::About, [this] { return new frmAbout(platform_.desktop(), this); });
     windows_.add(OwnedWindow::Disguise, [this] {
         auto *sh = new frmSH(this);
         connect(sh, &frmSH::RestoreRequested, this, &mdiBrowser::EndDisguise);

@@ -7,11 +7,13 @@
 #include <QTabBar>
 #include <cmath>
 
+#include "about/frmabout.h"
 #include "core/config.h"
 #include "core/settings.h"
 #include "mdibrowser.h"
 #include "platform/webview.h"
 #include "tab/form1.h"
+#include "tab/frmaddfav.h"
 #include "tab/navpage.h"
 
 namespace {
@@ -19,11 +21,9 @@ namespace {
 // The commands whose windows are not part of this build yet: shown, but disabled.
 bool available(Command c) {
     switch (c) {
-        case Command::AddBookmark:
         case Command::AddToDesktop:
         case Command::Settings:
         case Command::Skins:
-        case Command::About:
             return false;
         default:
             return true;
@@ -211,14 +211,24 @@ void mdiBrowser::Execute(Command command, int percent) {
         case Command::BossKey:
             Disguise();
             break;
+        case Command::AddBookmark:
+            if (t) {
+                auto *d = windows_.get<frmAddFav>(OwnedWindow::AddBookmark);
+                d->Fill(t->caption(), v->LocationURL());
+                d->exec();
+                windows_.discard(OwnedWindow::AddBookmark);
+            }
+            break;
+        case Command::About:
+            windows_.get<frmAbout>(OwnedWindow::About)->exec();
+            windows_.discard(OwnedWindow::About);  // the next one starts from the first fade
+            break;
         case Command::CheckUpdate:
             CheckForUpdateFromMenu();
             break;
-        case Command::AddBookmark:
         case Command::AddToDesktop:
         case Command::Settings:
         case Command::Skins:
-        case Command::About:
             break;  // their windows are not part of this build yet
     }
 }

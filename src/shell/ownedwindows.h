@@ -11,6 +11,8 @@
 enum class OwnedWindow {
     Downloads,
     Disguise,
+    AddBookmark,
+    About,
 };
 
 class OwnedWindows {

@@ -315,5 +315,31 @@ TEST_P(InputE2E, TheBossKeyHidesEverythingAndOneKeyBringsItBack) {
     bar.waitForFinished(3000);
 }
 
+// "添加到书签" from the menu and Enter: the page's file lands in 书签/, and a later start with
+// that file opens the page in the running browser.
+TEST_P(InputE2E, ABookmarkAddedWithEnterOpensTheSamePageLater) {
+    launch({server.url("/typed")}, server.url("/typed"));
+    ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/typed"), "Typed page"); }));
+    x.click(points().menuButton());
+    QTest::qWait(700);
+    for (const char *k : {"Down", "Down", "Down", "Right", "Down", "Down", "Down", "Down"})
+        x.key(k);
+    x.key("Return");
+    ASSERT_TRUE(waitFor([&] { return !x.windows("^添加书签$").isEmpty(); }, 5000));
+    x.key("Return");
+    const QString file = session.folder.file("书签/Typed page.zvb");
+    ASSERT_TRUE(waitFor([&] { return QFile::exists(file); }, 5000));
+    EXPECT_TRUE(x.windows("^添加书签$").isEmpty());
+
+    x.click(points().addressBox());
+    x.type(server.url("/handed"));
+    x.key("Return");
+    ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/handed")); }));
+    auto later = session.start({file});
+    ASSERT_TRUE(later->waitForFinished(15000));
+    EXPECT_TRUE(waitFor([&] { return session.hasPage(server.url("/typed"), "Typed page"); }));
+    EXPECT_EQ(session.pages().size(), 2);
+}
+
 INSTANTIATE_TEST_SUITE_P(Desktops, InputE2E, ::testing::Values(false, true),
                          [](const auto &info) { return info.param ? "openbox" : "bare"; });

@@ -61,7 +61,14 @@ TEST(BookmarkFileTest, WrittenAddressReadsBackAndLinesJoin) {
     EXPECT_EQ(ReadBookmarkFile(fileWith(dir, "multi.zvb", "http://a/\r\nb\r\nc")), "http://a/bc");
     EXPECT_EQ(ReadBookmarkFile(fileWith(dir, "nobreak.zvb", "http://x/")), "http://x/");
     EXPECT_EQ(ReadBookmarkFile(dir.filePath("missing.zvb")), "");
-    EXPECT_EQ(WriteBookmarkFile("http://x/", dir.filePath("no/such/folder.zvb")), 1);
+    QString why;
+    EXPECT_EQ(WriteBookmarkFile("http://x/", dir.filePath("no/such/folder.zvb"), &why), 1);
+    EXPECT_FALSE(why.isEmpty());
+    // Names stay inside the folder: separators and control characters are replaced.
+    EXPECT_EQ(BookmarkFileName("a/../../b"), "a_.._.._b.zvb");
+    EXPECT_EQ(BookmarkFileName("新闻\t标题\n"), "新闻_标题_.zvb");
+    EXPECT_EQ(BookmarkFileName("C:\\x *?<>|"), "C:\\x *?<>|.zvb");  // fine on this system
+    EXPECT_EQ(BookmarkFileName(""), ".zvb");
     EXPECT_TRUE(IsBookmarkPath("a.zvb"));
     EXPECT_FALSE(IsBookmarkPath("a.ZVB"));
     EXPECT_FALSE(IsBookmarkPath("\"a.zvb\""));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -7,14 +8,19 @@
 #include <QTest>
 #include <QTimer>
 
+#include "about/frmabout.h"
 #include "core/base64.h"
+#include "core/bookmarks.h"
+#include "core/codepage.h"
 #include "core/config.h"
 #include "services/parental.h"
 #include "shell/mdibrowser.h"
 #include "support/fakeplatform.h"
 #include "support/frameparts.h"
 #include "support/testfolder.h"
+#include "support/wait.h"
 #include "tab/form1.h"
+#include "tab/frmaddfav.h"
 #include "tab/lockpanel.h"
 #include "tab/navpage.h"
 
@@ -217,4 +223,57 @@ TEST_F(PanelsTest, ParentalControlEndsStartUpWithItsMessageAndSavesNothing) {
     EXPECT_TRUE(loaded);
     EXPECT_TRUE(platform.dialogs_.shown.empty());
     SetParentalClock(nullptr);
+}
+
+// The add-bookmark dialog: the page's title selected for typing, Enter writes the file in the
+// code page with CR LF, a second add replaces it, a failed write keeps the dialog open with
+// the reason, a missing folder says so and writes nothing.
+TEST_F(PanelsTest, TheBookmarkDialogWritesIntoTheFolderOrSaysWhyNot) {
+    frmAddFav d(platform.dialogs_);
+    d.show();
+    d.Fill("新闻/体育", "http://a.cn/页");
+    EXPECT_EQ(d.txtName->selectedText(), "新闻/体育");
+    QTest::keyClick(d.txtName, Qt::Key_Return);
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    const QString file = folder.file("书签/新闻_体育.zvb");
+    EXPECT_EQ(ReadBytes(file), codepage::encode("http://a.cn/页") + "\r\n");
+    d.Fill("新闻/体育", "http://b.cn/");
+    d.cmdAdd->click();
+    EXPECT_EQ(ReadBookmarkFile(file), "http://b.cn/");
+
+    d.setResult(0);
+    d.show();
+    d.Fill(QString(300, 'x'), "http://c.cn/");  // too long a name for the file system
+    d.cmdAdd->click();
+    ASSERT_EQ(platform.dialogs_.shown.size(), 1u);
+    EXPECT_TRUE(platform.dialogs_.shown[0].text.startsWith("书签保存失败："));
+    EXPECT_GT(platform.dialogs_.shown[0].text.size(), QString("书签保存失败：").size());
+    EXPECT_TRUE(d.isVisible());
+    QTest::keyClick(d.txtName, Qt::Key_Escape);
+    EXPECT_EQ(d.result(), QDialog::Rejected);
+
+    QDir(folder.file("书签")).removeRecursively();
+    platform.dialogs_.shown.clear();
+    d.show();
+    d.Fill("x", "http://x/");
+    d.cmdAdd->click();
+    ASSERT_EQ(platform.dialogs_.shown.size(), 1u);
+    EXPECT_EQ(platform.dialogs_.shown[0].text, "书签文件夹丢失！");
+    EXPECT_EQ(platform.dialogs_.shown[0].title, "错误");
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_FALSE(QDir(folder.file("书签")).exists());
+}
+
+// The about box plays on its own timer; feedback opens the guestbook at any moment.
+TEST_F(PanelsTest, TheAboutBoxPlaysAndItsButtonsWork) {
+    frmAbout a(platform.desktop_);
+    a.show();
+    a.cmdResult->click();
+    EXPECT_EQ(platform.desktop_.opened,
+              QStringList{"http://www.olumetta.cn/gbook/index.asp?username=Orvex"});
+    EXPECT_TRUE(waitFor([&] { return a.state().level > 5; }, 5000));
+    for (int i = 0; i < 2000 && a.state().phase != about::Phase::Still; ++i) a.tick();
+    EXPECT_EQ(a.state().phase, about::Phase::Still);
+    a.Command1->click();
+    EXPECT_FALSE(a.isVisible());
 }
