@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileIconProvider>
 #include <QFileInfo>
@@ -64,9 +65,62 @@ bool SystemDesktop::GlassAvailable() {
     return XGetSelectionOwner(d, XInternAtom(d, "_NET_WM_CM_S0", False)) != 0;
 }
 
+Renderer ChooseRenderer(const RendererInput &in, QString *why) {
+    auto say = [why](const char *reason, Renderer r) {
+        if (why) *why = QLatin1String(reason);
+        return r;
+    };
+    if (in.override == QLatin1String("software")) return say("asked for", Renderer::Software);
+    if (in.override == QLatin1String("gl")) return say("asked for", Renderer::Gl);
+    if (in.gpuDisabled) return say("the engine's GPU is off", Renderer::Software);
+    if (!in.renderNode) return say("no DRI render node", Renderer::Software);
+    if (!in.driDisplay) return say("the X server offers no DRI", Renderer::Software);
+    return say("hardware GL", Renderer::Gl);
+}
+
+namespace {
+
+bool displayOffersDri() {
+    Display *d = XOpenDisplay(nullptr);
+    if (!d) return false;  // Wayland or no display: the guess rests on the render node
+    int opcode = 0, event = 0, error = 0;
+    const bool dri = XQueryExtension(d, "DRI3", &opcode, &event, &error) ||
+                     XQueryExtension(d, "DRI2", &opcode, &event, &error);
+    XCloseDisplay(d);
+    return dri;
+}
+
+bool renderNodeExists() {
+    for (int i = 128; i < 136; ++i)
+        if (QFileInfo::exists(QStringLiteral("/dev/dri/renderD%1").arg(i))) return true;
+    return false;
+}
+
+}  // namespace
+
 void PrepareEngineEnvironment() {
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
         std::fprintf(stderr, "olumetta: running as root, the web engine's sandbox is off\n");
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     }
+    RendererInput in;
+    in.override = qEnvironmentVariable("OLUMETTA_RENDERER");
+    in.gpuDisabled =
+        qEnvironmentVariable("QTWEBENGINE_CHROMIUM_FLAGS").contains(QLatin1String("--disable-gpu"));
+    in.renderNode = renderNodeExists();
+    in.driDisplay = in.renderNode && !in.gpuDisabled && displayOffersDri();
+    QString why;
+    const Renderer r = ChooseRenderer(in, &why);
+    if (r == Renderer::Software) {
+        // What the user set stays.
+        if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
+            qputenv("QT_QUICK_BACKEND", "software");
+        if (qEnvironmentVariableIsEmpty("QT_XCB_GL_INTEGRATION"))
+            qputenv("QT_XCB_GL_INTEGRATION", "none");
+    } else {
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    }
+    if (!qEnvironmentVariableIsEmpty("OLUMETTA_DEBUG"))
+        std::fprintf(stderr, "olumetta: renderer %s (%s)\n",
+                     r == Renderer::Software ? "software" : "gl", qPrintable(why));
 }

@@ -29,5 +29,20 @@ class SystemDesktop : public Desktop {
     bool GlassAvailable() override;
 };
 
-// Before the web engine starts: as root it runs only without its sandbox, and says so.
+// Before the application object exists: as root the web engine runs only without its
+// sandbox, and says so; and the way pages reach the screen is chosen (see ChooseRenderer).
+// The engine shares OpenGL contexts only on the GL path: there is no OpenGL on the other.
 void PrepareEngineEnvironment();
+
+// Without hardware GL (no render node, an X server without DRI such as Xvfb, a remote
+// display, the engine's GPU switched off) compositing the engine's frames through OpenGL
+// only runs Mesa's software rasteriser: Qt Quick's software scene graph is far quicker and
+// lighter then. OLUMETTA_RENDERER=software|gl overrides the guess.
+enum class Renderer { Software, Gl };
+struct RendererInput {
+    QString override;          // OLUMETTA_RENDERER
+    bool renderNode = false;   // a /dev/dri/renderD* exists
+    bool driDisplay = false;   // the X server offers DRI2 or DRI3
+    bool gpuDisabled = false;  // the engine's flags say --disable-gpu
+};
+Renderer ChooseRenderer(const RendererInput &in, QString *why = nullptr);

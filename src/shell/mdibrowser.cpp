@@ -109,6 +109,11 @@ void mdiBrowser::activateWhenShown() {
     connect(poll, &QTimer::timeout, this, [this, poll, tries = 0]() mutable {
         const bool exposed = windowHandle() && windowHandle()->isExposed();
         if (exposed && !isActiveWindow()) activateWindow();
+        if (isActiveWindow()) {
+            // The start page may have come first: typing replaces its address.
+            QLineEdit *edit = cboAddress->lineEdit();
+            if (edit->hasFocus() && !edit->isModified()) edit->selectAll();
+        }
         if (isActiveWindow() || ++tries > 60) poll->deleteLater();
     });
     poll->start();

@@ -29,7 +29,6 @@ namespace {
 // The running instance: the application, the frame, the event loop.
 int RunFirstInstance(int argc, char **argv, const QString &commandLine, InstanceChannel &channel) {
     PrepareEngineEnvironment();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvex Lumetta"));
     UseChineseInterface();

@@ -7,44 +7,64 @@
 
 #include "wait.h"
 
+namespace {
+
+// An X server answers on the display once a client can query it.
+bool answers(const QString &display) {
+    QProcess p;
+    p.start("xdpyinfo", {"-display", display});
+    p.waitForFinished(3000);
+    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+}  // namespace
+
 XSession::XSession(bool windowManager, const QSize &screen) {
-    xvfb_ = std::make_unique<QProcess>();
-    // -displayfd: Xvfb picks a display nobody uses and names it once it serves.
-    xvfb_->start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0",
-                          QString("%1x%2x24").arg(screen.width()).arg(screen.height())});
-    if (!xvfb_->waitForStarted(5000)) {
-        error_ = "Xvfb did not start";
-        return;
+    // -displayfd: Xvfb picks a display nobody uses and names it once it serves. A server that
+    // named one and did not answer there (a previous one's socket still going away) is
+    // started again.
+    for (int attempt = 0; attempt < 3 && display_.isEmpty(); ++attempt) {
+        xvfb_ = std::make_unique<QProcess>();
+        xvfb_->start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0",
+                              QString("%1x%2x24").arg(screen.width()).arg(screen.height())});
+        if (!xvfb_->waitForStarted(5000)) continue;
+        QByteArray number;
+        QElapsedTimer t;
+        t.start();
+        while (!number.contains('\n') && t.elapsed() < 15000 &&
+               xvfb_->state() == QProcess::Running) {
+            xvfb_->waitForReadyRead(200);
+            number += xvfb_->readAllStandardOutput();
+        }
+        const QString named = ":" + QString::fromLatin1(number.trimmed());
+        if (number.contains('\n') && waitFor([&] { return answers(named); }, 5000)) {
+            display_ = named;
+            break;
+        }
+        error_ = "Xvfb did not serve: " + QString::fromLocal8Bit(xvfb_->readAllStandardError());
+        xvfb_->kill();
+        xvfb_->waitForFinished(3000);
     }
-    QByteArray number;
-    QElapsedTimer t;
-    t.start();
-    while (!number.contains('\n') && t.elapsed() < 15000 && xvfb_->state() == QProcess::Running) {
-        xvfb_->waitForReadyRead(200);
-        number += xvfb_->readAllStandardOutput();
-    }
-    if (!number.contains('\n')) {
-        error_ = "Xvfb named no display: " + QString::fromLocal8Bit(xvfb_->readAllStandardError());
-        return;
-    }
-    display_ = ":" + QString::fromLatin1(number.trimmed());
+    if (display_.isEmpty()) return;
     if (windowManager) {
-        wm_ = std::make_unique<QProcess>();
-        wm_->setProcessEnvironment(environment());
-        wm_->start("openbox", {"--sm-disable"});
-        // Running once it has named its check window on the root.
-        const bool up = waitFor(
-            [&] {
-                QByteArray out;
-                QProcess p;
-                p.setProcessEnvironment(environment());
-                p.start("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"});
-                p.waitForFinished(3000);
-                return p.readAllStandardOutput().contains("window id");
-            },
-            15000);
-        if (!up) {
-            error_ = "openbox did not start";
+        // Running once it has named its check window on the root; one that died on the way
+        // is started again, once.
+        auto wmUp = [&] {
+            QProcess p;
+            p.setProcessEnvironment(environment());
+            p.start("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"});
+            p.waitForFinished(3000);
+            return p.readAllStandardOutput().contains("window id");
+        };
+        for (int attempt = 0; attempt < 2 && !wmUp(); ++attempt) {
+            wm_ = std::make_unique<QProcess>();
+            wm_->setProcessEnvironment(environment());
+            wm_->setProcessChannelMode(QProcess::MergedChannels);
+            wm_->start("openbox", {"--sm-disable"});
+            waitFor([&] { return wmUp() || wm_->state() == QProcess::NotRunning; }, 20000);
+        }
+        if (!wmUp()) {
+            error_ = "openbox did not start: " + QString::fromLocal8Bit(wm_->readAll());
             return;
         }
     }

@@ -43,3 +43,15 @@ TEST(DialogsTest, FiltersBecomeNameFilters) {
     EXPECT_EQ(QtNameFilter("所有文件|*.*"), "所有文件 (*)");
     EXPECT_EQ(QtNameFilter("图片|*.bmp;*.jpg|所有文件|*.*"), "图片 (*.bmp *.jpg);;所有文件 (*)");
 }
+
+// Software compositing wherever OpenGL would only be Mesa's software rasteriser.
+TEST(RendererTest, HardwareGlOnlyWithARenderNodeADriDisplayAndTheGpuOn) {
+    EXPECT_EQ(ChooseRenderer({{}, true, true, false}), Renderer::Gl);
+    EXPECT_EQ(ChooseRenderer({{}, false, true, false}), Renderer::Software);  // no render node
+    EXPECT_EQ(ChooseRenderer({{}, true, false, false}), Renderer::Software);  // Xvfb, remote X
+    EXPECT_EQ(ChooseRenderer({{}, true, true, true}), Renderer::Software);    // --disable-gpu
+    EXPECT_EQ(ChooseRenderer({"gl", false, false, true}), Renderer::Gl);
+    QString why;
+    EXPECT_EQ(ChooseRenderer({"software", true, true, false}, &why), Renderer::Software);
+    EXPECT_EQ(why, "asked for");
+}
