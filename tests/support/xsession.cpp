@@ -1,9 +1,7 @@
 #include "xsession.h"
 
 #include <QElapsedTimer>
-#include <QRegularExpression>
 #include <QTest>
-#include <QThread>
 
 #include "wait.h"
 
