@@ -8,6 +8,7 @@
 #include <QWebEngineProfile>
 
 #include "core/config.h"
+#include "core/timing.h"
 #include "desktop.h"
 #include "keystate.h"
 #include "qtdialogs.h"
@@ -28,6 +29,7 @@ class SystemPlatform : public Platform {
     void prepareWebEngine() override {
         if (engine_) return;
         engine_ = std::make_unique<WebEngine>(AppDir() + QStringLiteral("数据"));
+        StartupMark("profile ready");
         // Downloads behind a login need the pages' cookies: the jar follows the web profile's
         // from the start, as its cookies arrive one by one.
         jar_ = new MirrorJar;

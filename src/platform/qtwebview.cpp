@@ -11,10 +11,11 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
-#include "language.h"
 #include "core/config.h"
-#include "core/settings.h"
 #include "core/search.h"
+#include "core/settings.h"
+#include "core/timing.h"
+#include "language.h"
 
 namespace {
 
@@ -121,6 +122,7 @@ QWebEnginePage *QtWebView::requestNewWindow() {
 void QtWebView::Navigate(const QString &address) {
     // The engine's own guess at what was typed: host-like text becomes http://, an existing
     // absolute path file://; never a path relative to the program's working folder.
+    StartupMark("navigate called");
     view_->load(QUrl::fromUserInput(address));
 }
 
@@ -144,6 +146,7 @@ void QtWebView::Refresh() {
 }
 
 void QtWebView::GoHome() {
+    StartupMark("navigate called");
     view_->load(QUrl::fromLocalFile(AppDir() + QStringLiteral("数据/home.html")));
 }
 

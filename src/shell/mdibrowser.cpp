@@ -24,6 +24,7 @@
 #include "core/geometry.h"
 #include "core/search.h"
 #include "core/settings.h"
+#include "core/timing.h"
 #include "downloads/frmdownload.h"
 #include "platform/dialogs.h"
 #include "platform/keystate.h"
@@ -75,6 +76,7 @@ bool mdiBrowser::Load() {
     if (!ApplySkin()) return false;
     restoreGeometryFromFile();
     show();
+    StartupMark("frame shown");
     activateWhenShown();
     if (const QScreen *s = screen()) {
         SetWindowSizeLimits(this, 0, 0, s->size().width(),
@@ -205,6 +207,7 @@ Form1 *mdiBrowser::CreateTab() {
     showEmptyPage();
     t->Load();
     CurrentHomePage = settings::Text(settings::Key::HomePage);
+    StartupMark("tab created");
     return t;
 }
 

@@ -9,6 +9,7 @@
 
 #include "commandline.h"
 #include "core/config.h"
+#include "core/timing.h"
 #include "mdibrowser.h"
 #include "platform/channelprotocol.h"
 #include "platform/desktop.h"
@@ -31,6 +32,7 @@ int RunFirstInstance(int argc, char **argv, const QString &commandLine, Instance
     PrepareEngineEnvironment();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvex Lumetta"));
+    StartupMark("application ready");
     UseChineseInterface();
     QFont font = QApplication::font();
     font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Noto Sans CJK SC")});
@@ -54,6 +56,7 @@ int RunFirstInstance(int argc, char **argv, const QString &commandLine, Instance
 
 int RunBrowser(int argc, char **argv) {
     // The whole command line, before Qt takes the arguments it knows.
+    StartupMark("main");
     const QString commandLine = CommandLineText(argc, argv);
     if (quint32(commandLine.size()) > channel::kMaxAddress) {
         std::fprintf(stderr,
