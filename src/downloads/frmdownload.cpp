@@ -5,9 +5,9 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 
+#include "core/textfiles.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
-#include "core/textfiles.h"
 #include "services/windowhelpers.h"
 #include "stacking.h"
 #include "ucdownload.h"

@@ -34,8 +34,8 @@ bool BrowsingBlocked(const QDateTime &now, const ParentalSettings &s) {
 
 ParentalSettings ReadParentalSettings() {
     using settings::Key;
-    return {settings::Text(Key::Parents), settings::Text(Key::Week1),
-            settings::Text(Key::Week2), settings::Text(Key::Time1), settings::Text(Key::Time2)};
+    return {settings::Text(Key::Parents), settings::Text(Key::Week1), settings::Text(Key::Week2),
+            settings::Text(Key::Time1), settings::Text(Key::Time2)};
 }
 
 QString ParentalMessage() {

@@ -5,11 +5,11 @@
 #include <QTimer>
 #include <cmath>
 
+#include "core/config.h"
+#include "core/textfiles.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
 #include "platform/transfer.h"
-#include "core/textfiles.h"
-#include "core/config.h"
 
 namespace {
 
