@@ -7,6 +7,9 @@
 
 namespace chrome {
 
+// The resize border around a frame that is not maximised, in pixels.
+constexpr int kBorder = 3;
+
 // The stored layout.
 constexpr int kToolBarHeight = 615;
 constexpr int kStaBarHeight = 300;

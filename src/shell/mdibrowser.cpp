@@ -317,8 +317,7 @@ void mdiBrowser::onTabChanged(int index) {
     Form1 *t = tabAt(index);
     if (!t) return;
     children_->setCurrentWidget(t);
-    cboAddress->setEditText(t->brwWebBrowser->LocationURL());
-    addressTag = cboAddress->currentText();
+    showAddressOf(t);
     lblSta->clear();
     lblPro->hide();
 }
@@ -351,10 +350,13 @@ void mdiBrowser::AddressListAppend(const QString &url) {
     AddressListUpdating = false;
 }
 
-void mdiBrowser::ShowActiveAddress() {
-    Form1 *t = ActiveForm();
+void mdiBrowser::showAddressOf(Form1 *t) {
     cboAddress->setEditText(t ? t->brwWebBrowser->LocationURL() : QString());
     addressTag = cboAddress->currentText();
+}
+
+void mdiBrowser::ShowActiveAddress() {
+    showAddressOf(ActiveForm());
     cboAddress->lineEdit()->selectAll();
 }
 

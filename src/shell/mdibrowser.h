@@ -90,6 +90,7 @@ class mdiBrowser : public QMainWindow {
     void AddressListAppend(const QString &url);
     // The active tab's address back in the box, selected (Escape).
     void ShowActiveAddress();
+    void showAddressOf(Form1 *t);  // empty for none
     void tabCaptionChanged(Form1 *tab);
     void showStopButton();
     void showRefreshButton();

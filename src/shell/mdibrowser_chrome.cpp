@@ -36,7 +36,6 @@
 
 namespace {
 
-constexpr int kBorder = 3;  // the resize border of a frame that is not maximised
 constexpr int kMaxDroppedFiles = 100;
 const char *const kButtonTips[5] = {"后退", "前进", "停止", "刷新", "菜单(双击进入导航)"};
 
@@ -67,7 +66,7 @@ void mdiBrowser::buildChrome() {
     // The frame draws its own title bar.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setMouseTracking(true);
-    setContentsMargins(kBorder, kBorder, kBorder, kBorder);
+    setContentsMargins(chrome::kBorder, chrome::kBorder, chrome::kBorder, chrome::kBorder);
 
     auto *central = new QWidget(this);
     auto *column = new QVBoxLayout(central);
@@ -334,10 +333,10 @@ void mdiBrowser::DropFiles(const QStringList &paths) {
 Qt::Edges mdiBrowser::edgesAt(const QPoint &pos) const {
     if (isMaximized() || isMinimized()) return {};
     Qt::Edges e;
-    if (pos.x() < kBorder) e |= Qt::LeftEdge;
-    if (pos.x() >= width() - kBorder) e |= Qt::RightEdge;
-    if (pos.y() < kBorder) e |= Qt::TopEdge;
-    if (pos.y() >= height() - kBorder) e |= Qt::BottomEdge;
+    if (pos.x() < chrome::kBorder) e |= Qt::LeftEdge;
+    if (pos.x() >= width() - chrome::kBorder) e |= Qt::RightEdge;
+    if (pos.y() < chrome::kBorder) e |= Qt::TopEdge;
+    if (pos.y() >= height() - chrome::kBorder) e |= Qt::BottomEdge;
     return e;
 }
 
@@ -381,7 +380,7 @@ void mdiBrowser::changeEvent(QEvent *e) {
         if (isMaximized() && !(old & Qt::WindowMaximized) && !normalGeometry_.isValid())
             normalGeometry_ = normalGeometry();
         if (!isMaximized() && !isMinimized()) normalGeometry_ = QRect();
-        const int border = isMaximized() ? 0 : kBorder;
+        const int border = isMaximized() ? 0 : chrome::kBorder;
         setContentsMargins(border, border, border, border);
         picCtl[1]->setMaximisedGlyph(isMaximized());
         if (isMinimized() && settings::IsOn(settings::Key::MinPass))

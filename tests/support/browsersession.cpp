@@ -94,7 +94,7 @@ QString BrowserSession::waitForFrame(int timeoutMs) const {
 }
 
 namespace {
-constexpr int kBorder = 3;
+using chrome::kBorder;
 int px(int twips) {
     return twips / 15;
 }
