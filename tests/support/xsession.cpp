@@ -132,7 +132,18 @@ QString XSession::openWindow(QProcess &program, const QString &name,
 void XSession::clickOpenWindow(const QString &window) const {
     const QRect r = geometry(window);
     click(r.topLeft() + QPoint(r.width() / 2, 6));
-    if (windowManager()) xdo({"windowactivate", "--sync", window});
+    if (windowManager()) {
+        // In front once the window manager says so; keys sent before then go elsewhere.
+        waitFor(
+            [&] {
+                QByteArray active;
+                xdo({"getactivewindow"}, &active);
+                if (active.trimmed() == window.toLatin1()) return true;
+                xdo({"windowactivate", window});
+                return false;
+            },
+            5000);
+    }
     QTest::qWait(300);
 }
 
