@@ -5,9 +5,11 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 
-#include "core/textfiles.h"
+#include "core/downloadnames.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
+#include "platform/transfer.h"
+#include "savedialog.h"
 #include "services/windowhelpers.h"
 #include "stacking.h"
 #include "ucdownload.h"
@@ -47,7 +49,7 @@ int frmDownload::topOf(int index) const {
     return tops_.value(index, -1);
 }
 
-void frmDownload::NewDownload(const QString &fileName, const QString &url) {
+void frmDownload::NewDownload(const QString &fileName, const QString &url, Transfer *transfer) {
     const int n = ++highest_;
     auto *task = new ucDownload(platform_, column_);
     tasks_.insert(n, task);
@@ -58,7 +60,7 @@ void frmDownload::NewDownload(const QString &fileName, const QString &url) {
         SelectedTask = n;
         if (b == Qt::RightButton) mnuP->popup(QCursor::pos());
     });
-    task->Download(fileName, url);
+    task->Download(fileName, url, transfer);
     task->show();
     if (const auto range = stacking::ScrollRange(top + stacking::kPitch, innerHeight())) {
         showScrollBar(true);
@@ -91,14 +93,27 @@ void frmDownload::resizeEvent(QResizeEvent *) {
 }
 
 void frmDownload::NewTaskFromAddress() {
-    const auto address = platform_.dialogs().InputBox(this, QStringLiteral("请输入地址:"),
-                                                      QStringLiteral("新建下载任务"), QString());
-    if (!address || address->isEmpty()) return;
-    const QString path =
-        platform_.dialogs().ShowSave(this, QStringLiteral("下载文件另存为"),
-                                     QStringLiteral("所有文件|*.*"), FileNameFromUrl(*address));
-    if (path.isEmpty()) return;  // a cancelled dialog starts nothing
-    NewDownload(path, *address);
+    const auto answer = platform_.dialogs().InputBox(this, QStringLiteral("请输入地址:"),
+                                                     QStringLiteral("新建下载任务"), QString());
+    if (!answer || answer->isEmpty()) return;
+    const QString address = *answer;
+    // The server's own name comes with the headers of a HEAD; a server that will not answer
+    // one (or not within seconds) leaves the name the address gives.
+    auto *probe = platform_.createTransfer(this);
+    auto ask = [this, probe, address] {
+        probe->disconnect(this);
+        const QString name = ContentDispositionName(probe->Header("Content-Disposition"));
+        probe->Cancel();
+        probe->deleteLater();
+        const QString path =
+            AskDownloadPath(platform_.dialogs(), this, ProposedFileName(name, address));
+        if (!path.isEmpty()) NewDownload(path, address);  // a cancelled dialog starts nothing
+    };
+    connect(probe, &Transfer::ResponseStarted, this, ask);
+    connect(probe, &Transfer::Finished, this, ask);
+    setCursor(Qt::BusyCursor);
+    connect(probe, &QObject::destroyed, this, [this] { unsetCursor(); });
+    probe->Execute(QUrl::fromUserInput(address), Transfer::Method::Head);
 }
 
 void frmDownload::DeleteSelectedFile() {

@@ -7,6 +7,7 @@
 class Platform;
 class QMenu;
 class QScrollBar;
+class Transfer;
 class ucDownload;
 
 class frmDownload : public QWidget {
@@ -15,7 +16,8 @@ class frmDownload : public QWidget {
     frmDownload(Platform &platform, QWidget *parent = nullptr);
     ~frmDownload() override;
 
-    void NewDownload(const QString &fileName, const QString &url);
+    // transfer: one already under way for the task to adopt (the engine's own fetch).
+    void NewDownload(const QString &fileName, const QString &url, Transfer *transfer = nullptr);
     void RestackTasks();
     // Tasks by index (1, 2, ...; gaps after removals).
     const QMap<int, ucDownload *> &tasks() const { return tasks_; }
@@ -24,7 +26,8 @@ class frmDownload : public QWidget {
     QScrollBar *Sro;
     QMenu *mnuFile, *mnuP;
 
-    void NewTaskFromAddress();  // "新建任务(&N)..."
+    // "新建任务(&N)...": the address, the server's name for it, then where to save it.
+    void NewTaskFromAddress();
     void DeleteSelectedFile();  // "删除文件"
     void DeleteSelectedTask();  // "删除任务"
 

@@ -6,14 +6,16 @@
 #include <QPainter>
 #include <QUrl>
 
+#include "core/downloadnames.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
 #include "platform/transfer.h"
-#include "progress.h"
 #include "services/windowhelpers.h"
 
 namespace {
+int stallTimeoutMs = 60000;
+
 QLabel *label(QWidget *parent, const QString &text, const QRect &twips) {
     auto *l = new QLabel(text, parent);
     l->setGeometry(TwipsToPixels(twips, parent));
@@ -26,25 +28,36 @@ void ProgressCaption::setBytes(qint64 bytes) {
     update();  // painted with the next frame, however many blocks came before it
 }
 
+void ProgressCaption::setDetail(std::optional<qint64> expected,
+                                std::optional<double> bytesPerSecond) {
+    expected_ = expected;
+    rate_ = bytesPerSecond;
+    update();
+}
+
 void ProgressCaption::setText(const QString &text) {
     bytes_.reset();
+    rate_.reset();
     fixed_ = text;
     suffix_.clear();
     update();
 }
 
 void ProgressCaption::appendSuffix(const QString &suffix) {
+    rate_.reset();  // a finished task shows its figure
     suffix_ += suffix;
     update();
 }
 
 QString ProgressCaption::text() const {
-    return (bytes_ ? ProgressText(*bytes_) : fixed_) + suffix_;
+    if (!bytes_) return fixed_ + suffix_;
+    return (rate_ ? ProgressDetail(*bytes_, expected_, rate_) : ProgressText(*bytes_)) + suffix_;
 }
 
 void ProgressCaption::paintEvent(QPaintEvent *) {
     QPainter p(this);
-    p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, text());
+    p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter,
+               fontMetrics().elidedText(text(), Qt::ElideRight, width()));
 }
 
 ucDownload::ucDownload(Platform &platform, QWidget *parent) : QWidget(parent), platform_(platform) {
@@ -75,19 +88,31 @@ ucDownload::ucDownload(Platform &platform, QWidget *parent) : QWidget(parent), p
     bar.setColor(QPalette::Window, QColor(0x80, 0xFF, 0x80));
     lblPro->setPalette(bar);
     lblPro->setGeometry(0, 0, 1, picPro->height());
+    ticker_.setInterval(qMin(1000, stallTimeoutMs));
+    connect(&ticker_, &QTimer::timeout, this, &ucDownload::tick);
+}
+
+void ucDownload::setStallTimeout(int ms) {
+    stallTimeoutMs = ms;
 }
 
 ucDownload::~ucDownload() {
+    Stop();  // a task that goes while it runs leaves no partial file behind
     endTransfer();
 }
 
-void ucDownload::Download(const QString &fileName, const QString &url) {
+void ucDownload::Download(const QString &fileName, const QString &url, Transfer *transfer) {
     targetPath_ = fileName;
     state_ = State::Requesting;
-    transfer_ = platform_.createTransfer(this);
+    transfer_ = transfer ? transfer : platform_.createTransfer(this);
+    transfer_->setParent(this);
+    if (transfer_->WritesFile()) transfer_->SetFile(PartialPath(targetPath_));
     connect(transfer_, &Transfer::ResponseStarted, this, &ucDownload::onResponseStarted);
     connect(transfer_, &Transfer::DataAvailable, this, &ucDownload::onDataAvailable);
     connect(transfer_, &Transfer::Finished, this, &ucDownload::onFinished);
+    clock_.start();
+    rate_.sample(0, 0);
+    ticker_.start();
     transfer_->Execute(QUrl::fromUserInput(url));
     Label1->setText(fileName);
     Label1->setToolTip(fileName);
@@ -97,20 +122,31 @@ void ucDownload::onResponseStarted() {
     if (state_ != State::Requesting) return;
     // An error page is no file to save.
     if (transfer_->HttpStatus() >= 400) return fail();
-    file_.setFileName(targetPath_);
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) return fail();
+    // The chosen name stays as it is (absent, or an older file) until the new one is whole.
+    if (!transfer_->WritesFile()) {
+        file_.setFileName(PartialPath(targetPath_));
+        if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) return fail();
+    }
     expected_ = transfer_->ContentLength();
     state_ = State::Transferring;
 }
 
 void ucDownload::onDataAvailable() {
-    if (state_ == State::Transferring) writeBlocks(false);
+    if (state_ != State::Transferring) return;
+    if (!transfer_->WritesFile()) return writeBlocks(false);
+    written_ = transfer_->BytesWritten();
+    expected_ = transfer_->ContentLength();
+    showBytes();
 }
 
 void ucDownload::onFinished(bool ok, const QString &) {
     if (state_ == State::Requesting && ok) onResponseStarted();
     if (state_ == State::Requesting) return fail();
     if (state_ != State::Transferring) return;
+    if (transfer_->WritesFile()) {
+        written_ = transfer_->BytesWritten();
+        return ok ? complete() : fail();
+    }
     writeBlocks(true);
     if (state_ != State::Transferring) return;
     // All that came has been written: complete only when it is all there was to come.
@@ -130,18 +166,36 @@ void ucDownload::writeBlocks(bool drain) {
         if (n <= 0) return;
         if (file_.write(block, n) != n) return fail();  // e.g. a full disk
         written_ += n;
-        Label2->setBytes(written_);
-        if (const auto w = BarWidth(written_, expected_, picPro->width());
-            w && qMax(1, *w) != lblPro->width())
-            lblPro->resize(qMax(1, *w), lblPro->height());
+        showBytes();
         if (expected_ && written_ >= *expected_) return complete();
     }
 }
 
+void ucDownload::showBytes() {
+    Label2->setBytes(written_);
+    if (const auto w = BarWidth(written_, expected_, picPro->width());
+        w && qMax(1, *w) != lblPro->width())
+        lblPro->resize(qMax(1, *w), lblPro->height());
+}
+
+// Once a second: the speed, and the end of a task whose server has gone quiet.
+void ucDownload::tick() {
+    if (!running()) return ticker_.stop();
+    const qint64 now = clock_.elapsed();
+    rate_.sample(now, written_);
+    if (now - rate_.lastGrowth() >= stallTimeoutMs) return fail();
+    if (state_ == State::Transferring) Label2->setDetail(expected_, rate_.bytesPerSecond());
+}
+
 void ucDownload::complete() {
-    if (!file_.flush()) return fail();  // what is still buffered must reach the disk too
+    if (file_.isOpen()) {
+        const bool flushed = file_.flush();  // what is still buffered must reach the disk too
+        file_.close();
+        if (!flushed || file_.error() != QFileDevice::NoError) return fail();
+    }
+    if (!ReplaceFile(PartialPath(targetPath_), targetPath_)) return fail();
     state_ = State::Completed;
-    file_.close();
+    ticker_.stop();
     endTransfer();
     if (!expected_) lblPro->resize(picPro->width(), lblPro->height());
     Label2->appendSuffix(QStringLiteral("   下载已完成"));
@@ -156,21 +210,22 @@ void ucDownload::complete() {
 }
 
 void ucDownload::fail() {
-    const bool opened = file_.isOpen();
     state_ = State::Failed;
-    file_.close();  // keeps exactly the bytes written
+    ticker_.stop();
     endTransfer();
-    if (opened && written_ == 0) QFile::remove(targetPath_);  // nothing came: no empty fake
+    file_.close();
+    QFile::remove(PartialPath(targetPath_));  // a part of a file is no file
     Label2->setText(QStringLiteral("下载失败"));
     disableStop();
 }
 
 void ucDownload::Stop() {
-    if (state_ != State::Requesting && state_ != State::Transferring) return;
+    if (!running()) return;
     state_ = State::Stopped;
+    ticker_.stop();
     endTransfer();  // a request still waiting for its answer is cancelled too
     file_.close();
-    if (QFileInfo::exists(targetPath_) && written_ > 0) QFile::remove(targetPath_);
+    QFile::remove(PartialPath(targetPath_));
     lblPro->resize(1, lblPro->height());
     Label2->setText(QStringLiteral("下载已停止"));
 }
@@ -189,7 +244,12 @@ void ucDownload::endTransfer() {
 }
 
 int ucDownload::KillFile() {
-    if (targetPath_.isEmpty() || !QFile::remove(targetPath_)) return 1;
+    if (running()) {
+        Stop();  // the transfer must not go on into a file the user deleted
+        Label1->setText(QStringLiteral("文件已删除"));
+        return 0;
+    }
+    if (state_ != State::Completed || !QFile::remove(targetPath_)) return 1;
     Label1->setText(QStringLiteral("文件已删除"));
     return 0;
 }
@@ -201,9 +261,10 @@ void ucDownload::OpenFile() {
             QStringLiteral("打开失败"), Dialogs::Critical);
 }
 
+// Taken here: a click on a task is not also a click on the window behind it.
 void ucDownload::mouseReleaseEvent(QMouseEvent *e) {
     emit MouseUp(e->button());
-    QWidget::mouseReleaseEvent(e);
+    e->accept();
 }
 
 bool ucDownload::eventFilter(QObject *watched, QEvent *event) {
@@ -211,7 +272,9 @@ bool ucDownload::eventFilter(QObject *watched, QEvent *event) {
         OpenFile();
         return true;
     }
-    if (watched == Image1 && event->type() == QEvent::MouseButtonRelease)
+    if (watched == Image1 && event->type() == QEvent::MouseButtonRelease) {
         emit MouseUp(static_cast<QMouseEvent *>(event)->button());
+        return true;
+    }
     return QWidget::eventFilter(watched, event);
 }

@@ -6,6 +6,8 @@
 
 namespace {
 constexpr qint64 kReadBuffer = 1 << 20;
+// A question about a name must not keep the user waiting on a dead server.
+constexpr int kHeadTimeoutMs = 5000;
 }  // namespace
 
 QtTransfer::QtTransfer(QNetworkAccessManager *network, const QByteArray &userAgent, QObject *parent)
@@ -15,12 +17,13 @@ QtTransfer::~QtTransfer() {
     Cancel();
 }
 
-void QtTransfer::Execute(const QUrl &url) {
+void QtTransfer::Execute(const QUrl &url, Method method) {
     QNetworkRequest request(url);
+    if (method == Method::Head) request.setTransferTimeout(kHeadTimeoutMs);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     if (!userAgent_.isEmpty()) request.setRawHeader("User-Agent", userAgent_);
-    reply_ = network_->get(request);
+    reply_ = method == Method::Head ? network_->head(request) : network_->get(request);
     // What has arrived but not been read is held here: the server waits for us beyond it,
     // so memory does not grow with the file.
     reply_->setReadBufferSize(kReadBuffer);
@@ -64,6 +67,10 @@ std::optional<qint64> QtTransfer::ContentLength() const {
     const qint64 n = reply_->rawHeader("Content-Length").trimmed().toLongLong(&ok);
     if (!ok || n < 0) return std::nullopt;
     return n;
+}
+
+QByteArray QtTransfer::Header(const QByteArray &name) const {
+    return reply_ ? reply_->rawHeader(name) : QByteArray();
 }
 
 qint64 QtTransfer::BytesAvailable() const {

@@ -12,10 +12,11 @@ class QtTransfer : public Transfer {
     // userAgent: the web pages' own, so servers answer downloads as they answer the pages.
     QtTransfer(QNetworkAccessManager *network, const QByteArray &userAgent, QObject *parent);
     ~QtTransfer() override;
-    void Execute(const QUrl &url) override;
+    void Execute(const QUrl &url, Method method) override;
     void Cancel() override;
     int HttpStatus() const override;
     std::optional<qint64> ContentLength() const override;
+    QByteArray Header(const QByteArray &name) const override;
     qint64 BytesAvailable() const override;
     QByteArray GetChunk(qint64 maxBytes) override;
     qint64 Read(char *data, qint64 maxBytes) override;

@@ -1,11 +1,13 @@
 #include "qtwebview.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QUrl>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -16,6 +18,7 @@
 #include "core/settings.h"
 #include "core/timing.h"
 #include "language.h"
+#include "transfer.h"
 
 namespace {
 
@@ -25,12 +28,58 @@ class Page : public QWebEnginePage {
 
   protected:
     QWebEnginePage *createWindow(WebWindowType) override { return owner_->requestNewWindow(); }
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override {
+        if (type == NavigationTypeFormSubmitted) owner_->formSubmitted(url);
+        return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+    }
     // No script dialogs about script errors: the console is where they go.
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &, int,
                                   const QString &) override {}
 
   private:
     QtWebView *owner_;
+};
+
+// The engine's own download as a transfer: it writes the file itself, the task follows.
+class EngineTransfer : public Transfer {
+  public:
+    explicit EngineTransfer(QWebEngineDownloadRequest *request) : request_(request) {}
+    void SetFile(const QString &path) override { file_ = path; }
+    bool WritesFile() const override { return true; }
+    void Execute(const QUrl &, Method) override {
+        if (!request_ || file_.isEmpty()) return;
+        const QFileInfo target(file_);
+        request_->setDownloadDirectory(target.absolutePath());
+        request_->setDownloadFileName(target.fileName());
+        connect(request_, &QWebEngineDownloadRequest::receivedBytesChanged, this,
+                &Transfer::DataAvailable);
+        connect(request_, &QWebEngineDownloadRequest::isFinishedChanged, this, [this] {
+            const bool ok = request_->state() == QWebEngineDownloadRequest::DownloadCompleted;
+            emit Finished(ok, ok ? QString() : request_->interruptReasonString());
+        });
+        request_->accept();
+        // The engine had the response before it offered the file.
+        QMetaObject::invokeMethod(this, &Transfer::ResponseStarted, Qt::QueuedConnection);
+    }
+    void Cancel() override {
+        if (!request_) return;
+        request_->disconnect(this);
+        if (!request_->isFinished()) request_->cancel();
+        request_.clear();
+    }
+    int HttpStatus() const override { return 200; }
+    std::optional<qint64> ContentLength() const override {
+        if (!request_ || request_->totalBytes() < 0) return std::nullopt;
+        return request_->totalBytes();
+    }
+    QByteArray Header(const QByteArray &) const override { return {}; }
+    qint64 BytesAvailable() const override { return 0; }
+    QByteArray GetChunk(qint64) override { return {}; }
+    qint64 BytesWritten() const override { return request_ ? request_->receivedBytes() : 0; }
+
+  private:
+    QPointer<QWebEngineDownloadRequest> request_;
+    QString file_;
 };
 
 }  // namespace
@@ -59,13 +108,33 @@ QtWebView *WebEngine::createView(QWidget *parent) {
 
 void WebEngine::onDownloadRequested(QWebEngineDownloadRequest *request) {
     // The request must be answered inside this signal.
-    bool cancel = false;
-    if (QtWebView *v = views_.value(request->page()))
-        emit v->FileDownload(request->url().toString(), request->suggestedFileName(), &cancel);
-    if (cancel)
-        request->cancel();
-    else
-        request->accept();
+    QtWebView *v = views_.value(request->page());
+    if (!v) return request->accept();
+    const QUrl url = request->url();
+    DownloadOffer offer;
+    offer.url = url.toString();
+    offer.suggestedName = request->suggestedFileName();
+    const bool http = url.scheme() == u"http" || url.scheme() == u"https";
+    offer.refetchable = http && url != v->formTarget_;
+    auto *engineFetch = new EngineTransfer(request);
+    offer.engineTransfer = engineFetch;
+    emit v->FileDownload(&offer);
+    if (engineFetch->parent()) return;  // a task runs it
+    delete engineFetch;
+    if (offer.cancel) return request->cancel();
+    if (!offer.savePath.isEmpty()) {
+        const QFileInfo target(offer.savePath);
+        request->setDownloadDirectory(target.absolutePath());
+        request->setDownloadFileName(target.fileName());
+        QPointer<QtWebView> view(v);
+        connect(request, &QWebEngineDownloadRequest::isFinishedChanged, this,
+                [view, request, path = offer.savePath] {
+                    if (view)
+                        emit view->DownloadSaved(
+                            path, request->state() == QWebEngineDownloadRequest::DownloadCompleted);
+                });
+    }
+    request->accept();
 }
 
 QtWebView::QtWebView(WebEngine *engine, QWidget *parent)
@@ -89,9 +158,15 @@ QtWebView::QtWebView(WebEngine *engine, QWidget *parent)
             [this](const QUrl &url) { emit NavigateComplete2(url.toString()); });
     connect(page, &QWebEnginePage::titleChanged, this,
             [this](const QString &t) { emit TitleChange(t); });
-    connect(page, &QWebEnginePage::loadFinished, this, [this, page](bool ok) {
-        emit StatusTextChange(ok ? tr("完成") : tr("无法打开网页"));
-        if (!ok) emit NavigateError(page->requestedUrl().toString());
+    // A load that was stopped (by the user, or because the link was a file to download)
+    // leaves the page that was there: no fault to report.
+    connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &i) {
+        if (i.status() == QWebEngineLoadingInfo::LoadStartedStatus) return;
+        const bool failed = i.status() == QWebEngineLoadingInfo::LoadFailedStatus;
+        emit StatusTextChange(failed ? tr("无法打开网页") : tr("完成"));
+        if (failed) emit NavigateError(i.url().toString());
+    });
+    connect(page, &QWebEnginePage::loadFinished, this, [this] {
         emit ProgressChange(-1, 100);
         emit DownloadComplete();
     });
@@ -109,6 +184,11 @@ QWidget *QtWebView::widget() {
 }
 QWebEnginePage *QtWebView::page() const {
     return view_ ? view_->page() : nullptr;
+}
+
+void QtWebView::formSubmitted(const QUrl &url) {
+    // A form's answer that turns out to be a file cannot be fetched again by its address.
+    formTarget_ = url;
 }
 
 QWebEnginePage *QtWebView::requestNewWindow() {

@@ -2,6 +2,7 @@
 // The web view realised with Qt WebEngine, and the one persistent profile all tabs share.
 #include <QHash>
 #include <QPointer>
+#include <QUrl>
 #include <memory>
 
 #include "webview.h"
@@ -54,9 +55,12 @@ class QtWebView : public WebView {
     QWebEnginePage *page() const;
     // Called from the page when a script or link asks for a new window.
     QWebEnginePage *requestNewWindow();
+    void formSubmitted(const QUrl &url);
 
   private:
+    friend class WebEngine;
     WebEngine *engine_;
     QWebEngineView *view_;
+    QUrl formTarget_;  // where the last form was sent
     std::unique_ptr<QPrinter> printer_;
 };

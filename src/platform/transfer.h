@@ -1,5 +1,5 @@
 #pragma once
-// One HTTP GET whose body is read in blocks as it arrives. The download task talks to
+// One HTTP request whose body is read in blocks as it arrives. The download task talks to
 // this, never to the network library, so it runs against real servers and a fake alike.
 #include <QObject>
 #include <QUrl>
@@ -8,13 +8,16 @@
 class Transfer : public QObject {
     Q_OBJECT
   public:
+    enum class Method { Get, Head };
     using QObject::QObject;
     ~Transfer() override;
 
-    virtual void Execute(const QUrl &url) = 0;  // "get"
-    virtual void Cancel() = 0;                  // no more signals after this
-    virtual int HttpStatus() const = 0;         // 0 until the response has begun
+    virtual void Execute(const QUrl &url, Method method = Method::Get) = 0;
+    virtual void Cancel() = 0;           // no more signals after this
+    virtual int HttpStatus() const = 0;  // 0 until the response has begun
     virtual std::optional<qint64> ContentLength() const = 0;
+    // A response header as the server sent it; empty when it sent none.
+    virtual QByteArray Header(const QByteArray &name) const = 0;
     virtual qint64 BytesAvailable() const = 0;
     // Up to maxBytes of what has arrived; empty when nothing is there now.
     virtual QByteArray GetChunk(qint64 maxBytes) = 0;
@@ -24,6 +27,13 @@ class Transfer : public QObject {
         std::copy(chunk.begin(), chunk.end(), data);
         return chunk.size();
     }
+
+    // A transfer that writes its file itself (the web engine's own download of a form's
+    // post or a script's blob): the task names the file before Execute and follows the
+    // count; nothing is ever available to read.
+    virtual bool WritesFile() const { return false; }
+    virtual void SetFile(const QString &) {}
+    virtual qint64 BytesWritten() const { return 0; }
 
   signals:
     void ResponseStarted();  // status and headers are known

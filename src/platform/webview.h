@@ -5,6 +5,20 @@
 #include <QString>
 
 class QWidget;
+class Transfer;
+
+// A file a page offers, and what the receiver makes of it.
+struct DownloadOffer {
+    QString url;            // the download request's own address
+    QString suggestedName;  // the engine's, from Content-Disposition and the MIME type
+    // False for what the address alone cannot fetch again: a form's post, blob:, data:.
+    bool refetchable = true;
+    // The engine's own fetch of it: a task that takes it (sets its parent) runs it.
+    Transfer *engineTransfer = nullptr;
+    // When nothing takes the engine's fetch: drop it, or let the engine save it here.
+    bool cancel = false;
+    QString savePath;
+};
 
 class WebView : public QObject {
     Q_OBJECT
@@ -43,7 +57,8 @@ class WebView : public QObject {
     void NewWindow2(WebView **ppDisp, bool *cancel);
     void NavigateComplete2(const QString &url);
     void NavigateError(const QString &url);
-    // A file offered by the page: url is the download request's own address.
-    // Setting cancel drops the engine's own download.
-    void FileDownload(const QString &url, const QString &suggestedName, bool *cancel);
+    // A file offered by the page; the receiver answers in the offer.
+    void FileDownload(DownloadOffer *offer);
+    // A file the engine saved itself to the offer's savePath: whole, or failed.
+    void DownloadSaved(const QString &path, bool ok);
 };

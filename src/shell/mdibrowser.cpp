@@ -29,6 +29,7 @@
 #include "platform/dialogs.h"
 #include "platform/keystate.h"
 #include "platform/platform.h"
+#include "platform/transfer.h"
 #include "platform/webview.h"
 #include "services/parental.h"
 #include "services/updatecheck.h"
@@ -388,9 +389,9 @@ void mdiBrowser::ShowDownloadManager() {
     m->raise();
 }
 
-void mdiBrowser::NewDownload(const QString &path, const QString &url) {
+void mdiBrowser::NewDownload(const QString &path, const QString &url, Transfer *transfer) {
     ShowDownloadManager();
-    downloadManager()->NewDownload(path, url);
+    downloadManager()->NewDownload(path, url, transfer);
 }
 
 void mdiBrowser::CheckForUpdateFromMenu() {

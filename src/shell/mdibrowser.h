@@ -13,6 +13,7 @@
 class CaptionButton;
 class EmptyPage;
 class frmDownload;
+class Transfer;
 class Form1;
 class LogoArea;
 class PictureButton;
@@ -62,7 +63,7 @@ class mdiBrowser : public QMainWindow {
     int loadedWindowCount() const;
     // The download manager, made on first use; shown and handed a task.
     frmDownload *downloadManager();
-    void NewDownload(const QString &path, const QString &url);
+    void NewDownload(const QString &path, const QString &url, Transfer *transfer = nullptr);
     // The current skin onto the chrome; false (after its message) when it cannot be applied.
     bool ApplySkin();
 

@@ -4,8 +4,9 @@
 #include <QResizeEvent>
 #include <QUrl>
 
+#include "core/downloadnames.h"
 #include "core/settings.h"
-#include "core/textfiles.h"
+#include "downloads/savedialog.h"
 #include "lockpanel.h"
 #include "navpage.h"
 #include "platform/dialogs.h"
@@ -30,6 +31,10 @@ Form1::Form1(Platform &platform, QWidget *parent) : QWidget(parent), dialogs_(pl
     connect(v, &WebView::NavigateComplete2, this,
             [this] { emit AddressChanged(brwWebBrowser->LocationURL()); });
     connect(v, &WebView::FileDownload, this, &Form1::onFileDownload);
+    connect(v, &WebView::DownloadSaved, this, [this](const QString &path, bool ok) {
+        emit StatusTextChanged((ok ? QStringLiteral("下载完成: ") : QStringLiteral("下载失败: ")) +
+                               path);
+    });
 }
 
 Form1::~Form1() = default;
@@ -110,12 +115,20 @@ void Form1::onNewWindow2(WebView **ppDisp, bool *) {
     tab->setLocked(isLocked());  // a window opened from a locked tab starts locked
 }
 
-// A file the page offers goes to the download manager, unless "AutoDownload" is "0".
-void Form1::onFileDownload(const QString &url, const QString &, bool *cancel) {
-    if (!settings::IsOn(settings::Key::AutoDownload)) return;
-    *cancel = true;
-    const QString path = dialogs_.ShowSave(this, QStringLiteral("下载文件另存为"),
-                                           QStringLiteral("所有文件|*.*"), FileNameFromUrl(url));
-    if (path.isEmpty()) return;  // a cancelled dialog starts nothing
-    emit DownloadRequested(path, url);
+// A file the page offers goes to the download manager, unless "AutoDownload" is "0": then
+// the engine saves it itself, to the place asked for all the same.
+void Form1::onFileDownload(DownloadOffer *offer) {
+    const QString path =
+        AskDownloadPath(dialogs_, this, ProposedFileName(offer->suggestedName, offer->url));
+    if (path.isEmpty()) {  // a cancelled dialog starts nothing
+        offer->cancel = true;
+        return;
+    }
+    if (!settings::IsOn(settings::Key::AutoDownload)) {
+        offer->savePath = path;
+        return;
+    }
+    // A plain GET is fetched afresh; a form's post or a script's blob only the engine has.
+    offer->cancel = offer->refetchable;
+    emit DownloadRequested(path, offer->url, offer->refetchable ? nullptr : offer->engineTransfer);
 }

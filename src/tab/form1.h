@@ -8,7 +8,9 @@ class Dialogs;
 class LockPanel;
 class NavPage;
 class Platform;
+class Transfer;
 class WebView;
+struct DownloadOffer;
 
 class Form1 : public QWidget {
     Q_OBJECT
@@ -42,7 +44,8 @@ class Form1 : public QWidget {
     // A page asks for a new window: the receiver opens a tab and hands it back.
     void NewWindowRequested(Form1 **tab);
     // A file the page offers, with the place the user chose for it.
-    void DownloadRequested(const QString &path, const QString &url);
+    // transfer: the engine's own fetch for the task to adopt; none for a fresh GET.
+    void DownloadRequested(const QString &path, const QString &url, Transfer *transfer);
 
   protected:
     void resizeEvent(QResizeEvent *) override;
@@ -52,7 +55,7 @@ class Form1 : public QWidget {
     void onDownloadComplete();
     void onTitleChange(const QString &text);
     void onNewWindow2(WebView **ppDisp, bool *cancel);
-    void onFileDownload(const QString &url, const QString &suggestedName, bool *cancel);
+    void onFileDownload(DownloadOffer *offer);
     void layoutCovers();
 
     Dialogs &dialogs_;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QRandomGenerator>
@@ -134,15 +136,22 @@ TEST_F(DownloadsE2E, FaultsEndInAClearStateAndNeverInAFalseCompletion) {
     EXPECT_EQ(QFile(dir.filePath("empty.bin")).size(), 0);
     EXPECT_EQ(c->state(), ucDownload::State::Failed);
     EXPECT_EQ(c->Label2->text(), "下载失败");
-    EXPECT_EQ(QFile(dir.filePath("cut.bin")).size(), c->bytesWritten());
+    EXPECT_FALSE(QFile::exists(dir.filePath("cut.bin")));
     EXPECT_LE(c->bytesWritten(), 50000);
     EXPECT_EQ(d->state(), ucDownload::State::Failed);
     EXPECT_FALSE(QFile::exists(dir.filePath("missing.bin")));
     EXPECT_EQ(e->state(), ucDownload::State::Failed);
     EXPECT_EQ(platform.scripted.notices.size(), 2u);  // the two that completed
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"empty.bin", "nolength.bin"}));
 }
 
-TEST_F(DownloadsE2E, StopBeforeTheAnswerAndAnUnwritableTarget) {
+TEST_F(DownloadsE2E, StopBeforeTheFirstBlockAStalledServerAndAnUnwritableTarget) {
+    // An older file under the name stays whole through a stop before any byte came.
+    const QByteArray older = pattern(9999);
+    QFile old(dir.filePath("slow.bin"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write(older);
+    old.close();
     TestHttpServer::Response slow;
     slow.body = pattern(5000);
     slow.delayMs = 1500;
@@ -152,8 +161,24 @@ TEST_F(DownloadsE2E, StopBeforeTheAnswerAndAnUnwritableTarget) {
     t->Stop();
     QTest::qWait(2500);
     EXPECT_EQ(t->state(), ucDownload::State::Stopped);
-    EXPECT_FALSE(QFile::exists(dir.filePath("slow.bin")));
+    EXPECT_EQ(sha256(dir.filePath("slow.bin")),
+              QCryptographicHash::hash(older, QCryptographicHash::Sha256).toHex());
     EXPECT_TRUE(platform.scripted.notices.empty());
+
+    // A server that sends part of the body and then nothing, for longer than the stall time.
+    ucDownload::setStallTimeout(1500);
+    TestHttpServer::Response stall;
+    stall.body = pattern(100000);
+    stall.stallAfter = 30000;
+    server.route("/stall", stall);
+    ucDownload *s = fetch(server.url("/stall"), "stall.bin");
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(waitFor([&] { return ended(s); }, 15000));
+    ucDownload::setStallTimeout(60000);
+    EXPECT_GE(clock.elapsed(), 1500);
+    EXPECT_EQ(s->state(), ucDownload::State::Failed);
+    EXPECT_EQ(s->Label2->text(), "下载失败");
 
     TestHttpServer::Response ok;
     ok.body = pattern(2000);
@@ -163,6 +188,7 @@ TEST_F(DownloadsE2E, StopBeforeTheAnswerAndAnUnwritableTarget) {
     ASSERT_TRUE(waitFor([&] { return ended(u); }, 30000));
     EXPECT_EQ(u->state(), ucDownload::State::Failed);
     EXPECT_TRUE(platform.scripted.notices.empty());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"slow.bin"});
 }
 
 namespace {
@@ -229,40 +255,94 @@ TEST_F(UpdateE2E, AnUnreachableServerIsAnError) {
     EXPECT_EQ(check(), -1);  // a stale page is never taken for a fresh one
 }
 
-TEST(PageDownloadE2E, FilesOfferedByLinksAndScriptsBecomeTasks) {
+// Links, a form's post and a script's blob, each under the name the server (or the
+// page) meant, into the folder the user chose and nowhere else.
+TEST(PageDownloadE2E, EveryKindOfDownloadArrivesUnderTheServersName) {
     TestFolder folder;
     folder.useAsAppDir();
     WriteSetting("Unload", "0");
     TestHttpServer server;
-    TestHttpServer::Response file;
-    file.contentType = "application/octet-stream";
-    file.headers = {{"Content-Disposition", "attachment; filename=\"data.bin\""}};
-    file.body = QByteArray(5000, 'd');
-    server.route("/get.php?id=data.bin", file);
-    file.body = QByteArray(3000, 's');
-    server.route("/script.bin", file);
+    QMap<QString, QByteArray> expected;  // file name -> body
+    auto file = [&](const QString &path, const QByteArray &disposition, const QString &name,
+                    const QByteArray &method = {}) {
+        TestHttpServer::Response r;
+        r.contentType = "application/octet-stream";
+        if (!disposition.isEmpty()) r.headers = {{"Content-Disposition", disposition}};
+        r.body = (name.toUtf8() + " ").repeated(400);
+        r.method = method;
+        server.route(path, r);
+        expected.insert(name, r.body);
+    };
+    file("/get.php?id=data.bin", "attachment; filename=\"data.bin\"", "data.bin");
+    file("/utf8", "attachment; filename*=UTF-8''%E6%9C%88%E6%8A%A5%202026.csv", "月报 2026.csv");
+    file("/escape", "attachment; filename=\"../../escape.sh\"", "escape.sh");
+    file("/script.bin", {}, "script.bin");
+    file("/export", "attachment; filename=\"export.csv\"", "export.csv", "POST");
+    const QByteArray blob = QByteArray("made by script ").repeated(200);
+    expected.insert("made by script.txt", blob);
     server.page("/page", "Downloads",
-                "<a id=l href='/get.php?id=data.bin'>file</a>"
-                "<script>function viaScript(){ location.href = '/script.bin'; }</script>");
+                "<a id=link href='/get.php?id=data.bin'>a</a> <a id=utf8 href='/utf8'>b</a>"
+                "<a id=escape href='/escape'>c</a>"
+                "<form id=form method=post action='/export'><input name=q value=7></form>"
+                "<script>function viaScript(){ location.href = '/script.bin'; }"
+                "function viaBlob(){ const a = document.createElement('a');"
+                "a.href = URL.createObjectURL(new Blob(['" +
+                    QString::fromLatin1(blob) +
+                    "'])); a.download = 'made by script.txt';"
+                    "document.body.appendChild(a); a.click(); }</script>");
     ScriptedPlatform platform;
-    const QString first = folder.file("first.bin"), second = folder.file("second.bin");
-    platform.scripted.files = {first, second};
+    QTemporaryDir chosen;
+    platform.scripted.saveAs = [&](const QString &proposed) {
+        return chosen.filePath(QFileInfo(proposed).fileName());
+    };
     mdiBrowser f(platform, server.url("/page"));
     ASSERT_TRUE(f.Load());
     Form1 *t = f.ActiveForm();
+    QStringList status;
+    QObject::connect(t, &Form1::StatusTextChanged, [&](const QString &s) { status << s; });
     ASSERT_TRUE(waitFor([&] { return t->caption() == "Downloads"; }, 30000));
     auto *page = static_cast<QtWebView *>(t->brwWebBrowser)->page();
-    page->runJavaScript("document.getElementById('l').click()");
-    ASSERT_TRUE(waitFor([&] { return f.downloadManager()->tasks().size() == 1; }, 30000));
-    page->runJavaScript("viaScript()");
-    ASSERT_TRUE(waitFor([&] { return f.downloadManager()->tasks().size() == 2; }, 30000));
-    EXPECT_EQ(platform.scripted.saveRequests.value(0), "下载文件另存为|所有文件|*.*|id=data.bin");
-    EXPECT_EQ(platform.scripted.saveRequests.value(1), "下载文件另存为|所有文件|*.*|script.bin");
-    ucDownload *a = f.downloadManager()->tasks().value(1),
-               *b = f.downloadManager()->tasks().value(2);
-    ASSERT_TRUE(waitFor([&] { return ended(a) && ended(b); }, 30000));
-    EXPECT_EQ(ReadBytes(first), QByteArray(5000, 'd'));
-    EXPECT_EQ(ReadBytes(second), QByteArray(3000, 's'));
+    const QStringList triggers{
+        "document.getElementById('link').click()",   "document.getElementById('utf8').click()",
+        "document.getElementById('escape').click()", "viaScript()",
+        "document.getElementById('form').submit()",  "viaBlob()"};
+    for (int i = 0; i < triggers.size(); ++i) {
+        page->runJavaScript(triggers[i]);
+        ASSERT_TRUE(waitFor([&] { return f.downloadManager()->tasks().size() == i + 1; }, 30000))
+            << triggers[i].toStdString();
+    }
+    QStringList proposed;
+    for (const QString &r : platform.scripted.saveRequests) proposed << QFileInfo(r).fileName();
+    EXPECT_EQ(proposed, (QStringList{"data.bin", "月报 2026.csv", "escape.sh", "script.bin",
+                                     "export.csv", "made by script.txt"}));
+    for (ucDownload *task : f.downloadManager()->tasks()) {
+        ASSERT_TRUE(waitFor([&] { return ended(task); }, 30000));
+        EXPECT_EQ(task->state(), ucDownload::State::Completed) << task->targetPath().toStdString();
+    }
+    QStringList names = expected.keys(), onDisk = QDir(chosen.path()).entryList(QDir::Files);
+    names.sort();
+    onDisk.sort();
+    EXPECT_EQ(onDisk, names);
+    for (auto it = expected.begin(); it != expected.end(); ++it)
+        EXPECT_EQ(sha256(chosen.filePath(it.key())),
+                  QCryptographicHash::hash(it.value(), QCryptographicHash::Sha256).toHex())
+            << it.key().toStdString();
+    EXPECT_FALSE(QFile::exists(QFileInfo(chosen.path()).dir().filePath("escape.sh")));
+    EXPECT_EQ(server.requests.count("/export"), 1);  // the form's post, never fetched again
+    EXPECT_TRUE(server.requestHeads.last().startsWith("POST /export"));
+    EXPECT_EQ(server.requestBodies.last(), "q=7");
+    EXPECT_FALSE(status.contains("无法打开网页")) << status.join(" | ").toStdString();
+
+    // With the built-in manager off the engine saves it, where the user said.
+    WriteSetting("AutoDownload", "0");
+    platform.scripted.saveAs = [&](const QString &) { return chosen.filePath("own.bin"); };
+    page->runJavaScript("document.getElementById('link').click()");
+    ASSERT_TRUE(
+        waitFor([&] { return status.contains("下载完成: " + chosen.filePath("own.bin")); }, 30000))
+        << status.join(" | ").toStdString();
+    EXPECT_EQ(ReadBytes(chosen.filePath("own.bin")), expected.value("data.bin"));
+    EXPECT_EQ(f.downloadManager()->tasks().size(), triggers.size());
+    EXPECT_EQ(QDir(chosen.path()).entryList(QDir::Files).size(), names.size() + 1);
     platform.scripted.answers = {Dialogs::AnswerYes};  // the manager's own question at close
     f.close();
 }

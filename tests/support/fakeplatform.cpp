@@ -51,6 +51,7 @@ Dialogs::Answer FakeDialogs::MsgBox(QWidget *, const QString &text, const QStrin
 QString FakeDialogs::ShowSave(QWidget *, const QString &title, const QString &filter,
                               const QString &fileName) {
     saveRequests << title + "|" + filter + "|" + fileName;
+    if (saveAs) return saveAs(fileName);
     if (files.empty()) return {};
     const QString f = files.front();
     files.pop_front();
@@ -73,7 +74,10 @@ std::optional<QColor> FakeDialogs::ShowColor(QWidget *, const QColor &) {
 
 std::optional<QString> FakeDialogs::InputBox(QWidget *, const QString &, const QString &,
                                              const QString &) {
-    return std::nullopt;
+    if (inputs.empty()) return std::nullopt;
+    const QString text = inputs.front();
+    inputs.pop_front();
+    return text;
 }
 
 WebView *FakePlatform::createWebView(QWidget *parent) {

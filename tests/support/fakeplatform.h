@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <deque>
+#include <functional>
 
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
@@ -65,9 +66,12 @@ class FakeDialogs : public Dialogs {
                                     const QString &) override;
 
     std::vector<Shown> shown;
-    std::vector<Shown> notices;                 // messages that did not wait
-    std::deque<Answer> answers;                 // AnswerOk when empty
-    std::deque<QString> files;                  // save/open answers; empty text = cancelled
+    std::vector<Shown> notices;  // messages that did not wait
+    std::deque<Answer> answers;  // AnswerOk when empty
+    std::deque<QString> files;   // save/open answers; empty text = cancelled
+    std::deque<QString> inputs;  // input box answers; none left = cancelled
+    // When set, answers every save dialog from the proposed path.
+    std::function<QString(const QString &proposed)> saveAs;
     QStringList saveRequests;                   // "title|filter|fileName"
     std::deque<std::optional<QColor>> colours;  // colour dialog answers; none = cancelled
 };
@@ -77,10 +81,14 @@ class FakeTransfer : public Transfer {
     Q_OBJECT
   public:
     using Transfer::Transfer;
-    void Execute(const QUrl &u) override { url = u; }
+    void Execute(const QUrl &u, Method m) override {
+        url = u;
+        method = m;
+    }
     void Cancel() override { cancelled = true; }
     int HttpStatus() const override { return status; }
     std::optional<qint64> ContentLength() const override { return length; }
+    QByteArray Header(const QByteArray &name) const override { return headers.value(name); }
     qint64 BytesAvailable() const override { return buffer.size(); }
     QByteArray GetChunk(qint64 maxBytes) override {
         const QByteArray out = buffer.left(maxBytes);
@@ -102,6 +110,8 @@ class FakeTransfer : public Transfer {
     }
 
     QUrl url;
+    Method method = Method::Get;
+    QHash<QByteArray, QByteArray> headers;
     int status = 0;
     std::optional<qint64> length;
     QByteArray buffer;

@@ -40,16 +40,28 @@ void TestHttpServer::serve() {
         connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
         connect(s, &QTcpSocket::readyRead, this, [this, s] {
             const QByteArray buf = s->property("buf").toByteArray() + s->readAll();
-            if (!buf.contains("\r\n\r\n")) {
+            const qsizetype headEnd = buf.indexOf("\r\n\r\n");
+            const qsizetype lengthAt = buf.toLower().indexOf("\r\ncontent-length:");
+            const qint64 bodyLength =
+                lengthAt < 0 || lengthAt > headEnd
+                    ? 0
+                    : buf.mid(lengthAt + 17, buf.indexOf("\r\n", lengthAt + 2) - lengthAt - 17)
+                          .trimmed()
+                          .toLongLong();
+            // The whole request, body too, before the answer: a close with unread data
+            // would reset the connection.
+            if (headEnd < 0 || buf.size() < headEnd + 4 + bodyLength) {
                 s->setProperty("buf", buf);
                 return;
             }
+            s->setProperty("buf", QByteArray());
             const QList<QByteArray> line = buf.left(buf.indexOf("\r\n")).split(' ');
             QString path = line.size() > 1 ? QString::fromUtf8(line[1]) : QString("/");
             // As a proxy is asked: the whole address on the request line.
             if (path.startsWith("http://")) path = QUrl(path).path();
             requests << path;
-            requestHeads << buf.left(buf.indexOf("\r\n\r\n"));
+            requestHeads << buf.left(headEnd);
+            requestBodies << buf.mid(headEnd + 4, bodyLength);
             const auto it = routes_.constFind(path);
             Response r;
             if (it == routes_.constEnd()) {
@@ -58,7 +70,10 @@ void TestHttpServer::serve() {
             } else {
                 r = *it;
             }
-            if (!r.requireCookie.isEmpty() && !buf.contains("Cookie: ")) {
+            if (!r.method.isEmpty() && line.value(0) != r.method) {
+                r = Response();
+                r.status = 405;
+            } else if (!r.requireCookie.isEmpty() && !buf.contains("Cookie: ")) {
                 r = Response();
                 r.status = 403;
             } else if (!r.requireCookie.isEmpty()) {
@@ -69,6 +84,7 @@ void TestHttpServer::serve() {
                     r.status = 403;
                 }
             }
+            if (line.value(0) == "HEAD") r.cutAfter = 0;
             if (r.delayMs > 0)
                 QTimer::singleShot(r.delayMs, s, [this, s, r] { answer(s, r); });
             else
@@ -84,6 +100,7 @@ void TestHttpServer::answer(QTcpSocket *s, const Response &r) {
     if (r.withLength) head += "Content-Length: " + QByteArray::number(r.body.size()) + "\r\n";
     for (const auto &h : r.headers) head += h.first + ": " + h.second + "\r\n";
     s->write(head + "\r\n");
+    if (r.stallAfter >= 0) return void(s->write(r.body.left(r.stallAfter)));
     s->write(r.cutAfter >= 0 ? r.body.left(r.cutAfter) : r.body);
     s->disconnectFromHost();
 }

@@ -17,6 +17,8 @@ class TestHttpServer : public QObject {
         QList<QPair<QByteArray, QByteArray>> headers;
         bool withLength = true;
         qint64 cutAfter = -1;      // close the connection after this many body bytes
+        qint64 stallAfter = -1;    // send this many body bytes, then nothing, connection open
+        QByteArray method;         // only this method is answered, others get 405
         int delayMs = 0;           // answer only after this long
         QByteArray requireCookie;  // without this cookie the answer is 403
     };
@@ -31,6 +33,7 @@ class TestHttpServer : public QObject {
 
     QStringList requests;            // request paths in arrival order
     QList<QByteArray> requestHeads;  // whole request heads, for headers sent
+    QList<QByteArray> requestBodies;
 
   private:
     void serve();

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "core/downloadnames.h"
 #include "downloads/progress.h"
 #include "downloads/stacking.h"
 #include "services/updatecheck.h"
@@ -12,6 +16,9 @@ TEST(DownloadProgressTest, KilobyteFiguresAndBar) {
     EXPECT_EQ(ProgressText(0), "已下载: 0 KB");
     EXPECT_EQ(ProgressText(200LL * 1024 * 1024), "已下载: 204800 KB");
     EXPECT_EQ(ProgressText(3LL * 1024 * 1024 * 1024), "已下载: 3145728 KB");
+    // Beyond 9.5 GiB the figure stays a plain number.
+    EXPECT_EQ(ProgressText(10LL * 1024 * 1024 * 1024), "已下载: 10485760 KB");
+    EXPECT_EQ(ProgressText(5LL << 40), "已下载: 5368709120 KB");
     EXPECT_EQ(BarWidth(1500, 3000, 300), 150);
     EXPECT_EQ(BarWidth(3000, 3000, 300), 300);
     EXPECT_FALSE(BarWidth(10, std::nullopt, 300).has_value());
@@ -59,4 +66,86 @@ TEST(UpdateCheckTest, VersionsCompareInOrderAndTheQuestion) {
     EXPECT_EQ(UpdateQuestion(own, f),
               "发现新版本：\r\n程序版本: 1.1.0\r\n新版本: 1.1.1\r\n更新时间: 2026-12-01\r\n"
               "修复了若干问题\r\n\r\n是否下载？");
+}
+
+TEST(DownloadProgressTest, ReadableSizesSpeedAndTimeLeft) {
+    EXPECT_EQ(SizeText(0), "0 B");
+    EXPECT_EQ(SizeText(1023), "1023 B");
+    EXPECT_EQ(SizeText(1024), "1.0 KB");
+    EXPECT_EQ(SizeText(1023 * 1024 + 1000), "1.0 MB");  // never "1000.0 KB"
+    EXPECT_EQ(SizeText(qint64(12.4 * 1048576)), "12.4 MB");
+    EXPECT_EQ(SizeText(230LL << 20), "230 MB");
+    EXPECT_EQ(SizeText(qint64(9.5 * 1073741824.0)), "9.5 GB");
+    EXPECT_EQ(TimeLeftText(15), "剩余 15 秒");
+    EXPECT_EQ(TimeLeftText(185), "剩余 3 分 5 秒");
+    EXPECT_EQ(TimeLeftText(7500), "剩余 2 小时 5 分");
+    EXPECT_EQ(ProgressDetail(qint64(12.4 * 1048576), qint64(47.1 * 1048576), 2.3 * 1048576),
+              "已下载: 12.4 MB / 47.1 MB，2.3 MB/s，剩余 16 秒");
+    EXPECT_EQ(ProgressDetail(5 << 20, std::nullopt, 1 << 20), "已下载: 5.0 MB，1.0 MB/s");
+    EXPECT_EQ(ProgressDetail(5 << 20, 10 << 20, std::nullopt), "已下载: 5.0 MB / 10.0 MB");
+    EXPECT_EQ(ProgressDetail(5 << 20, 10 << 20, 0.0), "已下载: 5.0 MB / 10.0 MB，0 B/s");
+
+    RateMeter m;
+    m.sample(0, 0);
+    m.sample(500, 1000);
+    EXPECT_FALSE(m.bytesPerSecond().has_value());  // half a second says little
+    m.sample(1000, 2000);
+    EXPECT_DOUBLE_EQ(*m.bytesPerSecond(), 2000.0);
+    for (int s = 2; s <= 6; ++s) m.sample(s * 1000, 2000 + (s - 1) * 100);
+    EXPECT_DOUBLE_EQ(*m.bytesPerSecond(), 100.0);  // the last seconds, not the average
+    EXPECT_EQ(m.lastGrowth(), 6000);
+    m.sample(7000, 2500);
+    m.sample(8000, 2500);
+    EXPECT_EQ(m.lastGrowth(), 6000);
+}
+
+TEST(DownloadNamesTest, TheServersNameAndNothingThatLeavesTheFolder) {
+    EXPECT_EQ(ContentDispositionName("attachment; filename=\"report 7.pdf\""), "report 7.pdf");
+    EXPECT_EQ(ContentDispositionName("attachment; filename=plain.txt"), "plain.txt");
+    EXPECT_EQ(ContentDispositionName("attachment; filename=\"a;b \\\"q\\\".txt\"; size=3"),
+              "a;b \"q\".txt");
+    // The extended form wins wherever it stands.
+    EXPECT_EQ(ContentDispositionName("attachment; filename*=UTF-8''%E6%9C%88%E6%8A%A5.xlsx; "
+                                     "filename=\"fallback.xlsx\""),
+              "月报.xlsx");
+    EXPECT_EQ(ContentDispositionName("attachment; filename=\"fallback.xlsx\"; "
+                                     "FILENAME*=utf-8'zh'%E6%9C%88.xlsx"),
+              "月.xlsx");
+    EXPECT_EQ(ContentDispositionName("attachment; filename*=iso-8859-1''caf%E9.txt"), "café.txt");
+    EXPECT_EQ(ContentDispositionName("attachment; filename=\"%E6%9C%88.txt\""), "月.txt");
+    EXPECT_EQ(ContentDispositionName("attachment; filename=\"\xe6\x9c\x88.txt\""), "月.txt");
+    EXPECT_EQ(ContentDispositionName("attachment"), "");
+    EXPECT_EQ(ContentDispositionName("attachment; filename*=koi8-r''x.txt"), "");
+
+    EXPECT_EQ(SafeFileName("../../etc/passwd"), "passwd");
+    EXPECT_EQ(SafeFileName("C:\\Windows\\evil.exe"), "evil.exe");
+    EXPECT_EQ(SafeFileName(".."), "");
+    EXPECT_EQ(SafeFileName("."), "");
+    EXPECT_EQ(SafeFileName(" .bashrc "), "bashrc");
+    EXPECT_EQ(SafeFileName(QString("a\nb\tc\x7f.txt")), "abc.txt");
+    const QString longName = QString(300, QChar(0x6708)) + ".tar";
+    const QString cut = SafeFileName(longName);
+    EXPECT_LE(cut.toUtf8().size(), 255);
+    EXPECT_TRUE(cut.endsWith(".tar"));
+    const QString emoji = SafeFileName(QString::fromUtf8("😀").repeated(70) + ".txt");
+    EXPECT_LE(emoji.toUtf8().size(), 255);
+    EXPECT_FALSE(emoji.toUtf8().contains("\xef\xbf\xbd"));  // no cut surrogate pair
+
+    EXPECT_EQ(ProposedFileName("data.bin", "http://h/get.php?id=7"), "data.bin");
+    EXPECT_EQ(ProposedFileName("", "http://h/get.php?id=7"), "id=7");
+    EXPECT_EQ(ProposedFileName("/", "http://h/"), "未命名文件");
+
+    QTemporaryDir dir;
+    const QString part = dir.filePath("f.part"), target = dir.filePath("f");
+    for (const auto &[path, bytes] : {std::pair{part, QByteArray("new")}, {target, "old!"}}) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    EXPECT_TRUE(ReplaceFile(part, target));
+    QFile f(target);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "new");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"f"});
+    EXPECT_FALSE(ReplaceFile(part, target));
 }

@@ -5,15 +5,18 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "core/config.h"
 #include "downloads/frmdownload.h"
+#include "downloads/savedialog.h"
 #include "downloads/ucdownload.h"
 #include "services/windowhelpers.h"
 #include "shell/mdibrowser.h"
 #include "support/fakeplatform.h"
 #include "support/frameparts.h"
 #include "support/testfolder.h"
+#include "support/wait.h"
 #include "tab/form1.h"
 
 namespace {
@@ -45,7 +48,7 @@ TEST_F(TaskTest, ThreeThousandBytesInThreeBlocksWithTheirFiguresAndOneNotice) {
     start();
     EXPECT_EQ(transfer->url, QUrl("http://127.0.0.1/f"));
     EXPECT_EQ(task->Label1->text(), path);
-    EXPECT_FALSE(QFile::exists(path));  // nothing on disk before the response
+    EXPECT_FALSE(QFile::exists(path + ".part"));  // nothing on disk before the response
     transfer->respond(200, 3000);
     const QByteArray body = pattern(3000);
     // Pieces that do not fall on block boundaries.
@@ -58,6 +61,8 @@ TEST_F(TaskTest, ThreeThousandBytesInThreeBlocksWithTheirFiguresAndOneNotice) {
     EXPECT_EQ(task->bytesWritten(), 2048);
     EXPECT_EQ(task->Label2->text(), "已下载: 2 KB");
     EXPECT_TRUE(platform.dialogs_.notices.empty());
+    EXPECT_TRUE(QFile::exists(path + ".part"));
+    EXPECT_FALSE(QFile::exists(path));  // nothing under the name until it is whole
     transfer->feed(body.mid(2200));
     EXPECT_EQ(task->bytesWritten(), 2048);  // the last short block waits for the end
     transfer->finish(true);
@@ -72,6 +77,7 @@ TEST_F(TaskTest, ThreeThousandBytesInThreeBlocksWithTheirFiguresAndOneNotice) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), body);
+    EXPECT_FALSE(QFile::exists(path + ".part"));
 }
 
 TEST_F(TaskTest, ExactlyOneBlockCompletesAtOnce) {
@@ -100,15 +106,16 @@ TEST_F(TaskTest, NoLengthCompletesWhenTheDataEndsAndZeroLengthGivesAnEmptyFile) 
     EXPECT_EQ(QFile(path).size(), 0);
 }
 
-TEST_F(TaskTest, AConnectionCutHalfwayFailsAndKeepsExactlyWhatCame) {
+TEST_F(TaskTest, ACutOrSilentConnectionFailsAndLeavesNoPartOfAFile) {
     start();
     transfer->respond(200, 10000);
     transfer->feed(pattern(4500));
+    EXPECT_TRUE(QFile::exists(path + ".part"));
     transfer->finish(false);
     EXPECT_EQ(task->state(), ucDownload::State::Failed);
     EXPECT_EQ(task->Label2->text(), "下载失败");
     EXPECT_TRUE(platform.dialogs_.notices.empty());
-    EXPECT_EQ(QFile(path).size(), 4500);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
     // A "complete" end with fewer bytes than announced is no success either.
     start("short.bin");
     transfer->respond(200, 10000);
@@ -116,6 +123,21 @@ TEST_F(TaskTest, AConnectionCutHalfwayFailsAndKeepsExactlyWhatCame) {
     transfer->finish(true);
     EXPECT_EQ(task->state(), ucDownload::State::Failed);
     EXPECT_TRUE(platform.dialogs_.notices.empty());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
+    // A server that stops sending: the task fails once the stall time has passed, not before.
+    ucDownload::setStallTimeout(300);
+    start("stalled.bin");
+    transfer->respond(200, 10000);
+    transfer->feed(pattern(2048));
+    QTest::qWait(150);
+    transfer->feed(pattern(1024));  // a byte in time restarts the wait
+    QTest::qWait(200);
+    EXPECT_EQ(task->state(), ucDownload::State::Transferring);
+    EXPECT_TRUE(waitFor([&] { return task->state() == ucDownload::State::Failed; }, 3000));
+    ucDownload::setStallTimeout(60000);
+    EXPECT_TRUE(transfer.isNull() || transfer->cancelled);
+    EXPECT_EQ(task->Label2->text(), "下载失败");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
 }
 
 TEST_F(TaskTest, AnErrorStatusSavesNoErrorPage) {
@@ -132,22 +154,39 @@ TEST_F(TaskTest, AnErrorStatusSavesNoErrorPage) {
     EXPECT_FALSE(QFile::exists(path));
 }
 
-TEST_F(TaskTest, StopDeletesThePartialFileAndCancelsTheRequest) {
+TEST_F(TaskTest, StopAndDeleteLeaveAnOlderFileUnderTheNameUntouched) {
     start();
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(9999, 'o'));
+    old.close();
     transfer->respond(200, 100000);
     transfer->feed(pattern(5000));
-    ASSERT_TRUE(QFile::exists(path));
     emit task->Label3->linkActivated("stop");
     EXPECT_EQ(task->state(), ucDownload::State::Stopped);
     EXPECT_EQ(task->Label2->text(), "下载已停止");
-    EXPECT_FALSE(QFile::exists(path));
     EXPECT_TRUE(transfer.isNull() || transfer->cancelled);
     EXPECT_TRUE(platform.dialogs_.notices.empty());
-    // Before the response: the request is cancelled and nothing starts later.
-    start("early.bin");
+    EXPECT_EQ(ReadBytes(path), QByteArray(9999, 'o'));
+    EXPECT_FALSE(QFile::exists(path + ".part"));
+    // Before the response, and before the first block: the same.
+    start();
     task->Stop();
     EXPECT_TRUE(transfer.isNull() || transfer->cancelled);
-    EXPECT_FALSE(QFile::exists(path));
+    start();
+    transfer->respond(200, 100000);
+    task->Stop();
+    EXPECT_EQ(ReadBytes(path), QByteArray(9999, 'o'));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"file.bin"});
+    // "删除文件" on a running task stops it: nothing goes on into a deleted file.
+    start("running.bin");
+    transfer->respond(200, 100000);
+    transfer->feed(pattern(3000));
+    EXPECT_EQ(task->KillFile(), 0);
+    EXPECT_EQ(task->state(), ucDownload::State::Stopped);
+    EXPECT_TRUE(transfer.isNull() || transfer->cancelled);
+    EXPECT_FALSE(QFile::exists(path + ".part"));
+    EXPECT_TRUE(platform.dialogs_.notices.empty());
 }
 
 TEST_F(TaskTest, ALongerFileAtTheTargetEndsWithExactlyTheNewBytes) {
@@ -159,9 +198,7 @@ TEST_F(TaskTest, ALongerFileAtTheTargetEndsWithExactlyTheNewBytes) {
     transfer->respond(200, 2000);
     transfer->feed(pattern(2000));
     transfer->finish(true);
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), pattern(2000));
+    EXPECT_EQ(ReadBytes(path), pattern(2000));
 }
 
 TEST_F(TaskTest, ATargetThatCannotBeWrittenFails) {
@@ -280,38 +317,103 @@ TEST_F(ManagerTest, RemovingARunningTaskStopsItFirst) {
     EXPECT_TRUE(m->tasks().isEmpty());
 }
 
-TEST(DownloadHandOffTest, APagesFileBecomesATaskUnlessTheEngineKeepsIt) {
+TEST(DownloadHandOffTest, APagesFileIsSavedWhereTheUserSaysUnderTheServersName) {
     TestFolder folder;
     folder.useAsAppDir();
     FakePlatform platform;
     mdiBrowser f(platform, "http://a/");
     ASSERT_TRUE(f.Load());
     WebView *view = f.ActiveForm()->brwWebBrowser;
+    QStringList status;
+    QObject::connect(f.ActiveForm(), &Form1::StatusTextChanged,
+                     [&](const QString &t) { status << t; });
+    const QString downloads = UserDownloadFolder();
+    auto offer = [&](const QString &url, const QString &suggested, bool refetchable) {
+        auto o = std::make_unique<DownloadOffer>();
+        o->url = url;
+        o->suggestedName = suggested;
+        o->refetchable = refetchable;
+        o->engineTransfer = new FakeTransfer;
+        emit view->FileDownload(o.get());
+        return o;
+    };
 
-    WriteSetting("AutoDownload", "0");
-    bool cancel = false;
-    emit view->FileDownload("http://h/get.php?setup.exe", "setup.exe", &cancel);
-    EXPECT_FALSE(cancel);
-    EXPECT_TRUE(platform.dialogs_.saveRequests.isEmpty());
-
-    WriteSetting("AutoDownload", "1");
-    platform.dialogs_.files = {QString()};  // cancelled
-    emit view->FileDownload("http://h/get.php?setup.exe", "setup.exe", &cancel);
-    EXPECT_TRUE(cancel);
-    EXPECT_EQ(platform.dialogs_.saveRequests.last(), "下载文件另存为|所有文件|*.*|setup.exe");
+    // A cancelled dialog drops it; the engine's name is proposed in the download folder,
+    // a hostile one without its path.
+    platform.dialogs_.files = {QString()};
+    auto o = offer("http://h/get.php?id=7", "../../报告 7.pdf", true);
+    EXPECT_TRUE(o->cancel);
+    EXPECT_EQ(platform.dialogs_.saveRequests.last(),
+              "下载文件另存为|所有文件|*.*|" + downloads + "/报告 7.pdf");
     EXPECT_TRUE(platform.transfers.isEmpty());
+    delete o->engineTransfer;
 
+    // A plain GET becomes a task with a fresh fetch; the next dialog opens where this one
+    // was left.
     const QString target = folder.file("setup.exe");
     platform.dialogs_.files = {target};
-    cancel = false;
-    emit view->FileDownload("http://h/get.php?setup.exe", "setup.exe", &cancel);
-    EXPECT_TRUE(cancel);
+    o = offer("http://h/get.php?setup.exe", QString(), true);
+    EXPECT_TRUE(o->cancel);
+    EXPECT_EQ(platform.dialogs_.saveRequests.last(),
+              "下载文件另存为|所有文件|*.*|" + downloads + "/setup.exe");
     ASSERT_EQ(platform.transfers.size(), 1);
     EXPECT_EQ(platform.transfers[0]->url, QUrl("http://h/get.php?setup.exe"));
-    ASSERT_NE(f.downloadManager(), nullptr);
     EXPECT_TRUE(f.downloadManager()->isVisible());
     EXPECT_EQ(f.downloadManager()->tasks().value(1)->targetPath(), target);
-    EXPECT_EQ(f.loadedWindowCount(), 3);
+    EXPECT_EQ(o->engineTransfer->parent(), nullptr);
+    delete o->engineTransfer;
+
+    // A form's post: the task runs the engine's own fetch.
+    platform.dialogs_.files = {folder.file("export.csv")};
+    o = offer("http://h/export", "export.csv", false);
+    EXPECT_EQ(platform.dialogs_.saveRequests.last(),
+              "下载文件另存为|所有文件|*.*|" + folder.path() + "/export.csv");
+    EXPECT_FALSE(o->cancel);
+    EXPECT_EQ(platform.transfers.size(), 1);
+    auto *engine = static_cast<FakeTransfer *>(o->engineTransfer);
+    EXPECT_EQ(engine->parent(), f.downloadManager()->tasks().value(2));
+    EXPECT_EQ(engine->url, QUrl("http://h/export"));
+
+    // "AutoDownload" 0: the engine saves it, to the place asked all the same.
+    WriteSetting("AutoDownload", "0");
+    platform.dialogs_.files = {folder.file("own.bin")};
+    o = offer("http://h/own.bin", "own.bin", true);
+    EXPECT_FALSE(o->cancel);
+    EXPECT_EQ(o->savePath, folder.file("own.bin"));
+    EXPECT_EQ(f.downloadManager()->tasks().size(), 2);
+    emit view->DownloadSaved(folder.file("own.bin"), true);
+    EXPECT_EQ(status.last(), "下载完成: " + folder.file("own.bin"));
+    delete o->engineTransfer;
+}
+
+TEST(DownloadHandOffTest, NewTaskAsksTheServerForItsName) {
+    FakePlatform platform;
+    frmDownload m(platform);
+    QTemporaryDir dir;
+    auto newTask = [&](const QByteArray &disposition, bool answers) {
+        platform.dialogs_.inputs = {QString("http://h/report?id=7")};
+        m.NewTaskFromAddress();
+        FakeTransfer *probe = platform.transfers.last();
+        EXPECT_EQ(probe->method, Transfer::Method::Head);
+        EXPECT_TRUE(platform.dialogs_.saveRequests.isEmpty());  // not before the answer
+        if (!disposition.isEmpty()) probe->headers.insert("Content-Disposition", disposition);
+        if (answers)
+            probe->respond(200, 10);
+        else
+            probe->finish(false);
+        const QString proposed = platform.dialogs_.saveRequests.takeLast();
+        return proposed.mid(proposed.lastIndexOf('/') + 1);
+    };
+    platform.dialogs_.files = {QString(), QString(), QString()};
+    EXPECT_EQ(newTask("attachment; filename*=UTF-8''%E6%9C%88%E6%8A%A5.xlsx", true), "月报.xlsx");
+    EXPECT_EQ(newTask("attachment; filename=\"../../x.sh\"", true), "x.sh");
+    EXPECT_EQ(newTask({}, false), "id=7");  // no answer: the address's name
+    EXPECT_TRUE(m.tasks().isEmpty());
+    platform.dialogs_.files = {dir.filePath("r.xlsx")};
+    newTask({}, true);
+    ASSERT_EQ(m.tasks().size(), 1);
+    EXPECT_EQ(platform.transfers.last()->method, Transfer::Method::Get);
+    EXPECT_EQ(platform.transfers.last()->url, QUrl("http://h/report?id=7"));
 }
 
 TEST(UpdateMenuTest, TheHelpMenuReportsEachOutcome) {

@@ -1,0 +1,114 @@
+#include "downloadnames.h"
+
+#include <QFile>
+#include <QStringConverter>
+#include <QUrl>
+#include <cstdio>
+
+#include "textfiles.h"
+
+namespace {
+
+// The header's parameters, split at ";" outside quotes: name (lower case) and raw value.
+QList<QPair<QByteArray, QByteArray>> parameters(const QByteArray &header) {
+    QList<QPair<QByteArray, QByteArray>> out;
+    QByteArray part;
+    bool quoted = false;
+    auto flush = [&] {
+        const qsizetype eq = part.indexOf('=');
+        if (eq > 0) out.append({part.left(eq).trimmed().toLower(), part.mid(eq + 1).trimmed()});
+        part.clear();
+    };
+    for (qsizetype i = 0; i < header.size(); ++i) {
+        const char c = header[i];
+        if (c == '"') quoted = !quoted;
+        if (c == '\\' && quoted && i + 1 < header.size()) {
+            part += c;
+            part += header[++i];
+            continue;
+        }
+        if (c == ';' && !quoted)
+            flush();
+        else
+            part += c;
+    }
+    flush();
+    return out;
+}
+
+QByteArray unquote(const QByteArray &v) {
+    if (v.size() < 2 || !v.startsWith('"') || !v.endsWith('"')) return v;
+    QByteArray out;
+    for (qsizetype i = 1; i + 1 < v.size(); ++i) {
+        if (v[i] == '\\' && i + 2 < v.size()) ++i;
+        out += v[i];
+    }
+    return out;
+}
+
+// Bytes as UTF-8 when they are valid UTF-8, else as Latin-1 (what old servers send).
+QString decodeBytes(const QByteArray &bytes) {
+    auto utf8 = QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+}
+
+// RFC 5987: charset'language'percent-encoded.
+QString extendedValue(const QByteArray &v) {
+    const QList<QByteArray> parts = v.split('\'');
+    if (parts.size() != 3) return {};
+    const QByteArray bytes = QByteArray::fromPercentEncoding(parts[2]);
+    const QByteArray charset = parts[0].toLower();
+    if (charset == "utf-8") return decodeBytes(bytes);
+    if (charset == "iso-8859-1") return QString::fromLatin1(bytes);
+    return {};
+}
+
+}  // namespace
+
+QString ContentDispositionName(const QByteArray &header) {
+    QString plain, extended;
+    for (const auto &[name, value] : parameters(header)) {
+        if (name == "filename*" && extended.isEmpty()) extended = extendedValue(value);
+        if (name == "filename" && plain.isEmpty()) {
+            const QByteArray raw = unquote(value);
+            // Some servers percent-encode the plain name; browsers decode it when it is UTF-8.
+            plain = decodeBytes(raw.contains('%') ? QByteArray::fromPercentEncoding(raw) : raw);
+        }
+    }
+    return extended.isEmpty() ? plain : extended;
+}
+
+QString SafeFileName(const QString &name) {
+    QString n = name.mid(qMax(name.lastIndexOf(u'/'), name.lastIndexOf(u'\\')) + 1);
+    n.removeIf([](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
+    auto trimmable = [](QChar c) { return c == u'.' || c.isSpace(); };
+    qsizetype first = 0, last = n.size();
+    while (first < last && trimmable(n[first])) ++first;
+    while (last > first && trimmable(n[last - 1])) --last;
+    n = n.mid(first, last - first);
+    constexpr qsizetype kMaxBytes = 255;
+    if (n.toUtf8().size() <= kMaxBytes) return n;
+    const qsizetype dot = n.lastIndexOf(u'.');
+    QString ext = dot > 0 && n.size() - dot <= 16 ? n.mid(dot) : QString();
+    QString stem = n.left(n.size() - ext.size());
+    while (!stem.isEmpty() && (stem + ext).toUtf8().size() > kMaxBytes) {
+        stem.chop(1);
+        if (!stem.isEmpty() && stem.back().isHighSurrogate()) stem.chop(1);
+    }
+    return stem + ext;
+}
+
+QString ProposedFileName(const QString &suggested, const QString &url) {
+    QString name = SafeFileName(suggested);
+    if (name.isEmpty()) name = SafeFileName(FileNameFromUrl(url));
+    return name.isEmpty() ? QStringLiteral("未命名文件") : name;
+}
+
+QString PartialPath(const QString &target) {
+    return target + QStringLiteral(".part");
+}
+
+bool ReplaceFile(const QString &from, const QString &to) {
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}

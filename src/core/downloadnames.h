@@ -1,0 +1,24 @@
+#pragma once
+// The name a download is proposed under, and putting a finished file in its place.
+#include <QByteArray>
+#include <QString>
+
+// The file name a Content-Disposition header gives ("filename*" before "filename"), as
+// the server wrote it; empty when it gives none.
+QString ContentDispositionName(const QByteArray &header);
+
+// A name that stays in the folder it is saved into: the last segment of anything that
+// looks like a path, without control characters, leading or trailing dots and spaces,
+// at most 255 bytes on disk (the extension kept). Empty when nothing usable is left.
+QString SafeFileName(const QString &name);
+
+// What the save dialog proposes: the server's (or engine's) name, else the address's,
+// else a placeholder.
+QString ProposedFileName(const QString &suggested, const QString &url);
+
+// Where a download is written until it is whole.
+QString PartialPath(const QString &target);
+
+// Moves the finished file onto the target in one step: an existing file there is
+// replaced only now, and never left half-replaced.
+bool ReplaceFile(const QString &from, const QString &to);
