@@ -1,6 +1,8 @@
 // One download through a real download task in the manager window, as the browser runs
 // it: prints the seconds from the request to completion and the bytes written.
-// Usage: download_bench URL TARGET
+// Usage: download_bench [--engine] URL TARGET
+// --engine: the web engine fetches it (as for a form's post or a script's blob) and the
+// task follows; otherwise the task's own GET.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
@@ -8,23 +10,41 @@
 
 #include "downloads/frmdownload.h"
 #include "downloads/ucdownload.h"
+#include "platform/desktop.h"
 #include "platform/platform.h"
+#include "platform/webview.h"
 
 int main(int argc, char **argv) {
+    PrepareEngineEnvironment();  // as the browser starts the engine
     QApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: download_bench URL TARGET\n");
+    QStringList args = app.arguments().mid(1);
+    const bool engine = args.removeAll(QStringLiteral("--engine")) > 0;
+    if (args.size() != 2) {
+        std::fprintf(stderr, "usage: download_bench [--engine] URL TARGET\n");
         return 2;
     }
+    const QString url = args[0], target = args[1];
     auto platform = makeSystemPlatform();
+    if (engine) platform->prepareWebEngine();
     frmDownload manager(*platform);
     manager.show();
+    QWidget host;
     QElapsedTimer clock;
     clock.start();
-    manager.NewDownload(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[1]));
-    ucDownload *task = manager.tasks().last();
+    if (engine) {
+        WebView *view = platform->createWebView(&host);
+        QObject::connect(view, &WebView::FileDownload, [&](DownloadOffer *offer) {
+            manager.NewDownload(target, url, offer->engineTransfer);
+        });
+        view->Navigate(url);
+    } else {
+        manager.NewDownload(target, url);
+    }
+    ucDownload *task = nullptr;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!task && !manager.tasks().isEmpty()) task = manager.tasks().last();
+        if (!task) return;
         const auto s = task->state();
         if (s == ucDownload::State::Completed || s == ucDownload::State::Failed) app.exit(0);
     });

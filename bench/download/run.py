@@ -93,14 +93,17 @@ def main():
         make_file(small, max(1, a.size_mib // 10))
         url = f"http://127.0.0.1:{port}/"
         size_mib = a.size_mib
-        ours, curl, ours_rss = [], [], []
+        ours, curl, ours_rss, engine = [], [], [], []
         timed(["curl", "-s", "-o", os.path.join(out_dir, "warm"), url + "big.bin"])  # page cache
         for i in range(a.runs):
-            for who in (("curl", "ours") if i % 2 == 0 else ("ours", "curl")):
+            for who in (("curl", "ours", "engine") if i % 2 == 0 else ("engine", "ours", "curl")):
                 target = os.path.join(out_dir, who + ".bin")
                 if who == "curl":
                     s, _, rc = timed(["curl", "-s", "-o", target, url + "big.bin"])
                     curl.append(s)
+                elif who == "engine":
+                    s, _, rc = timed([BENCH, "--engine", url + "big.bin", target], env)
+                    engine.append(s)
                 else:
                     s, rss, rc = timed([BENCH, url + "big.bin", target], env)
                     ours.append(s)
@@ -116,6 +119,10 @@ def main():
         print(f"download task  : {size_mib / med(ours):7.1f} MiB/s (median of {len(ours)})")
         print(f"throughput ratio task/curl per pair: median {med(ratios):.2f} "
               f"(min {min(ratios):.2f}, max {max(ratios):.2f})")
+        eratios = [c / e for e, c in zip(engine, curl)]
+        print(f"engine's fetch : {size_mib / med(engine):7.1f} MiB/s (median of {len(engine)}), "
+              f"ratio to curl median {med(eratios):.2f} (min {min(eratios):.2f}, max {max(eratios):.2f}); "
+              f"its time includes starting the engine")
         print(f"peak RSS of the task's process: {max(1, size_mib // 10)} MiB file {small_rss / 1024:.0f} MiB, "
               f"{size_mib} MiB file {med(ours_rss) / 1024:.0f} MiB")
     finally:

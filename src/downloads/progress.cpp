@@ -41,12 +41,13 @@ QString TimeLeftText(qint64 seconds) {
 }
 
 QString ProgressDetail(qint64 written, std::optional<qint64> expected,
-                       std::optional<double> bytesPerSecond) {
-    QString t = QStringLiteral("已下载: ") + SizeText(written);
+                       std::optional<double> bytesPerSecond, bool withSpeed) {
+    QString t = SizeText(written);
     const bool total = expected && *expected > 0;
     if (total) t += QStringLiteral(" / ") + SizeText(*expected);
     if (!bytesPerSecond) return t;
-    t += QStringLiteral("，") + SizeText(qint64(*bytesPerSecond)) + QStringLiteral("/s");
+    if (withSpeed)
+        t += QStringLiteral("，") + SizeText(qint64(*bytesPerSecond)) + QStringLiteral("/s");
     if (total && *bytesPerSecond >= 1 && *expected >= written)
         t += QStringLiteral("，") +
              TimeLeftText(qint64(std::ceil(double(*expected - written) / *bytesPerSecond)));

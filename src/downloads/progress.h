@@ -18,10 +18,11 @@ std::optional<int> BarWidth(qint64 bytesWritten, std::optional<qint64> expected,
 QString SizeText(qint64 bytes);
 // "剩余 15 秒", "剩余 3 分 5 秒", "剩余 2 小时 5 分".
 QString TimeLeftText(qint64 seconds);
-// While a task runs: "已下载: 12.4 MB / 47.1 MB，2.3 MB/s，剩余 15 秒"; the total, the
-// speed and the time left each only when known.
+// While a task runs: "12.4 MB / 47.1 MB，2.3 MB/s，剩余 15 秒"; the total, the speed and
+// the time left each only when known, the speed only when asked for (a narrow line
+// drops it first).
 QString ProgressDetail(qint64 written, std::optional<qint64> expected,
-                       std::optional<double> bytesPerSecond);
+                       std::optional<double> bytesPerSecond, bool withSpeed = true);
 
 // The speed over the last few seconds, from samples of the bytes written so far.
 class RateMeter {

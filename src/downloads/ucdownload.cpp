@@ -55,9 +55,13 @@ QString ProgressCaption::text() const {
 }
 
 void ProgressCaption::paintEvent(QPaintEvent *) {
+    QString t = text();
+    // On a narrow line the time left matters more than the speed.
+    if (fontMetrics().horizontalAdvance(t) > width() && bytes_ && rate_)
+        t = ProgressDetail(*bytes_, expected_, rate_, false) + suffix_;
     QPainter p(this);
     p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter,
-               fontMetrics().elidedText(text(), Qt::ElideRight, width()));
+               fontMetrics().elidedText(t, Qt::ElideRight, width()));
 }
 
 ucDownload::ucDownload(Platform &platform, QWidget *parent) : QWidget(parent), platform_(platform) {
@@ -184,7 +188,9 @@ void ucDownload::tick() {
     const qint64 now = clock_.elapsed();
     rate_.sample(now, written_);
     if (now - rate_.lastGrowth() >= stallTimeoutMs) return fail();
-    if (state_ == State::Transferring) Label2->setDetail(expected_, rate_.bytesPerSecond());
+    if (state_ != State::Transferring) return;
+    Label2->setDetail(expected_, rate_.bytesPerSecond());
+    Label2->setToolTip(Label2->text());  // whole, where the line is too narrow
 }
 
 void ucDownload::complete() {

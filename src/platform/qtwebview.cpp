@@ -40,6 +40,20 @@ class Page : public QWebEnginePage {
     QtWebView *owner_;
 };
 
+// Whether a download has ended, and well. An interrupted one counts as failed: the engine
+// would keep it to resume, and nothing here resumes it.
+std::optional<bool> Outcome(QWebEngineDownloadRequest::DownloadState state) {
+    switch (state) {
+        case QWebEngineDownloadRequest::DownloadCompleted:
+            return true;
+        case QWebEngineDownloadRequest::DownloadCancelled:
+        case QWebEngineDownloadRequest::DownloadInterrupted:
+            return false;
+        default:
+            return std::nullopt;
+    }
+}
+
 // The engine's own download as a transfer: it writes the file itself, the task follows.
 class EngineTransfer : public Transfer {
   public:
@@ -53,10 +67,11 @@ class EngineTransfer : public Transfer {
         request_->setDownloadFileName(target.fileName());
         connect(request_, &QWebEngineDownloadRequest::receivedBytesChanged, this,
                 &Transfer::DataAvailable);
-        connect(request_, &QWebEngineDownloadRequest::isFinishedChanged, this, [this] {
-            const bool ok = request_->state() == QWebEngineDownloadRequest::DownloadCompleted;
-            emit Finished(ok, ok ? QString() : request_->interruptReasonString());
-        });
+        connect(request_, &QWebEngineDownloadRequest::stateChanged, this,
+                [this](QWebEngineDownloadRequest::DownloadState state) {
+                    if (const auto ok = Outcome(state))
+                        emit Finished(*ok, *ok ? QString() : request_->interruptReasonString());
+                });
         request_->accept();
         // The engine had the response before it offered the file.
         QMetaObject::invokeMethod(this, &Transfer::ResponseStarted, Qt::QueuedConnection);
@@ -64,7 +79,8 @@ class EngineTransfer : public Transfer {
     void Cancel() override {
         if (!request_) return;
         request_->disconnect(this);
-        if (!request_->isFinished()) request_->cancel();
+        // An interrupted download still holds its partial file: the cancel removes it.
+        if (request_->state() != QWebEngineDownloadRequest::DownloadCompleted) request_->cancel();
         request_.clear();
     }
     int HttpStatus() const override { return 200; }
@@ -127,11 +143,14 @@ void WebEngine::onDownloadRequested(QWebEngineDownloadRequest *request) {
         request->setDownloadDirectory(target.absolutePath());
         request->setDownloadFileName(target.fileName());
         QPointer<QtWebView> view(v);
-        connect(request, &QWebEngineDownloadRequest::isFinishedChanged, this,
-                [view, request, path = offer.savePath] {
-                    if (view)
-                        emit view->DownloadSaved(
-                            path, request->state() == QWebEngineDownloadRequest::DownloadCompleted);
+        connect(request, &QWebEngineDownloadRequest::stateChanged, this,
+                [view, request, path = offer.savePath](QWebEngineDownloadRequest::DownloadState s) {
+                    const auto ok = Outcome(s);
+                    if (!ok) return;
+                    // An interrupted download's partial file goes with the cancel.
+                    if (s == QWebEngineDownloadRequest::DownloadInterrupted) request->cancel();
+                    if (view && s != QWebEngineDownloadRequest::DownloadCancelled)
+                        emit view->DownloadSaved(path, *ok);
                 });
     }
     request->accept();

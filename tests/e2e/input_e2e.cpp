@@ -341,5 +341,53 @@ TEST_P(InputE2E, ABookmarkAddedWithEnterOpensTheSamePageLater) {
     EXPECT_EQ(session.pages().size(), 2);
 }
 
+// A file behind a link: Enter in the save dialog keeps the server's name in the user's
+// download folder; then one right click opens one menu, the task's over a task and the
+// window's elsewhere, and its first item is what runs.
+TEST_P(InputE2E, ALinkedFileGoesToTheDownloadFolderAndARightClickOpensOneMenu) {
+    TestHttpServer::Response file;
+    file.contentType = "application/octet-stream";
+    file.headers = {{"Content-Disposition", "attachment; filename*=UTF-8''%E5%AD%A3%E5%BA%A6.bin"}};
+    file.body = QByteArray(100000, 's');
+    file.stallAfter = 30000;  // the task keeps running
+    server.route("/file", file);
+    server.page("/links", "Links", "<a href='/file' style='display:block;height:100vh'>file</a>");
+    launch({server.url("/links")}, server.url("/links"));
+    ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/links"), "Links"); }));
+    x.click(points().page());
+    ASSERT_TRUE(waitFor([&] { return !x.windows("^下载文件另存为$").isEmpty(); }, 15000));
+    QTest::qWait(500);
+    x.key("Return");
+    const QString part = session.runtime.path() + "/Downloads/季度.bin.part";
+    ASSERT_TRUE(waitFor([&] { return QFile::exists(part); }, 15000));
+    QStringList manager;
+    ASSERT_TRUE(waitFor([&] { return !(manager = x.windows("^下载管理器$")).isEmpty(); }, 5000));
+    QTest::qWait(500);
+    const qint64 pid = browser->processId();
+    const QRect m = x.geometry(manager.first());
+    // The task's icon, then the empty window under the task.
+    const QList<std::tuple<QPoint, QString, QString>> clicks{
+        {m.topLeft() + QPoint(20, 20), "^提示$", "^新建下载任务$"},
+        {m.topLeft() + QPoint(20, m.height() - 30), "^新建下载任务$", "^提示$"}};
+    for (const auto &[at, wanted, unwanted] : clicks) {
+        const QStringList before = x.windowsOf(pid);
+        x.click(at, 3);
+        QStringList menus;
+        ASSERT_TRUE(waitFor([&] { return x.windowsOf(pid).size() > before.size(); }, 5000));
+        QTest::qWait(500);
+        for (const QString &w : x.windowsOf(pid))
+            if (!before.contains(w)) menus << w;
+        EXPECT_EQ(menus.size(), 1) << wanted.toStdString();
+        x.key("Down");
+        x.key("Return");
+        EXPECT_TRUE(waitFor([&] { return !x.windows(wanted).isEmpty(); }, 5000))
+            << wanted.toStdString();
+        EXPECT_TRUE(x.windows(unwanted).isEmpty()) << unwanted.toStdString();
+        x.key("Escape");
+        ASSERT_TRUE(waitFor([&] { return x.windows(wanted).isEmpty(); }, 5000));
+    }
+    EXPECT_TRUE(QFile::exists(part));  // the question was answered "no"
+}
+
 INSTANTIATE_TEST_SUITE_P(Desktops, InputE2E, ::testing::Values(false, true),
                          [](const auto &info) { return info.param ? "openbox" : "bare"; });

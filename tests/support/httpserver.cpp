@@ -100,7 +100,11 @@ void TestHttpServer::answer(QTcpSocket *s, const Response &r) {
     if (r.withLength) head += "Content-Length: " + QByteArray::number(r.body.size()) + "\r\n";
     for (const auto &h : r.headers) head += h.first + ": " + h.second + "\r\n";
     s->write(head + "\r\n");
-    if (r.stallAfter >= 0) return void(s->write(r.body.left(r.stallAfter)));
+    if (r.stallAfter >= 0) {
+        s->write(r.body.left(r.stallAfter));
+        if (r.closeAfterMs >= 0) QTimer::singleShot(r.closeAfterMs, s, [s] { s->abort(); });
+        return;
+    }
     s->write(r.cutAfter >= 0 ? r.body.left(r.cutAfter) : r.body);
     s->disconnectFromHost();
 }

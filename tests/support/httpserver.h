@@ -18,6 +18,7 @@ class TestHttpServer : public QObject {
         bool withLength = true;
         qint64 cutAfter = -1;      // close the connection after this many body bytes
         qint64 stallAfter = -1;    // send this many body bytes, then nothing, connection open
+        int closeAfterMs = -1;     // with stallAfter: then close the connection after this long
         QByteArray method;         // only this method is answered, others get 405
         int delayMs = 0;           // answer only after this long
         QByteArray requireCookie;  // without this cookie the answer is 403

@@ -80,10 +80,11 @@ TEST(DownloadProgressTest, ReadableSizesSpeedAndTimeLeft) {
     EXPECT_EQ(TimeLeftText(185), "剩余 3 分 5 秒");
     EXPECT_EQ(TimeLeftText(7500), "剩余 2 小时 5 分");
     EXPECT_EQ(ProgressDetail(qint64(12.4 * 1048576), qint64(47.1 * 1048576), 2.3 * 1048576),
-              "已下载: 12.4 MB / 47.1 MB，2.3 MB/s，剩余 16 秒");
-    EXPECT_EQ(ProgressDetail(5 << 20, std::nullopt, 1 << 20), "已下载: 5.0 MB，1.0 MB/s");
-    EXPECT_EQ(ProgressDetail(5 << 20, 10 << 20, std::nullopt), "已下载: 5.0 MB / 10.0 MB");
-    EXPECT_EQ(ProgressDetail(5 << 20, 10 << 20, 0.0), "已下载: 5.0 MB / 10.0 MB，0 B/s");
+              "12.4 MB / 47.1 MB，2.3 MB/s，剩余 16 秒");
+    EXPECT_EQ(ProgressDetail(5 << 20, 10 << 20, 1 << 20, false), "5.0 MB / 10.0 MB，剩余 5 秒");
+    EXPECT_EQ(ProgressDetail(5 << 20, std::nullopt, 1 << 20), "5.0 MB，1.0 MB/s");
+    EXPECT_EQ(ProgressDetail(5 << 20, 10 << 20, std::nullopt), "5.0 MB / 10.0 MB");
+    EXPECT_EQ(ProgressDetail(5 << 20, 10 << 20, 0.0), "5.0 MB / 10.0 MB，0 B/s");
 
     RateMeter m;
     m.sample(0, 0);
