@@ -18,16 +18,19 @@ bool isUtf8File(QByteArrayView bytes) {
     return bytes.startsWith("\xEF\xBB\xBF");
 }
 
-QByteArray readAll(const QString &path) {
+}  // namespace
+
+QByteArray ReadFileBytes(const QString &path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return {};
     return f.readAll();
 }
 
-}  // namespace
-
 QString ReadIni(const QString &section, const QString &key, const QString &path) {
-    const QByteArray file = readAll(path);
+    return ReadIniFrom(ReadFileBytes(path), section, key);
+}
+
+QString ReadIniFrom(const QByteArray &file, const QString &section, const QString &key) {
     QByteArray v = ini::readValue(file, codepage::encode(section), codepage::encode(key));
     const qsizetype nul = v.indexOf('\0');
     if (nul >= 0) v.truncate(nul);

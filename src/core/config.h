@@ -4,6 +4,9 @@
 #include <QString>
 
 QString ReadIni(const QString &section, const QString &key, const QString &path);
+// The same from a file already read: for many keys of one file at a time.
+QString ReadIniFrom(const QByteArray &file, const QString &section, const QString &key);
+QByteArray ReadFileBytes(const QString &path);  // empty when it cannot be read
 // Returns false when the file could not be written (callers may ignore it).
 bool WriteIni(const QString &section, const QString &key, const QString &value,
               const QString &path);

@@ -1,5 +1,6 @@
 #include "settings.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "config.h"
@@ -81,6 +82,18 @@ bool IsOn(Key key) {
 
 double Number(Key key) {
     return config::numberOrZero(Text(key));
+}
+
+QList<UserGesture> UserGestures() {
+    const QByteArray file = ReadFileBytes(config::configPath());
+    const Entry &custom = EntryOf(Key::Custom);
+    const QString section = QString::fromLatin1(custom.section);
+    const double n = config::leadingNumber(ReadIniFrom(file, section, custom.name));
+    QList<UserGesture> out;
+    for (int i = 1; i <= int(std::clamp(std::round(n), 0.0, 32767.0)); ++i)
+        out.append({ReadIniFrom(file, section, QStringLiteral("c%1").arg(i)),
+                    ReadIniFrom(file, section, QStringLiteral("m%1").arg(i))});
+    return out;
 }
 
 int Leading(Key key) {

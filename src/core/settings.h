@@ -84,6 +84,13 @@ void Write(Key key, const QString &value);
 void Write(Key key, bool on);  // "1" or "0"
 void Write(Key key, int value);
 
+// The user's own gestures of section "Mouse": for each entry up to "Custom" (a whole 16-bit
+// count; missing or not a number: none), "c"+i the gesture and "m"+i what it opens.
+struct UserGesture {
+    QString gesture, command;
+};
+QList<UserGesture> UserGestures();
+
 // A flag's rule applied to a stored text; what IsOn does after reading.
 bool FlagFromText(Rule rule, const QString &text);
 

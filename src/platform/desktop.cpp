@@ -7,6 +7,7 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
 #include <cstdio>
@@ -27,8 +28,20 @@ Display *x11Display() {
 }  // namespace
 
 bool SystemDesktop::Open(const QString &pathOrAddress) {
-    const QUrl url =
-        QFileInfo::exists(pathOrAddress) ? QUrl::fromLocalFile(pathOrAddress) : QUrl(pathOrAddress);
+    const QString target = pathOrAddress.trimmed();
+    if (target.isEmpty()) return false;
+    const QFileInfo file(target);
+    // A program is started, as the shell would start it; a document or folder opens in the
+    // desktop's program for it.
+    if (file.isFile() && file.isExecutable())
+        return QProcess::startDetached(file.absoluteFilePath(), {});
+    if (file.exists())
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
+    if (target.startsWith(u'/')) return false;  // a path to nothing
+    const QString program = QStandardPaths::findExecutable(target);
+    if (!program.isEmpty()) return QProcess::startDetached(program, {});
+    QUrl url(target);
+    if (url.scheme().isEmpty()) url = QUrl::fromUserInput(target);  // "www.example.com"
     return url.isValid() && QDesktopServices::openUrl(url);
 }
 

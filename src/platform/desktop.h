@@ -7,7 +7,8 @@
 class Desktop {
   public:
     virtual ~Desktop();
-    // A file, folder or address opened the way the desktop opens it; false when it could not.
+    // A file, folder or address opened the way the desktop opens it, a program (a path or a
+    // name on PATH) started; false when it could not.
     virtual bool Open(const QString &pathOrAddress) = 0;
     // The icon the desktop shows for the file; for an empty path, a plain file's.
     virtual QIcon FileIcon(const QString &path) = 0;

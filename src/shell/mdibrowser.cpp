@@ -26,6 +26,7 @@
 #include "core/settings.h"
 #include "core/timing.h"
 #include "downloads/frmdownload.h"
+#include "gestures/capture.h"
 #include "platform/dialogs.h"
 #include "platform/keystate.h"
 #include "platform/platform.h"
@@ -85,6 +86,7 @@ bool mdiBrowser::Load() {
     }
     HandleCommandLine();
     if (settings::IsOn(settings::Key::Mouse)) {
+        InstallGestureHook();
         mnuMouse->setChecked(true);
     } else {
         lblMouse->setText(QStringLiteral("关闭手势"));

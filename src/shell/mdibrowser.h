@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
+#include <memory>
 
 #include "commands.h"
 #include "framelayout.h"
@@ -13,6 +14,8 @@
 class CaptionButton;
 class EmptyPage;
 class frmDownload;
+class frmMouse;
+class GestureCapture;
 class Transfer;
 class Form1;
 class LogoArea;
@@ -40,7 +43,13 @@ class mdiBrowser : public QMainWindow {
     // A command from a later start of the program.
     void OnHandOff(const QString &command);
     // Every user command, from the menus, the toolbar, the keys (percent: for Command::Zoom).
-    void Execute(Command command, int percent = 0);
+    // False when it found nothing to act on (no tab, no history that way).
+    bool Execute(Command command, int percent = 0);
+
+    // Mouse gestures: the capture on or off, and what a finished gesture does.
+    void InstallGestureHook();
+    void RemoveGestureHook();
+    void RunGesture(const QString &gesture);
 
     // Tabs.
     void OpenNewFrm();
@@ -159,4 +168,6 @@ class mdiBrowser : public QMainWindow {
     OwnedWindows windows_;
     bool disguised_ = false;
     QList<QPointer<QWidget>> hiddenWindows_;  // what the disguise hid, to bring back
+    std::unique_ptr<frmMouse> trail_;
+    std::unique_ptr<GestureCapture> gestures_;
 };

@@ -122,16 +122,14 @@ void mdiBrowser::buildMenus() {
     commandAction(mnuTabs, QStringLiteral("新建选项卡"), Command::NewTab, "mnuTc1");
 }
 
-void mdiBrowser::Execute(Command command, int percent) {
+bool mdiBrowser::Execute(Command command, int percent) {
     Form1 *t = ActiveForm();
     WebView *v = t ? t->brwWebBrowser : nullptr;
     switch (command) {
         case Command::Back:
-            if (t) t->GoBack();
-            break;
+            return t && t->GoBack();
         case Command::Forward:
-            if (v) v->GoForward();
-            break;
+            return v && v->GoForward();
         case Command::Stop:
             if (v) v->Stop();
             break;
@@ -181,6 +179,10 @@ void mdiBrowser::Execute(Command command, int percent) {
             mnuMouse->setChecked(on);
             lblMouse->setText(on ? QStringLiteral("鼠标手势") : QStringLiteral("关闭手势"));
             settings::Write(settings::Key::Mouse, on);
+            if (on)
+                InstallGestureHook();
+            else
+                RemoveGestureHook();
             break;
         }
         case Command::Print:
@@ -229,6 +231,9 @@ void mdiBrowser::Execute(Command command, int percent) {
         case Command::AddToDesktop:
         case Command::Settings:
         case Command::Skins:
-            break;  // their windows are not part of this build yet
+            return false;  // their windows are not part of this build yet
     }
+    return t || !(command == Command::Stop || command == Command::Refresh ||
+                  command == Command::Home || command == Command::Search ||
+                  command == Command::CloseTab || command == Command::Print);
 }

@@ -79,13 +79,11 @@ void Form1::layoutCovers() {
     picNav->setGeometry(all);
 }
 
-void Form1::GoBack() {
-    if (!picNav->isHidden()) {
-        picNav->hide();
-        if (picNav->picAddNav) picNav->picAddNav->hide();
-    } else {
-        brwWebBrowser->GoBack();
-    }
+bool Form1::GoBack() {
+    if (picNav->isHidden()) return brwWebBrowser->GoBack();
+    picNav->hide();
+    if (picNav->picAddNav) picNav->picAddNav->hide();
+    return true;
 }
 
 void Form1::ToggleNavigationPage() {

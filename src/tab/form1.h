@@ -27,7 +27,7 @@ class Form1 : public QWidget {
     bool isLocked() const;
     void setLocked(bool locked);
     // "后退": back leaves the navigation page first, or else goes back in the history.
-    void GoBack();
+    bool GoBack();  // false when there was nowhere to go
     void ToggleNavigationPage();
 
     WebView *brwWebBrowser;

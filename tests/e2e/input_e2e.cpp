@@ -389,5 +389,68 @@ TEST_P(InputE2E, ALinkedFileGoesToTheDownloadFolderAndARightClickOpensOneMenu) {
     EXPECT_TRUE(QFile::exists(part));  // the question was answered "no"
 }
 
+// Middle-button strokes: the trail while the button is held and gone after it, back to
+// the last page, a new tab with its notice, a middle click on a link that opens nothing;
+// the page takes a click at once; with gestures off the middle click opens the link.
+TEST_P(InputE2E, MiddleButtonGesturesAndNothingLeftInTheWay) {
+    const QString magenta = "<style>html,body{background:#ff00ff;margin:0}</style>";
+    server.page("/first", "First",
+                magenta + "<a href='/second' style='display:block;height:100vh'>_</a>");
+    server.page("/second", "Second",
+                magenta + "<a href='/third' style='display:block;height:100vh'>_</a>");
+    server.page("/third", "Third", magenta);
+    launch({server.url("/first")}, server.url("/first"));
+    ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/first"), "First"); }));
+    const QPoint c = points().page();
+    x.click(c);
+    ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/second"), "Second"); }));
+    auto stroke = [&](const QList<QPoint> &steps, QImage *during = nullptr) {
+        x.xdo({"mousemove", QString::number(c.x()), QString::number(c.y()), "mousedown", "2"});
+        QPoint at = c;
+        for (const QPoint &step : steps) {
+            at += step;
+            x.xdo({"mousemove", QString::number(at.x()), QString::number(at.y())});
+            QTest::qWait(30);
+        }
+        QTest::qWait(200);
+        if (during) *during = x.screenshot();
+        x.xdo({"mouseup", "2"});
+    };
+    const QList<QPoint> left(8, QPoint(-15, 0));
+    QImage during;
+    stroke(left, &during);
+    const QRect path(c.x() - 100, c.y() - 1, 90, 1);
+    EXPECT_LT(ShareOfColour(during, path, kMagenta), 0.5);  // the trail over the page
+    ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/first"), "First"); }));
+    EXPECT_FALSE(session.hasPage(server.url("/second")));
+    EXPECT_TRUE(waitFor([&] { return magentaShare() > 0.95; }, 5000));  // and gone after it
+    x.click(c);  // the page takes the next click at once
+    ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/second"), "Second"); }, 5000));
+
+    QList<QPoint> downRight(6, QPoint(0, 15));
+    downRight += QList<QPoint>(6, QPoint(15, 0));
+    stroke(downRight);
+    ASSERT_TRUE(waitFor([&] { return !x.windows("^鼠标手势$").isEmpty(); }, 5000));
+    x.key("Return");
+    EXPECT_TRUE(waitFor([&] { return x.windows("^鼠标手势$").isEmpty(); }, 5000));
+    EXPECT_EQ(session.pages().size(), 2);
+    x.click(points().firstTab());
+    QTest::qWait(500);
+    x.click(c, 2);  // a middle click on the link is a gesture, not a new tab
+    QTest::qWait(1500);
+    EXPECT_FALSE(session.hasPage(server.url("/third")));
+    EXPECT_EQ(session.pages().size(), 2);
+
+    browser->kill();
+    browser->waitForFinished(5000);
+    setting("Mouse", "0");
+    launch({server.url("/second")}, server.url("/second"));
+    ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/second"), "Second"); }));
+    stroke(left);
+    x.click(c, 2);
+    EXPECT_TRUE(waitFor([&] { return session.hasPage(server.url("/third"), "Third"); }, 10000));
+    EXPECT_TRUE(session.hasPage(server.url("/second"), "Second"));  // no stroke went back
+}
+
 INSTANTIATE_TEST_SUITE_P(Desktops, InputE2E, ::testing::Values(false, true),
                          [](const auto &info) { return info.param ? "openbox" : "bare"; });

@@ -12,7 +12,7 @@ void FakeWebView::Navigate(const QString &address) {
 
 bool FakeWebView::GoBack() {
     calls << "GoBack";
-    return false;
+    return canGoBack;
 }
 
 void FakeWebView::GoHome() {

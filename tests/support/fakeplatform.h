@@ -41,6 +41,7 @@ class FakeWebView : public WebView {
     QString url, title, zoomText;
     QStringList history;
     bool inputEnabled = true;
+    bool canGoBack = false;
 
   private:
     QWidget *widget_;
