@@ -6,8 +6,18 @@
 namespace codepage {
 
 QByteArray encode(const QString &text) {
+    // A surrogate without its partner is no character: it becomes the code page's "?"
+    // instead of vanishing.
+    QString clean = text;
+    for (qsizetype i = 0; i < clean.size(); ++i) {
+        const QChar c = clean[i];
+        if (c.isHighSurrogate() && i + 1 < clean.size() && clean[i + 1].isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            clean[i] = u'?';
+    }
     QStringEncoder enc("GB18030");
-    return enc.encode(text);
+    return enc.encode(clean);
 }
 
 QString decode(QByteArrayView bytes) {

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <cmath>
+#include <limits>
 
 #include "codepage.h"
 #include "inifile.h"
@@ -134,6 +136,43 @@ double leadingNumber(const QString &text) {
         QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?"));
     const auto m = re.match(text);
     return m.hasMatch() ? m.captured(0).trimmed().toDouble() : 0.0;
+}
+
+int saturatedInt(double value) {
+    if (std::isnan(value)) return 0;
+    const double v = std::floor(value);
+    if (v <= double(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
+    if (v >= double(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
+    return int(v);
+}
+
+int leadingInt(const QString &text) {
+    return saturatedInt(leadingNumber(text));
+}
+
+int saturatedAdd(int a, int b) {
+    return saturatedInt(double(a) + double(b));
+}
+
+bool configDamaged(const QString &path) {
+    const QFileInfo info(path);
+    if (!info.isFile() || !info.isReadable()) return true;
+    static const QRegularExpression section(
+        QStringLiteral("^\\s*\\[\\s*setting\\s*\\]"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::MultilineOption);
+    // The section name is ASCII in every code page the file may be written in.
+    QByteArray bytes = ReadFileBytes(path);
+    if (isUtf8File(bytes)) bytes.remove(0, 3);
+    return !QString::fromLatin1(bytes).contains(section);
+}
+
+void removeStaleTemporaries(const QString &folder) {
+    // QSaveFile writes "<name>.XXXXXX" beside the file and renames it into place.
+    static const QRegularExpression ours(QStringLiteral("\\.(ini|zvb)\\.[A-Za-z0-9]{6}$"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QDir dir(folder);
+    for (const QFileInfo &f : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks))
+        if (ours.match(f.fileName()).hasMatch()) QFile::remove(f.absoluteFilePath());
 }
 
 QString localPath(const QString &stored) {

@@ -36,6 +36,19 @@ double numberOrZero(const QString &text);
 bool oneOrUnreadable(const QString &text);
 // The number at the start of the text; none gives 0.
 double leadingNumber(const QString &text);
+// A number as a whole int: rounded down, held at the ends of the int's range (no wrap, no
+// undefined conversion), 0 for what is not a number.
+int saturatedInt(double value);
+// The whole number the text starts with, as saturatedInt holds it ("150%" gives 150).
+int leadingInt(const QString &text);
+// a + b held at the ends of the int's range.
+int saturatedAdd(int a, int b);
+
+// config.ini cannot serve as the settings: not a readable file, or no [Setting] section.
+bool configDamaged(const QString &path);
+// Removes what a write cut short by a kill left beside the setting files and bookmarks
+// ("config.ini.AbC123"): our own temporary files, never anything else.
+void removeStaleTemporaries(const QString &folder);
 // A path stored with backslashes, as the setting files hold them, in this system's form.
 QString localPath(const QString &stored);
 

@@ -97,7 +97,7 @@ QList<UserGesture> UserGestures() {
 }
 
 int Leading(Key key) {
-    return int(std::floor(config::leadingNumber(Text(key))));
+    return config::leadingInt(Text(key));
 }
 
 void Write(Key key, const QString &value) {

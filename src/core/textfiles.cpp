@@ -1,6 +1,7 @@
 #include "textfiles.h"
 
 #include <QFile>
+#include <QTextBoundaryFinder>
 
 #include "core/codepage.h"
 
@@ -34,4 +35,26 @@ QString FileNameFromUrl(const QString &url) {
         if (cut >= 0) name.truncate(cut);
     }
     return name;
+}
+
+QString WithoutBidiControls(const QString &text) {
+    QString out = text;
+    out.removeIf([](QChar c) {
+        const char16_t u = c.unicode();
+        return u == 0x061C || u == 0x200E || u == 0x200F || (u >= 0x202A && u <= 0x202E) ||
+               (u >= 0x2066 && u <= 0x2069);
+    });
+    return out;
+}
+
+QString TabCaption(const QString &title) {
+    const QString clean = WithoutBidiControls(title);
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, clean);
+    qsizetype cut = -1;
+    int count = 0;
+    while (graphemes.toNextBoundary() >= 0) {
+        if (++count == 23) cut = graphemes.position();
+        if (count > 24) return clean.left(cut) + QChar(0x2026);
+    }
+    return clean;
 }

@@ -1,9 +1,15 @@
 #include "instancechannel.h"
 
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
@@ -16,13 +22,44 @@ QString baseName() {
     return QStringLiteral("Orvex Lumetta-%1").arg(getuid());
 }
 constexpr int kClientTimeoutMs = 3000;  // a silent or slow client is dropped after this
+
+// The user id at the other end of a connected local socket; -1 when it cannot be told.
+qint64 peerUid(qintptr fd) {
+    ucred cred{};
+    socklen_t size = sizeof cred;
+    if (fd < 0 || getsockopt(int(fd), SOL_SOCKET, SO_PEERCRED, &cred, &size) != 0) return -1;
+    return cred.uid;
+}
 }  // namespace
+
+QString PrivateFolderProblem(const QString &dir) {
+    const QByteArray path = QFile::encodeName(dir);
+    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
+        return QStringLiteral("cannot make the folder %1").arg(dir);
+    // Opened without following a link, then judged by what was opened: nobody can swap it
+    // between the look and the use.
+    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return QStringLiteral("%1 is not a folder of its own (a link?)").arg(dir);
+    struct stat st {};
+    QString problem;
+    if (::fstat(fd, &st) != 0)
+        problem = QStringLiteral("cannot look at %1").arg(dir);
+    else if (st.st_uid != ::getuid())
+        problem = QStringLiteral("%1 belongs to another user").arg(dir);
+    else if (st.st_mode & (S_IWGRP | S_IWOTH))
+        problem = QStringLiteral("%1 is open for others to write in").arg(dir);
+    else if ((st.st_mode & 077) && ::fchmod(fd, 0700) != 0)
+        problem = QStringLiteral("cannot close %1 to other users").arg(dir);
+    ::close(fd);
+    return problem;
+}
 
 InstanceChannel::InstanceChannel(const QString &dir, QObject *parent)
     : QObject(parent), dir_(dir), lock_(dir + QLatin1Char('/') + baseName() + ".lock") {
     // A live owner is never stale; a dead one (crash, kill) is, whatever its age.
     lock_.setStaleLockTime(0);
-    if (!QDir().mkpath(dir_)) folderError_ = QStringLiteral("cannot make the folder %1").arg(dir_);
+    // Another user's folder could hold a planted lock or take our addresses: only our own.
+    folderError_ = PrivateFolderProblem(dir_);
 }
 
 InstanceChannel::~InstanceChannel() {
@@ -30,13 +67,16 @@ InstanceChannel::~InstanceChannel() {
 }
 
 QString InstanceChannel::defaultDir() {
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QDir(QString::fromLocal8Bit(runtime)).exists())
-        return QString::fromLocal8Bit(runtime);
-    const QString dir = QDir::tempPath() + QStringLiteral("/olumetta-%1").arg(getuid());
-    if (QDir().mkpath(dir))
-        QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return dir;
+    const QString runtime = QString::fromLocal8Bit(qgetenv("XDG_RUNTIME_DIR"));
+    if (!runtime.isEmpty() && QFileInfo(runtime).isDir() && PrivateFolderProblem(runtime).isEmpty())
+        return runtime;
+    // Without a runtime folder: one in the shared temporary folder if it is ours, else one
+    // in the home folder, which no other user can take first.
+    const QString shared = QDir::tempPath() + QStringLiteral("/olumetta-%1").arg(getuid());
+    if (PrivateFolderProblem(shared).isEmpty()) return shared;
+    const QString cache = QDir::homePath() + QStringLiteral("/.cache");
+    QDir().mkpath(cache);
+    return cache + QStringLiteral("/olumetta-%1").arg(getuid());
 }
 
 QString InstanceChannel::socketPath() const {
@@ -78,6 +118,10 @@ void InstanceChannel::onNewConnection() {
         connect(timeout, &QTimer::timeout, client, &QLocalSocket::abort);
         timeout->start(kClientTimeoutMs);
         connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
+        if (peerUid(client->socketDescriptor()) != qint64(::getuid())) {
+            client->abort();  // only this user's later starts hand over
+            continue;
+        }
         connect(client, &QLocalSocket::readyRead, this, [this, client, reader] {
             const QStringList messages = reader->feed(client->readAll());
             if (reader->broken()) {
@@ -99,6 +143,8 @@ bool InstanceChannel::send(const QString &command, int timeoutMs) {
         QLocalSocket s;
         s.connectToServer(socketPath());
         if (s.waitForConnected(int(qMin<qint64>(500, deadline.remainingTime())))) {
+            // An address goes to our own running instance, never to another user's socket.
+            if (peerUid(s.socketDescriptor()) != qint64(::getuid())) return false;
             s.write(channel::frame(command));
             if (!s.waitForBytesWritten(int(deadline.remainingTime()))) return false;
             while (s.bytesAvailable() < 1 && s.waitForReadyRead(int(deadline.remainingTime()))) {

@@ -7,6 +7,10 @@
 
 class QLocalServer;
 
+// Makes the folder (0700) or accepts one that is there only when it is this user's own
+// folder (not a link) that nobody else may write in; empty when it is fine, else why not.
+QString PrivateFolderProblem(const QString &dir);
+
 class InstanceChannel : public QObject {
     Q_OBJECT
   public:

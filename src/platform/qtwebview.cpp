@@ -8,6 +8,7 @@
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -27,7 +28,6 @@ class Page : public QWebEnginePage {
     Page(QWebEngineProfile *profile, QtWebView *owner) : QWebEnginePage(profile), owner_(owner) {}
 
   protected:
-    QWebEnginePage *createWindow(WebWindowType) override { return owner_->requestNewWindow(); }
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override {
         if (type == NavigationTypeFormSubmitted) owner_->formSubmitted(url);
         return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
@@ -167,6 +167,14 @@ QtWebView::QtWebView(WebEngine *engine, QWidget *parent)
         view_ = nullptr;
     });
 
+    // Only here does the engine say whether a click asked for the window.
+    connect(page, &QWebEnginePage::newWindowRequested, this,
+            [this](QWebEngineNewWindowRequest &request) {
+                if (!request.isUserInitiated())
+                    emit PopupBlocked(request.requestedUrl().toString());
+                else if (QWebEnginePage *target = requestNewWindow())
+                    request.openIn(target);
+            });
     connect(page, &QWebEnginePage::loadStarted, this,
             [this] { emit StatusTextChange(tr("正在打开网页...")); });
     connect(page, &QWebEnginePage::linkHovered, this,

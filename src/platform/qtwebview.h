@@ -53,7 +53,7 @@ class QtWebView : public WebView {
 
     QWebEngineView *view() const { return view_; }
     QWebEnginePage *page() const;
-    // Called from the page when a script or link asks for a new window.
+    // The page of a new tab for a window a click asked for; none when refused.
     QWebEnginePage *requestNewWindow();
     void formSubmitted(const QUrl &url);
 

@@ -59,6 +59,8 @@ class WebView : public QObject {
     void NavigateError(const QString &url);
     // A file offered by the page; the receiver answers in the offer.
     void FileDownload(DownloadOffer *offer);
+    // A new window no click asked for (a script's window.open): not opened.
+    void PopupBlocked(const QString &url);
     // A file the engine saved itself to the offer's savePath: whole, or failed.
     void DownloadSaved(const QString &path, bool ok);
 };

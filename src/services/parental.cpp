@@ -1,7 +1,5 @@
 #include "parental.h"
 
-#include <cmath>
-
 #include "core/config.h"
 #include "core/settings.h"
 
@@ -18,7 +16,7 @@ bool inRange(int value, int first, int last) {
 }
 
 int leading(const QString &text) {
-    return int(std::floor(config::leadingNumber(text)));
+    return config::leadingInt(text);
 }
 
 }  // namespace

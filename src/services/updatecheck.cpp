@@ -3,7 +3,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QTimer>
-#include <cmath>
 
 #include "core/config.h"
 #include "core/textfiles.h"
@@ -14,7 +13,7 @@
 namespace {
 
 int leading(const QString &text) {
-    return int(std::floor(config::leadingNumber(text)));
+    return config::leadingInt(text);
 }
 
 // The page, or nothing when it could not be fetched in time. The windows wait for it, as

@@ -1,6 +1,7 @@
 #pragma once
 // Every command a user can give: menus, the toolbar, the key poll, and later gestures and
 // keyboard shortcuts all run them through mdiBrowser::Execute, never by a menu's index.
+#include "core/config.h"
 
 enum class Command {
     // Browse (the active tab; nothing without one).
@@ -43,6 +44,6 @@ enum class Command {
 // zoom off the 50-to-400 grid (only an edited setting gives one) steps on past them.
 inline int ZoomStep(int current, int direction) {
     if (direction == 0) return 100;
-    if (direction > 0) return current == 400 ? current : current + 50;
-    return current == 50 ? current : current - 50;
+    if (direction > 0) return current == 400 ? current : config::saturatedAdd(current, 50);
+    return current == 50 ? current : config::saturatedAdd(current, -50);
 }

@@ -14,7 +14,6 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QWindow>
-#include <cmath>
 
 #include "about/frmabout.h"
 #include "bosskey/frmsh.h"
@@ -24,6 +23,7 @@
 #include "core/geometry.h"
 #include "core/search.h"
 #include "core/settings.h"
+#include "core/textfiles.h"
 #include "core/timing.h"
 #include "downloads/frmdownload.h"
 #include "gestures/capture.h"
@@ -230,7 +230,7 @@ void mdiBrowser::connectTab(Form1 *t) {
     });
     connect(t, &Form1::PageLoaded, this, [this](const QString &zoom) {
         lblZoom->setText(zoom + QStringLiteral(" %"));
-        CurrentZoom = int(std::floor(config::leadingNumber(zoom)));
+        CurrentZoom = config::leadingInt(zoom);
         showRefreshButton();
         lblPro->hide();
     });
@@ -329,8 +329,8 @@ void mdiBrowser::tabCaptionChanged(Form1 *tab) {
     const int index = children_->indexOf(tab);
     if (index < 0) return;
     const QString caption = tab->caption().isEmpty() ? QStringLiteral("空白页") : tab->caption();
-    MDITabs->setTabText(index, caption.size() > 24 ? caption.left(23) + QChar(0x2026) : caption);
-    MDITabs->setTabToolTip(index, tab->caption());
+    MDITabs->setTabText(index, TabCaption(caption));
+    MDITabs->setTabToolTip(index, WithoutBidiControls(tab->caption()));
 }
 
 void mdiBrowser::AddressListAppend(const QString &url) {

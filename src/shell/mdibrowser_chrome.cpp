@@ -196,7 +196,8 @@ void mdiBrowser::buildChrome() {
 
     for (QWidget *w : {static_cast<QWidget *>(imgBG), static_cast<QWidget *>(lblPro),
                        static_cast<QWidget *>(picLogo), static_cast<QWidget *>(imgStaBG),
-                       static_cast<QWidget *>(picStaBar), static_cast<QWidget *>(lblZoom)})
+                       static_cast<QWidget *>(picStaBar), static_cast<QWidget *>(lblZoom),
+                       static_cast<QWidget *>(lblSta)})
         w->installEventFilter(this);
 
     column->addWidget(picToolBar);
@@ -460,6 +461,13 @@ bool mdiBrowser::eventFilter(QObject *watched, QEvent *event) {
                 addressClickSelects_ = false;
                 if (!cboAddress->lineEdit()->hasSelectedText()) cboAddress->lineEdit()->selectAll();
                 break;
+            }
+            // The pop-ups the active page was refused, opened once when the user asks.
+            if (watched == lblSta) {
+                Form1 *t = ActiveForm();
+                if (!t || !t->hasBlockedPopups()) break;
+                for (const QString &url : t->takeBlockedPopups()) newTabOn(url);
+                return true;
             }
             if (watched == MDITabs) {
                 auto *me = static_cast<QMouseEvent *>(event);

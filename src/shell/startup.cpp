@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <cstdio>
 
@@ -19,8 +20,13 @@
 #include "platform/qtdialogs.h"
 
 bool CheckConfig(Dialogs &dialogs) {
-    if (QFile::exists(config::configPath())) return true;
-    dialogs.MsgBox(nullptr, QStringLiteral("Telvano无法为你浏览，没有找到配置文件！"),
+    const QString path = config::configPath();
+    if (QFileInfo::exists(path) && !config::configDamaged(path)) return true;
+    // A damaged file is left as it is: the user may want what is still in it.
+    dialogs.MsgBox(nullptr,
+                   QFileInfo::exists(path)
+                       ? QStringLiteral("配置文件已损坏")
+                       : QStringLiteral("Telvano无法为你浏览，没有找到配置文件！"),
                    QStringLiteral("抱歉"), Dialogs::Exclamation);
     return false;
 }
@@ -38,6 +44,8 @@ int RunFirstInstance(int argc, char **argv, const QString &commandLine, Instance
     font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Noto Sans CJK SC")});
     QApplication::setFont(font);
     channel.listen();
+    for (const char *folder : {"", "数据", "书签"})
+        config::removeStaleTemporaries(AppDir() + QString::fromUtf8(folder));
 
     std::unique_ptr<Platform> platform = makeSystemPlatform();
     int rc = 0;
@@ -66,13 +74,19 @@ int RunBrowser(int argc, char **argv) {
         return 2;
     }
 
-    if (QFile::exists(config::configPath())) {
+    if (QFileInfo::exists(config::configPath()) && !config::configDamaged(config::configPath())) {
         // A later start hands over before it builds any window or starts the web engine.
         InstanceChannel channel;
         if (channel.claim()) return RunFirstInstance(argc, argv, commandLine, channel);
         if (const QString error = channel.lockError(); !error.isEmpty()) {
             std::fprintf(stderr, "olumetta: cannot tell whether the browser already runs: %s\n",
                          qPrintable(error));
+            QApplication app(argc, argv);
+            UseChineseInterface();
+            QtDialogs().MsgBox(
+                nullptr,
+                QStringLiteral("Telvano无法确定自己是否已在运行，因此没有启动：\r\n") + error,
+                QStringLiteral("抱歉"), Dialogs::Critical, Dialogs::Ok);
             return 2;
         }
         channel.send(HandOffCommand(commandLine));

@@ -23,13 +23,25 @@ Form1::Form1(Platform &platform, QWidget *parent) : QWidget(parent), dialogs_(pl
     picPass->installEventFilter(this);
 
     WebView *v = brwWebBrowser;
-    connect(v, &WebView::StatusTextChange, this, &Form1::StatusTextChanged);
+    // Blocked pop-ups stay said while nothing else is to be said.
+    connect(v, &WebView::StatusTextChange, this, [this](const QString &text) {
+        const bool idle = text.isEmpty() || text == QStringLiteral("完成");
+        emit StatusTextChanged(blockedCount_ > 0 && idle ? blockedText() : text);
+    });
+    connect(v, &WebView::PopupBlocked, this, [this](const QString &url) {
+        if (!blocked_.contains(url) && blocked_.size() < kMaxBlockedKept) blocked_ << url;
+        ++blockedCount_;
+        emit StatusTextChanged(blockedText());
+    });
     connect(v, &WebView::ProgressChange, this, &Form1::ProgressChanged);
     connect(v, &WebView::DownloadComplete, this, &Form1::onDownloadComplete);
     connect(v, &WebView::TitleChange, this, &Form1::onTitleChange);
     connect(v, &WebView::NewWindow2, this, &Form1::onNewWindow2);
-    connect(v, &WebView::NavigateComplete2, this,
-            [this] { emit AddressChanged(brwWebBrowser->LocationURL()); });
+    connect(v, &WebView::NavigateComplete2, this, [this] {
+        blocked_.clear();  // a new page: its own pop-ups only
+        blockedCount_ = 0;
+        emit AddressChanged(brwWebBrowser->LocationURL());
+    });
     connect(v, &WebView::FileDownload, this, &Form1::onFileDownload);
     connect(v, &WebView::DownloadSaved, this, [this](const QString &path, bool ok) {
         emit StatusTextChanged((ok ? QStringLiteral("下载完成: ") : QStringLiteral("下载失败: ")) +
@@ -38,6 +50,15 @@ Form1::Form1(Platform &platform, QWidget *parent) : QWidget(parent), dialogs_(pl
 }
 
 Form1::~Form1() = default;
+
+QString Form1::blockedText() const {
+    return QStringLiteral("已阻止弹出窗口 (%1)，单击此处打开").arg(blockedCount_);
+}
+
+QStringList Form1::takeBlockedPopups() {
+    blockedCount_ = 0;
+    return std::exchange(blocked_, {});
+}
 
 void Form1::Load() {
     brwWebBrowser->SetSilent(true);

@@ -2,6 +2,7 @@
 // One tab: a web view with two panels that can cover it, the navigation page picNav
 // and the lock panel picPass. The tab tells whoever holds it what its page does, through
 // its signals; it knows nothing of the frame.
+#include <QStringList>
 #include <QWidget>
 
 class Dialogs;
@@ -28,6 +29,9 @@ class Form1 : public QWidget {
     void setLocked(bool locked);
     // "后退": back leaves the navigation page first, or else goes back in the history.
     bool GoBack();  // false when there was nowhere to go
+    // Pop-ups of this page that no click asked for, for the user to open once.
+    QStringList takeBlockedPopups();
+    bool hasBlockedPopups() const { return !blocked_.isEmpty(); }
     void ToggleNavigationPage();
 
     WebView *brwWebBrowser;
@@ -58,5 +62,9 @@ class Form1 : public QWidget {
     void onFileDownload(DownloadOffer *offer);
     void layoutCovers();
 
+    QString blockedText() const;
     Dialogs &dialogs_;
+    static constexpr int kMaxBlockedKept = 20;
+    QStringList blocked_;
+    int blockedCount_ = 0;
 };

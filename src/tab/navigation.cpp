@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "core/codepage.h"
 #include "core/config.h"
 
 void ApplyNavValue(const QString &value, NavTile &tile) {
@@ -28,6 +29,27 @@ void ApplyNavValue(const QString &value, NavTile &tile) {
 QString NavValue(const QString &address, const QString &title, qint32 colour) {
     if (address.isEmpty()) return QStringLiteral("e");
     return address + QStringLiteral("@@") + title + QStringLiteral("@@") + QString::number(colour);
+}
+
+std::optional<StorableTile> StorableNavTile(const QString &address, const QString &title,
+                                            qint32 colour) {
+    auto clean = [](QString text) {
+        while (text.contains(QStringLiteral("@@")))
+            text.replace(QStringLiteral("@@"), QStringLiteral("@"));
+        while (text.endsWith(u'@')) text.chop(1);
+        return text;
+    };
+    StorableTile t{clean(address.trimmed()), clean(title)};
+    auto fits = [&] {
+        return codepage::encode(NavValue(t.address, t.title, colour)).size() <= config::kValueBytes;
+    };
+    while (!fits() && !t.title.isEmpty()) {
+        t.title.chop(1);
+        if (!t.title.isEmpty() && t.title.back().isHighSurrogate()) t.title.chop(1);
+        t.title = clean(t.title);
+    }
+    if (!fits()) return std::nullopt;
+    return t;
 }
 
 QString NavFilePath() {

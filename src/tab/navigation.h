@@ -19,6 +19,15 @@ constexpr qint32 kWhite = 0xFFFFFF;
 void ApplyNavValue(const QString &value, NavTile &tile);
 // What the editor stores: "e" for an empty address.
 QString NavValue(const QString &address, const QString &title, qint32 colour);
+// The address and title the stored form can hold: "@@" is the separator, so no "@@"
+// inside and no "@" where one would run into it (the end of the address, the end of the
+// title), and the whole value within what a setting holds (the title shortened first).
+// none when even the address alone is too long.
+struct StorableTile {
+    QString address, title;
+};
+std::optional<StorableTile> StorableNavTile(const QString &address, const QString &title,
+                                            qint32 colour);
 QString NavFilePath();
 QString NavKey(int index);  // "n1" .. "n9" for index 0 .. 8
 

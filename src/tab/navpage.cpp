@@ -206,8 +206,25 @@ void NavPage::TileReleased(int index, Qt::MouseButton button) {
 
 void NavPage::cmdOK_Click() {
     const int index = editorTag.toInt();
+    const qint32 colour = BgrFromColour(clrColour());
+    const auto storable = StorableNavTile(txtUrl->text(), txtCap->text(), colour);
+    if (!storable) {
+        dialogs_.MsgBox(this, QStringLiteral("网址太长，无法保存。"), QStringLiteral("提示"),
+                        Dialogs::Exclamation);
+        return;
+    }
+    // What cannot be kept is shown taken out, for the user to see before it is saved.
+    if (storable->address != txtUrl->text().trimmed() || storable->title != txtCap->text()) {
+        txtUrl->setText(storable->address);
+        txtCap->setText(storable->title);
+        dialogs_.MsgBox(this,
+                        QStringLiteral("“@@”和网址、标题末尾的“@”无法保存，过长的标题也无法完整"
+                                       "保存，已替您修改。请确认后再点“确定”。"),
+                        QStringLiteral("提示"), Dialogs::Exclamation);
+        return;
+    }
     WriteIni(QStringLiteral("Navi"), NavKey(index),
-             NavValue(txtUrl->text(), txtCap->text(), BgrFromColour(clrColour())), NavFilePath());
+             NavValue(storable->address, storable->title, colour), NavFilePath());
     picAddNav->hide();
     ReadNav();
 }

@@ -16,12 +16,12 @@
 #include "support/wait.h"
 #include "tab/form1.h"
 
-TEST(BrowserE2E, StartsOnAnAddressAndScriptWindowsBecomeTabs) {
+TEST(BrowserE2E, StartsOnAnAddressAndClickedWindowsBecomeTabs) {
     TestFolder folder;
     folder.useAsAppDir();
     TestHttpServer server;
     server.page("/start", "起始页",
-                "<a id=l href='/child' target='_blank'>child</a>"
+                "<a id=l href='/child' target='_blank' style='display:block;height:100vh'>c</a>"
                 "<script>setTimeout(function(){ window.open('/popup'); }, 300);</script>");
     server.page("/child", "Child");
     server.page("/popup", "弹出页");
@@ -40,19 +40,28 @@ TEST(BrowserE2E, StartsOnAnAddressAndScriptWindowsBecomeTabs) {
         EXPECT_EQ(ui(f).cboAddress->currentText(), server.url("/start"));
         EXPECT_DOUBLE_EQ(first->brwWebBrowser->PageZoom(), 1.5);
 
-        // The page's window.open opens a tab of ours with the page in it.
+        // The page's own window.open, no click asking for it, is refused and said; the
+        // window a click on its link asks for opens as a tab of ours with the page in it.
+        QStringList status;
+        QObject::connect(first, &Form1::StatusTextChanged, [&](const QString &t) { status << t; });
+        ASSERT_TRUE(
+            waitFor([&] { return status.contains("已阻止弹出窗口 (1)，单击此处打开"); }, 30000))
+            << status.join('|').toStdString();
+        QWidget *page = first->brwWebBrowser->widget()->focusProxy();
+        ASSERT_NE(page, nullptr);
+        QTest::mouseClick(page, Qt::LeftButton, {}, page->rect().center());
         ASSERT_TRUE(waitFor([&] { return (f.tabs().size()) == (2); }, 30000));
         Form1 *popup = f.tabs()[1];
         ASSERT_TRUE(
-            waitFor([&] { return (popup->brwWebBrowser->LocationURL()) == (server.url("/popup")); },
+            waitFor([&] { return (popup->brwWebBrowser->LocationURL()) == (server.url("/child")); },
                     30000));
         ASSERT_TRUE(
-            waitFor([&] { return (ui(f).MDITabs->tabText(1)) == (QString("弹出页")); }, 30000));
+            waitFor([&] { return (ui(f).MDITabs->tabText(1)) == (QString("Child")); }, 30000));
 
         // Closing a background tab writes the active tab's address as LastPage.
         f.ShowTab(popup);
         f.CloseTab(first);
-        EXPECT_EQ(ReadSetting("LastPage"), server.url("/popup"));
+        EXPECT_EQ(ReadSetting("LastPage"), server.url("/child"));
         EXPECT_EQ(f.tabs().size(), 1);
         f.close();
     }

@@ -452,5 +452,30 @@ TEST_P(InputE2E, MiddleButtonGesturesAndNothingLeftInTheWay) {
     EXPECT_TRUE(session.hasPage(server.url("/second"), "Second"));  // no stroke went back
 }
 
+// A page that opens windows in a loop without a click gets none; the status strip counts
+// them and a click on it opens each blocked page once. A click's own new window opens.
+TEST_P(InputE2E, PopUpsNoClickAskedForAreBlockedAndCounted) {
+    for (int i = 0; i < 3; ++i) server.page(QString("/pop%1").arg(i), QString("Pop %1").arg(i));
+    server.page("/loop", "Loop",
+                "<a target=_blank href='/pop0' style='display:block;height:100vh'>_</a><script>"
+                "for (let i = 0; i < 200; ++i) window.open('/pop' + (i % 3));</script>");
+    launch({server.url("/loop")}, server.url("/loop"));
+    ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/loop"), "Loop"); }));
+    QTest::qWait(1500);
+    EXPECT_EQ(session.pages().size(), 1);
+    const QRect f = frameRect();
+    x.click({f.left() + 60, f.bottom() - 12});  // the status text
+    EXPECT_TRUE(waitFor([&] { return session.pages().size() == 4; }, 15000));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(session.hasPage(server.url(QString("/pop%1").arg(i)))) << i;
+    x.click({f.left() + 60, f.bottom() - 12});  // once only
+    QTest::qWait(1000);
+    EXPECT_EQ(session.pages().size(), 4);
+    x.click(points().firstTab());
+    QTest::qWait(500);
+    x.click(points().page());  // a click's own window opens
+    EXPECT_TRUE(waitFor([&] { return session.pages().size() == 5; }, 15000));
+}
+
 INSTANTIATE_TEST_SUITE_P(Desktops, InputE2E, ::testing::Values(false, true),
                          [](const auto &info) { return info.param ? "openbox" : "bare"; });

@@ -2,8 +2,13 @@
 // web engine, pages listed over the engine's debugging port.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QDir>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
+
 #include <csignal>
 
 #include "core/config.h"
@@ -161,7 +166,8 @@ TEST(ProcessE2E, ALongAddressIsHandedOverWhole) {
 }
 
 // Without a folder for its lock the program cannot tell whether it already runs: it says
-// so and ends with an error, instead of ending quietly as if it had handed over.
+// so on standard error and in a message, and ends with an error instead of ending quietly
+// as if it had handed over.
 TEST(ProcessE2E, NoLockFolderIsReportedAsAnError) {
     BrowserSession s;
     const QString blocker = s.runtime.filePath("file");
@@ -170,9 +176,54 @@ TEST(ProcessE2E, NoLockFolderIsReportedAsAnError) {
     QProcessEnvironment env = s.env();
     env.remove("XDG_RUNTIME_DIR");
     env.insert("TMPDIR", blocker);  // where the lock's folder would go: a file
+    env.insert("HOME", blocker);    // and the private one too
     p.setProcessEnvironment(env);
     p.start(s.folder.binary(), {"http://127.0.0.1:9/"});
+    QByteArray ids;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return runXdotool({"search", "--name", "^抱歉$"}, &ids) == 0 && !ids.isEmpty();
+        },
+        20000));
+    runXdotool({"windowactivate", "--sync", ids.trimmed().split('\n').first()});
+    runXdotool({"key", "--window", ids.trimmed().split('\n').first(), "Return"});
     ASSERT_TRUE(p.waitForFinished(15000));
     EXPECT_EQ(p.exitCode(), 2);
     EXPECT_TRUE(p.readAllStandardError().contains("cannot tell whether the browser already runs"));
+}
+
+// Another user made the shared fallback folder first, open to all, with a lock planted in
+// it: the browser keeps its lock and socket in a folder of its own, starts, and takes the
+// addresses of its later starts; nothing of ours goes into the squatted folder.
+TEST(ProcessE2E, AFolderSquattedByAnotherUserIsNotUsed) {
+    if (::getuid() != 0) GTEST_SKIP() << "acting as another user needs root";
+    QTemporaryDir shared;
+    ASSERT_EQ(::chmod(QFile::encodeName(shared.path()).constData(), 01777), 0);  // as /tmp is
+    const QString squat = shared.path() + QString("/olumetta-%1").arg(::getuid());
+    const QString plant = QString("mkdir -m 777 '%1' && echo 1 > '%1/Orvex Lumetta-%2.lock'")
+                              .arg(squat)
+                              .arg(::getuid());
+    ASSERT_EQ(QProcess::execute("runuser", {"-u", "nobody", "--", "sh", "-c", plant}), 0);
+    TestHttpServer server;
+    server.page("/a", "A");
+    server.page("/b", "B");
+    BrowserSession s;
+    QProcessEnvironment env = s.env();
+    env.remove("XDG_RUNTIME_DIR");
+    env.insert("TMPDIR", shared.path());
+    auto start = [&](const QString &url) {
+        auto p = std::make_unique<QProcess>();
+        p->setProcessEnvironment(env);
+        p->start(s.folder.binary(), {url});
+        return p;
+    };
+    auto first = start(server.url("/a"));
+    ASSERT_TRUE(waitFor([&] { return s.hasPage(server.url("/a"), "A"); }, 40000));
+    auto later = start(server.url("/b"));
+    ASSERT_TRUE(later->waitForFinished(15000));
+    EXPECT_EQ(later->exitCode(), 0);
+    EXPECT_TRUE(waitFor([&] { return s.hasPage(server.url("/b"), "B"); }, 30000));
+    EXPECT_EQ(QDir(squat).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+              QStringList{QString("Orvex Lumetta-%1.lock").arg(::getuid())});
+    stop(*first);
 }

@@ -56,3 +56,12 @@ TEST(Base64Test, WideCharactersEncodeTheirCodePageBytes) {
     EXPECT_EQ(CharCodeOrZero(QString::fromUtf8("密")), qint16(0xC3DC));
     EXPECT_LT(CharCodeOrZero(QString::fromUtf8("密")), 0);
 }
+
+TEST(Base64Test, ALoneSurrogateBecomesTheCodePagesQuestionMark) {
+    const QString high(QChar(0xD83D)), low(QChar(0xDE00));
+    EXPECT_EQ(CharCodeOrZero(high), '?');
+    EXPECT_EQ(CharCodeOrZero(low + "x"), '?');
+    EXPECT_EQ(Base64Encode("a" + high), QString::fromLatin1(QByteArray("a?").toBase64()));
+    EXPECT_EQ(codepage::encode(high + low), codepage::encode(QString::fromUtf8("😀")));
+    EXPECT_EQ(codepage::decode(codepage::encode(QString::fromUtf8("😀"))), QString::fromUtf8("😀"));
+}

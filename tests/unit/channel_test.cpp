@@ -1,6 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "platform/channelprotocol.h"
+#include "platform/instancechannel.h"
 
 using channel::Reader;
 
@@ -33,4 +40,30 @@ TEST(ChannelProtocolTest, OversizedOrPartialMessagesAreNotDelivered) {
     // The longest address the engine takes, in characters of three UTF-8 bytes each.
     const QString longest = "DDEOpen" + QString(channel::kMaxAddress, QChar(0x4E2D));
     EXPECT_EQ(limit.feed(channel::frame(longest)), QStringList{longest});
+}
+
+TEST(ChannelFolderTest, OnlyAFolderOfOurOwnThatNobodyElseWritesIn) {
+    QTemporaryDir dir;
+    const QString fresh = dir.filePath("fresh");
+    EXPECT_EQ(PrivateFolderProblem(fresh), "");
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(fresh).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    const QString readable = dir.filePath("readable");
+    ASSERT_TRUE(QDir().mkdir(readable));
+    ::chmod(QFile::encodeName(readable).constData(), 0755);
+    EXPECT_EQ(PrivateFolderProblem(readable), "");  // ours, and closed now
+    ASSERT_EQ(::stat(QFile::encodeName(readable).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    const QString open = dir.filePath("open");
+    ASSERT_TRUE(QDir().mkdir(open));
+    ::chmod(QFile::encodeName(open).constData(), 0777);
+    EXPECT_TRUE(PrivateFolderProblem(open).contains("open for others"));
+    const QString link = dir.filePath("link");
+    ASSERT_TRUE(QFile::link(fresh, link));
+    EXPECT_FALSE(PrivateFolderProblem(link).isEmpty());
+    const QString file = dir.filePath("file");
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    EXPECT_FALSE(PrivateFolderProblem(file).isEmpty());
 }

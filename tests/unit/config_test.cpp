@@ -7,6 +7,8 @@
 #include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
+#include <climits>
+#include <cmath>
 
 #include "core/codepage.h"
 #include "core/settings.h"
@@ -232,4 +234,48 @@ TEST(SettingsTableTest, MatchesTheShippedFileAndReadsFlagsByTheirRules) {
     settings::Write(settings::Key::Zoom, 150);
     EXPECT_EQ(settings::Leading(settings::Key::Zoom), 150);
     config::setAppDirOverride(QString());
+}
+
+TEST(ConfigEdgesTest, NumbersBeyondAnIntAreHeldAtItsEnds) {
+    EXPECT_EQ(config::leadingInt("150%"), 150);
+    EXPECT_EQ(config::leadingInt("-2.5"), -3);
+    EXPECT_EQ(config::leadingInt("1e10"), INT_MAX);
+    EXPECT_EQ(config::leadingInt("-1.5e31,1,1"), INT_MIN);
+    EXPECT_EQ(config::saturatedInt(std::nan("")), 0);
+    EXPECT_EQ(config::saturatedAdd(INT_MAX, 50), INT_MAX);
+    EXPECT_EQ(config::saturatedAdd(INT_MIN, -50), INT_MIN);
+}
+
+TEST(ConfigEdgesTest, ADamagedFileIsToldApartAndStaleTemporariesGo) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("config.ini");
+    auto write = [&](const QByteArray &bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    };
+    EXPECT_TRUE(config::configDamaged(path));  // missing
+    for (const QByteArray &bad : {QByteArray(), QByteArray("\x8f\x01\xff garbage\x00\x13", 12),
+                                  QByteArray("[Theme]\r\nTheme=a.ini\r\n")}) {
+        write(bad);
+        EXPECT_TRUE(config::configDamaged(path)) << bad.toHex().constData();
+    }
+    for (const QByteArray &good : {QByteArray("[Setting]\r\nMouse=1\r\n"),
+                                   QByteArray("\xEF\xBB\xBF; c\r\n [ SETTING ]\r\n")}) {
+        write(good);
+        EXPECT_FALSE(config::configDamaged(path)) << good.constData();
+    }
+    QFile::remove(path);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("config.ini"));
+    EXPECT_TRUE(config::configDamaged(path));  // a folder
+
+    for (const char *name : {"config.ini.Ab12Cd", "Form.ini.xY9z0Q", "a.zvb.QWERTY",
+                             "config.ini.Ab12C", "notes.txt.Ab12Cd"}) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    config::removeStaleTemporaries(dir.path());
+    QStringList left = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    left.sort();
+    EXPECT_EQ(left, (QStringList{"config.ini", "config.ini.Ab12C", "notes.txt.Ab12Cd"}));
 }

@@ -70,3 +70,26 @@ TEST(NavigationTest, TheCoreNeverOverlapsTheTitleOnAnyPageSize) {
     // A page of 1280 x 800 pixels keeps the tiles at their full size.
     EXPECT_EQ(placeCore(1274 * 15, 560 * 15).scale, 1.0);
 }
+
+TEST(NavigationTest, OnlyWhatTheStoredFormCanHoldIsStored) {
+    auto roundTrip = [](const StorableTile &t) {
+        NavTile tile;
+        ApplyNavValue(NavValue(t.address, t.title, 255), tile);
+        return std::pair{tile.address, tile.caption};
+    };
+    const auto t = StorableNavTile("http://a/@", "@标题@", 255);
+    ASSERT_TRUE(t.has_value());
+    EXPECT_EQ(t->address, "http://a/");
+    EXPECT_EQ(t->title, "@标题");
+    EXPECT_EQ(roundTrip(*t), (std::pair{QString("http://a/"), QString("@标题")}));
+    const auto inner = StorableNavTile("http://u@@h/", "a@@@b", 0);
+    EXPECT_EQ(roundTrip(*inner), (std::pair{QString("http://u@h/"), QString("a@b")}));
+    const auto plain = StorableNavTile("http://x/", "X", 0);
+    EXPECT_EQ(plain->title, "X");
+    // Too long for a setting: the title is shortened, an address alone too long refused.
+    const auto longTitle = StorableNavTile("http://x/", QString(200, QChar(0x6708)), 0);
+    ASSERT_TRUE(longTitle.has_value());
+    EXPECT_LT(longTitle->title.size(), 60);
+    EXPECT_EQ(roundTrip(*longTitle).second, longTitle->title);
+    EXPECT_FALSE(StorableNavTile("http://x/" + QString(200, 'a'), "t", 0).has_value());
+}

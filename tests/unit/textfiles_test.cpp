@@ -73,3 +73,16 @@ TEST(BookmarkFileTest, WrittenAddressReadsBackAndLinesJoin) {
     EXPECT_FALSE(IsBookmarkPath("a.ZVB"));
     EXPECT_FALSE(IsBookmarkPath("\"a.zvb\""));
 }
+
+TEST(TabCaptionTest, NoReorderingAndNoCharacterCutApart) {
+    EXPECT_EQ(TabCaption(QString::fromUtf8("report\u202Egnp.exe")), "reportgnp.exe");
+    EXPECT_EQ(WithoutBidiControls(QString::fromUtf8("a\u2066b\u200Fc\u061C")), "abc");
+    const QString short24 = QString(24, 'x');
+    EXPECT_EQ(TabCaption(short24), short24);
+    EXPECT_EQ(TabCaption(QString(25, 'x')), QString(23, 'x') + QChar(0x2026));
+    // Emoji (surrogate pairs) and a letter with its combining accent count as one each.
+    const QString smile = QString::fromUtf8("😀"), accented = QString::fromUtf8("e\u0301");
+    EXPECT_EQ(TabCaption(smile.repeated(30)), smile.repeated(23) + QChar(0x2026));
+    EXPECT_EQ(TabCaption(accented.repeated(24)), accented.repeated(24));
+    EXPECT_EQ(TabCaption(accented.repeated(25)), accented.repeated(23) + QChar(0x2026));
+}
