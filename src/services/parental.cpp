@@ -23,7 +23,8 @@ int leading(const QString &text) {
 
 bool BrowsingBlocked(const QDateTime &now, const ParentalSettings &s) {
     if (config::numberOrZero(s.parents) != 1) return false;
-    const int day1 = leading(s.week1) + 1, day2 = leading(s.week2) + 1;
+    const int day1 = config::saturatedAdd(leading(s.week1), 1),
+              day2 = config::saturatedAdd(leading(s.week2), 1);
     // No last weekday chosen ("-1"): no day is restricted.
     if (day2 < 1) return false;
     if (!inRange(now.date().dayOfWeek(), day1, day2)) return false;

@@ -12,10 +12,6 @@
 
 namespace {
 
-int leading(const QString &text) {
-    return config::leadingInt(text);
-}
-
 // The page, or nothing when it could not be fetched in time. The windows wait for it, as
 // they would for any short blocking fetch, but take no input meanwhile.
 std::optional<QByteArray> fetchPage(Platform &platform) {
@@ -41,27 +37,6 @@ std::optional<QByteArray> fetchPage(Platform &platform) {
 }
 
 }  // namespace
-
-Version PublishedVersion(const QStringList &fields) {
-    return {leading(fields.value(0)), leading(fields.value(1)), leading(fields.value(2))};
-}
-
-bool IsNewer(const Version &p, const Version &own) {
-    if (p.major != own.major) return p.major > own.major;
-    if (p.minor != own.minor) return p.minor > own.minor;
-    return p.revision > own.revision;
-}
-
-QString UpdateQuestion(const Version &own, const QStringList &f) {
-    return QStringList{
-        QStringLiteral("发现新版本："),
-        QStringLiteral("程序版本: %1.%2.%3").arg(own.major).arg(own.minor).arg(own.revision),
-        QStringLiteral("新版本: ") + f[0] + QLatin1Char('.') + f[1] + QLatin1Char('.') + f[2],
-        QStringLiteral("更新时间: ") + f[4],
-        f[5],
-        QStringLiteral("是否下载？")}
-        .join(QStringLiteral("\r\n"));
-}
 
 int CheckForUpdate(Platform &platform, QWidget *parent,
                    const std::function<void(const QString &, const QString &)> &startDownload) {

@@ -4,6 +4,7 @@
 // screen and the files.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -475,6 +476,31 @@ TEST_P(InputE2E, PopUpsNoClickAskedForAreBlockedAndCounted) {
     QTest::qWait(500);
     x.click(points().page());  // a click's own window opens
     EXPECT_TRUE(waitFor([&] { return session.pages().size() == 5; }, 15000));
+}
+
+// A kill just as a setting file is renamed into place leaves its temporary file behind;
+// the next start clears it away, and the file itself is whole.
+TEST_P(InputE2E, AKillAtTheRenameLeavesNothingForTheNextStart) {
+    if (GetParam()) GTEST_SKIP() << "one desktop is enough";
+    const QString config = session.folder.file("config.ini");
+    const QByteArray before = ReadBytes(config);
+    QProcess killed;
+    QProcessEnvironment env = session.env();
+    env.insert("LD_PRELOAD", KILL_AT_RENAME_LIBRARY);
+    env.insert("OLUMETTA_KILL_AT_RENAME", config);
+    killed.setProcessEnvironment(env);
+    killed.start(session.folder.binary(), {server.url("/typed")});
+    ASSERT_FALSE(session.waitForFrame().isEmpty());
+    ASSERT_TRUE(waitFor([&] { return pageOpen(server.url("/typed")); }, 40000));
+    x.click(points().caption(0));  // close: the last page is written as it goes
+    ASSERT_TRUE(waitFor([&] { return killed.state() == QProcess::NotRunning; }, 20000));
+    EXPECT_EQ(killed.exitStatus(), QProcess::CrashExit);
+    const QDir folder(session.folder.path());
+    ASSERT_EQ(folder.entryList({"config.ini.*"}, QDir::Files).size(), 1);
+    EXPECT_EQ(ReadBytes(config), before);
+    launch({server.url("/handed")}, server.url("/handed"));
+    EXPECT_TRUE(folder.entryList({"config.ini.*"}, QDir::Files).isEmpty());
+    EXPECT_EQ(ReadBytes(config), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktops, InputE2E, ::testing::Values(false, true),

@@ -45,7 +45,7 @@ class LockE2E : public ::testing::Test {
         server.page("/blocked", "Free PORN Videos", "<p id=p>behind the lock</p>");
         server.page("/form", "Form", "<input id=q autofocus>");
         server.page("/opener", "Opener",
-                    "<script>setTimeout(() => window.open('/form'), 200)</script>");
+                    "<a href='/form' target=_blank style='display:block;height:100vh'>o</a>");
     }
     TestFolder folder;
     TestHttpServer server;
@@ -112,6 +112,10 @@ TEST_F(LockE2E, OpenPassLocksNewTabsButNotWindowsOfAnUnlockedTab) {
     opener->picPass->txtPass->setText("opensesame");
     opener->picPass->cmdPass->click();
     ASSERT_FALSE(opener->isLocked());
+    ASSERT_TRUE(waitFor([&] { return opener->caption() == "Opener"; }, 30000));
+    QWidget *page = opener->brwWebBrowser->widget()->focusProxy();
+    ASSERT_NE(page, nullptr);
+    QTest::mouseClick(page, Qt::LeftButton, {}, page->rect().center());  // a window it asks for
     ASSERT_TRUE(waitFor([&] { return f.tabs().size() == 2; }, 30000));
     EXPECT_FALSE(f.tabs()[1]->isLocked());
     f.OpenNewFrm();

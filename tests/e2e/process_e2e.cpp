@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -78,24 +79,40 @@ TEST(ProcessE2E, AKilledInstanceDoesNotStopTheNextStart) {
     stop(*next);
 }
 
+// Without a config.ini, or with one that holds no settings (empty, noise, a folder), the
+// message is shown and nothing else, and a damaged file stays as it was.
 TEST(ProcessE2E, WithoutConfigTheMessageIsShownAndNothingElse) {
     BrowserSession s;
-    QFile::remove(s.folder.file("config.ini"));
-    auto p = s.start({});
-    QByteArray ids;
-    ASSERT_TRUE(waitFor(
-        [&] {
-            return runXdotool({"search", "--name", "抱歉"}, &ids) == 0 && !ids.isEmpty();
-        },
-        20000));
-    QByteArray frames;
-    runXdotool({"search", "--name", "Orvex Lumetta"}, &frames);
-    EXPECT_TRUE(frames.trimmed().isEmpty());
-    runXdotool({"windowactivate", "--sync", ids.trimmed().split('\n').first()});
-    runXdotool({"key", "--window", ids.trimmed().split('\n').first(), "Return"});
-    ASSERT_TRUE(p->waitForFinished(15000));
-    EXPECT_EQ(p->exitCode(), 1);
-    EXPECT_FALSE(QFile::exists(s.folder.file("config.ini")));
+    const QString config = s.folder.file("config.ini");
+    const QByteArray noise("\x8f\x01\xff\xfe random \x00 bytes", 20);
+    for (int round = 0; round < 3; ++round) {
+        QFile::remove(config);
+        if (round == 1) WriteBytes(config, noise);
+        if (round == 2) QDir().mkdir(config);
+        auto p = s.start({});
+        QByteArray ids;
+        ASSERT_TRUE(waitFor(
+            [&] {
+                return runXdotool({"search", "--name", "抱歉"}, &ids) == 0 && !ids.isEmpty();
+            },
+            20000))
+            << round;
+        QByteArray frames;
+        runXdotool({"search", "--name", "Orvex Lumetta"}, &frames);
+        EXPECT_TRUE(frames.trimmed().isEmpty());
+        if (round == 0) {  // the answer ends it
+            runXdotool({"windowactivate", "--sync", ids.trimmed().split('\n').first()});
+            runXdotool({"key", "--window", ids.trimmed().split('\n').first(), "Return"});
+            ASSERT_TRUE(p->waitForFinished(15000));
+            EXPECT_EQ(p->exitCode(), 1);
+        }
+        stop(*p);
+        const bool left = round == 0   ? !QFile::exists(config)
+                          : round == 1 ? ReadBytes(config) == noise
+                                       : QFileInfo(config).isDir();
+        EXPECT_TRUE(left) << round;
+        QDir(config).removeRecursively();
+    }
 }
 
 TEST(ProcessE2E, InsideRestrictedHoursItEndsWithItsMessageAndChangesNothing) {

@@ -71,6 +71,9 @@ TEST(ParentalTest, WeekdaysAndHoursInclusive) {
     EXPECT_FALSE(BrowsingBlocked(at(1, 10), {"1", "0", "-1", "0", "23"}));
     EXPECT_FALSE(BrowsingBlocked(at(7, 10), {"1", "-1", "-1", "0", "23"}));
     EXPECT_TRUE(BrowsingBlocked(at(7, 23, 59), {"1", "0", "6", "0", "23"}));
+    // Days beyond any int: held at its end (a week that wraps from there), never overflowed.
+    EXPECT_TRUE(BrowsingBlocked(at(3, 10), {"1", "9e99", "3", "0", "23"}));
+    EXPECT_FALSE(BrowsingBlocked(at(4, 10), {"1", "2", "9e99", "0", "1"}));
 }
 
 TEST(ParentalTest, RangesWrapAroundAsUsersReadThem) {

@@ -45,7 +45,15 @@ TEST_F(FrameTest, MissingConfigIsRefusedWithItsMessage) {
     EXPECT_EQ(platform.dialogs_.shown[0].text, "Telvano无法为你浏览，没有找到配置文件！");
     EXPECT_EQ(platform.dialogs_.shown[0].title, "抱歉");
     EXPECT_EQ(platform.dialogs_.shown[0].icon, Dialogs::Exclamation);
-    WriteBytes(folder.file("config.ini"), "");
+    // Empty, or bytes with no settings in them: damaged, said so, and left as it is.
+    for (const QByteArray &damaged : {QByteArray(), QByteArray("\x01\xfe\x80 noise")}) {
+        WriteBytes(folder.file("config.ini"), damaged);
+        EXPECT_FALSE(CheckConfig(platform.dialogs_));
+        EXPECT_EQ(platform.dialogs_.shown.back().text, "配置文件已损坏");
+        EXPECT_EQ(platform.dialogs_.shown.back().title, "抱歉");
+        EXPECT_EQ(ReadBytes(folder.file("config.ini")), damaged);
+    }
+    WriteBytes(folder.file("config.ini"), "[Setting]\r\n");
     EXPECT_TRUE(CheckConfig(platform.dialogs_));
 }
 
