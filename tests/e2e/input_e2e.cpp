@@ -171,13 +171,19 @@ TEST_P(InputE2E, F4AndMinimiseLockAndTheKeyboardUnlocks) {
     QProcess other;
     const QString otherWindow = x.openWindow(other, "other", "+300+300");
     ASSERT_FALSE(otherWindow.isEmpty());
-    x.clickOpenWindow(otherWindow);
-    x.xdo({"keydown", "alt"});
-    x.hold("F4");
-    x.xdo({"keyup", "alt"});
-    QTest::qWait(400);
+    // The window manager may still be passing the focus when the keys come: a user would
+    // press them again, and so does this (our page must stay unlocked every time).
+    for (int attempt = 0; attempt < 3 && other.state() != QProcess::NotRunning; ++attempt) {
+        x.clickOpenWindow(otherWindow);
+        x.xdo({"keydown", "alt"});
+        x.hold("F4");
+        x.xdo({"keyup", "alt"});
+        QTest::qWait(400);
+        if (!x.windowManager()) break;
+        waitFor([&] { return other.state() == QProcess::NotRunning; }, 3000);
+    }
     if (x.windowManager()) {
-        EXPECT_TRUE(waitFor([&] { return other.state() == QProcess::NotRunning; }));
+        EXPECT_EQ(other.state(), QProcess::NotRunning);
     }
     other.kill();
     other.waitForFinished(3000);
