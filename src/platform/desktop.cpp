@@ -4,10 +4,12 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QUrl>
 #include <cstdio>
@@ -70,6 +72,52 @@ bool SystemDesktop::WindowManagerRunning() {
                        type == XA_WINDOW && count == 1;
     if (data) XFree(data);
     return found;
+}
+
+namespace {
+// A desktop tool's answer; empty when it is missing, fails or hangs.
+QString runTool(const QString &tool, const QStringList &args) {
+    const QString path = QStandardPaths::findExecutable(tool);
+    if (path.isEmpty()) return {};
+    QProcess p;
+    p.start(path, args);
+    if (!p.waitForFinished(5000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        p.kill();
+        return {};
+    }
+    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+}
+
+bool writeFile(const QString &path, const QString &contents) {
+    QSaveFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(contents.toUtf8()) >= 0 && f.commit();
+}
+}  // namespace
+
+bool SystemDesktop::WriteLauncher(const QString &path, const QString &contents) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    if (!writeFile(path, contents)) return false;
+    QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner | QFile::ExeUser);
+    runTool(QStringLiteral("gio"), {QStringLiteral("set"), path,
+                                    QStringLiteral("metadata::trusted"), QStringLiteral("true")});
+    return true;
+}
+
+void SystemDesktop::RegisterDefaultBrowser(const QString &entry, const QStringList &mimeTypes) {
+    const QString apps = QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation);
+    QDir().mkpath(apps);
+    if (!writeFile(apps + u'/' + QLatin1String(kBrowserEntryName), entry)) return;
+    runTool(QStringLiteral("update-desktop-database"), {apps});
+    // xdg-mime keeps every other line and group of the user's mimeapps.list.
+    for (const QString &type : mimeTypes)
+        runTool(QStringLiteral("xdg-mime"),
+                {QStringLiteral("default"), QLatin1String(kBrowserEntryName), type});
+}
+
+bool SystemDesktop::IsDefaultBrowser() {
+    return runTool(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
+                                                QStringLiteral("x-scheme-handler/http")}) ==
+           QLatin1String(kBrowserEntryName);
 }
 
 bool SystemDesktop::GlassAvailable() {

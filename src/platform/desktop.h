@@ -3,6 +3,7 @@
 // the user chose, file icons, the desktop folder, and what the window system offers.
 #include <QIcon>
 #include <QString>
+#include <QStringList>
 
 class Desktop {
   public:
@@ -18,6 +19,14 @@ class Desktop {
     virtual bool WindowManagerRunning() = 0;
     // A compositing manager runs, so see-through chrome can show.
     virtual bool GlassAvailable() = 0;
+    // A launcher (desktop entry) written to the path, executable and, where the desktop
+    // keeps such marks, trusted, so it starts without a warning; false when not written.
+    virtual bool WriteLauncher(const QString &path, const QString &contents) = 0;
+    // The browser's entry among the user's applications, and the desktop's defaults for
+    // what it opens set to it; every failure is silent.
+    virtual void RegisterDefaultBrowser(const QString &entry, const QStringList &mimeTypes) = 0;
+    // The desktop opens web addresses with our entry.
+    virtual bool IsDefaultBrowser() = 0;
 };
 
 // Freedesktop ways on X11 (Qt's desktop services, the EWMH properties of the root window).
@@ -28,7 +37,13 @@ class SystemDesktop : public Desktop {
     QString DesktopFolder() override;
     bool WindowManagerRunning() override;
     bool GlassAvailable() override;
+    bool WriteLauncher(const QString &path, const QString &contents) override;
+    void RegisterDefaultBrowser(const QString &entry, const QStringList &mimeTypes) override;
+    bool IsDefaultBrowser() override;
 };
+
+// The file name of the browser's desktop entry.
+constexpr char kBrowserEntryName[] = "olumetta.desktop";
 
 // Before the application object exists: as root the web engine runs only without its
 // sandbox, and says so; and the way pages reach the screen is chosen (see ChooseRenderer).

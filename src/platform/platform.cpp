@@ -44,8 +44,7 @@ class SystemPlatform : public Platform {
     }
     void ClearTracks() override {
         prepareWebEngine();
-        engine_->profile()->clearAllVisitedLinks();
-        engine_->profile()->clearHttpCache();
+        engine_->ClearHistory();
     }
     Transfer *createTransfer(QObject *parent) override {
         if (!network_) startNetwork();

@@ -17,7 +17,8 @@ class Platform {
     virtual WebView *createWebView(QWidget *parent) = 0;
     // Starts the web engine ahead of the first view, so it comes up while the frame is shown.
     virtual void prepareWebEngine() {}
-    // Browsing history: visited links and the page cache of the web profile.
+    // The browsing history: visited links and every tab's back and forward list (not the
+    // cookies, not the cache).
     virtual void ClearTracks() {}
     // An HTTP GET for downloads and the update check, through the system's proxy, with the
     // web pages' user agent and cookies.

@@ -118,6 +118,12 @@ WebEngine::~WebEngine() {
     delete profile_;
 }
 
+void WebEngine::ClearHistory() {
+    profile_->clearAllVisitedLinks();
+    for (QtWebView *v : std::as_const(views_))
+        if (QWebEnginePage *p = v->page()) p->history()->clear();
+}
+
 QtWebView *WebEngine::createView(QWidget *parent) {
     return new QtWebView(this, parent);
 }

@@ -22,6 +22,9 @@ class WebEngine : public QObject {
     ~WebEngine() override;
     QWebEngineProfile *profile() const { return profile_; }
     QtWebView *createView(QWidget *parent);
+    // The browsing history only: visited links and every view's back and forward list;
+    // cookies and the cache stay.
+    void ClearHistory();
 
   private:
     friend class QtWebView;

@@ -20,6 +20,7 @@
 #include "chromewidgets.h"
 #include "commandline.h"
 #include "core/config.h"
+#include "core/desktopentry.h"
 #include "core/geometry.h"
 #include "core/search.h"
 #include "core/settings.h"
@@ -27,6 +28,7 @@
 #include "core/timing.h"
 #include "downloads/frmdownload.h"
 #include "gestures/capture.h"
+#include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/keystate.h"
 #include "platform/platform.h"
@@ -97,6 +99,11 @@ bool mdiBrowser::Load() {
     ApplyBarSettings();
     SHKey = settings::Text(settings::Key::SHKey);
     if (commandLine_.isEmpty()) mnuNew->trigger();
+    if (settings::IsOn(settings::Key::AutoSet) && !platform_.desktop().IsDefaultBrowser() &&
+        platform_.dialogs().MsgBox(
+            this, QStringLiteral("Telvano目前不是您的默认浏览器\r\n是否要设置为默认浏览器？"),
+            QStringLiteral("提示"), Dialogs::Exclamation, Dialogs::YesNo) == Dialogs::AnswerYes)
+        RegisterDefaultBrowser();
     if (settings::IsOn(settings::Key::Update)) {
         QCoreApplication::processEvents();
         CheckForUpdate(platform_, this,
@@ -394,6 +401,25 @@ void mdiBrowser::ShowDownloadManager() {
 void mdiBrowser::NewDownload(const QString &path, const QString &url, Transfer *transfer) {
     ShowDownloadManager();
     downloadManager()->NewDownload(path, url, transfer);
+}
+
+namespace {
+// The desktop's icon for browsers, in every icon theme that follows the naming rules.
+constexpr char kIcon[] = "web-browser";
+}  // namespace
+
+void mdiBrowser::CreateDesktopShortcut(const QString &title, const QString &address) {
+    const QString folder = platform_.desktop().DesktopFolder();
+    if (folder.isEmpty()) return;
+    platform_.desktop().WriteLauncher(QDir(folder).filePath(ShortcutFileName(title)),
+                                      ShortcutEntry(title, QCoreApplication::applicationFilePath(),
+                                                    address, AppDir(), QLatin1String(kIcon)));
+}
+
+void mdiBrowser::RegisterDefaultBrowser() {
+    platform_.desktop().RegisterDefaultBrowser(
+        BrowserEntry(QCoreApplication::applicationFilePath(), QLatin1String(kIcon)),
+        kBrowserMimeTypes);
 }
 
 void mdiBrowser::CheckForUpdateFromMenu() {

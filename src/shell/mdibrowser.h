@@ -46,6 +46,11 @@ class mdiBrowser : public QMainWindow {
     // False when it found nothing to act on (no tab, no history that way).
     bool Execute(Command command, int percent = 0);
 
+    // A launcher for the page on the user's desktop; every error is ignored, as is success.
+    void CreateDesktopShortcut(const QString &title, const QString &address);
+    // This program as the desktop's default web browser.
+    void RegisterDefaultBrowser();
+
     // Mouse gestures: the capture on or off, and what a finished gesture does.
     void InstallGestureHook();
     void RemoveGestureHook();

@@ -21,7 +21,6 @@ namespace {
 // The commands whose windows are not part of this build yet: shown, but disabled.
 bool available(Command c) {
     switch (c) {
-        case Command::AddToDesktop:
         case Command::Settings:
         case Command::Skins:
             return false;
@@ -229,6 +228,9 @@ bool mdiBrowser::Execute(Command command, int percent) {
             CheckForUpdateFromMenu();
             break;
         case Command::AddToDesktop:
+            if (!t) return false;
+            CreateDesktopShortcut(t->caption(), v->LocationURL());
+            break;
         case Command::Settings:
         case Command::Skins:
             return false;  // their windows are not part of this build yet

@@ -137,6 +137,18 @@ class FakeDesktop : public Desktop {
     QString DesktopFolder() override { return desktopFolder; }
     bool WindowManagerRunning() override { return false; }
     bool GlassAvailable() override { return false; }
+    bool WriteLauncher(const QString &path, const QString &contents) override {
+        launchers[path] = contents;
+        return true;
+    }
+    void RegisterDefaultBrowser(const QString &entry, const QStringList &) override {
+        browserEntry = entry;
+        isDefault = true;
+    }
+    bool IsDefaultBrowser() override { return isDefault; }
+    QMap<QString, QString> launchers;
+    QString browserEntry;
+    bool isDefault = false;
     QStringList opened;
     bool openSucceeds = true;
     QString desktopFolder;

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "core/bookmarks.h"
+#include "core/desktopentry.h"
 
 namespace {
 QString fileWith(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes) {
@@ -85,4 +86,28 @@ TEST(TabCaptionTest, NoReorderingAndNoCharacterCutApart) {
     EXPECT_EQ(TabCaption(smile.repeated(30)), smile.repeated(23) + QChar(0x2026));
     EXPECT_EQ(TabCaption(accented.repeated(24)), accented.repeated(24));
     EXPECT_EQ(TabCaption(accented.repeated(25)), accented.repeated(23) + QChar(0x2026));
+}
+
+TEST(DesktopEntryTest, ShortcutNamesAndExecArgumentsThatArriveWhole) {
+    EXPECT_EQ(ShortcutFileName("百度一下"), "百度一下.desktop");
+    EXPECT_EQ(ShortcutFileName("Page.DESKTOP"), "Page.DESKTOP");  // no second extension
+    EXPECT_EQ(ShortcutFileName("a/../b\nc"), "a_.._b_c.desktop");
+    EXPECT_EQ(ShortcutFileName(".."), "Telvano.desktop");
+    EXPECT_EQ(ShortcutFileName(""), "Telvano.desktop");
+    // Quoted for the Exec rules, "%" doubled for the field codes, "\" doubled for the
+    // string rules.
+    EXPECT_EQ(ExecArgument("/opt/my browser/olumetta"), "\"/opt/my browser/olumetta\"");
+    EXPECT_EQ(ExecArgument("http://h/?q=%20&x=$HOME`id`\"\\"),
+              "\"http://h/?q=%%20&x=\\\\$HOME\\\\`id\\\\`\\\\\"\\\\\\\\\"");
+    const QString entry =
+        ShortcutEntry("标题\n[Evil]", "/opt/o", "http://h/", "/opt/", "web-browser");
+    EXPECT_TRUE(entry.contains("\nName=标题 [Evil]\n"));  // one line, no new group
+    EXPECT_TRUE(entry.contains("\nExec=/opt/o http://h/\n"));
+    EXPECT_EQ(ExecArgument("/usr/bin/olumetta"), "/usr/bin/olumetta");
+    EXPECT_EQ(ExecArgument("http://h/a%20b"), "http://h/a%%20b");
+    EXPECT_TRUE(entry.contains("\nComment=Telvano桌面快捷方式\n"));
+    EXPECT_TRUE(entry.contains("\nPath=/opt/\n"));
+    EXPECT_TRUE(BrowserEntry("/opt/o", "web-browser")
+                    .contains("\nMimeType=x-scheme-handler/http;x-scheme-handler/https;text/html;"
+                              "application/x-olumetta-bookmark;\n"));
 }

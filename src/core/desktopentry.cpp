@@ -1,0 +1,84 @@
+#include "desktopentry.h"
+
+#include <algorithm>
+
+namespace {
+
+// A value of one line: line breaks and other control characters would end or break it.
+QString oneLine(QString text) {
+    for (QChar &c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F) c = u' ';
+    return text;
+}
+
+// The string escapes of a value: a backslash is written twice.
+QString escaped(const QString &value) {
+    return QString(value).replace(u'\\', QStringLiteral("\\\\"));
+}
+
+}  // namespace
+
+const QStringList kBrowserMimeTypes{
+    QStringLiteral("x-scheme-handler/http"), QStringLiteral("x-scheme-handler/https"),
+    QStringLiteral("text/html"), QStringLiteral("application/x-olumetta-bookmark")};
+
+QString ShortcutFileName(const QString &title) {
+    QString name = title;
+    for (QChar &c : name)
+        if (c == u'/' || c.unicode() < 0x20 || c.unicode() == 0x7F) c = u'_';
+    if (name.trimmed().isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        name = QStringLiteral("Telvano");
+    if (!name.endsWith(QLatin1String(".desktop"), Qt::CaseInsensitive))
+        name += QStringLiteral(".desktop");
+    return name;
+}
+
+QString ExecArgument(const QString &argument) {
+    const QString arg = oneLine(argument);
+    // Quoted only when it must be: simple launchers (xdg-open) take the program's path
+    // as it stands.
+    static const QString reserved = QStringLiteral(" \t\"'\\><~|&;$*?#()`");
+    const bool quote = arg.isEmpty() || std::any_of(arg.begin(), arg.end(),
+                                                    [](QChar c) { return reserved.contains(c); });
+    QString out;
+    for (const QChar c : arg) {
+        if (quote && (c == u'"' || c == u'`' || c == u'$' || c == u'\\')) out += u'\\';
+        out += c;
+    }
+    if (quote) out = u'"' + out + u'"';
+    out.replace(u'%', QStringLiteral("%%"));  // a field code otherwise
+    return escaped(out);
+}
+
+QString ShortcutEntry(const QString &name, const QString &program, const QString &address,
+                      const QString &folder, const QString &icon) {
+    return QStringList{
+        QStringLiteral("[Desktop Entry]"),
+        QStringLiteral("Type=Application"),
+        QStringLiteral("Version=1.0"),
+        QStringLiteral("Name=") + escaped(oneLine(name)),
+        QStringLiteral("Comment=Telvano桌面快捷方式"),
+        QStringLiteral("Exec=") + ExecArgument(program) + u' ' + ExecArgument(address),
+        QStringLiteral("Path=") + escaped(oneLine(folder)),
+        QStringLiteral("Icon=") + escaped(oneLine(icon)),
+        QStringLiteral("Terminal=false"),
+        QString()}
+        .join(u'\n');
+}
+
+QString BrowserEntry(const QString &program, const QString &icon) {
+    return QStringList{QStringLiteral("[Desktop Entry]"),
+                       QStringLiteral("Type=Application"),
+                       QStringLiteral("Version=1.0"),
+                       QStringLiteral("Name=Orvex Lumetta"),
+                       QStringLiteral("GenericName=网页浏览器"),
+                       QStringLiteral("Comment=Telvano网页浏览器"),
+                       QStringLiteral("Exec=") + ExecArgument(program) + QStringLiteral(" %u"),
+                       QStringLiteral("Icon=") + escaped(oneLine(icon)),
+                       QStringLiteral("Terminal=false"),
+                       QStringLiteral("Categories=Network;WebBrowser;"),
+                       QStringLiteral("MimeType=") + kBrowserMimeTypes.join(u';') + u';',
+                       QStringLiteral("StartupWMClass=olumetta"),
+                       QString()}
+        .join(u'\n');
+}
