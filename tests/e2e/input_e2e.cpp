@@ -469,20 +469,28 @@ TEST_P(InputE2E, PopUpsNoClickAskedForAreBlockedAndCounted) {
                 "for (let i = 0; i < 200; ++i) window.open('/pop' + (i % 3));</script>");
     launch({server.url("/loop")}, server.url("/loop"));
     ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/loop"), "Loop"); }));
+    // Pages with an address: the engine may list the blank page it made for a refused
+    // window for a moment before it drops it.
+    auto opened = [&] {
+        QStringList urls;
+        for (const auto &page : session.pages())
+            if (page.first.startsWith("http")) urls << page.first;
+        return urls;
+    };
     QTest::qWait(1500);
-    EXPECT_EQ(session.pages().size(), 1);
+    EXPECT_EQ(opened().size(), 1) << opened().join(' ').toStdString();
     const QRect f = frameRect();
     x.click({f.left() + 60, f.bottom() - 12});  // the status text
-    EXPECT_TRUE(waitFor([&] { return session.pages().size() == 4; }, 15000));
+    EXPECT_TRUE(waitFor([&] { return opened().size() == 4; }, 15000));
     for (int i = 0; i < 3; ++i)
         EXPECT_TRUE(session.hasPage(server.url(QString("/pop%1").arg(i)))) << i;
     x.click({f.left() + 60, f.bottom() - 12});  // once only
     QTest::qWait(1000);
-    EXPECT_EQ(session.pages().size(), 4);
+    EXPECT_EQ(opened().size(), 4);
     x.click(points().firstTab());
     QTest::qWait(500);
     x.click(points().page());  // a click's own window opens
-    EXPECT_TRUE(waitFor([&] { return session.pages().size() == 5; }, 15000));
+    EXPECT_TRUE(waitFor([&] { return opened().size() == 5; }, 15000));
 }
 
 // A kill just as a setting file is renamed into place leaves its temporary file behind;
