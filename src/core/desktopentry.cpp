@@ -22,6 +22,16 @@ const QStringList kBrowserMimeTypes{
     QStringLiteral("x-scheme-handler/http"), QStringLiteral("x-scheme-handler/https"),
     QStringLiteral("text/html"), QStringLiteral("application/x-olumetta-bookmark")};
 
+const char kBookmarkMimeInfo[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+    "  <mime-type type=\"application/x-olumetta-bookmark\">\n"
+    "    <comment>Telvano bookmark</comment>\n"
+    "    <comment xml:lang=\"zh_CN\">Telvano书签</comment>\n"
+    "    <glob pattern=\"*.zvb\"/>\n"
+    "  </mime-type>\n"
+    "</mime-info>\n";
+
 QString ShortcutFileName(const QString &title) {
     QString name = title;
     for (QChar &c : name)

@@ -17,3 +17,5 @@ QString ShortcutEntry(const QString &name, const QString &program, const QString
 // The browser's own entry: what it opens (web addresses, pages, its bookmark files).
 QString BrowserEntry(const QString &program, const QString &icon);
 extern const QStringList kBrowserMimeTypes;
+// The bookmark files' type for the desktop's MIME database (shared-mime-info).
+extern const char kBookmarkMimeInfo[];

@@ -14,6 +14,8 @@
 #include <QUrl>
 #include <cstdio>
 
+#include "core/desktopentry.h"
+
 // Xlib's macros clash with Qt's names: its headers come last.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -108,6 +110,13 @@ void SystemDesktop::RegisterDefaultBrowser(const QString &entry, const QStringLi
     QDir().mkpath(apps);
     if (!writeFile(apps + u'/' + QLatin1String(kBrowserEntryName), entry)) return;
     runTool(QStringLiteral("update-desktop-database"), {apps});
+    // Bookmark files get a type of their own, so the file manager opens them with us.
+    const QString mime = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                         QStringLiteral("/mime");
+    QDir().mkpath(mime + QStringLiteral("/packages"));
+    if (writeFile(mime + QStringLiteral("/packages/olumetta.xml"),
+                  QString::fromUtf8(kBookmarkMimeInfo)))
+        runTool(QStringLiteral("update-mime-database"), {mime});
     // xdg-mime keeps every other line and group of the user's mimeapps.list.
     for (const QString &type : mimeTypes)
         runTool(QStringLiteral("xdg-mime"),

@@ -30,6 +30,12 @@ class Page : public QWebEnginePage {
   protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override {
         if (type == NavigationTypeFormSubmitted) owner_->formSubmitted(url);
+        // A bookmark in the listing of the bookmark folder opens as the desktop would open it.
+        if (isMainFrame && type == NavigationTypeLinkClicked && url.isLocalFile() &&
+            url.path().endsWith(QLatin1String(".zvb"))) {
+            emit owner_->BookmarkFileOpened(url.toLocalFile());
+            return false;
+        }
         return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
     }
     // No script dialogs about script errors: the console is where they go.

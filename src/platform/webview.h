@@ -59,6 +59,9 @@ class WebView : public QObject {
     void NavigateError(const QString &url);
     // A file offered by the page; the receiver answers in the offer.
     void FileDownload(DownloadOffer *offer);
+    // A link to one of our bookmark files was followed: the file is not shown as text, the
+    // receiver opens the address it holds.
+    void BookmarkFileOpened(const QString &path);
     // A new window no click asked for (a script's window.open): not opened.
     void PopupBlocked(const QString &url);
     // A file the engine saved itself to the offer's savePath: whole, or failed.

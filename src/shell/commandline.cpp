@@ -1,6 +1,7 @@
 #include "commandline.h"
 
 #include <QStringList>
+#include <QUrl>
 
 #include "core/bookmarks.h"
 
@@ -14,19 +15,28 @@ QString CleanAddress(QString text) {
     return text.remove(QLatin1Char('"')).remove(QStringLiteral("%1"));
 }
 
+namespace {
+// The desktop may hand a bookmark over as a file: address.
+QString bookmarkPath(const QString &commandLine) {
+    const QUrl url(commandLine);
+    return url.isLocalFile() ? url.toLocalFile() : commandLine;
+}
+}  // namespace
+
 StartCommand ParseCommandLine(const QString &commandLine) {
     if (commandLine.isEmpty()) return {};
     const QString lower = commandLine.toLower();
     if (lower == QLatin1String("password")) return {StartCommand::Password, {}};
     if (lower == QLatin1String("config")) return {StartCommand::Config, {}};
-    if (IsBookmarkPath(commandLine)) return {StartCommand::Open, ReadBookmarkFile(commandLine)};
+    if (const QString path = bookmarkPath(commandLine); IsBookmarkPath(path))
+        return {StartCommand::Open, ReadBookmarkFile(path)};
     return {StartCommand::Open, CleanAddress(commandLine)};
 }
 
 QString HandOffCommand(const QString &commandLine) {
     if (commandLine.isEmpty()) return QStringLiteral("OpenNew");
-    if (IsBookmarkPath(commandLine))
-        return QStringLiteral("DDEOpen") + ReadBookmarkFile(commandLine);
+    if (const QString path = bookmarkPath(commandLine); IsBookmarkPath(path))
+        return QStringLiteral("DDEOpen") + ReadBookmarkFile(path);
     return QStringLiteral("DDEOpen") + CleanAddress(commandLine);
 }
 

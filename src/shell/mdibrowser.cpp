@@ -19,6 +19,7 @@
 #include "bosskey/frmsh.h"
 #include "chromewidgets.h"
 #include "commandline.h"
+#include "core/bookmarks.h"
 #include "core/config.h"
 #include "core/desktopentry.h"
 #include "core/geometry.h"
@@ -248,6 +249,8 @@ void mdiBrowser::connectTab(Form1 *t) {
         *created = tab;
     });
     connect(t, &Form1::DownloadRequested, this, &mdiBrowser::NewDownload);
+    connect(t, &Form1::BookmarkRequested, this,
+            [this](const QString &path) { newTabOn(ReadBookmarkFile(path)); });
 }
 
 void mdiBrowser::ShowTab(Form1 *tab) {

@@ -43,6 +43,7 @@ Form1::Form1(Platform &platform, QWidget *parent) : QWidget(parent), dialogs_(pl
         emit AddressChanged(brwWebBrowser->LocationURL());
     });
     connect(v, &WebView::FileDownload, this, &Form1::onFileDownload);
+    connect(v, &WebView::BookmarkFileOpened, this, &Form1::BookmarkRequested);
     connect(v, &WebView::DownloadSaved, this, [this](const QString &path, bool ok) {
         emit StatusTextChanged((ok ? QStringLiteral("下载完成: ") : QStringLiteral("下载失败: ")) +
                                path);

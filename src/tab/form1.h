@@ -45,6 +45,8 @@ class Form1 : public QWidget {
     void AddressChanged(const QString &url);
     // The page has loaded and the stored zoom ("150") is applied to it.
     void PageLoaded(const QString &zoom);
+    // A bookmark file followed in a page: the receiver opens its address in a new tab.
+    void BookmarkRequested(const QString &path);
     // A page asks for a new window: the receiver opens a tab and hands it back.
     void NewWindowRequested(Form1 **tab);
     // A file the page offers, with the place the user chose for it.

@@ -4,10 +4,14 @@
 #include <QComboBox>
 #include <QTabBar>
 #include <QTest>
+#include <QWebEnginePage>
 
+#include "core/bookmarks.h"
 #include "core/config.h"
 #include "platform/platform.h"
+#include "platform/qtwebview.h"
 #include "platform/webview.h"
+#include "shell/commands.h"
 #include "shell/mdibrowser.h"
 #include "support/frameparts.h"
 #include "support/httpserver.h"
@@ -97,4 +101,43 @@ TEST(BrowserE2E, ClosingWithTwoPagesAsksAndAMaximisedFrameKeepsItsGeometry) {
         EXPECT_EQ(ReadSetting("LastPage"), server.url("/b"));
     }
     EXPECT_EQ(ReadBytes(folder.file("数据/Form.ini")), formBefore);
+}
+
+// "整理书签" lists the bookmark folder; a click on a bookmark there opens its page in a new
+// tab, as the desktop would open the file, instead of showing the file's text.
+TEST(BrowserE2E, ABookmarkInTheFolderListingOpensItsPage) {
+    TestFolder folder;
+    folder.useAsAppDir();
+    WriteSetting("Unload", "0");
+    TestHttpServer server;
+    server.page("/start", "Start");
+    server.page("/kept", "Kept page");
+    ASSERT_EQ(WriteBookmarkFile(server.url("/kept"), folder.file("书签/Kept.zvb")), 0);
+    auto platform = makeSystemPlatform();
+    {
+        mdiBrowser f(*platform, server.url("/start"));
+        ASSERT_TRUE(f.Load());
+        f.Execute(Command::OrganiseBookmarks);
+        ASSERT_EQ(f.tabs().size(), 2);
+        Form1 *listing = f.tabs()[1];
+        auto *page = static_cast<QtWebView *>(listing->brwWebBrowser)->page();
+        bool clicked = false;
+        ASSERT_TRUE(waitFor(
+            [&] {
+                page->runJavaScript(
+                    "(function(){ const a = [...document.querySelectorAll('a')]"
+                    ".find(a => a.href.endsWith('.zvb')); if (a) a.click(); return !!a; })()",
+                    [&](const QVariant &v) { clicked = clicked || v.toBool(); });
+                QTest::qWait(200);
+                return clicked;
+            },
+            30000));
+        ASSERT_TRUE(waitFor([&] { return f.tabs().size() == 3; }, 30000));
+        EXPECT_TRUE(waitFor(
+            [&] { return f.tabs()[2]->brwWebBrowser->LocationURL() == server.url("/kept"); },
+            30000));
+        EXPECT_TRUE(listing->brwWebBrowser->LocationURL().startsWith("file://"));  // still the list
+        f.close();
+    }
+    platform.reset();
 }

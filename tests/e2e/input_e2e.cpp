@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QTest>
 
+#include "core/bookmarks.h"
 #include "core/config.h"
 #include "support/browsersession.h"
 #include "support/httpserver.h"
@@ -568,6 +569,21 @@ TEST_P(InputE2E, BecomesTheDefaultBrowserAndTakesTheDesktopsAddresses) {
     open.start("xdg-open", {server.url("/handed")});
     open.waitForFinished(15000);
     EXPECT_TRUE(waitFor([&] { return session.hasPage(server.url("/handed")); }, 20000));
+    // A bookmark file has its own type now, and the desktop (GIO, as file managers use it)
+    // opens it with us.
+    server.page("/marked", "Marked");
+    const QString bookmark = session.runtime.filePath("saved.zvb");
+    ASSERT_EQ(WriteBookmarkFile(server.url("/marked"), bookmark), 0);
+    QProcess info;
+    info.setProcessEnvironment(session.env());
+    info.start("gio", {"info", "--attributes=standard::content-type", bookmark});
+    info.waitForFinished(10000);
+    EXPECT_TRUE(info.readAllStandardOutput().contains("application/x-olumetta-bookmark"));
+    QProcess gio;
+    gio.setProcessEnvironment(session.env());
+    gio.start("gio", {"open", bookmark});
+    gio.waitForFinished(15000);
+    EXPECT_TRUE(waitFor([&] { return session.hasPage(server.url("/marked"), "Marked"); }, 20000));
     browser->kill();
     browser->waitForFinished(5000);
     launch({server.url("/typed")}, server.url("/typed"));

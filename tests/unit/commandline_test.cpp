@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include "core/search.h"
 
@@ -24,6 +25,9 @@ TEST(CommandLineTest, WordsAddressesAndBookmarks) {
     f.write("http://bookmarked/\r\n");
     f.close();
     EXPECT_EQ(ParseCommandLine(bm).address, "http://bookmarked/");
+    // As the desktop may hand it over: a file: address.
+    EXPECT_EQ(ParseCommandLine(QUrl::fromLocalFile(bm).toString()).address, "http://bookmarked/");
+    EXPECT_EQ(HandOffCommand(QUrl::fromLocalFile(bm).toString()), "DDEOpenhttp://bookmarked/");
     // In quotes it no longer ends in .zvb and is taken as an address.
     EXPECT_EQ(ParseCommandLine("\"" + bm + "\"").address, bm);
 }
