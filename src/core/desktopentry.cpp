@@ -7,7 +7,7 @@ namespace {
 // A value of one line: line breaks and other control characters would end or break it.
 QString oneLine(QString text) {
     for (QChar &c : text)
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F) c = u' ';
+        if (c.category() == QChar::Other_Control) c = u' ';
     return text;
 }
 
@@ -35,7 +35,7 @@ const char kBookmarkMimeInfo[] =
 QString ShortcutFileName(const QString &title) {
     QString name = title;
     for (QChar &c : name)
-        if (c == u'/' || c.unicode() < 0x20 || c.unicode() == 0x7F) c = u'_';
+        if (c == u'/' || c.category() == QChar::Other_Control) c = u'_';
     if (name.trimmed().isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
         name = QStringLiteral("Telvano");
     if (!name.endsWith(QLatin1String(".desktop"), Qt::CaseInsensitive))

@@ -1,5 +1,5 @@
 #pragma once
-// Desktop entries as the freedesktop specification writes them: launchers for a page on
+// Desktop entries as freedesktop desktops read them: launchers for a page on
 // the desktop, and the browser's own entry for the desktop's default-browser choice.
 #include <QString>
 #include <QStringList>

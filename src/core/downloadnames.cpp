@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QStringConverter>
-#include <QUrl>
 #include <cstdio>
 
 #include "textfiles.h"
@@ -81,7 +80,7 @@ QString ContentDispositionName(const QByteArray &header) {
 
 QString SafeFileName(const QString &name) {
     QString n = name.mid(qMax(name.lastIndexOf(u'/'), name.lastIndexOf(u'\\')) + 1);
-    n.removeIf([](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
+    n.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
     auto trimmable = [](QChar c) { return c == u'.' || c.isSpace(); };
     qsizetype first = 0, last = n.size();
     while (first < last && trimmable(n[first])) ++first;

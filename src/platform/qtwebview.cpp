@@ -60,6 +60,13 @@ std::optional<bool> Outcome(QWebEngineDownloadRequest::DownloadState state) {
     }
 }
 
+// Where the engine writes a download it keeps.
+void saveTo(QWebEngineDownloadRequest *request, const QString &path) {
+    const QFileInfo target(path);
+    request->setDownloadDirectory(target.absolutePath());
+    request->setDownloadFileName(target.fileName());
+}
+
 // The engine's own download as a transfer: it writes the file itself, the task follows.
 class EngineTransfer : public Transfer {
   public:
@@ -68,9 +75,7 @@ class EngineTransfer : public Transfer {
     bool WritesFile() const override { return true; }
     void Execute(const QUrl &, Method) override {
         if (!request_ || file_.isEmpty()) return;
-        const QFileInfo target(file_);
-        request_->setDownloadDirectory(target.absolutePath());
-        request_->setDownloadFileName(target.fileName());
+        saveTo(request_, file_);
         connect(request_, &QWebEngineDownloadRequest::receivedBytesChanged, this,
                 &Transfer::DataAvailable);
         connect(request_, &QWebEngineDownloadRequest::stateChanged, this,
@@ -151,9 +156,7 @@ void WebEngine::onDownloadRequested(QWebEngineDownloadRequest *request) {
     delete engineFetch;
     if (offer.cancel) return request->cancel();
     if (!offer.savePath.isEmpty()) {
-        const QFileInfo target(offer.savePath);
-        request->setDownloadDirectory(target.absolutePath());
-        request->setDownloadFileName(target.fileName());
+        saveTo(request, offer.savePath);
         QPointer<QtWebView> view(v);
         connect(request, &QWebEngineDownloadRequest::stateChanged, this,
                 [view, request, path = offer.savePath](QWebEngineDownloadRequest::DownloadState s) {
