@@ -15,3 +15,7 @@ int CharCodeOrZero(const QString &text) {
     // Double-byte characters read as one signed 16-bit value, lead byte first.
     return qint16((uchar(b[0]) << 8) | uchar(b[1]));
 }
+
+bool PasswordMatches(const QString &typed, const QString &stored) {
+    return Base64Encode(typed) == stored;
+}

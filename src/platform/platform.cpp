@@ -42,9 +42,11 @@ class SystemPlatform : public Platform {
         store->loadAllCookies();
         userAgent_ = engine_->profile()->httpUserAgent().toUtf8();
     }
-    void ClearTracks() override {
+    void ClearBrowsingData(int what) override {
         prepareWebEngine();
-        engine_->ClearHistory();
+        if (what & History) engine_->ClearHistory();
+        if (what & Cache) engine_->profile()->clearHttpCache();
+        if (what & Cookies) engine_->profile()->cookieStore()->deleteAllCookies();
     }
     Transfer *createTransfer(QObject *parent) override {
         if (!network_) startNetwork();

@@ -17,9 +17,15 @@ class Platform {
     virtual WebView *createWebView(QWidget *parent) = 0;
     // Starts the web engine ahead of the first view, so it comes up while the frame is shown.
     virtual void prepareWebEngine() {}
-    // The browsing history: visited links and every tab's back and forward list (not the
-    // cookies, not the cache).
-    virtual void ClearTracks() {}
+    // What the web profile keeps of the user's browsing, to be cleared.
+    enum BrowsingData {
+        History = 1,  // visited links and every tab's back and forward list
+        Cache = 2,
+        Cookies = 4,
+    };
+    virtual void ClearBrowsingData(int what) = 0;
+    // The browsing history only: the cookies and the cache stay.
+    void ClearTracks() { ClearBrowsingData(History); }
     // An HTTP GET for downloads and the update check, through the system's proxy, with the
     // web pages' user agent and cookies.
     virtual Transfer *createTransfer(QObject *parent) = 0;

@@ -41,8 +41,12 @@ QString HandOffCommand(const QString &commandLine) {
 }
 
 HandOff ParseHandOff(const QString &command) {
-    if (command.startsWith(QLatin1String("DDEOpen")))
-        return {HandOff::Open, CleanAddress(command.mid(7))};
+    if (command.startsWith(QLatin1String("DDEOpen"))) {
+        const QString address = CleanAddress(command.mid(7));
+        if (address.compare(QLatin1String("config"), Qt::CaseInsensitive) == 0)
+            return {HandOff::Config, {}};
+        return {HandOff::Open, address};
+    }
     if (command == QLatin1String("OpenNew")) return {HandOff::OpenNew, {}};
     return {};
 }

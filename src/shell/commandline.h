@@ -20,7 +20,8 @@ StartCommand ParseCommandLine(const QString &commandLine);
 QString HandOffCommand(const QString &commandLine);
 
 struct HandOff {
-    enum Kind { Other, Open, OpenNew } kind = Other;
+    enum Kind { Other, Open, OpenNew, Config } kind = Other;
     QString address;
 };
+// A later start's "config" arrives as an address; it asks for the settings, not a page.
 HandOff ParseHandOff(const QString &command);

@@ -38,6 +38,9 @@
 #include "services/parental.h"
 #include "services/updatecheck.h"
 #include "services/windowhelpers.h"
+#include "settings/frmsetting.h"
+#include "settings/frmtheme.h"
+#include "skins/skin.h"
 #include "tab/form1.h"
 #include "tab/frmaddfav.h"
 #include "tab/lockpanel.h"
@@ -63,6 +66,18 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     windows_.add(OwnedWindow::AddBookmark,
                  [this] { return new frmAddFav(platform_.dialogs(), this); });
     windows_.add(OwnedWindow::About, [this] { return new frmAbout(platform_.desktop(), this); });
+    windows_.add(OwnedWindow::Settings, [this] {
+        const frmSetting::Colours colours{lblPro->palette().color(QPalette::Window),
+                                          picStaBar->palette().color(QPalette::Window)};
+        auto *f = new frmSetting(
+            platform_, colours, [this] { RegisterDefaultBrowser(); }, this);
+        // Every opening loads afresh and starts locked.
+        connect(f, &QDialog::finished, this, [this] { windows_.discard(OwnedWindow::Settings); });
+        return f;
+    });
+    windows_.add(OwnedWindow::Skins, [this] {
+        return new frmTheme([this](const QString &name) { return TrySkin(name); }, this);
+    });
     windows_.add(OwnedWindow::Disguise, [this] {
         auto *sh = new frmSH(this);
         connect(sh, &frmSH::RestoreRequested, this, &mdiBrowser::EndDisguise);
@@ -120,8 +135,13 @@ void mdiBrowser::activateWhenShown() {
     auto *poll = new QTimer(this);
     poll->setInterval(50);
     connect(poll, &QTimer::timeout, this, [this, poll, tries = 0]() mutable {
-        const bool exposed = windowHandle() && windowHandle()->isExposed();
-        if (exposed && !isActiveWindow()) activateWindow();
+        QWidget *w = windowToActivate();
+        const bool exposed = w->windowHandle() && w->windowHandle()->isExposed();
+        if (exposed && !w->isActiveWindow()) w->activateWindow();
+        if (w != this) {
+            if (w->isActiveWindow() || ++tries > 60) poll->deleteLater();
+            return;
+        }
         if (isActiveWindow()) {
             // The start page may have come first: typing replaces its address.
             QLineEdit *edit = cboAddress->lineEdit();
@@ -130,6 +150,33 @@ void mdiBrowser::activateWhenShown() {
         if (isActiveWindow() || ++tries > 60) poll->deleteLater();
     });
     poll->start();
+}
+
+// The settings of a "config" start come before the frame.
+QWidget *mdiBrowser::windowToActivate() {
+    for (QWidget *w : windows_.open())
+        if (w->objectName() == QLatin1String("frmSetting")) return w;
+    return this;
+}
+
+void mdiBrowser::ShowSettings(bool modal) {
+    auto *f = windows_.get<frmSetting>(OwnedWindow::Settings);
+    if (modal) return void(f->exec());
+    f->show();
+    f->raise();
+    f->activateWindow();
+}
+
+void mdiBrowser::ChooseSkin() {
+    windows_.get<frmTheme>(OwnedWindow::Skins)->exec();
+    windows_.discard(OwnedWindow::Skins);
+}
+
+bool mdiBrowser::TrySkin(const QString &name) {
+    if (!ApplySkin(SkinFilePath(name))) return false;  // told, and the old skin stays
+    settings::Write(settings::Key::Theme, name);
+    for (Form1 *t : tabs()) ColourTab(t, true);
+    return true;
 }
 
 bool mdiBrowser::OpenParents() {
@@ -163,8 +210,7 @@ void mdiBrowser::HandleCommandLine() {
             return;
         }
         case StartCommand::Config:
-            // The settings dialog is not part of this build: start as without a command.
-            OpenNewFrm();
+            ShowSettings(false);
             return;
         case StartCommand::Open:
             newTabOn(cmd.address);
@@ -193,6 +239,8 @@ void mdiBrowser::OnHandOff(const QString &command) {
     const HandOff h = ParseHandOff(command);
     if (h.kind == HandOff::Open) {
         newTabOn(h.address);
+    } else if (h.kind == HandOff::Config) {
+        ShowSettings(false);
     } else if (h.kind == HandOff::OpenNew) {
         Form1 *t = CreateTab();
         t->brwWebBrowser->GoHome();

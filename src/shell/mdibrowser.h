@@ -78,8 +78,16 @@ class mdiBrowser : public QMainWindow {
     // The download manager, made on first use; shown and handed a task.
     frmDownload *downloadManager();
     void NewDownload(const QString &path, const QString &url, Transfer *transfer = nullptr);
-    // The current skin onto the chrome; false (after its message) when it cannot be applied.
+    // The current skin onto the chrome; false (after its message) when it cannot be applied,
+    // and then nothing has changed.
     bool ApplySkin();
+    bool ApplySkin(const QString &file);
+    // The skin chooser.
+    void ChooseSkin();
+    // A skin by its file name onto the frame and every tab, stored once it applied.
+    bool TrySkin(const QString &name);
+    // "程序设置": modal from the menu, beside the frame from a command line.
+    void ShowSettings(bool modal);
 
     // Program-wide values.
     QString CurrentHomePage;
@@ -113,6 +121,7 @@ class mdiBrowser : public QMainWindow {
     void ShowProgress(int progress, int progressMax);
     // The layout rules, run on every size change.
     void LayoutChrome();
+    void colourTabStrip(const QColor &bar);
     void setZoom(int percent);
     QAction *commandAction(QMenu *menu, const QString &caption, Command command, const char *name);
 
@@ -122,6 +131,7 @@ class mdiBrowser : public QMainWindow {
     void ApplyBarSettings();
     void restoreGeometryFromFile();
     void activateWhenShown();
+    QWidget *windowToActivate();
     void onAddressClick();
     void onTabChanged(int index);
     void onKeyPoll();

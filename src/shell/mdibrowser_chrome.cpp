@@ -208,7 +208,11 @@ void mdiBrowser::buildChrome() {
 }
 
 bool mdiBrowser::ApplySkin() {
-    const auto skin = LoadSkin(platform_.desktop().GlassAvailable());
+    return ApplySkin(SkinFilePath());
+}
+
+bool mdiBrowser::ApplySkin(const QString &file) {
+    const auto skin = LoadSkin(file, platform_.desktop().GlassAvailable());
     if (!skin) {
         platform_.dialogs().MsgBox(this, QStringLiteral("在载入皮肤时出现错误，程序被迫退出"),
                                    QStringLiteral("抱歉"), Dialogs::Exclamation);
@@ -223,6 +227,7 @@ bool mdiBrowser::ApplySkin() {
                   bar.lightness() < 128 ? QColor(235, 238, 245) : QColor(30, 40, 60));
     picStaBar->setPalette(text);
     setBackground(lblPro, ColourFromBgr(skin->clrBG));
+    colourTabStrip(bar);
     picLogo->border = ColourFromBgr(skin->clrLogo);
 
     chrome::SkinInput in;
@@ -258,6 +263,19 @@ bool mdiBrowser::ApplySkin() {
     LayoutChrome();
     update();
     return true;
+}
+
+void mdiBrowser::colourTabStrip(const QColor &bar) {
+    const TabStripColours c = TabStripFor(bar);
+    MDITabs->setStyleSheet(
+        QStringLiteral("QTabBar { background: %1; }"
+                       "QTabBar::tab { background: %2; color: %3; border: 1px solid %4;"
+                       " border-bottom: none; border-top-left-radius: 4px;"
+                       " border-top-right-radius: 4px; padding: 4px 8px; margin: 2px 1px 0 1px; }"
+                       "QTabBar::tab:hover:!selected { background: %5; }"
+                       "QTabBar::tab:selected { background: %6; color: %7; }")
+            .arg(c.strip.name(), c.tab.name(), c.text.name(), c.border.name(), c.hover.name(),
+                 c.current.name(), c.currentText.name()));
 }
 
 void mdiBrowser::LayoutChrome() {

@@ -16,26 +16,10 @@
 #include "tab/frmaddfav.h"
 #include "tab/navpage.h"
 
-namespace {
-
-// The commands whose windows are not part of this build yet: shown, but disabled.
-bool available(Command c) {
-    switch (c) {
-        case Command::Settings:
-        case Command::Skins:
-            return false;
-        default:
-            return true;
-    }
-}
-
-}  // namespace
-
 QAction *mdiBrowser::commandAction(QMenu *menu, const QString &caption, Command command,
                                    const char *name) {
     QAction *a = menu->addAction(caption);
     a->setObjectName(QLatin1String(name));
-    a->setEnabled(available(command));
     connect(a, &QAction::triggered, this, [this, a, command] {
         // A check mark is the command's to set, whoever gives it.
         if (a->isCheckable()) {
@@ -232,8 +216,11 @@ bool mdiBrowser::Execute(Command command, int percent) {
             CreateDesktopShortcut(t->caption(), v->LocationURL());
             break;
         case Command::Settings:
+            ShowSettings(true);
+            break;
         case Command::Skins:
-            return false;  // their windows are not part of this build yet
+            ChooseSkin();
+            break;
     }
     return t || !(command == Command::Stop || command == Command::Refresh ||
                   command == Command::Home || command == Command::Search ||

@@ -13,6 +13,8 @@ enum class OwnedWindow {
     Disguise,
     AddBookmark,
     About,
+    Settings,
+    Skins,
 };
 
 class OwnedWindows {

@@ -55,3 +55,26 @@ QColor ReadableOn(const QColor &ink, const QColor &background, double minRatio) 
     }
     return c.toRgb();
 }
+
+namespace {
+QColor mix(const QColor &a, const QColor &b, double share) {  // share of b
+    return QColor::fromRgbF(a.redF() + (b.redF() - a.redF()) * share,
+                            a.greenF() + (b.greenF() - a.greenF()) * share,
+                            a.blueF() + (b.blueF() - a.blueF()) * share);
+}
+}  // namespace
+
+TabStripColours TabStripFor(const QColor &bar) {
+    const bool dark = bar.lightness() < 128;
+    const QColor white(255, 255, 255), black(0, 0, 0);
+    TabStripColours c;
+    c.strip = dark ? mix(bar, black, 0.25) : mix(bar, white, 0.35);
+    c.tab = dark ? mix(bar, black, 0.1) : mix(bar, white, 0.15);
+    c.hover = dark ? mix(bar, white, 0.08) : mix(bar, white, 0.55);
+    c.current = dark ? mix(bar, white, 0.18) : white;
+    c.border = dark ? mix(bar, black, 0.45) : bar.darker(125);
+    const QColor ink = dark ? QColor(235, 238, 245) : QColor(30, 40, 60);
+    c.text = ReadableOn(ink, c.tab, 4.5);
+    c.currentText = ReadableOn(ink, c.current, 4.5);
+    return c;
+}

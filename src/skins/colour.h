@@ -14,3 +14,10 @@ std::optional<qint32> BgrFromText(const QString &text);
 double ContrastRatio(const QColor &a, const QColor &b);
 // The ink, darkened or lightened in its own hue until it reads on the background.
 QColor ReadableOn(const QColor &ink, const QColor &background, double minRatio = 3.0);
+
+// The tab strip in a skin's toolbar colour: a dark skin gives a dark strip. The current tab
+// stands out from the others; every text reads on its tab.
+struct TabStripColours {
+    QColor strip, tab, hover, current, text, currentText, border;
+};
+TabStripColours TabStripFor(const QColor &bar);

@@ -1,5 +1,6 @@
 #include "skin.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include "colour.h"
@@ -8,12 +9,8 @@
 
 namespace {
 
-QString skinDir() {
-    return AppDir() + QStringLiteral("皮肤/");
-}
-
 QString folderOf(const QString &skinFile) {
-    return skinDir() +
+    return SkinFolder() +
            config::localPath(ReadIni(QStringLiteral("Folder"), QStringLiteral("fld"), skinFile));
 }
 
@@ -25,8 +22,24 @@ QPixmap load(const QString &path) {
 
 }  // namespace
 
+QString SkinFolder() {
+    return AppDir() + QStringLiteral("皮肤/");
+}
+
 QString SkinFilePath() {
-    return skinDir() + config::localPath(settings::Text(settings::Key::Theme));
+    return SkinFilePath(settings::Text(settings::Key::Theme));
+}
+
+QString SkinFilePath(const QString &name) {
+    return SkinFolder() + config::localPath(name);
+}
+
+QStringList SkinFiles() {
+    QDir dir(SkinFolder());
+    dir.setNameFilters({QStringLiteral("*.ini")});
+    dir.setFilter(QDir::Files | QDir::Readable);
+    dir.setSorting(QDir::Name | QDir::IgnoreCase);
+    return dir.entryList();
 }
 
 QPixmap SkinPicture(const QString &skinFile, const QString &key) {
@@ -35,8 +48,7 @@ QPixmap SkinPicture(const QString &skinFile, const QString &key) {
     return load(folderOf(skinFile) + config::localPath(name));
 }
 
-std::optional<Skin> LoadSkin(bool glassAvailable) {
-    const QString file = SkinFilePath();
+std::optional<Skin> LoadSkin(const QString &file, bool glassAvailable) {
     if (!QFileInfo(file).isFile()) return std::nullopt;
     Skin s;
     auto colour = [&file](const char *key) {

@@ -12,11 +12,15 @@ struct Skin {
     QPixmap bgTop, bgBottom;  // null when the skin names none
 };
 
-QString SkinFilePath();  // AppDir + "皮肤/" + the "Theme" setting
+QString SkinFolder();                       // AppDir + "皮肤/"
+QString SkinFilePath();                     // the skin the "Theme" setting names
+QString SkinFilePath(const QString &name);  // a skin of the skin folder by its file name
+// The skin files a user can choose: the "*.ini" files of the skin folder itself, by name.
+QStringList SkinFiles();
 // The named picture of the skin, or a null picture when the key or file gives none.
 QPixmap SkinPicture(const QString &skinFile, const QString &key);
 
-// Reads the current skin. "Aero" is read only where glass can be shown at all. Any
+// Reads a skin file. "Aero" is read only where glass can be shown at all. Any
 // failure (missing file or key, a colour that is no number, a picture that will not
 // load) gives none: the program cannot go on with half a skin.
-std::optional<Skin> LoadSkin(bool glassAvailable);
+std::optional<Skin> LoadSkin(const QString &file, bool glassAvailable);

@@ -9,10 +9,6 @@
 #include "core/config.h"
 #include "core/settings.h"
 
-bool PasswordMatches(const QString &typed, const QString &stored) {
-    return Base64Encode(typed) == stored;
-}
-
 LockPanel::LockPanel(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("picPass"));
     setAutoFillBackground(true);

@@ -6,9 +6,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// The typed password against the stored one ("PassWord", Base64 of the code-page bytes).
-bool PasswordMatches(const QString &typed, const QString &stored);
-
 class LockPanel : public QWidget {
     Q_OBJECT
   public:

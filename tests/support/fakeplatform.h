@@ -161,8 +161,12 @@ class FakePlatform : public Platform {
     // When set, runs on every new transfer once control is back in the event loop.
     std::function<void(FakeTransfer *)> script;
     QList<QPointer<FakeTransfer>> transfers;
-    void ClearTracks() override { ++tracksCleared; }
+    void ClearBrowsingData(int what) override {
+        if (what & History) ++tracksCleared;
+        cleared |= what;
+    }
     int tracksCleared = 0;
+    int cleared = 0;
     Dialogs &dialogs() override { return dialogs_; }
     Desktop &desktop() override { return desktop_; }
     KeyState &keys() override { return keys_; }

@@ -8,6 +8,7 @@ class ScriptedPlatform : public Platform {
     WebView *createWebView(QWidget *parent) override { return real->createWebView(parent); }
     void prepareWebEngine() override { real->prepareWebEngine(); }
     Transfer *createTransfer(QObject *parent) override { return real->createTransfer(parent); }
+    void ClearBrowsingData(int what) override { real->ClearBrowsingData(what); }
     Dialogs &dialogs() override { return scripted; }
     Desktop &desktop() override { return real->desktop(); }
     KeyState &keys() override { return real->keys(); }

@@ -1,0 +1,20 @@
+#pragma once
+// "更多设置": what the web profile keeps of the user's browsing, cleared on request.
+#include <QDialog>
+
+class Platform;
+class QCheckBox;
+class QPushButton;
+
+class frmMore : public QDialog {
+    Q_OBJECT
+  public:
+    frmMore(Platform &platform, QWidget *parent);
+
+    QCheckBox *chkHistory, *chkCache, *chkCookies;
+    QPushButton *cmdClear, *cmdClose;
+
+  private:
+    void cmdClear_Click();
+    Platform &platform_;
+};
