@@ -56,7 +56,9 @@ frmTheme::frmTheme(Apply apply, QWidget *parent) : QDialog(parent), apply_(std::
     cmdOK->setEnabled(false);
     connect(filTheme, &QListWidget::itemSelectionChanged, this,
             [this] { cmdOK->setEnabled(!filTheme->selectedItems().isEmpty()); });
-    connect(filTheme, &QListWidget::itemActivated, this, &frmTheme::cmdOK_Click);
+    // Enter reaches OK as the default button; the list passes it on after its own signal, so
+    // only a double click is taken from the list.
+    connect(filTheme, &QListWidget::itemDoubleClicked, this, &frmTheme::cmdOK_Click);
     connect(cmdOK, &QPushButton::clicked, this, &frmTheme::cmdOK_Click);
     connect(cmdCel, &QPushButton::clicked, this, &QDialog::reject);
 }

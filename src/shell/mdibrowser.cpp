@@ -164,7 +164,7 @@ void mdiBrowser::ShowSettings(bool modal) {
     if (modal) return void(f->exec());
     f->show();
     f->raise();
-    f->activateWindow();
+    activateWhenShown();  // a bare X server gives it the keyboard only when asked, once shown
 }
 
 void mdiBrowser::ChooseSkin() {

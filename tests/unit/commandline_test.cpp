@@ -40,6 +40,9 @@ TEST(CommandLineTest, HandOffCommandsBothWays) {
     EXPECT_EQ(h.kind, HandOff::Open);
     EXPECT_EQ(h.address, "http://a/");
     EXPECT_EQ(ParseHandOff("OpenNew").kind, HandOff::OpenNew);
+    // A later "config" asks the running browser for its settings, not for a page.
+    EXPECT_EQ(ParseHandOff(HandOffCommand("CONFIG")).kind, HandOff::Config);
+    EXPECT_EQ(ParseHandOff(HandOffCommand("config.example")).kind, HandOff::Open);
     EXPECT_EQ(ParseHandOff("OpenNew ").kind, HandOff::Other);
     EXPECT_EQ(ParseHandOff("open").kind, HandOff::Other);
     EXPECT_EQ(ParseHandOff("ddeopenhttp://a/").kind, HandOff::Other);
