@@ -26,8 +26,9 @@ int main(int argc, char **argv) {
     }
     if (a[0] == QLatin1String("set")) {
         if (a.size() != 5) return usage("set takes FILE SECTION KEY VALUE");
-        WriteIni(a[2], a[3], a[4], a[1]);
-        return 0;
+        if (WriteIni(a[2], a[3], a[4], a[1])) return 0;
+        std::fprintf(stderr, "olumetta-ini: cannot write %s\n", qPrintable(a[1]));
+        return 1;
     }
     return usage("unknown command");
 }

@@ -1,4 +1,5 @@
 #include "config.h"
+#include "programfolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -78,12 +79,14 @@ bool WriteIni(const QString &section, const QString &key, const QString &value,
 
 QString AppDir() {
     if (!g_appDirOverride.isEmpty()) return g_appDirOverride;
-    // Before the application object exists (the hand-off runs that early) ask the system.
-    const QString dir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
-                                                     : QFileInfo(QStringLiteral("/proc/self/exe"))
-                                                           .canonicalFilePath()
-                                                           .section(QLatin1Char('/'), 0, -2);
-    return config::withTrailingSlash(dir.isEmpty() ? QStringLiteral("/") : dir);
+    // The binary does not move while it runs: decided once.
+    static const QString dir = [] {
+        const QString template_ = config::installedTemplate();
+        if (!template_.isEmpty()) return programfolder::UserFolder();
+        const QString binary = config::binaryDir();
+        return config::withTrailingSlash(binary.isEmpty() ? QStringLiteral("/") : binary);
+    }();
+    return dir;
 }
 
 QString ReadSetting(const QString &key) {
@@ -103,6 +106,19 @@ namespace config {
 
 QString withTrailingSlash(const QString &dir) {
     return dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
+}
+
+QString binaryDir() {
+    // Before the application object exists (the hand-off runs that early) ask the system.
+    return QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
+                                        : QFileInfo(QStringLiteral("/proc/self/exe"))
+                                              .canonicalFilePath()
+                                              .section(QLatin1Char('/'), 0, -2);
+}
+
+QString installedTemplate() {
+    static const QString found = programfolder::InstalledTemplate(binaryDir());
+    return found;
 }
 
 void setAppDirOverride(const QString &dir) {

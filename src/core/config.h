@@ -23,6 +23,10 @@ constexpr int kValueBytes = 127;  // a value read back holds at most this many b
 
 // The folder with exactly one trailing '/'.
 QString withTrailingSlash(const QString &dir);
+// The folder of the running binary, and the template beside it when it is an installed
+// program (then AppDir is the user's own folder made from it); empty when it is not.
+QString binaryDir();
+QString installedTemplate();
 // Tests run the program's logic on a copy of the program folder.
 void setAppDirOverride(const QString &dir);
 QString configPath();  // AppDir + "config.ini"

@@ -455,8 +455,12 @@ void mdiBrowser::NewDownload(const QString &path, const QString &url, Transfer *
 }
 
 namespace {
-// The desktop's icon for browsers, in every icon theme that follows the naming rules.
-constexpr char kIcon[] = "web-browser";
+// Our own icon where the package installed it; elsewhere the desktop's icon for browsers,
+// which every icon theme that follows the naming rules has.
+QString launcherIcon() {
+    return config::installedTemplate().isEmpty() ? QStringLiteral("web-browser")
+                                                 : QStringLiteral("olumetta");
+}
 }  // namespace
 
 void mdiBrowser::CreateDesktopShortcut(const QString &title, const QString &address) {
@@ -464,13 +468,12 @@ void mdiBrowser::CreateDesktopShortcut(const QString &title, const QString &addr
     if (folder.isEmpty()) return;
     platform_.desktop().WriteLauncher(QDir(folder).filePath(ShortcutFileName(title)),
                                       ShortcutEntry(title, QCoreApplication::applicationFilePath(),
-                                                    address, AppDir(), QLatin1String(kIcon)));
+                                                    address, AppDir(), launcherIcon()));
 }
 
 void mdiBrowser::RegisterDefaultBrowser() {
     platform_.desktop().RegisterDefaultBrowser(
-        BrowserEntry(QCoreApplication::applicationFilePath(), QLatin1String(kIcon)),
-        kBrowserMimeTypes);
+        BrowserEntry(QCoreApplication::applicationFilePath(), launcherIcon()), kBrowserMimeTypes);
 }
 
 void mdiBrowser::CheckForUpdateFromMenu() {

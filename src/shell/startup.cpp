@@ -10,6 +10,7 @@
 
 #include "commandline.h"
 #include "core/config.h"
+#include "core/programfolder.h"
 #include "core/timing.h"
 #include "mdibrowser.h"
 #include "platform/channelprotocol.h"
@@ -74,6 +75,9 @@ int RunBrowser(int argc, char **argv) {
         return 2;
     }
 
+    // An installed program's own folder is made, or completed, from the installed template.
+    if (const QString shipped = config::installedTemplate(); !shipped.isEmpty())
+        programfolder::FillFromTemplate(shipped, AppDir());
     if (QFileInfo::exists(config::configPath()) && !config::configDamaged(config::configPath())) {
         // A later start hands over before it builds any window or starts the web engine.
         InstanceChannel channel;

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
@@ -11,6 +12,7 @@
 #include <cmath>
 
 #include "core/codepage.h"
+#include "core/programfolder.h"
 #include "core/settings.h"
 
 namespace {
@@ -278,4 +280,37 @@ TEST(ConfigEdgesTest, ADamagedFileIsToldApartAndStaleTemporariesGo) {
     QStringList left = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     left.sort();
     EXPECT_EQ(left, (QStringList{"config.ini", "config.ini.Ab12C", "notes.txt.Ab12Cd"}));
+}
+
+// An installed program: its folder is the user's, made from the template once and only
+// completed later; a folder beside the binary with its own config.ini stays the folder.
+TEST(ProgramFolderTest, AnInstalledProgramFillsTheUsersFolderWithoutReplacingAnything) {
+    QTemporaryDir root;
+    const QString bin = root.filePath("usr/bin"), shared = root.filePath("usr/share/olumetta");
+    ASSERT_TRUE(QDir().mkpath(bin) && QDir().mkpath(shared + "/皮肤/默认"));
+    EXPECT_EQ(programfolder::InstalledTemplate(bin), "");
+    spit(shared + "/config.ini", "[Setting]\r\nHomePage=shipped\r\n");
+    spit(shared + "/皮肤/默认/tb1.png", "picture");
+    QFile::setPermissions(shared + "/config.ini", QFile::ReadOwner | QFile::ReadOther);
+    EXPECT_EQ(programfolder::InstalledTemplate(bin), shared + "/");
+    spit(bin + "/config.ini", "[Setting]\r\n");  // a program folder of its own
+    EXPECT_EQ(programfolder::InstalledTemplate(bin), "");
+
+    const QString user = root.filePath("home/.local/share/olumetta/");
+    ASSERT_TRUE(QDir().mkpath(user));
+    spit(user + "config.ini", "[Setting]\r\nHomePage=mine\r\n");
+    EXPECT_TRUE(programfolder::FillFromTemplate(shared + "/", user));
+    EXPECT_EQ(slurp(user + "config.ini"), "[Setting]\r\nHomePage=mine\r\n");
+    EXPECT_EQ(slurp(user + "皮肤/默认/tb1.png"), "picture");
+    QFile::remove(user + "config.ini");  // a lost file comes back from the template
+    EXPECT_TRUE(programfolder::FillFromTemplate(shared + "/", user));
+    EXPECT_EQ(slurp(user + "config.ini"), "[Setting]\r\nHomePage=shipped\r\n");
+    EXPECT_TRUE(QFile::permissions(user + "config.ini") & QFile::WriteOwner);
+    EXPECT_FALSE(QFileInfo::exists(user + "config.ini.new"));
+
+    qputenv("XDG_DATA_HOME", "relative/data");  // to be ignored, as the rules say
+    EXPECT_EQ(programfolder::UserFolder(), QDir::homePath() + "/.local/share/olumetta/");
+    qputenv("XDG_DATA_HOME", root.filePath("data").toUtf8());
+    EXPECT_EQ(programfolder::UserFolder(), root.filePath("data") + "/olumetta/");
+    qunsetenv("XDG_DATA_HOME");
 }
