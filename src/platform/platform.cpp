@@ -28,7 +28,7 @@ class SystemPlatform : public Platform {
     // Only the running instance gets here: a later start hands over long before.
     void prepareWebEngine() override {
         if (engine_) return;
-        engine_ = std::make_unique<WebEngine>(AppDir() + QStringLiteral("数据"));
+        engine_ = std::make_unique<WebEngine>(AppDir() + QStringLiteral("数据"), dialogs_);
         StartupMark("profile ready");
         // Downloads behind a login need the pages' cookies: the jar follows the web profile's
         // from the start, as its cookies arrive one by one.

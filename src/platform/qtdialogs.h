@@ -12,4 +12,6 @@ class QtDialogs : public Dialogs {
     std::optional<QColor> ShowColor(QWidget *parent, const QColor &initial) override;
     std::optional<QString> InputBox(QWidget *parent, const QString &prompt, const QString &title,
                                     const QString &defaultText) override;
+    std::optional<Credentials> Login(QWidget *parent, const QString &title,
+                                     const QString &text) override;
 };

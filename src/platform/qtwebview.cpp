@@ -1,11 +1,16 @@
 #include "qtwebview.h"
 
+#include <QAuthenticator>
+#include <QDataStream>
 #include <QDir>
 #include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QUrl>
+#include <QWebEngineCertificateError>
 #include <QWebEngineDownloadRequest>
+#include <QWebEngineFindTextResult>
+#include <QWebEngineFullScreenRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
@@ -18,6 +23,7 @@
 #include "core/search.h"
 #include "core/settings.h"
 #include "core/timing.h"
+#include "dialogs.h"
 #include "language.h"
 #include "transfer.h"
 
@@ -41,10 +47,51 @@ class Page : public QWebEnginePage {
     // No script dialogs about script errors: the console is where they go.
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &, int,
                                   const QString &) override {}
+    // A page's own dialogs say which site asks.
+    void javaScriptAlert(const QUrl &origin, const QString &msg) override {
+        owner_->dialogs().MsgBox(owner_->widget(), msg, siteOf(origin), Dialogs::Information);
+    }
+    bool javaScriptConfirm(const QUrl &origin, const QString &msg) override {
+        return owner_->dialogs().MsgBox(owner_->widget(), msg, siteOf(origin), Dialogs::Question,
+                                        Dialogs::OkCancel) == Dialogs::AnswerOk;
+    }
+    bool javaScriptPrompt(const QUrl &origin, const QString &msg, const QString &defaultValue,
+                          QString *result) override {
+        const auto answer =
+            owner_->dialogs().InputBox(owner_->widget(), msg, siteOf(origin), defaultValue);
+        if (answer && result) *result = *answer;
+        return answer.has_value();
+    }
 
   private:
+    static QString siteOf(const QUrl &origin) {
+        const QString host = origin.host();
+        return host.isEmpty() ? QStringLiteral("网页消息") : host + QStringLiteral(" 显示");
+    }
     QtWebView *owner_;
 };
+
+// What a page asks for, as the permission bar names it.
+QString FeatureName(QWebEnginePage::Feature feature) {
+    switch (feature) {
+        case QWebEnginePage::Notifications:
+            return QStringLiteral("显示通知");
+        case QWebEnginePage::Geolocation:
+            return QStringLiteral("获取您的位置");
+        case QWebEnginePage::MediaAudioCapture:
+            return QStringLiteral("使用您的麦克风");
+        case QWebEnginePage::MediaVideoCapture:
+            return QStringLiteral("使用您的摄像头");
+        case QWebEnginePage::MediaAudioVideoCapture:
+            return QStringLiteral("使用您的摄像头和麦克风");
+        case QWebEnginePage::MouseLock:
+            return QStringLiteral("隐藏并锁定鼠标指针");
+        case QWebEnginePage::DesktopVideoCapture:
+        case QWebEnginePage::DesktopAudioVideoCapture:
+            return QStringLiteral("共享您的屏幕");
+    }
+    return QStringLiteral("使用一项功能");
+}
 
 // Whether a download has ended, and well. An interrupted one counts as failed: the engine
 // would keep it to resume, and nothing here resumes it.
@@ -111,8 +158,10 @@ class EngineTransfer : public Transfer {
 
 }  // namespace
 
-WebEngine::WebEngine(const QString &storageDir, QObject *parent)
-    : QObject(parent), profile_(new QWebEngineProfile(QStringLiteral("olumetta"), this)) {
+WebEngine::WebEngine(const QString &storageDir, Dialogs &dialogs, QObject *parent)
+    : QObject(parent),
+      profile_(new QWebEngineProfile(QStringLiteral("olumetta"), this)),
+      dialogs_(&dialogs) {
     QDir().mkpath(storageDir);
     profile_->setPersistentStoragePath(storageDir + QStringLiteral("/profile"));
     profile_->setCachePath(storageDir + QStringLiteral("/cache"));
@@ -141,6 +190,7 @@ QtWebView *WebEngine::createView(QWidget *parent) {
 
 void WebEngine::onDownloadRequested(QWebEngineDownloadRequest *request) {
     // The request must be answered inside this signal.
+    if (request->isSavePageDownload()) return request->accept();  // placed by SavePage
     QtWebView *v = views_.value(request->page());
     if (!v) return request->accept();
     const QUrl url = request->url();
@@ -186,9 +236,11 @@ QtWebView::QtWebView(WebEngine *engine, QWidget *parent)
     connect(page, &QWebEnginePage::newWindowRequested, this,
             [this](QWebEngineNewWindowRequest &request) {
                 if (!request.isUserInitiated())
-                    emit PopupBlocked(request.requestedUrl().toString());
-                else if (QWebEnginePage *target = requestNewWindow())
-                    request.openIn(target);
+                    return emit PopupBlocked(request.requestedUrl().toString());
+                // Ctrl+click and a middle click: a tab behind this one, as browsers do.
+                const bool background =
+                    request.destination() == QWebEngineNewWindowRequest::InNewBackgroundTab;
+                if (QWebEnginePage *target = requestNewWindow(background)) request.openIn(target);
             });
     connect(page, &QWebEnginePage::loadStarted, this,
             [this] { emit StatusTextChange(tr("正在打开网页...")); });
@@ -211,7 +263,59 @@ QtWebView::QtWebView(WebEngine *engine, QWidget *parent)
     connect(page, &QWebEnginePage::loadFinished, this, [this] {
         emit ProgressChange(-1, 100);
         emit DownloadComplete();
+        emit HistoryChange();
     });
+    connect(page, &QWebEnginePage::urlChanged, this, &WebView::HistoryChange);
+    connect(page, &QWebEnginePage::iconChanged, this, &WebView::IconChange);
+    connect(page, &QWebEnginePage::findTextFinished, this,
+            [this](const QWebEngineFindTextResult &r) {
+                emit FindResult(r.activeMatch(), r.numberOfMatches());
+            });
+    connect(page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                if (status != QWebEnginePage::NormalTerminationStatus) emit RenderProcessGone();
+            });
+    connect(page, &QWebEnginePage::certificateError, this,
+            [this](const QWebEngineCertificateError &error) {
+                QWebEngineCertificateError e = error;
+                if (!e.isOverridable()) return e.rejectCertificate();  // the engine's own page
+                e.defer();
+                if (certificate_) certificate_->rejectCertificate();
+                certificate_ = e;
+                emit CertificateProblem(e.url().toString(), e.description());
+            });
+    connect(page, &QWebEnginePage::featurePermissionRequested, this,
+            [this](const QUrl &origin, QWebEnginePage::Feature feature) {
+                emit PermissionRequested(origin.toString(), int(feature), FeatureName(feature));
+            });
+    connect(page, &QWebEnginePage::fullScreenRequested, this,
+            [this](QWebEngineFullScreenRequest request) {
+                request.accept();
+                emit FullScreenRequested(request.toggleOn());
+            });
+    auto login = [this](const QUrl &url, QAuthenticator *auth, const QString &proxy) {
+        const QString where = proxy.isEmpty() ? url.host() : proxy;
+        const auto answer = dialogs().Login(
+            view_, QStringLiteral("需要登录"),
+            (proxy.isEmpty() ? QStringLiteral("%1 要求您输入用户名和密码。")
+                             : QStringLiteral("代理服务器 %1 要求您输入用户名和密码。"))
+                    .arg(where) +
+                (auth->realm().isEmpty() ? QString()
+                                         : QStringLiteral("\n该网站说：“%1”").arg(auth->realm())));
+        if (!answer) return void(*auth = QAuthenticator());  // cancelled: the page says so
+        auth->setUser(answer->first);
+        auth->setPassword(answer->second);
+    };
+    connect(page, &QWebEnginePage::authenticationRequired, this,
+            [login](const QUrl &url, QAuthenticator *auth) { login(url, auth, {}); });
+    connect(page, &QWebEnginePage::proxyAuthenticationRequired, this,
+            [login](const QUrl &url, QAuthenticator *auth, const QString &proxy) {
+                login(url, auth, proxy);
+            });
+}
+
+Dialogs &QtWebView::dialogs() const {
+    return *engine_->dialogs_;
 }
 
 QtWebView::~QtWebView() {
@@ -233,10 +337,13 @@ void QtWebView::formSubmitted(const QUrl &url) {
     formTarget_ = url;
 }
 
-QWebEnginePage *QtWebView::requestNewWindow() {
+QWebEnginePage *QtWebView::requestNewWindow(bool background) {
     WebView *target = nullptr;
     bool cancel = false;
-    emit NewWindow2(&target, &cancel);
+    if (background)
+        emit NewTab(&target, true);
+    else
+        emit NewWindow2(&target, &cancel);
     auto *qt = qobject_cast<QtWebView *>(target);
     return cancel || !qt ? nullptr : qt->page();
 }
@@ -265,6 +372,57 @@ void QtWebView::Stop() {
 }
 void QtWebView::Refresh() {
     view_->reload();
+}
+void QtWebView::RefreshFromServer() {
+    view_->triggerPageAction(QWebEnginePage::ReloadAndBypassCache);
+}
+bool QtWebView::CanGoBack() const {
+    return view_ && view_->history()->canGoBack();
+}
+bool QtWebView::CanGoForward() const {
+    return view_ && view_->history()->canGoForward();
+}
+
+QByteArray QtWebView::SavedHistory() const {
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << *view_->history();
+    return bytes;
+}
+
+void QtWebView::RestoreHistory(const QByteArray &bytes) {
+    QDataStream in(bytes);
+    in >> *view_->history();
+}
+
+void QtWebView::Find(const QString &text, bool backward, bool matchCase) {
+    QWebEnginePage::FindFlags flags;
+    if (backward) flags |= QWebEnginePage::FindBackward;
+    if (matchCase) flags |= QWebEnginePage::FindCaseSensitively;
+    view_->page()->findText(text, flags);
+}
+
+void QtWebView::SavePage(const QString &path) {
+    view_->page()->save(path, QWebEngineDownloadRequest::MimeHtmlSaveFormat);
+}
+
+void QtWebView::ExitFullScreen() {
+    view_->triggerPageAction(QWebEnginePage::ExitFullScreen);
+}
+
+void QtWebView::AnswerCertificate(bool proceed) {
+    if (!certificate_) return;
+    if (proceed)
+        certificate_->acceptCertificate();
+    else
+        certificate_->rejectCertificate();
+    certificate_.reset();
+}
+
+void QtWebView::AnswerPermission(const QString &origin, int feature, bool allow) {
+    view_->page()->setFeaturePermission(
+        QUrl(origin), QWebEnginePage::Feature(feature),
+        allow ? QWebEnginePage::PermissionGrantedByUser : QWebEnginePage::PermissionDeniedByUser);
 }
 
 void QtWebView::GoHome() {

@@ -3,10 +3,13 @@
 #include <QHash>
 #include <QPointer>
 #include <QUrl>
+#include <QWebEngineCertificateError>
 #include <memory>
+#include <optional>
 
 #include "webview.h"
 
+class Dialogs;
 class QWebEngineDownloadRequest;
 class QWebEnginePage;
 class QWebEngineProfile;
@@ -18,7 +21,8 @@ class WebEngine : public QObject {
     Q_OBJECT
   public:
     // Profile data (cookies, cache, local storage) lives under storageDir.
-    explicit WebEngine(const QString &storageDir, QObject *parent = nullptr);
+    // The pages' own questions (script dialogs, logins) are asked through dialogs.
+    WebEngine(const QString &storageDir, Dialogs &dialogs, QObject *parent = nullptr);
     ~WebEngine() override;
     QWebEngineProfile *profile() const { return profile_; }
     QtWebView *createView(QWidget *parent);
@@ -30,6 +34,7 @@ class WebEngine : public QObject {
     friend class QtWebView;
     void onDownloadRequested(QWebEngineDownloadRequest *request);
     QWebEngineProfile *profile_;
+    Dialogs *dialogs_;
     QHash<QWebEnginePage *, QtWebView *> views_;
 };
 
@@ -53,17 +58,29 @@ class QtWebView : public WebView {
     bool SetPageZoom(const QString &percentText) override;
     double PageZoom() const override;
     void SetInputEnabled(bool enabled) override;
+    bool CanGoBack() const override;
+    bool CanGoForward() const override;
+    void RefreshFromServer() override;
+    QByteArray SavedHistory() const override;
+    void RestoreHistory(const QByteArray &bytes) override;
+    void Find(const QString &text, bool backward, bool matchCase) override;
+    void SavePage(const QString &path) override;
+    void ExitFullScreen() override;
+    void AnswerCertificate(bool proceed) override;
+    void AnswerPermission(const QString &origin, int feature, bool allow) override;
+    Dialogs &dialogs() const;
 
     QWebEngineView *view() const { return view_; }
     QWebEnginePage *page() const;
     // The page of a new tab for a window a click asked for; none when refused.
-    QWebEnginePage *requestNewWindow();
+    QWebEnginePage *requestNewWindow(bool background = false);
     void formSubmitted(const QUrl &url);
 
   private:
     friend class WebEngine;
     WebEngine *engine_;
     QWebEngineView *view_;
-    QUrl formTarget_;  // where the last form was sent
+    QUrl formTarget_;                                        // where the last form was sent
+    std::optional<QWebEngineCertificateError> certificate_;  // waiting for the user
     std::unique_ptr<QPrinter> printer_;
 };

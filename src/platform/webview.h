@@ -1,6 +1,7 @@
 #pragma once
 // What the browser relies on from a web view: operations, properties and events.
 // Qt WebEngine realises it for the program, a fake for the widget tests.
+#include <QIcon>
 #include <QObject>
 #include <QString>
 
@@ -44,6 +45,23 @@ class WebView : public QObject {
     virtual double PageZoom() const = 0;
     // A locked page gets no keyboard focus or input.
     virtual void SetInputEnabled(bool enabled) = 0;
+    virtual bool CanGoBack() const { return false; }
+    virtual bool CanGoForward() const { return false; }
+    // Reloads from the server, past the cache (Ctrl+F5).
+    virtual void RefreshFromServer() { Refresh(); }
+    // The back and forward list as bytes, for a closed tab to come back with it.
+    virtual QByteArray SavedHistory() const { return {}; }
+    virtual void RestoreHistory(const QByteArray &) {}
+    // Finds in the page, highlighting every match; an empty text ends the search. The
+    // count comes back as FindResult.
+    virtual void Find(const QString &, bool /*backward*/, bool /*matchCase*/) {}
+    // The page with its resources, as a single file.
+    virtual void SavePage(const QString &) {}
+    virtual void ExitFullScreen() {}
+    // The answer to CertificateProblem: go on to the page, or not.
+    virtual void AnswerCertificate(bool) {}
+    // The answer to PermissionRequested.
+    virtual void AnswerPermission(const QString & /*origin*/, int /*feature*/, bool) {}
     // No script-error dialogs, and a view made for a page's new window: nothing to do here.
     void SetSilent(bool) {}
     void SetRegisterAsBrowser(bool) {}
@@ -66,4 +84,17 @@ class WebView : public QObject {
     void PopupBlocked(const QString &url);
     // A file the engine saved itself to the offer's savePath: whole, or failed.
     void DownloadSaved(const QString &path, bool ok);
+    // A link opened with Ctrl (background) or Shift (foreground): the receiver hands back
+    // the view of the new tab.
+    void NewTab(WebView **ppDisp, bool background);
+    void IconChange(const QIcon &icon);  // null: the page has none (yet)
+    void HistoryChange();                // CanGoBack or CanGoForward may differ now
+    void FindResult(int active, int total);
+    // The page's process ended (a crash, out of memory, killed): the page is gone.
+    void RenderProcessGone();
+    // The server's certificate is not to be trusted; the page waits for AnswerCertificate.
+    void CertificateProblem(const QString &url, const QString &description);
+    // The page asks for a feature (what: its name in Chinese); AnswerPermission answers.
+    void PermissionRequested(const QString &origin, int feature, const QString &what);
+    void FullScreenRequested(bool on);
 };

@@ -25,8 +25,9 @@ void PictureButton::paintEvent(QPaintEvent *) {
         p.drawText(rect(), Qt::AlignCenter, toolTip().left(1));
         return;
     }
+    if (!isEnabled()) p.setOpacity(0.35);  // nowhere to go that way
     p.drawPixmap(0, 0, picture_);
-    if (underMouse() && !isDown()) {
+    if (isEnabled() && underMouse() && !isDown()) {
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(255, 255, 255, 60));

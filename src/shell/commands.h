@@ -38,6 +38,21 @@ enum class Command {
     // Help.
     CheckUpdate,
     About,
+    // The habits of other browsers' hands (keys, the tab strip's menu).
+    ReloadFromServer,  // past the cache
+    NextTab,
+    PreviousTab,
+    SelectTab,  // the tab numbered with it, 1 to 8; 9 is the last
+    FocusAddress,
+    ReopenClosedTab,
+    DuplicateTab,
+    CloseOtherTabs,
+    CloseTabsToTheRight,
+    FullScreen,
+    SavePage,
+    Find,  // opens the find bar
+    FindNext,
+    FindPrevious,
 };
 
 // The zoom after a step: +1 in, -1 out, 0 back to 100. The ends are tests for equality, so a

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTabBar>
 #include <QTimer>
 #include <QWindow>
@@ -28,7 +29,9 @@
 #include "core/textfiles.h"
 #include "core/timing.h"
 #include "downloads/frmdownload.h"
+#include "findbar.h"
 #include "gestures/capture.h"
+#include "pagehabits.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/keystate.h"
@@ -125,6 +128,7 @@ bool mdiBrowser::Load() {
         CheckForUpdate(platform_, this,
                        [this](const QString &path, const QString &url) { NewDownload(path, url); });
     }
+    installHabits();
     tmrKey->start();
     return true;
 }
@@ -255,16 +259,20 @@ Form1 *mdiBrowser::newTabOn(const QString &address) {
     return t;
 }
 
-Form1 *mdiBrowser::CreateTab() {
+Form1 *mdiBrowser::CreateTab(bool background) {
     auto *t = new Form1(platform_, children_);
     connectTab(t);
-    children_->addWidget(t);
-    const int index = MDITabs->addTab(QStringLiteral("空白页"));
+    // A tab opened behind the active one lies next to it, as in other browsers.
+    const int index =
+        background && MDITabs->count() > 0 ? MDITabs->currentIndex() + 1 : MDITabs->count();
+    children_->insertWidget(index, t);
+    MDITabs->insertTab(index, style()->standardIcon(QStyle::SP_FileIcon), QStringLiteral("空白页"));
     MDITabs->setTabData(index, QVariant::fromValue<void *>(t));
     MDITabs->setTabToolTip(index, QString());
-    MDITabs->setCurrentIndex(index);  // a tab that shows itself becomes the active one
+    if (!background) MDITabs->setCurrentIndex(index);  // a tab that shows itself is active
     showEmptyPage();
     t->Load();
+    if (background) t->hide();  // the active one stays in front
     CurrentHomePage = settings::Text(settings::Key::HomePage);
     StartupMark("tab created");
     return t;
@@ -290,12 +298,13 @@ void mdiBrowser::connectTab(Form1 *t) {
         showRefreshButton();
         lblPro->hide();
     });
-    connect(t, &Form1::NewWindowRequested, this, [this](Form1 **created) {
-        Form1 *tab = CreateTab();
+    connect(t, &Form1::NewWindowRequested, this, [this](Form1 **created, bool background) {
+        Form1 *tab = CreateTab(background);
         ColourTab(tab, false);
-        ShowTab(tab);
+        if (!background) ShowTab(tab);
         *created = tab;
     });
+    connectHabits(t);
     connect(t, &Form1::DownloadRequested, this, &mdiBrowser::NewDownload);
     connect(t, &Form1::BookmarkRequested, this,
             [this](const QString &path) { newTabOn(ReadBookmarkFile(path)); });
@@ -345,6 +354,7 @@ QList<Form1 *> mdiBrowser::tabs() const {
 void mdiBrowser::CloseTab(Form1 *tab) {
     const int index = children_->indexOf(tab);
     if (index < 0) return;
+    rememberClosedTab(tab);
     lblPro->hide();
     lblSta->clear();
     settings::Write(settings::Key::LastPage, cboAddress->currentText());
@@ -381,6 +391,10 @@ void mdiBrowser::onTabChanged(int index) {
     showAddressOf(t);
     lblSta->clear();
     lblPro->hide();
+    loading_ = false;
+    updateHistoryButtons();
+    updateWindowTitle();
+    if (picFind->isVisible()) picFind->open();
 }
 
 void mdiBrowser::tabCaptionChanged(Form1 *tab) {
@@ -389,6 +403,7 @@ void mdiBrowser::tabCaptionChanged(Form1 *tab) {
     const QString caption = tab->caption().isEmpty() ? QStringLiteral("空白页") : tab->caption();
     MDITabs->setTabText(index, TabCaption(caption));
     MDITabs->setTabToolTip(index, WithoutBidiControls(tab->caption()));
+    if (tab == ActiveForm()) updateWindowTitle();
 }
 
 void mdiBrowser::AddressListAppend(const QString &url) {

@@ -12,6 +12,8 @@
 #include "ownedwindows.h"
 
 class CaptionButton;
+class FindBar;
+class PageHabits;
 class EmptyPage;
 class frmDownload;
 class frmMouse;
@@ -58,7 +60,9 @@ class mdiBrowser : public QMainWindow {
 
     // Tabs.
     void OpenNewFrm();
-    Form1 *CreateTab();  // created and loaded, not yet shown in front
+    // Created and loaded, not yet shown in front; in the background: next to the active tab,
+    // which stays active.
+    Form1 *CreateTab(bool background = false);
     void ShowTab(Form1 *tab);
     // The tab's panels in the skin's colours; withEditor also colours the tile editor.
     void ColourTab(Form1 *tab, bool withEditor);
@@ -88,6 +92,9 @@ class mdiBrowser : public QMainWindow {
     bool TrySkin(const QString &name);
     // "程序设置": modal from the menu, beside the frame from a command line.
     void ShowSettings(bool modal);
+
+    // The commands of other browsers' habits (keys, the tab strip's menu).
+    bool RunHabit(Command command, int value);
 
     // Program-wide values.
     QString CurrentHomePage;
@@ -125,6 +132,14 @@ class mdiBrowser : public QMainWindow {
     void setZoom(int percent);
     QAction *commandAction(QMenu *menu, const QString &caption, Command command, const char *name);
 
+    void installHabits();
+    void connectHabits(Form1 *t);
+    void showTabIcon(Form1 *t, const QIcon &icon);
+    void updateHistoryButtons();
+    void updateWindowTitle();
+    void rememberClosedTab(Form1 *t);
+    void openTabWithHistory(const QString &url, const QByteArray &history);
+    void setPageFullScreen(bool on);
     void buildChrome();
     void buildMenus();
     void HandleCommandLine();
@@ -160,6 +175,7 @@ class mdiBrowser : public QMainWindow {
     QLabel *lblSta;
     QLabel *lblMouse;
     QLabel *lblZoom;
+    FindBar *picFind;
     QMenu *mnuMenu, *mnuM, *mnuTabs;
     QAction *mnuNew, *mnuDis[2], *mnuClAl, *mnuClNw, *mnuMouse, *mnuEnd;
     QTimer *tmrKey;
@@ -185,4 +201,13 @@ class mdiBrowser : public QMainWindow {
     QList<QPointer<QWidget>> hiddenWindows_;  // what the disguise hid, to bring back
     std::unique_ptr<frmMouse> trail_;
     std::unique_ptr<GestureCapture> gestures_;
+    std::unique_ptr<PageHabits> habits_;
+    struct ClosedTab {
+        QString url;
+        QByteArray history;
+    };
+    QList<ClosedTab> closedTabs_;  // the last ones, for Ctrl+Shift+T
+    bool loading_ = false;         // the active page
+    bool pageFullScreen_ = false;  // a page (a video) asked for the whole screen
+    Qt::WindowStates stateBeforeFullScreen_;
 };

@@ -23,6 +23,7 @@
 #include "core/bookmarks.h"
 #include "core/config.h"
 #include "core/settings.h"
+#include "findbar.h"
 #include "mdibrowser.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
@@ -203,6 +204,8 @@ void mdiBrowser::buildChrome() {
     column->addWidget(picToolBar);
     column->addWidget(MDITabs);
     column->addWidget(body, 1);
+    picFind = new FindBar(central);
+    column->addWidget(picFind);
     column->addWidget(picStaBar);
     setCentralWidget(central);
 }
@@ -226,6 +229,7 @@ bool mdiBrowser::ApplySkin(const QString &file) {
     text.setColor(QPalette::WindowText,
                   bar.lightness() < 128 ? QColor(235, 238, 245) : QColor(30, 40, 60));
     picStaBar->setPalette(text);
+    picFind->setColours(bar, text.color(QPalette::WindowText));
     setBackground(lblPro, ColourFromBgr(skin->clrBG));
     colourTabStrip(bar);
     picLogo->border = ColourFromBgr(skin->clrLogo);
@@ -489,6 +493,11 @@ bool mdiBrowser::eventFilter(QObject *watched, QEvent *event) {
             }
             if (watched == MDITabs) {
                 auto *me = static_cast<QMouseEvent *>(event);
+                // A middle click closes the tab (gestures, when on, take the button first).
+                if (me->button() == Qt::MiddleButton) {
+                    if (Form1 *t = tabAt(MDITabs->tabAt(me->position().toPoint()))) CloseTab(t);
+                    return true;
+                }
                 if (me->button() != Qt::RightButton) break;
                 const int index = MDITabs->tabAt(me->position().toPoint());
                 if (index >= 0) MDITabs->setCurrentIndex(index);

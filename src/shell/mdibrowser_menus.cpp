@@ -103,6 +103,13 @@ void mdiBrowser::buildMenus() {
     mnuTabs->setObjectName(QStringLiteral("mnuTabs"));
     commandAction(mnuTabs, QStringLiteral("关闭选项卡"), Command::CloseTab, "mnuTc0");
     commandAction(mnuTabs, QStringLiteral("新建选项卡"), Command::NewTab, "mnuTc1");
+    mnuTabs->addSeparator();
+    commandAction(mnuTabs, QStringLiteral("重新加载"), Command::Refresh, "mnuTc3");
+    commandAction(mnuTabs, QStringLiteral("复制标签页"), Command::DuplicateTab, "mnuTc4");
+    commandAction(mnuTabs, QStringLiteral("关闭其他标签页"), Command::CloseOtherTabs, "mnuTc5");
+    commandAction(mnuTabs, QStringLiteral("关闭右侧标签页"), Command::CloseTabsToTheRight,
+                  "mnuTc6");
+    commandAction(mnuTabs, QStringLiteral("恢复关闭的标签页"), Command::ReopenClosedTab, "mnuTc7");
 }
 
 bool mdiBrowser::Execute(Command command, int percent) {
@@ -129,6 +136,7 @@ bool mdiBrowser::Execute(Command command, int percent) {
             if (t) {
                 t->ToggleNavigationPage();
                 ColourTab(t, true);
+                updateHistoryButtons();
             }
             break;
         case Command::NewTab:
@@ -218,6 +226,21 @@ bool mdiBrowser::Execute(Command command, int percent) {
         case Command::Settings:
             ShowSettings(true);
             break;
+        case Command::ReloadFromServer:
+        case Command::NextTab:
+        case Command::PreviousTab:
+        case Command::SelectTab:
+        case Command::FocusAddress:
+        case Command::ReopenClosedTab:
+        case Command::DuplicateTab:
+        case Command::CloseOtherTabs:
+        case Command::CloseTabsToTheRight:
+        case Command::FullScreen:
+        case Command::SavePage:
+        case Command::Find:
+        case Command::FindNext:
+        case Command::FindPrevious:
+            return RunHabit(command, percent);
         case Command::Skins:
             ChooseSkin();
             break;

@@ -9,6 +9,7 @@
 #include "downloads/savedialog.h"
 #include "lockpanel.h"
 #include "navpage.h"
+#include "notices.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
 #include "platform/webview.h"
@@ -21,6 +22,10 @@ Form1::Form1(Platform &platform, QWidget *parent) : QWidget(parent), dialogs_(pl
     picPass = new LockPanel(this);
     picNav = new NavPage(this, platform.dialogs(), this);
     picPass->installEventFilter(this);
+    picNotice = new NoticePanel(this);
+    picPermission = new PermissionBar(this);
+    picPermission->installEventFilter(this);
+    picNav->installEventFilter(this);
 
     WebView *v = brwWebBrowser;
     // Blocked pop-ups stay said while nothing else is to be said.
@@ -36,9 +41,12 @@ Form1::Form1(Platform &platform, QWidget *parent) : QWidget(parent), dialogs_(pl
     connect(v, &WebView::ProgressChange, this, &Form1::ProgressChanged);
     connect(v, &WebView::DownloadComplete, this, &Form1::onDownloadComplete);
     connect(v, &WebView::TitleChange, this, &Form1::onTitleChange);
-    connect(v, &WebView::NewWindow2, this, &Form1::onNewWindow2);
+    connect(v, &WebView::NewWindow2, this,
+            [this](WebView **ppDisp, bool *) { onNewWindow2(ppDisp, false); });
+    connect(v, &WebView::NewTab, this, &Form1::onNewWindow2);
     connect(v, &WebView::NavigateComplete2, this, [this] {
-        blocked_.clear();  // a new page: its own pop-ups only
+        picNotice->hide();  // a new page: nothing said of the old one stays
+        blocked_.clear();   // a new page: its own pop-ups only
         blockedCount_ = 0;
         emit AddressChanged(brwWebBrowser->LocationURL());
     });
@@ -48,6 +56,45 @@ Form1::Form1(Platform &platform, QWidget *parent) : QWidget(parent), dialogs_(pl
         emit StatusTextChanged((ok ? QStringLiteral("下载完成: ") : QStringLiteral("下载失败: ")) +
                                path);
     });
+    watchEngine();
+}
+
+// The engine's events that need the user, and those the frame shows.
+void Form1::watchEngine() {
+    WebView *v = brwWebBrowser;
+    connect(v, &WebView::IconChange, this, &Form1::IconChanged);
+    connect(v, &WebView::HistoryChange, this, &Form1::HistoryChanged);
+    connect(v, &WebView::FindResult, this, &Form1::FindResult);
+    connect(v, &WebView::FullScreenRequested, this, &Form1::FullScreenRequested);
+    connect(v, &WebView::RenderProcessGone, this, [this] {
+        picNotice->showNotice(
+            QStringLiteral("此网页已崩溃"),
+            QStringLiteral("显示此网页的进程意外结束了（可能是内存不足、程序出错或被结束）。"
+                           "其他标签页不受影响。"),
+            {{QStringLiteral("重新加载"), [this] { brwWebBrowser->Refresh(); }}});
+    });
+    connect(v, &WebView::CertificateProblem, this,
+            [this](const QString &url, const QString &description) {
+                picNotice->showNotice(
+                    QStringLiteral("您的连接不是私密连接"),
+                    QStringLiteral("%1 的安全证书不可信任：%2\n攻击者可能会试图窃取您的信息"
+                                   "（例如密码、消息或信用卡信息）。")
+                        .arg(url, description),
+                    {{QStringLiteral("返回"),
+                      [this] {
+                          brwWebBrowser->AnswerCertificate(false);
+                          brwWebBrowser->GoBack();  // to the page the user came from, if any
+                      }},
+                     {QStringLiteral("继续前往（不安全）"),
+                      [this] { brwWebBrowser->AnswerCertificate(true); }}});
+            });
+    connect(v, &WebView::PermissionRequested, this,
+            [this](const QString &origin, int feature, const QString &what) {
+                if (const auto known = SessionPermissions().answer(origin, feature))
+                    return brwWebBrowser->AnswerPermission(origin, feature, *known);
+                picPermission->ask(origin, feature, what);
+            });
+    connect(picPermission, &PermissionBar::Answered, v, &WebView::AnswerPermission);
 }
 
 Form1::~Form1() = default;
@@ -87,6 +134,13 @@ bool Form1::eventFilter(QObject *watched, QEvent *event) {
     if (watched == picPass &&
         (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
         brwWebBrowser->SetInputEnabled(picPass->isHidden());
+    // Back leaves the navigation page: where back can go changes with it.
+    if (watched == picNav &&
+        (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
+        emit HistoryChanged();
+    if (watched == picPermission &&
+        (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
+        layoutCovers();
     return QWidget::eventFilter(watched, event);
 }
 
@@ -96,7 +150,14 @@ void Form1::resizeEvent(QResizeEvent *) {
 
 void Form1::layoutCovers() {
     const QRect all = rect();
-    brwWebBrowser->widget()->setGeometry(all);
+    QRect page = all;
+    if (!picPermission->isHidden()) {
+        const int h = picPermission->sizeHint().height();
+        picPermission->setGeometry(0, 0, width(), h);
+        page.setTop(h);
+    }
+    brwWebBrowser->widget()->setGeometry(page);
+    picNotice->setGeometry(page);
     picPass->setGeometry(all);  // each centres its own core
     picNav->setGeometry(all);
 }
@@ -126,9 +187,9 @@ void Form1::onTitleChange(const QString &text) {
         setLocked(true);
 }
 
-void Form1::onNewWindow2(WebView **ppDisp, bool *) {
+void Form1::onNewWindow2(WebView **ppDisp, bool background) {
     Form1 *tab = nullptr;
-    emit NewWindowRequested(&tab);
+    emit NewWindowRequested(&tab, background);
     if (!tab) return;
     tab->brwWebBrowser->SetRegisterAsBrowser(true);
     *ppDisp = tab->brwWebBrowser;

@@ -8,6 +8,8 @@
 class Dialogs;
 class LockPanel;
 class NavPage;
+class NoticePanel;
+class PermissionBar;
 class Platform;
 class Transfer;
 class WebView;
@@ -37,6 +39,8 @@ class Form1 : public QWidget {
     WebView *brwWebBrowser;
     NavPage *picNav;
     LockPanel *picPass;
+    NoticePanel *picNotice;        // over the page: its process died, or its certificate
+    PermissionBar *picPermission;  // above the page: a feature it asks for
 
   signals:
     void StatusTextChanged(const QString &text);
@@ -47,8 +51,13 @@ class Form1 : public QWidget {
     void PageLoaded(const QString &zoom);
     // A bookmark file followed in a page: the receiver opens its address in a new tab.
     void BookmarkRequested(const QString &path);
-    // A page asks for a new window: the receiver opens a tab and hands it back.
-    void NewWindowRequested(Form1 **tab);
+    // A page asks for a new window: the receiver opens a tab (behind this one when
+    // background) and hands it back.
+    void NewWindowRequested(Form1 **tab, bool background);
+    void IconChanged(const QIcon &icon);
+    void HistoryChanged();
+    void FindResult(int active, int total);
+    void FullScreenRequested(bool on);
     // A file the page offers, with the place the user chose for it.
     // transfer: the engine's own fetch for the task to adopt; none for a fresh GET.
     void DownloadRequested(const QString &path, const QString &url, Transfer *transfer);
@@ -60,7 +69,8 @@ class Form1 : public QWidget {
   private:
     void onDownloadComplete();
     void onTitleChange(const QString &text);
-    void onNewWindow2(WebView **ppDisp, bool *cancel);
+    void onNewWindow2(WebView **ppDisp, bool background);
+    void watchEngine();
     void onFileDownload(DownloadOffer *offer);
     void layoutCovers();
 

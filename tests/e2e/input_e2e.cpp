@@ -211,7 +211,7 @@ TEST_P(InputE2E, F4AndMinimiseLockAndTheKeyboardUnlocks) {
         EXPECT_TRUE(waitFor([&] { return session.frameWindow().isEmpty(); }, 5000));
         // Back from the window manager's list, as a taskbar would bring it.
         QByteArray all;
-        x.xdo({"search", "--name", "^Orvex Lumetta$"}, &all);
+        x.xdo({"search", "--name", "Orvex Lumetta$"}, &all);
         for (const QByteArray &w : all.trimmed().split('\n')) x.xdo({"windowactivate", w});
         EXPECT_TRUE(waitFor([&] { return !session.frameWindow().isEmpty(); }, 5000));
     }

@@ -11,6 +11,7 @@
 
 #include "platform/language.h"
 #include "platform/qtwebview.h"
+#include "support/fakeplatform.h"
 #include "support/httpserver.h"
 #include "support/wait.h"
 
@@ -37,6 +38,8 @@ struct Recorder {
     }
 };
 
+FakeDialogs dialogs_;  // the pages' own questions
+
 }  // namespace
 
 TEST(WebViewE2E, LoadsPagesAndReportsEventsInOrder) {
@@ -44,7 +47,7 @@ TEST(WebViewE2E, LoadsPagesAndReportsEventsInOrder) {
     server.page("/one", "第一页", "<p>one</p>");
     server.page("/two", "Second page", "<p>two</p>");
     QTemporaryDir storage;
-    auto *engine = new WebEngine(storage.path());
+    auto *engine = new WebEngine(storage.path(), dialogs_);
     QWidget host;
     host.resize(800, 600);
     WebView *v = engine->createView(&host);
@@ -93,7 +96,7 @@ TEST(WebViewE2E, ADeadPortFailsWithoutHangingOnAChinesePage) {
     const quint16 port = grab.serverPort();
     grab.close();
     QTemporaryDir storage;
-    auto *engine = new WebEngine(storage.path());
+    auto *engine = new WebEngine(storage.path(), dialogs_);
     QWidget host;
     auto *v = engine->createView(&host);
     host.show();

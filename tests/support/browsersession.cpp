@@ -66,7 +66,7 @@ QString BrowserSession::frameWindow() const {
     // The frame is the largest visible window of that name (Qt keeps a hidden one too).
     QString best;
     int area = 0;
-    for (const QString &w : x_->windows("^Orvex Lumetta$")) {
+    for (const QString &w : x_->windows("(^| - )Orvex Lumetta$")) {
         const QRect r = x_->geometry(w);
         if (r.width() * r.height() > area) {
             area = r.width() * r.height();

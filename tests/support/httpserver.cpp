@@ -84,6 +84,13 @@ void TestHttpServer::serve() {
                     r.status = 403;
                 }
             }
+            if (!r.requireLogin.isEmpty() &&
+                !buf.contains("\r\nAuthorization: Basic " + r.requireLogin.toBase64() + "\r\n")) {
+                r = Response();
+                r.status = 401;
+                r.headers = {{"WWW-Authenticate", "Basic realm=\"Test area\""}};
+                r.body = "<title>401</title>no";
+            }
             if (line.value(0) == "HEAD") r.cutAfter = 0;
             if (r.delayMs > 0)
                 QTimer::singleShot(r.delayMs, s, [this, s, r] { answer(s, r); });

@@ -22,6 +22,7 @@ class TestHttpServer : public QObject {
         QByteArray method;         // only this method is answered, others get 405
         int delayMs = 0;           // answer only after this long
         QByteArray requireCookie;  // without this cookie the answer is 403
+        QByteArray requireLogin;   // "user:password" for HTTP basic authentication, else 401
     };
 
     TestHttpServer();

@@ -245,6 +245,10 @@ TEST_F(ChromeTest, MenuButtonOpensTheMenuAndItsDoubleClickTogglesTheNavigationPa
     QTest::mouseClick(ui(f).picTBtn[0], Qt::LeftButton);
     EXPECT_FALSE(t->picNav->isVisible());
     EXPECT_FALSE(view(t)->calls.contains("GoBack"));
+    EXPECT_FALSE(ui(f).picTBtn[0]->isEnabled());  // no history: greyed out
+    view(t)->canGoBack = true;
+    emit view(t)->HistoryChange();
+    ASSERT_TRUE(ui(f).picTBtn[0]->isEnabled());
     QTest::mouseClick(ui(f).picTBtn[0], Qt::LeftButton);
     EXPECT_TRUE(view(t)->calls.contains("GoBack"));
 }

@@ -1,0 +1,117 @@
+#include "notices.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+NoticePanel::NoticePanel(QWidget *parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("picNotice"));
+    setAttribute(Qt::WA_StyledBackground);
+    setStyleSheet(QStringLiteral("#picNotice { background: #f4f6f9; }"));
+    lblTitle = new QLabel(this);
+    lblTitle->setObjectName(QStringLiteral("lblNoticeTitle"));
+    QFont big = lblTitle->font();
+    big.setPointSizeF(big.pointSizeF() * 1.6);
+    big.setBold(true);
+    lblTitle->setFont(big);
+    lblText = new QLabel(this);
+    lblText->setWordWrap(true);
+    lblText->setTextFormat(Qt::PlainText);
+    lblText->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    lblText->setFixedWidth(520);
+    row_ = new QHBoxLayout;
+    auto *column = new QVBoxLayout(this);
+    column->addStretch(2);
+    column->addWidget(lblTitle, 0, Qt::AlignHCenter);
+    column->addWidget(lblText, 0, Qt::AlignHCenter);
+    column->addSpacing(16);
+    column->addLayout(row_);
+    column->addStretch(3);
+    hide();
+}
+
+void NoticePanel::showNotice(const QString &title, const QString &text,
+                             const QList<Button> &wanted) {
+    while (QLayoutItem *item = row_->takeAt(0)) {  // the last notice's buttons and spacing
+        delete item->widget();
+        delete item;
+    }
+    buttons.clear();
+    lblTitle->setText(title);
+    lblText->setText(text);
+    lblText->setFixedHeight(lblText->heightForWidth(lblText->width()));  // every line shows
+    row_->addStretch(1);
+    for (const Button &b : wanted) {
+        auto *button = new QPushButton(b.caption, this);
+        button->setMinimumWidth(110);
+        connect(button, &QPushButton::clicked, this, [this, run = b.run] {
+            hide();
+            run();
+        });
+        row_->addWidget(button);
+        buttons << button;
+    }
+    row_->addStretch(1);
+    show();
+    raise();
+    if (!buttons.isEmpty()) buttons.first()->setFocus();
+}
+
+std::optional<bool> PermissionMemory::answer(const QString &origin, int feature) const {
+    const auto it = answers_.constFind(origin + QLatin1Char(' ') + QString::number(feature));
+    if (it == answers_.constEnd()) return std::nullopt;
+    return *it;
+}
+
+void PermissionMemory::remember(const QString &origin, int feature, bool allowed) {
+    answers_.insert(origin + QLatin1Char(' ') + QString::number(feature), allowed);
+}
+
+PermissionMemory &SessionPermissions() {
+    static PermissionMemory memory;
+    return memory;
+}
+
+PermissionBar::PermissionBar(QWidget *parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("picPermission"));
+    setAttribute(Qt::WA_StyledBackground);
+    setStyleSheet(
+        QStringLiteral("#picPermission { background: #fff6d6;"
+                       " border-bottom: 1px solid #d9c27a; }"));
+    lblAsk = new QLabel(this);
+    lblAsk->setTextFormat(Qt::PlainText);
+    cmdAllow = new QPushButton(QStringLiteral("允许"), this);
+    cmdAllow->setObjectName(QStringLiteral("cmdAllow"));
+    cmdDeny = new QPushButton(QStringLiteral("拒绝"), this);
+    cmdDeny->setObjectName(QStringLiteral("cmdDeny"));
+    cmdClose = new QPushButton(QStringLiteral("×"), this);
+    cmdClose->setFlat(true);
+    cmdClose->setToolTip(QStringLiteral("关闭（拒绝）"));
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(10, 4, 6, 4);
+    row->addWidget(lblAsk, 1);
+    row->addWidget(cmdAllow);
+    row->addWidget(cmdDeny);
+    row->addWidget(cmdClose);
+    connect(cmdAllow, &QPushButton::clicked, this, [this] { answer(true); });
+    connect(cmdDeny, &QPushButton::clicked, this, [this] { answer(false); });
+    connect(cmdClose, &QPushButton::clicked, this, [this] { answer(false); });
+    hide();
+}
+
+void PermissionBar::ask(const QString &origin, int feature, const QString &what) {
+    if (isVisible()) answer(false);  // one question at a time; an unanswered one is denied
+    origin_ = origin;
+    feature_ = feature;
+    const QString host = QUrl(origin).host();
+    lblAsk->setText((host.isEmpty() ? origin : host) + QStringLiteral(" 想要") + what);
+    show();
+}
+
+void PermissionBar::answer(bool allowed) {
+    hide();
+    SessionPermissions().remember(origin_, feature_, allowed);
+    emit Answered(origin_, feature_, allowed);
+}

@@ -1,0 +1,57 @@
+#pragma once
+// What a tab shows when the engine needs the user: a panel over the page (its process died,
+// its certificate is not to be trusted) and a bar above it (a feature the page asks for).
+#include <QHash>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+class QLabel;
+class QPushButton;
+class QHBoxLayout;
+
+// Covers the page with a title, a few lines and buttons; hidden until asked.
+class NoticePanel : public QWidget {
+    Q_OBJECT
+  public:
+    explicit NoticePanel(QWidget *parent);
+    struct Button {
+        QString caption;
+        std::function<void()> run;  // the panel hides first
+    };
+    void showNotice(const QString &title, const QString &text, const QList<Button> &buttons);
+    QLabel *lblTitle, *lblText;
+    QList<QPushButton *> buttons;
+
+  private:
+    QHBoxLayout *row_;
+};
+
+// Answers to the features pages ask for, per site, for this session: a site is asked once.
+class PermissionMemory {
+  public:
+    std::optional<bool> answer(const QString &origin, int feature) const;
+    void remember(const QString &origin, int feature, bool allowed);
+
+  private:
+    QHash<QString, bool> answers_;
+};
+PermissionMemory &SessionPermissions();
+
+// "<site> 想要显示通知" with 允许 / 拒绝; closing it denies.
+class PermissionBar : public QWidget {
+    Q_OBJECT
+  public:
+    explicit PermissionBar(QWidget *parent);
+    void ask(const QString &origin, int feature, const QString &what);
+    QLabel *lblAsk;
+    QPushButton *cmdAllow, *cmdDeny, *cmdClose;
+
+  signals:
+    void Answered(const QString &origin, int feature, bool allowed);
+
+  private:
+    void answer(bool allowed);
+    QString origin_;
+    int feature_ = 0;
+};

@@ -1,0 +1,319 @@
+// What a user of another browser does without thinking: keys, find, Ctrl+click, the tab's
+// icon, a page whose process dies, a login, a bad certificate, a page asking for a
+// permission. Real keys and clicks through the X server into the real program, with a
+// window manager, on pages of a loopback server.
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "support/browsersession.h"
+#include "support/httpserver.h"
+#include "support/wait.h"
+#include "support/xsession.h"
+
+namespace {
+
+const QColor kMagenta(255, 0, 255), kCyan(0, 255, 255), kRed(255, 0, 0);
+
+QString coloured(const QColor &c) {
+    return QString("<style>html,body{background:%1;height:100%;margin:0}</style>").arg(c.name());
+}
+
+class HabitsE2E : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(x.ready()) << x.error().toStdString();
+        server.page("/magenta", "Magenta", coloured(kMagenta));
+        server.page("/cyan", "Cyan", coloured(kCyan));
+    }
+    void TearDown() override {
+        if (browser && browser->state() != QProcess::NotRunning) {
+            browser->kill();
+            browser->waitForFinished(5000);
+        }
+    }
+    void launch(const QString &url, const QProcessEnvironment &extra = {}) {
+        QProcessEnvironment env = session.env();
+        env.insert(extra);
+        browser = std::make_unique<QProcess>();
+        browser->setProcessEnvironment(env);
+        browser->setProgram(session.folder.binary());
+        browser->setArguments({url});
+        browser->setWorkingDirectory(session.folder.path());
+        browser->start();
+        ASSERT_FALSE(session.waitForFrame().isEmpty());
+        ASSERT_TRUE(waitFor([&] { return open(url); }, 40000)) << url.toStdString();
+        QTest::qWait(500);
+    }
+    bool open(const QString &urlStart) const {
+        for (const auto &p : session.pages())
+            if (p.first.startsWith(urlStart)) return true;
+        return false;
+    }
+    bool titled(const QString &title) const {
+        for (const auto &p : session.pages())
+            if (p.second == title) return true;
+        return false;
+    }
+    ChromePoints points() const { return ChromePoints(session.frameRect()); }
+    double share(const QColor &c) const {
+        return ShareOfColour(x.screenshot(), points().pageArea(), c);
+    }
+
+    XSession x{true};
+    BrowserSession session{&x};
+    TestHttpServer server;
+    std::unique_ptr<QProcess> browser;
+};
+
+// The browser's page processes: forked from its zygote, they are its grandchildren (their
+// command line stays the zygote's).
+qint64 parentOf(qint64 pid) {
+    QFile stat(QString("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) return 0;
+    const QByteArray s = stat.readAll();
+    return s.mid(s.lastIndexOf(')') + 4).split(' ').value(0).toLongLong();
+}
+
+QList<qint64> renderersOf(qint64 browserPid) {
+    QList<qint64> out;
+    for (const QString &entry : QDir("/proc").entryList(QDir::Dirs)) {
+        bool number = false;
+        const qint64 pid = entry.toLongLong(&number);
+        if (!number) continue;
+        QFile cmd("/proc/" + entry + "/cmdline");
+        if (!cmd.open(QIODevice::ReadOnly) || !cmd.readAll().contains("QtWebEngineProcess"))
+            continue;
+        const qint64 parent = parentOf(pid);
+        if (parent != browserPid && parentOf(parent) == browserPid) out << pid;
+    }
+    return out;
+}
+
+}  // namespace
+
+// Ctrl+L and Enter, Alt+Left/Right, Ctrl+T, Ctrl+W, Ctrl+Shift+T with its history,
+// Ctrl+Tab, and Ctrl+wheel zooming the page as the label says.
+TEST_F(HabitsE2E, KeysDriveTabsHistoryAndZoom) {
+    server.page("/zoom", "z1",
+                coloured(kCyan) +
+                    "<script>onresize=()=>document.title='z'+devicePixelRatio"
+                    "</script>");
+    launch(server.url("/magenta"));
+    x.click(points().page());
+    x.key("ctrl+l");
+    x.type(server.url("/cyan"));
+    x.key("Return");
+    ASSERT_TRUE(waitFor([&] { return titled("Cyan"); }, 20000));
+    x.click(points().page());
+    x.key("alt+Left");
+    ASSERT_TRUE(waitFor([&] { return titled("Magenta") && share(kMagenta) > 0.9; }, 10000));
+    x.key("alt+Right");
+    ASSERT_TRUE(waitFor([&] { return titled("Cyan") && share(kCyan) > 0.9; }, 10000));
+
+    x.key("ctrl+t");
+    ASSERT_TRUE(waitFor([&] { return session.pages().size() == 2; }, 20000));
+    x.key("ctrl+Tab");  // to the first tab, the cyan page
+    EXPECT_TRUE(waitFor([&] { return share(kCyan) > 0.9; }, 5000));
+    x.key("ctrl+w");
+    ASSERT_TRUE(waitFor([&] { return session.pages().size() == 1 && !titled("Cyan"); }, 10000));
+    x.key("ctrl+shift+t");  // back with its history: magenta, then cyan
+    ASSERT_TRUE(waitFor([&] { return titled("Cyan") && share(kCyan) > 0.9; }, 20000));
+    x.click(points().page());
+    x.key("alt+Left");
+    EXPECT_TRUE(waitFor([&] { return titled("Magenta"); }, 10000));
+
+    x.key("ctrl+l");
+    x.type(server.url("/zoom"));
+    x.key("Return");
+    ASSERT_TRUE(waitFor([&] { return titled("z1"); }, 20000));
+    x.xdo(
+        {"mousemove", QString::number(points().page().x()), QString::number(points().page().y())});
+    x.xdo({"keydown", "ctrl"});
+    x.xdo({"click", "4"});  // the wheel away from the user: in
+    x.xdo({"keyup", "ctrl"});
+    EXPECT_TRUE(waitFor([&] { return titled("z1.5"); }, 5000));
+    x.key("ctrl+0");
+    EXPECT_TRUE(waitFor([&] { return titled("z1"); }, 5000));
+}
+
+// Ctrl+F counts what the page holds, with and without letter case; Escape closes.
+TEST_F(HabitsE2E, TheFindBarCountsTheMatches) {
+    server.page("/words", "Words",
+                QString("<p>%1</p><p>%2</p>")
+                    .arg(QString("apple ").repeated(12), QString("Apple ").repeated(3)));
+    QProcessEnvironment debug;
+    debug.insert("OLUMETTA_DEBUG", "1");
+    launch(server.url("/words"), debug);
+    browser->readAllStandardError();
+    x.click(points().page());
+    x.key("ctrl+f");
+    QTest::qWait(300);
+    x.type("apple");
+    QByteArray said;
+    auto says = [&](const QByteArray &text) {
+        return waitFor(
+            [&] {
+                said += browser->readAllStandardError();
+                return said.contains(text);
+            },
+            10000);
+    };
+    EXPECT_TRUE(says("found 1 of 15")) << said.toStdString();
+    x.key("Return");
+    EXPECT_TRUE(says("found 2 of 15")) << said.toStdString();
+    x.key("shift+F3");
+    EXPECT_TRUE(says("found 1 of 15")) << said.toStdString();
+    x.key("Escape");
+    QTest::qWait(500);
+    said.clear();
+    x.key("F3");  // the bar comes back with its text and finds again
+    EXPECT_TRUE(says("of 15")) << said.toStdString();
+}
+
+// A Ctrl+click opens the link behind the page it is on; the tab shows the page's icon.
+TEST_F(HabitsE2E, CtrlClickOpensABackgroundTabAndTheTabShowsTheIcon) {
+    QImage red(16, 16, QImage::Format_RGB32);
+    red.fill(kRed);
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        red.save(&buffer, "PNG");
+    }
+    TestHttpServer::Response icon;
+    icon.contentType = "image/png";
+    icon.body = png;
+    server.route("/red.png", icon);
+    server.route("/favicon.ico", icon);
+    server.page("/links", "Links",
+                "<link rel=icon href=/red.png>" + coloured(kCyan) +
+                    QString("<a href='%1' style='display:block;height:2000px'>go</a>")
+                        .arg(server.url("/magenta")));
+    launch(server.url("/links"));
+    ASSERT_TRUE(waitFor(
+        [&] {
+            const QPoint tab = points().firstTab();
+            return ShareOfColour(x.screenshot(), QRect(tab - QPoint(30, 10), QSize(60, 20)), kRed) >
+                   0.05;
+        },
+        10000));
+    x.xdo(
+        {"mousemove", QString::number(points().page().x()), QString::number(points().page().y())});
+    x.xdo({"keydown", "ctrl"});
+    x.xdo({"click", "1"});
+    x.xdo({"keyup", "ctrl"});
+    ASSERT_TRUE(waitFor([&] { return titled("Magenta"); }, 20000));
+    QTest::qWait(500);
+    EXPECT_GT(share(kCyan), 0.9);  // still on the page of the link
+    x.key("ctrl+Tab");
+    EXPECT_TRUE(waitFor([&] { return share(kMagenta) > 0.9; }, 5000));
+}
+
+// A page whose process is killed shows the crash panel; its button brings the page back.
+TEST_F(HabitsE2E, AKilledPageShowsTheCrashPanelAndReloads) {
+    launch(server.url("/magenta"));
+    ASSERT_TRUE(waitFor([&] { return share(kMagenta) > 0.9; }, 10000));
+    const QList<qint64> renderers = renderersOf(browser->processId());
+    ASSERT_FALSE(renderers.isEmpty());
+    for (qint64 pid : renderers) QProcess::execute("kill", {"-9", QString::number(pid)});
+    ASSERT_TRUE(waitFor([&] { return share(QColor(0xf4, 0xf6, 0xf9)) > 0.5; }, 10000));
+    x.key("space");  // the panel's button has the focus: 重新加载
+    EXPECT_TRUE(waitFor([&] { return share(kMagenta) > 0.9; }, 20000));
+    EXPECT_EQ(browser->state(), QProcess::Running);
+}
+
+// Basic authentication asks in our dialog and logs in.
+TEST_F(HabitsE2E, ALoginPageAsksAndLetsIn) {
+    TestHttpServer::Response secret;
+    secret.body = "<title>Inside</title>inside";
+    secret.requireLogin = "ann:s3cret";
+    server.route("/secret", secret);
+    launch(server.url("/magenta"));
+    x.key("ctrl+l");
+    x.type(server.url("/secret"));
+    x.key("Return");
+    ASSERT_TRUE(waitFor([&] { return !x.windows("^需要登录$").isEmpty(); }, 20000));
+    QTest::qWait(300);
+    x.type("ann");
+    x.key("Tab");
+    x.type("s3cret");
+    x.key("Return");
+    EXPECT_TRUE(waitFor([&] { return titled("Inside"); }, 20000));
+}
+
+// A self-signed server: refused by default, then opened on the user's explicit word.
+TEST_F(HabitsE2E, ABadCertificateIsRefusedUntilTheUserGoesOn) {
+    QTemporaryDir dir;
+    const QString key = dir.filePath("key.pem"), cert = dir.filePath("cert.pem");
+    ASSERT_EQ(
+        QProcess::execute("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout",
+                                      key, "-out", cert, "-days", "2", "-subj", "/CN=127.0.0.1"}),
+        0);
+    QFile(dir.filePath("index.html")).open(QIODevice::WriteOnly);
+    {
+        QFile page(dir.filePath("index.html"));
+        ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+        page.write("<title>Secure</title>" + coloured(kMagenta).toUtf8());
+    }
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    QProcess https;
+    https.setWorkingDirectory(dir.path());
+    https.start(
+        "python3",
+        {"-c", QString("import http.server,ssl;s=http.server.HTTPServer(('127.0.0.1',%1),"
+                       "http.server.SimpleHTTPRequestHandler);c=ssl.SSLContext(ssl.PROTOCOL_"
+                       "TLS_SERVER);c.load_cert_chain('%2','%3');s.socket=c.wrap_socket("
+                       "s.socket,server_side=True);s.serve_forever()")
+                   .arg(port)
+                   .arg(cert, key)});
+    ASSERT_TRUE(https.waitForStarted());
+    QTest::qWait(800);
+    launch(server.url("/cyan"));
+    x.key("ctrl+l");
+    x.type(QString("https://127.0.0.1:%1/index.html").arg(port));
+    x.key("Return");
+    ASSERT_TRUE(waitFor([&] { return share(QColor(0xf4, 0xf6, 0xf9)) > 0.5; }, 20000));
+    EXPECT_FALSE(titled("Secure"));
+    x.key("Tab");  // from 返回 to 继续前往（不安全）
+    x.key("space");
+    EXPECT_TRUE(waitFor([&] { return titled("Secure") && share(kMagenta) > 0.9; }, 20000));
+    https.kill();
+    https.waitForFinished();
+}
+
+// A page asking to show notifications gets the bar; 允许 answers it, and the page hears so.
+TEST_F(HabitsE2E, APermissionBarAsksAndThePageHearsTheAnswer) {
+    server.page("/ask", "Ask",
+                coloured(kCyan) +
+                    "<script>onclick=()=>Notification.requestPermission().then("
+                    "p=>document.title=p)</script>");
+    launch(server.url("/ask"));
+    x.click(points().page());
+    const QColor bar(0xff, 0xf6, 0xd6);
+    const int barY = points().firstTab().y() + 32;  // the bar lies right under the tab strip
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return ShareOfColour(x.screenshot(), QRect(points().page().x(), barY - 5, 150, 10),
+                                 bar) > 0.5;
+        },
+        10000));
+    EXPECT_FALSE(titled("granted"));
+    x.click(QPoint(session.frameRect().right() - 220, barY));  // 允许
+    EXPECT_TRUE(waitFor([&] { return titled("granted"); }, 5000));
+    // Asked again in this session, the site has its answer without a bar.
+    x.key("F5");
+    ASSERT_TRUE(waitFor([&] { return titled("Ask"); }, 10000));
+    QTest::qWait(1000);  // the reloaded page's script listens once it has run
+    x.click(points().page());
+    EXPECT_TRUE(waitFor([&] { return titled("granted"); }, 5000));
+}
