@@ -34,6 +34,8 @@ class FakeWebView : public WebView {
     double PageZoom() const override { return zoomText.chopped(1).toDouble() / 100; }
     void SetInputEnabled(bool enabled) override { inputEnabled = enabled; }
     bool CanGoBack() const override { return canGoBack; }
+    QByteArray SavedHistory() const override { return history.join('|').toUtf8(); }
+    void RestoreHistory(const QByteArray &bytes) override { calls << "Restore " + bytes; }
 
     // A whole page load as the engine reports it.
     void finishLoad(const QString &address, const QString &pageTitle);

@@ -288,6 +288,45 @@ TEST_F(FrameTest, HandOffCommandsOpenTabs) {
     EXPECT_EQ(f->tabs().size(), 3);
 }
 
+// The tab strip's extra commands keep the strip and the pages in step: a tab behind the
+// active one lies next to it, closed tabs come back last first with their history.
+TEST_F(FrameTest, TabCommandsOfOtherBrowsers) {
+    auto f = start("http://a/");
+    f->OnHandOff("DDEOpen\"http://b/\"");
+    f->OnHandOff("DDEOpen\"http://c/\"");  // a b c, c active
+    auto urls = [&] {
+        QStringList out;
+        for (Form1 *t : f->tabs()) out << view(t)->calls.value(0).section(' ', 1);
+        return out;
+    };
+    ASSERT_TRUE(f->Execute(Command::SelectTab, 1));
+    Form1 *behind = f->CreateTab(true);
+    view(behind)->Navigate("http://new/");
+    EXPECT_EQ(urls(), QStringList({"http://a/", "http://new/", "http://b/", "http://c/"}));
+    EXPECT_EQ(f->ActiveForm(), f->tabs()[0]);
+    EXPECT_TRUE(f->Execute(Command::SelectTab, 9));
+    EXPECT_EQ(f->ActiveForm(), f->tabs()[3]);
+    EXPECT_TRUE(f->Execute(Command::NextTab));  // round to the first
+    EXPECT_EQ(f->ActiveForm(), f->tabs()[0]);
+
+    for (Form1 *t : f->tabs()) {
+        view(t)->url = view(t)->calls.value(0).section(' ', 1);
+        view(t)->history = {view(t)->calls.value(0)};
+    }
+    ASSERT_TRUE(f->Execute(Command::SelectTab, 2));
+    ASSERT_TRUE(f->Execute(Command::CloseTabsToTheRight));
+    EXPECT_EQ(urls(), QStringList({"http://a/", "http://new/"}));
+    ASSERT_TRUE(f->Execute(Command::CloseOtherTabs));
+    EXPECT_EQ(urls(), QStringList({"http://new/"}));
+    ASSERT_TRUE(f->Execute(Command::ReopenClosedTab));  // the last closed: a
+    EXPECT_EQ(view(f->ActiveForm())->calls.last(), "Restore Navigate http://a/");
+    ASSERT_TRUE(f->Execute(Command::ReopenClosedTab));
+    EXPECT_EQ(view(f->ActiveForm())->calls.last(), "Restore Navigate http://b/");
+    ASSERT_TRUE(f->Execute(Command::ReopenClosedTab));
+    EXPECT_EQ(view(f->ActiveForm())->calls.last(), "Restore Navigate http://c/");
+    EXPECT_FALSE(f->Execute(Command::ReopenClosedTab));
+}
+
 TEST_F(FrameTest, GesturesSwitchAndKeyPollLocks) {
     WriteSetting("Mouse", "0");
     auto f = start("http://a/");
