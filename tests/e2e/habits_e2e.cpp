@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -316,4 +317,32 @@ TEST_F(HabitsE2E, APermissionBarAsksAndThePageHearsTheAnswer) {
     QTest::qWait(1000);  // the reloaded page's script listens once it has run
     x.click(points().page());
     EXPECT_TRUE(waitFor([&] { return titled("granted"); }, 5000));
+}
+
+// A page's alert names its site; F11 takes the whole screen and gives it back; Ctrl+S
+// saves the page as one file in the download folder.
+TEST_F(HabitsE2E, ScriptDialogsFullScreenAndSavingThePage) {
+    server.page("/alert", "Alert", coloured(kCyan) + "<script>onclick=()=>alert('你好')</script>");
+    launch(server.url("/alert"));
+    x.click(points().page());
+    ASSERT_TRUE(waitFor([&] { return !x.windows("^127\\.0\\.0\\.1 显示$").isEmpty(); }, 10000));
+    QTest::qWait(300);
+    x.key("Return");
+    ASSERT_TRUE(waitFor([&] { return x.windows("^127\\.0\\.0\\.1 显示$").isEmpty(); }, 5000));
+
+    const QRect before = session.frameRect();
+    x.key("F11");
+    EXPECT_TRUE(waitFor([&] { return session.frameRect().size() == QSize(1280, 800); }, 5000));
+    x.key("F11");
+    EXPECT_TRUE(waitFor([&] { return session.frameRect() == before; }, 5000));
+
+    x.key("ctrl+s");
+    ASSERT_TRUE(waitFor([&] { return !x.windows("^下载文件另存为$").isEmpty(); }, 10000));
+    QTest::qWait(500);
+    x.key("Return");  // the proposed name, in the download folder
+    const QString saved = session.runtime.path() + "/Downloads/Alert.mhtml";
+    ASSERT_TRUE(waitFor([&] { return QFileInfo(saved).size() > 0; }, 15000));
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("MIME-Version"));
 }
