@@ -16,7 +16,7 @@ QString InstalledTemplate(const QString &binaryDir) {
 
 QString UserFolder() {
     QString data = qEnvironmentVariable("XDG_DATA_HOME");
-    // The base directory specification: a relative path is to be ignored.
+    // XDG says a relative path there is to be ignored.
     if (data.isEmpty() || !QDir::isAbsolutePath(data))
         data = QDir::homePath() + QStringLiteral("/.local/share");
     return QDir::cleanPath(data) + QStringLiteral("/olumetta/");
