@@ -255,7 +255,8 @@ QtWebView::QtWebView(WebEngine *engine, QWidget *parent)
     // A load that was stopped (by the user, or because the link was a file to download)
     // leaves the page that was there: no fault to report.
     connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &i) {
-        if (i.status() == QWebEngineLoadingInfo::LoadStartedStatus) return;
+        loading_ = i.status() == QWebEngineLoadingInfo::LoadStartedStatus;
+        if (loading_) return;
         const bool failed = i.status() == QWebEngineLoadingInfo::LoadFailedStatus;
         emit StatusTextChange(failed ? tr("无法打开网页") : tr("完成"));
         if (failed) emit NavigateError(i.url().toString());
@@ -341,7 +342,7 @@ QWebEnginePage *QtWebView::requestNewWindow(bool background) {
     WebView *target = nullptr;
     bool cancel = false;
     if (background)
-        emit NewTab(&target, true);
+        emit NewBackgroundTab(&target);
     else
         emit NewWindow2(&target, &cancel);
     auto *qt = qobject_cast<QtWebView *>(target);

@@ -58,6 +58,7 @@ class QtWebView : public WebView {
     bool SetPageZoom(const QString &percentText) override;
     double PageZoom() const override;
     void SetInputEnabled(bool enabled) override;
+    bool IsLoading() const override { return loading_; }
     bool CanGoBack() const override;
     bool CanGoForward() const override;
     void RefreshFromServer() override;
@@ -80,7 +81,8 @@ class QtWebView : public WebView {
     friend class WebEngine;
     WebEngine *engine_;
     QWebEngineView *view_;
-    QUrl formTarget_;                                        // where the last form was sent
+    QUrl formTarget_;  // where the last form was sent
+    bool loading_ = false;
     std::optional<QWebEngineCertificateError> certificate_;  // waiting for the user
     std::unique_ptr<QPrinter> printer_;
 };

@@ -45,6 +45,7 @@ class WebView : public QObject {
     virtual double PageZoom() const = 0;
     // A locked page gets no keyboard focus or input.
     virtual void SetInputEnabled(bool enabled) = 0;
+    virtual bool IsLoading() const { return false; }
     virtual bool CanGoBack() const { return false; }
     virtual bool CanGoForward() const { return false; }
     // Reloads from the server, past the cache (Ctrl+F5).
@@ -84,9 +85,9 @@ class WebView : public QObject {
     void PopupBlocked(const QString &url);
     // A file the engine saved itself to the offer's savePath: whole, or failed.
     void DownloadSaved(const QString &path, bool ok);
-    // A link opened with Ctrl (background) or Shift (foreground): the receiver hands back
+    // A link opened behind this page (Ctrl+click, a middle click): the receiver hands back
     // the view of the new tab.
-    void NewTab(WebView **ppDisp, bool background);
+    void NewBackgroundTab(WebView **ppDisp);
     void IconChange(const QIcon &icon);  // null: the page has none (yet)
     void HistoryChange();                // CanGoBack or CanGoForward may differ now
     void FindResult(int active, int total);

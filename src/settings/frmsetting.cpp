@@ -33,13 +33,6 @@ namespace {
 const QString kAskForKey = QStringLiteral("请按键...");
 const QSize kPreview(170, 40);
 
-void setBackground(QWidget *w, const QColor &c) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::Window, c);
-    w->setPalette(p);
-    w->setAutoFillBackground(true);
-}
-
 template <typename W>
 W *named(W *w, const QString &name) {
     w->setObjectName(name);
@@ -75,7 +68,7 @@ frmSetting::frmSetting(Platform &platform, const Colours &colours,
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     picCapt = named(new QWidget(this), QStringLiteral("picCapt"));
-    setBackground(picCapt, colours.strip);
+    SetBackground(picCapt, colours.strip);
     lblCapt = named(new QLabel(QStringLiteral("设置"), picCapt), QStringLiteral("lblCapt"));
     QFont big = lblCapt->font();
     big.setPointSizeF(big.pointSizeF() * 1.4);
@@ -145,9 +138,9 @@ frmSetting::frmSetting(Platform &platform, const Colours &colours,
 
 QWidget *frmSetting::buildLockPanel(const Colours &colours) {
     picPass = named(new QWidget(this), QStringLiteral("picPass"));
-    setBackground(picPass, colours.cover);
+    SetBackground(picPass, colours.cover);
     picPassCore = named(new QWidget(picPass), QStringLiteral("picPassCore"));
-    setBackground(picPassCore, colours.cover);
+    SetBackground(picPassCore, colours.cover);
     lblPass =
         named(new QLabel(QStringLiteral("请输入密码："), picPassCore), QStringLiteral("lblPass"));
     txtPsw = passwordBox(picPassCore, QStringLiteral("txtPsw"));

@@ -273,6 +273,8 @@ Form1 *mdiBrowser::CreateTab(bool background) {
     showEmptyPage();
     t->Load();
     if (background) t->hide();  // the active one stays in front
+    // The strip's first tab becomes current before it is known, and says nothing then.
+    if (t == ActiveForm()) updateHistoryButtons();
     CurrentHomePage = settings::Text(settings::Key::HomePage);
     StartupMark("tab created");
     return t;
@@ -391,7 +393,6 @@ void mdiBrowser::onTabChanged(int index) {
     showAddressOf(t);
     lblSta->clear();
     lblPro->hide();
-    loading_ = false;
     updateHistoryButtons();
     updateWindowTitle();
     if (picFind->isVisible()) picFind->open();

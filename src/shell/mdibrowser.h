@@ -207,7 +207,6 @@ class mdiBrowser : public QMainWindow {
         QByteArray history;
     };
     QList<ClosedTab> closedTabs_;  // the last ones, for Ctrl+Shift+T
-    bool loading_ = false;         // the active page
     bool pageFullScreen_ = false;  // a page (a video) asked for the whole screen
     Qt::WindowStates stateBeforeFullScreen_;
 };

@@ -40,13 +40,6 @@ namespace {
 constexpr int kMaxDroppedFiles = 100;
 const char *const kButtonTips[5] = {"后退", "前进", "停止", "刷新", "菜单(双击进入导航)"};
 
-void setBackground(QWidget *w, const QColor &c) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::Window, c);
-    w->setPalette(p);
-    w->setAutoFillBackground(true);
-}
-
 QLabel *pictureLabel(QWidget *parent, const char *name) {
     auto *l = new QLabel(parent);
     l->setObjectName(QLatin1String(name));
@@ -223,14 +216,14 @@ bool mdiBrowser::ApplySkin(const QString &file) {
     }
     const QColor bar = ColourFromBgr(skin->clrBar);
     for (QWidget *w : {picToolBar, static_cast<QWidget *>(picLogo), picStaBar})
-        setBackground(w, bar);
+        SetBackground(w, bar);
     borderColour_ = bar.darker(125);
     QPalette text = picStaBar->palette();  // readable on light and dark skins alike
     text.setColor(QPalette::WindowText,
                   bar.lightness() < 128 ? QColor(235, 238, 245) : QColor(30, 40, 60));
     picStaBar->setPalette(text);
     picFind->setColours(bar, text.color(QPalette::WindowText));
-    setBackground(lblPro, ColourFromBgr(skin->clrBG));
+    SetBackground(lblPro, ColourFromBgr(skin->clrBG));
     colourTabStrip(bar);
     picLogo->border = ColourFromBgr(skin->clrLogo);
 
@@ -262,7 +255,7 @@ bool mdiBrowser::ApplySkin(const QString &file) {
         for (QWidget *w : {picToolBar, static_cast<QWidget *>(picLogo), picStaBar}) {
             QColor c = bar;
             c.setAlpha(150);
-            setBackground(w, c);
+            SetBackground(w, c);
         }
     LayoutChrome();
     update();

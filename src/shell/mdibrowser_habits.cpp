@@ -45,7 +45,7 @@ void mdiBrowser::installHabits() {
             if (Form1 *t = ActiveForm()) t->brwWebBrowser->ExitFullScreen();
             return true;
         }
-        if (loading_) Execute(Command::Stop);
+        if (Form1 *t = ActiveForm(); t && t->brwWebBrowser->IsLoading()) Execute(Command::Stop);
         return false;  // the page hears it too
     };
     hooks.history = [this](bool forward) { Execute(forward ? Command::Forward : Command::Back); };
@@ -69,9 +69,6 @@ void mdiBrowser::connectHabits(Form1 *t) {
     connect(t, &Form1::IconChanged, this, [this, t](const QIcon &icon) { showTabIcon(t, icon); });
     connect(t, &Form1::HistoryChanged, this, [this, t] {
         if (t == ActiveForm()) updateHistoryButtons();
-    });
-    connect(t, &Form1::ProgressChanged, this, [this, t](int progress) {
-        if (t == ActiveForm()) loading_ = progress >= 0;
     });
     connect(t, &Form1::FindResult, this, [this, t](int active, int total) {
         if (t != ActiveForm()) return;

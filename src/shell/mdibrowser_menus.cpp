@@ -136,7 +136,6 @@ bool mdiBrowser::Execute(Command command, int percent) {
             if (t) {
                 t->ToggleNavigationPage();
                 ColourTab(t, true);
-                updateHistoryButtons();
             }
             break;
         case Command::NewTab:

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QPalette>
+#include <QWidget>
 #include <cmath>
 
 QColor ColourFromBgr(qint32 value) {
@@ -77,4 +78,11 @@ TabStripColours TabStripFor(const QColor &bar) {
     c.text = ReadableOn(ink, c.tab, 4.5);
     c.currentText = ReadableOn(ink, c.current, 4.5);
     return c;
+}
+
+void SetBackground(QWidget *w, const QColor &colour) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, colour);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
 }

@@ -10,6 +10,10 @@ qint32 BgrFromColour(const QColor &colour);
 // A stored colour text (decimal, or &H hexadecimal); none when it is no number.
 std::optional<qint32> BgrFromText(const QString &text);
 
+class QWidget;
+// The widget filled with the colour behind its children.
+void SetBackground(QWidget *w, const QColor &colour);
+
 // The contrast of two colours as the eye reads text, 1 (none) to 21 (black on white).
 double ContrastRatio(const QColor &a, const QColor &b);
 // The ink, darkened or lightened in its own hue until it reads on the background.

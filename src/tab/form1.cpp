@@ -43,7 +43,8 @@ Form1::Form1(Platform &platform, QWidget *parent) : QWidget(parent), dialogs_(pl
     connect(v, &WebView::TitleChange, this, &Form1::onTitleChange);
     connect(v, &WebView::NewWindow2, this,
             [this](WebView **ppDisp, bool *) { onNewWindow2(ppDisp, false); });
-    connect(v, &WebView::NewTab, this, &Form1::onNewWindow2);
+    connect(v, &WebView::NewBackgroundTab, this,
+            [this](WebView **ppDisp) { onNewWindow2(ppDisp, true); });
     connect(v, &WebView::NavigateComplete2, this, [this] {
         picNotice->hide();  // a new page: nothing said of the old one stays
         blocked_.clear();   // a new page: its own pop-ups only
@@ -131,16 +132,12 @@ void Form1::setLocked(bool locked) {
 
 // The lock panel's visibility decides whether the page may take input, whoever shows it.
 bool Form1::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == picPass &&
-        (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
-        brwWebBrowser->SetInputEnabled(picPass->isHidden());
+    if (event->type() != QEvent::ShowToParent && event->type() != QEvent::HideToParent)
+        return QWidget::eventFilter(watched, event);
+    if (watched == picPass) brwWebBrowser->SetInputEnabled(picPass->isHidden());
     // Back leaves the navigation page: where back can go changes with it.
-    if (watched == picNav &&
-        (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
-        emit HistoryChanged();
-    if (watched == picPermission &&
-        (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
-        layoutCovers();
+    if (watched == picNav) emit HistoryChanged();
+    if (watched == picPermission) layoutCovers();
     return QWidget::eventFilter(watched, event);
 }
 
