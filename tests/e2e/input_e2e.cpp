@@ -508,6 +508,8 @@ TEST_P(InputE2E, AKillAtTheRenameLeavesNothingForTheNextStart) {
     env.insert("LD_PRELOAD", KILL_AT_RENAME_LIBRARY);
     env.insert("OLUMETTA_KILL_AT_RENAME", config);
     killed.setProcessEnvironment(env);
+    // Its output goes where the test's goes: an unread pipe could fill and stall its start.
+    killed.setProcessChannelMode(QProcess::ForwardedChannels);
     killed.start(session.folder.binary(), {server.url("/typed")});
     ASSERT_FALSE(session.waitForFrame().isEmpty());
     ASSERT_TRUE(waitFor([&] { return pageOpen(server.url("/typed")); }, 40000));

@@ -33,7 +33,7 @@ QProcessEnvironment BrowserSession::env() const {
 std::unique_ptr<QProcess> BrowserSession::start(const QStringList &args) const {
     auto p = std::make_unique<QProcess>();
     p->setProcessEnvironment(env());
-    p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p->setProcessChannelMode(QProcess::ForwardedChannels);  // never an unread pipe
     p->start(folder.binary(), args);
     p->waitForStarted();
     return p;
