@@ -46,6 +46,7 @@ QList<KeySym> keysymsOf(Qt::Key key) {
 
 struct SystemKeyState::Impl {
     Display *display = nullptr;
+    char map[32] = {};
     OwnKeys own;
 };
 
@@ -60,15 +61,16 @@ SystemKeyState::~SystemKeyState() {
     delete d;
 }
 
+// One round trip to the server per poll, however many keys the poll asks about.
+void SystemKeyState::refresh() {
+    if (d->display) XQueryKeymap(d->display, d->map);
+}
+
 bool SystemKeyState::isDown(Qt::Key key) {
     if (!d->display) return d->own.down.contains(key);
-    const QList<KeySym> syms = keysymsOf(key);
-    if (syms.isEmpty()) return false;
-    char map[32];
-    XQueryKeymap(d->display, map);
-    for (const KeySym sym : syms) {
+    for (const KeySym sym : keysymsOf(key)) {
         const KeyCode code = XKeysymToKeycode(d->display, sym);
-        if (code != 0 && ((map[code >> 3] >> (code & 7)) & 1)) return true;
+        if (code != 0 && ((d->map[code >> 3] >> (code & 7)) & 1)) return true;
     }
     return false;
 }

@@ -6,6 +6,8 @@
 class KeyState {
   public:
     virtual ~KeyState();
+    // Reads the keyboard once; isDown answers from that reading until the next.
+    virtual void refresh() {}
     // Function keys, and Qt::Key_Alt, Key_Control, Key_Shift for either key of the pair.
     virtual bool isDown(Qt::Key key) = 0;
 };
@@ -16,6 +18,7 @@ class SystemKeyState : public KeyState {
   public:
     SystemKeyState();
     ~SystemKeyState() override;
+    void refresh() override;
     bool isDown(Qt::Key key) override;
 
   private:

@@ -256,6 +256,7 @@ QtWebView::QtWebView(WebEngine *engine, QWidget *parent)
     // leaves the page that was there: no fault to report.
     connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &i) {
         loading_ = i.status() == QWebEngineLoadingInfo::LoadStartedStatus;
+        StartupMark(loading_ ? "load started" : "first page loaded");
         if (loading_) return;
         const bool failed = i.status() == QWebEngineLoadingInfo::LoadFailedStatus;
         emit StatusTextChange(failed ? tr("无法打开网页") : tr("完成"));

@@ -96,8 +96,14 @@ mdiBrowser::~mdiBrowser() = default;
 
 bool mdiBrowser::Load() {
     platform_.prepareWebEngine();
-    if (!ApplySkin()) return false;
+    // Parental control and a broken skin end the program before any page is asked for.
+    if (!OpenParents() || !ApplySkin()) return false;
     restoreGeometryFromFile();
+    ApplyBarSettings();
+    // The first page loads while the frame is shown.
+    const StartCommand start = ParseCommandLine(commandLine_);
+    const bool pageFirst = start.kind == StartCommand::Empty || start.kind == StartCommand::Open;
+    if (pageFirst) HandleCommandLine(start);
     show();
     StartupMark("frame shown");
     activateWhenShown();
@@ -105,7 +111,7 @@ bool mdiBrowser::Load() {
         SetWindowSizeLimits(this, 0, 0, s->size().width(),
                             s->size().height() - TaskbarHeight(this));
     }
-    HandleCommandLine();
+    if (!pageFirst) HandleCommandLine(start);  // the lock panel, the settings: with their frame
     if (settings::IsOn(settings::Key::Mouse)) {
         InstallGestureHook();
         mnuMouse->setChecked(true);
@@ -113,11 +119,7 @@ bool mdiBrowser::Load() {
         lblMouse->setText(QStringLiteral("关闭手势"));
         mnuMouse->setChecked(false);
     }
-    CurrentZoom = 100;
-    if (!OpenParents()) return false;
-    ApplyBarSettings();
     SHKey = settings::Text(settings::Key::SHKey);
-    if (commandLine_.isEmpty()) mnuNew->trigger();
     if (settings::IsOn(settings::Key::AutoSet) && !platform_.desktop().IsDefaultBrowser() &&
         platform_.dialogs().MsgBox(
             this, QStringLiteral("Telvano目前不是您的默认浏览器\r\n是否要设置为默认浏览器？"),
@@ -201,10 +203,10 @@ void mdiBrowser::restoreGeometryFromFile() {
                                  screens));
 }
 
-void mdiBrowser::HandleCommandLine() {
-    const StartCommand cmd = ParseCommandLine(commandLine_);
+void mdiBrowser::HandleCommandLine(const StartCommand &cmd) {
     switch (cmd.kind) {
         case StartCommand::Empty:
+            mnuNew->trigger();
             return;
         case StartCommand::Password: {
             OpenNewFrm();
@@ -507,6 +509,7 @@ void mdiBrowser::CheckForUpdateFromMenu() {
 
 void mdiBrowser::onKeyPoll() {
     KeyState &keys = platform_.keys();
+    keys.refresh();
     const bool modifier =
         keys.isDown(Qt::Key_Alt) || keys.isDown(Qt::Key_Control) || keys.isDown(Qt::Key_Shift);
     switch (hotKeys_.poll(keys.isDown(Qt::Key_F2), keys.isDown(Qt::Key_F4), modifier)) {

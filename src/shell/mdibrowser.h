@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "commandline.h"
 #include "commands.h"
 #include "framelayout.h"
 #include "hotkeys.h"
@@ -99,7 +100,7 @@ class mdiBrowser : public QMainWindow {
     // Program-wide values.
     QString CurrentHomePage;
     bool AddressListUpdating = false;
-    int CurrentZoom = 0;
+    int CurrentZoom = 100;
     QString SHKey;  // the boss key's restore character
 
   protected:
@@ -142,7 +143,7 @@ class mdiBrowser : public QMainWindow {
     void setPageFullScreen(bool on);
     void buildChrome();
     void buildMenus();
-    void HandleCommandLine();
+    void HandleCommandLine(const StartCommand &cmd);
     void ApplyBarSettings();
     void restoreGeometryFromFile();
     void activateWhenShown();

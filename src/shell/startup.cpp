@@ -40,18 +40,21 @@ int RunFirstInstance(int argc, char **argv, const QString &commandLine, Instance
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvex Lumetta"));
     StartupMark("application ready");
+    channel.listen();
     UseChineseInterface();
+    // The web engine first: its helper processes come up while the frame is built.
+    std::unique_ptr<Platform> platform = makeSystemPlatform();
+    platform->prepareWebEngine();
     QFont font = QApplication::font();
     font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Noto Sans CJK SC")});
     QApplication::setFont(font);
-    channel.listen();
     for (const char *folder : {"", "数据", "书签"})
         config::removeStaleTemporaries(AppDir() + QString::fromUtf8(folder));
 
-    std::unique_ptr<Platform> platform = makeSystemPlatform();
     int rc = 0;
     {
         mdiBrowser frame(*platform, commandLine);
+        StartupMark("frame built");
         QObject::connect(&channel, &InstanceChannel::commandReceived, &frame,
                          &mdiBrowser::OnHandOff);
         // Parental control ends the program at once: nothing is saved.

@@ -204,6 +204,7 @@ TEST_F(PanelsTest, ParentalControlEndsStartUpWithItsMessageAndSavesNothing) {
         EXPECT_FALSE(loaded);
         EXPECT_FALSE(f->isVisible());
         EXPECT_FALSE(ui(f).tmrKey->isActive());
+        EXPECT_TRUE(platform.views.isEmpty());  // no page was asked for
         ASSERT_EQ(platform.dialogs_.shown.size(), 1u);
         EXPECT_EQ(platform.dialogs_.shown[0].text, "在家长控制限定的时间内不能使用Telvano！");
         EXPECT_EQ(platform.dialogs_.shown[0].title, "家长控制");
