@@ -147,3 +147,16 @@ void EmptyPage::paintEvent(QPaintEvent *) {
 void EmptyPage::mouseDoubleClickEvent(QMouseEvent *e) {
     if (e->button() == Qt::LeftButton) emit newTabRequested();
 }
+
+QIcon BlankPageIcon() {
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(110, 118, 130), 2));
+    p.setBrush(Qt::white);
+    const QPolygonF sheet({{7, 3}, {19, 3}, {26, 10}, {26, 29}, {7, 29}});
+    p.drawPolygon(sheet);
+    p.drawPolyline(QPolygonF({{19, 3}, {19, 10}, {26, 10}}));
+    return QIcon(pm);
+}

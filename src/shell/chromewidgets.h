@@ -1,7 +1,12 @@
 #pragma once
 // The small painted controls of the frame's chrome.
 #include <QAbstractButton>
+#include <QIcon>
 #include <QPixmap>
+
+// The icon of a tab whose page has none: a sheet with a folded corner. Drawn here: the
+// style's own file icon costs a search of the icon themes while the first page starts.
+QIcon BlankPageIcon();
 
 // A toolbar button that is its picture: sized to it, pressed picture swapped in by the frame.
 class PictureButton : public QAbstractButton {

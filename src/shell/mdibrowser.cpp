@@ -268,7 +268,8 @@ Form1 *mdiBrowser::CreateTab(bool background) {
     const int index =
         background && MDITabs->count() > 0 ? MDITabs->currentIndex() + 1 : MDITabs->count();
     children_->insertWidget(index, t);
-    MDITabs->insertTab(index, style()->standardIcon(QStyle::SP_FileIcon), QStringLiteral("空白页"));
+    if (blankPageIcon_.isNull()) blankPageIcon_ = BlankPageIcon();
+    MDITabs->insertTab(index, blankPageIcon_, QStringLiteral("空白页"));
     MDITabs->setTabData(index, QVariant::fromValue<void *>(t));
     MDITabs->setTabToolTip(index, QString());
     if (!background) MDITabs->setCurrentIndex(index);  // a tab that shows itself is active
@@ -397,7 +398,7 @@ void mdiBrowser::onTabChanged(int index) {
     lblPro->hide();
     updateHistoryButtons();
     updateWindowTitle();
-    if (picFind->isVisible()) picFind->open();
+    if (picFind && picFind->isVisible()) picFind->open();
 }
 
 void mdiBrowser::tabCaptionChanged(Form1 *tab) {

@@ -142,6 +142,7 @@ class mdiBrowser : public QMainWindow {
     void openTabWithHistory(const QString &url, const QByteArray &history);
     void setPageFullScreen(bool on);
     void buildChrome();
+    FindBar *findBar();
     void buildMenus();
     void HandleCommandLine(const StartCommand &cmd);
     void ApplyBarSettings();
@@ -176,7 +177,9 @@ class mdiBrowser : public QMainWindow {
     QLabel *lblSta;
     QLabel *lblMouse;
     QLabel *lblZoom;
-    FindBar *picFind;
+    FindBar *picFind = nullptr;  // made on first use: findBar()
+    QColor findColours_[2];      // the skin's, for the find bar: background, text
+    QIcon blankPageIcon_;
     QMenu *mnuMenu, *mnuM, *mnuTabs;
     QAction *mnuNew, *mnuDis[2], *mnuClAl, *mnuClNw, *mnuMouse, *mnuEnd;
     QTimer *tmrKey;

@@ -197,8 +197,6 @@ void mdiBrowser::buildChrome() {
     column->addWidget(picToolBar);
     column->addWidget(MDITabs);
     column->addWidget(body, 1);
-    picFind = new FindBar(central);
-    column->addWidget(picFind);
     column->addWidget(picStaBar);
     setCentralWidget(central);
 }
@@ -222,7 +220,9 @@ bool mdiBrowser::ApplySkin(const QString &file) {
     text.setColor(QPalette::WindowText,
                   bar.lightness() < 128 ? QColor(235, 238, 245) : QColor(30, 40, 60));
     picStaBar->setPalette(text);
-    picFind->setColours(bar, text.color(QPalette::WindowText));
+    findColours_[0] = bar;
+    findColours_[1] = text.color(QPalette::WindowText);
+    if (picFind) picFind->setColours(findColours_[0], findColours_[1]);
     SetBackground(lblPro, ColourFromBgr(skin->clrBG));
     colourTabStrip(bar);
     picLogo->border = ColourFromBgr(skin->clrLogo);

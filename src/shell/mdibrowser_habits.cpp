@@ -2,6 +2,7 @@
 // strip's extra commands, closed tabs coming back, find in page, full screen, tab icons,
 // and the history buttons greyed out with nowhere to go.
 #include <QApplication>
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QShortcut>
@@ -52,7 +53,15 @@ void mdiBrowser::installHabits() {
     hooks.zoom = [this](bool in) { Execute(in ? Command::ZoomIn : Command::ZoomOut); };
     habits_ = std::make_unique<PageHabits>(hooks);
     qApp->installEventFilter(habits_.get());
+}
 
+// Nobody sees the find bar before the first Ctrl+F: it is not made before then.
+FindBar *mdiBrowser::findBar() {
+    if (picFind) return picFind;
+    picFind = new FindBar(centralWidget());
+    auto *column = static_cast<QBoxLayout *>(centralWidget()->layout());
+    column->insertWidget(column->indexOf(picStaBar), picFind);
+    picFind->setColours(findColours_[0], findColours_[1]);
     connect(picFind, &FindBar::FindRequested, this,
             [this](const QString &text, bool backward, bool matchCase) {
                 if (Form1 *t = ActiveForm()) t->brwWebBrowser->Find(text, backward, matchCase);
@@ -63,6 +72,7 @@ void mdiBrowser::installHabits() {
             t->brwWebBrowser->widget()->setFocus();
         }
     });
+    return picFind;
 }
 
 void mdiBrowser::connectHabits(Form1 *t) {
@@ -71,7 +81,7 @@ void mdiBrowser::connectHabits(Form1 *t) {
         if (t == ActiveForm()) updateHistoryButtons();
     });
     connect(t, &Form1::FindResult, this, [this, t](int active, int total) {
-        if (t != ActiveForm()) return;
+        if (t != ActiveForm() || !picFind) return;
         picFind->showResult(active, total);
         if (!qEnvironmentVariableIsEmpty("OLUMETTA_DEBUG"))
             std::fprintf(stderr, "olumetta: found %d of %d\n", active, total);
@@ -85,7 +95,7 @@ void mdiBrowser::connectHabits(Form1 *t) {
 void mdiBrowser::showTabIcon(Form1 *t, const QIcon &icon) {
     const int index = children_->indexOf(t);
     if (index < 0) return;
-    MDITabs->setTabIcon(index, icon.isNull() ? style()->standardIcon(QStyle::SP_FileIcon) : icon);
+    MDITabs->setTabIcon(index, icon.isNull() ? blankPageIcon_ : icon);
 }
 
 void mdiBrowser::updateHistoryButtons() {
@@ -129,7 +139,7 @@ void mdiBrowser::setPageFullScreen(bool on) {
     for (QWidget *w : {picToolBar, static_cast<QWidget *>(MDITabs), picStaBar})
         w->setVisible(!on && (w != picStaBar || mnuDis[0]->isChecked()));
     if (on) {
-        picFind->hide();
+        if (picFind) picFind->hide();
         stateBeforeFullScreen_ = windowState();
         showFullScreen();
     } else {
@@ -204,15 +214,17 @@ bool mdiBrowser::RunHabit(Command command, int value) {
         }
         case Command::Find:
             if (!t) return false;
-            picFind->open();
+            findBar()->open();
             return true;
         case Command::FindNext:
-        case Command::FindPrevious:
+        case Command::FindPrevious: {
             if (!t) return false;
-            if (picFind->isHidden()) picFind->open();
-            if (!picFind->text().isEmpty())
-                v->Find(picFind->text(), command == Command::FindPrevious, picFind->matchCase());
+            FindBar *bar = findBar();
+            if (bar->isHidden()) bar->open();
+            if (!bar->text().isEmpty())
+                v->Find(bar->text(), command == Command::FindPrevious, bar->matchCase());
             return true;
+        }
         default:
             return false;
     }

@@ -22,9 +22,6 @@ Form1::Form1(Platform &platform, QWidget *parent) : QWidget(parent), dialogs_(pl
     picPass = new LockPanel(this);
     picNav = new NavPage(this, platform.dialogs(), this);
     picPass->installEventFilter(this);
-    picNotice = new NoticePanel(this);
-    picPermission = new PermissionBar(this);
-    picPermission->installEventFilter(this);
     picNav->installEventFilter(this);
 
     WebView *v = brwWebBrowser;
@@ -46,8 +43,8 @@ Form1::Form1(Platform &platform, QWidget *parent) : QWidget(parent), dialogs_(pl
     connect(v, &WebView::NewBackgroundTab, this,
             [this](WebView **ppDisp) { onNewWindow2(ppDisp, true); });
     connect(v, &WebView::NavigateComplete2, this, [this] {
-        picNotice->hide();  // a new page: nothing said of the old one stays
-        blocked_.clear();   // a new page: its own pop-ups only
+        if (picNotice) picNotice->hide();  // a new page: nothing said of the old one stays
+        blocked_.clear();                  // a new page: its own pop-ups only
         blockedCount_ = 0;
         emit AddressChanged(brwWebBrowser->LocationURL());
     });
@@ -68,7 +65,7 @@ void Form1::watchEngine() {
     connect(v, &WebView::FindResult, this, &Form1::FindResult);
     connect(v, &WebView::FullScreenRequested, this, &Form1::FullScreenRequested);
     connect(v, &WebView::RenderProcessGone, this, [this] {
-        picNotice->showNotice(
+        notice()->showNotice(
             QStringLiteral("此网页已崩溃"),
             QStringLiteral("显示此网页的进程意外结束了（可能是内存不足、程序出错或被结束）。"
                            "其他标签页不受影响。"),
@@ -76,7 +73,7 @@ void Form1::watchEngine() {
     });
     connect(v, &WebView::CertificateProblem, this,
             [this](const QString &url, const QString &description) {
-                picNotice->showNotice(
+                notice()->showNotice(
                     QStringLiteral("您的连接不是私密连接"),
                     QStringLiteral("%1 的安全证书不可信任：%2\n攻击者可能会试图窃取您的信息"
                                    "（例如密码、消息或信用卡信息）。")
@@ -93,9 +90,25 @@ void Form1::watchEngine() {
             [this](const QString &origin, int feature, const QString &what) {
                 if (const auto known = SessionPermissions().answer(origin, feature))
                     return brwWebBrowser->AnswerPermission(origin, feature, *known);
-                picPermission->ask(origin, feature, what);
+                permissionBar()->ask(origin, feature, what);
             });
-    connect(picPermission, &PermissionBar::Answered, v, &WebView::AnswerPermission);
+}
+
+NoticePanel *Form1::notice() {
+    if (!picNotice) {
+        picNotice = new NoticePanel(this);  // made last: above the page and its covers
+        layoutCovers();
+    }
+    return picNotice;
+}
+
+PermissionBar *Form1::permissionBar() {
+    if (!picPermission) {
+        picPermission = new PermissionBar(this);
+        picPermission->installEventFilter(this);
+        connect(picPermission, &PermissionBar::Answered, brwWebBrowser, &WebView::AnswerPermission);
+    }
+    return picPermission;
 }
 
 Form1::~Form1() = default;
@@ -148,13 +161,13 @@ void Form1::resizeEvent(QResizeEvent *) {
 void Form1::layoutCovers() {
     const QRect all = rect();
     QRect page = all;
-    if (!picPermission->isHidden()) {
+    if (picPermission && !picPermission->isHidden()) {
         const int h = picPermission->sizeHint().height();
         picPermission->setGeometry(0, 0, width(), h);
         page.setTop(h);
     }
     brwWebBrowser->widget()->setGeometry(page);
-    picNotice->setGeometry(page);
+    if (picNotice) picNotice->setGeometry(page);
     picPass->setGeometry(all);  // each centres its own core
     picNav->setGeometry(all);
 }

@@ -39,8 +39,9 @@ class Form1 : public QWidget {
     WebView *brwWebBrowser;
     NavPage *picNav;
     LockPanel *picPass;
-    NoticePanel *picNotice;        // over the page: its process died, or its certificate
-    PermissionBar *picPermission;  // above the page: a feature it asks for
+    // Made when first needed: most tabs never show them.
+    NoticePanel *picNotice = nullptr;        // over the page: its process died, or its certificate
+    PermissionBar *picPermission = nullptr;  // above the page: a feature it asks for
 
   signals:
     void StatusTextChanged(const QString &text);
@@ -67,6 +68,8 @@ class Form1 : public QWidget {
     bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
+    NoticePanel *notice();
+    PermissionBar *permissionBar();
     void onDownloadComplete();
     void onTitleChange(const QString &text);
     void onNewWindow2(WebView **ppDisp, bool background);
