@@ -19,6 +19,22 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
 BENCH = os.path.join(ROOT, "build", "download_bench")
+SHARED = os.environ.get("BENCH_SHARED") or os.path.join(ROOT, "..", "shared", "bench")
+
+
+def chromium_seconds(url, size, work):
+    """Chromium's own download of url (headless, into a preset folder), timed by the shared
+    harness from its .crdownload file's appearance to the rename: its start-up is not counted."""
+    sys.path.insert(0, SHARED)
+    import download as shared  # noqa: E402  the shared harness's Chromium runner
+    dest = os.path.join(work, "chromium-dest")
+    shutil.rmtree(dest, ignore_errors=True)
+    os.makedirs(dest)
+    seconds, rc, _ = shared.run_chromium(url, dest, work, size, "headless")
+    shutil.rmtree(dest, ignore_errors=True)
+    if rc != 0:
+        sys.exit("chromium failed")
+    return seconds
 
 
 def free_port():
@@ -72,10 +88,12 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__)
     ap.add_argument("--runs", type=int, default=5)
     ap.add_argument("--size-mib", type=int, default=1024)
+    ap.add_argument("--no-chromium", dest="chromium", action="store_false")
     ap.add_argument("--work", default=os.path.join(tempfile.gettempdir(), "olumetta-download-bench"))
     a = ap.parse_args()
     if not os.access(BENCH, os.X_OK):
         sys.exit("build/download_bench is missing: run scripts/build first")
+    a.chromium = a.chromium and shutil.which(os.environ.get("CHROMIUM_BIN", "chromium"))
     os.makedirs(a.work, exist_ok=True)
     port = free_port()
     nginx = start_nginx(a.work, port)
@@ -93,11 +111,15 @@ def main():
         make_file(small, max(1, a.size_mib // 10))
         url = f"http://127.0.0.1:{port}/"
         size_mib = a.size_mib
-        ours, curl, ours_rss, engine = [], [], [], []
+        ours, curl, ours_rss, engine, chromium = [], [], [], [], []
         timed(["curl", "-s", "-o", os.path.join(out_dir, "warm"), url + "big.bin"])  # page cache
         for i in range(a.runs):
-            for who in (("curl", "ours", "engine") if i % 2 == 0 else ("engine", "ours", "curl")):
+            order = ("curl", "ours", "engine") + (("chromium",) if a.chromium else ())
+            for who in order if i % 2 == 0 else order[::-1]:
                 target = os.path.join(out_dir, who + ".bin")
+                if who == "chromium":
+                    chromium.append(chromium_seconds(url + "big.bin", size_mib << 20, a.work))
+                    continue
                 if who == "curl":
                     s, _, rc = timed(["curl", "-s", "-o", target, url + "big.bin"])
                     curl.append(s)
@@ -123,6 +145,11 @@ def main():
         print(f"engine's fetch : {size_mib / med(engine):7.1f} MiB/s (median of {len(engine)}), "
               f"ratio to curl median {med(eratios):.2f} (min {min(eratios):.2f}, max {max(eratios):.2f}); "
               f"its time includes starting the engine")
+        if chromium:
+            cratios = [c / o for o, c in zip(ours, chromium)]
+            print(f"Chromium       : {size_mib / med(chromium):7.1f} MiB/s (median of {len(chromium)}, "
+                  f"its start-up not counted); task/Chromium per round median {med(cratios):.2f} "
+                  f"(min {min(cratios):.2f}, max {max(cratios):.2f})")
         print(f"peak RSS of the task's process: {max(1, size_mib // 10)} MiB file {small_rss / 1024:.0f} MiB, "
               f"{size_mib} MiB file {med(ours_rss) / 1024:.0f} MiB")
     finally:

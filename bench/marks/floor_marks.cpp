@@ -1,11 +1,9 @@
-// The bench's floor program (../shared/bench/floor/main.cpp) line for line, with the marks our
-// program prints under OLUMETTA_TIMING, in the same format, at the same phases.
+// The bench's floor program (../shared/bench/floor/main.cpp) line for line, with our
+// program's start-up marks (printed under OLUMETTA_TIMING) at the same phases.
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QMainWindow>
-#include <QSet>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QUrl>
@@ -13,24 +11,14 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
-#include <cstdio>
 
-static void Mark(const char *phase) {
-    static QElapsedTimer clock;
-    static QSet<QByteArray> seen;
-    if (!clock.isValid()) clock.start();
-    if (seen.contains(phase)) return;
-    seen.insert(phase);
-    const qint64 since = clock.elapsed();
-    std::fprintf(stderr, "qtwb: %6lld ms  %-20s (monotonic %lld ms)\n", qlonglong(since), phase,
-                 qlonglong(clock.msecsSinceReference() + since));
-}
+#include "core/timing.h"
 
 static QWebEngineView *addTab(QTabWidget *tabs, QWebEngineProfile *profile, const QString &a) {
     auto *view = new QWebEngineView;
     view->setPage(new QWebEnginePage(profile, view));
     tabs->addTab(view, a);
-    Mark("tab created");
+    StartupMark("tab created");
     QObject::connect(view, &QWebEngineView::titleChanged, tabs,
                      [tabs, view](const QString &t) { tabs->setTabText(tabs->indexOf(view), t); });
     QObject::connect(
@@ -38,15 +26,15 @@ static QWebEngineView *addTab(QTabWidget *tabs, QWebEngineProfile *profile, cons
             const bool started = i.status() == QWebEngineLoadingInfo::LoadStartedStatus;
             Mark(started ? "load started" : "first page loaded");
         });
-    Mark("navigate called");
+    StartupMark("navigate called");
     view->load(QUrl::fromUserInput(a));
     return view;
 }
 
 int main(int argc, char **argv) {
-    Mark("main");
+    StartupMark("main");
     QApplication app(argc, argv);
-    Mark("application ready");
+    StartupMark("application ready");
     QStringList args = app.arguments().mid(1);
     bool otr = args.removeAll(QStringLiteral("--otr")) > 0;
 
@@ -69,7 +57,7 @@ int main(int argc, char **argv) {
 
     QWebEngineProfile *profile =
         otr ? new QWebEngineProfile(&app) : new QWebEngineProfile(QStringLiteral("bench"), &app);
-    Mark("profile ready");
+    StartupMark("profile ready");
     QMainWindow win;
     auto *tabs = new QTabWidget;
     tabs->setDocumentMode(true);
@@ -95,7 +83,7 @@ int main(int argc, char **argv) {
         }
     });
     win.show();
-    Mark("frame shown");
+    StartupMark("frame shown");
     int rc = app.exec();
     // Views (and their pages) must go before the profile they use.
     while (tabs->count()) {

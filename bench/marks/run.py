@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Where a cold start's time goes, ours beside the floor's: both programs print the same
-phase marks on the monotonic clock (ours under OLUMETTA_TIMING, the floor's copy here
-always), placed after the spawn; medians of N alternating starts of the harness's test page.
+phase marks on the monotonic clock under OLUMETTA_TIMING (the floor's copy here with our
+marking code), placed after the spawn; medians of N alternating starts of the harness's test page.
 
 Usage: bench/marks/run.py [--runs N] [--floor-renderer asis|software]
 Needs DISPLAY, QTWB_BIN=build/marks/qtwb-marks, OLUMETTA_DIR (see bench/run-browser-bench).
@@ -20,7 +20,7 @@ sys.path.insert(0, SHARED)
 import benchlib  # noqa: E402
 from benchserver import BenchServer  # noqa: E402
 
-MARK = re.compile(rb"^(?:olumetta|qtwb): +\d+ ms  (.+?) +\(monotonic (\d+) ms\)$", re.M)
+MARK = re.compile(rb"^olumetta: +\d+ ms  (.+?) +\(monotonic (\d+) ms\)$", re.M)
 PHASES = ["main", "application ready", "profile ready", "frame built", "tab created",
           "navigate called", "frame shown", "load started", "onload"]
 # A browser stopped mid-request resets its connection: not the server's fault to print.

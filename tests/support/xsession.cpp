@@ -159,6 +159,12 @@ QStringList XSession::windowsOf(qint64 pid) const {
     return QString::fromLatin1(out).split('\n', Qt::SkipEmptyParts);
 }
 
+QString XSession::focusedWindow() const {
+    QByteArray out;
+    xdo({"getwindowfocus"}, &out);
+    return QString::fromLatin1(out.trimmed());
+}
+
 QRect XSession::geometry(const QString &window) const {
     QByteArray out;
     xdo({"getwindowgeometry", "--shell", window}, &out);

@@ -35,6 +35,8 @@ class XSession {
     // The visible windows whose title matches the pattern (an xdotool regular expression).
     QStringList windows(const QString &titlePattern) const;
     QStringList windowsOf(qint64 pid) const;
+    // The window that has the keyboard, as xdotool names it.
+    QString focusedWindow() const;
     // A window's place and size on the screen as the X server has it.
     QRect geometry(const QString &window) const;
     QImage screenshot() const;
