@@ -24,7 +24,7 @@ static QWebEngineView *addTab(QTabWidget *tabs, QWebEngineProfile *profile, cons
     QObject::connect(
         view->page(), &QWebEnginePage::loadingChanged, [](const QWebEngineLoadingInfo &i) {
             const bool started = i.status() == QWebEngineLoadingInfo::LoadStartedStatus;
-            Mark(started ? "load started" : "first page loaded");
+            StartupMark(started ? "load started" : "first page loaded");
         });
     StartupMark("navigate called");
     view->load(QUrl::fromUserInput(a));
