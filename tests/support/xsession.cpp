@@ -20,10 +20,11 @@ bool answers(const QString &display) {
 XSession::XSession(bool windowManager, const QSize &screen) {
     // -displayfd: Xvfb picks a display nobody uses and names it once it serves. A server that
     // named one and did not answer there (a previous one's socket still going away) is
-    // started again.
+    // started again. -noreset: by default the server resets when its last client leaves, and
+    // a browser started just then (after a test killed the one before) cannot connect.
     for (int attempt = 0; attempt < 3 && display_.isEmpty(); ++attempt) {
         xvfb_ = std::make_unique<QProcess>();
-        xvfb_->start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0",
+        xvfb_->start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-noreset", "-screen", "0",
                               QString("%1x%2x24").arg(screen.width()).arg(screen.height())});
         if (!xvfb_->waitForStarted(5000)) continue;
         QByteArray number;
