@@ -98,7 +98,7 @@ def main():
     port = free_port()
     nginx = start_nginx(a.work, port)
     display = f":{150 + os.getpid() % 50}"
-    xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1280x800x24", "-nolisten", "tcp", "-noreset"],
+    xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     time.sleep(1)
     env = dict(os.environ, DISPLAY=display)

@@ -35,7 +35,7 @@ printf '<title>Handed page</title><p>handed</p>' > "$work/site/handed.html"
 port=$(free_port)
 python3 -m http.server "$port" --bind 127.0.0.1 --directory "$work/site" >/dev/null 2>&1 &
 server=$!
-Xvfb :77 -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+Xvfb :77 -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=:77 HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
 unset XDG_DATA_HOME XDG_CONFIG_HOME
