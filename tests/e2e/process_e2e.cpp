@@ -126,13 +126,17 @@ TEST(ProcessE2E, InsideRestrictedHoursItEndsWithItsMessageAndChangesNothing) {
         WriteIni("Setting", key, value, config);
     const QByteArray configBefore = ReadBytes(config);
     const QByteArray formBefore = ReadBytes(s.folder.file("数据/Form.ini"));
-    auto p = s.start({"http://127.0.0.1:9/"});
+    TestHttpServer server;
+    server.page("/x", "X");
+    auto p = s.start({server.url("/x")});
     QByteArray ids;
     ASSERT_TRUE(waitFor(
         [&] {
             return runXdotool({"search", "--name", "家长控制"}, &ids) == 0 && !ids.isEmpty();
         },
         30000));
+    QTest::qWait(500);
+    EXPECT_TRUE(server.requests.isEmpty());  // the page was never asked for
     // A later start while the message is up hands over and ends; nothing comes up.
     auto later = s.start({"http://127.0.0.1:9/later"});
     ASSERT_TRUE(later->waitForFinished(15000));
