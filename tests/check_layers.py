@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Folders are layers: a source file may include its own folder and the folders below it,
-never one above. Prints each include that breaks this and exits 1; a folder missing from
-the table below is an error too, so every new folder takes its place."""
+never one above, nor another folder of its own layer (window folders never include each
+other; the frame routes between them) unless the two form one group. Prints each include
+that breaks this and exits 1; a folder missing from the table below is an error too, so
+every new folder takes its place."""
 import pathlib
 import re
 import sys
@@ -14,6 +16,8 @@ LAYERS = {
     "shell": 4,
     "app": 5,
 }
+# Folders of one layer that may include each other.
+GROUPS = [{"services", "skins"}]
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
 
@@ -35,6 +39,9 @@ def main(src: pathlib.Path) -> int:
                 faults.append(f"{path.relative_to(src)}: includes '{included}' of no layer")
             elif LAYERS[target] > LAYERS[folder]:
                 faults.append(f"{path.relative_to(src)}: '{folder}' includes '{included}' above it")
+            elif (LAYERS[target] == LAYERS[folder] and target != folder
+                  and not any({target, folder} <= g for g in GROUPS)):
+                faults.append(f"{path.relative_to(src)}: '{folder}' includes '{included}' beside it")
     for f in faults:
         print(f)
     print(f"{len(faults)} include(s) against the layers")

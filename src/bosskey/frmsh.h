@@ -5,7 +5,7 @@
 #include <QPixmap>
 #include <QWidget>
 
-#include "disguise.h"
+#include "services/disguisepicture.h"
 
 class frmSH : public QWidget {
     Q_OBJECT
@@ -29,5 +29,3 @@ class frmSH : public QWidget {
     QString restore_;
 };
 
-// The three pictures, drawn here: status bars of input methods, of our own design.
-QPixmap DisguisePicture(disguise::Picture which);

@@ -9,7 +9,7 @@
 #include "platform/dialogs.h"
 #include "platform/platform.h"
 #include "platform/transfer.h"
-#include "savedialog.h"
+#include "services/savedialog.h"
 #include "services/windowhelpers.h"
 #include "stacking.h"
 #include "ucdownload.h"

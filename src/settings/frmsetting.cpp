@@ -15,8 +15,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
-#include "bosskey/disguise.h"
-#include "bosskey/frmsh.h"
+#include "services/disguisepicture.h"
 #include "core/base64.h"
 #include "core/config.h"
 #include "frmmore.h"

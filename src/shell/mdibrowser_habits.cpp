@@ -14,7 +14,7 @@
 #include "chromewidgets.h"
 #include "core/downloadnames.h"
 #include "core/textfiles.h"
-#include "downloads/savedialog.h"
+#include "services/savedialog.h"
 #include "findbar.h"
 #include "keybindings.h"
 #include "mdibrowser.h"

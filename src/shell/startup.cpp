@@ -17,6 +17,7 @@
 #include "platform/desktop.h"
 #include "platform/instancechannel.h"
 #include "platform/language.h"
+#include "platform/logging.h"
 #include "platform/platform.h"
 #include "platform/qtdialogs.h"
 
@@ -69,6 +70,7 @@ int RunFirstInstance(int argc, char **argv, const QString &commandLine, Instance
 int RunBrowser(int argc, char **argv) {
     // The whole command line, before Qt takes the arguments it knows.
     StartupMark("main");
+    QuietenEngineLogging();
     const QString commandLine = CommandLineText(argc, argv);
     if (quint32(commandLine.size()) > channel::kMaxAddress) {
         std::fprintf(stderr,

@@ -6,7 +6,7 @@
 
 #include "core/downloadnames.h"
 #include "core/settings.h"
-#include "downloads/savedialog.h"
+#include "services/savedialog.h"
 #include "lockpanel.h"
 #include "navpage.h"
 #include "notices.h"

@@ -3,18 +3,17 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 
 #include "core/config.h"
 
 namespace {
-void copyTree(const QString &from, const QString &to, bool withBinary) {
+void copyTree(const QString &from, const QString &to) {
     QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString src = it.next();
         const QString rel = QDir(from).relativeFilePath(src);
-        if (rel.startsWith("数据/profile") || rel.startsWith("数据/cache")) continue;
-        if (!withBinary && (rel == "olumetta" || rel == "olumetta-ini")) continue;
         if (it.fileInfo().isDir())
             QDir().mkpath(to + "/" + rel);
         else
@@ -24,7 +23,12 @@ void copyTree(const QString &from, const QString &to, bool withBinary) {
 }  // namespace
 
 TestFolder::TestFolder(bool withBinary) {
-    copyTree(OLUMETTA_PROGRAM_DIR, dir_.path(), withBinary);
+    // The clean template, never the user's program folder: what a user set there must not
+    // change what a test sees.
+    copyTree(OLUMETTA_TEMPLATE_DIR, dir_.path());
+    if (withBinary)
+        for (const char *name : {"olumetta", "olumetta-ini"})
+            QFile::copy(QFileInfo(OLUMETTA_BINARY).dir().filePath(name), file(name));
 }
 
 TestFolder::~TestFolder() {

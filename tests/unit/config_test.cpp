@@ -196,7 +196,7 @@ TEST(IniTool, GetAndSetFromTheCommandLine) {
 // value, and nothing the file lacks; each flag reads as its Part says.
 TEST(SettingsTableTest, MatchesTheShippedFileAndReadsFlagsByTheirRules) {
     QTemporaryDir dir;
-    QFile::copy(QStringLiteral(OLUMETTA_PROGRAM_DIR "/config.ini"), dir.filePath("config.ini"));
+    QFile::copy(QStringLiteral(OLUMETTA_TEMPLATE_DIR "/config.ini"), dir.filePath("config.ini"));
     config::setAppDirOverride(dir.path());
     QSet<QString> shipped;
     QString section;

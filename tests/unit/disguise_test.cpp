@@ -1,4 +1,4 @@
-#include "bosskey/disguise.h"
+#include "services/disguise.h"
 
 #include <gtest/gtest.h>
 

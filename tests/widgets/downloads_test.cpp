@@ -9,7 +9,7 @@
 
 #include "core/config.h"
 #include "downloads/frmdownload.h"
-#include "downloads/savedialog.h"
+#include "services/savedialog.h"
 #include "downloads/ucdownload.h"
 #include "services/windowhelpers.h"
 #include "shell/mdibrowser.h"
