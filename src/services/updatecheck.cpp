@@ -63,3 +63,16 @@ int CheckForUpdate(Platform &platform, QWidget *parent,
     if (!QFile::remove(ver)) return -1;
     return result;
 }
+
+void CheckForUpdateAndSay(
+    Platform &platform, QWidget *parent,
+    const std::function<void(const QString &, const QString &)> &startDownload) {
+    const int result = CheckForUpdate(platform, parent, startDownload);
+    if (result == 0)
+        platform.dialogs().MsgBox(parent, QStringLiteral("您的Telvano已是最新版本！"),
+                                  QStringLiteral("更新"), Dialogs::Information);
+    else if (result == -1)
+        platform.dialogs().MsgBox(
+            parent, QStringLiteral("检查更新中出现错误！请确保您的网络连通，然后再试一次。"),
+            QStringLiteral("出错"), Dialogs::Exclamation);
+}

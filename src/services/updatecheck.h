@@ -18,3 +18,7 @@ constexpr int kUpdateTimeoutMs = 15000;
 // local path and the package's address when the user wants it.
 int CheckForUpdate(Platform &platform, QWidget *parent,
                    const std::function<void(const QString &, const QString &)> &startDownload);
+// The same from the menu: says what it found when there is nothing to offer.
+void CheckForUpdateAndSay(
+    Platform &platform, QWidget *parent,
+    const std::function<void(const QString &, const QString &)> &startDownload);

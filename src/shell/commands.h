@@ -1,64 +1,36 @@
 #pragma once
-// Every command a user can give: menus, the toolbar, the key poll, and later gestures and
-// keyboard shortcuts all run them through mdiBrowser::Execute, never by a menu's index.
-#include "core/config.h"
+// One row per user command: what the menus show, the keys that run it, whether it needs a
+// tab, whether it is a check mark and which setting that reflects, and which gesture runs
+// it. The menus, the key table, the gesture mapping and the tests walk these rows; adding a
+// command is a row and its handler.
+#include <QKeySequence>
+#include <QList>
+#include <optional>
 
-enum class Command {
-    // Browse (the active tab; nothing without one).
-    Back,  // leaves the navigation page, or else goes back
-    Forward,
-    Stop,
-    Refresh,
-    Home,
-    Search,          // the search engine's front page
-    NavigationPage,  // shows or hides it
-    // Tabs and the frame.
-    NewTab,
-    CloseTab,
-    CloseAll,
-    Exit,
-    ToggleStatusBar,
-    ToggleLoadProgress,
-    ToggleGestures,
-    // The page.
-    Print,
-    ZoomIn,     // by 50, up to 400
-    ZoomOut,    // by 50, down to 50
-    ZoomReset,  // 100
-    Zoom,       // to the percentage given with it
-    Downloads,
-    OrganiseBookmarks,
-    AddBookmark,
-    AddToDesktop,
-    // Private.
-    BossKey,
-    Lock,
-    Settings,
-    Skins,
-    // Help.
-    CheckUpdate,
-    About,
-    // The habits of other browsers' hands (keys, the tab strip's menu).
-    ReloadFromServer,  // past the cache
-    NextTab,
-    PreviousTab,
-    SelectTab,  // the tab numbered with it, 1 to 8; 9 is the last
-    FocusAddress,
-    ReopenClosedTab,
-    DuplicateTab,
-    CloseOtherTabs,
-    CloseTabsToTheRight,
-    FullScreen,
-    SavePage,
-    Find,  // opens the find bar
-    FindNext,
-    FindPrevious,
+#include "core/command.h"
+#include "core/settings.h"
+#include "gestures/gesture.h"
+
+// The menus a row's item sits in, in the order the menu button's pop-up shows them.
+enum class CommandMenu { None, Manage, Display, Browse, Page, Zoom, Private, Help, Tabs };
+
+struct CommandRow {
+    Command command;
+    CommandMenu menu = CommandMenu::None;
+    const char *caption = nullptr;  // none: a key or gesture only
+    const char *objectName = nullptr;
+    QList<QKeySequence> keys;     // shortcuts in the frame
+    bool separatorBefore = false;  // in its menu
+    bool needsTab = false;         // does nothing, and says so, without a tab
+    std::optional<settings::Key> setting;  // a check mark that shows this flag
+    gesture::Fixed gesture = gesture::Fixed::None;
+    int value = 0;  // Command::Zoom's percentage, Command::SelectTab's number
+    // Read by the key poll, also while another program has the focus: shown, not bound.
+    bool pollKey = false;
 };
 
-// The zoom after a step: +1 in, -1 out, 0 back to 100. The ends are tests for equality, so a
-// zoom off the 50-to-400 grid (only an edited setting gives one) steps on past them.
-inline int ZoomStep(int current, int direction) {
-    if (direction == 0) return 100;
-    if (direction > 0) return current == 400 ? current : config::saturatedAdd(current, 50);
-    return current == 50 ? current : config::saturatedAdd(current, -50);
-}
+const QList<CommandRow> &CommandRows();
+// The first row of a command: its needs and its setting.
+const CommandRow &RowOf(Command command);
+// The row a fixed gesture runs; none for a gesture of no command.
+const CommandRow *RowOfGesture(gesture::Fixed fixed);

@@ -1,105 +1,198 @@
 #include "mdibrowser.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDialog>
 #include <QDir>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
 #include <QScreen>
-#include <QStackedWidget>
-#include <QStyle>
-#include <QTabBar>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QWindow>
 
 #include "about/frmabout.h"
-#include "bosskey/frmsh.h"
-#include "chromewidgets.h"
-#include "commandline.h"
+#include "addressbox.h"
+#include "commands.h"
 #include "core/bookmarks.h"
-#include "core/config.h"
-#include "core/desktopentry.h"
 #include "core/geometry.h"
-#include "core/search.h"
 #include "core/settings.h"
 #include "core/textfiles.h"
 #include "core/timing.h"
-#include "downloads/frmdownload.h"
-#include "findbar.h"
-#include "gestures/capture.h"
-#include "pagehabits.h"
+#include "disguiser.h"
+#include "findcontrol.h"
+#include "framekeys.h"
+#include "framemenus.h"
+#include "fullscreen.h"
+#include "gesturecontrol.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
-#include "platform/keystate.h"
 #include "platform/platform.h"
-#include "platform/transfer.h"
 #include "platform/webview.h"
+#include "secondarywindows.h"
+#include "services/desktopintegration.h"
 #include "services/parental.h"
 #include "services/updatecheck.h"
 #include "services/windowhelpers.h"
-#include "settings/frmsetting.h"
-#include "settings/frmtheme.h"
+#include "skins/colour.h"
 #include "skins/skin.h"
+#include "statusstrip.h"
 #include "tab/form1.h"
-#include "tab/frmaddfav.h"
-#include "tab/lockpanel.h"
-#include "tab/navpage.h"
+#include "tabset.h"
+#include "tabstrip.h"
+#include "toolbar.h"
 
 namespace {
-
+constexpr int kMaxDroppedFiles = 100;
 QString formIniPath() {
     return AppDir() + QStringLiteral("数据/Form.ini");
 }
-
 }  // namespace
 
 mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *parent)
-    : QMainWindow(parent), platform_(platform), commandLine_(commandLine) {
+    : FrameWindow(platform.desktop(), parent), platform_(platform), commandLine_(commandLine) {
     setObjectName(QStringLiteral("mdiBrowser"));
     setWindowTitle(QStringLiteral("Orvex Lumetta"));
     setWindowIcon(QIcon(AboutPicture(0)));
-    buildChrome();
-    buildMenus();
-    // The windows the frame owns: one line each.
-    windows_.add(OwnedWindow::Downloads, [this] { return new frmDownload(platform_, this); });
-    windows_.add(OwnedWindow::AddBookmark,
-                 [this] { return new frmAddFav(platform_.dialogs(), this); });
-    windows_.add(OwnedWindow::About, [this] { return new frmAbout(platform_.desktop(), this); });
-    windows_.add(OwnedWindow::Settings, [this] {
-        const frmSetting::Colours colours{lblPro->palette().color(QPalette::Window),
-                                          picStaBar->palette().color(QPalette::Window)};
-        auto *f = new frmSetting(
-            platform_, colours, [this] { RegisterDefaultBrowser(); }, this);
-        // Every opening loads afresh and starts locked.
-        connect(f, &QDialog::finished, this, [this] { windows_.discard(OwnedWindow::Settings); });
-        return f;
+    auto *central = new QWidget(this);
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    address_ = new AddressBox(central);
+    toolbar_ = new ToolBar(central, address_);
+    tabs_ = new TabSet(platform_, central);
+    status_ = new StatusStrip(central);
+    menus_ = new FrameMenus(this);
+    column->addWidget(toolbar_);
+    column->addWidget(tabs_->strip());
+    column->addWidget(tabs_->body(), 1);
+    column->addWidget(status_);
+    setCentralWidget(central);
+    GestureControl::Hooks hooks;
+    hooks.execute = [this](Command c) { return Execute(c); };
+    hooks.navigationShown = [this] { return ActiveForm() && ActiveForm()->navigationShown(); };
+    // The frame's resize border is no client area; every other place of our windows is.
+    hooks.clientArea = [this](QWindow *window, QPoint at) {
+        return window != windowHandle() || edgesAt(at) == Qt::Edges();
+    };
+    gestures_ = new GestureControl(platform_, this, hooks);
+    SecondaryWindows::Hooks windows;
+    windows.cover = [this] { return toolbar_->coverColour(); };
+    windows.strip = [this] { return status_->palette().color(QPalette::Window); };
+    windows.trySkin = [this](const QString &name) { return TrySkin(name); };
+    windows.registerBrowser = [this] { RegisterDefaultBrowser(platform_.desktop()); };
+    windows_ = new SecondaryWindows(platform_, this, windows);
+    disguiser_ = new Disguiser(windows_->owned(), this);
+    fullScreen_ = new FullScreen(this, {toolbar_, tabs_->strip(), status_});
+    find_ = new FindControl(column, status_, [this] {
+        return ActiveForm() ? ActiveForm()->browser() : nullptr;
     });
-    windows_.add(OwnedWindow::Skins, [this] {
-        return new frmTheme([this](const QString &name) { return TrySkin(name); }, this);
-    });
-    windows_.add(OwnedWindow::Disguise, [this] {
-        auto *sh = new frmSH(this);
-        connect(sh, &frmSH::RestoreRequested, this, &mdiBrowser::EndDisguise);
-        return sh;
-    });
-    tmrKey = new QTimer(this);
-    tmrKey->setObjectName(QStringLiteral("tmrKey"));
-    tmrKey->setInterval(10);
-    connect(tmrKey, &QTimer::timeout, this, &mdiBrowser::onKeyPoll);
+    connect(find_, &FindControl::Made, fullScreen_, &FullScreen::addChrome);
+    wireParts();
+    FrameKeys::Hooks keys;
+    keys.execute = [this](Command c, int value) { return Execute(c, value); };
+    keys.inPage = [this](QObject *target) { return ActiveForm() && ActiveForm()->holds(target); };
+    keys.escape = [this] {
+        if (fullScreen_->page()) {
+            toggleFullScreen();
+            return true;
+        }
+        if (Form1 *t = ActiveForm(); t && t->browser()->IsLoading()) Execute(Command::Stop);
+        return false;  // the page hears it too
+    };
+    keys_ = new FrameKeys(platform_, this, keys);
 }
 
 mdiBrowser::~mdiBrowser() = default;
 
+void mdiBrowser::wireParts() {
+    connect(address_, &AddressBox::NavigateRequested, this, &mdiBrowser::onNavigate);
+    connect(address_, &AddressBox::EscapePressed, this, &mdiBrowser::showActiveAddress);
+    connect(address_, &AddressBox::FilesDropped, this, &mdiBrowser::DropFiles);
+    connect(toolbar_, &ToolBar::CommandRequested, this, [this](Command c) { Execute(c); });
+    connect(toolbar_, &ToolBar::MenuButtonClicked, menus_, &FrameMenus::popupMain);
+    connect(toolbar_, &ToolBar::MenuRequested, menus_, &FrameMenus::popupManage);
+    connect(toolbar_, &ToolBar::MaximiseToggled, this, &FrameWindow::toggleMaximised);
+    connect(toolbar_, &ToolBar::MinimiseRequested, this, &QWidget::showMinimized);
+    connect(toolbar_, &ToolBar::Resized, this, &mdiBrowser::layoutChrome);
+    connect(status_, &StatusStrip::MenuRequested, menus_, &FrameMenus::popupManage);
+    connect(status_, &StatusStrip::ZoomClicked, this, [this](int direction) {
+        Execute(direction > 0 ? Command::ZoomIn : direction < 0 ? Command::ZoomOut
+                                                                : Command::ZoomReset);
+    });
+    // The pop-ups the active page was refused, opened once when the user asks.
+    connect(status_, &StatusStrip::StatusClicked, this, [this] {
+        if (Form1 *t = ActiveForm(); t && t->hasBlockedPopups())
+            for (const QString &url : t->takeBlockedPopups()) newTabOn(url);
+    });
+    connect(menus_, &FrameMenus::Triggered, this, &mdiBrowser::Execute);
+    connect(tabs_->strip(), &TabStrip::MenuRequested, this, [this](QPoint at, bool tabMenu) {
+        if (tabMenu)
+            menus_->popupTabs(at, tabs_->count() > 0);
+        else
+            menus_->popupManage(at);
+    });
+    connect(tabs_, &TabSet::NewTabRequested, this, &mdiBrowser::OpenNewFrm);
+    connect(tabs_, &TabSet::Created, this, &mdiBrowser::wireTab);
+    connect(tabs_, &TabSet::ActiveChanged, this, &mdiBrowser::onActiveChanged);
+    connect(tabs_, &TabSet::ActiveStatus, status_, &StatusStrip::setStatus);
+    connect(tabs_, &TabSet::ActiveProgress, toolbar_, &ToolBar::showProgress);
+    connect(tabs_, &TabSet::ActiveTitleChanged, this, &mdiBrowser::updateWindowTitle);
+    connect(tabs_, &TabSet::ActiveHistoryChanged, this, &mdiBrowser::updateHistoryButtons);
+    connect(tabs_, &TabSet::ActiveFindResult, find_, &FindControl::showResult);
+    // Every tab's loads, active or not, move the address list and the stop/refresh buttons.
+    connect(tabs_, &TabSet::AddressReached, this, [this](const QString &url) {
+        address_->append(url);
+        toolbar_->showStopButton();
+    });
+    connect(tabs_, &TabSet::PageLoaded, this, [this](const QString &zoom) {
+        status_->setZoomText(zoom);
+        CurrentZoom = config::leadingInt(zoom);
+        toolbar_->showRefreshButton();
+        toolbar_->hideProgress();
+    });
+    connect(tabs_, &TabSet::FullScreenRequested, this, [this](bool on) {
+        if (on) find_->hide();
+        fullScreen_->setPage(on);
+    });
+    connect(tabs_, &TabSet::DownloadRequested, this, &mdiBrowser::NewDownload);
+    connect(tabs_, &TabSet::BookmarkRequested, this,
+            [this](const QString &path) { newTabOn(ReadBookmarkFile(path)); });
+    connect(tabs_, &TabSet::Closing, this, [this] {
+        toolbar_->hideProgress();
+        status_->setStatus(QString());
+        settings::Write(settings::Key::LastPage, address_->currentText());
+    });
+    connect(gestures_, &GestureControl::DirectionAdded, status_, &StatusStrip::setGestureText);
+    connect(gestures_, &GestureControl::Finished, status_, &StatusStrip::setGestureText);
+    connect(this, &FrameWindow::WindowStateChanged, this, [this] {
+        toolbar_->setMaximisedGlyph(isMaximized());
+        if (isMinimized() && settings::IsOn(settings::Key::MinPass))
+            for (Form1 *t : tabs()) t->setLocked(true);
+    });
+}
+
+// A new tab in the skin's colours; the home page as it was when the last tab was made.
+void mdiBrowser::wireTab(Form1 *t) {
+    colourTab(t);
+    currentHomePage_ = settings::Text(settings::Key::HomePage);
+}
+
+void mdiBrowser::colourTab(Form1 *t) {
+    t->setColours(toolbar_->coverColour(), toolbar_->barColour(), toolbar_->barColour());
+}
+
 bool mdiBrowser::Load() {
     platform_.prepareWebEngine();
     // Parental control and a broken skin end the program before any page is asked for.
-    if (!OpenParents() || !ApplySkin()) return false;
+    if (!OpenParents() || !ApplySkin(SkinFilePath())) return false;
     restoreGeometryFromFile();
-    ApplyBarSettings();
+    if (!settings::IsOn(settings::Key::StBar)) {
+        menus_->setChecked(Command::ToggleStatusBar, false);
+        status_->hide();
+    }
+    if (!settings::IsOn(settings::Key::PrBar)) {
+        menus_->setChecked(Command::ToggleLoadProgress, false);
+        toolbar_->setProgressShown(false);
+    }
     // The first page loads while the frame is shown.
     const StartCommand start = ParseCommandLine(commandLine_);
     const bool pageFirst = start.kind == StartCommand::Empty || start.kind == StartCommand::Open;
@@ -107,31 +200,24 @@ bool mdiBrowser::Load() {
     show();
     StartupMark("frame shown");
     activateWhenShown();
-    if (const QScreen *s = screen()) {
-        SetWindowSizeLimits(this, 0, 0, s->size().width(),
-                            s->size().height() - TaskbarHeight(this));
-    }
+    if (const QScreen *s = screen())
+        SetWindowSizeLimits(this, 0, 0, s->size().width(), s->size().height() - TaskbarHeight(this));
     if (!pageFirst) HandleCommandLine(start);  // the lock panel, the settings: with their frame
-    if (settings::IsOn(settings::Key::Mouse)) {
-        InstallGestureHook();
-        mnuMouse->setChecked(true);
-    } else {
-        lblMouse->setText(QStringLiteral("关闭手势"));
-        mnuMouse->setChecked(false);
-    }
-    SHKey = settings::Text(settings::Key::SHKey);
+    const bool gestures = settings::IsOn(settings::Key::Mouse);
+    gestures_->setOn(gestures);
+    menus_->setChecked(Command::ToggleGestures, gestures);
+    if (!gestures) status_->setGesturesOn(false);
     if (settings::IsOn(settings::Key::AutoSet) && !platform_.desktop().IsDefaultBrowser() &&
         platform_.dialogs().MsgBox(
             this, QStringLiteral("Telvano目前不是您的默认浏览器\r\n是否要设置为默认浏览器？"),
             QStringLiteral("提示"), Dialogs::Exclamation, Dialogs::YesNo) == Dialogs::AnswerYes)
-        RegisterDefaultBrowser();
+        RegisterDefaultBrowser(platform_.desktop());
     if (settings::IsOn(settings::Key::Update)) {
         QCoreApplication::processEvents();
         CheckForUpdate(platform_, this,
                        [this](const QString &path, const QString &url) { NewDownload(path, url); });
     }
-    installHabits();
-    tmrKey->start();
+    keys_->install();
     return true;
 }
 
@@ -141,53 +227,28 @@ void mdiBrowser::activateWhenShown() {
     auto *poll = new QTimer(this);
     poll->setInterval(50);
     connect(poll, &QTimer::timeout, this, [this, poll, tries = 0]() mutable {
-        QWidget *w = windowToActivate();
+        // The settings of a "config" start come before the frame.
+        QWidget *w = windows_->openSettings();
+        if (!w) w = this;
         const bool exposed = w->windowHandle() && w->windowHandle()->isExposed();
         if (exposed && !w->isActiveWindow()) w->activateWindow();
-        if (w != this) {
-            if (w->isActiveWindow() || ++tries > 60) poll->deleteLater();
-            return;
-        }
-        if (isActiveWindow()) {
-            // The start page may have come first: typing replaces its address.
-            QLineEdit *edit = cboAddress->lineEdit();
-            if (edit->hasFocus() && !edit->isModified()) edit->selectAll();
-        }
-        if (isActiveWindow() || ++tries > 60) poll->deleteLater();
+        // The start page may have come first: typing replaces its address.
+        if (w == this && isActiveWindow()) address_->selectIfUntouched();
+        if (w->isActiveWindow() || ++tries > 60) poll->deleteLater();
     });
     poll->start();
-}
-
-// The settings of a "config" start come before the frame.
-QWidget *mdiBrowser::windowToActivate() {
-    for (QWidget *w : windows_.open())
-        if (w->objectName() == QLatin1String("frmSetting")) return w;
-    return this;
-}
-
-void mdiBrowser::ShowSettings(bool modal) {
-    auto *f = windows_.get<frmSetting>(OwnedWindow::Settings);
-    if (modal) return void(f->exec());
-    f->show();
-    f->raise();
-    activateWhenShown();  // a bare X server gives it the keyboard only when asked, once shown
-}
-
-void mdiBrowser::ChooseSkin() {
-    windows_.get<frmTheme>(OwnedWindow::Skins)->exec();
-    windows_.discard(OwnedWindow::Skins);
 }
 
 bool mdiBrowser::TrySkin(const QString &name) {
     if (!ApplySkin(SkinFilePath(name))) return false;  // told, and the old skin stays
     settings::Write(settings::Key::Theme, name);
-    for (Form1 *t : tabs()) ColourTab(t, true);
+    for (Form1 *t : tabs()) colourTab(t);
     return true;
 }
 
 bool mdiBrowser::OpenParents() {
     if (!BrowsingBlocked(ParentalNow(), ReadParentalSettings())) return true;
-    tmrKey->stop();
+    keys_->stopPoll();
     hide();
     refusingHandOffs_ = true;  // a later start must not bring the frame up behind the message
     platform_.dialogs().MsgBox(this, ParentalMessage(), QStringLiteral("家长控制"),
@@ -206,7 +267,7 @@ void mdiBrowser::restoreGeometryFromFile() {
 void mdiBrowser::HandleCommandLine(const StartCommand &cmd) {
     switch (cmd.kind) {
         case StartCommand::Empty:
-            mnuNew->trigger();
+            Execute(Command::NewTab);
             return;
         case StartCommand::Password: {
             OpenNewFrm();
@@ -216,7 +277,7 @@ void mdiBrowser::HandleCommandLine(const StartCommand &cmd) {
             return;
         }
         case StartCommand::Config:
-            ShowSettings(false);
+            showSettings(false);
             return;
         case StartCommand::Open:
             newTabOn(cmd.address);
@@ -224,20 +285,9 @@ void mdiBrowser::HandleCommandLine(const StartCommand &cmd) {
     }
 }
 
-void mdiBrowser::ApplyBarSettings() {
-    if (!settings::IsOn(settings::Key::StBar)) {
-        mnuDis[0]->setChecked(false);
-        picStaBar->hide();
-    }
-    if (!settings::IsOn(settings::Key::PrBar)) {
-        mnuDis[1]->setChecked(false);
-        lblPro->hide();
-    }
-}
-
 void mdiBrowser::OnHandOff(const QString &command) {
     if (refusingHandOffs_) return;
-    EndDisguise();
+    disguiser_->End();
     if (isMinimized()) showNormal();
     show();
     raise();
@@ -246,319 +296,260 @@ void mdiBrowser::OnHandOff(const QString &command) {
     if (h.kind == HandOff::Open) {
         newTabOn(h.address);
     } else if (h.kind == HandOff::Config) {
-        ShowSettings(false);
+        showSettings(false);
     } else if (h.kind == HandOff::OpenNew) {
         Form1 *t = CreateTab();
-        t->brwWebBrowser->GoHome();
+        t->browser()->GoHome();
         ShowTab(t);
     }
 }
 
 Form1 *mdiBrowser::newTabOn(const QString &address) {
     Form1 *t = CreateTab();
-    t->brwWebBrowser->Navigate(address);
+    t->browser()->Navigate(address);
     ShowTab(t);
     return t;
 }
 
 Form1 *mdiBrowser::CreateTab(bool background) {
-    auto *t = new Form1(platform_, children_);
-    connectTab(t);
-    // A tab opened behind the active one lies next to it, as in other browsers.
-    const int index =
-        background && MDITabs->count() > 0 ? MDITabs->currentIndex() + 1 : MDITabs->count();
-    children_->insertWidget(index, t);
-    if (blankPageIcon_.isNull()) blankPageIcon_ = BlankPageIcon();
-    MDITabs->insertTab(index, blankPageIcon_, QStringLiteral("空白页"));
-    MDITabs->setTabData(index, QVariant::fromValue<void *>(t));
-    MDITabs->setTabToolTip(index, QString());
-    if (!background) MDITabs->setCurrentIndex(index);  // a tab that shows itself is active
-    showEmptyPage();
-    t->Load();
-    if (background) t->hide();  // the active one stays in front
-    // The strip's first tab becomes current before it is known, and says nothing then.
-    if (t == ActiveForm()) updateHistoryButtons();
-    CurrentHomePage = settings::Text(settings::Key::HomePage);
-    StartupMark("tab created");
-    return t;
+    return tabs_->create(background);
 }
-
-// What a tab's page does reaches the chrome; only the active tab's status and progress show.
-void mdiBrowser::connectTab(Form1 *t) {
-    connect(t, &Form1::StatusTextChanged, this, [this, t](const QString &text) {
-        if (t == ActiveForm()) lblSta->setText(text);
-    });
-    connect(t, &Form1::ProgressChanged, this, [this, t](int progress, int progressMax) {
-        if (t == ActiveForm() && showsLoadProgress()) ShowProgress(progress, progressMax);
-    });
-    connect(t, &Form1::CaptionChanged, this, [this, t] { tabCaptionChanged(t); });
-    // Every tab's loads, active or not, move the address list and the stop/refresh buttons.
-    connect(t, &Form1::AddressChanged, this, [this](const QString &url) {
-        AddressListAppend(url);
-        showStopButton();
-    });
-    connect(t, &Form1::PageLoaded, this, [this](const QString &zoom) {
-        lblZoom->setText(zoom + QStringLiteral(" %"));
-        CurrentZoom = config::leadingInt(zoom);
-        showRefreshButton();
-        lblPro->hide();
-    });
-    connect(t, &Form1::NewWindowRequested, this, [this](Form1 **created, bool background) {
-        Form1 *tab = CreateTab(background);
-        ColourTab(tab, false);
-        if (!background) ShowTab(tab);
-        *created = tab;
-    });
-    connectHabits(t);
-    connect(t, &Form1::DownloadRequested, this, &mdiBrowser::NewDownload);
-    connect(t, &Form1::BookmarkRequested, this,
-            [this](const QString &path) { newTabOn(ReadBookmarkFile(path)); });
-}
-
 void mdiBrowser::ShowTab(Form1 *tab) {
-    const int index = children_->indexOf(tab);
-    if (index >= 0) MDITabs->setCurrentIndex(index);
+    tabs_->show(tab);
 }
-
-void mdiBrowser::ColourTab(Form1 *tab, bool withEditor) {
-    const QColor cover = lblPro->palette().color(QPalette::Window);
-    const QColor bar = picToolBar->palette().color(QPalette::Window);
-    tab->picPass->setColour(cover);
-    tab->picNav->setColours(cover, withEditor ? bar : QColor(155, 203, 255), bar);
+void mdiBrowser::CloseTab(Form1 *tab) {
+    tabs_->close(tab);
+}
+Form1 *mdiBrowser::ActiveForm() const {
+    return tabs_->active();
+}
+QList<Form1 *> mdiBrowser::tabs() const {
+    return tabs_->all();
+}
+bool mdiBrowser::isDisguised() const {
+    return disguiser_->active();
+}
+void mdiBrowser::RunGesture(const QString &gesture) {
+    gestures_->Run(gesture);
 }
 
 void mdiBrowser::OpenNewFrm() {
-    const bool hadHomePage = !CurrentHomePage.isEmpty();
+    const bool hadHomePage = !currentHomePage_.isEmpty();
     Form1 *t = CreateTab();
     if (!settings::IsOn(settings::Key::IEHomePage)) {
         if (settings::IsOn(settings::Key::OnOpen))
-            t->brwWebBrowser->Navigate(settings::Text(settings::Key::LastPage));
+            t->browser()->Navigate(settings::Text(settings::Key::LastPage));
         else if (hadHomePage)
-            t->brwWebBrowser->Navigate(CurrentHomePage);
+            t->browser()->Navigate(currentHomePage_);
     } else {
-        t->brwWebBrowser->GoHome();
+        t->browser()->GoHome();
     }
-    ColourTab(t, true);
     ShowTab(t);
 }
 
-Form1 *mdiBrowser::tabAt(int index) const {
-    return index < 0 ? nullptr : static_cast<Form1 *>(MDITabs->tabData(index).value<void *>());
+void mdiBrowser::DropFiles(const QStringList &paths) {
+    for (int i = 0; i < paths.size() && i < kMaxDroppedFiles; ++i)
+        newTabOn(IsBookmarkPath(paths[i]) ? ReadBookmarkFile(paths[i]) : paths[i]);
 }
 
-Form1 *mdiBrowser::ActiveForm() const {
-    return tabAt(MDITabs->currentIndex());
-}
-
-QList<Form1 *> mdiBrowser::tabs() const {
-    QList<Form1 *> out;
-    for (int i = 0; i < MDITabs->count(); ++i) out << tabAt(i);
-    return out;
-}
-
-void mdiBrowser::CloseTab(Form1 *tab) {
-    const int index = children_->indexOf(tab);
-    if (index < 0) return;
-    rememberClosedTab(tab);
-    lblPro->hide();
-    lblSta->clear();
-    settings::Write(settings::Key::LastPage, cboAddress->currentText());
-    children_->removeWidget(tab);
-    MDITabs->removeTab(index);
-    tab->hide();
-    tab->deleteLater();  // it may be closing from inside one of its own events
-    showEmptyPage();
-}
-
-void mdiBrowser::showEmptyPage() {
-    const bool none = MDITabs->count() == 0;
-    emptyPage_->setVisible(none);
-    children_->setVisible(!none);
-    if (none) ShowActiveAddress();
-}
-
-void mdiBrowser::CloseAllTabs() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    while (Form1 *t = ActiveForm()) CloseTab(t);
-    QApplication::restoreOverrideCursor();
-    OpenNewFrm();
-}
-
-void mdiBrowser::OrganiseBookmarks() {
-    const QString folder = AppDir() + QStringLiteral("书签/");
-    if (QDir(folder).exists()) newTabOn(folder);
-}
-
-void mdiBrowser::onTabChanged(int index) {
-    Form1 *t = tabAt(index);
-    if (!t) return;
-    children_->setCurrentWidget(t);
-    showAddressOf(t);
-    lblSta->clear();
-    lblPro->hide();
+void mdiBrowser::onActiveChanged(Form1 *t) {
+    address_->showAddress(t ? t->browser()->LocationURL() : QString(), !t);
+    status_->setStatus(QString());
+    toolbar_->hideProgress();
     updateHistoryButtons();
     updateWindowTitle();
-    if (picFind && picFind->isVisible()) picFind->open();
+    if (t) find_->followTab();
 }
 
-void mdiBrowser::tabCaptionChanged(Form1 *tab) {
-    const int index = children_->indexOf(tab);
-    if (index < 0) return;
-    const QString caption = tab->caption().isEmpty() ? QStringLiteral("空白页") : tab->caption();
-    MDITabs->setTabText(index, TabCaption(caption));
-    MDITabs->setTabToolTip(index, WithoutBidiControls(tab->caption()));
-    if (tab == ActiveForm()) updateWindowTitle();
+void mdiBrowser::showActiveAddress() {
+    Form1 *t = ActiveForm();
+    address_->showAddress(t ? t->browser()->LocationURL() : QString(), true);
 }
 
-void mdiBrowser::AddressListAppend(const QString &url) {
-    for (int i = cboAddress->count() - 1; i >= 0; --i)
-        if (cboAddress->itemText(i) == url) cboAddress->removeItem(i);
-    AddressListUpdating = true;
-    QLineEdit *edit = cboAddress->lineEdit();
-    // What the user is typing stays; otherwise the new address shows, and a box with the
-    // focus has it selected so that typing replaces it.
-    const QString typing = edit->hasFocus() && edit->isModified() ? edit->text() : QString();
-    cboAddress->addItem(url);
-    cboAddress->setCurrentIndex(cboAddress->count() - 1);
-    if (!typing.isNull()) {
-        cboAddress->setEditText(typing);
-        edit->setModified(true);
-    } else {
-        addressTag = url;
-        if (edit->hasFocus()) edit->selectAll();
-    }
-    AddressListUpdating = false;
-}
-
-void mdiBrowser::showAddressOf(Form1 *t) {
-    cboAddress->setEditText(t ? t->brwWebBrowser->LocationURL() : QString());
-    addressTag = cboAddress->currentText();
-}
-
-void mdiBrowser::ShowActiveAddress() {
-    showAddressOf(ActiveForm());
-    cboAddress->lineEdit()->selectAll();
-}
-
-void mdiBrowser::onAddressClick() {
-    if (AddressListUpdating) return;
+void mdiBrowser::onNavigate(const QString &address) {
     if (!ActiveForm()) ShowTab(CreateTab());
     Form1 *t = ActiveForm();
-    const QString text = cboAddress->currentText();
-    if (text == QStringLiteral("转到")) {
-        t->brwWebBrowser->Navigate(addressTag);
-    } else if (text == QStringLiteral("搜索")) {
-        const QString address = SearchAddress(settings::Text(settings::Key::Search), addressTag);
-        if (!address.isEmpty()) t->brwWebBrowser->Navigate(address);
-    } else {
-        t->brwWebBrowser->Navigate(AddressOrSearch(text, settings::Text(settings::Key::Search)));
-    }
-    t->picNav->hide();
-    t->brwWebBrowser->widget()->setFocus();
+    t->browser()->Navigate(address);
+    t->focusPage();
+}
+
+void mdiBrowser::updateHistoryButtons() {
+    Form1 *t = ActiveForm();
+    const bool back = t && (t->navigationShown() || t->browser()->CanGoBack());
+    const bool forward = t && t->browser()->CanGoForward();
+    toolbar_->setHistoryEnabled(back, forward);
+    menus_->setEnabled(Command::Back, back);
+    menus_->setEnabled(Command::Forward, forward);
+}
+
+void mdiBrowser::updateWindowTitle() {
+    Form1 *t = ActiveForm();
+    const QString page = t ? WithoutBidiControls(t->caption()) : QString();
+    setWindowTitle(page.isEmpty() ? QStringLiteral("Orvex Lumetta")
+                                  : page + QStringLiteral(" - Orvex Lumetta"));
 }
 
 frmDownload *mdiBrowser::downloadManager() {
-    return windows_.get<frmDownload>(OwnedWindow::Downloads);
-}
-
-void mdiBrowser::ShowDownloadManager() {
-    frmDownload *m = downloadManager();
-    if (m->isMinimized()) m->showNormal();
-    m->show();
-    m->raise();
+    return windows_->downloads();
 }
 
 void mdiBrowser::NewDownload(const QString &path, const QString &url, Transfer *transfer) {
-    ShowDownloadManager();
-    downloadManager()->NewDownload(path, url, transfer);
+    windows_->newDownload(path, url, transfer);
 }
 
-namespace {
-// Our own icon where the package installed it; elsewhere the desktop's icon for browsers,
-// which every icon theme that follows the naming rules has.
-QString launcherIcon() {
-    return config::installedTemplate().isEmpty() ? QStringLiteral("web-browser")
-                                                 : QStringLiteral("olumetta");
-}
-}  // namespace
-
-void mdiBrowser::CreateDesktopShortcut(const QString &title, const QString &address) {
-    const QString folder = platform_.desktop().DesktopFolder();
-    if (folder.isEmpty()) return;
-    platform_.desktop().WriteLauncher(QDir(folder).filePath(ShortcutFileName(title)),
-                                      ShortcutEntry(title, QCoreApplication::applicationFilePath(),
-                                                    address, AppDir(), launcherIcon()));
+void mdiBrowser::showSettings(bool modal) {
+    // A bare X server gives it the keyboard only when asked, once shown.
+    if (windows_->showSettings(modal)) activateWhenShown();
 }
 
-void mdiBrowser::RegisterDefaultBrowser() {
-    platform_.desktop().RegisterDefaultBrowser(
-        BrowserEntry(QCoreApplication::applicationFilePath(), launcherIcon()), kBrowserMimeTypes);
-}
-
-void mdiBrowser::CheckForUpdateFromMenu() {
-    const int result =
-        CheckForUpdate(platform_, this,
-                       [this](const QString &path, const QString &url) { NewDownload(path, url); });
-    if (result == 0)
-        platform_.dialogs().MsgBox(this, QStringLiteral("您的Telvano已是最新版本！"),
-                                   QStringLiteral("更新"), Dialogs::Information);
-    else if (result == -1)
-        platform_.dialogs().MsgBox(
-            this, QStringLiteral("检查更新中出现错误！请确保您的网络连通，然后再试一次。"),
-            QStringLiteral("出错"), Dialogs::Exclamation);
-}
-
-void mdiBrowser::onKeyPoll() {
-    KeyState &keys = platform_.keys();
-    keys.refresh();
-    const bool modifier =
-        keys.isDown(Qt::Key_Alt) || keys.isDown(Qt::Key_Control) || keys.isDown(Qt::Key_Shift);
-    switch (hotKeys_.poll(keys.isDown(Qt::Key_F2), keys.isDown(Qt::Key_F4), modifier)) {
-        case HotKeyPoll::BossKey:
-            Execute(Command::BossKey);
-            break;
-        case HotKeyPoll::Lock:
-            Execute(Command::Lock);
-            break;
-        case HotKeyPoll::None:
-            break;
+bool mdiBrowser::ApplySkin(const QString &file) {
+    const auto skin = LoadSkin(file, platform_.desktop().GlassAvailable());
+    if (!skin) {
+        platform_.dialogs().MsgBox(this, QStringLiteral("在载入皮肤时出现错误，程序被迫退出"),
+                                   QStringLiteral("抱歉"), Dialogs::Exclamation);
+        return false;
     }
+    const QColor bar = ColourFromBgr(skin->clrBar);
+    setBorderColour(bar.darker(125));
+    staBarHeight_ = toolbar_->setSkin(*skin);
+    QColor strip = bar;
+    if (skin->glass) strip.setAlpha(150);
+    status_->setSkin(strip, skin->bgBottom, staBarHeight_);
+    find_->setColours(bar, status_->textColour());
+    tabs_->strip()->setColours(bar);
+    // Glass only where a compositing manager can show it: the chrome turns see-through.
+    setAttribute(Qt::WA_TranslucentBackground, skin->glass);
+    layoutChrome();
+    update();
+    return true;
 }
 
-// The boss key: every window of ours goes, the disguise comes; again while disguised does
-// nothing. The disguise is made afresh each time, so it follows changed settings.
-void mdiBrowser::Disguise() {
-    if (disguised_) return;
-    disguised_ = true;
-    hiddenWindows_.clear();
-    for (QWidget *w : windows_.open()) {
-        hiddenWindows_ << w;
-        w->hide();
+void mdiBrowser::layoutChrome() {
+    status_->place(toolbar_->layout(staBarHeight_));
+}
+
+void mdiBrowser::resizeEvent(QResizeEvent *event) {
+    FrameWindow::resizeEvent(event);
+    layoutChrome();
+}
+
+void mdiBrowser::setZoom(int percent) {
+    CurrentZoom = percent;
+    if (Form1 *t = ActiveForm()) t->browser()->SetPageZoom(QStringLiteral("%1%").arg(percent));
+    status_->setZoom(percent);
+    settings::Write(settings::Key::Zoom, percent);
+}
+
+void mdiBrowser::toggleFullScreen() {
+    if (!fullScreen_->page()) return fullScreen_->toggle();
+    if (Form1 *t = ActiveForm()) t->browser()->ExitFullScreen();  // the page tells us back
+}
+
+// One dispatch: a command that needs a tab does nothing without one; the front tab runs its
+// page's own commands, the tab set those between tabs, the frame the rest.
+bool mdiBrowser::Execute(Command command, int value) {
+    Form1 *t = ActiveForm();
+    if (RowOf(command).needsTab && !t) return false;
+    return (t && t->Execute(command)) || tabs_->Execute(command, value) ||
+           runFrameCommand(command, value);
+}
+
+bool mdiBrowser::runFrameCommand(Command command, int value) {
+    Form1 *t = ActiveForm();
+    switch (command) {
+        case Command::NewTab:
+            OpenNewFrm();
+            return true;
+        case Command::CloseAll:
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            while (Form1 *active = ActiveForm()) CloseTab(active);
+            QApplication::restoreOverrideCursor();
+            OpenNewFrm();
+            return true;
+        case Command::Exit:
+            close();
+            return true;
+        case Command::ToggleStatusBar: {
+            const bool on = status_->isHidden();
+            menus_->setChecked(command, on);
+            status_->setVisible(on);
+            settings::Write(settings::Key::StBar, on);
+            return true;
+        }
+        case Command::ToggleLoadProgress: {
+            const bool on = !menus_->isChecked(command);
+            menus_->setChecked(command, on);
+            toolbar_->setProgressShown(on);
+            settings::Write(settings::Key::PrBar, on);
+            return true;
+        }
+        case Command::ToggleGestures: {
+            const bool on = !menus_->isChecked(command);
+            menus_->setChecked(command, on);
+            status_->setGesturesOn(on);
+            settings::Write(settings::Key::Mouse, on);
+            gestures_->setOn(on);
+            return true;
+        }
+        case Command::ZoomIn:
+        case Command::ZoomOut:
+        case Command::ZoomReset:
+            setZoom(ZoomStep(CurrentZoom, command == Command::ZoomIn    ? 1
+                                          : command == Command::ZoomOut ? -1
+                                                                        : 0));
+            return true;
+        case Command::Zoom:
+            setZoom(value);
+            return true;
+        case Command::Downloads:
+            windows_->showDownloads();
+            return true;
+        case Command::OrganiseBookmarks:
+            if (QDir(AppDir() + QStringLiteral("书签/")).exists())
+                newTabOn(AppDir() + QStringLiteral("书签/"));
+            return true;
+        case Command::AddBookmark:
+            windows_->addBookmark(t->caption(), t->browser()->LocationURL());
+            return true;
+        case Command::AddToDesktop:
+            CreateDesktopShortcut(platform_.desktop(), t->caption(), t->browser()->LocationURL());
+            return true;
+        case Command::BossKey:
+            disguiser_->Disguise();
+            return true;
+        case Command::Settings:
+            showSettings(true);
+            return true;
+        case Command::Skins:
+            windows_->chooseSkin();
+            return true;
+        case Command::CheckUpdate:
+            CheckForUpdateAndSay(platform_, this, [this](const QString &path, const QString &url) {
+                NewDownload(path, url);
+            });
+            return true;
+        case Command::About:
+            windows_->about();
+            return true;
+        case Command::FocusAddress:
+            activateWindow();
+            address_->focusSelected();
+            return true;
+        case Command::FullScreen:
+            toggleFullScreen();
+            return true;
+        case Command::Find:
+        case Command::FindNext:
+        case Command::FindPrevious:
+            return find_->Execute(command);
+        default:
+            return false;
     }
-    hide();
-    auto *sh = windows_.get<frmSH>(OwnedWindow::Disguise);
-    sh->Load();
-    sh->show();
-    sh->raise();
-    sh->activateWindow();
-}
-
-// Everything that was showing comes back as it was: geometry, maximised, the active tab.
-void mdiBrowser::EndDisguise() {
-    if (!disguised_) return;
-    disguised_ = false;
-    windows_.discard(OwnedWindow::Disguise);
-    show();
-    for (const QPointer<QWidget> &w : hiddenWindows_)
-        if (w) w->show();
-    hiddenWindows_.clear();
-    raise();
-    activateWindow();
 }
 
 int mdiBrowser::loadedWindowCount() const {
-    const QList<QWidget *> owned = windows_.open();
-    int n = 1 + MDITabs->count() + owned.size();
+    const QList<QWidget *> owned = windows_->owned().open();
+    int n = 1 + tabs_->count() + owned.size();
     // Dialogs up at the moment count too, as the loaded windows they are.
     for (QWidget *w : QApplication::topLevelWidgets())
         if (w != this && w->isVisible() && !owned.contains(w) && qobject_cast<QDialog *>(w)) ++n;
@@ -570,21 +561,14 @@ void mdiBrowser::closeEvent(QCloseEvent *event) {
         const auto answer = platform_.dialogs().MsgBox(
             this, QStringLiteral("浏览器内部可能还有未关闭的页面\r\n您仍要关闭吗？"),
             QStringLiteral("关闭"), Dialogs::Information, Dialogs::YesNo);
-        if (answer != Dialogs::AnswerYes) {
-            event->ignore();
-            return;
-        }
+        if (answer != Dialogs::AnswerYes) return event->ignore();
     }
     // Each window of ours may ask first (the download manager about running tasks); No
     // keeps everything open.
-    for (QWidget *w : windows_.open())
-        if (!w->close()) {
-            event->ignore();
-            return;
-        }
-    tmrKey->stop();
-    const QList<Form1 *> all = tabs();
-    for (Form1 *t : all) CloseTab(t);
+    for (QWidget *w : windows_->owned().open())
+        if (!w->close()) return event->ignore();
+    keys_->stopPoll();
+    for (Form1 *t : tabs()) CloseTab(t);
     if (!isMaximized()) WriteStoredGeometry(formIniPath(), geometry(), TwipsPerPixel(this));
     if (settings::IsOn(settings::Key::AutoDelete)) platform_.ClearTracks();
     QCoreApplication::processEvents();

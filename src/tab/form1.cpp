@@ -184,6 +184,70 @@ void Form1::ToggleNavigationPage() {
     if (picNav->picAddNav) picNav->picAddNav->hide();
 }
 
+bool Form1::navigationShown() const {
+    return !picNav->isHidden();
+}
+
+bool Form1::Execute(Command command) {
+    WebView *v = brwWebBrowser;
+    switch (command) {
+        case Command::Back:
+            return GoBack();
+        case Command::Forward:
+            return v->GoForward();
+        case Command::Stop:
+            v->Stop();
+            return true;
+        case Command::Refresh:
+            v->Refresh();
+            return true;
+        case Command::ReloadFromServer:
+            v->RefreshFromServer();
+            return true;
+        case Command::Home:
+            v->GoHome();
+            return true;
+        case Command::Search:
+            v->GoSearch();
+            return true;
+        case Command::NavigationPage:
+            ToggleNavigationPage();
+            return true;
+        case Command::Print:
+            v->Print(window());
+            return true;
+        case Command::Lock:
+            setLocked(true);
+            return true;
+        case Command::SavePage: {
+            if (v->LocationURL().isEmpty()) return false;
+            const QString name = SafeFileName(caption()).isEmpty() ? QStringLiteral("网页")
+                                                                   : SafeFileName(caption());
+            const QString path = AskDownloadPath(dialogs_, window(), name + QStringLiteral(".mhtml"));
+            if (path.isEmpty()) return false;
+            v->SavePage(path);
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+void Form1::focusPage() {
+    picNav->hide();
+    brwWebBrowser->widget()->setFocus();
+}
+
+bool Form1::holds(const QObject *widget) const {
+    const auto *w = qobject_cast<const QWidget *>(widget);
+    return w && brwWebBrowser->widget()->isAncestorOf(w);
+}
+
+void Form1::setColours(const QColor &cover, const QColor &editor, const QColor &bar) {
+    picPass->setColour(cover);
+    picNav->setColours(cover, editor, bar);
+}
+
 void Form1::onDownloadComplete() {
     const QString zoom = settings::Text(settings::Key::Zoom);
     brwWebBrowser->SetPageZoom(zoom + QLatin1Char('%'));

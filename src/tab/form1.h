@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "core/command.h"
+
 class Dialogs;
 class LockPanel;
 class NavPage;
@@ -35,13 +37,16 @@ class Form1 : public QWidget {
     QStringList takeBlockedPopups();
     bool hasBlockedPopups() const { return !blocked_.isEmpty(); }
     void ToggleNavigationPage();
-
-    WebView *brwWebBrowser;
-    NavPage *picNav;
-    LockPanel *picPass;
-    // Made when first needed: most tabs never show them.
-    NoticePanel *picNotice = nullptr;        // over the page: its process died, or its certificate
-    PermissionBar *picPermission = nullptr;  // above the page: a feature it asks for
+    bool navigationShown() const;
+    // The page's own commands: browsing, the navigation page, print, the lock. False when
+    // there was nothing to act on.
+    bool Execute(Command command);
+    // The web view: the page's operations and events.
+    WebView *browser() const { return brwWebBrowser; }
+    void focusPage();
+    bool holds(const QObject *widget) const;  // the page's own widgets, the engine's included
+    // The skin's colours: the lock panel's and the navigation page's, and its tile editor's.
+    void setColours(const QColor &cover, const QColor &editor, const QColor &bar);
 
   signals:
     void StatusTextChanged(const QString &text);
@@ -68,6 +73,13 @@ class Form1 : public QWidget {
     bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
+    WebView *brwWebBrowser;
+    NavPage *picNav;
+    LockPanel *picPass;
+    // Made when first needed: most tabs never show them.
+    NoticePanel *picNotice = nullptr;        // over the page: its process died, or its certificate
+    PermissionBar *picPermission = nullptr;  // above the page: a feature it asks for
+
     NoticePanel *notice();
     PermissionBar *permissionBar();
     void onDownloadComplete();

@@ -189,12 +189,12 @@ void NavPage::TileReleased(int index, Qt::MouseButton button) {
             if (stored.colour) setClrColour(ColourFromBgr(*stored.colour));
         }
     } else if (!t.address.isEmpty()) {
-        tab_->brwWebBrowser->Navigate(t.address);
+        tab_->browser()->Navigate(t.address);
         hide();
         picAddNav->hide();
         return;
     } else {
-        txtUrl->setText(tab_->brwWebBrowser->LocationURL());
+        txtUrl->setText(tab_->browser()->LocationURL());
         txtCap->setText(tab_->caption());
         setClrColour(t.colour ? ColourFromBgr(*t.colour) : palette().color(QPalette::Window));
     }
@@ -239,7 +239,7 @@ void NavPage::picClr_Click() {
 
 void NavPage::txtSearch_Enter() {
     const QString address = SearchAddress(settings::Text(settings::Key::Search), txtSearch->text());
-    if (!address.isEmpty()) tab_->brwWebBrowser->Navigate(address);
+    if (!address.isEmpty()) tab_->browser()->Navigate(address);
     hide();
 }
 

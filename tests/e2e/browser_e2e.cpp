@@ -42,7 +42,7 @@ TEST(BrowserE2E, StartsOnAnAddressAndClickedWindowsBecomeTabs) {
         ASSERT_TRUE(waitFor([&] { return (f.CurrentZoom) == (150); }, 30000));
         EXPECT_EQ(ui(f).cboAddress->itemText(ui(f).cboAddress->count() - 1), server.url("/start"));
         EXPECT_EQ(ui(f).cboAddress->currentText(), server.url("/start"));
-        EXPECT_DOUBLE_EQ(first->brwWebBrowser->PageZoom(), 1.5);
+        EXPECT_DOUBLE_EQ(first->browser()->PageZoom(), 1.5);
 
         // The page's own window.open, no click asking for it, is refused and said; the
         // window a click on its link asks for opens as a tab of ours with the page in it.
@@ -51,13 +51,13 @@ TEST(BrowserE2E, StartsOnAnAddressAndClickedWindowsBecomeTabs) {
         ASSERT_TRUE(
             waitFor([&] { return status.contains("已阻止弹出窗口 (1)，单击此处打开"); }, 30000))
             << status.join('|').toStdString();
-        QWidget *page = first->brwWebBrowser->widget()->focusProxy();
+        QWidget *page = first->browser()->widget()->focusProxy();
         ASSERT_NE(page, nullptr);
         QTest::mouseClick(page, Qt::LeftButton, {}, page->rect().center());
         ASSERT_TRUE(waitFor([&] { return (f.tabs().size()) == (2); }, 30000));
         Form1 *popup = f.tabs()[1];
         ASSERT_TRUE(
-            waitFor([&] { return (popup->brwWebBrowser->LocationURL()) == (server.url("/child")); },
+            waitFor([&] { return (popup->browser()->LocationURL()) == (server.url("/child")); },
                     30000));
         ASSERT_TRUE(
             waitFor([&] { return (ui(f).MDITabs->tabText(1)) == (QString("Child")); }, 30000));
@@ -120,7 +120,7 @@ TEST(BrowserE2E, ABookmarkInTheFolderListingOpensItsPage) {
         f.Execute(Command::OrganiseBookmarks);
         ASSERT_EQ(f.tabs().size(), 2);
         Form1 *listing = f.tabs()[1];
-        auto *page = static_cast<QtWebView *>(listing->brwWebBrowser)->page();
+        auto *page = static_cast<QtWebView *>(listing->browser())->page();
         bool clicked = false;
         ASSERT_TRUE(waitFor(
             [&] {
@@ -134,9 +134,9 @@ TEST(BrowserE2E, ABookmarkInTheFolderListingOpensItsPage) {
             30000));
         ASSERT_TRUE(waitFor([&] { return f.tabs().size() == 3; }, 30000));
         EXPECT_TRUE(waitFor(
-            [&] { return f.tabs()[2]->brwWebBrowser->LocationURL() == server.url("/kept"); },
+            [&] { return f.tabs()[2]->browser()->LocationURL() == server.url("/kept"); },
             30000));
-        EXPECT_TRUE(listing->brwWebBrowser->LocationURL().startsWith("file://"));  // still the list
+        EXPECT_TRUE(listing->browser()->LocationURL().startsWith("file://"));  // still the list
         f.close();
     }
     platform.reset();

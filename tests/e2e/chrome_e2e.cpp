@@ -31,7 +31,7 @@ class ChromeE2E : public ::testing::Test {
         server.page("/typed", "Typed page");
         server.page("/marked", "书签页");
     }
-    QWebEnginePage *page(Form1 *t) { return static_cast<QtWebView *>(t->brwWebBrowser)->page(); }
+    QWebEnginePage *page(Form1 *t) { return static_cast<QtWebView *>(t->browser())->page(); }
     TestFolder folder;
     TestHttpServer server;
     std::unique_ptr<Platform> platform = makeSystemPlatform();
@@ -46,7 +46,7 @@ TEST_F(ChromeE2E, TypingAnAddressAndEnterNavigatesAndSearchesBuildTheEnginesAddr
     ui(f).cboAddress->setEditText(server.url("/typed"));
     QTest::keyClick(ui(f).cboAddress->lineEdit(), Qt::Key_Return);
     ASSERT_TRUE(waitFor([&] { return t->caption() == "Typed page"; }, 30000));
-    EXPECT_EQ(t->brwWebBrowser->LocationURL(), server.url("/typed"));
+    EXPECT_EQ(t->browser()->LocationURL(), server.url("/typed"));
 
     for (const char *engine : {"0", "1", "2"}) {
         WriteSetting("Search", engine);
@@ -69,17 +69,17 @@ TEST_F(ChromeE2E, ZoomByLabelAndMenuReachesThePageAndTheSetting) {
     ASSERT_TRUE(waitFor([&] { return t->caption() == "Typed page"; }, 30000));
     ASSERT_TRUE(waitFor([&] { return f.CurrentZoom == 100; }, 10000));
     ui(f).action("mnuZ5")->trigger();  // "150%"
-    EXPECT_DOUBLE_EQ(t->brwWebBrowser->PageZoom(), 1.5);
+    EXPECT_DOUBLE_EQ(t->browser()->PageZoom(), 1.5);
     EXPECT_EQ(ReadSetting("Zoom"), "150");
     EXPECT_EQ(ui(f).lblZoom->text(), "150 %");
     QTest::mouseClick(ui(f).lblZoom, Qt::LeftButton);
-    EXPECT_DOUBLE_EQ(t->brwWebBrowser->PageZoom(), 2.0);
+    EXPECT_DOUBLE_EQ(t->browser()->PageZoom(), 2.0);
     EXPECT_EQ(ReadSetting("Zoom"), "200");
     // The next load in any tab takes the setting.
     ui(f).cboAddress->setEditText(server.url("/marked"));
     QTest::keyClick(ui(f).cboAddress->lineEdit(), Qt::Key_Return);
     ASSERT_TRUE(waitFor([&] { return t->caption() == "书签页"; }, 30000));
-    ASSERT_TRUE(waitFor([&] { return t->brwWebBrowser->PageZoom() == 2.0; }, 10000));
+    ASSERT_TRUE(waitFor([&] { return t->browser()->PageZoom() == 2.0; }, 10000));
     f.close();
 }
 

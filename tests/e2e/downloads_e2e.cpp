@@ -310,7 +310,7 @@ TEST(PageDownloadE2E, EveryKindOfDownloadArrivesUnderTheServersName) {
     QStringList status;
     QObject::connect(t, &Form1::StatusTextChanged, [&](const QString &s) { status << s; });
     ASSERT_TRUE(waitFor([&] { return t->caption() == "Downloads"; }, 30000));
-    auto *page = static_cast<QtWebView *>(t->brwWebBrowser)->page();
+    auto *page = static_cast<QtWebView *>(t->browser())->page();
     const QStringList triggers{
         "document.getElementById('link').click()",   "document.getElementById('utf8').click()",
         "document.getElementById('escape').click()", "viaScript()",
@@ -397,7 +397,7 @@ TEST(PageDownloadE2E, ADownloadBehindALoginCarriesThePagesCookieAndAgent) {
     ASSERT_TRUE(f.Load());
     Form1 *t = f.ActiveForm();
     ASSERT_TRUE(waitFor([&] { return t->caption() == "Logged in"; }, 30000));
-    t->brwWebBrowser->Navigate(server.url("/members.bin"));
+    t->browser()->Navigate(server.url("/members.bin"));
     ASSERT_TRUE(waitFor([&] { return f.downloadManager()->tasks().size() == 1; }, 30000));
     ucDownload *task = f.downloadManager()->tasks().value(1);
     ASSERT_TRUE(waitFor([&] { return ended(task); }, 30000));

@@ -25,7 +25,7 @@ namespace {
 
 // The value of a script expression in the tab's page.
 QString evaluate(Form1 *tab, const QString &script) {
-    auto *view = static_cast<QtWebView *>(tab->brwWebBrowser);
+    auto *view = static_cast<QtWebView *>(tab->browser());
     QString result = "<none>";
     bool done = false;
     view->page()->runJavaScript(script, [&](const QVariant &v) {
@@ -62,7 +62,7 @@ TEST_F(LockE2E, ABlockedTitleIsCoveredUntilTheRightPassword) {
     Form1 *t = f.tabs().at(0);
     ASSERT_TRUE(waitFor([&] { return t->caption() == "Free PORN Videos"; }, 30000));
     EXPECT_TRUE(t->isLocked());
-    LockPanel *lock = t->picPass;
+    LockPanel *lock = lockOf(t);
     lock->txtPass->setText("guess");
     lock->cmdPass->click();
     EXPECT_TRUE(t->isLocked());
@@ -75,7 +75,7 @@ TEST_F(LockE2E, ABlockedTitleIsCoveredUntilTheRightPassword) {
             return evaluate(t, "document.getElementById('p').textContent") == "behind the lock";
         },
         10000));
-    EXPECT_EQ(t->brwWebBrowser->LocationURL(), server.url("/blocked"));
+    EXPECT_EQ(t->browser()->LocationURL(), server.url("/blocked"));
     f.close();
 }
 
@@ -109,11 +109,11 @@ TEST_F(LockE2E, OpenPassLocksNewTabsButNotWindowsOfAnUnlockedTab) {
     ASSERT_TRUE(f.Load());
     Form1 *opener = f.tabs().at(0);
     EXPECT_TRUE(opener->isLocked());
-    opener->picPass->txtPass->setText("opensesame");
-    opener->picPass->cmdPass->click();
+    lockOf(opener)->txtPass->setText("opensesame");
+    lockOf(opener)->cmdPass->click();
     ASSERT_FALSE(opener->isLocked());
     ASSERT_TRUE(waitFor([&] { return opener->caption() == "Opener"; }, 30000));
-    QWidget *page = opener->brwWebBrowser->widget()->focusProxy();
+    QWidget *page = opener->browser()->widget()->focusProxy();
     ASSERT_NE(page, nullptr);
     QTest::mouseClick(page, Qt::LeftButton, {}, page->rect().center());  // a window it asks for
     ASSERT_TRUE(waitFor([&] { return f.tabs().size() == 2; }, 30000));
@@ -126,7 +126,7 @@ TEST_F(LockE2E, OpenPassLocksNewTabsButNotWindowsOfAnUnlockedTab) {
 namespace {
 // Whether Tab, pressed from the given widget on, reaches the page within a few steps.
 bool tabReachesPage(Form1 *t, QWidget *from) {
-    QWidget *view = t->brwWebBrowser->widget();
+    QWidget *view = t->browser()->widget();
     from->setFocus();
     for (int i = 0; i < 12; ++i) {
         QWidget *focus = QApplication::focusWidget();
@@ -145,7 +145,7 @@ TEST_F(LockE2E, KeysNeverReachALockedPage) {
     QApplication::setActiveWindow(&f);
     Form1 *t = f.tabs().at(0);
     ASSERT_TRUE(waitFor([&] { return evaluate(t, "document.activeElement.id") == "q"; }, 30000));
-    QWidget *page = t->brwWebBrowser->widget()->focusProxy();
+    QWidget *page = t->browser()->widget()->focusProxy();
     ASSERT_NE(page, nullptr);
     // Unlocked, the Tab order from the address box reaches the page.
     EXPECT_TRUE(tabReachesPage(t, ui(f).cboAddress));
@@ -153,19 +153,19 @@ TEST_F(LockE2E, KeysNeverReachALockedPage) {
     ui(f).action("mnuPrc1")->trigger();
     ASSERT_TRUE(t->isLocked());
     EXPECT_FALSE(page->isEnabled());
-    EXPECT_EQ(t->brwWebBrowser->widget()->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(t->browser()->widget()->focusPolicy(), Qt::NoFocus);
     EXPECT_FALSE(tabReachesPage(t, ui(f).cboAddress));
-    EXPECT_FALSE(tabReachesPage(t, t->picPass->txtPass));
+    EXPECT_FALSE(tabReachesPage(t, lockOf(t)->txtPass));
     // What is typed goes to the password field, and keys aimed at the page are refused.
-    t->picPass->txtPass->setFocus();
+    lockOf(t)->txtPass->setFocus();
     QTest::keyClicks(QApplication::focusWidget(), "xyz");
-    EXPECT_EQ(t->picPass->txtPass->text(), "xyz");
+    EXPECT_EQ(lockOf(t)->txtPass->text(), "xyz");
     QTest::keyClicks(page, "abc");
     QTest::qWait(200);
     EXPECT_EQ(evaluate(t, "document.getElementById('q').value"), "");
 
-    t->picPass->txtPass->setText("opensesame");
-    t->picPass->cmdPass->click();
+    lockOf(t)->txtPass->setText("opensesame");
+    lockOf(t)->cmdPass->click();
     ASSERT_FALSE(t->isLocked());
     EXPECT_TRUE(page->isEnabled());
     EXPECT_TRUE(tabReachesPage(t, ui(f).cboAddress));

@@ -10,6 +10,9 @@
 #include <memory>
 
 #include "shell/chromewidgets.h"
+#include "tab/form1.h"
+#include "tab/lockpanel.h"
+#include "tab/navpage.h"
 
 struct FrameParts {
     explicit FrameParts(const QWidget *f) : f_(f) {
@@ -66,4 +69,12 @@ inline FrameParts ui(const QWidget &f) {
 template <typename T>
 FrameParts ui(const std::unique_ptr<T> &f) {
     return FrameParts(f.get());
+}
+
+// A tab's panels, by their names: the tab keeps its widgets to itself.
+inline NavPage *navOf(const Form1 *t) {
+    return t->findChild<NavPage *>("picNav", Qt::FindDirectChildrenOnly);
+}
+inline LockPanel *lockOf(const Form1 *t) {
+    return t->findChild<LockPanel *>("picPass", Qt::FindDirectChildrenOnly);
 }

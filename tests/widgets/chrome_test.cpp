@@ -38,7 +38,7 @@ class ChromeTest : public ::testing::Test {
         return f;
     }
     QString skin() const { return folder.file("皮肤/默认.ini"); }
-    FakeWebView *view(Form1 *t) { return static_cast<FakeWebView *>(t->brwWebBrowser); }
+    FakeWebView *view(Form1 *t) { return static_cast<FakeWebView *>(t->browser()); }
     void expectSkinFailure() {
         auto f = start();
         EXPECT_FALSE(loaded);
@@ -76,7 +76,7 @@ TEST_F(ChromeTest, EveryShippedSkinAppliesWithItsColoursAndPositions) {
         EXPECT_TRUE(platform.dialogs_.shown.empty());
         // The navigation page's "导航" reads on the page in every skin.
         f->Execute(Command::NavigationPage);
-        const NavPage *nav = f->ActiveForm()->picNav;
+        const NavPage *nav = navOf(f->ActiveForm());
         ASSERT_TRUE(nav->isVisible());
         EXPECT_GE(ContrastRatio(nav->lblShow0->palette().color(QPalette::WindowText),
                                 nav->palette().color(QPalette::Window)),
@@ -143,14 +143,14 @@ TEST_F(ChromeTest, ProgressShowsOnlyForTheActiveTabAndWhenSwitchedOn) {
     f->resize(1000, 600);
     QApplication::processEvents();
     Form1 *t = f->ActiveForm();
-    emit t->brwWebBrowser->ProgressChange(50, 100);
+    emit t->browser()->ProgressChange(50, 100);
     EXPECT_TRUE(ui(f).lblPro->isVisible());
     EXPECT_NEAR(ui(f).lblPro->width(), ui(f).cboAddress->width() / 2, 2);
-    emit t->brwWebBrowser->ProgressChange(100, 100);
+    emit t->browser()->ProgressChange(100, 100);
     EXPECT_FALSE(ui(f).lblPro->isVisible());  // full width: hidden
     ui(f).action("mnuDis1")->trigger();       // "载入进度" off
     EXPECT_EQ(ReadSetting("PrBar"), "0");
-    emit t->brwWebBrowser->ProgressChange(30, 100);
+    emit t->browser()->ProgressChange(30, 100);
     EXPECT_FALSE(ui(f).lblPro->isVisible());
     ui(f).action("mnuDis0")->trigger();  // "状态栏" off
     EXPECT_FALSE(ui(f).picStaBar->isVisible());
@@ -230,21 +230,21 @@ TEST_F(ChromeTest, MenuButtonOpensTheMenuAndItsDoubleClickTogglesTheNavigationPa
     auto f = start();
     f->show();
     Form1 *t = f->ActiveForm();
-    ASSERT_FALSE(t->picNav->isVisible());
+    ASSERT_FALSE(navOf(t)->isVisible());
     EXPECT_FALSE(ui(f).picTBtn[0]->isEnabled());  // a new tab has nowhere to go back to
     QTest::mouseDClick(ui(f).picTBtn[4], Qt::LeftButton);
-    EXPECT_TRUE(t->picNav->isVisible());
+    EXPECT_TRUE(navOf(t)->isVisible());
     QTest::qWait(QApplication::doubleClickInterval() + 50);
     EXPECT_FALSE(ui(f).mnuMenu->isVisible());  // the double-click does not also open the menu
     QTest::mouseDClick(ui(f).picTBtn[4], Qt::LeftButton);
-    EXPECT_FALSE(t->picNav->isVisible());
+    EXPECT_FALSE(navOf(t)->isVisible());
     QTest::mouseClick(ui(f).picTBtn[4], Qt::LeftButton);
     EXPECT_TRUE(waitForMenu(ui(f).mnuMenu));
     ui(f).mnuMenu->close();
     // "后退" on the navigation page leaves it instead of going back.
-    t->picNav->show();
+    navOf(t)->show();
     QTest::mouseClick(ui(f).picTBtn[0], Qt::LeftButton);
-    EXPECT_FALSE(t->picNav->isVisible());
+    EXPECT_FALSE(navOf(t)->isVisible());
     EXPECT_FALSE(view(t)->calls.contains("GoBack"));
     EXPECT_FALSE(ui(f).picTBtn[0]->isEnabled());  // no history: greyed out
     view(t)->canGoBack = true;

@@ -323,7 +323,7 @@ TEST(DownloadHandOffTest, APagesFileIsSavedWhereTheUserSaysUnderTheServersName) 
     FakePlatform platform;
     mdiBrowser f(platform, "http://a/");
     ASSERT_TRUE(f.Load());
-    WebView *view = f.ActiveForm()->brwWebBrowser;
+    WebView *view = f.ActiveForm()->browser();
     QStringList status;
     QObject::connect(f.ActiveForm(), &Form1::StatusTextChanged,
                      [&](const QString &t) { status << t; });

@@ -6,6 +6,7 @@
 
 #include "core/config.h"
 #include "shell/mdibrowser.h"
+#include "support/frameparts.h"
 #include "support/fakeplatform.h"
 #include "support/testfolder.h"
 #include "tab/form1.h"
@@ -27,7 +28,7 @@ class GestureCommandTest : public ::testing::Test {
         }
         ASSERT_TRUE(f.Load());
     }
-    FakeWebView *view() { return static_cast<FakeWebView *>(f.ActiveForm()->brwWebBrowser); }
+    FakeWebView *view() { return static_cast<FakeWebView *>(f.ActiveForm()->browser()); }
     TestFolder folder;
     FakePlatform platform;
     mdiBrowser f{platform, "http://a/"};
@@ -37,11 +38,11 @@ class GestureCommandTest : public ::testing::Test {
 
 TEST_F(GestureCommandTest, LeftHidesTheNavigationPageFirstAndAFailedBackEndsTheGesture) {
     Form1 *t = f.ActiveForm();
-    if (t->picNav->isHidden()) f.Execute(Command::NavigationPage);
-    ASSERT_FALSE(t->picNav->isHidden());
+    if (navOf(t)->isHidden()) f.Execute(Command::NavigationPage);
+    ASSERT_FALSE(navOf(t)->isHidden());
     view()->calls.clear();
     f.RunGesture("左");
-    EXPECT_TRUE(t->picNav->isHidden());
+    EXPECT_TRUE(navOf(t)->isHidden());
     EXPECT_FALSE(view()->calls.contains("GoBack"));
     EXPECT_TRUE(platform.desktop_.opened.isEmpty());  // it ends there
     f.RunGesture("左");                               // no history: nothing more
@@ -78,7 +79,7 @@ TEST_F(GestureCommandTest, NewTabNoticeLoopsAndNoTab) {
 // reach the widget under them, the label follows the stroke.
 TEST_F(GestureCommandTest, AStrokeIsSwallowedShownAndRun) {
     f.show();
-    QWidget *page = f.ActiveForm()->brwWebBrowser->widget();
+    QWidget *page = f.ActiveForm()->browser()->widget();
     int pressesSeen = 0;
     struct Counter : QObject {
         int *n;
@@ -106,7 +107,7 @@ TEST_F(GestureCommandTest, AStrokeIsSwallowedShownAndRun) {
     EXPECT_EQ(platform.dialogs_.shown.size(), 1u);  // the new tab's notice
     // Gestures off: the middle button reaches the page again.
     f.Execute(Command::ToggleGestures);
-    page = f.ActiveForm()->brwWebBrowser->widget();
+    page = f.ActiveForm()->browser()->widget();
     page->installEventFilter(&counter);
     QTest::mouseClick(w, Qt::MiddleButton, {}, page->mapTo(&f, page->rect().center()));
     EXPECT_EQ(pressesSeen, 2);

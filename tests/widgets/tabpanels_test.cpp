@@ -38,7 +38,7 @@ class PanelsTest : public ::testing::Test {
         loaded = f->Load();
         return f;
     }
-    FakeWebView *view(Form1 *t) { return static_cast<FakeWebView *>(t->brwWebBrowser); }
+    FakeWebView *view(Form1 *t) { return static_cast<FakeWebView *>(t->browser()); }
     QString navi(const char *key) { return ReadIni("Navi", key, folder.file("数据/navi.ini")); }
     TestFolder folder;
     FakePlatform platform;
@@ -52,7 +52,7 @@ TEST_F(PanelsTest, TilesOpenAndTheEditorAddsEditsAndEmpties) {
     WriteIni("Navi", "n2", "e", folder.file("数据/navi.ini"));
     auto f = start();
     Form1 *t = f->ActiveForm();
-    NavPage *nav = t->picNav;
+    NavPage *nav = navOf(t);
     ASSERT_TRUE(nav->isVisible());
     ASSERT_TRUE(nav->built());
     EXPECT_TRUE(nav->txtSearch->isVisible());
@@ -104,20 +104,20 @@ TEST_F(PanelsTest, SearchBoxSearchesTheTypedTextAndAlwaysHidesThePage) {
     WriteSetting("Search", "0");
     auto f = start();
     Form1 *t = f->ActiveForm();
-    EXPECT_TRUE(t->picNav->txtSearch->text().isEmpty());  // "搜索..." is only a placeholder
-    EXPECT_EQ(t->picNav->txtSearch->placeholderText(), "搜索...");
-    t->picNav->txtSearch->setText("天气 预报");
-    QTest::keyClick(t->picNav->txtSearch, Qt::Key_Return);
+    EXPECT_TRUE(navOf(t)->txtSearch->text().isEmpty());  // "搜索..." is only a placeholder
+    EXPECT_EQ(navOf(t)->txtSearch->placeholderText(), "搜索...");
+    navOf(t)->txtSearch->setText("天气 预报");
+    QTest::keyClick(navOf(t)->txtSearch, Qt::Key_Return);
     EXPECT_EQ(view(t)->calls.last(),
               "Navigate http://www.baidu.com/s?wd=" + QUrl::toPercentEncoding("天气 预报"));
 
-    EXPECT_FALSE(t->picNav->isVisible());
-    t->picNav->show();
+    EXPECT_FALSE(navOf(t)->isVisible());
+    navOf(t)->show();
     WriteSetting("Search", "9");
     const int n = view(t)->calls.size();
-    QTest::keyClick(t->picNav->txtSearch, Qt::Key_Return);
+    QTest::keyClick(navOf(t)->txtSearch, Qt::Key_Return);
     EXPECT_EQ(view(t)->calls.size(), n);
-    EXPECT_FALSE(t->picNav->isVisible());
+    EXPECT_FALSE(navOf(t)->isVisible());
 }
 
 TEST_F(PanelsTest, OnlyTheRightPasswordUnlocksAndOnlyThatTab) {
@@ -130,7 +130,7 @@ TEST_F(PanelsTest, OnlyTheRightPasswordUnlocksAndOnlyThatTab) {
     EXPECT_TRUE(t->isLocked());
     EXPECT_FALSE(f->tabs()[0]->isLocked());
     EXPECT_FALSE(view(t)->inputEnabled);
-    LockPanel *lock = t->picPass;
+    LockPanel *lock = lockOf(t);
     EXPECT_EQ(lock->lblCant->text(), "您不能浏览该网页！");
     EXPECT_EQ(lock->lblPass->text(), "请输入密码：");
     EXPECT_EQ(lock->txtPass->echoMode(), QLineEdit::Password);
@@ -162,15 +162,15 @@ TEST_F(PanelsTest, TheNavigationPageLiesAboveTheLock) {
     auto f = start();
     Form1 *t = f->ActiveForm();
     ASSERT_TRUE(t->isLocked());
-    ASSERT_TRUE(t->picNav->isVisible());
+    ASSERT_TRUE(navOf(t)->isVisible());
     const QPoint centre = t->rect().center();
     QWidget *top = t->childAt(centre);
-    while (top && top != t->picNav && top != t->picPass) top = top->parentWidget();
-    EXPECT_EQ(top, t->picNav);
-    t->picNav->hide();
+    while (top && top != navOf(t) && top != lockOf(t)) top = top->parentWidget();
+    EXPECT_EQ(top, navOf(t));
+    navOf(t)->hide();
     top = t->childAt(centre);
-    while (top && top != t->picNav && top != t->picPass) top = top->parentWidget();
-    EXPECT_EQ(top, t->picPass);
+    while (top && top != navOf(t) && top != lockOf(t)) top = top->parentWidget();
+    EXPECT_EQ(top, lockOf(t));
 }
 
 TEST_F(PanelsTest, ABlockedTitleLocksTheTab) {

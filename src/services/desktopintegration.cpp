@@ -1,0 +1,30 @@
+#include "desktopintegration.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include "core/config.h"
+#include "core/desktopentry.h"
+#include "platform/desktop.h"
+
+namespace {
+// Our own icon where the package installed it; elsewhere the desktop's icon for browsers,
+// which every icon theme that follows the naming rules has.
+QString launcherIcon() {
+    return config::installedTemplate().isEmpty() ? QStringLiteral("web-browser")
+                                                 : QStringLiteral("olumetta");
+}
+}  // namespace
+
+void CreateDesktopShortcut(Desktop &desktop, const QString &title, const QString &address) {
+    const QString folder = desktop.DesktopFolder();
+    if (folder.isEmpty()) return;
+    desktop.WriteLauncher(QDir(folder).filePath(ShortcutFileName(title)),
+                          ShortcutEntry(title, QCoreApplication::applicationFilePath(), address,
+                                        AppDir(), launcherIcon()));
+}
+
+void RegisterDefaultBrowser(Desktop &desktop) {
+    desktop.RegisterDefaultBrowser(
+        BrowserEntry(QCoreApplication::applicationFilePath(), launcherIcon()), kBrowserMimeTypes);
+}

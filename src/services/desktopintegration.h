@@ -1,0 +1,10 @@
+#pragma once
+// The program on the user's desktop: a launcher for a page, and this program as the
+// desktop's default browser.
+#include <QString>
+
+class Desktop;
+
+// A launcher for the page on the user's desktop; every error is ignored, as is success.
+void CreateDesktopShortcut(Desktop &desktop, const QString &title, const QString &address);
+void RegisterDefaultBrowser(Desktop &desktop);

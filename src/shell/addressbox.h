@@ -1,0 +1,38 @@
+#pragma once
+// The address box: an editable list whose first two items are "转到" and "搜索", then every
+// address the tabs reached, each once, the newest last. Enter or a choice from the list
+// asks for an address; Escape asks for the tab's own back; a first click selects it all;
+// files dropped on it are handed on. What it shows is the frame's to say.
+#include <QComboBox>
+
+class AddressBox : public QComboBox {
+    Q_OBJECT
+  public:
+    explicit AddressBox(QWidget *parent);
+
+    // The page's address in the box, as "转到" will use it; selected when asked.
+    void showAddress(const QString &url, bool selected = false);
+    // A tab reached an address: it joins the list, and shows unless the user is typing.
+    void append(const QString &url);
+    // The keyboard into the box, its text selected to type over.
+    void focusSelected();
+    // A box that has the keyboard and was not typed into: selected, to type over.
+    void selectIfUntouched();
+    QString tag() const { return tag_; }  // what "转到" and "搜索" use
+
+  signals:
+    // Enter, or "转到"/"搜索"/an address chosen from the list: the address to open.
+    void NavigateRequested(const QString &address);
+    void EscapePressed();
+    void FilesDropped(const QStringList &paths);
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
+    void submit();
+    bool takeDrop(QEvent *event);
+    QString tag_;                // what was last typed, or the page's address
+    bool updating_ = false;      // the list is being changed, not chosen from
+    bool clickSelects_ = true;  // until the box has been clicked since it had the focus
+};

@@ -1,0 +1,122 @@
+#include "framemenus.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QSignalBlocker>
+
+namespace {
+
+struct MenuPlace {
+    CommandMenu parent;  // None: the menu button's pop-up
+    const char *title;
+    const char *objectName;
+};
+
+MenuPlace placeOf(CommandMenu m) {
+    switch (m) {
+        case CommandMenu::Manage:
+            return {CommandMenu::None, "管理", "mnuM"};
+        case CommandMenu::Display:
+            return {CommandMenu::Manage, "显示", "mnuDis"};
+        case CommandMenu::Browse:
+            return {CommandMenu::None, "浏览", "mnuNc"};
+        case CommandMenu::Page:
+            return {CommandMenu::None, "页面", "mnuPc"};
+        case CommandMenu::Zoom:
+            return {CommandMenu::Page, "页面缩放", "mnuZ"};
+        case CommandMenu::Private:
+            return {CommandMenu::None, "私人", "mnuPrc"};
+        case CommandMenu::Help:
+            return {CommandMenu::None, "帮助", "mnuHc"};
+        default:
+            return {CommandMenu::None, "", ""};
+    }
+}
+
+}  // namespace
+
+FrameMenus::FrameMenus(QWidget *owner) : QObject(owner) {
+    main_ = new QMenu(owner);
+    main_->setObjectName(QStringLiteral("mnuMenu"));
+    tabs_ = new QMenu(owner);
+    tabs_->setObjectName(QStringLiteral("mnuTabs"));
+    menus_[int(CommandMenu::Tabs)] = tabs_;
+    // The top menus in their order, made before any item.
+    for (CommandMenu m : {CommandMenu::Manage, CommandMenu::Browse, CommandMenu::Page,
+                          CommandMenu::Private, CommandMenu::Help})
+        menuFor(m);
+    for (const CommandRow &row : CommandRows()) {
+        if (row.menu == CommandMenu::None || !row.caption) continue;
+        QMenu *menu = menuFor(row.menu);
+        if (row.separatorBefore) {
+            // A submenu's first item: the separator goes before the submenu in its parent.
+            const bool first = menu->isEmpty() && placeOf(row.menu).parent != CommandMenu::None;
+            if (first)
+                menus_[int(placeOf(row.menu).parent)]->insertSeparator(menu->menuAction());
+            else
+                menu->addSeparator();
+        }
+        QAction *a = menu->addAction(QString::fromUtf8(row.caption));
+        a->setObjectName(QLatin1String(row.objectName));
+        a->setData(int(row.command));
+        if (!row.keys.isEmpty() && row.pollKey) {
+            a->setShortcut(row.keys.constFirst());
+            a->setShortcutContext(Qt::WidgetShortcut);  // shown; the key poll acts on it
+        }
+        if (row.setting) {
+            a->setCheckable(true);
+            a->setChecked(true);
+        }
+        connect(a, &QAction::triggered, this, [this, a, command = row.command, value = row.value] {
+            if (a->isCheckable()) {
+                const QSignalBlocker quiet(a);
+                a->setChecked(!a->isChecked());
+            }
+            emit Triggered(command, value);
+        });
+    }
+}
+
+QMenu *FrameMenus::menuFor(CommandMenu which) {
+    QMenu *&menu = menus_[int(which)];
+    if (menu) return menu;
+    const MenuPlace place = placeOf(which);
+    QMenu *parent = place.parent == CommandMenu::None ? main_ : menuFor(place.parent);
+    menu = parent->addMenu(QString::fromUtf8(place.title));
+    menu->setObjectName(QLatin1String(place.objectName));
+    return menu;
+}
+
+QAction *FrameMenus::actionOf(Command command) const {
+    for (QAction *a : main_->findChildren<QAction *>())
+        if (a->data().isValid() && a->data().toInt() == int(command)) return a;
+    return nullptr;
+}
+
+void FrameMenus::setChecked(Command command, bool on) {
+    if (QAction *a = actionOf(command)) a->setChecked(on);
+}
+
+bool FrameMenus::isChecked(Command command) const {
+    const QAction *a = actionOf(command);
+    return a && a->isChecked();
+}
+
+void FrameMenus::setEnabled(Command command, bool on) {
+    for (QMenu *root : {main_, tabs_})
+        for (QAction *a : root->findChildren<QAction *>())
+            if (a->data().isValid() && a->data().toInt() == int(command)) a->setEnabled(on);
+}
+
+void FrameMenus::popupMain(const QPoint &global) {
+    main_->popup(global);
+}
+
+void FrameMenus::popupManage(const QPoint &global) {
+    menus_[int(CommandMenu::Manage)]->popup(global);
+}
+
+void FrameMenus::popupTabs(const QPoint &global, bool hasTabs) {
+    tabs_->actions().constFirst()->setEnabled(hasTabs);
+    tabs_->popup(global);
+}

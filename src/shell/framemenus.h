@@ -1,0 +1,36 @@
+#pragma once
+// The frame's menus, built from the command rows: the menu button's pop-up ("管理", "浏览",
+// "页面", "私人", "帮助") and the tab strip's. An item asks for its command; a check mark
+// is the command's to set, whoever gives it.
+#include <QObject>
+#include <QPoint>
+
+#include "commands.h"
+
+class QAction;
+class QMenu;
+class QWidget;
+
+class FrameMenus : public QObject {
+    Q_OBJECT
+  public:
+    explicit FrameMenus(QWidget *owner);
+
+    void setChecked(Command command, bool on);
+    bool isChecked(Command command) const;
+    void setEnabled(Command command, bool on);  // every item of the command
+
+    void popupMain(const QPoint &global);
+    void popupManage(const QPoint &global);
+    // With no tab, only "新建选项卡" and "恢复关闭的标签页" can act.
+    void popupTabs(const QPoint &global, bool hasTabs);
+
+  signals:
+    void Triggered(Command command, int value);
+
+  private:
+    QMenu *menuFor(CommandMenu which);
+    QAction *actionOf(Command command) const;
+    QMenu *main_, *tabs_;
+    QMenu *menus_[int(CommandMenu::Tabs) + 1] = {};
+};

@@ -1,0 +1,77 @@
+#include "secondarywindows.h"
+
+#include <QDialog>
+
+#include "about/frmabout.h"
+#include "downloads/frmdownload.h"
+#include "platform/platform.h"
+#include "settings/frmsetting.h"
+#include "settings/frmtheme.h"
+#include "tab/frmaddfav.h"
+
+SecondaryWindows::SecondaryWindows(Platform &platform, QWidget *frame, Hooks hooks)
+    : QObject(frame), platform_(platform), frame_(frame), hooks_(std::move(hooks)) {
+    // One line each.
+    windows_.add(OwnedWindow::Downloads, [this] { return new frmDownload(platform_, frame_); });
+    windows_.add(OwnedWindow::AddBookmark,
+                 [this] { return new frmAddFav(platform_.dialogs(), frame_); });
+    windows_.add(OwnedWindow::About, [this] { return new frmAbout(platform_.desktop(), frame_); });
+    windows_.add(OwnedWindow::Settings, [this] {
+        auto *f = new frmSetting(platform_, {hooks_.cover(), hooks_.strip()},
+                                 hooks_.registerBrowser, frame_);
+        // Every opening loads afresh and starts locked.
+        connect(f, &QDialog::finished, this, [this] { windows_.discard(OwnedWindow::Settings); });
+        return f;
+    });
+    windows_.add(OwnedWindow::Skins, [this] { return new frmTheme(hooks_.trySkin, frame_); });
+}
+
+frmDownload *SecondaryWindows::downloads() {
+    return windows_.get<frmDownload>(OwnedWindow::Downloads);
+}
+
+void SecondaryWindows::showDownloads() {
+    frmDownload *m = downloads();
+    if (m->isMinimized()) m->showNormal();
+    m->show();
+    m->raise();
+}
+
+void SecondaryWindows::newDownload(const QString &path, const QString &url, Transfer *transfer) {
+    showDownloads();
+    downloads()->NewDownload(path, url, transfer);
+}
+
+QWidget *SecondaryWindows::showSettings(bool modal) {
+    auto *f = windows_.get<frmSetting>(OwnedWindow::Settings);
+    if (modal) {
+        f->exec();
+        return nullptr;
+    }
+    f->show();
+    f->raise();
+    return f;
+}
+
+QWidget *SecondaryWindows::openSettings() const {
+    for (QWidget *w : windows_.open())
+        if (qobject_cast<frmSetting *>(w)) return w;
+    return nullptr;
+}
+
+void SecondaryWindows::chooseSkin() {
+    windows_.get<frmTheme>(OwnedWindow::Skins)->exec();
+    windows_.discard(OwnedWindow::Skins);
+}
+
+void SecondaryWindows::about() {
+    windows_.get<frmAbout>(OwnedWindow::About)->exec();
+    windows_.discard(OwnedWindow::About);  // the next one starts from the first fade
+}
+
+void SecondaryWindows::addBookmark(const QString &title, const QString &address) {
+    auto *d = windows_.get<frmAddFav>(OwnedWindow::AddBookmark);
+    d->Fill(title, address);
+    d->exec();
+    windows_.discard(OwnedWindow::AddBookmark);
+}

@@ -1,0 +1,39 @@
+#pragma once
+// The frame's secondary windows and what the frame asks of them: the download manager,
+// the settings (modal from the menu, beside the frame from a command line), the skin
+// chooser, the about box, the add-bookmark dialog. Each is made on first use.
+#include <QObject>
+#include <functional>
+
+#include "ownedwindows.h"
+
+class Platform;
+class Transfer;
+class frmDownload;
+
+class SecondaryWindows : public QObject {
+    Q_OBJECT
+  public:
+    struct Hooks {
+        std::function<QColor()> cover, strip;  // the skin's colours for the settings
+        std::function<bool(const QString &)> trySkin;
+        std::function<void()> registerBrowser;
+    };
+    SecondaryWindows(Platform &platform, QWidget *frame, Hooks hooks);
+    OwnedWindows &owned() { return windows_; }
+
+    frmDownload *downloads();
+    void showDownloads();
+    void newDownload(const QString &path, const QString &url, Transfer *transfer);
+    QWidget *showSettings(bool modal);  // the window when not modal
+    QWidget *openSettings() const;      // the settings while they are shown
+    void chooseSkin();
+    void about();
+    void addBookmark(const QString &title, const QString &address);
+
+  private:
+    Platform &platform_;
+    QWidget *frame_;
+    Hooks hooks_;
+    OwnedWindows windows_;
+};

@@ -1,0 +1,186 @@
+#include "tabset.h"
+
+#include <QGridLayout>
+#include <QStackedWidget>
+
+#include "chromewidgets.h"
+#include "core/timing.h"
+#include "platform/webview.h"
+#include "tab/form1.h"
+#include "tabstrip.h"
+
+namespace {
+constexpr int kClosedTabsKept = 10;
+}  // namespace
+
+TabSet::TabSet(Platform &platform, QWidget *parent) : QObject(parent), platform_(platform) {
+    strip_ = new TabStrip(parent);
+    body_ = new QWidget(parent);
+    auto *cell = new QGridLayout(body_);
+    cell->setContentsMargins(0, 0, 0, 0);
+    children_ = new QStackedWidget(body_);
+    emptyPage_ = new EmptyPage(body_);
+    cell->addWidget(children_, 0, 0);
+    cell->addWidget(emptyPage_, 0, 0);
+    connect(emptyPage_, &EmptyPage::newTabRequested, this, &TabSet::NewTabRequested);
+    connect(strip_, &TabStrip::NewTabRequested, this, &TabSet::NewTabRequested);
+    connect(strip_, &TabStrip::CloseRequested, this,
+            [this](QWidget *page) { close(static_cast<Form1 *>(page)); });
+    connect(strip_, &QTabBar::currentChanged, this, [this](int index) {
+        Form1 *t = tabAt(index);
+        if (!t) return;
+        children_->setCurrentWidget(t);
+        emit ActiveChanged(t);
+    });
+    showEmptyPage();
+}
+
+Form1 *TabSet::create(bool background) {
+    auto *t = new Form1(platform_, children_);
+    wire(t);
+    emit Created(t);
+    // A tab opened behind the active one lies next to it, as in other browsers.
+    const int index =
+        background && strip_->count() > 0 ? strip_->currentIndex() + 1 : strip_->count();
+    children_->insertWidget(index, t);
+    strip_->insertPage(index, t);
+    if (!background) strip_->setCurrentIndex(index);  // a tab that shows itself is active
+    showEmptyPage();
+    t->Load();
+    if (background) t->hide();  // the active one stays in front
+    // The strip's first tab becomes current before it is known, and says nothing then.
+    if (t == active()) emit ActiveChanged(t);
+    StartupMark("tab created");
+    return t;
+}
+
+void TabSet::wire(Form1 *t) {
+    auto front = [this, t] { return t == active(); };
+    connect(t, &Form1::StatusTextChanged, this, [this, front](const QString &text) {
+        if (front()) emit ActiveStatus(text);
+    });
+    connect(t, &Form1::ProgressChanged, this, [this, front](int progress, int progressMax) {
+        if (front()) emit ActiveProgress(progress, progressMax);
+    });
+    connect(t, &Form1::CaptionChanged, this, [this, t, front] {
+        strip_->setCaption(t, t->caption());
+        if (front()) emit ActiveTitleChanged();
+    });
+    connect(t, &Form1::IconChanged, this,
+            [this, t](const QIcon &icon) { strip_->setPageIcon(t, icon); });
+    connect(t, &Form1::HistoryChanged, this, [this, front] {
+        if (front()) emit ActiveHistoryChanged();
+    });
+    connect(t, &Form1::FindResult, this, [this, front](int current, int total) {
+        if (front()) emit ActiveFindResult(current, total);
+    });
+    connect(t, &Form1::FullScreenRequested, this, [this, front](bool on) {
+        if (front() || !on) emit FullScreenRequested(on);
+    });
+    connect(t, &Form1::NewWindowRequested, this, [this](Form1 **created, bool background) {
+        *created = create(background);
+        if (!background) show(*created);
+    });
+    connect(t, &Form1::AddressChanged, this, &TabSet::AddressReached);
+    connect(t, &Form1::PageLoaded, this, &TabSet::PageLoaded);
+    connect(t, &Form1::DownloadRequested, this, &TabSet::DownloadRequested);
+    connect(t, &Form1::BookmarkRequested, this, &TabSet::BookmarkRequested);
+}
+
+void TabSet::show(Form1 *tab) {
+    const int index = strip_->indexOfPage(tab);
+    if (index >= 0) strip_->setCurrentIndex(index);
+}
+
+void TabSet::close(Form1 *tab) {
+    if (strip_->indexOfPage(tab) < 0) return;
+    remember(tab);
+    emit Closing(tab);
+    children_->removeWidget(tab);
+    strip_->removePage(tab);
+    tab->hide();
+    tab->deleteLater();  // it may be closing from inside one of its own events
+    showEmptyPage();
+}
+
+Form1 *TabSet::tabAt(int index) const {
+    return static_cast<Form1 *>(strip_->pageAt(index));
+}
+
+Form1 *TabSet::active() const {
+    return tabAt(strip_->currentIndex());
+}
+
+QList<Form1 *> TabSet::all() const {
+    QList<Form1 *> out;
+    for (int i = 0; i < strip_->count(); ++i) out << tabAt(i);
+    return out;
+}
+
+int TabSet::count() const {
+    return strip_->count();
+}
+
+void TabSet::showEmptyPage() {
+    const bool none = strip_->count() == 0;
+    emptyPage_->setVisible(none);
+    children_->setVisible(!none);
+    if (none) emit ActiveChanged(nullptr);
+}
+
+void TabSet::remember(Form1 *t) {
+    const QString url = t->browser()->LocationURL();
+    if (url.isEmpty()) return;
+    closed_.append({url, t->browser()->SavedHistory()});
+    while (closed_.size() > kClosedTabsKept) closed_.removeFirst();
+}
+
+Form1 *TabSet::openWithHistory(const QString &url, const QByteArray &history) {
+    Form1 *t = create();
+    if (history.isEmpty())
+        t->browser()->Navigate(url);
+    else
+        t->browser()->RestoreHistory(history);
+    show(t);
+    return t;
+}
+
+bool TabSet::Execute(Command command, int value) {
+    Form1 *t = active();
+    const int n = count(), current = strip_->currentIndex();
+    switch (command) {
+        case Command::NextTab:
+        case Command::PreviousTab:
+            if (n < 2) return false;
+            strip_->setCurrentIndex((current + (command == Command::NextTab ? 1 : n - 1)) % n);
+            return true;
+        case Command::SelectTab: {
+            const int index = value >= 9 ? n - 1 : value - 1;
+            if (index < 0 || index >= n) return false;
+            strip_->setCurrentIndex(index);
+            return true;
+        }
+        case Command::CloseTab:
+            close(t);
+            return true;
+        case Command::CloseOtherTabs:
+        case Command::CloseTabsToTheRight: {
+            const QList<Form1 *> tabs = all();
+            for (int i = tabs.size() - 1; i >= 0; --i)
+                if (tabs[i] != t && (command == Command::CloseOtherTabs || i > current))
+                    close(tabs[i]);
+            return true;
+        }
+        case Command::ReopenClosedTab: {
+            if (closed_.isEmpty()) return false;
+            const ClosedTab last = closed_.takeLast();
+            openWithHistory(last.url, last.history);
+            return true;
+        }
+        case Command::DuplicateTab:
+            openWithHistory(t->browser()->LocationURL(), t->browser()->SavedHistory());
+            return true;
+        default:
+            return false;
+    }
+}

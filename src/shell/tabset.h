@@ -1,0 +1,75 @@
+#pragma once
+// The tabs: their windows stacked under the tab strip, the empty page while there is none,
+// which one is in front, the ones closed last (for Ctrl+Shift+T), and the commands that
+// move between them, close some or bring one back.
+#include <QList>
+#include <QObject>
+
+#include "core/command.h"
+#include "platform/transfer.h"
+
+class EmptyPage;
+class Form1;
+class Platform;
+class QStackedWidget;
+class QWidget;
+class TabStrip;
+
+class TabSet : public QObject {
+    Q_OBJECT
+  public:
+    // The strip and the body are made here, for the frame to lay out.
+    TabSet(Platform &platform, QWidget *parent);
+    TabStrip *strip() const { return strip_; }
+    QWidget *body() const { return body_; }
+
+    // Created and loaded, not yet shown in front; in the background: next to the active
+    // tab, which stays active.
+    Form1 *create(bool background = false);
+    void show(Form1 *tab);
+    void close(Form1 *tab);
+    Form1 *active() const;
+    QList<Form1 *> all() const;
+    int count() const;
+    // A tab with the given back and forward history (its address when there is none).
+    Form1 *openWithHistory(const QString &url, const QByteArray &history);
+
+    // The tab-list commands: next, previous, by number, close others or those to the right,
+    // reopen the last closed, duplicate. False when there was nothing to act on.
+    bool Execute(Command command, int value);
+
+  signals:
+    void Created(Form1 *tab);  // before it loads
+    void Closing(Form1 *tab);
+    void ActiveChanged(Form1 *tab);  // none when the last one closed
+    void NewTabRequested();          // from the empty page or the strip's empty part
+    // What the front tab's page does; the others' status, progress and history stay theirs.
+    void ActiveStatus(const QString &text);
+    void ActiveProgress(int progress, int progressMax);
+    void ActiveTitleChanged();
+    void ActiveHistoryChanged();
+    void ActiveFindResult(int active, int total);
+    // What any tab's page does.
+    void AddressReached(const QString &url);
+    void PageLoaded(const QString &zoom);
+    void FullScreenRequested(bool on);  // only the front page may take the screen
+    void DownloadRequested(const QString &path, const QString &url, Transfer *transfer);
+    void BookmarkRequested(const QString &path);
+
+  private:
+    void wire(Form1 *t);
+    Form1 *tabAt(int index) const;
+    void showEmptyPage();
+    void remember(Form1 *tab);
+
+    Platform &platform_;
+    TabStrip *strip_;
+    QWidget *body_;
+    QStackedWidget *children_;
+    EmptyPage *emptyPage_;
+    struct ClosedTab {
+        QString url;
+        QByteArray history;
+    };
+    QList<ClosedTab> closed_;  // the last ones, for Ctrl+Shift+T
+};

@@ -1,0 +1,92 @@
+#include "tabstrip.h"
+
+#include <QMouseEvent>
+
+#include "chromewidgets.h"
+#include "core/textfiles.h"
+#include "skins/colour.h"
+
+TabStrip::TabStrip(QWidget *parent) : QTabBar(parent) {
+    setObjectName(QStringLiteral("MDITabs"));
+    setDocumentMode(true);
+    setExpanding(false);
+    setTabsClosable(true);
+    setElideMode(Qt::ElideRight);
+    setUsesScrollButtons(true);
+    installEventFilter(this);
+    // The strip keeps its height with no tab, so its menu stays within reach.
+    addTab(QStringLiteral("空白页"));
+    setMinimumHeight(sizeHint().height());
+    removeTab(0);
+    connect(this, &QTabBar::tabCloseRequested, this, [this](int i) {
+        if (QWidget *page = pageAt(i)) emit CloseRequested(page);
+    });
+}
+
+void TabStrip::insertPage(int index, QWidget *page) {
+    if (blankPageIcon_.isNull()) blankPageIcon_ = BlankPageIcon();
+    insertTab(index, blankPageIcon_, QStringLiteral("空白页"));
+    setTabData(index, QVariant::fromValue<void *>(page));
+    setTabToolTip(index, QString());
+}
+
+void TabStrip::removePage(QWidget *page) {
+    const int index = indexOfPage(page);
+    if (index >= 0) removeTab(index);
+}
+
+QWidget *TabStrip::pageAt(int index) const {
+    return index < 0 || index >= count() ? nullptr
+                                         : static_cast<QWidget *>(tabData(index).value<void *>());
+}
+
+int TabStrip::indexOfPage(const QWidget *page) const {
+    for (int i = 0; i < count(); ++i)
+        if (pageAt(i) == page) return i;
+    return -1;
+}
+
+void TabStrip::setCaption(QWidget *page, const QString &title) {
+    const int index = indexOfPage(page);
+    if (index < 0) return;
+    setTabText(index, TabCaption(title.isEmpty() ? QStringLiteral("空白页") : title));
+    setTabToolTip(index, WithoutBidiControls(title));
+}
+
+// The page's icon, or the plain page icon while it loads or when it has none.
+void TabStrip::setPageIcon(QWidget *page, const QIcon &icon) {
+    const int index = indexOfPage(page);
+    if (index >= 0) setTabIcon(index, icon.isNull() ? blankPageIcon_ : icon);
+}
+
+void TabStrip::setColours(const QColor &bar) {
+    const TabStripColours c = TabStripFor(bar);
+    setStyleSheet(
+        QStringLiteral("QTabBar { background: %1; }"
+                       "QTabBar::tab { background: %2; color: %3; border: 1px solid %4;"
+                       " border-bottom: none; border-top-left-radius: 4px;"
+                       " border-top-right-radius: 4px; padding: 4px 8px; margin: 2px 1px 0 1px; }"
+                       "QTabBar::tab:hover:!selected { background: %5; }"
+                       "QTabBar::tab:selected { background: %6; color: %7; }")
+            .arg(c.strip.name(), c.tab.name(), c.text.name(), c.border.name(), c.hover.name(),
+                 c.current.name(), c.currentText.name()));
+}
+
+bool TabStrip::eventFilter(QObject *watched, QEvent *event) {
+    auto *me = static_cast<QMouseEvent *>(event);
+    if (event->type() == QEvent::MouseButtonDblClick && tabAt(me->position().toPoint()) < 0) {
+        emit NewTabRequested();  // the strip's empty part, as in other browsers
+        return true;
+    }
+    if (event->type() != QEvent::MouseButtonRelease) return QTabBar::eventFilter(watched, event);
+    const int index = tabAt(me->position().toPoint());
+    // A middle click closes the tab (gestures, when on, take the button first).
+    if (me->button() == Qt::MiddleButton) {
+        if (QWidget *page = pageAt(index)) emit CloseRequested(page);
+        return true;
+    }
+    if (me->button() != Qt::RightButton) return QTabBar::eventFilter(watched, event);
+    if (index >= 0) setCurrentIndex(index);
+    emit MenuRequested(me->globalPosition().toPoint(), index >= 0 || count() == 0);
+    return true;
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The tab strip over the tabs: a tab per page with its caption, whole title as tool tip and
+// icon, in the skin's colours. A double-click on its empty part asks for a new tab, a middle
+// click or the close button to close one, a right click for a menu.
+#include <QIcon>
+#include <QTabBar>
+
+class TabStrip : public QTabBar {
+    Q_OBJECT
+  public:
+    explicit TabStrip(QWidget *parent);
+
+    void insertPage(int index, QWidget *page);  // captioned "空白页" until it has a title
+    void removePage(QWidget *page);
+    QWidget *pageAt(int index) const;
+    int indexOfPage(const QWidget *page) const;
+    void setCaption(QWidget *page, const QString &title);
+    void setPageIcon(QWidget *page, const QIcon &icon);  // none: the blank-page icon
+    void setColours(const QColor &bar);
+
+  signals:
+    void NewTabRequested();
+    void CloseRequested(QWidget *page);
+    // A right click: over a tab (now current) or over an empty strip, the tab menu.
+    void MenuRequested(const QPoint &global, bool tabMenu);
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
+    QIcon blankPageIcon_;
+};
