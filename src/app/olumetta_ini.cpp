@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <cstdio>
 
-#include "core/config.h"
+#include "core/store.h"
 
 static int usage(const char *why) {
     std::fprintf(stderr,

@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <QScreen>
 
-#include "core/config.h"
+#include "core/programfolder.h"
 #include "core/settings.h"
 #include "services/disguisepicture.h"
 #include "services/windowhelpers.h"

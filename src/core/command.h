@@ -2,7 +2,7 @@
 // Every command a user can give: menus, the toolbar, the keys, the key poll and gestures all
 // run them through the frame's Execute, never by a menu's index. Their captions, keys and
 // menus are the frame's command rows; a window folder may handle those of its own.
-#include "config.h"
+#include "numbers.h"
 
 enum class Command {
     // Browse (the active tab; nothing without one).

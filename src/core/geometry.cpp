@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-#include "config.h"
+#include "store.h"
+#include "numbers.h"
 
 namespace {
 

@@ -1,9 +1,72 @@
 #include "programfolder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+
+namespace {
+QList<const ProgramFolderSource *> &sources() {
+    static QList<const ProgramFolderSource *> alive;  // oldest first
+    return alive;
+}
+}  // namespace
+
+ProgramFolderSource::ProgramFolderSource() {
+    sources().append(this);
+}
+
+ProgramFolderSource::~ProgramFolderSource() {
+    sources().removeOne(this);
+}
+
+QString AppDir() {
+    for (qsizetype i = sources().size() - 1; i >= 0; --i)
+        if (const QString dir = sources()[i]->programFolder(); !dir.isEmpty())
+            return config::withTrailingSlash(dir);
+    return config::defaultProgramFolder();
+}
+
+namespace config {
+
+QString withTrailingSlash(const QString &dir) {
+    return dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
+}
+
+QString binaryDir() {
+    // Before the application object exists (the hand-off runs that early) ask the system.
+    return QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
+                                        : QFileInfo(QStringLiteral("/proc/self/exe"))
+                                              .canonicalFilePath()
+                                              .section(QLatin1Char('/'), 0, -2);
+}
+
+QString installedTemplate() {
+    static const QString found = programfolder::InstalledTemplate(binaryDir());
+    return found;
+}
+
+QString defaultProgramFolder() {
+    // The binary does not move while it runs: decided once.
+    static const QString dir = [] {
+        if (!installedTemplate().isEmpty()) return programfolder::UserFolder();
+        const QString binary = binaryDir();
+        return withTrailingSlash(binary.isEmpty() ? QStringLiteral("/") : binary);
+    }();
+    return dir;
+}
+
+QString configPath() {
+    return AppDir() + QStringLiteral("config.ini");
+}
+
+QString localPath(const QString &stored) {
+    QString p = stored;
+    return p.replace(QLatin1Char('\\'), QLatin1Char('/'));
+}
+
+}  // namespace config
 
 namespace programfolder {
 

@@ -4,6 +4,39 @@
 // it keeps a folder of its own in the user's data folder, made from the installed template.
 #include <QString>
 
+// Who says where the program folder is: the platform in the program, a test's own folder
+// in tests. The newest source alive decides; one with nothing to say (empty) passes to the
+// one before it, and with none the program's own default holds.
+class ProgramFolderSource {
+  public:
+    virtual QString programFolder() const = 0;
+
+  protected:
+    ProgramFolderSource();
+    virtual ~ProgramFolderSource();
+    ProgramFolderSource(const ProgramFolderSource &) = delete;
+    ProgramFolderSource &operator=(const ProgramFolderSource &) = delete;
+};
+
+// The program folder, with exactly one trailing '/'.
+QString AppDir();
+
+namespace config {
+
+// The folder with exactly one trailing '/'.
+QString withTrailingSlash(const QString &dir);
+// The folder of the running binary, and the template beside it when it is an installed
+// program (then the default folder is the user's own, made from it); empty when it is not.
+QString binaryDir();
+QString installedTemplate();
+// Where the program keeps its folder when no source says otherwise.
+QString defaultProgramFolder();
+QString configPath();  // AppDir + "config.ini"
+// A path stored with backslashes, as the setting files hold them, in this system's form.
+QString localPath(const QString &stored);
+
+}  // namespace config
+
 namespace programfolder {
 
 // The template an installed program ships, <binary folder>/../share/olumetta/, when it

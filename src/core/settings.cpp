@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "config.h"
+#include "store.h"
+#include "numbers.h"
+#include "programfolder.h"
 
 namespace settings {
 
@@ -52,10 +54,14 @@ const Entry &EntryOf(Key key) {
     return Table().at(int(key));  // the table lists the keys in their order
 }
 
+// [Setting] and [Theme] through their own store functions, the one way to config.ini;
+// [Mouse] as the store reads any section.
 QString Text(Key key) {
     const Entry &e = EntryOf(key);
-    return ReadIni(QString::fromLatin1(e.section), QString::fromLatin1(e.name),
-                   config::configPath());
+    const QString name = QString::fromLatin1(e.name);
+    if (qstrcmp(e.section, "Setting") == 0) return ReadSetting(name);
+    if (qstrcmp(e.section, "Theme") == 0) return ReadThemeKey(name);
+    return ReadIni(QString::fromLatin1(e.section), name, config::configPath());
 }
 
 bool FlagFromText(Rule rule, const QString &text) {
@@ -102,8 +108,14 @@ int Leading(Key key) {
 
 void Write(Key key, const QString &value) {
     const Entry &e = EntryOf(key);
-    WriteIni(QString::fromLatin1(e.section), QString::fromLatin1(e.name), value,
-             config::configPath());
+    const QString name = QString::fromLatin1(e.name);
+    if (qstrcmp(e.section, "Setting") == 0) return WriteSetting(name, value);
+    if (qstrcmp(e.section, "Theme") == 0) return WriteThemeKey(name, value);
+    WriteIni(QString::fromLatin1(e.section), name, value, config::configPath());
+}
+
+void Write(Key key, const char *value) {
+    Write(key, QString::fromUtf8(value));
 }
 
 void Write(Key key, bool on) {

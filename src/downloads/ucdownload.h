@@ -1,45 +1,19 @@
 #pragma once
-// One download: the request, the body written block by block into "<name>.part" and moved
-// onto the name once whole, the progress text and bar, the stop link, and the file's icon
-// once it is complete.
-#include <QElapsedTimer>
-#include <QFile>
-#include <QTimer>
+// One download's line in the manager: the file's icon, its name, the progress text, the
+// stop link and the bar, drawn from its task. Double-clicking the icon opens the file.
 #include <QWidget>
-#include <optional>
 
-#include "progress.h"
+#include "downloadtask.h"
 
-class Dialogs;
 class Platform;
 class QLabel;
-
-// The progress text: the figure follows every block, the words are drawn when shown.
-class ProgressCaption : public QWidget {
-  public:
-    using QWidget::QWidget;
-    void setBytes(qint64 bytes);
-    // Sizes, speed and time left in place of the kilobyte figure while the task runs.
-    void setDetail(std::optional<qint64> expected, std::optional<double> bytesPerSecond);
-    void setText(const QString &text);  // a fixed text instead of the figure
-    void appendSuffix(const QString &suffix);
-    QString text() const;
-
-  protected:
-    void paintEvent(QPaintEvent *) override;
-
-  private:
-    std::optional<qint64> bytes_, expected_;
-    std::optional<double> rate_;
-    QString fixed_ = QStringLiteral("已下载: 0 字节.");
-    QString suffix_;
-};
+class ProgressCaption;
 class Transfer;
 
 class ucDownload : public QWidget {
     Q_OBJECT
   public:
-    enum class State { Idle, Requesting, Transferring, Completed, Stopped, Failed };
+    using State = DownloadTask::State;
 
     ucDownload(Platform &platform, QWidget *parent);
     ~ucDownload() override;
@@ -50,15 +24,10 @@ class ucDownload : public QWidget {
     int KillFile();
     void Stop();      // the stop link
     void OpenFile();  // double click on the icon
-    State state() const { return state_; }
-    qint64 bytesWritten() const { return written_; }
-    QString targetPath() const { return targetPath_; }
-    // How long a task waits without a byte before it fails.
-    static void setStallTimeout(int ms);
-
-    QLabel *Image1, *Label1, *Label3;
-    ProgressCaption *Label2;
-    QWidget *picPro, *lblPro;
+    const DownloadTask &task() const { return task_; }
+    State state() const { return task_.state(); }
+    qint64 bytesWritten() const { return task_.bytesWritten(); }
+    QString targetPath() const { return task_.targetPath(); }
 
   signals:
     void MouseUp(Qt::MouseButton button);
@@ -68,26 +37,13 @@ class ucDownload : public QWidget {
     bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
-    void onResponseStarted();
-    void onDataAvailable();
-    void onFinished(bool ok, const QString &error);
-    void writeBlocks(bool drain);
-    void complete();
-    void fail();
-    void endTransfer();
-    void disableStop();
-    void tick();
-    void showBytes();
-    bool running() const { return state_ == State::Requesting || state_ == State::Transferring; }
+    void drawProgress(const DownloadTask &task);
+    void draw(const DownloadTask &task);
+    void completed();
 
     Platform &platform_;
-    Transfer *transfer_ = nullptr;
-    State state_ = State::Idle;
-    QString targetPath_;
-    QFile file_;
-    std::optional<qint64> expected_;
-    qint64 written_ = 0;
-    QTimer ticker_;  // speed and stall watch
-    QElapsedTimer clock_;
-    RateMeter rate_;
+    DownloadTask task_;
+    QLabel *Image1, *Label1, *Label3;
+    ProgressCaption *Label2;
+    QWidget *picPro, *lblPro;
 };

@@ -15,6 +15,8 @@ class Dialogs {
     enum Answer { AnswerOk, AnswerCancel, AnswerYes, AnswerNo };
 
     virtual ~Dialogs();
+    // The folder a download was last saved to in this run; empty before the first.
+    QString lastDownloadFolder;
     virtual Answer MsgBox(QWidget *parent, const QString &text, const QString &title, Icon icon,
                           Buttons buttons = Ok) = 0;
     // The chosen path, or empty when the dialog was cancelled. filter is "所有文件|*.*".

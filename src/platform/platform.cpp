@@ -7,7 +7,7 @@
 #include <QWebEngineCookieStore>
 #include <QWebEngineProfile>
 
-#include "core/config.h"
+#include "core/programfolder.h"
 #include "core/timing.h"
 #include "desktop.h"
 #include "keystate.h"

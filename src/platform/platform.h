@@ -3,6 +3,10 @@
 // The program hands windows the real one; widget tests hand them fakes.
 #include <memory>
 
+#include "core/clock.h"
+#include "core/programfolder.h"
+#include "permissions.h"
+
 class Desktop;
 class Dialogs;
 class KeyState;
@@ -11,9 +15,9 @@ class Transfer;
 class QWidget;
 class WebView;
 
-class Platform {
+class Platform : public ProgramFolderSource {
   public:
-    virtual ~Platform();
+    ~Platform() override;
     virtual WebView *createWebView(QWidget *parent) = 0;
     // Starts the web engine ahead of the first view, so it comes up while the frame is shown.
     virtual void prepareWebEngine() {}
@@ -32,6 +36,19 @@ class Platform {
     virtual Dialogs &dialogs() = 0;
     virtual Desktop &desktop() = 0;
     virtual KeyState &keys() = 0;
+    // The clock of parental control, download speeds and stalls.
+    virtual Clock &clock() { return clock_; }
+    // The program folder (config.ini, 数据/, 书签/, 皮肤/): empty leaves it to the program's
+    // own (AppDir); a test's platform names the test's folder.
+    QString programFolder() const override { return programFolder_; }
+    void setProgramFolder(const QString &dir) { programFolder_ = dir; }
+    // Answers to the features pages ask for, per site, for this session.
+    PermissionMemory &permissions() { return permissions_; }
+
+  private:
+    QString programFolder_;
+    Clock clock_;
+    PermissionMemory permissions_;
 };
 
 // Qt WebEngine with its profile under the program's data folder, Qt dialogs, X11 keys.

@@ -19,7 +19,7 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
-#include "core/config.h"
+#include "core/programfolder.h"
 #include "core/search.h"
 #include "core/settings.h"
 #include "core/timing.h"

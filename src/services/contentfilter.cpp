@@ -5,7 +5,7 @@
 
 #include <QUrl>
 
-#include "core/config.h"
+#include "core/numbers.h"
 #include "core/settings.h"
 
 namespace {

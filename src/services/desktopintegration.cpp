@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 
-#include "core/config.h"
+#include "core/programfolder.h"
 #include "core/desktopentry.h"
 #include "platform/desktop.h"
 

@@ -1,6 +1,6 @@
 #include "disguise.h"
 
-#include "core/config.h"
+#include "core/numbers.h"
 
 namespace disguise {
 

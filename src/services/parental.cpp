@@ -1,14 +1,10 @@
 #include "parental.h"
 
-#include "core/config.h"
+#include "core/numbers.h"
 #include "core/settings.h"
 
 namespace {
 
-std::function<QDateTime()> &parentalClock() {
-    static std::function<QDateTime()> c;
-    return c;
-}
 
 bool inRange(int value, int first, int last) {
     if (first <= last) return value >= first && value <= last;
@@ -40,12 +36,4 @@ ParentalSettings ReadParentalSettings() {
 QString ParentalMessage() {
     if (settings::IsOn(settings::Key::UseMess)) return settings::Text(settings::Key::Mess);
     return QStringLiteral("在家长控制限定的时间内不能使用Telvano！");
-}
-
-QDateTime ParentalNow() {
-    return parentalClock() ? parentalClock()() : QDateTime::currentDateTime();
-}
-
-void SetParentalClock(std::function<QDateTime()> c) {
-    parentalClock() = std::move(c);
 }

@@ -4,7 +4,6 @@
 // Monday, 22 to 6).
 #include <QDateTime>
 #include <QString>
-#include <functional>
 
 struct ParentalSettings {
     QString parents, week1, week2, time1, time2;
@@ -14,7 +13,3 @@ bool BrowsingBlocked(const QDateTime &now, const ParentalSettings &settings);
 ParentalSettings ReadParentalSettings();
 // The message shown when blocked: the user's own, or ours.
 QString ParentalMessage();
-
-// The one clock the check reads; tests set their own.
-QDateTime ParentalNow();
-void SetParentalClock(std::function<QDateTime()> clock);

@@ -6,13 +6,6 @@
 
 #include "platform/dialogs.h"
 
-namespace {
-QString &lastFolder() {
-    static QString folder;  // for this run of the program
-    return folder;
-}
-}  // namespace
-
 QString UserDownloadFolder() {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     if (folder.isEmpty()) folder = QDir::homePath() + QStringLiteral("/Downloads");
@@ -21,11 +14,11 @@ QString UserDownloadFolder() {
 }
 
 QString AskDownloadPath(Dialogs &dialogs, QWidget *parent, const QString &proposedName) {
-    QString folder = lastFolder();
+    QString folder = dialogs.lastDownloadFolder;
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = UserDownloadFolder();
     const QString path =
         dialogs.ShowSave(parent, QStringLiteral("下载文件另存为"), QStringLiteral("所有文件|*.*"),
                          QDir(folder).filePath(proposedName));
-    if (!path.isEmpty()) lastFolder() = QFileInfo(path).absolutePath();
+    if (!path.isEmpty()) dialogs.lastDownloadFolder = QFileInfo(path).absolutePath();
     return path;
 }

@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QTimer>
 
-#include "core/config.h"
+#include "core/programfolder.h"
 #include "core/textfiles.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"

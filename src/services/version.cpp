@@ -1,6 +1,6 @@
 #include "version.h"
 
-#include "core/config.h"
+#include "core/numbers.h"
 
 Version PublishedVersion(const QStringList &fields) {
     return {config::leadingInt(fields.value(0)), config::leadingInt(fields.value(1)),

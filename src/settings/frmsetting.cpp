@@ -17,7 +17,7 @@
 
 #include "services/disguisepicture.h"
 #include "core/base64.h"
-#include "core/config.h"
+#include "core/programfolder.h"
 #include "frmmore.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"

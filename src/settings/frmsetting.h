@@ -32,7 +32,14 @@ class frmSetting : public QDialog {
     bool isLocked() const;
     QString restoreKey() const { return restoreKey_; }
 
-    // The controls, named as the settings they hold.
+    void cmdApply_Click();
+    void cmdPass_Click();
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
+    // The controls, named as the settings they hold (their object names too).
     QWidget *picCapt, *picPass, *picPassCore;
     QLabel *lblCapt, *lblPass, *imgCustom, *picInput;
     QLineEdit *txtPsw, *txtHome, *txtPass, *txtTime[2];
@@ -44,13 +51,6 @@ class frmSetting : public QDialog {
     QComboBox *cboWeek[2];
     QStackedWidget *ssSet;
 
-    void cmdApply_Click();
-    void cmdPass_Click();
-
-  protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-  private:
     QWidget *buildLockPanel(const Colours &colours);
     QWidget *buildProgramPage();
     QWidget *buildPrivatePage();

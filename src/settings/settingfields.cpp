@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "core/base64.h"
-#include "core/config.h"
+#include "core/numbers.h"
 
 namespace settingform {
 

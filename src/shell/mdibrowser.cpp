@@ -247,7 +247,7 @@ bool mdiBrowser::TrySkin(const QString &name) {
 }
 
 bool mdiBrowser::OpenParents() {
-    if (!BrowsingBlocked(ParentalNow(), ReadParentalSettings())) return true;
+    if (!BrowsingBlocked(platform_.clock().now(), ReadParentalSettings())) return true;
     keys_->stopPoll();
     hide();
     refusingHandOffs_ = true;  // a later start must not bring the frame up behind the message

@@ -9,7 +9,8 @@
 #include <cstdio>
 
 #include "commandline.h"
-#include "core/config.h"
+#include "core/store.h"
+#include "core/programfolder.h"
 #include "core/programfolder.h"
 #include "core/timing.h"
 #include "mdibrowser.h"

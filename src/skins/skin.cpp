@@ -4,7 +4,9 @@
 #include <QFileInfo>
 
 #include "colour.h"
-#include "core/config.h"
+#include "core/store.h"
+#include "core/numbers.h"
+#include "core/programfolder.h"
 #include "core/settings.h"
 
 namespace {

@@ -15,7 +15,8 @@
 #include "platform/webview.h"
 #include "services/contentfilter.h"
 
-Form1::Form1(Platform &platform, QWidget *parent) : QWidget(parent), dialogs_(platform.dialogs()) {
+Form1::Form1(Platform &platform, QWidget *parent)
+    : QWidget(parent), dialogs_(platform.dialogs()), permissions_(platform.permissions()) {
     setObjectName(QStringLiteral("Form1"));
     brwWebBrowser = platform.createWebView(this);
     // The navigation page lies above the lock panel: made later, it stacks higher.
@@ -88,7 +89,7 @@ void Form1::watchEngine() {
             });
     connect(v, &WebView::PermissionRequested, this,
             [this](const QString &origin, int feature, const QString &what) {
-                if (const auto known = SessionPermissions().answer(origin, feature))
+                if (const auto known = permissions_.answer(origin, feature))
                     return brwWebBrowser->AnswerPermission(origin, feature, *known);
                 permissionBar()->ask(origin, feature, what);
             });
@@ -104,7 +105,7 @@ NoticePanel *Form1::notice() {
 
 PermissionBar *Form1::permissionBar() {
     if (!picPermission) {
-        picPermission = new PermissionBar(this);
+        picPermission = new PermissionBar(this, permissions_);
         picPermission->installEventFilter(this);
         connect(picPermission, &PermissionBar::Answered, brwWebBrowser, &WebView::AnswerPermission);
     }

@@ -12,6 +12,7 @@ class LockPanel;
 class NavPage;
 class NoticePanel;
 class PermissionBar;
+class PermissionMemory;
 class Platform;
 class Transfer;
 class WebView;
@@ -91,6 +92,7 @@ class Form1 : public QWidget {
 
     QString blockedText() const;
     Dialogs &dialogs_;
+    PermissionMemory &permissions_;
     static constexpr int kMaxBlockedKept = 20;
     QStringList blocked_;
     int blockedCount_ = 0;

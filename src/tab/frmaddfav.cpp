@@ -7,7 +7,7 @@
 #include <QPushButton>
 
 #include "core/bookmarks.h"
-#include "core/config.h"
+#include "core/programfolder.h"
 #include "platform/dialogs.h"
 
 frmAddFav::frmAddFav(Dialogs &dialogs, QWidget *parent) : QDialog(parent), dialogs_(dialogs) {

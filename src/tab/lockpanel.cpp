@@ -6,7 +6,6 @@
 #include <QVBoxLayout>
 
 #include "core/base64.h"
-#include "core/config.h"
 #include "core/settings.h"
 
 LockPanel::LockPanel(QWidget *parent) : QWidget(parent) {

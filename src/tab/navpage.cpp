@@ -7,7 +7,7 @@
 #include <QPainterPath>
 #include <QPushButton>
 
-#include "core/config.h"
+#include "core/store.h"
 #include "core/search.h"
 #include "core/settings.h"
 #include "form1.h"

@@ -6,6 +6,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "platform/permissions.h"
+
 NoticePanel::NoticePanel(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("picNotice"));
     setAttribute(Qt::WA_StyledBackground);
@@ -59,22 +61,8 @@ void NoticePanel::showNotice(const QString &title, const QString &text,
     if (!buttons.isEmpty()) buttons.first()->setFocus();
 }
 
-std::optional<bool> PermissionMemory::answer(const QString &origin, int feature) const {
-    const auto it = answers_.constFind(origin + QLatin1Char(' ') + QString::number(feature));
-    if (it == answers_.constEnd()) return std::nullopt;
-    return *it;
-}
-
-void PermissionMemory::remember(const QString &origin, int feature, bool allowed) {
-    answers_.insert(origin + QLatin1Char(' ') + QString::number(feature), allowed);
-}
-
-PermissionMemory &SessionPermissions() {
-    static PermissionMemory memory;
-    return memory;
-}
-
-PermissionBar::PermissionBar(QWidget *parent) : QWidget(parent) {
+PermissionBar::PermissionBar(QWidget *parent, PermissionMemory &memory)
+    : QWidget(parent), memory_(memory) {
     setObjectName(QStringLiteral("picPermission"));
     setAttribute(Qt::WA_StyledBackground);
     setStyleSheet(
@@ -112,6 +100,6 @@ void PermissionBar::ask(const QString &origin, int feature, const QString &what)
 
 void PermissionBar::answer(bool allowed) {
     hide();
-    SessionPermissions().remember(origin_, feature_, allowed);
+    memory_.remember(origin_, feature_, allowed);
     emit Answered(origin_, feature_, allowed);
 }

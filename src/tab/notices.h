@@ -1,11 +1,11 @@
 #pragma once
 // What a tab shows when the engine needs the user: a panel over the page (its process died,
 // its certificate is not to be trusted) and a bar above it (a feature the page asks for).
-#include <QHash>
 #include <QWidget>
 #include <functional>
 #include <optional>
 
+class PermissionMemory;
 class QLabel;
 class QPushButton;
 class QHBoxLayout;
@@ -27,22 +27,13 @@ class NoticePanel : public QWidget {
     QHBoxLayout *row_;
 };
 
-// Answers to the features pages ask for, per site, for this session: a site is asked once.
-class PermissionMemory {
-  public:
-    std::optional<bool> answer(const QString &origin, int feature) const;
-    void remember(const QString &origin, int feature, bool allowed);
-
-  private:
-    QHash<QString, bool> answers_;
-};
-PermissionMemory &SessionPermissions();
 
 // "<site> 想要显示通知" with 允许 / 拒绝; closing it denies.
 class PermissionBar : public QWidget {
     Q_OBJECT
   public:
-    explicit PermissionBar(QWidget *parent);
+    // memory: the session's answers, where this bar's answer is kept.
+    PermissionBar(QWidget *parent, PermissionMemory &memory);
     void ask(const QString &origin, int feature, const QString &what);
     QLabel *lblAsk;
     QPushButton *cmdAllow, *cmdDeny, *cmdClose;
@@ -54,4 +45,5 @@ class PermissionBar : public QWidget {
     void answer(bool allowed);
     QString origin_;
     int feature_ = 0;
+    PermissionMemory &memory_;
 };

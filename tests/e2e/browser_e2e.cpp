@@ -7,7 +7,7 @@
 #include <QWebEnginePage>
 
 #include "core/bookmarks.h"
-#include "core/config.h"
+#include "core/settings.h"
 #include "platform/platform.h"
 #include "platform/qtwebview.h"
 #include "platform/webview.h"
@@ -29,7 +29,7 @@ TEST(BrowserE2E, StartsOnAnAddressAndClickedWindowsBecomeTabs) {
                 "<script>setTimeout(function(){ window.open('/popup'); }, 300);</script>");
     server.page("/child", "Child");
     server.page("/popup", "弹出页");
-    WriteSetting("Zoom", "150");
+    settings::Write(settings::Key::Zoom, "150");
 
     auto platform = makeSystemPlatform();
     {
@@ -65,7 +65,7 @@ TEST(BrowserE2E, StartsOnAnAddressAndClickedWindowsBecomeTabs) {
         // Closing a background tab writes the active tab's address as LastPage.
         f.ShowTab(popup);
         f.CloseTab(first);
-        EXPECT_EQ(ReadSetting("LastPage"), server.url("/child"));
+        EXPECT_EQ(settings::Text(settings::Key::LastPage), server.url("/child"));
         EXPECT_EQ(f.tabs().size(), 1);
         f.close();
     }
@@ -78,7 +78,7 @@ TEST(BrowserE2E, ClosingWithTwoPagesAsksAndAMaximisedFrameKeepsItsGeometry) {
     TestHttpServer server;
     server.page("/a", "A");
     server.page("/b", "B");
-    WriteSetting("Unload", "1");
+    settings::Write(settings::Key::Unload, "1");
     const QByteArray formBefore = ReadBytes(folder.file("数据/Form.ini"));
     ScriptedPlatform platform;
     {
@@ -98,7 +98,7 @@ TEST(BrowserE2E, ClosingWithTwoPagesAsksAndAMaximisedFrameKeepsItsGeometry) {
         platform.scripted.answers = {Dialogs::AnswerYes};
         EXPECT_TRUE(f.close());
         EXPECT_EQ(f.tabs().size(), 0);
-        EXPECT_EQ(ReadSetting("LastPage"), server.url("/b"));
+        EXPECT_EQ(settings::Text(settings::Key::LastPage), server.url("/b"));
     }
     EXPECT_EQ(ReadBytes(folder.file("数据/Form.ini")), formBefore);
 }
@@ -108,7 +108,7 @@ TEST(BrowserE2E, ClosingWithTwoPagesAsksAndAMaximisedFrameKeepsItsGeometry) {
 TEST(BrowserE2E, ABookmarkInTheFolderListingOpensItsPage) {
     TestFolder folder;
     folder.useAsAppDir();
-    WriteSetting("Unload", "0");
+    settings::Write(settings::Key::Unload, "0");
     TestHttpServer server;
     server.page("/start", "Start");
     server.page("/kept", "Kept page");

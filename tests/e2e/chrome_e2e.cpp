@@ -10,7 +10,7 @@
 #include <QTabBar>
 #include <QWebEnginePage>
 
-#include "core/config.h"
+#include "core/settings.h"
 #include "core/search.h"
 #include "platform/platform.h"
 #include "platform/qtwebview.h"
@@ -27,7 +27,7 @@ class ChromeE2E : public ::testing::Test {
   protected:
     void SetUp() override {
         folder.useAsAppDir();
-        WriteSetting("Unload", "0");
+        settings::Write(settings::Key::Unload, "0");
         server.page("/typed", "Typed page");
         server.page("/marked", "书签页");
     }
@@ -49,7 +49,7 @@ TEST_F(ChromeE2E, TypingAnAddressAndEnterNavigatesAndSearchesBuildTheEnginesAddr
     EXPECT_EQ(t->browser()->LocationURL(), server.url("/typed"));
 
     for (const char *engine : {"0", "1", "2"}) {
-        WriteSetting("Search", engine);
+        settings::Write(settings::Key::Search, engine);
         ui(f).cboAddress->setEditText(QString());
         QKeyEvent typed(QEvent::KeyPress, 0, Qt::NoModifier, "天气 北京");
         QApplication::sendEvent(ui(f).cboAddress->lineEdit(), &typed);
@@ -70,11 +70,11 @@ TEST_F(ChromeE2E, ZoomByLabelAndMenuReachesThePageAndTheSetting) {
     ASSERT_TRUE(waitFor([&] { return f.CurrentZoom == 100; }, 10000));
     ui(f).action("mnuZ5")->trigger();  // "150%"
     EXPECT_DOUBLE_EQ(t->browser()->PageZoom(), 1.5);
-    EXPECT_EQ(ReadSetting("Zoom"), "150");
+    EXPECT_EQ(settings::Text(settings::Key::Zoom), "150");
     EXPECT_EQ(ui(f).lblZoom->text(), "150 %");
     QTest::mouseClick(ui(f).lblZoom, Qt::LeftButton);
     EXPECT_DOUBLE_EQ(t->browser()->PageZoom(), 2.0);
-    EXPECT_EQ(ReadSetting("Zoom"), "200");
+    EXPECT_EQ(settings::Text(settings::Key::Zoom), "200");
     // The next load in any tab takes the setting.
     ui(f).cboAddress->setEditText(server.url("/marked"));
     QTest::keyClick(ui(f).cboAddress->lineEdit(), Qt::Key_Return);

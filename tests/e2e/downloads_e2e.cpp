@@ -11,7 +11,8 @@
 #include <QTemporaryDir>
 #include <QWebEnginePage>
 
-#include "core/config.h"
+#include "core/programfolder.h"
+#include "core/settings.h"
 #include "downloads/frmdownload.h"
 #include "downloads/ucdownload.h"
 #include "platform/qtwebview.h"
@@ -98,7 +99,7 @@ TEST_F(DownloadsE2E, ThreeThousandBytesShowTheirFiguresAndOneNotice) {
     server.route("/3000.bin", r);
     ucDownload *t = fetch(server.url("/3000.bin"), "3000.bin");
     ASSERT_TRUE(waitFor([&] { return ended(t); }, 30000));
-    EXPECT_EQ(t->Label2->text(), "已下载: 2.929688 KB   下载已完成");
+    EXPECT_EQ(t->task().progressText(), "已下载: 2.929688 KB   下载已完成");
     ASSERT_EQ(platform.scripted.notices.size(), 1u);
     EXPECT_EQ(platform.scripted.notices[0].title, "通知");
     QFile f(dir.filePath("3000.bin"));
@@ -135,7 +136,7 @@ TEST_F(DownloadsE2E, FaultsEndInAClearStateAndNeverInAFalseCompletion) {
     EXPECT_TRUE(QFile::exists(dir.filePath("empty.bin")));
     EXPECT_EQ(QFile(dir.filePath("empty.bin")).size(), 0);
     EXPECT_EQ(c->state(), ucDownload::State::Failed);
-    EXPECT_EQ(c->Label2->text(), "下载失败");
+    EXPECT_EQ(c->task().progressText(), "下载失败");
     EXPECT_FALSE(QFile::exists(dir.filePath("cut.bin")));
     EXPECT_LE(c->bytesWritten(), 50000);
     EXPECT_EQ(d->state(), ucDownload::State::Failed);
@@ -166,7 +167,7 @@ TEST_F(DownloadsE2E, StopBeforeTheFirstBlockAStalledServerAndAnUnwritableTarget)
     EXPECT_TRUE(platform.scripted.notices.empty());
 
     // A server that sends part of the body and then nothing, for longer than the stall time.
-    ucDownload::setStallTimeout(1500);
+    platform.clock_.setSpeed(40);  // the 60 s stall in 1.5 s
     TestHttpServer::Response stall;
     stall.body = pattern(100000);
     stall.stallAfter = 30000;
@@ -175,10 +176,10 @@ TEST_F(DownloadsE2E, StopBeforeTheFirstBlockAStalledServerAndAnUnwritableTarget)
     QElapsedTimer clock;
     clock.start();
     ASSERT_TRUE(waitFor([&] { return ended(s); }, 15000));
-    ucDownload::setStallTimeout(60000);
+    platform.clock_.setSpeed(1);
     EXPECT_GE(clock.elapsed(), 1500);
     EXPECT_EQ(s->state(), ucDownload::State::Failed);
-    EXPECT_EQ(s->Label2->text(), "下载失败");
+    EXPECT_EQ(s->task().progressText(), "下载失败");
 
     TestHttpServer::Response ok;
     ok.body = pattern(2000);
@@ -260,7 +261,7 @@ TEST_F(UpdateE2E, AnUnreachableServerIsAnError) {
 TEST(PageDownloadE2E, EveryKindOfDownloadArrivesUnderTheServersName) {
     TestFolder folder;
     folder.useAsAppDir();
-    WriteSetting("Unload", "0");
+    settings::Write(settings::Key::Unload, "0");
     TestHttpServer server;
     QMap<QString, QByteArray> expected;  // file name -> body
     auto file = [&](const QString &path, const QByteArray &disposition, const QString &name,
@@ -344,7 +345,7 @@ TEST(PageDownloadE2E, EveryKindOfDownloadArrivesUnderTheServersName) {
 
     // The engine's fetch cut short fails and leaves nothing, as the task's own would. (The
     // engine may try the post again as a new download: each attempt is a task, and fails.)
-    ucDownload::setStallTimeout(3000);
+    platform.clock_.setSpeed(20);  // the 60 s stall in 3 s
     page->runJavaScript("document.getElementById('cut').submit()");
     ASSERT_TRUE(waitFor([&] { return f.downloadManager()->tasks().size() >= 7; }, 30000));
     ASSERT_TRUE(waitFor(
@@ -353,7 +354,7 @@ TEST(PageDownloadE2E, EveryKindOfDownloadArrivesUnderTheServersName) {
             return std::all_of(tasks.begin(), tasks.end(), ended);
         },
         30000));
-    ucDownload::setStallTimeout(60000);
+    platform.clock_.setSpeed(1);
     for (ucDownload *task : f.downloadManager()->tasks().values().mid(6))
         EXPECT_EQ(task->state(), ucDownload::State::Failed);
     QTest::qWait(500);
@@ -362,7 +363,7 @@ TEST(PageDownloadE2E, EveryKindOfDownloadArrivesUnderTheServersName) {
     EXPECT_EQ(onDisk, names);
 
     // With the built-in manager off the engine saves it, where the user said.
-    WriteSetting("AutoDownload", "0");
+    settings::Write(settings::Key::AutoDownload, "0");
     platform.scripted.saveAs = [&](const QString &) { return chosen.filePath("own.bin"); };
     page->runJavaScript("document.getElementById('link').click()");
     ASSERT_TRUE(
@@ -378,7 +379,7 @@ TEST(PageDownloadE2E, EveryKindOfDownloadArrivesUnderTheServersName) {
 TEST(PageDownloadE2E, ADownloadBehindALoginCarriesThePagesCookieAndAgent) {
     TestFolder folder;
     folder.useAsAppDir();
-    WriteSetting("Unload", "0");
+    settings::Write(settings::Key::Unload, "0");
     TestHttpServer server;
     TestHttpServer::Response login;
     login.body = "<html><head><title>Logged in</title></head><body>ok</body></html>";

@@ -11,7 +11,7 @@
 
 #include "core/base64.h"
 #include "core/bookmarks.h"
-#include "core/config.h"
+#include "core/store.h"
 #include "core/inifile.h"
 #include "skins/colour.h"
 #include "support/browsersession.h"

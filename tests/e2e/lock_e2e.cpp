@@ -10,7 +10,7 @@
 #include <QWebEnginePage>
 
 #include "core/base64.h"
-#include "core/config.h"
+#include "core/settings.h"
 #include "platform/platform.h"
 #include "platform/qtwebview.h"
 #include "shell/mdibrowser.h"
@@ -40,8 +40,8 @@ class LockE2E : public ::testing::Test {
   protected:
     void SetUp() override {
         folder.useAsAppDir();
-        WriteSetting("PassWord", Base64Encode("opensesame"));
-        WriteSetting("Unload", "0");  // no close question to answer
+        settings::Write(settings::Key::PassWord, Base64Encode("opensesame"));
+        settings::Write(settings::Key::Unload, "0");  // no close question to answer
         server.page("/blocked", "Free PORN Videos", "<p id=p>behind the lock</p>");
         server.page("/form", "Form", "<input id=q autofocus>");
         server.page("/opener", "Opener",
@@ -55,8 +55,8 @@ class LockE2E : public ::testing::Test {
 }  // namespace
 
 TEST_F(LockE2E, ABlockedTitleIsCoveredUntilTheRightPassword) {
-    WriteSetting("UseFilter", "1");
-    WriteSetting("Filter", "100");
+    settings::Write(settings::Key::UseFilter, "1");
+    settings::Write(settings::Key::Filter, "100");
     mdiBrowser f(*platform, server.url("/blocked"));
     ASSERT_TRUE(f.Load());
     Form1 *t = f.tabs().at(0);
@@ -82,9 +82,9 @@ TEST_F(LockE2E, ABlockedTitleIsCoveredUntilTheRightPassword) {
 // Until a page has a title the engine shows its address: a search for a blocked word, or a
 // page with no title at all, is no title to judge.
 TEST_F(LockE2E, TheFilterJudgesTitlesNotTheAddressesShownInTheirPlace) {
-    WriteSetting("UseFilter", "1");
-    WriteSetting("Filter", "101");
-    WriteSetting("FilterText", "127.0.0.1");
+    settings::Write(settings::Key::UseFilter, "1");
+    settings::Write(settings::Key::Filter, "101");
+    settings::Write(settings::Key::FilterText, "127.0.0.1");
     TestHttpServer::Response untitled;
     untitled.body = "<html><body>no title here</body></html>";
     server.route("/s?wd=porn", untitled);
@@ -104,7 +104,7 @@ TEST_F(LockE2E, TheFilterJudgesTitlesNotTheAddressesShownInTheirPlace) {
 }
 
 TEST_F(LockE2E, OpenPassLocksNewTabsButNotWindowsOfAnUnlockedTab) {
-    WriteSetting("OpenPass", "1");
+    settings::Write(settings::Key::OpenPass, "1");
     mdiBrowser f(*platform, server.url("/opener"));
     ASSERT_TRUE(f.Load());
     Form1 *opener = f.tabs().at(0);

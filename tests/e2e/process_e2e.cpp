@@ -12,7 +12,7 @@
 
 #include <csignal>
 
-#include "core/config.h"
+#include "core/store.h"
 #include "support/browsersession.h"
 #include "support/httpserver.h"
 #include "support/testfolder.h"

@@ -2,7 +2,6 @@
 
 #include <QTimer>
 
-#include "core/config.h"
 
 FakeWebView::FakeWebView(QWidget *parent) : WebView(parent), widget_(new QWidget(parent)) {}
 

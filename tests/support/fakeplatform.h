@@ -166,8 +166,20 @@ class FakeDesktop : public Desktop {
     QString desktopFolder;
 };
 
+// A clock that stands where a test puts it (the real time while it has none) and whose
+// steady count moves only when the test moves it.
+class FakeClock : public Clock {
+  public:
+    QDateTime now() const override { return fixedNow.isValid() ? fixedNow : Clock::now(); }
+    qint64 steadyMs() const override { return steady; }
+    QDateTime fixedNow;
+    qint64 steady = 0;
+};
+
 class FakePlatform : public Platform {
   public:
+    Clock &clock() override { return clock_; }
+    FakeClock clock_;
     WebView *createWebView(QWidget *parent) override;
     Transfer *createTransfer(QObject *parent) override;
     // When set, runs on every new transfer once control is back in the event loop.

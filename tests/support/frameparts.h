@@ -78,3 +78,15 @@ inline NavPage *navOf(const Form1 *t) {
 inline LockPanel *lockOf(const Form1 *t) {
     return t->findChild<LockPanel *>("picPass", Qt::FindDirectChildrenOnly);
 }
+
+// A window's control by its name, for windows that keep their controls to themselves.
+template <typename T>
+T *part(const QObject *window, const QString &name) {
+    T *found = window->findChild<T *>(name);
+    if (!found) qFatal("no control named %s", qPrintable(name));
+    return found;
+}
+template <typename T, typename W>
+T *part(const std::unique_ptr<W> &window, const QString &name) {
+    return part<T>(window.get(), name);
+}

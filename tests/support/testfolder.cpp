@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "core/config.h"
+#include "core/programfolder.h"
 
 namespace {
 void copyTree(const QString &from, const QString &to) {
@@ -31,12 +31,10 @@ TestFolder::TestFolder(bool withBinary) {
             QFile::copy(QFileInfo(OLUMETTA_BINARY).dir().filePath(name), file(name));
 }
 
-TestFolder::~TestFolder() {
-    config::setAppDirOverride(QString());
-}
+TestFolder::~TestFolder() = default;
 
 void TestFolder::useAsAppDir() const {
-    config::setAppDirOverride(dir_.path());
+    use_ = std::make_unique<UseFolder>(dir_.path());
 }
 
 QByteArray ReadBytes(const QString &path) {

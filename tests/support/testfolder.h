@@ -2,6 +2,9 @@
 // A fresh copy of the clean program folder (build/template/) for each test, so no test sees another's state.
 #include <QString>
 #include <QTemporaryDir>
+#include <memory>
+
+#include "usefolder.h"
 
 class TestFolder {
   public:
@@ -16,6 +19,7 @@ class TestFolder {
 
   private:
     QTemporaryDir dir_;
+    mutable std::unique_ptr<UseFolder> use_;
 };
 
 QByteArray ReadBytes(const QString &path);

@@ -1,4 +1,3 @@
-#include "core/config.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +11,11 @@
 #include <cmath>
 
 #include "core/codepage.h"
+#include "core/numbers.h"
 #include "core/programfolder.h"
 #include "core/settings.h"
+#include "core/store.h"
+#include "support/usefolder.h"
 
 namespace {
 
@@ -32,10 +34,11 @@ class ConfigTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        config::setAppDirOverride(dir.path());
+        use = std::make_unique<UseFolder>(dir.path());
         ini = dir.filePath("config.ini");
     }
-    void TearDown() override { config::setAppDirOverride(QString()); }
+    void TearDown() override { use.reset(); }
+    std::unique_ptr<UseFolder> use;
     QTemporaryDir dir;
     QString ini;
 };
@@ -197,7 +200,7 @@ TEST(IniTool, GetAndSetFromTheCommandLine) {
 TEST(SettingsTableTest, MatchesTheShippedFileAndReadsFlagsByTheirRules) {
     QTemporaryDir dir;
     QFile::copy(QStringLiteral(OLUMETTA_TEMPLATE_DIR "/config.ini"), dir.filePath("config.ini"));
-    config::setAppDirOverride(dir.path());
+    UseFolder use(dir.path());
     QSet<QString> shipped;
     QString section;
     QFile file(dir.filePath("config.ini"));
@@ -235,7 +238,6 @@ TEST(SettingsTableTest, MatchesTheShippedFileAndReadsFlagsByTheirRules) {
     EXPECT_EQ(ReadSetting("StBar"), "0");
     settings::Write(settings::Key::Zoom, 150);
     EXPECT_EQ(settings::Leading(settings::Key::Zoom), 150);
-    config::setAppDirOverride(QString());
 }
 
 TEST(ConfigEdgesTest, NumbersBeyondAnIntAreHeldAtItsEnds) {

@@ -4,7 +4,7 @@
 
 #include <QTemporaryDir>
 
-#include "core/config.h"
+#include "core/store.h"
 
 TEST(GeometryTest, StoredTwipsBecomePixelsAndBadValuesKeepTheDefault) {
     const QList<QRect> screens{QRect(0, 0, 1920, 1080)};

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "core/config.h"
+#include "support/usefolder.h"
 #include "gestures/gesture.h"
 
 using namespace gesture;
@@ -53,7 +53,7 @@ TEST(GestureTest, FixedCommandsAndLoops) {
 
 TEST(GestureTest, TheUsersOwnEntriesRunInOrder) {
     QTemporaryDir dir;
-    config::setAppDirOverride(dir.path());
+    UseFolder use(dir.path());
     auto configure = [&](const QByteArray &mouse) {
         QFile f(dir.filePath("config.ini"));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -71,5 +71,4 @@ TEST(GestureTest, TheUsersOwnEntriesRunInOrder) {
     }
     configure("Custom=99999999\r\n");  // no entries behind a huge count, and no hang
     EXPECT_EQ(UserCommands("左").size(), 0);
-    config::setAppDirOverride({});
 }

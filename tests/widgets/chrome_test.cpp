@@ -9,7 +9,8 @@
 #include <QMimeData>
 #include <QTest>
 
-#include "core/config.h"
+#include "core/store.h"
+#include "core/settings.h"
 #include "shell/chromewidgets.h"
 #include "shell/mdibrowser.h"
 #include "skins/colour.h"
@@ -30,7 +31,7 @@ class ChromeTest : public ::testing::Test {
   protected:
     void SetUp() override {
         folder.useAsAppDir();
-        WriteSetting("Unload", "0");
+        settings::Write(settings::Key::Unload, "0");
     }
     std::unique_ptr<mdiBrowser> start(const QString &commandLine = "http://a/") {
         auto f = std::make_unique<mdiBrowser>(platform, commandLine);
@@ -57,7 +58,7 @@ class ChromeTest : public ::testing::Test {
 
 TEST_F(ChromeTest, EveryShippedSkinAppliesWithItsColoursAndPositions) {
     for (const char *name : {"默认.ini", "翠绿.ini", "暮色.ini"}) {
-        WriteThemeKey("Theme", QString::fromUtf8(name));
+        settings::Write(settings::Key::Theme, QString::fromUtf8(name));
         platform.dialogs_.shown.clear();
         auto f = start();
         ASSERT_TRUE(loaded) << name;
@@ -113,7 +114,7 @@ TEST_F(ChromeTest, APictureThatWillNotLoadEndsTheProgram) {
 }
 
 TEST_F(ChromeTest, AMissingSkinFileEndsTheProgram) {
-    WriteThemeKey("Theme", "没有这个.ini");
+    settings::Write(settings::Key::Theme, "没有这个.ini");
     expectSkinFailure();
 }
 
@@ -149,12 +150,12 @@ TEST_F(ChromeTest, ProgressShowsOnlyForTheActiveTabAndWhenSwitchedOn) {
     emit t->browser()->ProgressChange(100, 100);
     EXPECT_FALSE(ui(f).lblPro->isVisible());  // full width: hidden
     ui(f).action("mnuDis1")->trigger();       // "载入进度" off
-    EXPECT_EQ(ReadSetting("PrBar"), "0");
+    EXPECT_EQ(settings::Text(settings::Key::PrBar), "0");
     emit t->browser()->ProgressChange(30, 100);
     EXPECT_FALSE(ui(f).lblPro->isVisible());
     ui(f).action("mnuDis0")->trigger();  // "状态栏" off
     EXPECT_FALSE(ui(f).picStaBar->isVisible());
-    EXPECT_EQ(ReadSetting("StBar"), "0");
+    EXPECT_EQ(settings::Text(settings::Key::StBar), "0");
     f.reset();
     auto again = start();
     again->show();
@@ -162,18 +163,18 @@ TEST_F(ChromeTest, ProgressShowsOnlyForTheActiveTabAndWhenSwitchedOn) {
     EXPECT_FALSE(ui(again).action("mnuDis0")->isChecked());
     EXPECT_FALSE(ui(again).action("mnuDis1")->isChecked());
     ui(again).action("mnuDis0")->trigger();
-    EXPECT_EQ(ReadSetting("StBar"), "1");
+    EXPECT_EQ(settings::Text(settings::Key::StBar), "1");
     EXPECT_TRUE(ui(again).picStaBar->isVisible());
 }
 
 TEST_F(ChromeTest, TheZoomLabelStepsWithinItsLimits) {
     auto f = start();
     auto click = [&](Qt::MouseButton b) { QTest::mouseClick(ui(f).lblZoom, b); };
-    WriteSetting("Zoom", "100");
+    settings::Write(settings::Key::Zoom, "100");
     click(Qt::LeftButton);
     EXPECT_EQ(f->CurrentZoom, 150);
     EXPECT_EQ(ui(f).lblZoom->text(), "150 %");
-    EXPECT_EQ(ReadSetting("Zoom"), "150");
+    EXPECT_EQ(settings::Text(settings::Key::Zoom), "150");
     EXPECT_EQ(view(f->ActiveForm())->zoomText, "150%");
     for (int i = 0; i < 10; ++i) click(Qt::LeftButton);
     EXPECT_EQ(f->CurrentZoom, 400);

@@ -4,10 +4,13 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "core/config.h"
+#include "core/programfolder.h"
+#include "core/settings.h"
+#include "downloads/downloadtask.h"
 #include "downloads/frmdownload.h"
 #include "services/savedialog.h"
 #include "downloads/ucdownload.h"
@@ -23,10 +26,11 @@ namespace {
 
 class TaskTest : public ::testing::Test {
   protected:
-    ucDownload *start(const QString &name = "file.bin") {
-        task = std::make_unique<ucDownload>(platform, nullptr);
+    DownloadTask *start(const QString &name = "file.bin") {
+        task = std::make_unique<DownloadTask>(platform.clock_);
+        completed = std::make_unique<QSignalSpy>(task.get(), &DownloadTask::Completed);
         path = dir.filePath(name);
-        task->Download(path, "http://127.0.0.1/f");
+        task->Start(path, QUrl("http://127.0.0.1/f"), platform.createTransfer(nullptr));
         transfer = platform.transfers.last();
         return task.get();
     }
@@ -38,7 +42,8 @@ class TaskTest : public ::testing::Test {
     FakePlatform platform;
     QTemporaryDir dir;
     QString path;
-    std::unique_ptr<ucDownload> task;
+    std::unique_ptr<DownloadTask> task;
+    std::unique_ptr<QSignalSpy> completed;  // what the task's line announces
     QPointer<FakeTransfer> transfer;
 };
 
@@ -47,7 +52,7 @@ class TaskTest : public ::testing::Test {
 TEST_F(TaskTest, ThreeThousandBytesInThreeBlocksWithTheirFiguresAndOneNotice) {
     start();
     EXPECT_EQ(transfer->url, QUrl("http://127.0.0.1/f"));
-    EXPECT_EQ(task->Label1->text(), path);
+    EXPECT_EQ(task->targetPath(), path);
     EXPECT_FALSE(QFile::exists(path + ".part"));  // nothing on disk before the response
     transfer->respond(200, 3000);
     const QByteArray body = pattern(3000);
@@ -55,25 +60,22 @@ TEST_F(TaskTest, ThreeThousandBytesInThreeBlocksWithTheirFiguresAndOneNotice) {
     transfer->feed(body.left(700));
     EXPECT_EQ(task->bytesWritten(), 0);  // no whole block yet
     transfer->feed(body.mid(700, 500));
-    EXPECT_EQ(task->Label2->text(), "已下载: 1 KB");
-    EXPECT_NEAR(task->lblPro->width(), task->picPro->width() * 1024 / 3000, 1);
+    EXPECT_EQ(task->progressText(), "已下载: 1 KB");
+    EXPECT_NEAR(task->barWidth(300), 300 * 1024 / 3000, 1);
     transfer->feed(body.mid(1200, 1000));
     EXPECT_EQ(task->bytesWritten(), 2048);
-    EXPECT_EQ(task->Label2->text(), "已下载: 2 KB");
-    EXPECT_TRUE(platform.dialogs_.notices.empty());
+    EXPECT_EQ(task->progressText(), "已下载: 2 KB");
+    EXPECT_TRUE(completed->isEmpty());
     EXPECT_TRUE(QFile::exists(path + ".part"));
     EXPECT_FALSE(QFile::exists(path));  // nothing under the name until it is whole
     transfer->feed(body.mid(2200));
     EXPECT_EQ(task->bytesWritten(), 2048);  // the last short block waits for the end
     transfer->finish(true);
     EXPECT_EQ(transfer->reads, (QList<qint64>{1024, 1024, 952}));
-    EXPECT_EQ(task->Label2->text(), "已下载: 2.929688 KB   下载已完成");
-    EXPECT_EQ(task->state(), ucDownload::State::Completed);
-    ASSERT_EQ(platform.dialogs_.notices.size(), 1u);
-    EXPECT_EQ(platform.dialogs_.notices[0].text, "文件" + path + "\r\n下载完成");
-    EXPECT_EQ(platform.dialogs_.notices[0].title, "通知");
-    EXPECT_FALSE(task->Label3->isEnabled());
-    EXPECT_EQ(task->lblPro->width(), task->picPro->width());
+    EXPECT_EQ(task->progressText(), "已下载: 2.929688 KB   下载已完成");
+    EXPECT_EQ(task->state(), DownloadTask::State::Completed);
+    EXPECT_EQ(completed->count(), 1);
+    EXPECT_EQ(task->barWidth(300), 300);
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), body);
@@ -84,8 +86,8 @@ TEST_F(TaskTest, ExactlyOneBlockCompletesAtOnce) {
     start();
     transfer->respond(200, 1024);
     transfer->feed(pattern(1024));
-    EXPECT_EQ(task->Label2->text(), "已下载: 1 KB   下载已完成");
-    EXPECT_EQ(platform.dialogs_.notices.size(), 1u);
+    EXPECT_EQ(task->progressText(), "已下载: 1 KB   下载已完成");
+    EXPECT_EQ(completed->count(), 1);
     EXPECT_TRUE(transfer.isNull() || transfer->cancelled);
 }
 
@@ -93,15 +95,15 @@ TEST_F(TaskTest, NoLengthCompletesWhenTheDataEndsAndZeroLengthGivesAnEmptyFile) 
     start();
     transfer->respond(200, std::nullopt);
     transfer->feed(pattern(5000));
-    EXPECT_EQ(task->state(), ucDownload::State::Transferring);
+    EXPECT_EQ(task->state(), DownloadTask::State::Transferring);
     transfer->finish(true);
-    EXPECT_EQ(task->state(), ucDownload::State::Completed);
+    EXPECT_EQ(task->state(), DownloadTask::State::Completed);
     EXPECT_EQ(QFile(path).size(), 5000);
 
     start("empty.bin");
     transfer->respond(200, 0);
     transfer->finish(true);
-    EXPECT_EQ(task->state(), ucDownload::State::Completed);
+    EXPECT_EQ(task->state(), DownloadTask::State::Completed);
     EXPECT_TRUE(QFile::exists(path));
     EXPECT_EQ(QFile(path).size(), 0);
 }
@@ -112,31 +114,34 @@ TEST_F(TaskTest, ACutOrSilentConnectionFailsAndLeavesNoPartOfAFile) {
     transfer->feed(pattern(4500));
     EXPECT_TRUE(QFile::exists(path + ".part"));
     transfer->finish(false);
-    EXPECT_EQ(task->state(), ucDownload::State::Failed);
-    EXPECT_EQ(task->Label2->text(), "下载失败");
-    EXPECT_TRUE(platform.dialogs_.notices.empty());
+    EXPECT_EQ(task->state(), DownloadTask::State::Failed);
+    EXPECT_EQ(task->progressText(), "下载失败");
+    EXPECT_TRUE(completed->isEmpty());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
     // A "complete" end with fewer bytes than announced is no success either.
     start("short.bin");
     transfer->respond(200, 10000);
     transfer->feed(pattern(3000));
     transfer->finish(true);
-    EXPECT_EQ(task->state(), ucDownload::State::Failed);
-    EXPECT_TRUE(platform.dialogs_.notices.empty());
+    EXPECT_EQ(task->state(), DownloadTask::State::Failed);
+    EXPECT_TRUE(completed->isEmpty());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
     // A server that stops sending: the task fails once the stall time has passed, not before.
-    ucDownload::setStallTimeout(300);
     start("stalled.bin");
     transfer->respond(200, 10000);
     transfer->feed(pattern(2048));
-    QTest::qWait(150);
+    auto later = [&](qint64 ms) {
+        platform.clock_.steady += ms;
+        task->tick();  // the task's once-a-second watch
+    };
+    later(40000);
     transfer->feed(pattern(1024));  // a byte in time restarts the wait
-    QTest::qWait(200);
-    EXPECT_EQ(task->state(), ucDownload::State::Transferring);
-    EXPECT_TRUE(waitFor([&] { return task->state() == ucDownload::State::Failed; }, 3000));
-    ucDownload::setStallTimeout(60000);
+    later(40000);
+    later(59999);
+    EXPECT_EQ(task->state(), DownloadTask::State::Transferring);
+    later(1);
     EXPECT_TRUE(transfer.isNull() || transfer->cancelled);
-    EXPECT_EQ(task->Label2->text(), "下载失败");
+    EXPECT_EQ(task->progressText(), "下载失败");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
 }
 
@@ -145,12 +150,12 @@ TEST_F(TaskTest, AnErrorStatusSavesNoErrorPage) {
     transfer->respond(404, 50);
     transfer->feed("<html>not found</html>");
     transfer->finish(false);
-    EXPECT_EQ(task->state(), ucDownload::State::Failed);
+    EXPECT_EQ(task->state(), DownloadTask::State::Failed);
     EXPECT_FALSE(QFile::exists(path));
     // No response at all (a dead server): failed too, nothing on disk.
     start("dead.bin");
     transfer->finish(false);
-    EXPECT_EQ(task->state(), ucDownload::State::Failed);
+    EXPECT_EQ(task->state(), DownloadTask::State::Failed);
     EXPECT_FALSE(QFile::exists(path));
 }
 
@@ -162,11 +167,11 @@ TEST_F(TaskTest, StopAndDeleteLeaveAnOlderFileUnderTheNameUntouched) {
     old.close();
     transfer->respond(200, 100000);
     transfer->feed(pattern(5000));
-    emit task->Label3->linkActivated("stop");
-    EXPECT_EQ(task->state(), ucDownload::State::Stopped);
-    EXPECT_EQ(task->Label2->text(), "下载已停止");
+    task->Stop();
+    EXPECT_EQ(task->state(), DownloadTask::State::Stopped);
+    EXPECT_EQ(task->progressText(), "下载已停止");
     EXPECT_TRUE(transfer.isNull() || transfer->cancelled);
-    EXPECT_TRUE(platform.dialogs_.notices.empty());
+    EXPECT_TRUE(completed->isEmpty());
     EXPECT_EQ(ReadBytes(path), QByteArray(9999, 'o'));
     EXPECT_FALSE(QFile::exists(path + ".part"));
     // Before the response, and before the first block: the same.
@@ -182,11 +187,11 @@ TEST_F(TaskTest, StopAndDeleteLeaveAnOlderFileUnderTheNameUntouched) {
     start("running.bin");
     transfer->respond(200, 100000);
     transfer->feed(pattern(3000));
-    EXPECT_EQ(task->KillFile(), 0);
-    EXPECT_EQ(task->state(), ucDownload::State::Stopped);
+    EXPECT_TRUE(task->DeleteFile());
+    EXPECT_EQ(task->state(), DownloadTask::State::Stopped);
     EXPECT_TRUE(transfer.isNull() || transfer->cancelled);
     EXPECT_FALSE(QFile::exists(path + ".part"));
-    EXPECT_TRUE(platform.dialogs_.notices.empty());
+    EXPECT_TRUE(completed->isEmpty());
 }
 
 TEST_F(TaskTest, ALongerFileAtTheTargetEndsWithExactlyTheNewBytes) {
@@ -202,29 +207,41 @@ TEST_F(TaskTest, ALongerFileAtTheTargetEndsWithExactlyTheNewBytes) {
 }
 
 TEST_F(TaskTest, ATargetThatCannotBeWrittenFails) {
-    task = std::make_unique<ucDownload>(platform, nullptr);
-    task->Download(dir.filePath("no/such/folder/file.bin"), "http://127.0.0.1/f");
-    transfer = platform.transfers.last();
+    start("no/such/folder/file.bin");
     transfer->respond(200, 100);
     transfer->feed(pattern(100));
-    EXPECT_EQ(task->state(), ucDownload::State::Failed);
-    EXPECT_TRUE(platform.dialogs_.notices.empty());
+    EXPECT_EQ(task->state(), DownloadTask::State::Failed);
+    EXPECT_TRUE(completed->isEmpty());
 }
 
-TEST_F(TaskTest, KillFileAndOpeningADeletedFile) {
-    start();
-    transfer->respond(200, 10);
-    transfer->feed(pattern(10));
+// The task's line: its figures, the notice, the stop link, the bar, the file's own commands.
+TEST_F(TaskTest, TheLineShowsTheTaskAndActsOnItsFile) {
+    auto line = std::make_unique<ucDownload>(platform, nullptr);
+    path = dir.filePath("line.bin");
+    line->Download(path, "http://127.0.0.1/f");
+    transfer = platform.transfers.last();
+    transfer->respond(200, 3000);
+    transfer->feed(pattern(2048));
+    EXPECT_NEAR(part<QWidget>(line, "lblPro")->width(),
+                part<QWidget>(line, "picPro")->width() * 2048 / 3000, 1);
+    EXPECT_TRUE(part<QLabel>(line, "Label3")->isEnabled());
+    transfer->feed(pattern(952));
     transfer->finish(true);
+    ASSERT_EQ(platform.dialogs_.notices.size(), 1u);
+    EXPECT_EQ(platform.dialogs_.notices[0].text, "文件" + path + "\r\n下载完成");
+    EXPECT_EQ(platform.dialogs_.notices[0].title, "通知");
+    EXPECT_FALSE(part<QLabel>(line, "Label3")->isEnabled());
+    EXPECT_EQ(part<QWidget>(line, "lblPro")->width(), part<QWidget>(line, "picPro")->width());
+    auto *task = line.get();
     task->OpenFile();  // with the desktop's program for it
     EXPECT_EQ(platform.desktop_.opened, QStringList{path});
     EXPECT_TRUE(platform.dialogs_.shown.empty());
     EXPECT_EQ(task->KillFile(), 0);
-    EXPECT_EQ(task->Label1->text(), "文件已删除");
+    EXPECT_EQ(part<QLabel>(line, "Label1")->text(), "文件已删除");
     EXPECT_FALSE(QFile::exists(path));
-    task->Label1->setText("unchanged");
+    part<QLabel>(line, "Label1")->setText("unchanged");
     EXPECT_EQ(task->KillFile(), 1);
-    EXPECT_EQ(task->Label1->text(), "unchanged");
+    EXPECT_EQ(part<QLabel>(line, "Label1")->text(), "unchanged");
     task->OpenFile();
     ASSERT_EQ(platform.dialogs_.shown.size(), 1u);
     EXPECT_EQ(platform.dialogs_.shown[0].title, "打开失败");
@@ -371,11 +388,11 @@ TEST(DownloadHandOffTest, APagesFileIsSavedWhereTheUserSaysUnderTheServersName) 
     EXPECT_FALSE(o->cancel);
     EXPECT_EQ(platform.transfers.size(), 1);
     auto *engine = static_cast<FakeTransfer *>(o->engineTransfer);
-    EXPECT_EQ(engine->parent(), f.downloadManager()->tasks().value(2));
+    EXPECT_EQ(engine->parent(), &f.downloadManager()->tasks().value(2)->task());
     EXPECT_EQ(engine->url, QUrl("http://h/export"));
 
     // "AutoDownload" 0: the engine saves it, to the place asked all the same.
-    WriteSetting("AutoDownload", "0");
+    settings::Write(settings::Key::AutoDownload, "0");
     platform.dialogs_.files = {folder.file("own.bin")};
     o = offer("http://h/own.bin", "own.bin", true);
     EXPECT_FALSE(o->cancel);

@@ -12,7 +12,9 @@
 #include <QUrl>
 
 #include "bosskey/frmsh.h"
-#include "core/config.h"
+#include "core/store.h"
+#include "core/programfolder.h"
+#include "core/settings.h"
 #include "downloads/frmdownload.h"
 #include "shell/mdibrowser.h"
 #include "shell/startup.h"
@@ -58,9 +60,9 @@ TEST_F(FrameTest, MissingConfigIsRefusedWithItsMessage) {
 }
 
 TEST_F(FrameTest, NewTabsFollowTheHomePageSettings) {
-    WriteSetting("IEHomePage", "0");
-    WriteSetting("OnOpen", "0");
-    WriteSetting("HomePage", "http://home/");
+    settings::Write(settings::Key::IEHomePage, "0");
+    settings::Write(settings::Key::OnOpen, "0");
+    settings::Write(settings::Key::HomePage, "http://home/");
     auto f = start();
     ASSERT_EQ(f->tabs().size(), 1);
     EXPECT_TRUE(view(f->tabs()[0])->calls.isEmpty());  // the first tab after start-up is blank
@@ -68,18 +70,18 @@ TEST_F(FrameTest, NewTabsFollowTheHomePageSettings) {
     EXPECT_EQ(view(f->tabs()[1])->calls, QStringList{"Navigate http://home/"});
     EXPECT_EQ(f->ActiveForm(), f->tabs()[1]);
 
-    WriteSetting("OnOpen", "1");
-    WriteSetting("LastPage", "http://last/");
+    settings::Write(settings::Key::OnOpen, "1");
+    settings::Write(settings::Key::LastPage, "http://last/");
     f->OpenNewFrm();
     EXPECT_EQ(view(f->tabs()[2])->calls, QStringList{"Navigate http://last/"});
 
-    WriteSetting("IEHomePage", "1");
+    settings::Write(settings::Key::IEHomePage, "1");
     f->OpenNewFrm();
     EXPECT_EQ(view(f->tabs()[3])->calls, QStringList{"GoHome"});
 
     // Missing or non-numeric values count as 0.
-    WriteSetting("IEHomePage", "yes");
-    WriteSetting("OnOpen", "");
+    settings::Write(settings::Key::IEHomePage, "yes");
+    settings::Write(settings::Key::OnOpen, "");
     f->OpenNewFrm();
     EXPECT_EQ(view(f->tabs()[4])->calls, QStringList{"Navigate http://home/"});
 }
@@ -99,7 +101,7 @@ TEST_F(FrameTest, CommandLineWordsAndAddresses) {
 }
 
 TEST_F(FrameTest, PageEventsReachTheFrame) {
-    WriteSetting("Zoom", "150");
+    settings::Write(settings::Key::Zoom, "150");
     auto f = start("http://one/");
     Form1 *one = f->tabs()[0];
     view(one)->finishLoad("http://one/", "第一页");
@@ -128,14 +130,14 @@ TEST_F(FrameTest, PageEventsReachTheFrame) {
     EXPECT_EQ(ui(f).lblSta->text(), "foreground");
 
     // A zoom setting that is no number gives CurrentZoom 0 and keeps the page as it was.
-    WriteSetting("Zoom", "big");
+    settings::Write(settings::Key::Zoom, "big");
     view(two)->finishLoad("http://two/", "second");
     EXPECT_EQ(f->CurrentZoom, 0);
     EXPECT_EQ(view(two)->zoomText, "150%");
 }
 
 TEST_F(FrameTest, NewWindowsOpenInTabsAndInheritTheLock) {
-    WriteSetting("OpenPass", "1");
+    settings::Write(settings::Key::OpenPass, "1");
     auto f = start("http://a/");
     Form1 *opener = f->tabs()[0];
     EXPECT_TRUE(opener->isLocked());
@@ -154,7 +156,7 @@ TEST_F(FrameTest, NewWindowsOpenInTabsAndInheritTheLock) {
     EXPECT_FALSE(view(f->tabs()[2])->inputEnabled);
 
     // A missing OpenPass counts as met: every new tab locks.
-    WriteSetting("OpenPass", "");
+    settings::Write(settings::Key::OpenPass, "");
     f->OpenNewFrm();
     EXPECT_TRUE(f->tabs()[3]->isLocked());
 }
@@ -168,7 +170,7 @@ TEST_F(FrameTest, ClosingTabsWritesLastPageAndCloseAllLeavesOne) {
     f->ShowTab(f->tabs()[0]);
     EXPECT_EQ(ui(f).cboAddress->currentText(), "http://a/");
     f->CloseTab(b);  // a background tab
-    EXPECT_EQ(ReadSetting("LastPage"), "http://a/");
+    EXPECT_EQ(settings::Text(settings::Key::LastPage), "http://a/");
     EXPECT_EQ(f->tabs().size(), 1);
 
     for (int i = 0; i < 4; ++i) f->OpenNewFrm();
@@ -188,7 +190,7 @@ TEST_F(FrameTest, ClosingTabsWritesLastPageAndCloseAllLeavesOne) {
 }
 
 TEST_F(FrameTest, AddressBoxGoAndSearchUseWhatWasTyped) {
-    WriteSetting("Search", "2");
+    settings::Write(settings::Key::Search, "2");
     auto f = start("http://a/");
     FakeWebView *v = view(f->tabs()[0]);
     QKeyEvent typed(QEvent::KeyPress, 0, Qt::NoModifier, "天气 北京");  // as an input method types
@@ -228,7 +230,7 @@ TEST_F(FrameTest, AddressBoxGoAndSearchUseWhatWasTyped) {
 }
 
 TEST_F(FrameTest, ShutdownAsksWithSeveralTabsAndKeepsMaximisedGeometry) {
-    WriteSetting("Unload", "1");
+    settings::Write(settings::Key::Unload, "1");
     const QByteArray formBefore = ReadBytes(folder.file("数据/Form.ini"));
     auto f = start("http://a/");
     f->OpenNewFrm();
@@ -248,7 +250,7 @@ TEST_F(FrameTest, ShutdownAsksWithSeveralTabsAndKeepsMaximisedGeometry) {
 }
 
 TEST_F(FrameTest, ShutdownWithOneTabNeverAsksAndSavesGeometry) {
-    WriteSetting("Unload", "1");
+    settings::Write(settings::Key::Unload, "1");
     auto f = start("http://a/");
     f->setGeometry(100, 80, 700, 500);  // within the offscreen screen
     EXPECT_TRUE(f->close());
@@ -262,7 +264,7 @@ TEST_F(FrameTest, ShutdownWithOneTabNeverAsksAndSavesGeometry) {
 
 TEST_F(FrameTest, ShutdownClearsTracksWhenSetOrUnreadable) {
     for (const char *value : {"1", "", "yes"}) {
-        WriteSetting("AutoDelete", value);
+        settings::Write(settings::Key::AutoDelete, value);
         platform.tracksCleared = 0;
         auto f = start("http://a/");
         EXPECT_TRUE(f->close());
@@ -272,7 +274,7 @@ TEST_F(FrameTest, ShutdownClearsTracksWhenSetOrUnreadable) {
 }
 
 TEST_F(FrameTest, HandOffCommandsOpenTabs) {
-    WriteSetting("OnOpen", "1");
+    settings::Write(settings::Key::OnOpen, "1");
     auto f = start("http://a/");
     f->OnHandOff("DDEOpen\"http://b/\"");
     ASSERT_EQ(f->tabs().size(), 2);
@@ -323,15 +325,15 @@ TEST_F(FrameTest, TabCommandsOfOtherBrowsers) {
 }
 
 TEST_F(FrameTest, GesturesSwitchAndKeyPollLocks) {
-    WriteSetting("Mouse", "0");
+    settings::Write(settings::Key::Mouse, "0");
     auto f = start("http://a/");
     EXPECT_EQ(ui(f).lblMouse->text(), "关闭手势");
     EXPECT_FALSE(ui(f).action("mnuMouse")->isChecked());
     ui(f).action("mnuMouse")->trigger();
-    EXPECT_EQ(ReadSetting("Mouse"), "1");
+    EXPECT_EQ(settings::Text(settings::Key::Mouse), "1");
     EXPECT_EQ(ui(f).lblMouse->text(), "鼠标手势");
     ui(f).action("mnuMouse")->trigger();
-    EXPECT_EQ(ReadSetting("Mouse"), "0");
+    EXPECT_EQ(settings::Text(settings::Key::Mouse), "0");
 
     platform.keys_.down.insert(Qt::Key_F4);
     QTest::qWait(40);
@@ -361,7 +363,7 @@ TEST_F(FrameTest, MenusCarryTheirCaptionsAndEveryCommandIsThere) {
     for (const char *built : {"mnuAddFav", "mnuHc2", "mnuAddDkt", "mnuPrc3", "mnuPrc5"})
         EXPECT_TRUE(ui(f).action(built)->isEnabled()) << built;
     ui(f).action("mnuZ5")->trigger();
-    EXPECT_EQ(ReadSetting("Zoom"), "150");
+    EXPECT_EQ(settings::Text(settings::Key::Zoom), "150");
     EXPECT_EQ(view(f->ActiveForm())->zoomText, "150%");
     EXPECT_EQ(ui(f).lblZoom->text(), "150 %");
 }
@@ -369,9 +371,9 @@ TEST_F(FrameTest, MenusCarryTheirCaptionsAndEveryCommandIsThere) {
 // The boss key takes every window of ours away and brings back what was showing; a custom
 // picture that will not load still leaves something to type into.
 TEST_F(FrameTest, TheBossKeyHidesItsWindowsAndBringsThemBackAsTheyWere) {
-    WriteSetting("SHKey", "q");
-    WriteSetting("SuperHide", "7");
-    WriteSetting("SHCustom", folder.file("missing.png"));
+    settings::Write(settings::Key::SHKey, "q");
+    settings::Write(settings::Key::SuperHide, "7");
+    settings::Write(settings::Key::SHCustom, folder.file("missing.png"));
     auto f = start("http://a/");
     f->OpenNewFrm();
     Form1 *first = f->tabs().at(0);
@@ -398,7 +400,7 @@ TEST_F(FrameTest, TheBossKeyHidesItsWindowsAndBringsThemBackAsTheyWere) {
     QPixmap custom(50, 20);
     custom.fill(Qt::darkCyan);
     ASSERT_TRUE(custom.save(folder.file("custom.png")));
-    WriteSetting("SHCustom", folder.file("custom.png"));
+    settings::Write(settings::Key::SHCustom, folder.file("custom.png"));
     f->Execute(Command::BossKey);
     ASSERT_TRUE(disguise());
     EXPECT_EQ(disguise()->size(), QSize(50, 20));  // read afresh on every disguise

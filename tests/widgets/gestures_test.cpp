@@ -4,7 +4,8 @@
 #include <QTest>
 #include <QWindow>
 
-#include "core/config.h"
+#include "core/store.h"
+#include "core/programfolder.h"
 #include "shell/mdibrowser.h"
 #include "support/frameparts.h"
 #include "support/fakeplatform.h"

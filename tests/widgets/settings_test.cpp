@@ -15,13 +15,14 @@
 #include <QTest>
 
 #include "core/base64.h"
-#include "core/config.h"
+#include "core/store.h"
 #include "core/inifile.h"
 #include "settings/frmmore.h"
 #include "settings/frmsetting.h"
 #include "settings/frmtheme.h"
 #include "shell/mdibrowser.h"
 #include "support/fakeplatform.h"
+#include "support/frameparts.h"
 #include "support/testfolder.h"
 
 namespace {
@@ -40,8 +41,8 @@ class SettingsTest : public ::testing::Test {
     }
     // The password typed, then Enter: true when that opened the pages.
     static bool unlock(frmSetting &f, const QString &password) {
-        f.txtPsw->setText(password);
-        QTest::keyClick(f.txtPsw, Qt::Key_Return);
+        part<QLineEdit>(&f, "txtPsw")->setText(password);
+        QTest::keyClick(part<QLineEdit>(&f, "txtPsw"), Qt::Key_Return);
         return !f.isLocked();
     }
     TestFolder folder;
@@ -93,11 +94,11 @@ TEST_F(SettingsTest, EveryKeyRoundTripsThroughItsControl) {
     write("PassWord", Base64Encode("pw"));
     auto f = open();
     ASSERT_TRUE(f->isLocked());
-    QTest::keyClicks(f->txtPsw, "pw");
+    QTest::keyClicks(part<QLineEdit>(f, "txtPsw"), "pw");
     EXPECT_TRUE(f->isLocked());
-    QTest::keyClick(f->txtPsw, Qt::Key_Return);  // the text before this key is "pw"
+    QTest::keyClick(part<QLineEdit>(f, "txtPsw"), Qt::Key_Return);  // the text before this key is "pw"
     ASSERT_FALSE(f->isLocked());
-    EXPECT_TRUE(f->txtPsw->text().isEmpty());
+    EXPECT_TRUE(part<QLineEdit>(f, "txtPsw")->text().isEmpty());
 
     // Blank the file's values so that every one read back was written by Apply.
     for (const auto &[key, value] : stored) write(key, "");
@@ -106,16 +107,16 @@ TEST_F(SettingsTest, EveryKeyRoundTripsThroughItsControl) {
     EXPECT_EQ(read("PassWord"), Base64Encode("pw"));  // an empty new password keeps it
 
     // Dependent enabling as loaded, and as clicked.
-    EXPECT_TRUE(f->txtHome->isEnabled());
-    EXPECT_TRUE(f->txtFilter->isEnabled());
-    EXPECT_TRUE(f->cboWeek[1]->isEnabled());
-    f->chkHome->click();
-    f->chkUseF->click();
-    f->chkOpenP->click();
-    EXPECT_FALSE(f->txtHome->isEnabled());
-    EXPECT_FALSE(f->chkFilter[2]->isEnabled());
-    EXPECT_FALSE(f->txtMess->isEnabled());
-    EXPECT_FALSE(f->txtTime[0]->isEnabled());
+    EXPECT_TRUE(part<QLineEdit>(f, "txtHome")->isEnabled());
+    EXPECT_TRUE(part<QPlainTextEdit>(f, "txtFilter")->isEnabled());
+    EXPECT_TRUE(part<QComboBox>(f, "cboWeek1")->isEnabled());
+    part<QCheckBox>(f, "chkHome")->click();
+    part<QCheckBox>(f, "chkUseF")->click();
+    part<QCheckBox>(f, "chkOpenP")->click();
+    EXPECT_FALSE(part<QLineEdit>(f, "txtHome")->isEnabled());
+    EXPECT_FALSE(part<QCheckBox>(f, "chkFilter2")->isEnabled());
+    EXPECT_FALSE(part<QPlainTextEdit>(f, "txtMess")->isEnabled());
+    EXPECT_FALSE(part<QLineEdit>(f, "txtTime0")->isEnabled());
 }
 
 // Apply on a file holding none of the keys: the order and the forms written, and what a
@@ -124,16 +125,16 @@ TEST_F(SettingsTest, ApplyWritesInOrderAndInTheStoredForms) {
     WriteBytes(config(), "[Setting]\r\nFilter=1\r\nSHKey=k\r\nPassWord=cHc=\r\n");
     auto f = open();
     ASSERT_TRUE(unlock(*f, "pw"));
-    EXPECT_TRUE(f->chkFilter[0]->isChecked());
-    EXPECT_FALSE(f->chkFilter[1]->isChecked());
-    EXPECT_TRUE(f->chkAuto->isChecked());  // absent: checked as laid out
-    EXPECT_TRUE(f->optOpen[0]->isChecked());
-    EXPECT_EQ(f->cboWeek[0]->currentIndex(), -1);
+    EXPECT_TRUE(part<QCheckBox>(f, "chkFilter0")->isChecked());
+    EXPECT_FALSE(part<QCheckBox>(f, "chkFilter1")->isChecked());
+    EXPECT_TRUE(part<QCheckBox>(f, "chkAuto")->isChecked());  // absent: checked as laid out
+    EXPECT_TRUE(part<QRadioButton>(f, "optOpen0")->isChecked());
+    EXPECT_EQ(part<QComboBox>(f, "cboWeek0")->currentIndex(), -1);
 
-    f->txtMess->setPlainText("第一行\n第二行");
-    f->cmdKey->click();  // asked for a key, none pressed: SHKey stays
+    part<QPlainTextEdit>(f, "txtMess")->setPlainText("第一行\n第二行");
+    part<QPushButton>(f, "cmdKey")->click();  // asked for a key, none pressed: SHKey stays
     const QString filterText = QString(200, QLatin1Char('x'));
-    f->txtFilter->setPlainText(filterText);
+    part<QPlainTextEdit>(f, "txtFilter")->setPlainText(filterText);
     f->cmdApply_Click();
     EXPECT_EQ(read("Filter"), "100");
     EXPECT_EQ(read("Mess"), "第一行第二行");
@@ -152,9 +153,9 @@ TEST_F(SettingsTest, ApplyWritesInOrderAndInTheStoredForms) {
                            "Time2",     "UseMess",    "Mess",       "AutoDownload"}));
 
     // The restore key as typed, case kept; a new password as its Base64.
-    QTest::keyClick(f->cmdKey, 'Q', Qt::ShiftModifier);
-    EXPECT_EQ(f->cmdKey->text(), "Q");
-    f->txtPass->setText("新密码");
+    QTest::keyClick(part<QPushButton>(f, "cmdKey"), 'Q', Qt::ShiftModifier);
+    EXPECT_EQ(part<QPushButton>(f, "cmdKey")->text(), "Q");
+    part<QLineEdit>(f, "txtPass")->setText("新密码");
     f->cmdApply_Click();
     EXPECT_EQ(read("SHKey"), "Q");
     EXPECT_EQ(read("PassWord"), Base64Encode("新密码"));
@@ -162,7 +163,7 @@ TEST_F(SettingsTest, ApplyWritesInOrderAndInTheStoredForms) {
 
     // Next opening: the long text comes back cut, and the next Apply stores the cut text.
     auto g = open();
-    EXPECT_EQ(g->txtFilter->toPlainText(), filterText.left(127));
+    EXPECT_EQ(part<QPlainTextEdit>(g, "txtFilter")->toPlainText(), filterText.left(127));
     EXPECT_FALSE(unlock(*g, "pw"));  // the old password opens it no more
     ASSERT_TRUE(unlock(*g, "新密码"));
     g->cmdApply_Click();
@@ -175,9 +176,9 @@ TEST_F(SettingsTest, AWrongPasswordKeepsItLockedAndWritesNothing) {
     write("Filter", "1");
     auto f = open();
     for (const char *typed : {"secre", "secrets", ""}) {
-        f->txtPsw->setText(typed);
-        QTest::keyClick(f->txtPsw, Qt::Key_Return);
-        f->cmdPass->click();
+        part<QLineEdit>(f, "txtPsw")->setText(typed);
+        QTest::keyClick(part<QLineEdit>(f, "txtPsw"), Qt::Key_Return);
+        part<QPushButton>(f, "cmdPass")->click();
         EXPECT_TRUE(f->isLocked()) << typed;
     }
     EXPECT_EQ(read("Filter"), "1");
@@ -195,20 +196,20 @@ TEST_F(SettingsTest, TheCustomPictureChooser) {
     platform.dialogs_.files = {"", folder.file("not-a-picture.png"), picture, ""};
 
     auto f = open();
-    QTest::keyClick(f->txtPsw, 'x');  // no password stored: the first key opens it
+    QTest::keyClick(part<QLineEdit>(f, "txtPsw"), 'x');  // no password stored: the first key opens it
     ASSERT_FALSE(f->isLocked());
-    EXPECT_TRUE(f->txtPsw->text().isEmpty());
-    f->optSH[3]->click();  // cancelled with nothing remembered
-    EXPECT_TRUE(f->optSH[0]->isChecked());
-    f->optSH[3]->click();  // no picture
-    EXPECT_TRUE(f->optSH[0]->isChecked());
-    EXPECT_TRUE(f->imgCustom->pixmap().isNull());
-    f->optSH[3]->click();
-    EXPECT_TRUE(f->optSH[3]->isChecked());
-    EXPECT_FALSE(f->imgCustom->pixmap().isNull());
-    EXPECT_LE(f->imgCustom->pixmap().width(), 170);  // a preview, not the picture's size
-    f->optSH[3]->click();                            // cancelled with one remembered: it stays
-    EXPECT_TRUE(f->optSH[3]->isChecked());
+    EXPECT_TRUE(part<QLineEdit>(f, "txtPsw")->text().isEmpty());
+    part<QRadioButton>(f, "optSH3")->click();  // cancelled with nothing remembered
+    EXPECT_TRUE(part<QRadioButton>(f, "optSH0")->isChecked());
+    part<QRadioButton>(f, "optSH3")->click();  // no picture
+    EXPECT_TRUE(part<QRadioButton>(f, "optSH0")->isChecked());
+    EXPECT_TRUE(part<QLabel>(f, "imgCustom")->pixmap().isNull());
+    part<QRadioButton>(f, "optSH3")->click();
+    EXPECT_TRUE(part<QRadioButton>(f, "optSH3")->isChecked());
+    EXPECT_FALSE(part<QLabel>(f, "imgCustom")->pixmap().isNull());
+    EXPECT_LE(part<QLabel>(f, "imgCustom")->pixmap().width(), 170);  // a preview, not the picture's size
+    part<QRadioButton>(f, "optSH3")->click();                            // cancelled with one remembered: it stays
+    EXPECT_TRUE(part<QRadioButton>(f, "optSH3")->isChecked());
     f->cmdApply_Click();
     EXPECT_EQ(read("SuperHide"), "3");
     EXPECT_EQ(read("SHCustom"), picture);
@@ -217,13 +218,13 @@ TEST_F(SettingsTest, TheCustomPictureChooser) {
 // The default browser button, and the profile clearing behind "更多设置".
 TEST_F(SettingsTest, DefaultBrowserAndClearingTheProfile) {
     platform.desktop_.isDefault = true;
-    EXPECT_FALSE(open()->cmdSetBrw->isEnabled());
+    EXPECT_FALSE(part<QPushButton>(open(), "cmdSetBrw")->isEnabled());
     platform.desktop_.isDefault = false;
     auto f = open();
-    ASSERT_TRUE(f->cmdSetBrw->isEnabled());
-    f->cmdSetBrw->click();
+    ASSERT_TRUE(part<QPushButton>(f, "cmdSetBrw")->isEnabled());
+    part<QPushButton>(f, "cmdSetBrw")->click();
     EXPECT_EQ(registered, 1);
-    EXPECT_FALSE(f->cmdSetBrw->isEnabled());
+    EXPECT_FALSE(part<QPushButton>(f, "cmdSetBrw")->isEnabled());
 
     frmMore more(platform, nullptr);
     more.chkCookies->setChecked(true);

@@ -12,7 +12,8 @@
 #include "core/base64.h"
 #include "core/bookmarks.h"
 #include "core/codepage.h"
-#include "core/config.h"
+#include "core/store.h"
+#include "core/settings.h"
 #include "services/parental.h"
 #include "shell/mdibrowser.h"
 #include "support/fakeplatform.h"
@@ -30,7 +31,7 @@ class PanelsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         folder.useAsAppDir();
-        WriteSetting("OpenNav", "1");
+        settings::Write(settings::Key::OpenNav, "1");
     }
     std::unique_ptr<mdiBrowser> start(const QString &commandLine = "http://a/") {
         auto f = std::make_unique<mdiBrowser>(platform, commandLine);
@@ -101,7 +102,7 @@ TEST_F(PanelsTest, TilesOpenAndTheEditorAddsEditsAndEmpties) {
 }
 
 TEST_F(PanelsTest, SearchBoxSearchesTheTypedTextAndAlwaysHidesThePage) {
-    WriteSetting("Search", "0");
+    settings::Write(settings::Key::Search, "0");
     auto f = start();
     Form1 *t = f->ActiveForm();
     EXPECT_TRUE(navOf(t)->txtSearch->text().isEmpty());  // "搜索..." is only a placeholder
@@ -113,7 +114,7 @@ TEST_F(PanelsTest, SearchBoxSearchesTheTypedTextAndAlwaysHidesThePage) {
 
     EXPECT_FALSE(navOf(t)->isVisible());
     navOf(t)->show();
-    WriteSetting("Search", "9");
+    settings::Write(settings::Key::Search, "9");
     const int n = view(t)->calls.size();
     QTest::keyClick(navOf(t)->txtSearch, Qt::Key_Return);
     EXPECT_EQ(view(t)->calls.size(), n);
@@ -121,8 +122,8 @@ TEST_F(PanelsTest, SearchBoxSearchesTheTypedTextAndAlwaysHidesThePage) {
 }
 
 TEST_F(PanelsTest, OnlyTheRightPasswordUnlocksAndOnlyThatTab) {
-    WriteSetting("OpenNav", "0");
-    WriteSetting("PassWord", Base64Encode("s3cret"));
+    settings::Write(settings::Key::OpenNav, "0");
+    settings::Write(settings::Key::PassWord, Base64Encode("s3cret"));
     auto f = start();
     f->OpenNewFrm();
     Form1 *t = f->ActiveForm();
@@ -146,11 +147,11 @@ TEST_F(PanelsTest, OnlyTheRightPasswordUnlocksAndOnlyThatTab) {
     EXPECT_TRUE(view(t)->inputEnabled);
 
     // No password stored: an empty entry unlocks. A Chinese password works both ways.
-    WriteSetting("PassWord", "");
+    settings::Write(settings::Key::PassWord, "");
     t->setLocked(true);
     lock->cmdPass->click();
     EXPECT_FALSE(t->isLocked());
-    WriteSetting("PassWord", Base64Encode("密码"));
+    settings::Write(settings::Key::PassWord, Base64Encode("密码"));
     t->setLocked(true);
     lock->txtPass->setText("密码");
     lock->cmdPass->click();
@@ -158,7 +159,7 @@ TEST_F(PanelsTest, OnlyTheRightPasswordUnlocksAndOnlyThatTab) {
 }
 
 TEST_F(PanelsTest, TheNavigationPageLiesAboveTheLock) {
-    WriteSetting("OpenPass", "1");
+    settings::Write(settings::Key::OpenPass, "1");
     auto f = start();
     Form1 *t = f->ActiveForm();
     ASSERT_TRUE(t->isLocked());
@@ -174,9 +175,9 @@ TEST_F(PanelsTest, TheNavigationPageLiesAboveTheLock) {
 }
 
 TEST_F(PanelsTest, ABlockedTitleLocksTheTab) {
-    WriteSetting("OpenNav", "0");
-    WriteSetting("UseFilter", "1");
-    WriteSetting("Filter", "100");
+    settings::Write(settings::Key::OpenNav, "0");
+    settings::Write(settings::Key::UseFilter, "1");
+    settings::Write(settings::Key::Filter, "100");
     auto f = start();
     Form1 *t = f->ActiveForm();
     view(t)->finishLoad("http://clean/", "A clean page");
@@ -185,18 +186,18 @@ TEST_F(PanelsTest, ABlockedTitleLocksTheTab) {
     EXPECT_TRUE(t->isLocked());
     EXPECT_EQ(ui(f).MDITabs->tabText(0), "Free PORN Videos");
     t->setLocked(false);
-    WriteSetting("UseFilter", "0");
+    settings::Write(settings::Key::UseFilter, "0");
     view(t)->finishLoad("http://x/", "Free PORN Videos");
     EXPECT_FALSE(t->isLocked());
 }
 
 TEST_F(PanelsTest, ParentalControlEndsStartUpWithItsMessageAndSavesNothing) {
-    WriteSetting("Parents", "1");
-    WriteSetting("Week1", "0");
-    WriteSetting("Week2", "4");
-    WriteSetting("Time1", "8");
-    WriteSetting("Time2", "17");
-    SetParentalClock([] { return QDateTime(QDate(2026, 12, 9), QTime(17, 30)); });  // Wednesday
+    settings::Write(settings::Key::Parents, "1");
+    settings::Write(settings::Key::Week1, "0");
+    settings::Write(settings::Key::Week2, "4");
+    settings::Write(settings::Key::Time1, "8");
+    settings::Write(settings::Key::Time2, "17");
+    platform.clock_.fixedNow = QDateTime(QDate(2026, 12, 9), QTime(17, 30));  // Wednesday
     const QByteArray config = ReadBytes(folder.file("config.ini"));
     const QByteArray form = ReadBytes(folder.file("数据/Form.ini"));
     {
@@ -212,18 +213,17 @@ TEST_F(PanelsTest, ParentalControlEndsStartUpWithItsMessageAndSavesNothing) {
     EXPECT_EQ(ReadBytes(folder.file("config.ini")), config);
     EXPECT_EQ(ReadBytes(folder.file("数据/Form.ini")), form);
 
-    WriteSetting("UseMess", "1");
-    WriteSetting("Mess", "写作业去！");
+    settings::Write(settings::Key::UseMess, "1");
+    settings::Write(settings::Key::Mess, "写作业去！");
     platform.dialogs_.shown.clear();
     start();
     EXPECT_EQ(platform.dialogs_.shown.at(0).text, "写作业去！");
 
-    SetParentalClock([] { return QDateTime(QDate(2026, 12, 9), QTime(18, 0)); });
+    platform.clock_.fixedNow = QDateTime(QDate(2026, 12, 9), QTime(18, 0));
     platform.dialogs_.shown.clear();
     auto open = start();
     EXPECT_TRUE(loaded);
     EXPECT_TRUE(platform.dialogs_.shown.empty());
-    SetParentalClock(nullptr);
 }
 
 // The add-bookmark dialog: the page's title selected for typing, Enter writes the file in the

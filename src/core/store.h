@@ -1,0 +1,31 @@
+#pragma once
+// The settings store: INI files beside the program, read and written through at every
+// call, nothing cached. A write never leaves a torn file.
+#include <QString>
+
+QString ReadIni(const QString &section, const QString &key, const QString &path);
+// The same from a file already read: for many keys of one file at a time.
+QString ReadIniFrom(const QByteArray &file, const QString &section, const QString &key);
+QByteArray ReadFileBytes(const QString &path);  // empty when it cannot be read
+// Returns false when the file could not be written (callers may ignore it).
+bool WriteIni(const QString &section, const QString &key, const QString &value,
+              const QString &path);
+
+// config.ini's sections [Setting] and [Theme]: the one way to them. The settings table
+// (settings.h) reads and writes every key through these.
+QString ReadSetting(const QString &key);
+void WriteSetting(const QString &key, const QString &value);
+QString ReadThemeKey(const QString &key);
+void WriteThemeKey(const QString &key, const QString &value);
+
+namespace config {
+
+constexpr int kValueBytes = 127;  // a value read back holds at most this many bytes
+
+// config.ini cannot serve as the settings: not a readable file, or no [Setting] section.
+bool configDamaged(const QString &path);
+// Removes what a write cut short by a kill left beside the setting files and bookmarks
+// ("config.ini.AbC123"): our own temporary files, never anything else.
+void removeStaleTemporaries(const QString &folder);
+
+}  // namespace config

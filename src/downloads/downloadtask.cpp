@@ -1,0 +1,162 @@
+#include "downloadtask.h"
+
+#include <QUrl>
+
+#include "core/clock.h"
+#include "core/downloadnames.h"
+#include "platform/transfer.h"
+
+DownloadTask::DownloadTask(Clock &clock, QObject *parent) : QObject(parent), clock_(clock) {
+    ticker_.setInterval(1000);
+    connect(&ticker_, &QTimer::timeout, this, &DownloadTask::tick);
+}
+
+DownloadTask::~DownloadTask() {
+    Stop();
+    endTransfer();
+}
+
+void DownloadTask::Start(const QString &target, const QUrl &url, Transfer *transfer) {
+    target_ = target;
+    state_ = State::Requesting;
+    transfer_ = transfer;
+    transfer_->setParent(this);
+    if (transfer_->WritesFile()) transfer_->SetFile(PartialPath(target_));
+    connect(transfer_, &Transfer::ResponseStarted, this, &DownloadTask::onResponseStarted);
+    connect(transfer_, &Transfer::DataAvailable, this, &DownloadTask::onDataAvailable);
+    connect(transfer_, &Transfer::Finished, this, &DownloadTask::onFinished);
+    started_ = clock_.steadyMs();
+    rate_.sample(0, 0);
+    ticker_.start();
+    transfer_->Execute(url);
+}
+
+void DownloadTask::onResponseStarted() {
+    if (state_ != State::Requesting) return;
+    // An error page is no file to save.
+    if (transfer_->HttpStatus() >= 400) return fail();
+    // The chosen name stays as it is (absent, or an older file) until the new one is whole.
+    if (!transfer_->WritesFile()) {
+        file_.setFileName(PartialPath(target_));
+        if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) return fail();
+    }
+    expected_ = transfer_->ContentLength();
+    state_ = State::Transferring;
+}
+
+void DownloadTask::onDataAvailable() {
+    if (state_ != State::Transferring) return;
+    if (!transfer_->WritesFile()) return writeBlocks(false);
+    written_ = transfer_->BytesWritten();
+    expected_ = transfer_->ContentLength();
+    figure_ = true;
+    emit Progressed();
+}
+
+void DownloadTask::onFinished(bool ok, const QString &) {
+    if (state_ == State::Requesting && ok) onResponseStarted();
+    if (state_ == State::Requesting) return fail();
+    if (state_ != State::Transferring) return;
+    if (transfer_->WritesFile()) {
+        written_ = transfer_->BytesWritten();
+        return ok ? complete() : fail();
+    }
+    writeBlocks(true);
+    if (state_ != State::Transferring) return;
+    // All that came has been written: complete only when it is all there was to come.
+    if (ok && (!expected_ || written_ == *expected_))
+        complete();
+    else
+        fail();
+}
+
+// Whole blocks as they arrive; the last, shorter block once the body has ended.
+void DownloadTask::writeBlocks(bool drain) {
+    while (state_ == State::Transferring) {
+        const qint64 available = transfer_->BytesAvailable();
+        if (available == 0 || (available < kBlockSize && !drain)) return;
+        char block[kBlockSize];
+        const qint64 n = transfer_->Read(block, kBlockSize);
+        if (n <= 0) return;
+        if (file_.write(block, n) != n) return fail();  // e.g. a full disk
+        written_ += n;
+        figure_ = true;
+        emit Progressed();
+        if (expected_ && written_ >= *expected_) return complete();
+    }
+}
+
+void DownloadTask::tick() {
+    if (!running()) return ticker_.stop();
+    const qint64 now = clock_.steadyMs() - started_;
+    rate_.sample(now, written_);
+    if (now - rate_.lastGrowth() >= kStallMs) return fail();
+    if (state_ != State::Transferring) return;
+    shownRate_ = rate_.bytesPerSecond();
+    emit Changed();
+}
+
+void DownloadTask::complete() {
+    if (file_.isOpen()) {
+        const bool flushed = file_.flush();  // what is still buffered must reach the disk too
+        file_.close();
+        if (!flushed || file_.error() != QFileDevice::NoError) return fail();
+    }
+    if (!ReplaceFile(PartialPath(target_), target_)) return fail();
+    state_ = State::Completed;
+    ticker_.stop();
+    endTransfer();
+    shownRate_.reset();  // a finished task shows its figure
+    suffix_ = QStringLiteral("   下载已完成");
+    emit Changed();
+    emit Completed();
+}
+
+void DownloadTask::fail() {
+    end(State::Failed, QStringLiteral("下载失败"));
+}
+
+void DownloadTask::Stop() {
+    if (running()) end(State::Stopped, QStringLiteral("下载已停止"));
+}
+
+// A part of a file is no file: it goes with the task's end.
+void DownloadTask::end(State state, const QString &text) {
+    state_ = state;
+    ticker_.stop();
+    endTransfer();  // a request still waiting for its answer is cancelled too
+    file_.close();
+    QFile::remove(PartialPath(target_));
+    figure_ = false;
+    shownRate_.reset();
+    fixed_ = text;
+    suffix_.clear();
+    emit Changed();
+}
+
+void DownloadTask::endTransfer() {
+    if (!transfer_) return;
+    transfer_->Cancel();
+    transfer_->deleteLater();
+    transfer_ = nullptr;
+}
+
+bool DownloadTask::DeleteFile() {
+    if (running()) {
+        Stop();  // the transfer must not go on into a file the user deleted
+        return true;
+    }
+    return state_ == State::Completed && QFile::remove(target_);
+}
+
+QString DownloadTask::progressText(bool withSpeed) const {
+    if (!figure_) return fixed_ + suffix_;
+    if (!shownRate_) return ProgressText(written_) + suffix_;
+    return ProgressDetail(written_, expected_, shownRate_, withSpeed) + suffix_;
+}
+
+int DownloadTask::barWidth(int track) const {
+    if (state_ == State::Stopped) return 1;
+    if (state_ == State::Completed && !expected_) return track;
+    return qMax(1, BarWidth(written_, expected_, track).value_or(1));
+}

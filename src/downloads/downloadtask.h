@@ -1,0 +1,72 @@
+#pragma once
+// One download as a task: the request followed through its states, the body written block
+// by block into "<name>.part" and moved onto the name once whole, the 60-second stall rule,
+// stop, and the texts its line shows. It needs no window: the task widget draws it.
+#include <QFile>
+#include <QObject>
+#include <QTimer>
+#include <optional>
+
+#include "progress.h"
+
+class Clock;
+class Transfer;
+
+class DownloadTask : public QObject {
+    Q_OBJECT
+  public:
+    enum class State { Idle, Requesting, Transferring, Completed, Stopped, Failed };
+    static constexpr qint64 kStallMs = 60000;  // a task that gets no byte for this long fails
+
+    explicit DownloadTask(Clock &clock, QObject *parent = nullptr);
+    ~DownloadTask() override;  // a task that goes while it runs leaves no partial file
+
+    // Follows the transfer (adopted) for the address; the file is named target once whole.
+    void Start(const QString &target, const QUrl &url, Transfer *transfer);
+    void Stop();
+    // Deletes the downloaded file, stopping a running task first: false when it could not.
+    bool DeleteFile();
+    // Once a second while it runs: the speed, and the end of a task whose server went quiet.
+    void tick();
+
+    State state() const { return state_; }
+    bool running() const { return state_ == State::Requesting || state_ == State::Transferring; }
+    qint64 bytesWritten() const { return written_; }
+    std::optional<qint64> expected() const { return expected_; }
+    QString targetPath() const { return target_; }
+    // The progress line: the figure, with sizes, speed and time left while it runs (without
+    // the speed when short is asked for), or what became of it.
+    QString progressText(bool withSpeed = true) const;
+    // The bar's width on a track of this many pixels; at least 1.
+    int barWidth(int track) const;
+
+  signals:
+    void Progressed();  // more bytes written (once a block: cheap to follow)
+    void Changed();     // the state, the speed or the texts moved
+    void Completed();  // whole, under its name
+
+  private:
+    void onResponseStarted();
+    void onDataAvailable();
+    void onFinished(bool ok, const QString &error);
+    void writeBlocks(bool drain);
+    void complete();
+    void fail();
+    void end(State state, const QString &text);
+    void endTransfer();
+
+    Clock &clock_;
+    Transfer *transfer_ = nullptr;
+    State state_ = State::Idle;
+    QString target_;
+    QFile file_;
+    std::optional<qint64> expected_;
+    qint64 written_ = 0;
+    qint64 started_ = 0;  // the clock's steady count at the start
+    QTimer ticker_;
+    RateMeter rate_;
+    std::optional<double> shownRate_;  // the speed shown: measured once a second
+    QString fixed_ = QStringLiteral("已下载: 0 字节.");  // the text while no figure shows
+    bool figure_ = false;  // the figure shows, not the fixed text
+    QString suffix_;
+};
