@@ -1,12 +1,15 @@
 #include "framewindow.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
 
+#include "core/geometry.h"
 #include "framelayout.h"
 #include "platform/desktop.h"
+#include "services/windowhelpers.h"
 
 FrameWindow::FrameWindow(Desktop &desktop, QWidget *parent)
     : QMainWindow(parent), desktop_(desktop) {
@@ -14,6 +17,17 @@ FrameWindow::FrameWindow(Desktop &desktop, QWidget *parent)
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setMouseTracking(true);
     setContentsMargins(chrome::kBorder, chrome::kBorder, chrome::kBorder, chrome::kBorder);
+}
+
+void FrameWindow::restoreGeometryFrom(const QString &path) {
+    QList<QRect> screens;
+    for (const QScreen *s : QGuiApplication::screens()) screens << s->availableGeometry();
+    const QRect fallback(60, 60, 1080, 750);
+    setGeometry(RestoredGeometry(ReadStoredGeometry(path), fallback, TwipsPerPixel(this), screens));
+}
+
+void FrameWindow::saveGeometryTo(const QString &path) {
+    if (!isMaximized()) WriteStoredGeometry(path, geometry(), TwipsPerPixel(this));
 }
 
 void FrameWindow::setBorderColour(const QColor &colour) {

@@ -12,6 +12,10 @@ class FrameWindow : public QMainWindow {
     FrameWindow(Desktop &desktop, QWidget *parent);
     void toggleMaximised();
     void setBorderColour(const QColor &colour);
+    // The geometry stored in the file (twips), brought onto a screen, or the default size;
+    // saved back unless maximised.
+    void restoreGeometryFrom(const QString &path);
+    void saveGeometryTo(const QString &path);
     // The resize border is no client area.
     Qt::Edges edgesAt(const QPoint &pos) const;
 

@@ -11,6 +11,7 @@
 
 #include "about/frmabout.h"
 #include "addressbox.h"
+#include "chrometoggles.h"
 #include "commands.h"
 #include "core/bookmarks.h"
 #include "core/geometry.h"
@@ -74,6 +75,7 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
         return window != windowHandle() || edgesAt(at) == Qt::Edges();
     };
     gestures_ = new GestureControl(platform_, this, hooks);
+    toggles_ = new ChromeToggles(menus_, status_, toolbar_, gestures_, this);
     SecondaryWindows::Hooks windows;
     windows.cover = [this] { return toolbar_->coverColour(); };
     windows.strip = [this] { return status_->palette().color(QPalette::Window); };
@@ -131,7 +133,7 @@ void mdiBrowser::wireParts() {
             menus_->popupManage(at);
     });
     connect(tabs_, &TabSet::NewTabRequested, this, &mdiBrowser::OpenNewFrm);
-    connect(tabs_, &TabSet::Created, this, &mdiBrowser::wireTab);
+    connect(tabs_, &TabSet::Created, this, &mdiBrowser::colourTab);
     connect(tabs_, &TabSet::ActiveChanged, this, &mdiBrowser::onActiveChanged);
     connect(tabs_, &TabSet::ActiveStatus, status_, &StatusStrip::setStatus);
     connect(tabs_, &TabSet::ActiveProgress, toolbar_, &ToolBar::showProgress);
@@ -170,12 +172,6 @@ void mdiBrowser::wireParts() {
     });
 }
 
-// A new tab in the skin's colours; the home page as it was when the last tab was made.
-void mdiBrowser::wireTab(Form1 *t) {
-    colourTab(t);
-    currentHomePage_ = settings::Text(settings::Key::HomePage);
-}
-
 void mdiBrowser::colourTab(Form1 *t) {
     t->setColours(toolbar_->coverColour(), toolbar_->barColour(), toolbar_->barColour());
 }
@@ -184,15 +180,8 @@ bool mdiBrowser::Load() {
     platform_.prepareWebEngine();
     // Parental control and a broken skin end the program before any page is asked for.
     if (!OpenParents() || !ApplySkin(SkinFilePath())) return false;
-    restoreGeometryFromFile();
-    if (!settings::IsOn(settings::Key::StBar)) {
-        menus_->setChecked(Command::ToggleStatusBar, false);
-        status_->hide();
-    }
-    if (!settings::IsOn(settings::Key::PrBar)) {
-        menus_->setChecked(Command::ToggleLoadProgress, false);
-        toolbar_->setProgressShown(false);
-    }
+    restoreGeometryFrom(formIniPath());
+    toggles_->applyBars();
     // The first page loads while the frame is shown.
     const StartCommand start = ParseCommandLine(commandLine_);
     const bool pageFirst = start.kind == StartCommand::Empty || start.kind == StartCommand::Open;
@@ -203,10 +192,7 @@ bool mdiBrowser::Load() {
     if (const QScreen *s = screen())
         SetWindowSizeLimits(this, 0, 0, s->size().width(), s->size().height() - TaskbarHeight(this));
     if (!pageFirst) HandleCommandLine(start);  // the lock panel, the settings: with their frame
-    const bool gestures = settings::IsOn(settings::Key::Mouse);
-    gestures_->setOn(gestures);
-    menus_->setChecked(Command::ToggleGestures, gestures);
-    if (!gestures) status_->setGesturesOn(false);
+    toggles_->applyGestures();
     if (settings::IsOn(settings::Key::AutoSet) && !platform_.desktop().IsDefaultBrowser() &&
         platform_.dialogs().MsgBox(
             this, QStringLiteral("Telvano目前不是您的默认浏览器\r\n是否要设置为默认浏览器？"),
@@ -256,14 +242,6 @@ bool mdiBrowser::OpenParents() {
     return false;
 }
 
-void mdiBrowser::restoreGeometryFromFile() {
-    QList<QRect> screens;
-    for (const QScreen *s : QGuiApplication::screens()) screens << s->availableGeometry();
-    const QRect fallback(60, 60, 1080, 750);
-    setGeometry(RestoredGeometry(ReadStoredGeometry(formIniPath()), fallback, TwipsPerPixel(this),
-                                 screens));
-}
-
 void mdiBrowser::HandleCommandLine(const StartCommand &cmd) {
     switch (cmd.kind) {
         case StartCommand::Empty:
@@ -298,17 +276,12 @@ void mdiBrowser::OnHandOff(const QString &command) {
     } else if (h.kind == HandOff::Config) {
         showSettings(false);
     } else if (h.kind == HandOff::OpenNew) {
-        Form1 *t = CreateTab();
-        t->browser()->GoHome();
-        ShowTab(t);
+        tabs_->openHome();
     }
 }
 
 Form1 *mdiBrowser::newTabOn(const QString &address) {
-    Form1 *t = CreateTab();
-    t->browser()->Navigate(address);
-    ShowTab(t);
-    return t;
+    return tabs_->openOn(address);
 }
 
 Form1 *mdiBrowser::CreateTab(bool background) {
@@ -334,17 +307,7 @@ void mdiBrowser::RunGesture(const QString &gesture) {
 }
 
 void mdiBrowser::OpenNewFrm() {
-    const bool hadHomePage = !currentHomePage_.isEmpty();
-    Form1 *t = CreateTab();
-    if (!settings::IsOn(settings::Key::IEHomePage)) {
-        if (settings::IsOn(settings::Key::OnOpen))
-            t->browser()->Navigate(settings::Text(settings::Key::LastPage));
-        else if (hadHomePage)
-            t->browser()->Navigate(currentHomePage_);
-    } else {
-        t->browser()->GoHome();
-    }
-    ShowTab(t);
+    tabs_->openNew();
 }
 
 void mdiBrowser::DropFiles(const QStringList &paths) {
@@ -451,7 +414,7 @@ bool mdiBrowser::Execute(Command command, int value) {
     Form1 *t = ActiveForm();
     if (RowOf(command).needsTab && !t) return false;
     return (t && t->Execute(command)) || tabs_->Execute(command, value) ||
-           runFrameCommand(command, value);
+           toggles_->Execute(command) || runFrameCommand(command, value);
 }
 
 bool mdiBrowser::runFrameCommand(Command command, int value) {
@@ -469,28 +432,6 @@ bool mdiBrowser::runFrameCommand(Command command, int value) {
         case Command::Exit:
             close();
             return true;
-        case Command::ToggleStatusBar: {
-            const bool on = status_->isHidden();
-            menus_->setChecked(command, on);
-            status_->setVisible(on);
-            settings::Write(settings::Key::StBar, on);
-            return true;
-        }
-        case Command::ToggleLoadProgress: {
-            const bool on = !menus_->isChecked(command);
-            menus_->setChecked(command, on);
-            toolbar_->setProgressShown(on);
-            settings::Write(settings::Key::PrBar, on);
-            return true;
-        }
-        case Command::ToggleGestures: {
-            const bool on = !menus_->isChecked(command);
-            menus_->setChecked(command, on);
-            status_->setGesturesOn(on);
-            settings::Write(settings::Key::Mouse, on);
-            gestures_->setOn(on);
-            return true;
-        }
         case Command::ZoomIn:
         case Command::ZoomOut:
         case Command::ZoomReset:
@@ -569,7 +510,7 @@ void mdiBrowser::closeEvent(QCloseEvent *event) {
         if (!w->close()) return event->ignore();
     keys_->stopPoll();
     for (Form1 *t : tabs()) CloseTab(t);
-    if (!isMaximized()) WriteStoredGeometry(formIniPath(), geometry(), TwipsPerPixel(this));
+    saveGeometryTo(formIniPath());
     if (settings::IsOn(settings::Key::AutoDelete)) platform_.ClearTracks();
     QCoreApplication::processEvents();
     event->accept();

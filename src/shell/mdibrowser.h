@@ -11,6 +11,7 @@
 #include "framewindow.h"
 
 class AddressBox;
+class ChromeToggles;
 class Disguiser;
 class FindControl;
 class Form1;
@@ -69,7 +70,6 @@ class mdiBrowser : public FrameWindow {
 
   private:
     void wireParts();
-    void wireTab(Form1 *t);
     bool runFrameCommand(Command command, int value);
     bool OpenParents();
     bool ApplySkin(const QString &file);
@@ -84,7 +84,6 @@ class mdiBrowser : public FrameWindow {
     void toggleFullScreen();
     void showSettings(bool modal);
     void HandleCommandLine(const StartCommand &cmd);
-    void restoreGeometryFromFile();
     void activateWhenShown();
     Form1 *newTabOn(const QString &address);  // created, navigated, shown
     int loadedWindowCount() const;
@@ -98,11 +97,11 @@ class mdiBrowser : public FrameWindow {
     FrameMenus *menus_;
     FindControl *find_;
     GestureControl *gestures_;
+    ChromeToggles *toggles_;
     SecondaryWindows *windows_;
     Disguiser *disguiser_;
     FrameKeys *keys_;
     FullScreen *fullScreen_;
-    QString currentHomePage_;
     int staBarHeight_ = 0;             // twips, as the skin sets it
     bool refusingHandOffs_ = false;    // while parental control tells the user why not
 };

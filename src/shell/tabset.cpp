@@ -3,7 +3,8 @@
 #include <QGridLayout>
 #include <QStackedWidget>
 
-#include "chromewidgets.h"
+#include "emptypage.h"
+#include "core/settings.h"
 #include "core/timing.h"
 #include "platform/webview.h"
 #include "tab/form1.h"
@@ -50,7 +51,35 @@ Form1 *TabSet::create(bool background) {
     if (background) t->hide();  // the active one stays in front
     // The strip's first tab becomes current before it is known, and says nothing then.
     if (t == active()) emit ActiveChanged(t);
+    homePage_ = settings::Text(settings::Key::HomePage);
     StartupMark("tab created");
+    return t;
+}
+
+Form1 *TabSet::openNew() {
+    const bool hadHomePage = !homePage_.isEmpty();
+    Form1 *t = create();
+    if (settings::IsOn(settings::Key::IEHomePage))
+        t->browser()->GoHome();
+    else if (settings::IsOn(settings::Key::OnOpen))
+        t->browser()->Navigate(settings::Text(settings::Key::LastPage));
+    else if (hadHomePage)
+        t->browser()->Navigate(homePage_);
+    show(t);
+    return t;
+}
+
+Form1 *TabSet::openOn(const QString &address) {
+    Form1 *t = create();
+    t->browser()->Navigate(address);
+    show(t);
+    return t;
+}
+
+Form1 *TabSet::openHome() {
+    Form1 *t = create();
+    t->browser()->GoHome();
+    show(t);
     return t;
 }
 
@@ -136,11 +165,9 @@ void TabSet::remember(Form1 *t) {
 }
 
 Form1 *TabSet::openWithHistory(const QString &url, const QByteArray &history) {
+    if (history.isEmpty()) return openOn(url);
     Form1 *t = create();
-    if (history.isEmpty())
-        t->browser()->Navigate(url);
-    else
-        t->browser()->RestoreHistory(history);
+    t->browser()->RestoreHistory(history);
     show(t);
     return t;
 }

@@ -31,6 +31,11 @@ class TabSet : public QObject {
     Form1 *active() const;
     QList<Form1 *> all() const;
     int count() const;
+    // A new tab in front: the bundled start page ("IEHomePage"), the last page ("OnOpen"),
+    // or "HomePage" once a tab was made before (the first new tab of a run opens empty).
+    Form1 *openNew();
+    Form1 *openOn(const QString &address);
+    Form1 *openHome();
     // A tab with the given back and forward history (its address when there is none).
     Form1 *openWithHistory(const QString &url, const QByteArray &history);
 
@@ -72,4 +77,5 @@ class TabSet : public QObject {
         QByteArray history;
     };
     QList<ClosedTab> closed_;  // the last ones, for Ctrl+Shift+T
+    QString homePage_;         // "HomePage" when the last tab was made
 };

@@ -6,7 +6,9 @@
 #include <QStyleHints>
 #include <QWindow>
 
-#include "chromewidgets.h"
+#include "captionbutton.h"
+#include "logoarea.h"
+#include "picturebutton.h"
 #include "services/windowhelpers.h"
 #include "skins/colour.h"
 #include "skins/skin.h"

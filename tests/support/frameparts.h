@@ -9,7 +9,9 @@
 #include <QTimer>
 #include <memory>
 
-#include "shell/chromewidgets.h"
+#include "shell/captionbutton.h"
+#include "shell/logoarea.h"
+#include "shell/picturebutton.h"
 #include "tab/form1.h"
 #include "tab/lockpanel.h"
 #include "tab/navpage.h"

@@ -11,7 +11,9 @@
 
 #include "core/store.h"
 #include "core/settings.h"
-#include "shell/chromewidgets.h"
+#include "shell/captionbutton.h"
+#include "shell/logoarea.h"
+#include "shell/picturebutton.h"
 #include "shell/mdibrowser.h"
 #include "skins/colour.h"
 #include "support/fakeplatform.h"

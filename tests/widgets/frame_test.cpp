@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSet>
+#include <QShortcut>
 #include <QTabBar>
 #include <QTest>
 #include <QUrl>
@@ -16,6 +18,7 @@
 #include "core/programfolder.h"
 #include "core/settings.h"
 #include "downloads/frmdownload.h"
+#include "shell/commands.h"
 #include "shell/mdibrowser.h"
 #include "shell/startup.h"
 #include "support/fakeplatform.h"
@@ -366,6 +369,29 @@ TEST_F(FrameTest, MenusCarryTheirCaptionsAndEveryCommandIsThere) {
     EXPECT_EQ(settings::Text(settings::Key::Zoom), "150");
     EXPECT_EQ(view(f->ActiveForm())->zoomText, "150%");
     EXPECT_EQ(ui(f).lblZoom->text(), "150 %");
+
+    // Every row: its item with its caption, its keys bound once (F2 and F4 only shown: the
+    // key poll reads them), its fixed gesture; with no tab, what needs one finds nothing.
+    QSet<QString> names;
+    QList<QKeySequence> bound;
+    for (const QShortcut *s : f->findChildren<QShortcut *>()) bound << s->key();
+    for (const CommandRow &row : CommandRows()) {
+        if (row.caption) {
+            EXPECT_EQ(ui(f).action(row.objectName)->text(), QString::fromUtf8(row.caption));
+            EXPECT_FALSE(names.contains(row.objectName)) << row.objectName;
+            names << row.objectName;
+        }
+        for (const QKeySequence &keys : row.keys)
+            EXPECT_EQ(bound.count(keys), row.pollKey ? 0 : 1) << keys.toString().toStdString();
+    }
+    for (auto g : {gesture::Fixed::Back, gesture::Fixed::Forward, gesture::Fixed::CloseTab,
+                   gesture::Fixed::NewTab, gesture::Fixed::Home, gesture::Fixed::Search})
+        EXPECT_TRUE(RowOfGesture(g)) << int(g);
+    for (Form1 *t : f->tabs()) f->CloseTab(t);
+    for (const CommandRow &row : CommandRows()) {
+        if (!row.needsTab) continue;
+        EXPECT_FALSE(f->Execute(row.command, row.value)) << int(row.command);
+    }
 }
 
 // The boss key takes every window of ours away and brings back what was showing; a custom

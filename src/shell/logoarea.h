@@ -1,0 +1,16 @@
+#pragma once
+#include <QPixmap>
+#include <QWidget>
+
+// The logo area: background picture, a line through the middle and two rings.
+class LogoArea : public QWidget {
+  public:
+    explicit LogoArea(QWidget *parent);
+    QPixmap background;
+    QRect shape[2];  // pixels
+    int lineY = 0;
+    QColor border;
+
+  protected:
+    void paintEvent(QPaintEvent *) override;
+};
