@@ -9,9 +9,10 @@ struct Engine {
 };
 
 constexpr Engine kEngines[] = {
-    {"0", "http://www.baidu.com/", "http://www.baidu.com/s?wd="},
-    {"1", "http://www.google.com/", "http://www.google.com/search?q="},
-    {"2", "http://cn.bing.com/", "http://cn.bing.com/search?q="},
+    // Over https: search terms never cross the network in clear text.
+    {"0", "https://www.baidu.com/", "https://www.baidu.com/s?wd="},
+    {"1", "https://www.google.com/", "https://www.google.com/search?q="},
+    {"2", "https://cn.bing.com/", "https://cn.bing.com/search?q="},
 };
 
 const Engine *find(const QString &setting) {

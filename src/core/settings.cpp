@@ -96,9 +96,12 @@ QList<UserGesture> UserGestures() {
     const QString section = QString::fromLatin1(custom.section);
     const double n = config::leadingNumber(ReadIniFrom(file, section, custom.name));
     QList<UserGesture> out;
-    for (int i = 1; i <= int(std::clamp(std::round(n), 0.0, 32767.0)); ++i)
-        out.append({ReadIniFrom(file, section, QStringLiteral("c%1").arg(i)),
+    for (int i = 1; i <= int(std::clamp(std::round(n), 0.0, 32767.0)); ++i) {
+        const QString c = QStringLiteral("c%1").arg(i);
+        if (!IniHasKey(file, section, c)) continue;
+        out.append({ReadIniFrom(file, section, c),
                     ReadIniFrom(file, section, QStringLiteral("m%1").arg(i))});
+    }
     return out;
 }
 

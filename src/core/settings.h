@@ -86,7 +86,9 @@ void Write(Key key, bool on);  // "1" or "0"
 void Write(Key key, int value);
 
 // The user's own gestures of section "Mouse": for each entry up to "Custom" (a whole 16-bit
-// count; missing or not a number: none), "c"+i the gesture and "m"+i what it opens.
+// count; missing or not a number: none) whose "c"+i key is written (empty is a gesture of
+// its own, a plain click; a gap in the numbering is none), "c"+i the gesture and "m"+i what
+// it opens.
 struct UserGesture {
     QString gesture, command;
 };

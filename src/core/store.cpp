@@ -41,6 +41,10 @@ QString ReadIniFrom(const QByteArray &file, const QString &section, const QStrin
     return codepage::decode(v);
 }
 
+bool IniHasKey(const QByteArray &file, const QString &section, const QString &key) {
+    return !ini::readValue(file, codepage::encode(section), codepage::encode(key)).isNull();
+}
+
 bool WriteIni(const QString &section, const QString &key, const QString &value,
               const QString &path) {
     const QFileInfo info(path);

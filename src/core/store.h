@@ -6,6 +6,8 @@
 QString ReadIni(const QString &section, const QString &key, const QString &path);
 // The same from a file already read: for many keys of one file at a time.
 QString ReadIniFrom(const QByteArray &file, const QString &section, const QString &key);
+// Whether the file has the key at all (an empty value counts; a missing key does not).
+bool IniHasKey(const QByteArray &file, const QString &section, const QString &key);
 QByteArray ReadFileBytes(const QString &path);  // empty when it cannot be read
 // Returns false when the file could not be written (callers may ignore it).
 bool WriteIni(const QString &section, const QString &key, const QString &value,

@@ -1,6 +1,7 @@
 #include "qtdialogs.h"
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -20,6 +21,16 @@ QString shown(const QString &text) {
     return QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
+// A box at least as wide as its title needs: the window manager cuts a title that does not
+// fit ("1…" for "127.0.0.1 显示"). Room is left for the title bar's own buttons.
+void fitTitle(QMessageBox &box) {
+    auto *grid = qobject_cast<QGridLayout *>(box.layout());
+    if (!grid) return;
+    const int width = box.fontMetrics().horizontalAdvance(box.windowTitle()) + 160;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 void chineseButtons(QMessageBox &box) {
     const std::pair<QMessageBox::StandardButton, const char *> names[] = {
         {QMessageBox::Ok, "确定"},
@@ -34,6 +45,7 @@ void chineseButtons(QMessageBox &box) {
 void QtDialogs::Notice(QWidget *parent, const QString &text, const QString &title, Icon icon) {
     auto *box = new QMessageBox(kIcons[icon], title, shown(text), QMessageBox::Ok, parent);
     chineseButtons(*box);
+    fitTitle(*box);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     box->show();
@@ -58,6 +70,7 @@ Dialogs::Answer QtDialogs::MsgBox(QWidget *parent, const QString &text, const QS
     }
     QMessageBox box(kIcons[icon], title, shown(text), b, parent);
     chineseButtons(box);
+    fitTitle(box);
     switch (box.exec()) {
         case QMessageBox::Yes:
             return AnswerYes;

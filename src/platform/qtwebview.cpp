@@ -167,6 +167,8 @@ WebEngine::WebEngine(const QString &storageDir, Dialogs &dialogs, QObject *paren
     profile_->setCachePath(storageDir + QStringLiteral("/cache"));
     profile_->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
     profile_->setHttpAcceptLanguage(QLatin1String(kAcceptLanguage));
+    // A video's own full-screen button asks the frame for the screen.
+    profile_->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
     connect(profile_, &QWebEngineProfile::downloadRequested, this, &WebEngine::onDownloadRequested);
 }
 
@@ -290,6 +292,7 @@ QtWebView::QtWebView(WebEngine *engine, QWidget *parent)
             [this](const QUrl &origin, QWebEnginePage::Feature feature) {
                 emit PermissionRequested(origin.toString(), int(feature), FeatureName(feature));
             });
+    connect(page, &QWebEnginePage::windowCloseRequested, this, &WebView::CloseRequested);
     connect(page, &QWebEnginePage::fullScreenRequested, this,
             [this](QWebEngineFullScreenRequest request) {
                 request.accept();
@@ -429,7 +432,10 @@ void QtWebView::AnswerPermission(const QString &origin, int feature, bool allow)
 
 void QtWebView::GoHome() {
     StartupMark("navigate called");
-    view_->load(QUrl::fromLocalFile(AppDir() + QStringLiteral("数据/home.html")));
+    // The start page's search box asks the engine the "Search" setting chose.
+    QUrl home = QUrl::fromLocalFile(AppDir() + QStringLiteral("数据/home.html"));
+    home.setQuery(QStringLiteral("search=") + settings::Text(settings::Key::Search).left(1));
+    view_->load(home);
 }
 
 void QtWebView::GoSearch() {

@@ -98,4 +98,6 @@ class WebView : public QObject {
     // The page asks for a feature (what: its name in Chinese); AnswerPermission answers.
     void PermissionRequested(const QString &origin, int feature, const QString &what);
     void FullScreenRequested(bool on);
+    // The page's script asks to close its window (window.close()).
+    void CloseRequested();
 };

@@ -3,12 +3,15 @@
 #include <QAbstractItemView>
 #include <QDropEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QUrl>
 
 #include "core/search.h"
+#include "core/suggest.h"
 #include "core/settings.h"
+#include "suggestionpopup.h"
 
 AddressBox::AddressBox(QWidget *parent) : QComboBox(parent) {
     setObjectName(QStringLiteral("cboAddress"));
@@ -22,7 +25,17 @@ AddressBox::AddressBox(QWidget *parent) : QComboBox(parent) {
         w->setAcceptDrops(true);
         w->installEventFilter(this);
     }
-    connect(lineEdit(), &QLineEdit::textEdited, this, [this](const QString &t) { tag_ = t; });
+    // What is typed is what opens: no completion writes into the box.
+    setCompleter(nullptr);
+    suggestions_ = new SuggestionPopup(this);
+    connect(suggestions_, &SuggestionPopup::Clicked, this, [this](const QString &line) {
+        suggestions_->hide();
+        emit NavigateRequested(line);
+    });
+    connect(lineEdit(), &QLineEdit::textEdited, this, [this](const QString &t) {
+        tag_ = t;
+        suggest(t);
+    });
     connect(this, &QComboBox::activated, this, [this] {
         if (!updating_) submit();
     });
@@ -37,24 +50,52 @@ void AddressBox::showAddress(const QString &url, bool selected) {
     if (selected) lineEdit()->selectAll();
 }
 
-void AddressBox::append(const QString &url) {
-    for (int i = count() - 1; i >= 0; --i)
-        if (itemText(i) == url) removeItem(i);
-    updating_ = true;
+// The list changes under the box: what it shows stays, with the cursor, the selection and
+// whether it was typed.
+void AddressBox::changeList(const std::function<void()> &change) {
     QLineEdit *edit = lineEdit();
-    // What the user is typing stays; otherwise the new address shows, and a box with the
-    // focus has it selected so that typing replaces it.
-    const QString typing = edit->hasFocus() && edit->isModified() ? edit->text() : QString();
-    addItem(url);
-    setCurrentIndex(count() - 1);
-    if (!typing.isNull()) {
-        setEditText(typing);
-        edit->setModified(true);
-    } else {
-        tag_ = url;
-        if (edit->hasFocus()) edit->selectAll();
-    }
+    const QString text = edit->text();
+    const int cursor = edit->cursorPosition(), from = edit->selectionStart(),
+              length = int(edit->selectedText().size());
+    const bool typed = edit->isModified();
+    updating_ = true;
+    change();
+    setEditText(text);
+    if (from >= 0)
+        edit->setSelection(from, length);
+    else
+        edit->setCursorPosition(cursor);
+    edit->setModified(typed);
     updating_ = false;
+}
+
+void AddressBox::append(const QString &url, bool show) {
+    changeList([&] {
+        for (int i = count() - 1; i >= 0; --i)
+            if (itemText(i) == url) removeItem(i);
+        addItem(url);
+    });
+    QLineEdit *edit = lineEdit();
+    if (!show || (edit->hasFocus() && edit->isModified())) return;
+    // The new address shows; a box with the focus has it selected to type over.
+    updating_ = true;
+    setCurrentIndex(count() - 1);
+    updating_ = false;
+    tag_ = url;
+    if (edit->hasFocus()) edit->selectAll();
+}
+
+void AddressBox::setInsecure(bool insecure) {
+    if (!insecure && !lblInsecure) return;
+    if (!lblInsecure) {
+        lblInsecure = new QLabel(QStringLiteral("不安全"), lineEdit());
+        lblInsecure->setObjectName(QStringLiteral("lblInsecure"));
+        lblInsecure->setStyleSheet(QStringLiteral("QLabel { color: #c5221f; font-weight: bold; }"));
+        lblInsecure->adjustSize();
+    }
+    lblInsecure->setVisible(insecure);
+    lblInsecure->move(4, (lineEdit()->height() - lblInsecure->height()) / 2);
+    lineEdit()->setTextMargins(insecure ? lblInsecure->width() + 8 : 0, 0, 0, 0);
 }
 
 void AddressBox::focusSelected() {
@@ -66,7 +107,44 @@ void AddressBox::selectIfUntouched() {
     if (lineEdit()->hasFocus() && !lineEdit()->isModified()) lineEdit()->selectAll();
 }
 
+void AddressBox::suggest(const QString &typed) {
+    QStringList addresses;
+    for (int i = 2; i < count(); ++i) addresses << itemText(i);  // after "转到" and "搜索"
+    suggestions_->showUnder(this, Suggestions(addresses, typed), typed);
+}
+
+bool AddressBox::suggestionKey(int key) {
+    if (!suggestions_->isVisible()) return false;
+    switch (key) {
+        case Qt::Key_Down:
+        case Qt::Key_Up:
+            suggestions_->step(key == Qt::Key_Down ? 1 : -1);
+            return true;
+        case Qt::Key_Delete: {
+            const QString line = suggestions_->chosen();
+            if (line.isEmpty()) return false;  // deletes in the text as usual
+            changeList([&] { removeItem(findText(line, Qt::MatchFixedString | Qt::MatchCaseSensitive)); });
+            suggestions_->removeChosen();
+            return true;
+        }
+        case Qt::Key_Return:
+        case Qt::Key_Enter: {
+            const QString line = suggestions_->chosen();
+            suggestions_->hide();
+            if (line.isEmpty()) return false;  // exactly the typed text
+            emit NavigateRequested(line);
+            return true;
+        }
+        case Qt::Key_Escape:
+            suggestions_->hide();
+            return true;
+        default:
+            return false;
+    }
+}
+
 void AddressBox::submit() {
+    suggestions_->hide();
     const QString text = currentText();
     const QString engine = settings::Text(settings::Key::Search);
     if (text == QStringLiteral("转到")) {
@@ -92,6 +170,7 @@ bool AddressBox::eventFilter(QObject *watched, QEvent *event) {
             // A real keyboard's keys reach the combo box, which hands them on to its line
             // edit; whichever sees Enter first goes.
             const int key = static_cast<QKeyEvent *>(event)->key();
+            if (suggestionKey(key)) return true;
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
                 if (!updating_) submit();
                 return true;
@@ -104,6 +183,7 @@ bool AddressBox::eventFilter(QObject *watched, QEvent *event) {
         }
         case QEvent::FocusOut:
             clickSelects_ = true;
+            suggestions_->hide();
             break;
         case QEvent::DragEnter:
         case QEvent::DragMove:

@@ -1,9 +1,15 @@
 #pragma once
 // The address box: an editable list whose first two items are "转到" and "搜索", then every
-// address the tabs reached, each once, the newest last. Enter or a choice from the list
-// asks for an address; Escape asks for the tab's own back; a first click selects it all;
+// address the tabs reached, each once, the newest last. While the user types, those that
+// hold the text are suggested below it (Up/Down choose, Delete forgets one); Enter opens
+// the chosen one or exactly what was typed, never a completion of it. Escape closes the
+// suggestions, then asks for the tab's own address back; a first click selects it all;
 // files dropped on it are handed on. What it shows is the frame's to say.
 #include <QComboBox>
+#include <functional>
+
+class QLabel;
+class SuggestionPopup;
 
 class AddressBox : public QComboBox {
     Q_OBJECT
@@ -12,13 +18,16 @@ class AddressBox : public QComboBox {
 
     // The page's address in the box, as "转到" will use it; selected when asked.
     void showAddress(const QString &url, bool selected = false);
-    // A tab reached an address: it joins the list, and shows unless the user is typing.
-    void append(const QString &url);
+    // A tab reached an address: it joins the list (once, the newest last). The front tab's
+    // shows, unless the user is typing; another tab's leaves the box as it is.
+    void append(const QString &url, bool show = true);
     // The keyboard into the box, its text selected to type over.
     void focusSelected();
     // A box that has the keyboard and was not typed into: selected, to type over.
     void selectIfUntouched();
     QString tag() const { return tag_; }  // what "转到" and "搜索" use
+    // "不安全" at the box's left: the page was let in past its certificate.
+    void setInsecure(bool insecure);
 
   signals:
     // Enter, or "转到"/"搜索"/an address chosen from the list: the address to open.
@@ -31,8 +40,13 @@ class AddressBox : public QComboBox {
 
   private:
     void submit();
+    void changeList(const std::function<void()> &change);
+    void suggest(const QString &typed);
+    bool suggestionKey(int key);  // true when the suggestions took the key
     bool takeDrop(QEvent *event);
     QString tag_;                // what was last typed, or the page's address
     bool updating_ = false;      // the list is being changed, not chosen from
     bool clickSelects_ = true;  // until the box has been clicked since it had the focus
+    SuggestionPopup *suggestions_;
+    QLabel *lblInsecure = nullptr;  // made when first needed
 };

@@ -96,10 +96,10 @@ QList<CommandRow> build() {
     rows << needingTab(item(C::CloseTab, M::Tabs, "关闭选项卡", "mnuTc0"))
          << item(C::NewTab, M::Tabs, "新建选项卡", "mnuTc1")
          << needingTab(item(C::Refresh, M::Tabs, "重新加载", "mnuTc3", true))
-         << needingTab(item(C::DuplicateTab, M::Tabs, "复制标签页", "mnuTc4"))
-         << needingTab(item(C::CloseOtherTabs, M::Tabs, "关闭其他标签页", "mnuTc5"))
-         << needingTab(item(C::CloseTabsToTheRight, M::Tabs, "关闭右侧标签页", "mnuTc6"))
-         << withKeys(item(C::ReopenClosedTab, M::Tabs, "恢复关闭的标签页", "mnuTc7"),
+         << needingTab(item(C::DuplicateTab, M::Tabs, "复制选项卡", "mnuTc4"))
+         << needingTab(item(C::CloseOtherTabs, M::Tabs, "关闭其他选项卡", "mnuTc5"))
+         << needingTab(item(C::CloseTabsToTheRight, M::Tabs, "关闭右侧选项卡", "mnuTc6"))
+         << withKeys(item(C::ReopenClosedTab, M::Tabs, "恢复关闭的选项卡", "mnuTc7"),
                      {key(ctrl | shift | Qt::Key_T)});
     // Keys and gestures only.
     auto only = [](C c, QList<QKeySequence> keys, bool tab = false) {

@@ -22,7 +22,7 @@ class FrameMenus : public QObject {
 
     void popupMain(const QPoint &global);
     void popupManage(const QPoint &global);
-    // With no tab, only "新建选项卡" and "恢复关闭的标签页" can act.
+    // With no tab, only "新建选项卡" and "恢复关闭的选项卡" can act.
     void popupTabs(const QPoint &global, bool hasTabs);
 
   signals:

@@ -26,8 +26,8 @@ void FrameWindow::restoreGeometryFrom(const QString &path) {
     setGeometry(RestoredGeometry(ReadStoredGeometry(path), fallback, TwipsPerPixel(this), screens));
 }
 
-void FrameWindow::saveGeometryTo(const QString &path) {
-    if (!isMaximized()) WriteStoredGeometry(path, geometry(), TwipsPerPixel(this));
+void FrameWindow::saveGeometryTo(const QString &path, const QRect &normal) {
+    WriteStoredGeometry(path, normal, TwipsPerPixel(this));
 }
 
 void FrameWindow::setBorderColour(const QColor &colour) {
@@ -55,7 +55,7 @@ void FrameWindow::toggleMaximised() {
 }
 
 Qt::Edges FrameWindow::edgesAt(const QPoint &pos) const {
-    if (isMaximized() || isMinimized()) return {};
+    if (isMaximized() || isMinimized() || isFullScreen()) return {};
     Qt::Edges e;
     if (pos.x() < chrome::kBorder) e |= Qt::LeftEdge;
     if (pos.x() >= width() - chrome::kBorder) e |= Qt::RightEdge;
@@ -104,7 +104,7 @@ void FrameWindow::changeEvent(QEvent *e) {
         if (isMaximized() && !(old & Qt::WindowMaximized) && !normalGeometry_.isValid())
             normalGeometry_ = normalGeometry();
         if (!isMaximized() && !isMinimized()) normalGeometry_ = QRect();
-        const int border = isMaximized() ? 0 : chrome::kBorder;
+        const int border = isMaximized() || isFullScreen() ? 0 : chrome::kBorder;
         setContentsMargins(border, border, border, border);
         emit WindowStateChanged();
     }

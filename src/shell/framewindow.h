@@ -13,9 +13,9 @@ class FrameWindow : public QMainWindow {
     void toggleMaximised();
     void setBorderColour(const QColor &colour);
     // The geometry stored in the file (twips), brought onto a screen, or the default size;
-    // saved back unless maximised.
+    // and a normal geometry saved back.
     void restoreGeometryFrom(const QString &path);
-    void saveGeometryTo(const QString &path);
+    void saveGeometryTo(const QString &path, const QRect &normal);
     // The resize border is no client area.
     Qt::Edges edgesAt(const QPoint &pos) const;
 

@@ -1,6 +1,12 @@
 #include "fullscreen.h"
 
+#include <QLabel>
+#include <QTimer>
 #include <QWidget>
+
+namespace {
+constexpr int kNoticeMs = 3000;
+}  // namespace
 
 FullScreen::FullScreen(QWidget *frame, QList<QWidget *> chrome)
     : QObject(frame), frame_(frame), chrome_(std::move(chrome)) {}
@@ -8,33 +14,53 @@ FullScreen::FullScreen(QWidget *frame, QList<QWidget *> chrome)
 void FullScreen::setPage(bool on) {
     if (on == page_) return;
     page_ = on;
-    if (on) {
-        for (QWidget *w : chrome_)
-            if (w->isVisible()) {
-                hidden_ << w;
-                w->hide();
-            }
-        enter();
-    } else {
+    if (!on) {
         for (const QPointer<QWidget> &w : hidden_)
             if (w) w->show();
         hidden_.clear();
-        leave();
+        if (notice_) notice_->hide();
+        return leave();
     }
+    for (QWidget *w : chrome_)
+        if (w->isVisible()) {
+            hidden_ << w;
+            w->hide();
+        }
+    if (!active_) enter();
+    if (!notice_) {
+        notice_ = new QLabel(QStringLiteral("按 Esc 键退出全屏"), frame_);
+        notice_->setObjectName(QStringLiteral("lblFullScreen"));
+        notice_->setStyleSheet(QStringLiteral(
+            "QLabel { background: rgba(30, 30, 30, 210); color: white; padding: 10px 18px;"
+            " border-radius: 6px; font-size: 15px; }"));
+    }
+    notice_->adjustSize();
+    // Placed once the frame covers the screen.
+    QTimer::singleShot(0, notice_, [this] {
+        notice_->move((frame_->width() - notice_->width()) / 2, 24);
+        notice_->raise();
+    });
+    notice_->show();
+    QTimer::singleShot(kNoticeMs, notice_, &QWidget::hide);
 }
 
 void FullScreen::toggle() {
-    if (frame_->isFullScreen())
+    if (active_)
         leave();
     else
         enter();
 }
 
 void FullScreen::enter() {
+    active_ = true;
     before_ = frame_->windowState();
+    geometry_ = frame_->isMaximized() ? frame_->normalGeometry() : frame_->geometry();
     frame_->showFullScreen();
 }
 
 void FullScreen::leave() {
+    if (!active_) return;
+    active_ = false;
     frame_->setWindowState(before_);
+    if (!(before_ & (Qt::WindowMaximized | Qt::WindowMinimized))) frame_->setGeometry(geometry_);
 }

@@ -1,10 +1,13 @@
 #pragma once
-// The frame over the whole screen: by F11 with its chrome, or for a page (a video) with
-// the page alone. Leaving gives back the window's state and the chrome that was showing.
+// The frame over the whole screen: by F11 with its chrome, or for a page (a video) with the
+// page alone and a word on how to leave. Leaving gives back the window exactly as it was
+// (normal or maximised, its place and size) and the chrome that was showing.
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 
+class QLabel;
 class QWidget;
 
 class FullScreen : public QObject {
@@ -16,6 +19,10 @@ class FullScreen : public QObject {
     void setPage(bool on);
     bool page() const { return page_; }
     void toggle();  // F11: the frame alone; a page's full screen is left by its own exit
+    bool active() const { return active_; }
+    // What the frame was before: to store at shutdown, never the screen's rectangle.
+    bool wasMaximised() const { return before_ & Qt::WindowMaximized; }
+    QRect geometryBefore() const { return geometry_; }
 
   private:
     void enter();
@@ -23,6 +30,8 @@ class FullScreen : public QObject {
     QWidget *frame_;
     QList<QWidget *> chrome_;
     QList<QPointer<QWidget>> hidden_;
-    bool page_ = false;
+    QLabel *notice_ = nullptr;  // "按 Esc 键退出全屏"
+    bool page_ = false, active_ = false;
     Qt::WindowStates before_;
+    QRect geometry_;
 };

@@ -70,9 +70,11 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     GestureControl::Hooks hooks;
     hooks.execute = [this](Command c) { return Execute(c); };
     hooks.navigationShown = [this] { return ActiveForm() && ActiveForm()->navigationShown(); };
-    // The frame's resize border is no client area; every other place of our windows is.
+    // The frame's resize border is no client area, and the zoom label keeps its middle
+    // click; every other place of our windows is.
     hooks.clientArea = [this](QWindow *window, QPoint at) {
-        return window != windowHandle() || edgesAt(at) == Qt::Edges();
+        return window != windowHandle() ||
+               (edgesAt(at) == Qt::Edges() && !status_->zoomLabelAt(mapToGlobal(at)));
     };
     gestures_ = new GestureControl(platform_, this, hooks);
     toggles_ = new ChromeToggles(menus_, status_, toolbar_, gestures_, this);
@@ -140,25 +142,30 @@ void mdiBrowser::wireParts() {
     connect(tabs_, &TabSet::ActiveTitleChanged, this, &mdiBrowser::updateWindowTitle);
     connect(tabs_, &TabSet::ActiveHistoryChanged, this, &mdiBrowser::updateHistoryButtons);
     connect(tabs_, &TabSet::ActiveFindResult, find_, &FindControl::showResult);
-    // Every tab's loads, active or not, move the address list and the stop/refresh buttons.
-    connect(tabs_, &TabSet::AddressReached, this, [this](const QString &url) {
-        address_->append(url);
-        toolbar_->showStopButton();
+    connect(tabs_, &TabSet::ActiveSecurityChanged, address_, &AddressBox::setInsecure);
+    // Every tab's addresses join the list; the box and the stop/refresh button follow the
+    // tab in front only.
+    connect(tabs_, &TabSet::AddressReached, this, [this](const QString &url, bool front) {
+        address_->append(url, front);
+        if (front) toolbar_->showStopButton();
     });
-    connect(tabs_, &TabSet::PageLoaded, this, [this](const QString &zoom) {
+    connect(tabs_, &TabSet::PageLoaded, this, [this](const QString &zoom, bool front) {
         status_->setZoomText(zoom);
         CurrentZoom = config::leadingInt(zoom);
+        if (!front) return;
         toolbar_->showRefreshButton();
         toolbar_->hideProgress();
     });
-    connect(tabs_, &TabSet::FullScreenRequested, this, [this](bool on) {
+    connect(tabs_, &TabSet::FullScreenRequested, this, [this](Form1 *t, bool on) {
         if (on) find_->hide();
+        fullScreenTab_ = on ? t : nullptr;
         fullScreen_->setPage(on);
     });
     connect(tabs_, &TabSet::DownloadRequested, this, &mdiBrowser::NewDownload);
     connect(tabs_, &TabSet::BookmarkRequested, this,
             [this](const QString &path) { newTabOn(ReadBookmarkFile(path)); });
-    connect(tabs_, &TabSet::Closing, this, [this] {
+    connect(tabs_, &TabSet::Closing, this, [this](Form1 *t) {
+        if (t == fullScreenTab_) leavePageFullScreen();
         toolbar_->hideProgress();
         status_->setStatus(QString());
         settings::Write(settings::Key::LastPage, address_->currentText());
@@ -306,8 +313,9 @@ void mdiBrowser::RunGesture(const QString &gesture) {
     gestures_->Run(gesture);
 }
 
+// A new tab takes the keyboard, as in other browsers: typing goes where the tab wants it.
 void mdiBrowser::OpenNewFrm() {
-    tabs_->openNew();
+    if (!tabs_->openNew()->takeKeyboard()) address_->focusSelected();
 }
 
 void mdiBrowser::DropFiles(const QStringList &paths) {
@@ -315,8 +323,21 @@ void mdiBrowser::DropFiles(const QStringList &paths) {
         newTabOn(IsBookmarkPath(paths[i]) ? ReadBookmarkFile(paths[i]) : paths[i]);
 }
 
+// Another tab in front, or the page's tab closing, ends the page's full screen.
+void mdiBrowser::leavePageFullScreen() {
+    if (fullScreenTab_) fullScreenTab_->browser()->ExitFullScreen();
+    fullScreenTab_ = nullptr;
+    fullScreen_->setPage(false);
+}
+
 void mdiBrowser::onActiveChanged(Form1 *t) {
+    if (fullScreen_->page() && t != fullScreenTab_) leavePageFullScreen();
+    address_->setInsecure(t && t->insecure());
     address_->showAddress(t ? t->browser()->LocationURL() : QString(), !t);
+    if (t && t->browser()->IsLoading())
+        toolbar_->showStopButton();
+    else
+        toolbar_->showRefreshButton();
     status_->setStatus(QString());
     toolbar_->hideProgress();
     updateHistoryButtons();
@@ -405,7 +426,7 @@ void mdiBrowser::setZoom(int percent) {
 
 void mdiBrowser::toggleFullScreen() {
     if (!fullScreen_->page()) return fullScreen_->toggle();
-    if (Form1 *t = ActiveForm()) t->browser()->ExitFullScreen();  // the page tells us back
+    leavePageFullScreen();
 }
 
 // One dispatch: a command that needs a tab does nothing without one; the front tab runs its
@@ -510,7 +531,11 @@ void mdiBrowser::closeEvent(QCloseEvent *event) {
         if (!w->close()) return event->ignore();
     keys_->stopPoll();
     for (Form1 *t : tabs()) CloseTab(t);
-    saveGeometryTo(formIniPath());
+    // The window as it was before full screen, never the screen's rectangle.
+    const bool maximised = fullScreen_->active() ? fullScreen_->wasMaximised() : isMaximized();
+    if (!maximised)
+        saveGeometryTo(formIniPath(),
+                       fullScreen_->active() ? fullScreen_->geometryBefore() : geometry());
     if (settings::IsOn(settings::Key::AutoDelete)) platform_.ClearTracks();
     QCoreApplication::processEvents();
     event->accept();

@@ -82,6 +82,7 @@ class mdiBrowser : public FrameWindow {
     void updateWindowTitle();
     void setZoom(int percent);
     void toggleFullScreen();
+    void leavePageFullScreen();
     void showSettings(bool modal);
     void HandleCommandLine(const StartCommand &cmd);
     void activateWhenShown();
@@ -102,6 +103,7 @@ class mdiBrowser : public FrameWindow {
     Disguiser *disguiser_;
     FrameKeys *keys_;
     FullScreen *fullScreen_;
+    QPointer<Form1> fullScreenTab_;  // the page that has the screen
     int staBarHeight_ = 0;             // twips, as the skin sets it
     bool refusingHandOffs_ = false;    // while parental control tells the user why not
 };

@@ -70,6 +70,10 @@ QColor StatusStrip::textColour() const {
     return palette().color(QPalette::WindowText);
 }
 
+bool StatusStrip::zoomLabelAt(const QPoint &global) const {
+    return lblZoom->isVisible() && lblZoom->rect().contains(lblZoom->mapFromGlobal(global));
+}
+
 void StatusStrip::place(const chrome::ResizeLayout &r) {
     imgStaBG->setGeometry(0, 0, px(r.imgStaBG.width()), height());
     lblZoom->move(px(r.zoomLeft), 0);

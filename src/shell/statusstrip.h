@@ -21,6 +21,8 @@ class StatusStrip : public QWidget {
     // The skin: the background colour and picture, text readable on either.
     void setSkin(const QColor &bar, const QPixmap &background, int heightTwips);
     QColor textColour() const;
+    // Whether the zoom label is at this point of the screen: its middle click is its own.
+    bool zoomLabelAt(const QPoint &global) const;
     // The labels' places from the frame's layout rules.
     void place(const chrome::ResizeLayout &layout);
 

@@ -103,15 +103,21 @@ void TabSet::wire(Form1 *t) {
     connect(t, &Form1::FindResult, this, [this, front](int current, int total) {
         if (front()) emit ActiveFindResult(current, total);
     });
-    connect(t, &Form1::FullScreenRequested, this, [this, front](bool on) {
-        if (front() || !on) emit FullScreenRequested(on);
+    connect(t, &Form1::SecurityChanged, this, [this, t, front] {
+        if (front()) emit ActiveSecurityChanged(t->insecure());
+    });
+    connect(t, &Form1::FullScreenRequested, this, [this, t, front](bool on) {
+        if (front() || !on) emit FullScreenRequested(t, on);
     });
     connect(t, &Form1::NewWindowRequested, this, [this](Form1 **created, bool background) {
         *created = create(background);
         if (!background) show(*created);
     });
-    connect(t, &Form1::AddressChanged, this, &TabSet::AddressReached);
-    connect(t, &Form1::PageLoaded, this, &TabSet::PageLoaded);
+    connect(t, &Form1::CloseRequested, this, [this, t] { close(t); });
+    connect(t, &Form1::AddressChanged, this,
+            [this, front](const QString &url) { emit AddressReached(url, front()); });
+    connect(t, &Form1::PageLoaded, this,
+            [this, front](const QString &zoom) { emit PageLoaded(zoom, front()); });
     connect(t, &Form1::DownloadRequested, this, &TabSet::DownloadRequested);
     connect(t, &Form1::BookmarkRequested, this, &TabSet::BookmarkRequested);
 }

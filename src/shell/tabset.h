@@ -54,10 +54,11 @@ class TabSet : public QObject {
     void ActiveTitleChanged();
     void ActiveHistoryChanged();
     void ActiveFindResult(int active, int total);
-    // What any tab's page does.
-    void AddressReached(const QString &url);
-    void PageLoaded(const QString &zoom);
-    void FullScreenRequested(bool on);  // only the front page may take the screen
+    void ActiveSecurityChanged(bool insecure);
+    // What any tab's page does; front: it is the tab in front.
+    void AddressReached(const QString &url, bool front);
+    void PageLoaded(const QString &zoom, bool front);
+    void FullScreenRequested(Form1 *tab, bool on);  // only the front page may take the screen
     void DownloadRequested(const QString &path, const QString &url, Transfer *transfer);
     void BookmarkRequested(const QString &path);
 

@@ -92,12 +92,15 @@ void TabStrip::setColours(const QColor &bar) {
 }
 
 bool TabStrip::eventFilter(QObject *watched, QEvent *event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonDblClick && type != QEvent::MouseButtonRelease)
+        return QTabBar::eventFilter(watched, event);
     auto *me = static_cast<QMouseEvent *>(event);
-    if (event->type() == QEvent::MouseButtonDblClick && tabAt(me->position().toPoint()) < 0) {
+    if (type == QEvent::MouseButtonDblClick && tabAt(me->position().toPoint()) < 0) {
         emit NewTabRequested();  // the strip's empty part, as in other browsers
         return true;
     }
-    if (event->type() != QEvent::MouseButtonRelease) return QTabBar::eventFilter(watched, event);
+    if (type != QEvent::MouseButtonRelease) return QTabBar::eventFilter(watched, event);
     const int index = tabAt(me->position().toPoint());
     // A middle click closes the tab (gestures, when on, take the button first).
     if (me->button() == Qt::MiddleButton) {

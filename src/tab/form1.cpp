@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include <QEvent>
+#include <QLineEdit>
 #include <QResizeEvent>
 #include <QUrl>
 
@@ -47,6 +48,11 @@ Form1::Form1(Platform &platform, QWidget *parent)
         if (picNotice) picNotice->hide();  // a new page: nothing said of the old one stays
         blocked_.clear();                  // a new page: its own pop-ups only
         blockedCount_ = 0;
+        // Leaving the site that was let in past its certificate ends the warning.
+        if (insecure() && QUrl(brwWebBrowser->LocationURL()).host() != insecureHost_) {
+            insecureHost_.clear();
+            emit SecurityChanged();
+        }
         emit AddressChanged(brwWebBrowser->LocationURL());
     });
     connect(v, &WebView::FileDownload, this, &Form1::onFileDownload);
@@ -65,11 +71,15 @@ void Form1::watchEngine() {
     connect(v, &WebView::HistoryChange, this, &Form1::HistoryChanged);
     connect(v, &WebView::FindResult, this, &Form1::FindResult);
     connect(v, &WebView::FullScreenRequested, this, &Form1::FullScreenRequested);
+    // As other browsers allow: only a window a page opened may be closed by a page.
+    connect(v, &WebView::CloseRequested, this, [this] {
+        if (openedByPage_) emit CloseRequested();
+    });
     connect(v, &WebView::RenderProcessGone, this, [this] {
         notice()->showNotice(
             QStringLiteral("此网页已崩溃"),
             QStringLiteral("显示此网页的进程意外结束了（可能是内存不足、程序出错或被结束）。"
-                           "其他标签页不受影响。"),
+                           "其他选项卡不受影响。"),
             {{QStringLiteral("重新加载"), [this] { brwWebBrowser->Refresh(); }}});
     });
     connect(v, &WebView::CertificateProblem, this,
@@ -84,8 +94,11 @@ void Form1::watchEngine() {
                           brwWebBrowser->AnswerCertificate(false);
                           brwWebBrowser->GoBack();  // to the page the user came from, if any
                       }},
-                     {QStringLiteral("继续前往（不安全）"),
-                      [this] { brwWebBrowser->AnswerCertificate(true); }}});
+                     {QStringLiteral("继续前往（不安全）"), [this, url] {
+                          insecureHost_ = QUrl(url).host();
+                          emit SecurityChanged();
+                          brwWebBrowser->AnswerCertificate(true);
+                      }}});
             });
     connect(v, &WebView::PermissionRequested, this,
             [this](const QString &origin, int feature, const QString &what) {
@@ -239,6 +252,17 @@ void Form1::focusPage() {
     brwWebBrowser->widget()->setFocus();
 }
 
+bool Form1::takeKeyboard() {
+    if (isLocked()) {
+        picPass->txtPass->setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    if (!navigationShown()) return false;
+    picNav->ensureBuilt();
+    picNav->txtSearch->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
 bool Form1::holds(const QObject *widget) const {
     const auto *w = qobject_cast<const QWidget *>(widget);
     return w && brwWebBrowser->widget()->isAncestorOf(w);
@@ -267,6 +291,7 @@ void Form1::onNewWindow2(WebView **ppDisp, bool background) {
     emit NewWindowRequested(&tab, background);
     if (!tab) return;
     tab->brwWebBrowser->SetRegisterAsBrowser(true);
+    tab->openedByPage_ = true;
     *ppDisp = tab->brwWebBrowser;
     tab->setLocked(isLocked());  // a window opened from a locked tab starts locked
 }

@@ -45,7 +45,12 @@ class Form1 : public QWidget {
     // The web view: the page's operations and events.
     WebView *browser() const { return brwWebBrowser; }
     void focusPage();
-    bool holds(const QObject *widget) const;  // the page's own widgets, the engine's included
+    // A new tab's keyboard: the lock panel's password field, or the navigation page's search
+    // box when it covers the page; false when neither does (the address box takes it).
+    bool takeKeyboard();
+    bool holds(const QObject *widget) const;
+    // Opened past a certificate warning, and still on that site.
+    bool insecure() const { return !insecureHost_.isEmpty(); }  // the page's own widgets, the engine's included
     // The skin's colours: the lock panel's and the navigation page's, and its tile editor's.
     void setColours(const QColor &cover, const QColor &editor, const QColor &bar);
 
@@ -65,6 +70,9 @@ class Form1 : public QWidget {
     void HistoryChanged();
     void FindResult(int active, int total);
     void FullScreenRequested(bool on);
+    void SecurityChanged();
+    // A page a script opened in this tab closed its window: the tab is to close.
+    void CloseRequested();
     // A file the page offers, with the place the user chose for it.
     // transfer: the engine's own fetch for the task to adopt; none for a fresh GET.
     void DownloadRequested(const QString &path, const QString &url, Transfer *transfer);
@@ -95,5 +103,7 @@ class Form1 : public QWidget {
     PermissionMemory &permissions_;
     static constexpr int kMaxBlockedKept = 20;
     QStringList blocked_;
+    QString insecureHost_;
+    bool openedByPage_ = false;  // a page's script opened it: the page may close it  // the site the user went on to past its certificate
     int blockedCount_ = 0;
 };

@@ -138,6 +138,9 @@ void NavPage::build() {
     cancel->setGeometry(picAddNav->width() - 96, picAddNav->height() - 38, 80, 28);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &NavPage::cmdOK_Click);
+    // The editor is no dialog: Return in its fields presses "添加(&A)" here.
+    for (QLineEdit *field : {txtUrl, txtCap})
+        connect(field, &QLineEdit::returnPressed, ok, &QPushButton::click);
     connect(cancel, &QPushButton::clicked, this, &NavPage::cmdCel_Click);
     picAddNav->hide();
     // Made while the page is already shown: they show only when told.

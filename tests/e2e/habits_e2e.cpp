@@ -32,6 +32,7 @@ class HabitsE2E : public ::testing::Test {
         ASSERT_TRUE(x.ready()) << x.error().toStdString();
         server.page("/magenta", "Magenta", coloured(kMagenta));
         server.page("/cyan", "Cyan", coloured(kCyan));
+        server.page("/typed", "Typed", coloured(kMagenta));
     }
     void TearDown() override {
         if (browser && browser->state() != QProcess::NotRunning) {
@@ -120,6 +121,9 @@ TEST_F(HabitsE2E, KeysDriveTabsHistoryAndZoom) {
 
     x.key("ctrl+t");
     ASSERT_TRUE(waitFor([&] { return session.pages().size() == 2; }, 20000));
+    x.type(server.url("/typed"));  // a new tab takes the typing at once
+    x.key("Return");
+    ASSERT_TRUE(waitFor([&] { return titled("Typed"); }, 20000));
     x.key("ctrl+Tab");  // to the first tab, the cyan page
     EXPECT_TRUE(waitFor([&] { return share(kCyan) > 0.9; }, 5000));
     x.key("ctrl+w");
@@ -213,6 +217,12 @@ TEST_F(HabitsE2E, CtrlClickOpensABackgroundTabAndTheTabShowsTheIcon) {
     ASSERT_TRUE(waitFor([&] { return titled("Magenta"); }, 20000));
     QTest::qWait(500);
     EXPECT_GT(share(kCyan), 0.9);  // still on the page of the link
+    // The address box is the front tab's: Ctrl+L, Return reloads the page of the link.
+    x.key("ctrl+l");
+    x.key("Return");
+    EXPECT_TRUE(waitFor([&] { return server.requests.count("/links") == 2; }, 10000));
+    QTest::qWait(500);
+    EXPECT_GT(share(kCyan), 0.9);
     x.key("ctrl+Tab");
     EXPECT_TRUE(waitFor([&] { return share(kMagenta) > 0.9; }, 5000));
 }
@@ -323,6 +333,10 @@ TEST_F(HabitsE2E, APermissionBarAsksAndThePageHearsTheAnswer) {
 // saves the page as one file in the download folder.
 TEST_F(HabitsE2E, ScriptDialogsFullScreenAndSavingThePage) {
     server.page("/alert", "Alert", coloured(kCyan) + "<script>onclick=()=>alert('你好')</script>");
+    server.page("/full", "Full",
+                coloured(kCyan) + "<script>onclick=()=>document.documentElement.requestFullscreen();"
+                                  "onresize=()=>document.title=document.fullscreenElement?"
+                                  "'full':'Full'</script>");
     launch(server.url("/alert"));
     x.click(points().page());
     ASSERT_TRUE(waitFor([&] { return !x.windows("^127\\.0\\.0\\.1 显示$").isEmpty(); }, 10000));
@@ -335,12 +349,26 @@ TEST_F(HabitsE2E, ScriptDialogsFullScreenAndSavingThePage) {
     EXPECT_TRUE(waitFor([&] { return session.frameRect().size() == QSize(1280, 800); }, 5000));
     x.key("F11");
     EXPECT_TRUE(waitFor([&] { return session.frameRect() == before; }, 5000));
+    // A page's own full-screen button: the page alone over the screen; Escape gives back
+    // the frame where it was.
+    x.key("ctrl+l");
+    x.type(server.url("/full"));
+    x.key("Return");
+    ASSERT_TRUE(waitFor([&] { return titled("Full"); }, 20000));
+    QTest::qWait(500);
+    x.click(points().page());
+    ASSERT_TRUE(waitFor([&] { return session.frameRect().size() == QSize(1280, 800); }, 5000));
+    EXPECT_TRUE(waitFor([&] { return titled("full"); }, 5000));  // the page has the screen
+    QTest::qWait(300);
+    EXPECT_GT(ShareOfColour(x.screenshot(), QRect(0, 0, 1280, 20), kCyan), 0.9);  // no toolbar
+    x.key("Escape");
+    EXPECT_TRUE(waitFor([&] { return session.frameRect() == before; }, 5000));
 
     x.key("ctrl+s");
     ASSERT_TRUE(waitFor([&] { return !x.windows("^下载文件另存为$").isEmpty(); }, 10000));
     QTest::qWait(500);
     x.key("Return");  // the proposed name, in the download folder
-    const QString saved = session.runtime.path() + "/Downloads/Alert.mhtml";
+    const QString saved = session.runtime.path() + "/Downloads/Full.mhtml";
     ASSERT_TRUE(waitFor([&] { return QFileInfo(saved).size() > 0; }, 15000));
     QFile file(saved);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

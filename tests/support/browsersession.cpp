@@ -125,6 +125,9 @@ QPoint ChromePoints::firstTab() const {
 QPoint ChromePoints::emptyTabStrip() const {
     return f.topLeft() + QPoint(f.width() - 80, kBorder + px(chrome::kToolBarHeight) + 14);
 }
+QPoint ChromePoints::zoomLabel() const {
+    return QPoint(f.right() - kBorder - px(chrome::kZoom.width()) / 2, f.bottom() - kBorder - 8);
+}
 QRect ChromePoints::pageArea() const {
     const int top = kBorder + px(chrome::kToolBarHeight) + 40;
     const int bottom = kBorder + px(chrome::kStaBarHeight) + 10;

@@ -45,6 +45,7 @@ struct ChromePoints {
     QPoint menuButton() const;
     QPoint firstTab() const;
     QPoint emptyTabStrip() const;
+    QPoint zoomLabel() const;  // in the status strip's right corner
     QPoint page() const;  // the middle of the page area
     QRect pageArea() const;
     QRect f;

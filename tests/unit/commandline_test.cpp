@@ -52,16 +52,16 @@ TEST(CommandLineTest, HandOffCommandsBothWays) {
 }
 
 TEST(SearchTest, ThreeEnginesAndNoneOtherwise) {
-    EXPECT_EQ(SearchAddress("0", "中文 x"), "http://www.baidu.com/s?wd=%E4%B8%AD%E6%96%87%20x");
+    EXPECT_EQ(SearchAddress("0", "中文 x"), "https://www.baidu.com/s?wd=%E4%B8%AD%E6%96%87%20x");
     // Terms reach the engine as typed, even those holding the query's own delimiters.
-    EXPECT_EQ(SearchAddress("0", "c++ & qt"), "http://www.baidu.com/s?wd=c%2B%2B%20%26%20qt");
+    EXPECT_EQ(SearchAddress("0", "c++ & qt"), "https://www.baidu.com/s?wd=c%2B%2B%20%26%20qt");
     EXPECT_EQ(SearchAddress("1", "c++ #include 100%"),
-              "http://www.google.com/search?q=c%2B%2B%20%23include%20100%25");
-    EXPECT_EQ(SearchAddress("1", "q"), "http://www.google.com/search?q=q");
-    EXPECT_EQ(SearchAddress("2", "q"), "http://cn.bing.com/search?q=q");
+              "https://www.google.com/search?q=c%2B%2B%20%23include%20100%25");
+    EXPECT_EQ(SearchAddress("1", "q"), "https://www.google.com/search?q=q");
+    EXPECT_EQ(SearchAddress("2", "q"), "https://cn.bing.com/search?q=q");
     EXPECT_EQ(SearchAddress("3", "q"), "");
     EXPECT_EQ(SearchAddress(" 0", "q"), "");
-    EXPECT_EQ(SearchFrontPage("2"), "http://cn.bing.com/");
+    EXPECT_EQ(SearchFrontPage("2"), "https://cn.bing.com/");
 }
 
 // Enter opens what the engine takes for an address; never a path under the working folder.
@@ -70,7 +70,7 @@ TEST(SearchTest, EnterOpensAddressesAndSearchesWhatIsNone) {
                                 "python", "file:///etc/hosts", "/etc/hosts"})
         EXPECT_EQ(AddressOrSearch(address, "0"), address);
     EXPECT_EQ(AddressOrSearch("c++ & qt", "1"),
-              "http://www.google.com/search?q=c%2B%2B%20%26%20qt");
+              "https://www.google.com/search?q=c%2B%2B%20%26%20qt");
     EXPECT_EQ(AddressOrSearch("天气 北京", "2"), SearchAddress("2", "天气 北京"));
     EXPECT_EQ(AddressOrSearch("100%", "x"), "100%");  // no engine: left to the engine's guess
 }

@@ -59,9 +59,12 @@ TEST(GestureTest, TheUsersOwnEntriesRunInOrder) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("\xEF\xBB\xBF[Setting]\r\nMouse=1\r\n[Mouse]\r\n" + mouse);  // utf-8 marked
     };
-    configure("Custom=3\r\nc1=上下\r\nm1=/bin/a\r\nc2=上下\r\nm2=http://x/\r\nm3=/bin/empty\r\n");
+    configure("Custom=5\r\nc1=上下\r\nm1=/bin/a\r\nc2=上下\r\nm2=http://x/\r\nm3=/bin/gap\r\n"
+              "c4=\r\nm4=/bin/plain\r\n");
     EXPECT_EQ(UserCommands("上下"), (QStringList{"/bin/a", "http://x/"}));
-    EXPECT_EQ(UserCommands(""), QStringList{"/bin/empty"});  // the entry without a gesture
+    // A plain click runs the entry written with an empty gesture, never one whose gesture
+    // is missing (a gap, or a "Custom" larger than the entries written).
+    EXPECT_EQ(UserCommands(""), QStringList{"/bin/plain"});
     EXPECT_EQ(UserCommands("左"), QStringList());
     configure("Custom=2.6 entries\r\nc3=左\r\nm3=/bin/third\r\n");  // rounded up to 3
     EXPECT_EQ(UserCommands("左"), QStringList{"/bin/third"});

@@ -201,7 +201,7 @@ TEST_F(FrameTest, AddressBoxGoAndSearchUseWhatWasTyped) {
     ui(f).cboAddress->setCurrentIndex(1);  // "搜索"
     emit ui(f).cboAddress->activated(1);
     EXPECT_EQ(v->calls.last(),
-              "Navigate http://cn.bing.com/search?q=" + QUrl::toPercentEncoding("天气 北京"));
+              "Navigate https://cn.bing.com/search?q=" + QUrl::toPercentEncoding("天气 北京"));
     ui(f).cboAddress->setCurrentIndex(0);  // "转到"
     emit ui(f).cboAddress->activated(0);
     EXPECT_EQ(v->calls.last(), "Navigate 天气 北京");

@@ -110,7 +110,7 @@ TEST_F(PanelsTest, SearchBoxSearchesTheTypedTextAndAlwaysHidesThePage) {
     navOf(t)->txtSearch->setText("天气 预报");
     QTest::keyClick(navOf(t)->txtSearch, Qt::Key_Return);
     EXPECT_EQ(view(t)->calls.last(),
-              "Navigate http://www.baidu.com/s?wd=" + QUrl::toPercentEncoding("天气 预报"));
+              "Navigate https://www.baidu.com/s?wd=" + QUrl::toPercentEncoding("天气 预报"));
 
     EXPECT_FALSE(navOf(t)->isVisible());
     navOf(t)->show();
