@@ -4,10 +4,15 @@ namespace chrome {
 
 ResizeLayout OnResize(const ResizeInput &in) {
     ResizeLayout out;
-    out.logoLeft = in.scaleWidth - in.logoWidth + 90;  // overhangs the right edge by 90
-    const int address = in.scaleWidth - (in.button3.x() + in.button3.width() + in.logoWidth);
+    int address = in.scaleWidth - (in.button3.x() + in.button3.width() + in.logoWidth);
+    if (address < kMinAddressWidth) {
+        out.logoCut = kLogoDecoration;
+        address += kLogoDecoration;
+    }
+    // Overhangs the right edge by 90.
+    out.logoLeft = in.scaleWidth - in.logoWidth + out.logoCut + 90;
     if (address >= 0) out.addressWidth = address;
-    out.imgBG = QRect(0, 0, in.scaleWidth - in.logoWidth + 120, in.toolBarHeight);
+    out.imgBG = QRect(0, 0, in.scaleWidth - in.logoWidth + out.logoCut + 120, in.toolBarHeight);
     out.imgStaBG = QRect(0, 0, in.scaleWidth + 120, in.staBarHeight);
     out.zoomLeft = in.scaleWidth - in.zoomWidth;
     out.mouseLeft = in.scaleWidth - in.zoomWidth - in.mouseWidth;

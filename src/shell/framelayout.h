@@ -35,8 +35,15 @@ struct ResizeInput {
     int mouseWidth = kMouse.width();
 };
 
+// Below this width the address box is too narrow to use: the logo area's decoration (its
+// background, line, dot and ring) goes before the box shrinks further, and with it the
+// logo's left part, up to the menu button.
+constexpr int kMinAddressWidth = 2250;  // 150 pixels
+constexpr int kLogoDecoration = 1080;
+
 struct ResizeLayout {
     int logoLeft;
+    int logoCut = 0;  // twips cut off the logo area's left, its decoration hidden
     std::optional<int> addressWidth;  // none: negative, the step fails and is skipped
     QRect imgBG;
     QRect imgStaBG;

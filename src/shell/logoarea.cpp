@@ -6,6 +6,7 @@ LogoArea::LogoArea(QWidget *parent) : QWidget(parent) {}
 
 void LogoArea::paintEvent(QPaintEvent *) {
     QPainter p(this);
+    if (!decorated) return;  // the toolbar's own colour shows through
     if (!background.isNull()) p.drawPixmap(rect(), background);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(border, 1.2));

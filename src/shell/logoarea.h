@@ -10,6 +10,7 @@ class LogoArea : public QWidget {
     QRect shape[2];  // pixels
     int lineY = 0;
     QColor border;
+    bool decorated = true;  // a narrow frame shows the buttons alone
 
   protected:
     void paintEvent(QPaintEvent *) override;

@@ -110,8 +110,9 @@ int ToolBar::setSkin(const Skin &skin) {
     imgBG->setPixmap(skin.bgTop);
     picLogo->background = skin.bgTop;
     skinPositions_ = chrome::PlaceForSkin(in);
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 4; ++i)
         picTBtn[i]->move(px(skinPositions_.button[i].x()), px(skinPositions_.button[i].y()));
+    placeLogo();
     address_->move(px(skinPositions_.address.x()), px(skinPositions_.address.y()));
     for (int i = 0; i < 2; ++i) {
         const QRect shape = i == 0 ? chrome::kShape0 : chrome::kShape1;
@@ -138,6 +139,8 @@ chrome::ResizeLayout ToolBar::layout(int staBarHeightTwips) {
     in.toolBarHeight = twips(height());
     in.staBarHeight = staBarHeightTwips;
     const chrome::ResizeLayout r = chrome::OnResize(in);
+    logoCut_ = r.logoCut;
+    placeLogo();
     picLogo->move(px(r.logoLeft), picLogo->y());
     if (r.addressWidth) address_->resize(px(*r.addressWidth), address_->height());
     imgBG->setGeometry(0, 0, px(r.imgBG.width()), height());
@@ -145,11 +148,20 @@ chrome::ResizeLayout ToolBar::layout(int staBarHeightTwips) {
     return r;
 }
 
+// The logo area and what it holds; on a narrow frame without its left part.
+void ToolBar::placeLogo() {
+    picLogo->resize(px(chrome::kLogo.width() - logoCut_), picLogo->height());
+    picLogo->decorated = logoCut_ == 0;
+    picTBtn[4]->move(px(skinPositions_.button[4].x() - logoCut_), px(skinPositions_.button[4].y()));
+    for (int i = 0; i < 3; ++i) picCtl[i]->move(px(chrome::kCaptionLeft[i] - logoCut_), picCtl[i]->y());
+    picLogo->update();
+}
+
 void ToolBar::showProgress(int progress, int progressMax) {
     if (!progressShown_) return;
-    const auto width =
-        chrome::ProgressWidth(twips(this->width()), QRect(skinPositions_.button[3], buttonSize_[3]),
-                              chrome::kLogo.width(), progress, progressMax);
+    const auto width = chrome::ProgressWidth(twips(this->width()),
+                                             QRect(skinPositions_.button[3], buttonSize_[3]),
+                                             chrome::kLogo.width() - logoCut_, progress, progressMax);
     if (width) lblPro->setGeometry(px(skinPositions_.progressLeft), 0, px(*width), height());
     lblPro->setVisible(lblPro->width() != address_->width());
 }

@@ -50,6 +50,7 @@ class ToolBar : public QWidget {
 
   private:
     void loadButtonPicture(int index, bool pressed);
+    void placeLogo();
     bool drag(QEvent *event);
     int px(int twips) const;
     int twips(int pixels) const;
@@ -61,6 +62,7 @@ class ToolBar : public QWidget {
     CaptionButton *picCtl[3];
     chrome::SkinPositions skinPositions_{};
     QSize buttonSize_[5];  // twips
+    int logoCut_ = 0;      // twips, on a narrow frame
     bool progressShown_ = true;
     QTimer menuClick_;  // a single click on the menu button waits for a possible second
     QPoint dragOffset_;  // where a move grabbed the frame

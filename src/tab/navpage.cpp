@@ -1,6 +1,9 @@
 #include "navpage.h"
 
 #include <QLabel>
+#include <QScrollBar>
+#include <QStyle>
+#include <QWheelEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -76,6 +79,14 @@ NavPage::NavPage(Form1 *tab, Dialogs &dialogs, QWidget *parent)
     setPalette(p);
     picNavCore = new QWidget(this);
     picNavCore->setObjectName(QStringLiteral("picNavCore"));
+    // Tiles that do not fit are scrolled to, never cut off.
+    for (QScrollBar *&bar : scroll_) {
+        bar = new QScrollBar(&bar == &scroll_[0] ? Qt::Horizontal : Qt::Vertical, this);
+        bar->hide();
+        connect(bar, &QScrollBar::valueChanged, this, &NavPage::layoutCore);
+    }
+    scroll_[0]->setObjectName(QStringLiteral("hsbNav"));
+    scroll_[1]->setObjectName(QStringLiteral("vsbNav"));
     hide();
 }
 
@@ -266,6 +277,12 @@ void NavPage::resizeEvent(QResizeEvent *) {
     layoutCore();
 }
 
+void NavPage::wheelEvent(QWheelEvent *e) {
+    QScrollBar *bar = scroll_[1]->isVisible() ? scroll_[1] : scroll_[0];
+    if (!bar->isVisible()) return e->ignore();
+    bar->setValue(bar->value() - e->angleDelta().y() / 2);
+}
+
 QRect NavPage::px(const QRect &twips) const {
     return TwipsToPixels(navlayout::scaled(twips, scale_), this);
 }
@@ -275,9 +292,30 @@ void NavPage::layoutCore() {
     const navlayout::CorePlace place =
         navlayout::placeCore(int(width() * tpp), int(height() * tpp));
     scale_ = place.scale;
-    picNavCore->setGeometry(
-        QRect(TwipsToPixels(QRect(place.origin, QSize()), this).topLeft(),
-              px(QRect(0, 0, navlayout::kCoreWidth, navlayout::kCoreHeight)).size()));
+    QRect core(TwipsToPixels(QRect(place.origin, QSize()), this).topLeft(),
+               px(QRect(0, 0, navlayout::kCoreWidth, navlayout::kCoreHeight)).size());
+    // A page too small for the core at its smallest: scroll bars move it.
+    const int margin = 8, bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int top = std::max(core.top(), margin);
+    const bool wide = core.width() + 2 * margin > width();
+    const bool tall = top + core.height() + margin > height() - (wide ? bar : 0);
+    const QSize view(width() - (tall ? bar : 0), height() - (wide ? bar : 0));
+    scroll_[0]->setVisible(wide);
+    scroll_[1]->setVisible(tall);
+    scroll_[0]->setGeometry(0, height() - bar, view.width(), bar);
+    scroll_[1]->setGeometry(width() - bar, 0, bar, view.height());
+    if (wide) {
+        scroll_[0]->setRange(0, core.width() + 2 * margin - view.width());
+        scroll_[0]->setPageStep(view.width());
+        core.moveLeft(margin - scroll_[0]->value());
+    }
+    if (tall) {
+        scroll_[1]->setRange(0, top + core.height() + margin - view.height());
+        scroll_[1]->setPageStep(view.height());
+        core.moveTop(top - scroll_[1]->value());
+    }
+    for (QScrollBar *b : scroll_) b->raise();
+    picNavCore->setGeometry(core);
     if (!built()) return;
     for (int i = 0; i < 9; ++i) picWebs[i]->setGeometry(px(navlayout::tile(i)));
     QRect search = px(navlayout::search());

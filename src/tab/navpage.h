@@ -9,6 +9,7 @@ class Dialogs;
 class Form1;
 class QLabel;
 class QLineEdit;
+class QScrollBar;
 
 class NavPage : public QWidget {
     Q_OBJECT
@@ -45,6 +46,7 @@ class NavPage : public QWidget {
   protected:
     void showEvent(QShowEvent *) override;
     void resizeEvent(QResizeEvent *) override;
+    void wheelEvent(QWheelEvent *e) override;
 
   private:
     void build();
@@ -55,4 +57,5 @@ class NavPage : public QWidget {
     Dialogs &dialogs_;
     QColor editorColour_ = QColor(155, 203, 255), titleColour_ = QColor(155, 203, 255);
     double scale_ = 1.0;  // the core shrinks on small pages
+    QScrollBar *scroll_[2];  // across and down, while the core does not fit
 };

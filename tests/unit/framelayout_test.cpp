@@ -19,7 +19,16 @@ TEST(FrameLayoutTest, ResizeRulesInTwips) {
     EXPECT_EQ(960 + 450 + 90 + *r.addressWidth, r.logoLeft);
     // Narrower than the buttons and the logo together: the width step is skipped.
     EXPECT_FALSE(OnResize({3000, QRect(960, 0, 450, 450)}).addressWidth.has_value());
-    EXPECT_TRUE(OnResize({960 + 450 + 2775, QRect(960, 0, 450, 450)}).addressWidth.has_value());
+    // The Part's layout while the box keeps 150 pixels; below, the logo's decoration goes
+    // first and the box takes its room.
+    for (const int box : {2250, 2249, 0, -1080, -1081}) {
+        const ResizeLayout n = OnResize({960 + 450 + 2775 + box, QRect(960, 0, 450, 450)});
+        const int cut = box < 2250 ? 1080 : 0;
+        EXPECT_EQ(n.logoCut, cut) << box;
+        EXPECT_EQ(n.addressWidth, box + cut >= 0 ? std::optional<int>(box + cut) : std::nullopt)
+            << box;
+        EXPECT_EQ(n.logoLeft, 960 + 450 + box + cut + 90) << box;
+    }
 }
 
 TEST(FrameLayoutTest, ProgressBarWidth) {

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QSet>
 #include <QShortcut>
@@ -158,10 +159,20 @@ TEST_F(FrameTest, NewWindowsOpenInTabsAndInheritTheLock) {
     EXPECT_TRUE(f->tabs()[2]->isLocked());
     EXPECT_FALSE(view(f->tabs()[2])->inputEnabled);
 
-    // A missing OpenPass counts as met: every new tab locks.
+    // A missing OpenPass counts as met: every new tab locks, and its password field has
+    // the keyboard.
     settings::Write(settings::Key::OpenPass, "");
     f->OpenNewFrm();
     EXPECT_TRUE(f->tabs()[3]->isLocked());
+    EXPECT_EQ(f->focusWidget(), lockOf(f->tabs()[3])->txtPass);
+
+    // A page may close the window a page opened; the tab the user opened stays.
+    Form1 *opened = f->tabs()[1];
+    emit view(f->tabs()[3])->CloseRequested();
+    emit view(opened)->CloseRequested();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(f->tabs().size(), 3);
+    EXPECT_FALSE(f->tabs().contains(opened));
 }
 
 TEST_F(FrameTest, ClosingTabsWritesLastPageAndCloseAllLeavesOne) {
@@ -230,6 +241,44 @@ TEST_F(FrameTest, AddressBoxGoAndSearchUseWhatWasTyped) {
     QTest::keyClicks(ui(f).cboAddress, "new");
     view(f->tabs()[0])->finishLoad("http://late/", "Late");
     EXPECT_EQ(ui(f).cboAddress->currentText(), "new");
+
+    // What is typed is what opens, never a longer address from the list; the suggestions
+    // below hold the typed text anywhere, newest first: Up/Down choose, Delete forgets one,
+    // Escape closes them and then gives the page's address back.
+    auto *popup = f->findChild<QListWidget *>("lstSuggest");
+    ASSERT_TRUE(popup);
+    auto typeOver = [&](const QString &text) {
+        ui(f).cboAddress->lineEdit()->selectAll();
+        QTest::keyClicks(ui(f).cboAddress, text);
+    };
+    auto lines = [&] {
+        QStringList out;
+        for (int i = 0; i < popup->count(); ++i) out << popup->item(i)->text();
+        return out;
+    };
+    typeOver("http://l");
+    EXPECT_EQ(ui(f).cboAddress->currentText(), "http://l");
+    EXPECT_EQ(lines(), QStringList({"http://late/", "http://listed/"}));
+    QTest::keyClick(ui(f).cboAddress, Qt::Key_Return);
+    EXPECT_EQ(v->calls.last(), "Navigate http://l");
+    typeOver("LATE");
+    EXPECT_EQ(lines(), QStringList({"http://late/"}));
+    QTest::keyClick(ui(f).cboAddress, Qt::Key_Down);
+    QTest::keyClick(ui(f).cboAddress, Qt::Key_Return);
+    EXPECT_EQ(v->calls.last(), "Navigate http://late/");
+    EXPECT_FALSE(popup->isVisible());
+    typeOver("isted");
+    QTest::keyClick(ui(f).cboAddress, Qt::Key_Up);  // from none to the last line
+    QTest::keyClick(ui(f).cboAddress, Qt::Key_Delete);
+    EXPECT_EQ(ui(f).cboAddress->findText("http://listed/"), -1);
+    EXPECT_EQ(ui(f).cboAddress->currentText(), "isted");
+    typeOver("cur");
+    EXPECT_TRUE(popup->isVisible());
+    QTest::keyClick(ui(f).cboAddress, Qt::Key_Escape);
+    EXPECT_FALSE(popup->isVisible());
+    EXPECT_EQ(ui(f).cboAddress->currentText(), "cur");
+    QTest::keyClick(ui(f).cboAddress, Qt::Key_Escape);
+    EXPECT_EQ(ui(f).cboAddress->currentText(), v->LocationURL());
 }
 
 TEST_F(FrameTest, ShutdownAsksWithSeveralTabsAndKeepsMaximisedGeometry) {
