@@ -17,6 +17,10 @@ class Dialogs {
     virtual ~Dialogs();
     // The folder a download was last saved to in this run; empty before the first.
     QString lastDownloadFolder;
+    // While the boss key's disguise shows, nothing of ours may come up: a notice waits for
+    // the release, and a question waits there before it is asked.
+    virtual void hold(bool on) { held_ = on; }
+    bool held() const { return held_; }
     virtual Answer MsgBox(QWidget *parent, const QString &text, const QString &title, Icon icon,
                           Buttons buttons = Ok) = 0;
     // The chosen path, or empty when the dialog was cancelled. filter is "所有文件|*.*".
@@ -32,6 +36,9 @@ class Dialogs {
     using Credentials = std::pair<QString, QString>;
     virtual std::optional<Credentials> Login(QWidget *parent, const QString &title,
                                              const QString &text) = 0;
+
+  private:
+    bool held_ = false;
 };
 
 // "描述|*.a;*.b|描述2|*.c" as the file dialogs of this platform want it.

@@ -1,5 +1,7 @@
 #include "qtdialogs.h"
 #include <QDialogButtonBox>
+#include <QEventLoop>
+#include <QPointer>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QLabel>
@@ -42,7 +44,29 @@ void chineseButtons(QMessageBox &box) {
 }
 }  // namespace
 
+void QtDialogs::hold(bool on) {
+    Dialogs::hold(on);
+    if (on) return;
+    emit Released();
+    for (const auto &show : std::exchange(waiting_, {})) show();
+}
+
+// A question asked while held is asked once the disguise is gone; what asked it waits.
+void QtDialogs::waitForRelease() {
+    if (!held()) return;
+    QEventLoop loop;
+    connect(this, &QtDialogs::Released, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 void QtDialogs::Notice(QWidget *parent, const QString &text, const QString &title, Icon icon) {
+    if (held()) {
+        QPointer<QWidget> owner = parent;
+        waiting_ << [this, owner, text, title, icon] {
+            Notice(owner, text, title, icon);
+        };
+        return;
+    }
     auto *box = new QMessageBox(kIcons[icon], title, shown(text), QMessageBox::Ok, parent);
     chineseButtons(*box);
     fitTitle(*box);
@@ -53,6 +77,7 @@ void QtDialogs::Notice(QWidget *parent, const QString &text, const QString &titl
 
 Dialogs::Answer QtDialogs::MsgBox(QWidget *parent, const QString &text, const QString &title,
                                   Icon icon, Buttons buttons) {
+    waitForRelease();
     QMessageBox::StandardButtons b = QMessageBox::Ok;
     switch (buttons) {
         case Ok:
@@ -85,6 +110,7 @@ Dialogs::Answer QtDialogs::MsgBox(QWidget *parent, const QString &text, const QS
 
 QString QtDialogs::ShowSave(QWidget *parent, const QString &title, const QString &filter,
                             const QString &fileName) {
+    waitForRelease();
     return QFileDialog::getSaveFileName(parent, title, fileName, QtNameFilter(filter));
 }
 

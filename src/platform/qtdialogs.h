@@ -1,8 +1,14 @@
 #pragma once
 #include "dialogs.h"
 
-class QtDialogs : public Dialogs {
+#include <QList>
+#include <QObject>
+#include <functional>
+
+class QtDialogs : public QObject, public Dialogs {
+    Q_OBJECT
   public:
+    void hold(bool on) override;
     Answer MsgBox(QWidget *parent, const QString &text, const QString &title, Icon icon,
                   Buttons buttons) override;
     void Notice(QWidget *parent, const QString &text, const QString &title, Icon icon) override;
@@ -14,4 +20,11 @@ class QtDialogs : public Dialogs {
                                     const QString &defaultText) override;
     std::optional<Credentials> Login(QWidget *parent, const QString &title,
                                      const QString &text) override;
+
+  signals:
+    void Released();
+
+  private:
+    void waitForRelease();
+    QList<std::function<void()>> waiting_;  // notices raised while held
 };

@@ -107,8 +107,7 @@ frmSetting::frmSetting(Platform &platform, const Colours &colours,
         buttons->addWidget(b);
     }
     connect(cmdOK, &QPushButton::clicked, this, [this] {
-        cmdApply_Click();
-        accept();
+        if (cmdApply_Click()) accept();
     });
     connect(cmdApply, &QPushButton::clicked, this, &frmSetting::cmdApply_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -458,9 +457,20 @@ std::optional<QString> frmSetting::storedField(const Field &f) const {
     return std::nullopt;
 }
 
-void frmSetting::cmdApply_Click() {
+bool frmSetting::cmdApply_Click() {
+    if (!settingform::PasswordFits(txtPass->text())) {
+        platform_.dialogs().MsgBox(
+            this,
+            QStringLiteral("密码太长，无法保存。\r\n密码最长 %1 个字节：%1 个英文字母、数字或符号，"
+                           "或 %2 个汉字。")
+                .arg(settingform::kMaxPasswordBytes)
+                .arg(settingform::kMaxPasswordBytes / 2),
+            QStringLiteral("密码"), Dialogs::Exclamation);
+        return false;
+    }
     for (const Field &f : settingform::Fields())
         if (const auto value = storedField(f)) settings::Write(f.key, *value);
+    return true;
 }
 
 void frmSetting::updateEnabling() {

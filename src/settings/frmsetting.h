@@ -32,7 +32,9 @@ class frmSetting : public QDialog {
     bool isLocked() const;
     QString restoreKey() const { return restoreKey_; }
 
-    void cmdApply_Click();
+    // Writes every field; false (after saying why, writing nothing) for a password the
+    // store could not read back.
+    bool cmdApply_Click();
     void cmdPass_Click();
 
   protected:

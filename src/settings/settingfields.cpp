@@ -4,6 +4,7 @@
 
 #include "core/base64.h"
 #include "core/numbers.h"
+#include "core/store.h"
 
 namespace settingform {
 
@@ -79,6 +80,10 @@ QString OneLine(const QString &message) {
 std::optional<QString> StoredPassword(const QString &typed) {
     if (typed.isEmpty()) return std::nullopt;
     return Base64Encode(typed);
+}
+
+bool PasswordFits(const QString &typed) {
+    return Base64Encode(typed).size() <= config::kValueBytes;
 }
 
 }  // namespace settingform

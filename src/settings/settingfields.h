@@ -43,7 +43,11 @@ std::optional<bool> FilterBoxFromText(const QString &filter, int box);
 QString TextFromCheck(bool on);
 QString FilterFromBoxes(bool sexual, bool violent, bool own);
 QString OneLine(const QString &message);                      // line breaks removed
-std::optional<QString> StoredPassword(const QString &typed);  // none: keep the stored one
+std::optional<QString> StoredPassword(const QString &typed);
+// Whether the stored form of the password (Base64 of its code-page bytes) is read back
+// whole: the store reads at most 127 bytes, so 93 bytes in the code page.
+bool PasswordFits(const QString &typed);
+constexpr int kMaxPasswordBytes = 93;  // none: keep the stored one
 
 constexpr int kMessageLength = 63;  // characters of the parental message
 

@@ -128,6 +128,11 @@ QList<CommandRow> build() {
         r.value = n;
         rows << r;
     }
+    // A locked tab gives nothing of its page away.
+    for (CommandRow &r : rows)
+        if (r.command == C::Print || r.command == C::SavePage || r.command == C::Find ||
+            r.command == C::FindNext || r.command == C::FindPrevious)
+            r.hiddenByLock = true;
     // The fixed gesture that opens a tab.
     for (CommandRow &r : rows)
         if (r.command == C::NewTab && r.menu == M::Manage) r.gesture = G::NewTab;

@@ -1,11 +1,18 @@
 #include "disguiser.h"
 
-#include "bosskey/frmsh.h"
+#include <QApplication>
+#include <QToolTip>
+#include <QWindow>
 
-Disguiser::Disguiser(OwnedWindows &windows, QWidget *frame)
-    : QObject(frame), windows_(windows), frame_(frame) {
+#include "bosskey/frmsh.h"
+#include "platform/dialogs.h"
+
+Disguiser::Disguiser(OwnedWindows &windows, Dialogs &dialogs, QWidget *frame)
+    : QObject(frame), windows_(windows), dialogs_(dialogs), frame_(frame) {
     windows_.add(OwnedWindow::Disguise, [this] {
         auto *sh = new frmSH(frame_);
+        // It takes the keys even over a box that waits for its answer.
+        sh->setWindowModality(Qt::ApplicationModal);
         connect(sh, &frmSH::RestoreRequested, this, &Disguiser::End);
         return sh;
     });
@@ -14,12 +21,26 @@ Disguiser::Disguiser(OwnedWindows &windows, QWidget *frame)
 void Disguiser::Disguise() {
     if (active_) return;
     active_ = true;
+    dialogs_.hold(true);
+    QToolTip::hideText();
+    while (QWidget *popup = QApplication::activePopupWidget()) popup->close();
+    activeWindow_ = QApplication::activeWindow();
     hidden_.clear();
-    for (QWidget *w : windows_.open()) {
-        hidden_ << w;
-        w->hide();
+    QList<QWidget *> shown{frame_};
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w != frame_ && w->isVisible()) shown << w;
+    for (QWidget *w : shown) {
+        // A window the window manager restored behind Qt's back is no longer minimised.
+        Qt::WindowStates state = w->windowState();
+        if (w->windowHandle() && w->windowHandle()->isExposed()) state &= ~Qt::WindowMinimized;
+        // Hiding a box that waits for its answer would end its wait: its window goes alone.
+        const bool waiting = w->isModal() && w->windowHandle();
+        hidden_ << Hidden{w, state, w->geometry(), waiting};
+        if (waiting)
+            w->windowHandle()->hide();
+        else
+            w->hide();
     }
-    frame_->hide();
     auto *sh = windows_.get<frmSH>(OwnedWindow::Disguise);
     sh->Load();
     sh->show();
@@ -27,15 +48,29 @@ void Disguiser::Disguise() {
     sh->activateWindow();
 }
 
-// Everything that was showing comes back as it was: geometry, maximised, the active tab.
 void Disguiser::End() {
     if (!active_) return;
     active_ = false;
     windows_.discard(OwnedWindow::Disguise);
-    frame_->show();
-    for (const QPointer<QWidget> &w : hidden_)
-        if (w) w->show();
+    for (const Hidden &h : std::as_const(hidden_)) {
+        QWidget *w = h.window;
+        if (!w) continue;
+        if (h.waiting)
+            w->windowHandle()->show();
+        else
+            w->show();
+        if (h.state & Qt::WindowMinimized)
+            w->showMinimized();
+        else if (h.state & Qt::WindowMaximized)
+            w->showMaximized();
+        else if (!(h.state & Qt::WindowFullScreen))
+            w->setGeometry(h.geometry);  // a window manager may place a shown window anew
+        w->raise();
+    }
     hidden_.clear();
-    frame_->raise();
-    frame_->activateWindow();
+    if (activeWindow_ && !activeWindow_->isMinimized()) {
+        activeWindow_->raise();
+        activeWindow_->activateWindow();
+    }
+    dialogs_.hold(false);
 }

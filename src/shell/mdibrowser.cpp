@@ -84,7 +84,7 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     windows.trySkin = [this](const QString &name) { return TrySkin(name); };
     windows.registerBrowser = [this] { RegisterDefaultBrowser(platform_.desktop()); };
     windows_ = new SecondaryWindows(platform_, this, windows);
-    disguiser_ = new Disguiser(windows_->owned(), this);
+    disguiser_ = new Disguiser(windows_->owned(), platform_.dialogs(), this);
     fullScreen_ = new FullScreen(this, {toolbar_, tabs_->strip(), status_});
     find_ = new FindControl(column, status_, [this] {
         return ActiveForm() ? ActiveForm()->browser() : nullptr;
@@ -433,7 +433,12 @@ void mdiBrowser::toggleFullScreen() {
 // page's own commands, the tab set those between tabs, the frame the rest.
 bool mdiBrowser::Execute(Command command, int value) {
     Form1 *t = ActiveForm();
-    if (RowOf(command).needsTab && !t) return false;
+    const CommandRow &row = RowOf(command);
+    if (row.needsTab && !t) return false;
+    if (row.hiddenByLock && t->isLocked()) {
+        status_->setStatus(QStringLiteral("此选项卡已锁定"));
+        return false;
+    }
     return (t && t->Execute(command)) || tabs_->Execute(command, value) ||
            toggles_->Execute(command) || runFrameCommand(command, value);
 }

@@ -166,14 +166,17 @@ void TabSet::showEmptyPage() {
 void TabSet::remember(Form1 *t) {
     const QString url = t->browser()->LocationURL();
     if (url.isEmpty()) return;
-    closed_.append({url, t->browser()->SavedHistory()});
+    closed_.append({url, t->browser()->SavedHistory(), t->isLocked()});
     while (closed_.size() > kClosedTabsKept) closed_.removeFirst();
 }
 
-Form1 *TabSet::openWithHistory(const QString &url, const QByteArray &history) {
-    if (history.isEmpty()) return openOn(url);
+Form1 *TabSet::openWithHistory(const QString &url, const QByteArray &history, bool locked) {
     Form1 *t = create();
-    t->browser()->RestoreHistory(history);
+    if (locked) t->setLocked(true);  // before its page can show
+    if (history.isEmpty())
+        t->browser()->Navigate(url);
+    else
+        t->browser()->RestoreHistory(history);
     show(t);
     return t;
 }
@@ -207,11 +210,12 @@ bool TabSet::Execute(Command command, int value) {
         case Command::ReopenClosedTab: {
             if (closed_.isEmpty()) return false;
             const ClosedTab last = closed_.takeLast();
-            openWithHistory(last.url, last.history);
+            openWithHistory(last.url, last.history, last.locked);
             return true;
         }
         case Command::DuplicateTab:
-            openWithHistory(t->browser()->LocationURL(), t->browser()->SavedHistory());
+            openWithHistory(t->browser()->LocationURL(), t->browser()->SavedHistory(),
+                            t->isLocked());
             return true;
         default:
             return false;

@@ -36,8 +36,9 @@ class TabSet : public QObject {
     Form1 *openNew();
     Form1 *openOn(const QString &address);
     Form1 *openHome();
-    // A tab with the given back and forward history (its address when there is none).
-    Form1 *openWithHistory(const QString &url, const QByteArray &history);
+    // A tab with the given back and forward history (its address when there is none),
+    // locked from the start when asked (the lock travels with the page).
+    Form1 *openWithHistory(const QString &url, const QByteArray &history, bool locked);
 
     // The tab-list commands: next, previous, by number, close others or those to the right,
     // reopen the last closed, duplicate. False when there was nothing to act on.
@@ -76,6 +77,7 @@ class TabSet : public QObject {
     struct ClosedTab {
         QString url;
         QByteArray history;
+        bool locked;  // what reopens it reopens it locked
     };
     QList<ClosedTab> closed_;  // the last ones, for Ctrl+Shift+T
     QString homePage_;         // "HomePage" when the last tab was made
