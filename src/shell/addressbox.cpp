@@ -169,7 +169,10 @@ bool AddressBox::eventFilter(QObject *watched, QEvent *event) {
         case QEvent::KeyPress: {
             // A real keyboard's keys reach the combo box, which hands them on to its line
             // edit; whichever sees Enter first goes.
-            const int key = static_cast<QKeyEvent *>(event)->key();
+            const auto *ke = static_cast<QKeyEvent *>(event);
+            const int key = ke->key();
+            // F4 is the lock key (read from the keyboard itself), not the list's own key.
+            if (key == Qt::Key_F4 && ke->modifiers() == Qt::NoModifier) return true;
             if (suggestionKey(key)) return true;
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
                 if (!updating_) submit();

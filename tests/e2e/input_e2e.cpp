@@ -169,7 +169,9 @@ TEST_P(InputE2E, MaximiseRestoreDragAndCloseMaximised) {
 // password from the keyboard; minimising with "MinPass" brings the page back locked.
 TEST_P(InputE2E, F4AndMinimiseLockAndTheKeyboardUnlocks) {
     setting("MinPass", "1");
-    setting("PassWord", "MTIz");  // "123"
+    // The longest password the settings take (93 bytes), typed from the keyboard.
+    const QString password = QString("Pw9!").repeated(23) + "x";
+    setting("PassWord", Base64Encode(password));
     launch({server.url("/magenta")}, server.url("/magenta"));
     ASSERT_TRUE(waitFor([&] { return magentaShare() > 0.9; }, 10000));
 
@@ -198,12 +200,33 @@ TEST_P(InputE2E, F4AndMinimiseLockAndTheKeyboardUnlocks) {
     x.hold("F4");
     EXPECT_TRUE(waitFor([&] { return magentaShare() < 0.05; }, 5000));
     x.click(points().page());  // into the window, to type there
-    x.type("12");
+    x.type(password.left(92));
     x.key("Return");
     QTest::qWait(300);
     EXPECT_LT(magentaShare(), 0.05);  // wrong: still covered, the text stays to correct
     x.key("ctrl+a");
-    x.type("123");
+    x.type(password);
+    x.key("Return");
+    EXPECT_TRUE(waitFor([&] { return magentaShare() > 0.9; }, 5000));
+
+    // The lock travels with the page: its copy ("复制选项卡") and the tab closed and brought
+    // back show nothing of it.
+    x.hold("F4");
+    ASSERT_TRUE(waitFor([&] { return magentaShare() < 0.05; }, 5000));
+    x.click(points().firstTab(), 3);
+    QTest::qWait(500);
+    for (const char *k : {"Down", "Down", "Down", "Down", "Return"}) x.key(k);
+    ASSERT_TRUE(waitFor([&] { return session.pages().size() == 2; }, 10000));
+    QTest::qWait(1000);
+    EXPECT_LT(magentaShare(), 0.05);
+    x.key("ctrl+w");
+    ASSERT_TRUE(waitFor([&] { return session.pages().size() == 1; }, 10000));
+    x.key("ctrl+shift+t");
+    ASSERT_TRUE(waitFor([&] { return session.pages().size() == 2; }, 10000));
+    QTest::qWait(1000);
+    EXPECT_LT(magentaShare(), 0.05);
+    x.click(points().page());
+    x.type(password);
     x.key("Return");
     EXPECT_TRUE(waitFor([&] { return magentaShare() > 0.9; }, 5000));
 
@@ -218,7 +241,7 @@ TEST_P(InputE2E, F4AndMinimiseLockAndTheKeyboardUnlocks) {
     }
     QTest::qWait(500);
     EXPECT_LT(magentaShare(), 0.05);
-    x.type("123");
+    x.type(password);
     x.key("Return");
     EXPECT_TRUE(waitFor([&] { return magentaShare() > 0.9; }, 5000));
 }
@@ -322,6 +345,25 @@ TEST_P(InputE2E, TheBossKeyHidesEverythingAndOneKeyBringsItBack) {
         x.clickOpenWindow(otherWindow);  // the other program in front again
         ASSERT_EQ(other.state(), QProcess::Running);
     }
+    // A box waiting for its answer goes too, and waits again after the restore; a
+    // maximised frame comes back maximised.
+    x.click(points().toolbar(), 1, 2);
+    ASSERT_TRUE(waitFor([&] { return frameRect().width() == 1280; }, 5000));
+    setting("Unload", "1");
+    x.click(points().caption(0));  // the close question
+    ASSERT_TRUE(waitFor([&] { return !x.windows("^关闭$").isEmpty(); }, 5000));
+    x.hold("F2");
+    ASSERT_TRUE(waitFor([&] { return x.windowsOf(pid).size() == 1; }, 5000));
+    EXPECT_TRUE(x.windows("^关闭$").isEmpty());
+    QTest::qWait(300);
+    x.type("q");
+    ASSERT_TRUE(waitFor([&] { return x.windowsOf(pid).size() == 3; }, 5000));
+    EXPECT_FALSE(x.windows("^关闭$").isEmpty());
+    EXPECT_EQ(frameRect().width(), 1280);
+    x.key("Escape");  // 否: the browser stays
+    EXPECT_TRUE(waitFor([&] { return x.windows("^关闭$").isEmpty(); }, 5000));
+    QTest::qWait(300);
+    EXPECT_EQ(browser->state(), QProcess::Running);
     other.kill();
     bar.kill();
     other.waitForFinished(3000);

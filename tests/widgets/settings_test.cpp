@@ -168,6 +168,22 @@ TEST_F(SettingsTest, ApplyWritesInOrderAndInTheStoredForms) {
     ASSERT_TRUE(unlock(*g, "新密码"));
     g->cmdApply_Click();
     EXPECT_EQ(read("FilterText"), filterText.left(127));
+
+    // A password is stored only as long as the store reads it back whole: 93 bytes in the
+    // code page (a Chinese character is two); one more is refused, with why, and nothing
+    // is written.
+    const QString ascii93(93, 'p'), chinese46(46, QChar(0x5BC6));
+    for (const QString &longest : {ascii93, chinese46}) {
+        part<QLineEdit>(g, "txtPass")->setText(longest);
+        EXPECT_TRUE(g->cmdApply_Click());
+        EXPECT_TRUE(PasswordMatches(longest, read("PassWord")));
+        part<QLineEdit>(g, "txtPass")->setText(longest + longest.back());
+        platform.dialogs_.shown.clear();
+        EXPECT_FALSE(g->cmdApply_Click());
+        ASSERT_EQ(platform.dialogs_.shown.size(), 1u);
+        EXPECT_TRUE(platform.dialogs_.shown[0].text.contains("密码最长 93 个字节"));
+        EXPECT_TRUE(PasswordMatches(longest, read("PassWord")));
+    }
 }
 
 // A wrong password leaves it locked, and Enter there reaches no button behind the panel.
