@@ -291,28 +291,6 @@ Form1 *mdiBrowser::newTabOn(const QString &address) {
     return tabs_->openOn(address);
 }
 
-Form1 *mdiBrowser::CreateTab(bool background) {
-    return tabs_->create(background);
-}
-void mdiBrowser::ShowTab(Form1 *tab) {
-    tabs_->show(tab);
-}
-void mdiBrowser::CloseTab(Form1 *tab) {
-    tabs_->close(tab);
-}
-Form1 *mdiBrowser::ActiveForm() const {
-    return tabs_->active();
-}
-QList<Form1 *> mdiBrowser::tabs() const {
-    return tabs_->all();
-}
-bool mdiBrowser::isDisguised() const {
-    return disguiser_->active();
-}
-void mdiBrowser::RunGesture(const QString &gesture) {
-    gestures_->Run(gesture);
-}
-
 // A new tab takes the keyboard, as in other browsers: typing goes where the tab wants it.
 void mdiBrowser::OpenNewFrm() {
     if (!tabs_->openNew()->takeKeyboard()) address_->focusSelected();
@@ -371,14 +349,6 @@ void mdiBrowser::updateWindowTitle() {
     const QString page = t ? WithoutBidiControls(t->caption()) : QString();
     setWindowTitle(page.isEmpty() ? QStringLiteral("Orvex Lumetta")
                                   : page + QStringLiteral(" - Orvex Lumetta"));
-}
-
-frmDownload *mdiBrowser::downloadManager() {
-    return windows_->downloads();
-}
-
-void mdiBrowser::NewDownload(const QString &path, const QString &url, Transfer *transfer) {
-    windows_->newDownload(path, url, transfer);
 }
 
 void mdiBrowser::showSettings(bool modal) {
@@ -440,7 +410,8 @@ bool mdiBrowser::Execute(Command command, int value) {
         return false;
     }
     return (t && t->Execute(command)) || tabs_->Execute(command, value) ||
-           toggles_->Execute(command) || runFrameCommand(command, value);
+           toggles_->Execute(command) || windows_->Execute(command) ||
+           runFrameCommand(command, value);
 }
 
 bool mdiBrowser::runFrameCommand(Command command, int value) {
@@ -468,9 +439,6 @@ bool mdiBrowser::runFrameCommand(Command command, int value) {
         case Command::Zoom:
             setZoom(value);
             return true;
-        case Command::Downloads:
-            windows_->showDownloads();
-            return true;
         case Command::OrganiseBookmarks:
             if (QDir(AppDir() + QStringLiteral("书签/")).exists())
                 newTabOn(AppDir() + QStringLiteral("书签/"));
@@ -483,20 +451,6 @@ bool mdiBrowser::runFrameCommand(Command command, int value) {
             return true;
         case Command::BossKey:
             disguiser_->Disguise();
-            return true;
-        case Command::Settings:
-            showSettings(true);
-            return true;
-        case Command::Skins:
-            windows_->chooseSkin();
-            return true;
-        case Command::CheckUpdate:
-            CheckForUpdateAndSay(platform_, this, [this](const QString &path, const QString &url) {
-                NewDownload(path, url);
-            });
-            return true;
-        case Command::About:
-            windows_->about();
             return true;
         case Command::FocusAddress:
             activateWindow();

@@ -8,21 +8,21 @@
 
 #include "commandline.h"
 #include "core/command.h"
+#include "disguiser.h"
 #include "framewindow.h"
+#include "gesturecontrol.h"
+#include "secondarywindows.h"
+#include "tabset.h"
 
 class AddressBox;
 class ChromeToggles;
-class Disguiser;
 class FindControl;
 class Form1;
 class FrameKeys;
 class FrameMenus;
 class FullScreen;
-class GestureControl;
 class Platform;
-class SecondaryWindows;
 class StatusStrip;
-class TabSet;
 class ToolBar;
 class Transfer;
 class frmDownload;
@@ -42,22 +42,24 @@ class mdiBrowser : public FrameWindow {
     // Every user command, from the menus, the toolbar, the keys, gestures (value: the zoom's
     // percentage, the tab's number). False when it found nothing to act on.
     bool Execute(Command command, int value = 0);
-    void RunGesture(const QString &gesture);
+    void RunGesture(const QString &gesture) { gestures_->Run(gesture); }
 
     // Tabs.
     void OpenNewFrm();
-    Form1 *CreateTab(bool background = false);
-    void ShowTab(Form1 *tab);
-    void CloseTab(Form1 *tab);
-    Form1 *ActiveForm() const;
-    QList<Form1 *> tabs() const;
+    Form1 *CreateTab(bool background = false) { return tabs_->create(background); }
+    void ShowTab(Form1 *tab) { tabs_->show(tab); }
+    void CloseTab(Form1 *tab) { tabs_->close(tab); }
+    Form1 *ActiveForm() const { return tabs_->active(); }
+    QList<Form1 *> tabs() const { return tabs_->all(); }
     // Files dropped on the address box: one new tab each, at most 100.
     void DropFiles(const QStringList &paths);
 
-    bool isDisguised() const;
+    bool isDisguised() const { return disguiser_->active(); }
     // The download manager, made on first use; shown and handed a task.
-    frmDownload *downloadManager();
-    void NewDownload(const QString &path, const QString &url, Transfer *transfer = nullptr);
+    frmDownload *downloadManager() { return windows_->downloads(); }
+    void NewDownload(const QString &path, const QString &url, Transfer *transfer = nullptr) {
+        windows_->newDownload(path, url, transfer);
+    }
     // A skin by its file name onto the frame and every tab, stored once it applied; false
     // (after its message) when it cannot be applied, and then nothing has changed.
     bool TrySkin(const QString &name);

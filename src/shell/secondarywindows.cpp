@@ -5,6 +5,7 @@
 #include "about/frmabout.h"
 #include "downloads/frmdownload.h"
 #include "platform/platform.h"
+#include "services/updatecheck.h"
 #include "settings/frmsetting.h"
 #include "settings/frmtheme.h"
 #include "tab/frmaddfav.h"
@@ -74,4 +75,28 @@ void SecondaryWindows::addBookmark(const QString &title, const QString &address)
     d->Fill(title, address);
     d->exec();
     windows_.discard(OwnedWindow::AddBookmark);
+}
+
+bool SecondaryWindows::Execute(Command command) {
+    switch (command) {
+        case Command::Downloads:
+            showDownloads();
+            return true;
+        case Command::Settings:
+            showSettings(true);
+            return true;
+        case Command::Skins:
+            chooseSkin();
+            return true;
+        case Command::About:
+            about();
+            return true;
+        case Command::CheckUpdate:
+            CheckForUpdateAndSay(platform_, frame_, [this](const QString &path, const QString &url) {
+                newDownload(path, url, nullptr);
+            });
+            return true;
+        default:
+            return false;
+    }
 }

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <functional>
 
+#include "core/command.h"
 #include "ownedwindows.h"
 
 class Platform;
@@ -30,6 +31,9 @@ class SecondaryWindows : public QObject {
     void chooseSkin();
     void about();
     void addBookmark(const QString &title, const QString &address);
+    // The windows' commands: the download manager, the settings (modal), the skins, the
+    // about box, the update check from the menu. False for any other command.
+    bool Execute(Command command);
 
   private:
     Platform &platform_;
