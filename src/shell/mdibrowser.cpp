@@ -155,6 +155,9 @@ void mdiBrowser::wireParts() {
         if (!front) return;
         toolbar_->showRefreshButton();
         toolbar_->hideProgress();
+        // What loaded, even where no new address was announced (a crashed page reloaded).
+        if (const QString url = ActiveForm()->browser()->LocationURL(); !url.isEmpty())
+            address_->append(url);
     });
     connect(tabs_, &TabSet::FullScreenRequested, this, [this](Form1 *t, bool on) {
         if (on) find_->hide();
