@@ -85,13 +85,15 @@ QString SafeFileName(const QString &name) {
     qsizetype first = 0, last = n.size();
     while (first < last && trimmable(n[first])) ++first;
     while (last > first && trimmable(n[last - 1])) --last;
-    n = n.mid(first, last - first);
-    constexpr qsizetype kMaxBytes = 255;
-    if (n.toUtf8().size() <= kMaxBytes) return n;
+    return FittedFileName(n.mid(first, last - first));
+}
+
+QString FittedFileName(const QString &n) {
+    if (n.toUtf8().size() <= kMaxNameBytes) return n;
     const qsizetype dot = n.lastIndexOf(u'.');
     QString ext = dot > 0 && n.size() - dot <= 16 ? n.mid(dot) : QString();
     QString stem = n.left(n.size() - ext.size());
-    while (!stem.isEmpty() && (stem + ext).toUtf8().size() > kMaxBytes) {
+    while (!stem.isEmpty() && (stem + ext).toUtf8().size() > kMaxNameBytes) {
         stem.chop(1);
         if (!stem.isEmpty() && stem.back().isHighSurrogate()) stem.chop(1);
     }
@@ -102,6 +104,11 @@ QString ProposedFileName(const QString &suggested, const QString &url) {
     QString name = SafeFileName(suggested);
     if (name.isEmpty()) name = SafeFileName(FileNameFromUrl(url));
     return name.isEmpty() ? QStringLiteral("未命名文件") : name;
+}
+
+QString FittedPath(const QString &path) {
+    const qsizetype slash = path.lastIndexOf(u'/') + 1;
+    return path.left(slash) + FittedFileName(path.mid(slash));
 }
 
 QString PartialPath(const QString &target) {

@@ -7,9 +7,18 @@
 // the server wrote it; empty when it gives none.
 QString ContentDispositionName(const QByteArray &header);
 
+// A download's name and its partial file's ("<name>.<n>.part") both fit the file system's
+// 255 bytes: names are kept to this many bytes of UTF-8.
+constexpr qsizetype kMaxNameBytes = 255 - 8;
+// The name shortened to kMaxNameBytes in its stem, the extension kept, never inside a
+// character; a name that fits stays as it is.
+QString FittedFileName(const QString &name);
+// The same for the last segment of a path (a name typed into the save dialog).
+QString FittedPath(const QString &path);
+
 // A name that stays in the folder it is saved into: the last segment of anything that
 // looks like a path, without control characters, leading or trailing dots and spaces,
-// at most 255 bytes on disk (the extension kept). Empty when nothing usable is left.
+// fitted as above. Empty when nothing usable is left.
 QString SafeFileName(const QString &name);
 
 // What the save dialog proposes: the server's (or engine's) name, else the address's,

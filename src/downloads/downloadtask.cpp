@@ -1,6 +1,7 @@
 #include "downloadtask.h"
 
 #include <QUrl>
+#include <cerrno>
 
 #include "core/clock.h"
 #include "core/downloadnames.h"
@@ -17,7 +18,7 @@ DownloadTask::~DownloadTask() {
 }
 
 void DownloadTask::Start(const QString &target, const QUrl &url, Transfer *transfer) {
-    target_ = target;
+    target_ = FittedPath(target);  // its partial file's name must fit too
     state_ = State::Requesting;
     transfer_ = transfer;
     transfer_->setParent(this);
@@ -34,11 +35,12 @@ void DownloadTask::Start(const QString &target, const QUrl &url, Transfer *trans
 void DownloadTask::onResponseStarted() {
     if (state_ != State::Requesting) return;
     // An error page is no file to save.
-    if (transfer_->HttpStatus() >= 400) return fail();
+    if (transfer_->HttpStatus() >= 400)
+        return fail(QStringLiteral("服务器错误 %1").arg(transfer_->HttpStatus()));
     // The chosen name stays as it is (absent, or an older file) until the new one is whole.
     if (!transfer_->WritesFile()) {
         file_.setFileName(PartialPath(target_));
-        if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) return fail();
+        if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) return fail(fileFault());
     }
     expected_ = transfer_->ContentLength();
     state_ = State::Transferring;
@@ -53,13 +55,14 @@ void DownloadTask::onDataAvailable() {
     emit Progressed();
 }
 
-void DownloadTask::onFinished(bool ok, const QString &) {
+void DownloadTask::onFinished(bool ok, const QString &error) {
     if (state_ == State::Requesting && ok) onResponseStarted();
-    if (state_ == State::Requesting) return fail();
+    const QString why = error.isEmpty() ? QStringLiteral("连接中断") : error;
+    if (state_ == State::Requesting) return fail(why);
     if (state_ != State::Transferring) return;
     if (transfer_->WritesFile()) {
         written_ = transfer_->BytesWritten();
-        return ok ? complete() : fail();
+        return ok ? complete() : fail(why);
     }
     writeBlocks(true);
     if (state_ != State::Transferring) return;
@@ -67,7 +70,7 @@ void DownloadTask::onFinished(bool ok, const QString &) {
     if (ok && (!expected_ || written_ == *expected_))
         complete();
     else
-        fail();
+        fail(why);
 }
 
 // Whole blocks as they arrive; the last, shorter block once the body has ended.
@@ -78,7 +81,7 @@ void DownloadTask::writeBlocks(bool drain) {
         char block[kBlockSize];
         const qint64 n = transfer_->Read(block, kBlockSize);
         if (n <= 0) return;
-        if (file_.write(block, n) != n) return fail();  // e.g. a full disk
+        if (file_.write(block, n) != n) return fail(fileFault());  // e.g. a full disk
         written_ += n;
         figure_ = true;
         emit Progressed();
@@ -90,7 +93,8 @@ void DownloadTask::tick() {
     if (!running()) return ticker_.stop();
     const qint64 now = clock_.steadyMs() - started_;
     rate_.sample(now, written_);
-    if (now - rate_.lastGrowth() >= kStallMs) return fail();
+    if (now - rate_.lastGrowth() >= kStallMs)
+        return fail(QStringLiteral("服务器无响应 (%1 秒)").arg(kStallMs / 1000));
     if (state_ != State::Transferring) return;
     shownRate_ = rate_.bytesPerSecond();
     emit Changed();
@@ -100,9 +104,9 @@ void DownloadTask::complete() {
     if (file_.isOpen()) {
         const bool flushed = file_.flush();  // what is still buffered must reach the disk too
         file_.close();
-        if (!flushed || file_.error() != QFileDevice::NoError) return fail();
+        if (!flushed || file_.error() != QFileDevice::NoError) return fail(fileFault());
     }
-    if (!ReplaceFile(PartialPath(target_), target_)) return fail();
+    if (!ReplaceFile(PartialPath(target_), target_)) return fail(fileFault());
     state_ = State::Completed;
     ticker_.stop();
     endTransfer();
@@ -112,8 +116,22 @@ void DownloadTask::complete() {
     emit Completed();
 }
 
-void DownloadTask::fail() {
-    end(State::Failed, QStringLiteral("下载失败"));
+// "下载失败" first, then why, in words a user knows.
+void DownloadTask::fail(const QString &reason) {
+    end(State::Failed, QStringLiteral("下载失败：") + reason);
+}
+
+// Why the file could not be written, from the system's own answer.
+QString DownloadTask::fileFault() {
+    switch (errno) {
+        case ENOSPC:
+        case EDQUOT:
+            return QStringLiteral("磁盘空间不足");
+        case ENAMETOOLONG:
+            return QStringLiteral("文件名过长");
+        default:
+            return QStringLiteral("无法写入目标文件夹");
+    }
 }
 
 void DownloadTask::Stop() {

@@ -35,7 +35,7 @@ class DownloadTask : public QObject {
     std::optional<qint64> expected() const { return expected_; }
     QString targetPath() const { return target_; }
     // The progress line: the figure, with sizes, speed and time left while it runs (without
-    // the speed when short is asked for), or what became of it.
+    // the speed when short is asked for), or what became of it ("下载失败：连接中断").
     QString progressText(bool withSpeed = true) const;
     // The bar's width on a track of this many pixels; at least 1.
     int barWidth(int track) const;
@@ -51,7 +51,8 @@ class DownloadTask : public QObject {
     void onFinished(bool ok, const QString &error);
     void writeBlocks(bool drain);
     void complete();
-    void fail();
+    void fail(const QString &reason);
+    static QString fileFault();
     void end(State state, const QString &text);
     void endTransfer();
 

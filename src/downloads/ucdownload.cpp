@@ -35,6 +35,8 @@ class ProgressCaption : public QWidget {
 };
 
 namespace {
+const QColor kFault(0xE0, 0x4A, 0x3F);
+
 QLabel *label(QWidget *parent, const QString &text, const QRect &twips, const char *name) {
     auto *l = new QLabel(text, parent);
     l->setObjectName(QLatin1String(name));
@@ -99,6 +101,12 @@ void ucDownload::drawProgress(const DownloadTask &task) {
 void ucDownload::draw(const DownloadTask &task) {
     drawProgress(task);
     Label2->setToolTip(task.progressText());  // whole, where the line is too narrow
+    // A failed task's bar turns the fault colour, whatever the skin.
+    if (task.state() == State::Failed && lblPro->palette().color(QPalette::Window) != kFault) {
+        QPalette p = lblPro->palette();
+        p.setColor(QPalette::Window, kFault);
+        lblPro->setPalette(p);
+    }
     // A link stays blue when disabled: a finished task shows the word as plain grey text.
     if (task.state() == State::Completed || task.state() == State::Failed) {
         Label3->setEnabled(false);

@@ -8,6 +8,24 @@ namespace {
 constexpr qint64 kReadBuffer = 1 << 20;
 // A question about a name must not keep the user waiting on a dead server.
 constexpr int kHeadTimeoutMs = 5000;
+
+// Why a fetch ended early, in words a user knows; an HTTP error status is said by its code.
+QString FailureText(QNetworkReply::NetworkError e) {
+    switch (e) {
+        case QNetworkReply::TooManyRedirectsError:
+        case QNetworkReply::InsecureRedirectError:
+            return QStringLiteral("重定向次数过多");
+        case QNetworkReply::ConnectionRefusedError:
+        case QNetworkReply::HostNotFoundError:
+        case QNetworkReply::TimeoutError:
+        case QNetworkReply::ProxyConnectionRefusedError:
+        case QNetworkReply::ProxyNotFoundError:
+        case QNetworkReply::ProxyTimeoutError:
+            return QStringLiteral("服务器无响应");
+        default:
+            return QStringLiteral("连接中断");
+    }
+}
 }  // namespace
 
 QtTransfer::QtTransfer(QNetworkAccessManager *network, const QByteArray &userAgent, QObject *parent)
@@ -43,7 +61,7 @@ void QtTransfer::Execute(const QUrl &url, Method method) {
     });
     connect(reply_, &QNetworkReply::finished, this, [this, started] {
         const bool ok = reply_->error() == QNetworkReply::NoError;
-        const QString error = ok ? QString() : reply_->errorString();
+        const QString error = ok ? QString() : FailureText(reply_->error());
         if (ok || HttpStatus() != 0) started();  // an empty body never says readyRead
         emit Finished(ok, error);
     });

@@ -35,7 +35,6 @@ class Page : public QWebEnginePage {
 
   protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override {
-        if (type == NavigationTypeFormSubmitted) owner_->formSubmitted(url);
         // A bookmark in the listing of the bookmark folder opens as the desktop would open it.
         if (isMainFrame && type == NavigationTypeLinkClicked && url.isLocalFile() &&
             url.path().endsWith(QLatin1String(".zvb"))) {
@@ -114,6 +113,34 @@ void saveTo(QWebEngineDownloadRequest *request, const QString &path) {
     request->setDownloadFileName(target.fileName());
 }
 
+// Why the engine's download ended early, in words a user knows.
+QString FailureText(QWebEngineDownloadRequest::DownloadInterruptReason r) {
+    using R = QWebEngineDownloadRequest;
+    switch (r) {
+        case R::FileNoSpace:
+            return QStringLiteral("磁盘空间不足");
+        case R::FileNameTooLong:
+        case R::FileTooLarge:
+            return QStringLiteral("文件名过长");
+        case R::FileAccessDenied:
+        case R::FileFailed:
+        case R::FileTransientError:
+            return QStringLiteral("无法写入目标文件夹");
+        case R::NetworkTimeout:
+        case R::NetworkServerDown:
+        case R::ServerUnreachable:
+            return QStringLiteral("服务器无响应");
+        case R::ServerBadContent:
+        case R::ServerFailed:
+        case R::ServerUnauthorized:
+        case R::ServerCertProblem:
+        case R::ServerForbidden:
+            return QStringLiteral("服务器错误");
+        default:
+            return QStringLiteral("连接中断");
+    }
+}
+
 // The engine's own download as a transfer: it writes the file itself, the task follows.
 class EngineTransfer : public Transfer {
   public:
@@ -128,7 +155,7 @@ class EngineTransfer : public Transfer {
         connect(request_, &QWebEngineDownloadRequest::stateChanged, this,
                 [this](QWebEngineDownloadRequest::DownloadState state) {
                     if (const auto ok = Outcome(state))
-                        emit Finished(*ok, *ok ? QString() : request_->interruptReasonString());
+                        emit Finished(*ok, *ok ? QString() : FailureText(request_->interruptReason()));
                 });
         request_->accept();
         // The engine had the response before it offered the file.
@@ -199,8 +226,6 @@ void WebEngine::onDownloadRequested(QWebEngineDownloadRequest *request) {
     DownloadOffer offer;
     offer.url = url.toString();
     offer.suggestedName = request->suggestedFileName();
-    const bool http = url.scheme() == u"http" || url.scheme() == u"https";
-    offer.refetchable = http && url != v->formTarget_;
     auto *engineFetch = new EngineTransfer(request);
     offer.engineTransfer = engineFetch;
     emit v->FileDownload(&offer);
@@ -335,11 +360,6 @@ QWidget *QtWebView::widget() {
 }
 QWebEnginePage *QtWebView::page() const {
     return view_ ? view_->page() : nullptr;
-}
-
-void QtWebView::formSubmitted(const QUrl &url) {
-    // A form's answer that turns out to be a file cannot be fetched again by its address.
-    formTarget_ = url;
 }
 
 QWebEnginePage *QtWebView::requestNewWindow(bool background) {

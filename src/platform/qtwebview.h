@@ -75,13 +75,11 @@ class QtWebView : public WebView {
     QWebEnginePage *page() const;
     // The page of a new tab for a window a click asked for; none when refused.
     QWebEnginePage *requestNewWindow(bool background = false);
-    void formSubmitted(const QUrl &url);
 
   private:
     friend class WebEngine;
     WebEngine *engine_;
     QWebEngineView *view_;
-    QUrl formTarget_;  // where the last form was sent
     bool loading_ = false;
     std::optional<QWebEngineCertificateError> certificate_;  // waiting for the user
     std::unique_ptr<QPrinter> printer_;

@@ -12,9 +12,8 @@ class Transfer;
 struct DownloadOffer {
     QString url;            // the download request's own address
     QString suggestedName;  // the engine's, from Content-Disposition and the MIME type
-    // False for what the address alone cannot fetch again: a form's post, blob:, data:.
-    bool refetchable = true;
-    // The engine's own fetch of it: a task that takes it (sets its parent) runs it.
+    // The engine's own fetch of it, the one request the page made (a one-time link, a form's
+    // post, a script's blob): a task that takes it (sets its parent) runs it.
     Transfer *engineTransfer = nullptr;
     // When nothing takes the engine's fetch: drop it, or let the engine save it here.
     bool cancel = false;

@@ -309,7 +309,7 @@ void Form1::onFileDownload(DownloadOffer *offer) {
         offer->savePath = path;
         return;
     }
-    // A plain GET is fetched afresh; a form's post or a script's blob only the engine has.
-    offer->cancel = offer->refetchable;
-    emit DownloadRequested(path, offer->url, offer->refetchable ? nullptr : offer->engineTransfer);
+    // The engine's own request, never a second one: a one-time link, a form's post, a
+    // script's blob arrive as the page asked for them, with its cookies and its login.
+    emit DownloadRequested(path, offer->url, offer->engineTransfer);
 }

@@ -136,7 +136,10 @@ TEST_F(DownloadsE2E, FaultsEndInAClearStateAndNeverInAFalseCompletion) {
     EXPECT_TRUE(QFile::exists(dir.filePath("empty.bin")));
     EXPECT_EQ(QFile(dir.filePath("empty.bin")).size(), 0);
     EXPECT_EQ(c->state(), ucDownload::State::Failed);
-    EXPECT_EQ(c->task().progressText(), "下载失败");
+    // Each says why.
+    EXPECT_EQ(c->task().progressText(), "下载失败：连接中断");
+    EXPECT_EQ(d->task().progressText(), "下载失败：服务器错误 404");
+    EXPECT_EQ(e->task().progressText(), "下载失败：服务器无响应");
     EXPECT_FALSE(QFile::exists(dir.filePath("cut.bin")));
     EXPECT_LE(c->bytesWritten(), 50000);
     EXPECT_EQ(d->state(), ucDownload::State::Failed);
@@ -179,7 +182,7 @@ TEST_F(DownloadsE2E, StopBeforeTheFirstBlockAStalledServerAndAnUnwritableTarget)
     platform.clock_.setSpeed(1);
     EXPECT_GE(clock.elapsed(), 1500);
     EXPECT_EQ(s->state(), ucDownload::State::Failed);
-    EXPECT_EQ(s->task().progressText(), "下载失败");
+    EXPECT_EQ(s->task().progressText(), "下载失败：服务器无响应 (60 秒)");
 
     TestHttpServer::Response ok;
     ok.body = pattern(2000);
@@ -338,7 +341,9 @@ TEST(PageDownloadE2E, EveryKindOfDownloadArrivesUnderTheServersName) {
                   QCryptographicHash::hash(it.value(), QCryptographicHash::Sha256).toHex())
             << it.key().toStdString();
     EXPECT_FALSE(QFile::exists(QFileInfo(chosen.path()).dir().filePath("escape.sh")));
-    EXPECT_EQ(server.requests.count("/export"), 1);  // the form's post, never fetched again
+    // One request each: the engine's own, never fetched again (a one-time link arrives).
+    for (const char *path : {"/get.php?id=data.bin", "/utf8", "/escape", "/script.bin", "/export"})
+        EXPECT_EQ(server.requests.count(path), 1) << path;
     EXPECT_TRUE(server.requestHeads.last().startsWith("POST /export"));
     EXPECT_EQ(server.requestBodies.last(), "q=7");
     EXPECT_FALSE(status.contains("无法打开网页")) << status.join(" | ").toStdString();

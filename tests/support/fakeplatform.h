@@ -119,7 +119,7 @@ class FakeTransfer : public Transfer {
         emit DataAvailable();
     }
     void finish(bool ok) {
-        emit Finished(ok, ok ? QString() : QStringLiteral("connection closed"));
+        emit Finished(ok, ok ? QString() : QStringLiteral("连接中断"));  // as the real one says
     }
 
     QUrl url;

@@ -126,8 +126,12 @@ TEST(DownloadNamesTest, TheServersNameAndNothingThatLeavesTheFolder) {
     EXPECT_EQ(SafeFileName(QString("a\nb\tc\x7f.txt")), "abc.txt");
     const QString longName = QString(300, QChar(0x6708)) + ".tar";
     const QString cut = SafeFileName(longName);
-    EXPECT_LE(cut.toUtf8().size(), 255);
+    // The partial file's name fits too: "<name>.<n>.part" within 255 bytes.
+    EXPECT_LE((cut + ".99.part").toUtf8().size(), 255);
+    EXPECT_GE(cut.toUtf8().size(), 245);
     EXPECT_TRUE(cut.endsWith(".tar"));
+    EXPECT_EQ(FittedPath("/d/" + longName), "/d/" + cut);  // a name typed into the dialog
+    EXPECT_EQ(FittedPath("/d/short.txt"), "/d/short.txt");
     const QString emoji = SafeFileName(QString::fromUtf8("😀").repeated(70) + ".txt");
     EXPECT_LE(emoji.toUtf8().size(), 255);
     EXPECT_FALSE(emoji.toUtf8().contains("\xef\xbf\xbd"));  // no cut surrogate pair

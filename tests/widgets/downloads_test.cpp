@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
@@ -115,7 +116,7 @@ TEST_F(TaskTest, ACutOrSilentConnectionFailsAndLeavesNoPartOfAFile) {
     EXPECT_TRUE(QFile::exists(path + ".part"));
     transfer->finish(false);
     EXPECT_EQ(task->state(), DownloadTask::State::Failed);
-    EXPECT_EQ(task->progressText(), "下载失败");
+    EXPECT_EQ(task->progressText(), "下载失败：连接中断");
     EXPECT_TRUE(completed->isEmpty());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
     // A "complete" end with fewer bytes than announced is no success either.
@@ -141,7 +142,7 @@ TEST_F(TaskTest, ACutOrSilentConnectionFailsAndLeavesNoPartOfAFile) {
     EXPECT_EQ(task->state(), DownloadTask::State::Transferring);
     later(1);
     EXPECT_TRUE(transfer.isNull() || transfer->cancelled);
-    EXPECT_EQ(task->progressText(), "下载失败");
+    EXPECT_EQ(task->progressText(), "下载失败：服务器无响应 (60 秒)");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
 }
 
@@ -151,6 +152,7 @@ TEST_F(TaskTest, AnErrorStatusSavesNoErrorPage) {
     transfer->feed("<html>not found</html>");
     transfer->finish(false);
     EXPECT_EQ(task->state(), DownloadTask::State::Failed);
+    EXPECT_EQ(task->progressText(), "下载失败：服务器错误 404");
     EXPECT_FALSE(QFile::exists(path));
     // No response at all (a dead server): failed too, nothing on disk.
     start("dead.bin");
@@ -211,7 +213,16 @@ TEST_F(TaskTest, ATargetThatCannotBeWrittenFails) {
     transfer->respond(200, 100);
     transfer->feed(pattern(100));
     EXPECT_EQ(task->state(), DownloadTask::State::Failed);
+    EXPECT_EQ(task->progressText(), "下载失败：无法写入目标文件夹");
     EXPECT_TRUE(completed->isEmpty());
+    // A full disk (the partial file leads to /dev/full) says so.
+    ASSERT_TRUE(QFile::link("/dev/full", dir.filePath("full.bin.part")));
+    start("full.bin");
+    transfer->respond(200, 100000);
+    transfer->feed(pattern(100000));
+    transfer->finish(true);
+    EXPECT_EQ(task->progressText(), "下载失败：磁盘空间不足");
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("full.bin.part")));  // the link, not the device
 }
 
 // The task's line: its figures, the notice, the stop link, the bar, the file's own commands.
@@ -345,11 +356,10 @@ TEST(DownloadHandOffTest, APagesFileIsSavedWhereTheUserSaysUnderTheServersName) 
     QObject::connect(f.ActiveForm(), &Form1::StatusTextChanged,
                      [&](const QString &t) { status << t; });
     const QString downloads = UserDownloadFolder();
-    auto offer = [&](const QString &url, const QString &suggested, bool refetchable) {
+    auto offer = [&](const QString &url, const QString &suggested) {
         auto o = std::make_unique<DownloadOffer>();
         o->url = url;
         o->suggestedName = suggested;
-        o->refetchable = refetchable;
         o->engineTransfer = new FakeTransfer;
         emit view->FileDownload(o.get());
         return o;
@@ -358,35 +368,31 @@ TEST(DownloadHandOffTest, APagesFileIsSavedWhereTheUserSaysUnderTheServersName) 
     // A cancelled dialog drops it; the engine's name is proposed in the download folder,
     // a hostile one without its path.
     platform.dialogs_.files = {QString()};
-    auto o = offer("http://h/get.php?id=7", "../../报告 7.pdf", true);
+    auto o = offer("http://h/get.php?id=7", "../../报告 7.pdf");
     EXPECT_TRUE(o->cancel);
     EXPECT_EQ(platform.dialogs_.saveRequests.last(),
               "下载文件另存为|所有文件|*.*|" + downloads + "/报告 7.pdf");
     EXPECT_TRUE(platform.transfers.isEmpty());
     delete o->engineTransfer;
 
-    // A plain GET becomes a task with a fresh fetch; the next dialog opens where this one
-    // was left.
+    // A plain GET and a form's post alike: the task runs the engine's own fetch, never a
+    // second request; the next dialog opens where this one was left.
     const QString target = folder.file("setup.exe");
     platform.dialogs_.files = {target};
-    o = offer("http://h/get.php?setup.exe", QString(), true);
-    EXPECT_TRUE(o->cancel);
+    o = offer("http://h/get.php?setup.exe", QString());
+    EXPECT_FALSE(o->cancel);
     EXPECT_EQ(platform.dialogs_.saveRequests.last(),
               "下载文件另存为|所有文件|*.*|" + downloads + "/setup.exe");
-    ASSERT_EQ(platform.transfers.size(), 1);
-    EXPECT_EQ(platform.transfers[0]->url, QUrl("http://h/get.php?setup.exe"));
+    EXPECT_TRUE(platform.transfers.isEmpty());
     EXPECT_TRUE(f.downloadManager()->isVisible());
     EXPECT_EQ(f.downloadManager()->tasks().value(1)->targetPath(), target);
-    EXPECT_EQ(o->engineTransfer->parent(), nullptr);
-    delete o->engineTransfer;
-
-    // A form's post: the task runs the engine's own fetch.
+    EXPECT_EQ(o->engineTransfer->parent(), &f.downloadManager()->tasks().value(1)->task());
     platform.dialogs_.files = {folder.file("export.csv")};
-    o = offer("http://h/export", "export.csv", false);
+    o = offer("http://h/export", "export.csv");
     EXPECT_EQ(platform.dialogs_.saveRequests.last(),
               "下载文件另存为|所有文件|*.*|" + folder.path() + "/export.csv");
     EXPECT_FALSE(o->cancel);
-    EXPECT_EQ(platform.transfers.size(), 1);
+    EXPECT_TRUE(platform.transfers.isEmpty());
     auto *engine = static_cast<FakeTransfer *>(o->engineTransfer);
     EXPECT_EQ(engine->parent(), &f.downloadManager()->tasks().value(2)->task());
     EXPECT_EQ(engine->url, QUrl("http://h/export"));
@@ -394,7 +400,7 @@ TEST(DownloadHandOffTest, APagesFileIsSavedWhereTheUserSaysUnderTheServersName) 
     // "AutoDownload" 0: the engine saves it, to the place asked all the same.
     settings::Write(settings::Key::AutoDownload, "0");
     platform.dialogs_.files = {folder.file("own.bin")};
-    o = offer("http://h/own.bin", "own.bin", true);
+    o = offer("http://h/own.bin", "own.bin");
     EXPECT_FALSE(o->cancel);
     EXPECT_EQ(o->savePath, folder.file("own.bin"));
     EXPECT_EQ(f.downloadManager()->tasks().size(), 2);
