@@ -1,11 +1,14 @@
 #include "downloadtask.h"
 
+#include <QFileInfo>
+#include <QStorageInfo>
 #include <QUrl>
 #include <cerrno>
 
 #include "core/clock.h"
 #include "core/downloadnames.h"
 #include "platform/transfer.h"
+#include "services/downloadclaims.h"
 
 DownloadTask::DownloadTask(Clock &clock, QObject *parent) : QObject(parent), clock_(clock) {
     ticker_.setInterval(1000);
@@ -19,10 +22,12 @@ DownloadTask::~DownloadTask() {
 
 void DownloadTask::Start(const QString &target, const QUrl &url, Transfer *transfer) {
     target_ = FittedPath(target);  // its partial file's name must fit too
+    downloadclaims::ClaimTarget(target_);
+    partial_ = downloadclaims::ClaimPartial(target_);
     state_ = State::Requesting;
     transfer_ = transfer;
     transfer_->setParent(this);
-    if (transfer_->WritesFile()) transfer_->SetFile(PartialPath(target_));
+    if (transfer_->WritesFile()) transfer_->SetFile(partial_);
     connect(transfer_, &Transfer::ResponseStarted, this, &DownloadTask::onResponseStarted);
     connect(transfer_, &Transfer::DataAvailable, this, &DownloadTask::onDataAvailable);
     connect(transfer_, &Transfer::Finished, this, &DownloadTask::onFinished);
@@ -39,8 +44,9 @@ void DownloadTask::onResponseStarted() {
         return fail(QStringLiteral("服务器错误 %1").arg(transfer_->HttpStatus()));
     // The chosen name stays as it is (absent, or an older file) until the new one is whole.
     if (!transfer_->WritesFile()) {
-        file_.setFileName(PartialPath(target_));
-        if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) return fail(fileFault());
+        // Its own, new: never another task's partial file, nor one a crash left.
+        file_.setFileName(partial_);
+        if (!file_.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return fail(fileFault(errno));
     }
     expected_ = transfer_->ContentLength();
     state_ = State::Transferring;
@@ -81,7 +87,7 @@ void DownloadTask::writeBlocks(bool drain) {
         char block[kBlockSize];
         const qint64 n = transfer_->Read(block, kBlockSize);
         if (n <= 0) return;
-        if (file_.write(block, n) != n) return fail(fileFault());  // e.g. a full disk
+        if (file_.write(block, n) != n) return fail(fileFault(errno));  // e.g. a full disk
         written_ += n;
         figure_ = true;
         emit Progressed();
@@ -103,10 +109,12 @@ void DownloadTask::tick() {
 void DownloadTask::complete() {
     if (file_.isOpen()) {
         const bool flushed = file_.flush();  // what is still buffered must reach the disk too
+        const int why = errno;
         file_.close();
-        if (!flushed || file_.error() != QFileDevice::NoError) return fail(fileFault());
+        if (!flushed || file_.error() != QFileDevice::NoError) return fail(fileFault(why));
     }
-    if (!ReplaceFile(PartialPath(target_), target_)) return fail(fileFault());
+    if (!ReplaceFile(partial_, target_)) return fail(fileFault(errno));
+    downloadclaims::Release(target_, partial_);
     state_ = State::Completed;
     ticker_.stop();
     endTransfer();
@@ -121,17 +129,15 @@ void DownloadTask::fail(const QString &reason) {
     end(State::Failed, QStringLiteral("下载失败：") + reason);
 }
 
-// Why the file could not be written, from the system's own answer.
-QString DownloadTask::fileFault() {
-    switch (errno) {
-        case ENOSPC:
-        case EDQUOT:
-            return QStringLiteral("磁盘空间不足");
-        case ENAMETOOLONG:
-            return QStringLiteral("文件名过长");
-        default:
-            return QStringLiteral("无法写入目标文件夹");
-    }
+// Why the file could not be written: from the system's answer where it still has it
+// (buffered writes fail later, past other calls), else from the disk's free space.
+QString DownloadTask::fileFault(int error) const {
+    if (error == ENAMETOOLONG) return QStringLiteral("文件名过长");
+    const QStorageInfo disk(QFileInfo(partial_).absolutePath());
+    if (error == ENOSPC || error == EDQUOT ||
+        (disk.isValid() && disk.bytesAvailable() < 64 * kBlockSize))
+        return QStringLiteral("磁盘空间不足");
+    return QStringLiteral("无法写入目标文件夹");
 }
 
 void DownloadTask::Stop() {
@@ -144,7 +150,8 @@ void DownloadTask::end(State state, const QString &text) {
     ticker_.stop();
     endTransfer();  // a request still waiting for its answer is cancelled too
     file_.close();
-    QFile::remove(PartialPath(target_));
+    QFile::remove(partial_);  // its own only
+    downloadclaims::Release(target_, partial_);
     figure_ = false;
     shownRate_.reset();
     fixed_ = text;

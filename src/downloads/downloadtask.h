@@ -1,6 +1,6 @@
 #pragma once
 // One download as a task: the request followed through its states, the body written block
-// by block into "<name>.part" and moved onto the name once whole, the 60-second stall rule,
+// by block into a partial file of its own and moved onto the name once whole, the 60-second stall rule,
 // stop, and the texts its line shows. It needs no window: the task widget draws it.
 #include <QFile>
 #include <QObject>
@@ -34,6 +34,7 @@ class DownloadTask : public QObject {
     qint64 bytesWritten() const { return written_; }
     std::optional<qint64> expected() const { return expected_; }
     QString targetPath() const { return target_; }
+    QString partialPath() const { return partial_; }
     // The progress line: the figure, with sizes, speed and time left while it runs (without
     // the speed when short is asked for), or what became of it ("下载失败：连接中断").
     QString progressText(bool withSpeed = true) const;
@@ -52,7 +53,7 @@ class DownloadTask : public QObject {
     void writeBlocks(bool drain);
     void complete();
     void fail(const QString &reason);
-    static QString fileFault();
+    QString fileFault(int error) const;  // error: errno
     void end(State state, const QString &text);
     void endTransfer();
 
@@ -60,6 +61,7 @@ class DownloadTask : public QObject {
     Transfer *transfer_ = nullptr;
     State state_ = State::Idle;
     QString target_;
+    QString partial_;  // its own partial file: "<name>.part", or "<name>.<n>.part"
     QFile file_;
     std::optional<qint64> expected_;
     qint64 written_ = 0;

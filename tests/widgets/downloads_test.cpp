@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
+#include <QProcess>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -30,7 +31,7 @@ class TaskTest : public ::testing::Test {
     DownloadTask *start(const QString &name = "file.bin") {
         task = std::make_unique<DownloadTask>(platform.clock_);
         completed = std::make_unique<QSignalSpy>(task.get(), &DownloadTask::Completed);
-        path = dir.filePath(name);
+        path = QDir::isAbsolutePath(name) ? name : dir.filePath(name);
         task->Start(path, QUrl("http://127.0.0.1/f"), platform.createTransfer(nullptr));
         transfer = platform.transfers.last();
         return task.get();
@@ -215,14 +216,41 @@ TEST_F(TaskTest, ATargetThatCannotBeWrittenFails) {
     EXPECT_EQ(task->state(), DownloadTask::State::Failed);
     EXPECT_EQ(task->progressText(), "下载失败：无法写入目标文件夹");
     EXPECT_TRUE(completed->isEmpty());
-    // A full disk (the partial file leads to /dev/full) says so.
-    ASSERT_TRUE(QFile::link("/dev/full", dir.filePath("full.bin.part")));
-    start("full.bin");
-    transfer->respond(200, 100000);
-    transfer->feed(pattern(100000));
+}
+
+// A full disk says so: a small file system of the test's own (root may mount one).
+TEST_F(TaskTest, AFullDiskSaysSo) {
+    QTemporaryDir small;
+    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", small.path()}) != 0)
+        GTEST_SKIP() << "no file system of our own to fill here";
+    start(small.filePath("full.bin"));
+    transfer->respond(200, 200000);
+    transfer->feed(pattern(200000));
     transfer->finish(true);
     EXPECT_EQ(task->progressText(), "下载失败：磁盘空间不足");
-    EXPECT_FALSE(QFileInfo::exists(dir.filePath("full.bin.part")));  // the link, not the device
+    EXPECT_EQ(QDir(small.path()).entryList(QDir::Files), QStringList());
+    QProcess::execute("umount", {small.path()});
+}
+
+// Each task writes a partial file of its own: one a crash left, or another task's, is
+// never written into nor removed.
+TEST_F(TaskTest, APartialFileOfItsOwn) {
+    WriteBytes(dir.filePath("x.bin.part"), "left by a crash");
+    DownloadTask other(platform.clock_);
+    other.Start(dir.filePath("x.bin"), QUrl("http://127.0.0.1/o"), platform.createTransfer(nullptr));
+    FakeTransfer *first = platform.transfers.last();
+    start("x.bin");
+    EXPECT_EQ(other.partialPath(), dir.filePath("x.bin.1.part"));
+    EXPECT_EQ(task->partialPath(), dir.filePath("x.bin.2.part"));
+    first->respond(200, 3000);
+    first->feed(pattern(2048));
+    transfer->respond(404, 10);
+    transfer->finish(false);  // the second fails: the first's partial file stays
+    EXPECT_TRUE(QFile::exists(dir.filePath("x.bin.1.part")));
+    first->feed(pattern(3000).mid(2048));
+    first->finish(true);
+    EXPECT_EQ(ReadBytes(dir.filePath("x.bin")), pattern(3000));
+    EXPECT_EQ(ReadBytes(dir.filePath("x.bin.part")), "left by a crash");
 }
 
 // The task's line: its figures, the notice, the stop link, the bar, the file's own commands.
@@ -387,6 +415,14 @@ TEST(DownloadHandOffTest, APagesFileIsSavedWhereTheUserSaysUnderTheServersName) 
     EXPECT_TRUE(f.downloadManager()->isVisible());
     EXPECT_EQ(f.downloadManager()->tasks().value(1)->targetPath(), target);
     EXPECT_EQ(o->engineTransfer->parent(), &f.downloadManager()->tasks().value(1)->task());
+    // The same target while that task runs: asked again, "setup (1).exe" proposed.
+    platform.dialogs_.files = {target, folder.file("setup (1).exe")};
+    o = offer("http://h/get.php?setup.exe", QString());
+    ASSERT_GE(platform.dialogs_.saveRequests.size(), 2);
+    EXPECT_EQ(platform.dialogs_.saveRequests.last(),
+              "下载文件另存为|所有文件|*.*|" + folder.file("setup (1).exe"));
+    EXPECT_EQ(f.downloadManager()->tasks().value(2)->targetPath(), folder.file("setup (1).exe"));
+    f.downloadManager()->tasks().value(2)->Stop();
     platform.dialogs_.files = {folder.file("export.csv")};
     o = offer("http://h/export", "export.csv");
     EXPECT_EQ(platform.dialogs_.saveRequests.last(),
@@ -394,7 +430,7 @@ TEST(DownloadHandOffTest, APagesFileIsSavedWhereTheUserSaysUnderTheServersName) 
     EXPECT_FALSE(o->cancel);
     EXPECT_TRUE(platform.transfers.isEmpty());
     auto *engine = static_cast<FakeTransfer *>(o->engineTransfer);
-    EXPECT_EQ(engine->parent(), &f.downloadManager()->tasks().value(2)->task());
+    EXPECT_EQ(engine->parent(), &f.downloadManager()->tasks().value(3)->task());
     EXPECT_EQ(engine->url, QUrl("http://h/export"));
 
     // "AutoDownload" 0: the engine saves it, to the place asked all the same.
@@ -403,7 +439,7 @@ TEST(DownloadHandOffTest, APagesFileIsSavedWhereTheUserSaysUnderTheServersName) 
     o = offer("http://h/own.bin", "own.bin");
     EXPECT_FALSE(o->cancel);
     EXPECT_EQ(o->savePath, folder.file("own.bin"));
-    EXPECT_EQ(f.downloadManager()->tasks().size(), 2);
+    EXPECT_EQ(f.downloadManager()->tasks().size(), 3);
     emit view->DownloadSaved(folder.file("own.bin"), true);
     EXPECT_EQ(status.last(), "下载完成: " + folder.file("own.bin"));
     delete o->engineTransfer;

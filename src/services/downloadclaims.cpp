@@ -1,0 +1,59 @@
+#include "downloadclaims.h"
+
+#include <QFileInfo>
+#include <QHash>
+
+#include "core/downloadnames.h"
+
+namespace downloadclaims {
+
+namespace {
+// One program, one set of running downloads: each path with how many hold it.
+QHash<QString, int> &claimed() {
+    static QHash<QString, int> paths;
+    return paths;
+}
+void claim(const QString &path) {
+    ++claimed()[path];
+}
+void release(const QString &path) {
+    if (auto it = claimed().find(path); it != claimed().end() && --*it <= 0) claimed().erase(it);
+}
+bool taken(const QString &path) {
+    return claimed().contains(path) || QFileInfo::exists(path) || QFileInfo(path).isSymLink();
+}
+}  // namespace
+
+QString ClaimPartial(const QString &target) {
+    QString partial = PartialPath(target);
+    for (int n = 1; taken(partial) && n < 100; ++n)
+        partial = target + QStringLiteral(".%1.part").arg(n);
+    claim(partial);
+    return partial;
+}
+
+void ClaimTarget(const QString &target) {
+    claim(target);
+}
+
+void Release(const QString &target, const QString &partial) {
+    release(target);
+    release(partial);
+}
+
+bool TargetClaimed(const QString &target) {
+    return claimed().contains(target);
+}
+
+QString FreeTarget(const QString &target) {
+    const QFileInfo info(target);
+    const QString dir = info.path(), stem = info.completeBaseName(), ext = info.suffix();
+    for (int n = 1;; ++n) {
+        const QString name = QStringLiteral("%1 (%2)").arg(stem).arg(n) +
+                             (ext.isEmpty() ? QString() : QLatin1Char('.') + ext);
+        const QString path = dir + QLatin1Char('/') + FittedFileName(name);
+        if (!claimed().contains(path) && !QFileInfo::exists(path)) return path;
+    }
+}
+
+}  // namespace downloadclaims
