@@ -220,13 +220,13 @@ TEST_P(InputE2E, F4AndMinimiseLockAndTheKeyboardUnlocks) {
     for (const char *k : {"Down", "Down", "Down", "Down", "Return"}) x.key(k);
     ASSERT_TRUE(waitFor([&] { return session.pages().size() == 2; }, 10000));
     QTest::qWait(1000);
-    EXPECT_LT(magentaShare(), 0.05);
+    EXPECT_EQ(magentaShare(), 0.0);  // not one pixel of the page
     x.key("ctrl+w");
     ASSERT_TRUE(waitFor([&] { return session.pages().size() == 1; }, 10000));
     x.key("ctrl+shift+t");
     ASSERT_TRUE(waitFor([&] { return session.pages().size() == 2; }, 10000));
     QTest::qWait(1000);
-    EXPECT_LT(magentaShare(), 0.05);
+    EXPECT_EQ(magentaShare(), 0.0);
     x.click(points().page());
     x.type(password);
     x.key("Return");
@@ -415,8 +415,11 @@ TEST_P(InputE2E, ALinkedFileGoesToTheDownloadFolderAndARightClickOpensOneMenu) {
     ASSERT_TRUE(waitFor([&] { return !x.windows("^下载文件另存为$").isEmpty(); }, 15000));
     QTest::qWait(500);
     x.key("Return");
-    const QString part = session.runtime.path() + "/Downloads/季度.bin.part";
-    ASSERT_TRUE(waitFor([&] { return QFile::exists(part); }, 15000));
+    // The engine's own download writes the task's partial file (under a suffix of its own
+    // until the end).
+    const QDir folder(session.runtime.path() + "/Downloads");
+    auto writing = [&] { return !folder.entryList({"季度.bin.part*"}, QDir::Files).isEmpty(); };
+    ASSERT_TRUE(waitFor(writing, 15000)) << folder.entryList().join(" ").toStdString();
     QStringList manager;
     ASSERT_TRUE(waitFor([&] { return !(manager = x.windows("^下载管理器$")).isEmpty(); }, 5000));
     QTest::qWait(500);
@@ -443,7 +446,7 @@ TEST_P(InputE2E, ALinkedFileGoesToTheDownloadFolderAndARightClickOpensOneMenu) {
         x.key("Escape");
         ASSERT_TRUE(waitFor([&] { return x.windows(wanted).isEmpty(); }, 5000));
     }
-    EXPECT_TRUE(QFile::exists(part));  // the question was answered "no"
+    EXPECT_TRUE(writing());  // the question was answered "no"
 }
 
 // Middle-button strokes: the trail while the button is held and gone after it, back to
