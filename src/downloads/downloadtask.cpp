@@ -22,6 +22,7 @@ DownloadTask::~DownloadTask() {
 
 void DownloadTask::Start(const QString &target, const QUrl &url, Transfer *transfer) {
     target_ = FittedPath(target);  // its partial file's name must fit too
+    url_ = url;
     downloadclaims::ClaimTarget(target_);
     partial_ = downloadclaims::ClaimPartial(target_);
     state_ = State::Requesting;

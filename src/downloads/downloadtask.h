@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QObject>
 #include <QTimer>
+#include <QUrl>
 #include <optional>
 
 #include "progress.h"
@@ -35,6 +36,7 @@ class DownloadTask : public QObject {
     std::optional<qint64> expected() const { return expected_; }
     QString targetPath() const { return target_; }
     QString partialPath() const { return partial_; }
+    QUrl url() const { return url_; }
     // The progress line: the figure, with sizes, speed and time left while it runs (without
     // the speed when short is asked for), or what became of it ("下载失败：连接中断").
     QString progressText(bool withSpeed = true) const;
@@ -61,7 +63,8 @@ class DownloadTask : public QObject {
     Transfer *transfer_ = nullptr;
     State state_ = State::Idle;
     QString target_;
-    QString partial_;  // its own partial file: "<name>.part", or "<name>.<n>.part"
+    QString partial_;
+    QUrl url_;  // its own partial file: "<name>.part", or "<name>.<n>.part"
     QFile file_;
     std::optional<qint64> expected_;
     qint64 written_ = 0;

@@ -1,11 +1,17 @@
 #include "frmdownload.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include "core/downloadnames.h"
+#include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
 #include "platform/transfer.h"
@@ -38,6 +44,25 @@ frmDownload::frmDownload(Platform &platform, QWidget *parent)
     mnuP->addAction(QStringLiteral("删除文件"), this, &frmDownload::DeleteSelectedFile);
     mnuP->addSeparator();
     mnuP->addAction(QStringLiteral("删除任务"), this, &frmDownload::DeleteSelectedTask);
+    // What to do with the file, after the two of old.
+    mnuP->addSeparator();
+    mnuP->addAction(QStringLiteral("打开文件"), this, [this] {
+        if (ucDownload *t = tasks_.value(SelectedTask)) t->OpenFile();
+    });
+    mnuP->addAction(QStringLiteral("打开所在文件夹"), this, [this] {
+        if (ucDownload *t = tasks_.value(SelectedTask))
+            platform_.desktop().Open(QFileInfo(t->targetPath()).absolutePath());
+    });
+    mnuP->addAction(QStringLiteral("复制下载地址"), this, [this] {
+        if (ucDownload *t = tasks_.value(SelectedTask))
+            QGuiApplication::clipboard()->setText(t->task().url().toString());
+    });
+    // A task is never restarted: a new one fetches the same address into the same place.
+    mnuRetry = mnuP->addAction(QStringLiteral("重新下载"), this, [this] {
+        if (ucDownload *t = tasks_.value(SelectedTask))
+            NewDownload(t->targetPath(), t->task().url().toString());
+    });
+    mnuRetry->setObjectName(QStringLiteral("mnuRetry"));
 }
 
 frmDownload::~frmDownload() = default;
@@ -56,16 +81,42 @@ void frmDownload::NewDownload(const QString &fileName, const QString &url, Trans
     const int top = tops_.isEmpty() ? 0 : stacking::NewTaskTop(tops_);
     tops_.insert(n, top);
     task->move(0, qRound(top / TwipsPerPixel(this)));
-    connect(task, &ucDownload::MouseUp, this, [this, n](Qt::MouseButton b) {
+    connect(task, &ucDownload::MouseUp, this, [this, n, task](Qt::MouseButton b) {
         SelectedTask = n;
+        const auto state = task->state();
+        mnuRetry->setVisible(state == ucDownload::State::Failed ||
+                             state == ucDownload::State::Stopped);
         if (b == Qt::RightButton) mnuP->popup(QCursor::pos());
     });
     task->Download(fileName, url, transfer);
     task->show();
-    if (const auto range = stacking::ScrollRange(top + stacking::kPitch, innerHeight())) {
-        showScrollBar(true);
-        Sro->setMaximum(*range);
-    }
+    updateScrollRange();
+}
+
+// The range counts from the list's top, whatever is scrolled now; a list that overflows
+// scrolls on past its last task, so that the window's own menu stays within reach.
+void frmDownload::updateScrollRange() {
+    const int bottom = int(tasks_.size()) * stacking::kPitch;
+    const auto range = stacking::ScrollRange(bottom, innerHeight());
+    showScrollBar(range.has_value());
+    Sro->setMaximum(range ? *range + stacking::kPitch / 2 : 0);
+}
+
+void frmDownload::wheelEvent(QWheelEvent *e) {
+    if (Sro->maximum() == 0) return e->ignore();
+    Sro->setValue(Sro->value() - e->angleDelta().y() * stacking::kPitch / 480);
+}
+
+void frmDownload::keyPressEvent(QKeyEvent *e) {
+    const QMap<int, QAbstractSlider::SliderAction> keys{
+        {Qt::Key_Down, QAbstractSlider::SliderSingleStepAdd},
+        {Qt::Key_Up, QAbstractSlider::SliderSingleStepSub},
+        {Qt::Key_PageDown, QAbstractSlider::SliderPageStepAdd},
+        {Qt::Key_PageUp, QAbstractSlider::SliderPageStepSub},
+        {Qt::Key_Home, QAbstractSlider::SliderToMinimum},
+        {Qt::Key_End, QAbstractSlider::SliderToMaximum}};
+    if (!keys.contains(e->key())) return QWidget::keyPressEvent(e);
+    Sro->triggerAction(keys.value(e->key()));
 }
 
 void frmDownload::placeAll(const QMap<int, int> &tops) {
@@ -75,8 +126,9 @@ void frmDownload::placeAll(const QMap<int, int> &tops) {
         if (ucDownload *t = tasks_.value(it.key())) t->move(0, qRound(it.value() / tpp));
 }
 
+// Tasks and the scroll bar stay in step: the list as scrolled now.
 void frmDownload::RestackTasks() {
-    placeAll(stacking::Restack(tasks_.keys()));
+    placeAll(stacking::Scrolled(tasks_.keys(), Sro->value()));
 }
 
 void frmDownload::showScrollBar(bool shown) {
@@ -136,7 +188,7 @@ void frmDownload::DeleteSelectedTask() {
     t->hide();
     t->deleteLater();
     SelectedTask = 0;
-    if (!tops_.isEmpty() && tops_.last() + stacking::kPitch < innerHeight()) showScrollBar(false);
+    updateScrollRange();
     RestackTasks();
 }
 

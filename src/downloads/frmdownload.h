@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class Platform;
+class QAction;
 class QMenu;
 class QScrollBar;
 class Transfer;
@@ -25,6 +26,7 @@ class frmDownload : public QWidget {
     int SelectedTask = 0;
     QScrollBar *Sro;
     QMenu *mnuFile, *mnuP;
+    QAction *mnuRetry;  // "重新下载": on a failed or stopped task
 
     // "新建任务(&N)...": the address, the server's name for it, then where to save it.
     void NewTaskFromAddress();
@@ -35,10 +37,13 @@ class frmDownload : public QWidget {
     void closeEvent(QCloseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
+    void wheelEvent(QWheelEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
 
   private:
     void placeAll(const QMap<int, int> &tops);
     void showScrollBar(bool shown);
+    void updateScrollRange();
     int innerHeight() const;  // twips
     Platform &platform_;
     QWidget *column_;

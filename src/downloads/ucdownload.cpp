@@ -87,8 +87,14 @@ ucDownload::~ucDownload() = default;
 void ucDownload::Download(const QString &fileName, const QString &url, Transfer *transfer) {
     task_.Start(fileName, QUrl::fromUserInput(url),
                 transfer ? transfer : platform_.createTransfer(this));
-    Label1->setText(fileName);
-    Label1->setToolTip(fileName);
+    showPath(task_.targetPath());
+}
+
+// The file's name always shows: a long path gives way in its middle; the tool tip holds it
+// whole, wrapped, on the screen.
+void ucDownload::showPath(const QString &path) {
+    Label1->setText(Label1->fontMetrics().elidedText(path, Qt::ElideMiddle, Label1->width()));
+    Label1->setToolTip(QStringLiteral("<p>%1</p>").arg(path.toHtmlEscaped()));
 }
 
 // Once a block: painted with the next frame, however many blocks came before it.
@@ -118,7 +124,7 @@ void ucDownload::completed() {
     const QString path = task_.targetPath();
     const QPixmap icon = IconToPicture(platform_.desktop().FileIcon(path));
     if (!icon.isNull()) Image1->setPixmap(icon);
-    Label1->setText(path);
+    showPath(path);
     // The notice does not wait: the other downloads go on while it shows.
     platform_.dialogs().Notice(window(), QStringLiteral("文件") + path + QStringLiteral("\r\n下载完成"),
                                QStringLiteral("通知"), Dialogs::Information);

@@ -40,6 +40,7 @@ class ucDownload : public QWidget {
     void drawProgress(const DownloadTask &task);
     void draw(const DownloadTask &task);
     void completed();
+    void showPath(const QString &path);
 
     Platform &platform_;
     DownloadTask task_;

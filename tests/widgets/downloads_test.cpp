@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -9,6 +10,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "core/programfolder.h"
 #include "core/settings.h"
@@ -325,10 +327,26 @@ TEST_F(ManagerTest, OverflowShowsTheScrollBarAndScrollingMovesTheColumn) {
     EXPECT_TRUE(m->Sro->isVisibleTo(m.get()));
     EXPECT_GT(m->width(), narrow);
     const int inner = qRound(m->height() * TwipsPerPixel(m.get()));
-    EXPECT_EQ(m->Sro->maximum(), 5 * 1215 - inner);
+    EXPECT_EQ(m->Sro->maximum(), 5 * 1215 - inner + 1215 / 2);  // room for the menu below
     m->Sro->setValue(600);
     EXPECT_EQ(m->topOf(1), -600);
     EXPECT_EQ(m->topOf(2), 615);
+    // A task started while the list is scrolled to its end can be scrolled to; the wheel
+    // and the keys scroll; removing one keeps the list and the bar in step.
+    m->Sro->setValue(m->Sro->maximum());
+    m->NewDownload(dir.filePath("f6"), "http://h/f");
+    EXPECT_EQ(m->Sro->maximum(), 6 * 1215 - inner + 1215 / 2);
+    QTest::keyClick(m.get(), Qt::Key_End);
+    EXPECT_LE(m->topOf(6) + 1215, inner);
+    EXPECT_GE(m->topOf(6), 0);
+    QWheelEvent up(QPointF(5, 5), m->mapToGlobal(QPointF(5, 5)), {}, {0, 120}, Qt::NoButton,
+                   Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(m.get(), &up);
+    EXPECT_LT(m->Sro->value(), m->Sro->maximum());
+    m->SelectedTask = 1;
+    platform.dialogs_.answers = {Dialogs::AnswerYes};
+    m->DeleteSelectedTask();
+    EXPECT_EQ(m->topOf(2), -m->Sro->value());
 }
 
 TEST_F(ManagerTest, MenusNewTaskAndTheCloseQuestion) {
@@ -336,7 +354,8 @@ TEST_F(ManagerTest, MenusNewTaskAndTheCloseQuestion) {
     for (QAction *a : m->mnuFile->actions()) file << (a->isSeparator() ? "-" : a->text());
     for (QAction *a : m->mnuP->actions()) task << (a->isSeparator() ? "-" : a->text());
     EXPECT_EQ(file, (QStringList{"新建任务(&N)...", "-", "关闭(&X)"}));
-    EXPECT_EQ(task, (QStringList{"删除文件", "-", "删除任务"}));
+    EXPECT_EQ(task, (QStringList{"删除文件", "-", "删除任务", "-", "打开文件", "打开所在文件夹",
+                                 "复制下载地址", "重新下载"}));
 
     m->NewTaskFromAddress();  // the input box was cancelled
     EXPECT_TRUE(m->tasks().isEmpty());
@@ -355,6 +374,14 @@ TEST_F(ManagerTest, MenusNewTaskAndTheCloseQuestion) {
               "您确定要关闭下载管理器吗？\r\n正在进行的任务将会停止");
     EXPECT_EQ(m->tasks().size(), 1);
     EXPECT_EQ(m->tasks().first()->state(), ucDownload::State::Transferring);
+    // A stopped task offers "重新下载": a new task for the same address and place.
+    m->tasks().first()->Stop();
+    emit m->tasks().first()->MouseUp(Qt::LeftButton);
+    ASSERT_TRUE(m->mnuRetry->isVisible());
+    m->mnuRetry->trigger();
+    ASSERT_EQ(m->tasks().size(), 2);
+    EXPECT_EQ(m->tasks().last()->targetPath(), dir.filePath("running.bin"));
+    EXPECT_EQ(platform.transfers.last()->url, QUrl("http://h/f"));
     platform.dialogs_.answers = {Dialogs::AnswerYes};
     EXPECT_TRUE(m->close());
     EXPECT_TRUE(m->tasks().isEmpty());
