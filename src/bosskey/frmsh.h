@@ -28,4 +28,3 @@ class frmSH : public QWidget {
     QPixmap picture_;
     QString restore_;
 };
-

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "store.h"
 #include "numbers.h"
+#include "store.h"
 
 namespace {
 

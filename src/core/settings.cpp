@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "store.h"
 #include "numbers.h"
 #include "programfolder.h"
+#include "store.h"
 
 namespace settings {
 

@@ -82,7 +82,7 @@ double Number(Key key);  // a number; what cannot be read counts as 0
 int Leading(Key key);    // the whole number the text starts with ("150%" gives 150), or 0
 void Write(Key key, const QString &value);
 void Write(Key key, const char *value);  // text, never taken for a flag
-void Write(Key key, bool on);  // "1" or "0"
+void Write(Key key, bool on);            // "1" or "0"
 void Write(Key key, int value);
 
 // The user's own gestures of section "Mouse": for each entry up to "Custom" (a whole 16-bit

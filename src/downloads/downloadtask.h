@@ -1,7 +1,7 @@
 #pragma once
 // One download as a task: the request followed through its states, the body written block
-// by block into a partial file of its own and moved onto the name once whole, the 60-second stall rule,
-// stop, and the texts its line shows. It needs no window: the task widget draws it.
+// by block into a partial file of its own and moved onto the name once whole, the 60-second stall
+// rule, stop, and the texts its line shows. It needs no window: the task widget draws it.
 #include <QFile>
 #include <QObject>
 #include <QTimer>
@@ -46,7 +46,7 @@ class DownloadTask : public QObject {
   signals:
     void Progressed();  // more bytes written (once a block: cheap to follow)
     void Changed();     // the state, the speed or the texts moved
-    void Completed();  // whole, under its name
+    void Completed();   // whole, under its name
 
   private:
     void onResponseStarted();
@@ -71,8 +71,8 @@ class DownloadTask : public QObject {
     qint64 started_ = 0;  // the clock's steady count at the start
     QTimer ticker_;
     RateMeter rate_;
-    std::optional<double> shownRate_;  // the speed shown: measured once a second
+    std::optional<double> shownRate_;                    // the speed shown: measured once a second
     QString fixed_ = QStringLiteral("已下载: 0 字节.");  // the text while no figure shows
-    bool figure_ = false;  // the figure shows, not the fixed text
+    bool figure_ = false;                                // the figure shows, not the fixed text
     QString suffix_;
 };

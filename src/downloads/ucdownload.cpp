@@ -126,7 +126,8 @@ void ucDownload::completed() {
     if (!icon.isNull()) Image1->setPixmap(icon);
     showPath(path);
     // The notice does not wait: the other downloads go on while it shows.
-    platform_.dialogs().Notice(window(), QStringLiteral("文件") + path + QStringLiteral("\r\n下载完成"),
+    platform_.dialogs().Notice(window(),
+                               QStringLiteral("文件") + path + QStringLiteral("\r\n下载完成"),
                                QStringLiteral("通知"), Dialogs::Information);
 }
 

@@ -1,11 +1,11 @@
 #include "qtdialogs.h"
 #include <QDialogButtonBox>
 #include <QEventLoop>
-#include <QPointer>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QVBoxLayout>
 
 #include <QColorDialog>
@@ -62,9 +62,7 @@ void QtDialogs::waitForRelease() {
 void QtDialogs::Notice(QWidget *parent, const QString &text, const QString &title, Icon icon) {
     if (held()) {
         QPointer<QWidget> owner = parent;
-        waiting_ << [this, owner, text, title, icon] {
-            Notice(owner, text, title, icon);
-        };
+        waiting_ << [this, owner, text, title, icon] { Notice(owner, text, title, icon); };
         return;
     }
     auto *box = new QMessageBox(kIcons[icon], title, shown(text), QMessageBox::Ok, parent);

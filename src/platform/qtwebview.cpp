@@ -155,7 +155,8 @@ class EngineTransfer : public Transfer {
         connect(request_, &QWebEngineDownloadRequest::stateChanged, this,
                 [this](QWebEngineDownloadRequest::DownloadState state) {
                     if (const auto ok = Outcome(state))
-                        emit Finished(*ok, *ok ? QString() : FailureText(request_->interruptReason()));
+                        emit Finished(*ok,
+                                      *ok ? QString() : FailureText(request_->interruptReason()));
                 });
         request_->accept();
         // The engine had the response before it offered the file.

@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 #include <QDir>
 
-#include "core/programfolder.h"
 #include "core/desktopentry.h"
+#include "core/programfolder.h"
 #include "platform/desktop.h"
 
 namespace {

@@ -5,7 +5,6 @@
 
 namespace {
 
-
 bool inRange(int value, int first, int last) {
     if (first <= last) return value >= first && value <= last;
     return value >= first || value <= last;  // wraps around

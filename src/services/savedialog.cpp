@@ -21,10 +21,9 @@ QString AskDownloadPath(Dialogs &dialogs, QWidget *parent, const QString &propos
     // The target of a running download is asked for again, "<stem> (1).<ext>" proposed:
     // two tasks never write one file.
     do {
-        path = dialogs.ShowSave(parent, QStringLiteral("下载文件另存为"),
-                                QStringLiteral("所有文件|*.*"),
-                                downloadclaims::TargetClaimed(path) ? downloadclaims::FreeTarget(path)
-                                                                    : path);
+        path = dialogs.ShowSave(
+            parent, QStringLiteral("下载文件另存为"), QStringLiteral("所有文件|*.*"),
+            downloadclaims::TargetClaimed(path) ? downloadclaims::FreeTarget(path) : path);
     } while (!path.isEmpty() && downloadclaims::TargetClaimed(path));
     if (!path.isEmpty()) dialogs.lastDownloadFolder = QFileInfo(path).absolutePath();
     return path;

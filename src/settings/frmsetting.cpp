@@ -15,13 +15,13 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
-#include "services/disguisepicture.h"
 #include "core/base64.h"
 #include "core/programfolder.h"
 #include "frmmore.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
+#include "services/disguisepicture.h"
 #include "skins/colour.h"
 
 using settingform::Control;

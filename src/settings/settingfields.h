@@ -42,7 +42,7 @@ std::optional<bool> FilterBoxFromText(const QString &filter, int box);
 // Applying.
 QString TextFromCheck(bool on);
 QString FilterFromBoxes(bool sexual, bool violent, bool own);
-QString OneLine(const QString &message);                      // line breaks removed
+QString OneLine(const QString &message);  // line breaks removed
 std::optional<QString> StoredPassword(const QString &typed);
 // Whether the stored form of the password (Base64 of its code-page bytes) is read back
 // whole: the store reads at most 127 bytes, so 93 bytes in the code page.

@@ -9,8 +9,8 @@
 #include <QUrl>
 
 #include "core/search.h"
-#include "core/suggest.h"
 #include "core/settings.h"
+#include "core/suggest.h"
 #include "suggestionpopup.h"
 
 AddressBox::AddressBox(QWidget *parent) : QComboBox(parent) {
@@ -123,7 +123,8 @@ bool AddressBox::suggestionKey(int key) {
         case Qt::Key_Delete: {
             const QString line = suggestions_->chosen();
             if (line.isEmpty()) return false;  // deletes in the text as usual
-            changeList([&] { removeItem(findText(line, Qt::MatchFixedString | Qt::MatchCaseSensitive)); });
+            changeList(
+                [&] { removeItem(findText(line, Qt::MatchFixedString | Qt::MatchCaseSensitive)); });
             suggestions_->removeChosen();
             return true;
         }

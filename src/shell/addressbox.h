@@ -44,8 +44,8 @@ class AddressBox : public QComboBox {
     void suggest(const QString &typed);
     bool suggestionKey(int key);  // true when the suggestions took the key
     bool takeDrop(QEvent *event);
-    QString tag_;                // what was last typed, or the page's address
-    bool updating_ = false;      // the list is being changed, not chosen from
+    QString tag_;               // what was last typed, or the page's address
+    bool updating_ = false;     // the list is being changed, not chosen from
     bool clickSelects_ = true;  // until the box has been clicked since it had the focus
     SuggestionPopup *suggestions_;
     QLabel *lblInsecure = nullptr;  // made when first needed

@@ -56,8 +56,9 @@ QList<CommandRow> build() {
         checked(item(C::ToggleGestures, M::Manage, "开启鼠标手势", "mnuMouse"), K::Mouse),
         item(C::Exit, M::Manage, "退出", "mnuEnd", true),
         // 浏览
-        needingTab(withKeys(item(C::Forward, M::Browse, "前进", "mnuNc0"), {key(alt | Qt::Key_Right)}),
-                   G::Forward),
+        needingTab(
+            withKeys(item(C::Forward, M::Browse, "前进", "mnuNc0"), {key(alt | Qt::Key_Right)}),
+            G::Forward),
         needingTab(withKeys(item(C::Back, M::Browse, "后退", "mnuNc1"), {key(alt | Qt::Key_Left)}),
                    G::Back),
         needingTab(item(C::Stop, M::Browse, "停止", "mnuNc3", true)),
@@ -66,7 +67,8 @@ QList<CommandRow> build() {
         needingTab(item(C::Home, M::Browse, "主页", "mnuNc6", true), G::Home),
         needingTab(item(C::Search, M::Browse, "搜索", "mnuNc7"), G::Search),
         // 页面
-        needingTab(withKeys(item(C::Print, M::Page, "打印当前页...", "mnuPc0"), {key(ctrl | Qt::Key_P)})),
+        needingTab(
+            withKeys(item(C::Print, M::Page, "打印当前页...", "mnuPc0"), {key(ctrl | Qt::Key_P)})),
     };
     // 页面缩放: 400% down to 50%.
     static const char *const zoomNames[8] = {"mnuZ0", "mnuZ1", "mnuZ2", "mnuZ3",
@@ -83,9 +85,10 @@ QList<CommandRow> build() {
          << needingTab(item(C::AddBookmark, M::Page, "添加到书签", "mnuAddFav", true))
          << needingTab(item(C::AddToDesktop, M::Page, "添加到桌面", "mnuAddDkt"));
     // 私人: F2 and F4 are the key poll's.
-    CommandRow boss = withKeys(item(C::BossKey, M::Private, "SuperHide", "mnuPrc0"), {key(Qt::Key_F2)});
-    CommandRow lock = needingTab(
-        withKeys(item(C::Lock, M::Private, "密码保护", "mnuPrc1"), {key(Qt::Key_F4)}));
+    CommandRow boss =
+        withKeys(item(C::BossKey, M::Private, "SuperHide", "mnuPrc0"), {key(Qt::Key_F2)});
+    CommandRow lock =
+        needingTab(withKeys(item(C::Lock, M::Private, "密码保护", "mnuPrc1"), {key(Qt::Key_F4)}));
     boss.pollKey = lock.pollKey = true;
     rows << boss << lock << item(C::Settings, M::Private, "程序设置", "mnuPrc3", true)
          << item(C::Skins, M::Private, "皮肤...", "mnuPrc5", true);
@@ -113,8 +116,10 @@ QList<CommandRow> build() {
          << only(C::PreviousTab, {key(ctrl | shift | Qt::Key_Backtab),
                                   key(ctrl | shift | Qt::Key_Tab), key(ctrl | Qt::Key_PageUp)})
          << only(C::ReloadFromServer, {key(ctrl | Qt::Key_F5), key(shift | Qt::Key_F5)}, true)
-         << only(C::ZoomIn, {key(ctrl | Qt::Key_Plus), key(ctrl | Qt::Key_Equal),
-                             key(ctrl | shift | Qt::Key_Plus)}, true)
+         << only(C::ZoomIn,
+                 {key(ctrl | Qt::Key_Plus), key(ctrl | Qt::Key_Equal),
+                  key(ctrl | shift | Qt::Key_Plus)},
+                 true)
          << only(C::ZoomOut, {key(ctrl | Qt::Key_Minus)}, true)
          << only(C::ZoomReset, {key(ctrl | Qt::Key_0)}, true)
          << only(C::FullScreen, {key(Qt::Key_F11)})

@@ -19,10 +19,10 @@ struct CommandRow {
     CommandMenu menu = CommandMenu::None;
     const char *caption = nullptr;  // none: a key or gesture only
     const char *objectName = nullptr;
-    QList<QKeySequence> keys;     // shortcuts in the frame
-    bool separatorBefore = false;  // in its menu
-    bool needsTab = false;         // does nothing, and says so, without a tab
-    bool hiddenByLock = false;     // what a locked tab's page would give away: refused
+    QList<QKeySequence> keys;              // shortcuts in the frame
+    bool separatorBefore = false;          // in its menu
+    bool needsTab = false;                 // does nothing, and says so, without a tab
+    bool hiddenByLock = false;             // what a locked tab's page would give away: refused
     std::optional<settings::Key> setting;  // a check mark that shows this flag
     gesture::Fixed gesture = gesture::Fixed::None;
     int value = 0;  // Command::Zoom's percentage, Command::SelectTab's number

@@ -43,7 +43,7 @@ constexpr int kLogoDecoration = 1080;
 
 struct ResizeLayout {
     int logoLeft;
-    int logoCut = 0;  // twips cut off the logo area's left, its decoration hidden
+    int logoCut = 0;                  // twips cut off the logo area's left, its decoration hidden
     std::optional<int> addressWidth;  // none: negative, the step fails and is skipped
     QRect imgBG;
     QRect imgStaBG;

@@ -19,9 +19,9 @@ class GestureControl : public QObject {
     Q_OBJECT
   public:
     struct Hooks {
-        std::function<bool(Command)> execute;                   // false: nothing to act on
-        std::function<bool()> navigationShown;                  // over the front tab
-        std::function<bool(QWindow *, QPoint)> clientArea;     // where a gesture may start
+        std::function<bool(Command)> execute;               // false: nothing to act on
+        std::function<bool()> navigationShown;              // over the front tab
+        std::function<bool(QWindow *, QPoint)> clientArea;  // where a gesture may start
     };
     GestureControl(Platform &platform, QWidget *frame, Hooks hooks);
     ~GestureControl() override;

@@ -86,9 +86,8 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     windows_ = new SecondaryWindows(platform_, this, windows);
     disguiser_ = new Disguiser(windows_->owned(), platform_.dialogs(), this);
     fullScreen_ = new FullScreen(this, {toolbar_, tabs_->strip(), status_});
-    find_ = new FindControl(column, status_, [this] {
-        return ActiveForm() ? ActiveForm()->browser() : nullptr;
-    });
+    find_ = new FindControl(column, status_,
+                            [this] { return ActiveForm() ? ActiveForm()->browser() : nullptr; });
     connect(find_, &FindControl::Made, fullScreen_, &FullScreen::addChrome);
     wireParts();
     FrameKeys::Hooks keys;
@@ -119,8 +118,9 @@ void mdiBrowser::wireParts() {
     connect(toolbar_, &ToolBar::Resized, this, &mdiBrowser::layoutChrome);
     connect(status_, &StatusStrip::MenuRequested, menus_, &FrameMenus::popupManage);
     connect(status_, &StatusStrip::ZoomClicked, this, [this](int direction) {
-        Execute(direction > 0 ? Command::ZoomIn : direction < 0 ? Command::ZoomOut
-                                                                : Command::ZoomReset);
+        Execute(direction > 0   ? Command::ZoomIn
+                : direction < 0 ? Command::ZoomOut
+                                : Command::ZoomReset);
     });
     // The pop-ups the active page was refused, opened once when the user asks.
     connect(status_, &StatusStrip::StatusClicked, this, [this] {
@@ -150,7 +150,7 @@ void mdiBrowser::wireParts() {
         if (front) toolbar_->showStopButton();
     });
     connect(tabs_, &TabSet::PageLoaded, this, [this](const QString &zoom, bool front) {
-        status_->setZoomText(zoom);
+        status_->setZoom(zoom);
         CurrentZoom = config::leadingInt(zoom);
         if (!front) return;
         toolbar_->showRefreshButton();
@@ -200,7 +200,8 @@ bool mdiBrowser::Load() {
     StartupMark("frame shown");
     activateWhenShown();
     if (const QScreen *s = screen())
-        SetWindowSizeLimits(this, 0, 0, s->size().width(), s->size().height() - TaskbarHeight(this));
+        SetWindowSizeLimits(this, 0, 0, s->size().width(),
+                            s->size().height() - TaskbarHeight(this));
     if (!pageFirst) HandleCommandLine(start);  // the lock panel, the settings: with their frame
     toggles_->applyGestures();
     if (settings::IsOn(settings::Key::AutoSet) && !platform_.desktop().IsDefaultBrowser() &&
@@ -393,7 +394,7 @@ void mdiBrowser::resizeEvent(QResizeEvent *event) {
 void mdiBrowser::setZoom(int percent) {
     CurrentZoom = percent;
     if (Form1 *t = ActiveForm()) t->browser()->SetPageZoom(QStringLiteral("%1%").arg(percent));
-    status_->setZoom(percent);
+    status_->setZoom(QString::number(percent));
     settings::Write(settings::Key::Zoom, percent);
 }
 

@@ -106,6 +106,6 @@ class mdiBrowser : public FrameWindow {
     FrameKeys *keys_;
     FullScreen *fullScreen_;
     QPointer<Form1> fullScreenTab_;  // the page that has the screen
-    int staBarHeight_ = 0;             // twips, as the skin sets it
-    bool refusingHandOffs_ = false;    // while parental control tells the user why not
+    int staBarHeight_ = 0;           // twips, as the skin sets it
+    bool refusingHandOffs_ = false;  // while parental control tells the user why not
 };

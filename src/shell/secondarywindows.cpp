@@ -92,9 +92,10 @@ bool SecondaryWindows::Execute(Command command) {
             about();
             return true;
         case Command::CheckUpdate:
-            CheckForUpdateAndSay(platform_, frame_, [this](const QString &path, const QString &url) {
-                newDownload(path, url, nullptr);
-            });
+            CheckForUpdateAndSay(platform_, frame_,
+                                 [this](const QString &path, const QString &url) {
+                                     newDownload(path, url, nullptr);
+                                 });
             return true;
         default:
             return false;

@@ -9,9 +9,8 @@
 #include <cstdio>
 
 #include "commandline.h"
+#include "core/programfolder.h"
 #include "core/store.h"
-#include "core/programfolder.h"
-#include "core/programfolder.h"
 #include "core/timing.h"
 #include "mdibrowser.h"
 #include "platform/channelprotocol.h"

@@ -39,11 +39,7 @@ void StatusStrip::setStatus(const QString &text) {
     lblSta->setText(text);
 }
 
-void StatusStrip::setZoom(int percent) {
-    lblZoom->setText(QStringLiteral("%1 %").arg(percent));
-}
-
-void StatusStrip::setZoomText(const QString &percent) {
+void StatusStrip::setZoom(const QString &percent) {
     lblZoom->setText(percent + QStringLiteral(" %"));
 }
 

@@ -14,8 +14,7 @@ class StatusStrip : public QWidget {
     explicit StatusStrip(QWidget *parent);
 
     void setStatus(const QString &text);
-    void setZoom(int percent);
-    void setZoomText(const QString &percent);  // as the page reported it ("150")
+    void setZoom(const QString &percent);      // "150", as the setting and the page hold it
     void setGestureText(const QString &text);  // a gesture, with itself as tool tip
     void setGesturesOn(bool on);               // "鼠标手势" / "关闭手势"
     // The skin: the background colour and picture, text readable on either.

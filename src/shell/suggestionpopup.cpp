@@ -26,7 +26,8 @@ class HighlightDelegate : public QStyledItemDelegate {
         QFont bold = o.font;
         bold.setBold(true);
         for (qsizetype at = 0; at < text.size() && r.width() > 0;) {
-            const qsizetype hit = typed.isEmpty() ? -1 : text.indexOf(typed, at, Qt::CaseInsensitive);
+            const qsizetype hit =
+                typed.isEmpty() ? -1 : text.indexOf(typed, at, Qt::CaseInsensitive);
             const qsizetype end = hit < 0 ? text.size() : hit == at ? at + typed.size() : hit;
             const QString part = text.mid(at, end - at);
             p->setFont(hit == at ? bold : o.font);
@@ -40,8 +41,7 @@ class HighlightDelegate : public QStyledItemDelegate {
 
 }  // namespace
 
-SuggestionPopup::SuggestionPopup(QWidget *owner)
-    : QListWidget(owner) {
+SuggestionPopup::SuggestionPopup(QWidget *owner) : QListWidget(owner) {
     setObjectName(QStringLiteral("lstSuggest"));
     // A tool tip's window: over everything, never activated, the box keeps the keyboard.
     setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);

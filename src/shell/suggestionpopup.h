@@ -9,7 +9,7 @@ class SuggestionPopup : public QListWidget {
     explicit SuggestionPopup(QWidget *owner);
     // The lines under the widget, or hidden when there are none.
     void showUnder(QWidget *anchor, const QStringList &lines, const QString &typed);
-    void step(int delta);  // Down/Up: the next or previous line; past the ends, none
+    void step(int delta);    // Down/Up: the next or previous line; past the ends, none
     QString chosen() const;  // empty while none is chosen
     void removeChosen();
 

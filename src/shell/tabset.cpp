@@ -3,9 +3,9 @@
 #include <QGridLayout>
 #include <QStackedWidget>
 
-#include "emptypage.h"
 #include "core/settings.h"
 #include "core/timing.h"
+#include "emptypage.h"
 #include "platform/webview.h"
 #include "tab/form1.h"
 #include "tabstrip.h"

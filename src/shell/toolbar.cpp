@@ -57,7 +57,8 @@ ToolBar::ToolBar(QWidget *parent, QWidget *address) : QWidget(parent), address_(
     for (int i = 0; i < 5; ++i) {
         picTBtn[i]->setObjectName(QStringLiteral("picTBtn%1").arg(i));
         picTBtn[i]->setToolTip(QString::fromUtf8(kButtonTips[i]));
-        connect(picTBtn[i], &QAbstractButton::pressed, this, [this, i] { loadButtonPicture(i, true); });
+        connect(picTBtn[i], &QAbstractButton::pressed, this,
+                [this, i] { loadButtonPicture(i, true); });
         connect(picTBtn[i], &QAbstractButton::released, this,
                 [this, i] { loadButtonPicture(i, false); });
     }
@@ -120,7 +121,6 @@ int ToolBar::setSkin(const Skin &skin) {
                                   px(shape.height()));
     }
     picLogo->lineY = px(skinPositions_.lineY);
-    picLogo->update();
     return skinPositions_.staBarHeight;
 }
 
@@ -153,15 +153,16 @@ void ToolBar::placeLogo() {
     picLogo->resize(px(chrome::kLogo.width() - logoCut_), picLogo->height());
     picLogo->decorated = logoCut_ == 0;
     picTBtn[4]->move(px(skinPositions_.button[4].x() - logoCut_), px(skinPositions_.button[4].y()));
-    for (int i = 0; i < 3; ++i) picCtl[i]->move(px(chrome::kCaptionLeft[i] - logoCut_), picCtl[i]->y());
+    for (int i = 0; i < 3; ++i)
+        picCtl[i]->move(px(chrome::kCaptionLeft[i] - logoCut_), picCtl[i]->y());
     picLogo->update();
 }
 
 void ToolBar::showProgress(int progress, int progressMax) {
     if (!progressShown_) return;
-    const auto width = chrome::ProgressWidth(twips(this->width()),
-                                             QRect(skinPositions_.button[3], buttonSize_[3]),
-                                             chrome::kLogo.width() - logoCut_, progress, progressMax);
+    const auto width =
+        chrome::ProgressWidth(twips(this->width()), QRect(skinPositions_.button[3], buttonSize_[3]),
+                              chrome::kLogo.width() - logoCut_, progress, progressMax);
     if (width) lblPro->setGeometry(px(skinPositions_.progressLeft), 0, px(*width), height());
     lblPro->setVisible(lblPro->width() != address_->width());
 }

@@ -64,7 +64,7 @@ class ToolBar : public QWidget {
     QSize buttonSize_[5];  // twips
     int logoCut_ = 0;      // twips, on a narrow frame
     bool progressShown_ = true;
-    QTimer menuClick_;  // a single click on the menu button waits for a possible second
+    QTimer menuClick_;   // a single click on the menu button waits for a possible second
     QPoint dragOffset_;  // where a move grabbed the frame
     enum class Drag { None, Pressed, System, Own } drag_ = Drag::None;
 };

@@ -4,10 +4,10 @@
 #include <QFileInfo>
 
 #include "colour.h"
-#include "core/store.h"
 #include "core/numbers.h"
 #include "core/programfolder.h"
 #include "core/settings.h"
+#include "core/store.h"
 
 namespace {
 

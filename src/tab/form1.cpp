@@ -7,7 +7,6 @@
 
 #include "core/downloadnames.h"
 #include "core/settings.h"
-#include "services/savedialog.h"
 #include "lockpanel.h"
 #include "navpage.h"
 #include "notices.h"
@@ -15,6 +14,7 @@
 #include "platform/platform.h"
 #include "platform/webview.h"
 #include "services/contentfilter.h"
+#include "services/savedialog.h"
 
 Form1::Form1(Platform &platform, QWidget *parent)
     : QWidget(parent), dialogs_(platform.dialogs()), permissions_(platform.permissions()) {
@@ -237,7 +237,8 @@ bool Form1::Execute(Command command) {
             if (v->LocationURL().isEmpty()) return false;
             const QString name = SafeFileName(caption()).isEmpty() ? QStringLiteral("网页")
                                                                    : SafeFileName(caption());
-            const QString path = AskDownloadPath(dialogs_, window(), name + QStringLiteral(".mhtml"));
+            const QString path =
+                AskDownloadPath(dialogs_, window(), name + QStringLiteral(".mhtml"));
             if (path.isEmpty()) return false;
             v->SavePage(path);
             return true;

@@ -50,7 +50,9 @@ class Form1 : public QWidget {
     bool takeKeyboard();
     bool holds(const QObject *widget) const;
     // Opened past a certificate warning, and still on that site.
-    bool insecure() const { return !insecureHost_.isEmpty(); }  // the page's own widgets, the engine's included
+    bool insecure() const {
+        return !insecureHost_.isEmpty();
+    }  // the page's own widgets, the engine's included
     // The skin's colours: the lock panel's and the navigation page's, and its tile editor's.
     void setColours(const QColor &cover, const QColor &editor, const QColor &bar);
 
@@ -104,6 +106,7 @@ class Form1 : public QWidget {
     static constexpr int kMaxBlockedKept = 20;
     QStringList blocked_;
     QString insecureHost_;
-    bool openedByPage_ = false;  // a page's script opened it: the page may close it  // the site the user went on to past its certificate
+    bool openedByPage_ = false;  // a page's script opened it: the page may close it  // the site
+                                 // the user went on to past its certificate
     int blockedCount_ = 0;
 };

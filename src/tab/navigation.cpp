@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "core/codepage.h"
-#include "core/store.h"
 #include "core/programfolder.h"
+#include "core/store.h"
 
 void ApplyNavValue(const QString &value, NavTile &tile) {
     if (value.isEmpty()) return;

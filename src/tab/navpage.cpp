@@ -1,18 +1,18 @@
 #include "navpage.h"
 
 #include <QLabel>
-#include <QScrollBar>
-#include <QStyle>
-#include <QWheelEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
+#include <QWheelEvent>
 
-#include "core/store.h"
 #include "core/search.h"
 #include "core/settings.h"
+#include "core/store.h"
 #include "form1.h"
 #include "platform/dialogs.h"
 #include "platform/webview.h"

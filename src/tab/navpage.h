@@ -56,6 +56,6 @@ class NavPage : public QWidget {
     Form1 *tab_;
     Dialogs &dialogs_;
     QColor editorColour_ = QColor(155, 203, 255), titleColour_ = QColor(155, 203, 255);
-    double scale_ = 1.0;  // the core shrinks on small pages
+    double scale_ = 1.0;     // the core shrinks on small pages
     QScrollBar *scroll_[2];  // across and down, while the core does not fit
 };

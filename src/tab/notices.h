@@ -27,7 +27,6 @@ class NoticePanel : public QWidget {
     QHBoxLayout *row_;
 };
 
-
 // "<site> 想要显示通知" with 允许 / 拒绝; closing it denies.
 class PermissionBar : public QWidget {
     Q_OBJECT

@@ -56,9 +56,8 @@ TEST(BrowserE2E, StartsOnAnAddressAndClickedWindowsBecomeTabs) {
         QTest::mouseClick(page, Qt::LeftButton, {}, page->rect().center());
         ASSERT_TRUE(waitFor([&] { return (f.tabs().size()) == (2); }, 30000));
         Form1 *popup = f.tabs()[1];
-        ASSERT_TRUE(
-            waitFor([&] { return (popup->browser()->LocationURL()) == (server.url("/child")); },
-                    30000));
+        ASSERT_TRUE(waitFor(
+            [&] { return (popup->browser()->LocationURL()) == (server.url("/child")); }, 30000));
         ASSERT_TRUE(
             waitFor([&] { return (ui(f).MDITabs->tabText(1)) == (QString("Child")); }, 30000));
 
@@ -134,8 +133,7 @@ TEST(BrowserE2E, ABookmarkInTheFolderListingOpensItsPage) {
             30000));
         ASSERT_TRUE(waitFor([&] { return f.tabs().size() == 3; }, 30000));
         EXPECT_TRUE(waitFor(
-            [&] { return f.tabs()[2]->browser()->LocationURL() == server.url("/kept"); },
-            30000));
+            [&] { return f.tabs()[2]->browser()->LocationURL() == server.url("/kept"); }, 30000));
         EXPECT_TRUE(listing->browser()->LocationURL().startsWith("file://"));  // still the list
         f.close();
     }

@@ -10,8 +10,8 @@
 #include <QTabBar>
 #include <QWebEnginePage>
 
-#include "core/settings.h"
 #include "core/search.h"
+#include "core/settings.h"
 #include "platform/platform.h"
 #include "platform/qtwebview.h"
 #include "shell/mdibrowser.h"

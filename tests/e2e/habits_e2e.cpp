@@ -334,9 +334,10 @@ TEST_F(HabitsE2E, APermissionBarAsksAndThePageHearsTheAnswer) {
 TEST_F(HabitsE2E, ScriptDialogsFullScreenAndSavingThePage) {
     server.page("/alert", "Alert", coloured(kCyan) + "<script>onclick=()=>alert('你好')</script>");
     server.page("/full", "Full",
-                coloured(kCyan) + "<script>onclick=()=>document.documentElement.requestFullscreen();"
-                                  "onresize=()=>document.title=document.fullscreenElement?"
-                                  "'full':'Full'</script>");
+                coloured(kCyan) +
+                    "<script>onclick=()=>document.documentElement.requestFullscreen();"
+                    "onresize=()=>document.title=document.fullscreenElement?"
+                    "'full':'Full'</script>");
     launch(server.url("/alert"));
     x.click(points().page());
     ASSERT_TRUE(waitFor([&] { return !x.windows("^127\\.0\\.0\\.1 显示$").isEmpty(); }, 10000));

@@ -11,8 +11,8 @@
 
 #include "core/base64.h"
 #include "core/bookmarks.h"
-#include "core/store.h"
 #include "core/inifile.h"
+#include "core/store.h"
 #include "skins/colour.h"
 #include "support/browsersession.h"
 #include "support/httpserver.h"

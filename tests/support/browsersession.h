@@ -46,7 +46,7 @@ struct ChromePoints {
     QPoint firstTab() const;
     QPoint emptyTabStrip() const;
     QPoint zoomLabel() const;  // in the status strip's right corner
-    QPoint page() const;  // the middle of the page area
+    QPoint page() const;       // the middle of the page area
     QRect pageArea() const;
     QRect f;
 };

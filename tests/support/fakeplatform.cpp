@@ -2,7 +2,6 @@
 
 #include <QTimer>
 
-
 FakeWebView::FakeWebView(QWidget *parent) : WebView(parent), widget_(new QWidget(parent)) {}
 
 void FakeWebView::Navigate(const QString &address) {

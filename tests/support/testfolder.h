@@ -1,5 +1,6 @@
 #pragma once
-// A fresh copy of the clean program folder (build/template/) for each test, so no test sees another's state.
+// A fresh copy of the clean program folder (build/template/) for each test, so no test sees
+// another's state.
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>

@@ -3,8 +3,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "support/usefolder.h"
 #include "gestures/gesture.h"
+#include "support/usefolder.h"
 
 using namespace gesture;
 
@@ -59,8 +59,9 @@ TEST(GestureTest, TheUsersOwnEntriesRunInOrder) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("\xEF\xBB\xBF[Setting]\r\nMouse=1\r\n[Mouse]\r\n" + mouse);  // utf-8 marked
     };
-    configure("Custom=5\r\nc1=上下\r\nm1=/bin/a\r\nc2=上下\r\nm2=http://x/\r\nm3=/bin/gap\r\n"
-              "c4=\r\nm4=/bin/plain\r\n");
+    configure(
+        "Custom=5\r\nc1=上下\r\nm1=/bin/a\r\nc2=上下\r\nm2=http://x/\r\nm3=/bin/gap\r\n"
+        "c4=\r\nm4=/bin/plain\r\n");
     EXPECT_EQ(UserCommands("上下"), (QStringList{"/bin/a", "http://x/"}));
     // A plain click runs the entry written with an empty gesture, never one whose gesture
     // is missing (a gap, or a "Custom" larger than the entries written).

@@ -9,12 +9,12 @@
 #include <QMimeData>
 #include <QTest>
 
-#include "core/store.h"
 #include "core/settings.h"
+#include "core/store.h"
 #include "shell/captionbutton.h"
 #include "shell/logoarea.h"
-#include "shell/picturebutton.h"
 #include "shell/mdibrowser.h"
+#include "shell/picturebutton.h"
 #include "skins/colour.h"
 #include "support/fakeplatform.h"
 #include "support/frameparts.h"

@@ -16,8 +16,8 @@
 #include "core/settings.h"
 #include "downloads/downloadtask.h"
 #include "downloads/frmdownload.h"
-#include "services/savedialog.h"
 #include "downloads/ucdownload.h"
+#include "services/savedialog.h"
 #include "services/windowhelpers.h"
 #include "shell/mdibrowser.h"
 #include "support/fakeplatform.h"
@@ -239,7 +239,8 @@ TEST_F(TaskTest, AFullDiskSaysSo) {
 TEST_F(TaskTest, APartialFileOfItsOwn) {
     WriteBytes(dir.filePath("x.bin.part"), "left by a crash");
     DownloadTask other(platform.clock_);
-    other.Start(dir.filePath("x.bin"), QUrl("http://127.0.0.1/o"), platform.createTransfer(nullptr));
+    other.Start(dir.filePath("x.bin"), QUrl("http://127.0.0.1/o"),
+                platform.createTransfer(nullptr));
     FakeTransfer *first = platform.transfers.last();
     start("x.bin");
     EXPECT_EQ(other.partialPath(), dir.filePath("x.bin.1.part"));

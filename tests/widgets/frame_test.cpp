@@ -15,9 +15,9 @@
 #include <QUrl>
 
 #include "bosskey/frmsh.h"
-#include "core/store.h"
 #include "core/programfolder.h"
 #include "core/settings.h"
+#include "core/store.h"
 #include "downloads/frmdownload.h"
 #include "shell/commands.h"
 #include "shell/mdibrowser.h"

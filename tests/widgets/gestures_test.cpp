@@ -4,11 +4,11 @@
 #include <QTest>
 #include <QWindow>
 
-#include "core/store.h"
 #include "core/programfolder.h"
+#include "core/store.h"
 #include "shell/mdibrowser.h"
-#include "support/frameparts.h"
 #include "support/fakeplatform.h"
+#include "support/frameparts.h"
 #include "support/testfolder.h"
 #include "tab/form1.h"
 #include "tab/navpage.h"

@@ -15,8 +15,8 @@
 #include <QTest>
 
 #include "core/base64.h"
-#include "core/store.h"
 #include "core/inifile.h"
+#include "core/store.h"
 #include "settings/frmmore.h"
 #include "settings/frmsetting.h"
 #include "settings/frmtheme.h"
@@ -96,7 +96,8 @@ TEST_F(SettingsTest, EveryKeyRoundTripsThroughItsControl) {
     ASSERT_TRUE(f->isLocked());
     QTest::keyClicks(part<QLineEdit>(f, "txtPsw"), "pw");
     EXPECT_TRUE(f->isLocked());
-    QTest::keyClick(part<QLineEdit>(f, "txtPsw"), Qt::Key_Return);  // the text before this key is "pw"
+    QTest::keyClick(part<QLineEdit>(f, "txtPsw"),
+                    Qt::Key_Return);  // the text before this key is "pw"
     ASSERT_FALSE(f->isLocked());
     EXPECT_TRUE(part<QLineEdit>(f, "txtPsw")->text().isEmpty());
 
@@ -212,7 +213,8 @@ TEST_F(SettingsTest, TheCustomPictureChooser) {
     platform.dialogs_.files = {"", folder.file("not-a-picture.png"), picture, ""};
 
     auto f = open();
-    QTest::keyClick(part<QLineEdit>(f, "txtPsw"), 'x');  // no password stored: the first key opens it
+    QTest::keyClick(part<QLineEdit>(f, "txtPsw"),
+                    'x');  // no password stored: the first key opens it
     ASSERT_FALSE(f->isLocked());
     EXPECT_TRUE(part<QLineEdit>(f, "txtPsw")->text().isEmpty());
     part<QRadioButton>(f, "optSH3")->click();  // cancelled with nothing remembered
@@ -223,8 +225,9 @@ TEST_F(SettingsTest, TheCustomPictureChooser) {
     part<QRadioButton>(f, "optSH3")->click();
     EXPECT_TRUE(part<QRadioButton>(f, "optSH3")->isChecked());
     EXPECT_FALSE(part<QLabel>(f, "imgCustom")->pixmap().isNull());
-    EXPECT_LE(part<QLabel>(f, "imgCustom")->pixmap().width(), 170);  // a preview, not the picture's size
-    part<QRadioButton>(f, "optSH3")->click();                            // cancelled with one remembered: it stays
+    EXPECT_LE(part<QLabel>(f, "imgCustom")->pixmap().width(),
+              170);                            // a preview, not the picture's size
+    part<QRadioButton>(f, "optSH3")->click();  // cancelled with one remembered: it stays
     EXPECT_TRUE(part<QRadioButton>(f, "optSH3")->isChecked());
     f->cmdApply_Click();
     EXPECT_EQ(read("SuperHide"), "3");
