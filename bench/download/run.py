@@ -3,17 +3,24 @@
 `curl -o`, the same file from nginx on 127.0.0.1, in alternating runs; and the task's
 peak memory for a small and a large file, which must not grow with the file's size.
 
-Usage: bench/download/run.py [--runs N] [--size-mib N] [--work DIR]
+Then a loop of downloads from a server that answers in chunked encoding, chunk sizes from
+8 KiB to 8 MiB, fast and in bursts: every file must arrive byte for byte.
+
+Usage: bench/download/run.py [--runs N] [--size-mib N] [--chunked N] [--no-chromium] [--work DIR]
 Needs: nginx, curl, Xvfb, /usr/bin/time, and build/download_bench (scripts/build).
 """
 import argparse
+import hashlib
+import http.server
 import os
+import random
 import shutil
 import socket
 import statistics
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -76,6 +83,73 @@ def make_file(path, mib):
             f.write(os.urandom(1 << 20))
 
 
+CHUNKS = [8 << 10, 64 << 10, 600 << 10, 1 << 20, 3 << 20, 8 << 20]
+
+
+def chunked_server(path):
+    """Serves path at /<n> in chunked encoding, without a length: request n picks the chunk
+    size (CHUNKS[n % 6]) and, for odd n // 6, pauses between chunks (a bursty server)."""
+    class Handler(http.server.BaseHTTPRequestHandler):
+        protocol_version = "HTTP/1.1"
+
+        def log_message(self, *args):
+            pass
+
+        def do_GET(self):
+            n = int(self.path.strip("/"))
+            chunk, bursty = CHUNKS[n % len(CHUNKS)], (n // len(CHUNKS)) % 2 == 1
+            rnd = random.Random(n)
+            self.send_response(200)
+            self.send_header("Content-Type", "application/octet-stream")
+            self.send_header("Transfer-Encoding", "chunked")
+            self.send_header("Connection", "close")
+            self.end_headers()
+            since_pause = 0
+            with open(path, "rb") as f:
+                while data := f.read(chunk):
+                    self.wfile.write(b"%x\r\n" % len(data) + data + b"\r\n")
+                    since_pause += len(data)
+                    if bursty and since_pause >= 4 << 20:  # a pause every 4 MiB or so
+                        time.sleep(rnd.random() * 0.2)
+                        since_pause = 0
+            self.wfile.write(b"0\r\n\r\n")
+
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+def sha256(path):
+    h = hashlib.sha256()
+    with open(path, "rb") as f:
+        while block := f.read(1 << 20):
+            h.update(block)
+    return h.hexdigest()
+
+
+def chunked_loop(count, source, out_dir, env):
+    server = chunked_server(source)
+    want, failed = sha256(source), 0
+    seconds = []
+    try:
+        for n in range(count):
+            target = os.path.join(out_dir, "chunked.bin")
+            s, _, rc = timed([BENCH, f"http://127.0.0.1:{server.server_port}/{n}", target], env)
+            same = rc == 0 and os.path.exists(target) and sha256(target) == want
+            failed += not same
+            seconds.append(s)
+            if os.path.exists(target):
+                os.remove(target)
+            if not same:
+                print(f"  chunked run {n} ({CHUNKS[n % len(CHUNKS)] >> 10} KiB chunks): FAILED (exit {rc})")
+    finally:
+        server.shutdown()
+    mib = os.path.getsize(source) >> 20
+    print(f"chunked server : {count} downloads of {mib} MiB, chunks 8 KiB-8 MiB, fast and bursty: "
+          f"{count - failed} byte-identical, median {statistics.median(seconds):.2f} s")
+    return failed == 0
+
+
 def timed(cmd, env=None):
     """Wall seconds and peak RSS (KiB) of a whole command, from GNU time."""
     out = subprocess.run(["/usr/bin/time", "-f", "%e %M"] + cmd, env=env,
@@ -88,6 +162,7 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__)
     ap.add_argument("--runs", type=int, default=5)
     ap.add_argument("--size-mib", type=int, default=1024)
+    ap.add_argument("--chunked", type=int, default=12, help="downloads from the chunked server")
     ap.add_argument("--no-chromium", dest="chromium", action="store_false")
     ap.add_argument("--work", default=os.path.join(tempfile.gettempdir(), "olumetta-download-bench"))
     a = ap.parse_args()
@@ -152,6 +227,8 @@ def main():
                   f"(min {min(cratios):.2f}, max {max(cratios):.2f})")
         print(f"peak RSS of the task's process: {max(1, size_mib // 10)} MiB file {small_rss / 1024:.0f} MiB, "
               f"{size_mib} MiB file {med(ours_rss) / 1024:.0f} MiB")
+        if a.chunked and not chunked_loop(a.chunked, small, out_dir, env):
+            sys.exit(1)
     finally:
         nginx.terminate()
         xvfb.terminate()

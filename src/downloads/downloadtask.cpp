@@ -80,20 +80,24 @@ void DownloadTask::onFinished(bool ok, const QString &error) {
         fail(why);
 }
 
-// Whole blocks as they arrive; the last, shorter block once the body has ended.
+// Whole blocks as they arrive; the last, shorter block once the body has ended. The reply is
+// read until it is empty every time: only a read that finds it empty lets the transfer fetch
+// more, so a short tail left waiting would stop it for good. The tail waits here instead.
 void DownloadTask::writeBlocks(bool drain) {
+    char piece[64 * 1024];
+    for (qint64 n; (n = transfer_->Read(piece, sizeof piece)) > 0;) waiting_.append(piece, n);
+    qsizetype at = 0;
     while (state_ == State::Transferring) {
-        const qint64 available = transfer_->BytesAvailable();
-        if (available == 0 || (available < kBlockSize && !drain)) return;
-        char block[kBlockSize];
-        const qint64 n = transfer_->Read(block, kBlockSize);
-        if (n <= 0) return;
-        if (file_.write(block, n) != n) return fail(fileFault(errno));  // e.g. a full disk
+        const qint64 n = qMin<qint64>(waiting_.size() - at, kBlockSize);
+        if (n == 0 || (n < kBlockSize && !drain)) break;
+        if (file_.write(waiting_.constData() + at, n) != n) return fail(fileFault(errno));
+        at += n;
         written_ += n;
         figure_ = true;
         emit Progressed();
         if (expected_ && written_ >= *expected_) return complete();
     }
+    waiting_.remove(0, at);
 }
 
 void DownloadTask::tick() {
@@ -153,6 +157,7 @@ void DownloadTask::end(State state, const QString &text) {
     file_.close();
     QFile::remove(partial_);  // its own only
     downloadclaims::Release(target_, partial_);
+    waiting_.clear();
     figure_ = false;
     shownRate_.reset();
     fixed_ = text;

@@ -66,6 +66,7 @@ class DownloadTask : public QObject {
     QString partial_;
     QUrl url_;  // its own partial file: "<name>.part", or "<name>.<n>.part"
     QFile file_;
+    QByteArray waiting_;  // read from the reply, short of a whole block
     std::optional<qint64> expected_;
     qint64 written_ = 0;
     qint64 started_ = 0;  // the clock's steady count at the start

@@ -93,6 +93,35 @@ TEST_F(DownloadsE2E, FilesFromNginxArriveIdentical) {
     EXPECT_EQ(platform.scripted.notices.size(), size_t(files.size()));
 }
 
+// Whatever pieces the server sends, with or without a length, fast or in bursts, the
+// transfer reads the reply to its end.
+TEST_F(DownloadsE2E, EveryChunkSizeIsReadToTheEnd) {
+    const qint64 size = 24 << 20;
+    const QByteArray whole =
+        QCryptographicHash::hash(TestHttpServer::Generated(0, size), QCryptographicHash::Sha256)
+            .toHex();
+    const QList<QPair<qint64, int>> cases{{8 << 10, 0}, {600 << 10, 0}, {1 << 20, 0},
+                                          {3 << 20, 0}, {8 << 20, 0},   {1 << 20, 30},
+                                          {0, 0},       {0, 30}};  // chunk bytes (0: a length), pause
+    QList<ucDownload *> tasks;
+    for (int i = 0; i < cases.size(); ++i) {
+        TestHttpServer::Response r;
+        r.contentType = "application/octet-stream";
+        r.generated = size;
+        std::tie(r.chunkBytes, r.pauseMs) = cases[i];
+        server.route(QString("/c%1").arg(i), r);
+        tasks << fetch(server.url(QString("/c%1").arg(i)), QString("c%1.bin").arg(i));
+    }
+    platform.clock_.setSpeed(10);  // a transfer that stops fails in 6 s
+    for (int i = 0; i < cases.size(); ++i) {
+        ASSERT_TRUE(waitFor([&] { return ended(tasks[i]); }, 120000));
+        EXPECT_EQ(tasks[i]->state(), ucDownload::State::Completed)
+            << cases[i].first << " " << tasks[i]->task().progressText().toStdString();
+        EXPECT_EQ(sha256(dir.filePath(QString("c%1.bin").arg(i))), whole) << cases[i].first;
+    }
+    platform.clock_.setSpeed(1);
+}
+
 TEST_F(DownloadsE2E, ThreeThousandBytesShowTheirFiguresAndOneNotice) {
     TestHttpServer::Response r;
     r.contentType = "application/octet-stream";

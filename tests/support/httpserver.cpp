@@ -91,6 +91,10 @@ void TestHttpServer::serve() {
                 r.headers = {{"WWW-Authenticate", "Basic realm=\"Test area\""}};
                 r.body = "<title>401</title>no";
             }
+            if (r.once && requests.count(path) > 1) {
+                r = Response();
+                r.status = 410;
+            }
             if (line.value(0) == "HEAD") r.cutAfter = 0;
             if (r.delayMs > 0)
                 QTimer::singleShot(r.delayMs, s, [this, s, r] { answer(s, r); });
@@ -104,9 +108,15 @@ void TestHttpServer::answer(QTcpSocket *s, const Response &r) {
     QByteArray head =
         "HTTP/1.1 " + QByteArray::number(r.status) + (r.status < 400 ? " OK" : " Error") + "\r\n";
     head += "Content-Type: " + r.contentType + "\r\nConnection: close\r\n";
-    if (r.withLength) head += "Content-Length: " + QByteArray::number(r.body.size()) + "\r\n";
+    if (r.chunkBytes > 0)
+        head += "Transfer-Encoding: chunked\r\n";
+    else if (r.generated >= 0)
+        head += "Content-Length: " + QByteArray::number(r.generated) + "\r\n";
+    else if (r.withLength)
+        head += "Content-Length: " + QByteArray::number(r.body.size()) + "\r\n";
     for (const auto &h : r.headers) head += h.first + ": " + h.second + "\r\n";
     s->write(head + "\r\n");
+    if (r.generated >= 0) return stream(s, r);
     if (r.stallAfter >= 0) {
         s->write(r.body.left(r.stallAfter));
         if (r.closeAfterMs >= 0) QTimer::singleShot(r.closeAfterMs, s, [s] { s->abort(); });
@@ -114,4 +124,42 @@ void TestHttpServer::answer(QTcpSocket *s, const Response &r) {
     }
     s->write(r.cutAfter >= 0 ? r.body.left(r.cutAfter) : r.body);
     s->disconnectFromHost();
+}
+
+QByteArray TestHttpServer::Generated(qint64 offset, qint64 n) {
+    QByteArray b(n, Qt::Uninitialized);
+    for (qint64 i = 0; i < n; ++i) {
+        const quint64 at = quint64(offset + i);
+        b[i] = char((at * 2654435761u) >> 11 ^ at >> 20);
+    }
+    return b;
+}
+
+// A large body in pieces as the socket takes them, so memory stays small; with a pause, one
+// piece at a time.
+void TestHttpServer::stream(QTcpSocket *s, const Response &r) {
+    const qint64 piece = r.chunkBytes > 0 ? r.chunkBytes : 256 * 1024;
+    auto *pump = new QTimer(s);
+    pump->setSingleShot(true);
+    pump->setInterval(r.pauseMs);
+    connect(pump, &QTimer::timeout, s, [s, r, piece, pump, sent = qint64(0)]() mutable {
+        while (s->bytesToWrite() < 4 * piece && sent < r.generated) {
+            const QByteArray data = Generated(sent, qMin(piece, r.generated - sent));
+            sent += data.size();
+            if (r.chunkBytes > 0)
+                s->write(QByteArray::number(data.size(), 16) + "\r\n" + data + "\r\n");
+            else
+                s->write(data);
+            if (r.pauseMs > 0) break;
+        }
+        if (sent < r.generated) {
+            if (r.pauseMs > 0) pump->start();
+            return;
+        }
+        if (r.chunkBytes > 0) s->write("0\r\n\r\n");
+        pump->disconnect();
+        s->disconnectFromHost();
+    });
+    if (r.pauseMs == 0) connect(s, &QTcpSocket::bytesWritten, pump, [pump] { pump->start(); });
+    pump->start();
 }

@@ -23,7 +23,13 @@ class TestHttpServer : public QObject {
         int delayMs = 0;           // answer only after this long
         QByteArray requireCookie;  // without this cookie the answer is 403
         QByteArray requireLogin;   // "user:password" for HTTP basic authentication, else 401
+        bool once = false;         // a one-time link: any later request gets 410
+        qint64 generated = -1;     // instead of body: this many bytes of Generated(), streamed
+        qint64 chunkBytes = 0;     // chunked encoding in pieces of this size (no length)
+        int pauseMs = 0;           // a pause after each piece: a bursty server
     };
+    // The bytes a generated body holds from offset on.
+    static QByteArray Generated(qint64 offset, qint64 n);
 
     TestHttpServer();
     ~TestHttpServer() override;
@@ -40,6 +46,7 @@ class TestHttpServer : public QObject {
   private:
     void serve();
     void answer(class QTcpSocket *s, const Response &r);
+    void stream(class QTcpSocket *s, const Response &r);
     QTcpServer *server_;
     QHash<QString, Response> routes_;
 };

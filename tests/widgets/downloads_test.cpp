@@ -75,7 +75,8 @@ TEST_F(TaskTest, ThreeThousandBytesInThreeBlocksWithTheirFiguresAndOneNotice) {
     transfer->feed(body.mid(2200));
     EXPECT_EQ(task->bytesWritten(), 2048);  // the last short block waits for the end
     transfer->finish(true);
-    EXPECT_EQ(transfer->reads, (QList<qint64>{1024, 1024, 952}));
+    // Each piece read whole, to the empty read that lets a real reply fetch more.
+    EXPECT_EQ(transfer->reads, (QList<qint64>{700, 0, 500, 0, 1000, 0, 800, 0, 0}));
     EXPECT_EQ(task->progressText(), "已下载: 2.929688 KB   下载已完成");
     EXPECT_EQ(task->state(), DownloadTask::State::Completed);
     EXPECT_EQ(completed->count(), 1);
