@@ -7,9 +7,10 @@
 // the server wrote it; empty when it gives none.
 QString ContentDispositionName(const QByteArray &header);
 
-// A download's name and its partial file's ("<name>.<n>.part") both fit the file system's
-// 255 bytes: names are kept to this many bytes of UTF-8.
-constexpr qsizetype kMaxNameBytes = 255 - 8;
+// A download's name and its partial file's ("<name>.<n>.part", to which the web engine adds
+// ".download" while it writes) all fit the file system's 255 bytes: names are kept to this
+// many bytes of UTF-8.
+constexpr qsizetype kMaxNameBytes = 255 - 8 - 9;
 // The name shortened to kMaxNameBytes in its stem, the extension kept, never inside a
 // character; a name that fits stays as it is.
 QString FittedFileName(const QString &name);

@@ -188,6 +188,7 @@ QString DownloadTask::progressText(bool withSpeed) const {
 
 int DownloadTask::barWidth(int track) const {
     if (state_ == State::Stopped) return 1;
-    if (state_ == State::Completed && !expected_) return track;
+    // A failure fills the track (in the fault colour): seen at a glance, however early.
+    if (state_ == State::Failed || (state_ == State::Completed && !expected_)) return track;
     return qMax(1, BarWidth(written_, expected_, track).value_or(1));
 }

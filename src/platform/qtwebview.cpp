@@ -3,6 +3,7 @@
 #include <QAuthenticator>
 #include <QDataStream>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -162,16 +163,27 @@ class EngineTransfer : public Transfer {
         // The engine had the response before it offered the file.
         QMetaObject::invokeMethod(this, &Transfer::ResponseStarted, Qt::QueuedConnection);
     }
+    // The engine dropped this request to resume the download under another.
+    void Lost() {
+        if (!request_) return;
+        request_->disconnect(this);
+        request_.clear();
+        emit Finished(false, QStringLiteral("连接中断"));
+    }
     void Cancel() override {
         if (!request_) return;
         request_->disconnect(this);
-        // An interrupted download still holds its partial file: the cancel removes it.
-        if (request_->state() != QWebEngineDownloadRequest::DownloadCompleted) request_->cancel();
+        // An interrupted download still holds its partial file, under the engine's suffix while
+        // it writes: the cancel removes both.
+        if (request_->state() != QWebEngineDownloadRequest::DownloadCompleted) {
+            request_->cancel();
+            QFile::remove(file_ + QStringLiteral(".download"));
+        }
         request_.clear();
     }
     int HttpStatus() const override { return 200; }
     std::optional<qint64> ContentLength() const override {
-        if (!request_ || request_->totalBytes() < 0) return std::nullopt;
+        if (!request_ || request_->totalBytes() <= 0) return std::nullopt;  // 0: not known
         return request_->totalBytes();
     }
     QByteArray Header(const QByteArray &) const override { return {}; }
@@ -221,6 +233,15 @@ QtWebView *WebEngine::createView(QWidget *parent) {
 void WebEngine::onDownloadRequested(QWebEngineDownloadRequest *request) {
     // The request must be answered inside this signal.
     if (request->isSavePageDownload()) return request->accept();  // placed by SavePage
+    // The engine offers a download it lost the connection for again, under the same id, to
+    // resume it: nothing here resumes, so that download has ended, and the user is not asked
+    // twice.
+    if (offered_.contains(request->id())) {
+        if (Transfer *t = offered_.value(request->id()))
+            static_cast<EngineTransfer *>(t)->Lost();  // only the engine's are kept
+        return request->cancel();
+    }
+    offered_.insert(request->id(), nullptr);
     QtWebView *v = views_.value(request->page());
     if (!v) return request->accept();
     const QUrl url = request->url();
@@ -230,7 +251,10 @@ void WebEngine::onDownloadRequested(QWebEngineDownloadRequest *request) {
     auto *engineFetch = new EngineTransfer(request);
     offer.engineTransfer = engineFetch;
     emit v->FileDownload(&offer);
-    if (engineFetch->parent()) return;  // a task runs it
+    if (engineFetch->parent()) {  // a task runs it
+        offered_[request->id()] = engineFetch;
+        return;
+    }
     delete engineFetch;
     if (offer.cancel) return request->cancel();
     if (!offer.savePath.isEmpty()) {

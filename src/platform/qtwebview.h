@@ -16,6 +16,7 @@ class QWebEngineProfile;
 class QWebEngineView;
 class QPrinter;
 class QtWebView;
+class Transfer;
 
 class WebEngine : public QObject {
     Q_OBJECT
@@ -36,6 +37,8 @@ class WebEngine : public QObject {
     QWebEngineProfile *profile_;
     Dialogs *dialogs_;
     QHash<QWebEnginePage *, QtWebView *> views_;
+    // Every download offered so far by id, with the transfer a task follows it by.
+    QHash<quint32, QPointer<Transfer>> offered_;
 };
 
 class QtWebView : public WebView {

@@ -7,7 +7,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
+#include <unistd.h>
 
 #include "core/base64.h"
 #include "core/bookmarks.h"
@@ -23,6 +25,7 @@
 namespace {
 
 const QColor kMagenta(255, 0, 255);
+const QColor kFault(0xE0, 0x4A, 0x3F);  // a failed download's bar
 
 class InputE2E : public ::testing::TestWithParam<bool> {
   protected:
@@ -447,6 +450,147 @@ TEST_P(InputE2E, ALinkedFileGoesToTheDownloadFolderAndARightClickOpensOneMenu) {
         ASSERT_TRUE(waitFor([&] { return x.windows(wanted).isEmpty(); }, 5000));
     }
     EXPECT_TRUE(writing());  // the question was answered "no"
+}
+
+// Downloads as a user makes them, by address: a one-time link; two files of one name, both
+// whole; a failure beside a success in either order; a name too long for the disk; a big file
+// in large chunks through "新建任务"; a full disk.
+TEST_P(InputE2E, DownloadsOfOneNameOneTimeLinksLongNamesBigChunksAndAFullDisk) {
+    if (!GetParam()) GTEST_SKIP() << "once is enough, on a desktop with a window manager";
+    auto route = [&](const QString &path, const QByteArray &name, TestHttpServer::Response r) {
+        r.contentType = "application/octet-stream";
+        r.headers << qMakePair(QByteArray("Content-Disposition"),
+                               "attachment; filename*=UTF-8''" + name.toPercentEncoding());
+        server.route(path, r);
+    };
+    TestHttpServer::Response once, slow, failing, full, chunked;
+    once.body = QByteArray("only once ").repeated(5000);
+    once.once = true;
+    slow.generated = 4 << 20;  // about 8 s: still running when its namesake starts
+    slow.chunkBytes = 128 << 10;
+    slow.pauseMs = 250;
+    failing.body = QByteArray(300000, 'f');
+    failing.stallAfter = 100000;
+    failing.closeAfterMs = 5000;
+    full.generated = 1 << 20;
+    chunked.generated = 300 << 20;
+    chunked.chunkBytes = 1 << 20;
+    const QByteArray longName = QByteArray("长").repeated(100) + ".bin";  // 304 bytes
+    route("/once", "once.bin", once);
+    route("/y1", "y.bin", failing);
+    route("/z2", "z.bin", failing);
+    route("/long", longName, slow);
+    route("/full", "full.bin", full);
+    route("/chunked", "chunked.bin", chunked);
+    route("/x1", "x.bin", slow);
+    route("/x2", "x.bin", slow);
+    route("/y2", "y.bin", slow);
+    route("/z1", "z.bin", slow);
+    launch({server.url("/typed")}, server.url("/typed"));
+    const QDir folder(session.runtime.path() + "/Downloads");
+    auto saveAs = [&](const QString &path) {  // empty: as the dialog proposes
+        ASSERT_TRUE(waitFor([&] { return !x.windows("^下载文件另存为$").isEmpty(); }, 15000));
+        QTest::qWait(500);
+        if (!path.isEmpty()) {
+            x.key("ctrl+a");
+            x.type(path);
+        }
+        x.key("Return");
+        ASSERT_TRUE(waitFor([&] { return x.windows("^下载文件另存为$").isEmpty(); }, 5000));
+    };
+    auto download = [&](const QString &path, const QString &saveTo = {}) {
+        x.click(points().addressBox());
+        x.key("ctrl+a");
+        x.type(server.url(path));
+        x.key("Return");
+        saveAs(saveTo);
+    };
+    // Each completion's notice is answered, as a user would, before the next address.
+    auto settle = [&](const QStringList &names) {
+        ASSERT_TRUE(waitFor([&] {
+            for (const QString &n : names)
+                if (!folder.exists(n)) return false;
+            return true;
+        }, 30000)) << folder.entryList(QDir::Files).join(" ").toStdString();
+        for (QElapsedTimer quiet; !quiet.isValid() || quiet.elapsed() < 1500;) {
+            const QString notice = x.windows("^通知$").value(0);
+            if (notice.isEmpty()) {
+                if (!quiet.isValid()) quiet.start();
+                QTest::qWait(100);
+                continue;
+            }
+            quiet.invalidate();
+            x.xdo({"windowactivate", "--sync", notice});
+            x.key("Return");
+            QTest::qWait(300);
+        }
+    };
+    const QString fitted = QString::fromUtf8(QByteArray("长").repeated(78) + ".bin");  // 238 bytes
+    const QList<std::pair<QStringList, QStringList>> rounds{
+        {{"/once"}, {"once.bin"}},
+        {{"/x1", "/x2"}, {"x.bin", "x (1).bin"}},  // both whole
+        {{"/y1", "/y2"}, {"y (1).bin"}},           // the first fails
+        {{"/z1", "/z2"}, {"z.bin"}},               // the second fails
+        {{"/long"}, {fitted}}};
+    QStringList whole;
+    for (const auto &[paths, names] : rounds) {
+        for (const QString &path : paths) download(path);
+        settle(names);
+        whole << names;
+    }
+    QTest::qWait(4000);  // the failures are over, and left nothing
+    QStringList onDisk = folder.entryList(QDir::Files);
+    onDisk.sort();
+    whole.sort();
+    EXPECT_EQ(onDisk, whole);
+    EXPECT_EQ(ReadBytes(folder.filePath("once.bin")), once.body);
+    EXPECT_EQ(server.requests.count("/once"), 1);
+    const QByteArray slowBody = TestHttpServer::Generated(0, slow.generated);
+    for (const QString &name : whole)
+        if (name != "once.bin") EXPECT_EQ(ReadBytes(folder.filePath(name)), slowBody);
+
+    // Three hundred MiB in 1 MiB chunks with no length, asked for in the manager.
+    QString manager;
+    ASSERT_TRUE(waitFor([&] { return !(manager = x.windows("^下载管理器$").value(0)).isEmpty(); }));
+    auto clickManager = [&](int fromBottom, int button) {  // within the window, not its frame
+        const QRect m = x.geometry(manager);
+        x.xdo({"mousemove", "--window", manager, QString::number(m.width() / 2),
+               QString::number(fromBottom < 0 ? -fromBottom : m.height() - fromBottom)});
+        x.xdo({"click", QString::number(button)});
+    };
+    clickManager(-20, 1);
+    x.key("End");  // past the last task, to the window's own menu
+    QTest::qWait(300);
+    clickManager(10, 3);
+    QTest::qWait(500);
+    x.key("Down");
+    x.key("Return");
+    ASSERT_TRUE(waitFor([&] { return !x.windows("^新建下载任务$").isEmpty(); }, 5000));
+    QTest::qWait(300);
+    x.type(server.url("/chunked"));
+    x.key("Return");
+    saveAs({});
+    settle({"chunked.bin"});
+    QFile got(folder.filePath("chunked.bin"));
+    ASSERT_TRUE(got.open(QIODevice::ReadOnly));
+    ASSERT_EQ(got.size(), chunked.generated);
+    for (qint64 at = 0; at < chunked.generated; at += 1 << 20)
+        ASSERT_EQ(got.read(1 << 20), TestHttpServer::Generated(at, 1 << 20)) << at;
+
+    // A disk with no room: the task fails in the fault colour and leaves nothing.
+    if (geteuid() != 0) return;
+    QTemporaryDir tmp;
+    ASSERT_EQ(QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", tmp.path()}), 0);
+    download("/full", tmp.path() + "/full.bin");
+    EXPECT_TRUE(waitFor(
+        [&] {
+            clickManager(-20, 1);
+            x.key("End");
+            return ShareOfColour(x.screenshot(), x.geometry(manager), kFault) > 0.02;
+        },
+        15000));
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList());
+    QProcess::execute("umount", {tmp.path()});
 }
 
 // Middle-button strokes: the trail while the button is held and gone after it, back to

@@ -95,7 +95,10 @@ void TestHttpServer::serve() {
                 r = Response();
                 r.status = 410;
             }
-            if (line.value(0) == "HEAD") r.cutAfter = 0;
+            if (line.value(0) == "HEAD") {
+                r.cutAfter = 0;
+                r.generated = -1;
+            }
             if (r.delayMs > 0)
                 QTimer::singleShot(r.delayMs, s, [this, s, r] { answer(s, r); });
             else
