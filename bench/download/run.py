@@ -150,11 +150,14 @@ def chunked_loop(count, source, out_dir, env):
     return failed == 0
 
 
-def timed(cmd, env=None):
-    """Wall seconds and peak RSS (KiB) of a whole command, from GNU time."""
+def timed(cmd, env=None, output=None):
+    """Wall seconds and peak RSS (KiB) of a whole command, from GNU time; its standard
+    output into the list output."""
     out = subprocess.run(["/usr/bin/time", "-f", "%e %M"] + cmd, env=env,
                          capture_output=True, text=True)
     last = out.stderr.strip().splitlines()[-1].split()
+    if output is not None:
+        output.append(out.stdout)
     return float(last[0]), int(last[1]), out.returncode
 
 
@@ -186,7 +189,7 @@ def main():
         make_file(small, max(1, a.size_mib // 10))
         url = f"http://127.0.0.1:{port}/"
         size_mib = a.size_mib
-        ours, curl, ours_rss, engine, chromium = [], [], [], [], []
+        ours, curl, ours_rss, engine, engine_offer, chromium = [], [], [], [], [], []
         timed(["curl", "-s", "-o", os.path.join(out_dir, "warm"), url + "big.bin"])  # page cache
         for i in range(a.runs):
             order = ("curl", "ours", "engine") + (("chromium",) if a.chromium else ())
@@ -199,8 +202,12 @@ def main():
                     s, _, rc = timed(["curl", "-s", "-o", target, url + "big.bin"])
                     curl.append(s)
                 elif who == "engine":
-                    s, _, rc = timed([BENCH, "--engine", url + "big.bin", target], env)
+                    said = []
+                    s, _, rc = timed([BENCH, "--engine", url + "big.bin", target], env, said)
                     engine.append(s)
+                    words = said[0].split()
+                    if "from-offer" in words:
+                        engine_offer.append(float(words[words.index("from-offer") + 1]))
                 else:
                     s, rss, rc = timed([BENCH, url + "big.bin", target], env)
                     ours.append(s)
@@ -220,11 +227,19 @@ def main():
         print(f"engine's fetch : {size_mib / med(engine):7.1f} MiB/s (median of {len(engine)}), "
               f"ratio to curl median {med(eratios):.2f} (min {min(eratios):.2f}, max {max(eratios):.2f}); "
               f"its time includes starting the engine")
+        if engine_offer:
+            oratios = [c / e for e, c in zip(engine_offer, curl)]
+            print(f"engine's fetch from its offer: {size_mib / med(engine_offer):7.1f} MiB/s, "
+                  f"ratio to curl median {med(oratios):.2f} (min {min(oratios):.2f}, max {max(oratios):.2f})")
         if chromium:
             cratios = [c / o for o, c in zip(ours, chromium)]
             print(f"Chromium       : {size_mib / med(chromium):7.1f} MiB/s (median of {len(chromium)}, "
                   f"its start-up not counted); task/Chromium per round median {med(cratios):.2f} "
                   f"(min {min(cratios):.2f}, max {max(cratios):.2f})")
+            if engine_offer:
+                eo = [c / e for e, c in zip(engine_offer, chromium)]
+                print(f"engine's fetch from its offer / Chromium per round median {med(eo):.2f} "
+                      f"(min {min(eo):.2f}, max {max(eo):.2f})")
         print(f"peak RSS of the task's process: {max(1, size_mib // 10)} MiB file {small_rss / 1024:.0f} MiB, "
               f"{size_mib} MiB file {med(ours_rss) / 1024:.0f} MiB")
         if a.chunked and not chunked_loop(a.chunked, small, out_dir, env):
