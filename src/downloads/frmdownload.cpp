@@ -135,13 +135,15 @@ void frmDownload::showScrollBar(bool shown) {
     const QSize column = TwipsToPixels(QRect(0, 0, stacking::kColumnWidth, 0), this).size();
     const int bar = TwipsToPixels(QRect(0, 0, stacking::kScrollWidth, 0), this).width();
     Sro->setVisible(shown);
-    resize(column.width() + (shown ? bar : 0), height());
+    // One column wide, whatever the window manager offers: only the height is the user's.
+    setFixedWidth(column.width() + (shown ? bar : 0));
 }
 
-void frmDownload::resizeEvent(QResizeEvent *) {
+void frmDownload::resizeEvent(QResizeEvent *e) {
     const int columnWidth = TwipsToPixels(QRect(0, 0, stacking::kColumnWidth, 0), this).width();
     column_->setGeometry(0, 0, columnWidth, height());
     Sro->setGeometry(columnWidth, 0, width() - columnWidth, height());
+    if (e->size().height() != e->oldSize().height()) updateScrollRange();  // more or less fits
 }
 
 void frmDownload::NewTaskFromAddress() {
