@@ -99,9 +99,9 @@ TEST_F(DownloadsE2E, EveryChunkSizeIsReadToTheEnd) {
     const QByteArray whole =
         QCryptographicHash::hash(TestHttpServer::Generated(0, size), QCryptographicHash::Sha256)
             .toHex();
-    const QList<QPair<qint64, int>> cases{{8 << 10, 0}, {600 << 10, 0}, {1 << 20, 0},
-                                          {3 << 20, 0}, {8 << 20, 0},   {1 << 20, 30},
-                                          {0, 0},       {0, 30}};  // chunk bytes (0: a length), pause
+    const QList<QPair<qint64, int>> cases{
+        {8 << 10, 0}, {600 << 10, 0}, {1 << 20, 0}, {3 << 20, 0},
+        {8 << 20, 0}, {1 << 20, 30},  {0, 0},       {0, 30}};  // chunk bytes (0: a length), pause
     QList<ucDownload *> tasks;
     for (int i = 0; i < cases.size(); ++i) {
         TestHttpServer::Response r;

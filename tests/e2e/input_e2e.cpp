@@ -4,12 +4,12 @@
 // screen and the files.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
-#include <unistd.h>
 
 #include "core/base64.h"
 #include "core/bookmarks.h"
@@ -476,16 +476,19 @@ TEST_P(InputE2E, DownloadsOfOneNameOneTimeLinksLongNamesBigChunksAndAFullDisk) {
     chunked.generated = 300 << 20;
     chunked.chunkBytes = 1 << 20;
     const QByteArray longName = QByteArray("长").repeated(100) + ".bin";  // 304 bytes
-    route("/once", "once.bin", once);
-    route("/y1", "y.bin", failing);
-    route("/z2", "z.bin", failing);
-    route("/long", longName, slow);
-    route("/full", "full.bin", full);
-    route("/chunked", "chunked.bin", chunked);
-    route("/x1", "x.bin", slow);
-    route("/x2", "x.bin", slow);
-    route("/y2", "y.bin", slow);
-    route("/z1", "z.bin", slow);
+    for (const auto &[path, name, r] :
+         QList<std::tuple<QString, QByteArray, TestHttpServer::Response>>{
+             {"/once", "once.bin", once},
+             {"/y1", "y.bin", failing},
+             {"/z2", "z.bin", failing},
+             {"/long", longName, slow},
+             {"/full", "full.bin", full},
+             {"/x1", "x.bin", slow},
+             {"/chunked", "chunked.bin", chunked},
+             {"/x2", "x.bin", slow},
+             {"/y2", "y.bin", slow},
+             {"/z1", "z.bin", slow}})
+        route(path, name, r);
     launch({server.url("/typed")}, server.url("/typed"));
     const QDir folder(session.runtime.path() + "/Downloads");
     auto saveAs = [&](const QString &path) {  // empty: as the dialog proposes
@@ -507,11 +510,14 @@ TEST_P(InputE2E, DownloadsOfOneNameOneTimeLinksLongNamesBigChunksAndAFullDisk) {
     };
     // Each completion's notice is answered, as a user would, before the next address.
     auto settle = [&](const QStringList &names) {
-        ASSERT_TRUE(waitFor([&] {
-            for (const QString &n : names)
-                if (!folder.exists(n)) return false;
-            return true;
-        }, 30000)) << folder.entryList(QDir::Files).join(" ").toStdString();
+        ASSERT_TRUE(waitFor(
+            [&] {
+                for (const QString &n : names)
+                    if (!folder.exists(n)) return false;
+                return true;
+            },
+            30000))
+            << folder.entryList(QDir::Files).join(" ").toStdString();
         for (QElapsedTimer quiet; !quiet.isValid() || quiet.elapsed() < 1500;) {
             const QString notice = x.windows("^通知$").value(0);
             if (notice.isEmpty()) {
@@ -580,7 +586,8 @@ TEST_P(InputE2E, DownloadsOfOneNameOneTimeLinksLongNamesBigChunksAndAFullDisk) {
     // A disk with no room: the task fails in the fault colour and leaves nothing.
     if (geteuid() != 0) return;
     QTemporaryDir tmp;
-    ASSERT_EQ(QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", tmp.path()}), 0);
+    ASSERT_EQ(QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", tmp.path()}),
+              0);
     download("/full", tmp.path() + "/full.bin");
     EXPECT_TRUE(waitFor(
         [&] {
