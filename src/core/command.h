@@ -18,6 +18,7 @@ enum class Command {
     CloseTab,
     CloseAll,
     Exit,
+    History,  // the history window
     ToggleStatusBar,
     ToggleLoadProgress,
     ToggleGestures,

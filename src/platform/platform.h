@@ -5,6 +5,7 @@
 
 #include "core/clock.h"
 #include "core/programfolder.h"
+#include "history.h"
 #include "permissions.h"
 
 class Desktop;
@@ -28,8 +29,13 @@ class Platform : public ProgramFolderSource {
         Cookies = 4,
     };
     virtual void ClearBrowsingData(int what) = 0;
-    // The browsing history only: the cookies and the cache stay.
-    void ClearTracks() { ClearBrowsingData(History); }
+    // The browsing history only, the engine's and ours: the cookies and the cache stay.
+    void ClearTracks() {
+        ClearBrowsingData(History);
+        history_.ClearSince(0);
+    }
+    // The pages visited, once the frame has opened it.
+    class History &history() { return history_; }
     // An HTTP GET for downloads and the update check, through the system's proxy, with the
     // web pages' user agent and cookies.
     virtual Transfer *createTransfer(QObject *parent) = 0;
@@ -49,6 +55,7 @@ class Platform : public ProgramFolderSource {
     QString programFolder_;
     Clock clock_;
     PermissionMemory permissions_;
+    class History history_;
 };
 
 // Qt WebEngine with its profile under the program's data folder, Qt dialogs, X11 keys.

@@ -53,6 +53,7 @@ void frmMore::cmdClear_Click() {
     if (chkCookies->isChecked()) what |= Platform::Cookies, names << QStringLiteral("Cookie");
     if (!what) return;
     platform_.ClearBrowsingData(what);
+    if (what & Platform::History) platform_.history().ClearSince(0);
     platform_.dialogs().MsgBox(this, QStringLiteral("已清除：") + names.join(QStringLiteral("、")),
                                QStringLiteral("更多设置"), Dialogs::Information);
     accept();

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QSet>
 #include <QUrl>
 
 #include "core/search.h"
@@ -108,9 +109,19 @@ void AddressBox::selectIfUntouched() {
 }
 
 void AddressBox::suggest(const QString &typed) {
+    QList<SuggestionPopup::Line> lines;
+    QSet<QString> shown;
+    if (source_)
+        for (const Suggestion &s : source_(typed)) {
+            const QString text = s.title.isEmpty() ? s.url : s.title + QStringLiteral("  —  ") + s.url;
+            lines.append({(s.bookmark ? QStringLiteral("★ ") : QString()) + text, s.url});
+            shown.insert(s.url);
+        }
     QStringList addresses;
     for (int i = 2; i < count(); ++i) addresses << itemText(i);  // after "转到" and "搜索"
-    suggestions_->showUnder(this, Suggestions(addresses, typed), typed);
+    for (const QString &a : Suggestions(addresses, typed, 10 - int(lines.size())))
+        if (!shown.contains(a)) lines.append({a, a});
+    suggestions_->showUnder(this, lines, typed);
 }
 
 bool AddressBox::suggestionKey(int key) {
@@ -122,9 +133,9 @@ bool AddressBox::suggestionKey(int key) {
             return true;
         case Qt::Key_Delete: {
             const QString line = suggestions_->chosen();
-            if (line.isEmpty()) return false;  // deletes in the text as usual
-            changeList(
-                [&] { removeItem(findText(line, Qt::MatchFixedString | Qt::MatchCaseSensitive)); });
+            const int listed = findText(line, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+            if (listed < 2) return false;  // deletes in the text as usual
+            changeList([&] { removeItem(listed); });
             suggestions_->removeChosen();
             return true;
         }

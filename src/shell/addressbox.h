@@ -1,12 +1,15 @@
 #pragma once
 // The address box: an editable list whose first two items are "转到" and "搜索", then every
 // address the tabs reached, each once, the newest last. While the user types, those that
-// hold the text are suggested below it (Up/Down choose, Delete forgets one); Enter opens
+// hold the text are suggested below it, after the visited and bookmarked pages that match
+// (Up/Down choose, Delete forgets a listed one); Enter opens
 // the chosen one or exactly what was typed, never a completion of it. Escape closes the
 // suggestions, then asks for the tab's own address back; a first click selects it all;
 // files dropped on it are handed on. What it shows is the frame's to say.
 #include <QComboBox>
 #include <functional>
+
+#include "platform/history.h"
 
 class QLabel;
 class SuggestionPopup;
@@ -28,6 +31,11 @@ class AddressBox : public QComboBox {
     QString tag() const { return tag_; }  // what "转到" and "搜索" use
     // "不安全" at the box's left: the page was let in past its certificate.
     void setInsecure(bool insecure);
+    // Where suggestions come from besides the list: the visited and bookmarked pages that
+    // match, the best first.
+    void setSuggestionSource(std::function<QList<Suggestion>(const QString &)> source) {
+        source_ = std::move(source);
+    }
 
   signals:
     // Enter, or "转到"/"搜索"/an address chosen from the list: the address to open.
@@ -48,5 +56,6 @@ class AddressBox : public QComboBox {
     bool updating_ = false;     // the list is being changed, not chosen from
     bool clickSelects_ = true;  // until the box has been clicked since it had the focus
     SuggestionPopup *suggestions_;
+    std::function<QList<Suggestion>(const QString &)> source_;
     QLabel *lblInsecure = nullptr;  // made when first needed
 };

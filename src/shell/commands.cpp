@@ -55,6 +55,8 @@ QList<CommandRow> build() {
                    G::CloseTab),
         checked(item(C::ToggleGestures, M::Manage, "开启鼠标手势", "mnuMouse"), K::Mouse),
         item(C::Exit, M::Manage, "退出", "mnuEnd", true),
+        withKeys(item(C::History, M::Manage, "历史记录", "mnuHistory", true),
+                 {key(ctrl | Qt::Key_H)}),
         // 浏览
         needingTab(
             withKeys(item(C::Forward, M::Browse, "前进", "mnuNc0"), {key(alt | Qt::Key_Right)}),

@@ -24,6 +24,7 @@
 #include "framemenus.h"
 #include "fullscreen.h"
 #include "gesturecontrol.h"
+#include "historykeeper.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
@@ -83,7 +84,10 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     windows.strip = [this] { return status_->palette().color(QPalette::Window); };
     windows.trySkin = [this](const QString &name) { return TrySkin(name); };
     windows.registerBrowser = [this] { RegisterDefaultBrowser(platform_.desktop()); };
+    windows.open = [this](const QString &url) { onNavigate(url); };
     windows_ = new SecondaryWindows(platform_, this, windows);
+    history_ = new HistoryKeeper(platform_, this);
+    address_->setSuggestionSource([this](const QString &typed) { return history_->suggest(typed); });
     disguiser_ = new Disguiser(windows_->owned(), platform_.dialogs(), this);
     fullScreen_ = new FullScreen(this, {toolbar_, tabs_->strip(), status_});
     find_ = new FindControl(column, status_,
@@ -167,7 +171,11 @@ void mdiBrowser::wireParts() {
     connect(tabs_, &TabSet::DownloadRequested, this, &mdiBrowser::NewDownload);
     connect(tabs_, &TabSet::BookmarkRequested, this,
             [this](const QString &path) { newTabOn(ReadBookmarkFile(path)); });
+    connect(tabs_, &TabSet::Visited, history_, &HistoryKeeper::loaded);
+    connect(tabs_, &TabSet::Retitled, history_, &HistoryKeeper::retitled);
+    connect(history_, &HistoryKeeper::Notice, status_, &StatusStrip::setStatus);
     connect(tabs_, &TabSet::Closing, this, [this](Form1 *t) {
+        history_->forget(t);
         if (t == fullScreenTab_) leavePageFullScreen();
         toolbar_->hideProgress();
         status_->setStatus(QString());
@@ -192,6 +200,7 @@ bool mdiBrowser::Load() {
     if (!OpenParents() || !ApplySkin(SkinFilePath())) return false;
     restoreGeometryFrom(formIniPath());
     toggles_->applyBars();
+    history_->open(AppDir() + QStringLiteral("数据/history.sqlite"));
     // The first page loads while the frame is shown.
     const StartCommand start = ParseCommandLine(commandLine_);
     const bool pageFirst = start.kind == StartCommand::Empty || start.kind == StartCommand::Open;
@@ -335,6 +344,7 @@ void mdiBrowser::showActiveAddress() {
 void mdiBrowser::onNavigate(const QString &address) {
     if (!ActiveForm()) ShowTab(CreateTab());
     Form1 *t = ActiveForm();
+    history_->typed(t);
     t->browser()->Navigate(address);
     t->focusPage();
 }

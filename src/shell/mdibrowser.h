@@ -21,6 +21,7 @@ class Form1;
 class FrameKeys;
 class FrameMenus;
 class FullScreen;
+class HistoryKeeper;
 class Platform;
 class StatusStrip;
 class ToolBar;
@@ -102,6 +103,7 @@ class mdiBrowser : public FrameWindow {
     GestureControl *gestures_;
     ChromeToggles *toggles_;
     SecondaryWindows *windows_;
+    HistoryKeeper *history_;
     Disguiser *disguiser_;
     FrameKeys *keys_;
     FullScreen *fullScreen_;

@@ -15,6 +15,7 @@ enum class OwnedWindow {
     About,
     Settings,
     Skins,
+    History,
 };
 
 class OwnedWindows {

@@ -4,6 +4,7 @@
 
 #include "about/frmabout.h"
 #include "downloads/frmdownload.h"
+#include "history/frmhistory.h"
 #include "platform/platform.h"
 #include "services/updatecheck.h"
 #include "settings/frmsetting.h"
@@ -25,6 +26,22 @@ SecondaryWindows::SecondaryWindows(Platform &platform, QWidget *frame, Hooks hoo
         return f;
     });
     windows_.add(OwnedWindow::Skins, [this] { return new frmTheme(hooks_.trySkin, frame_); });
+    windows_.add(OwnedWindow::History, [this] {
+        auto *h = new frmHistory(
+            platform_.history(),
+            [this] { return platform_.clock().now().toMSecsSinceEpoch(); }, frame_);
+        connect(h, &frmHistory::OpenRequested, this, [this](const QString &url) { hooks_.open(url); });
+        return h;
+    });
+}
+
+void SecondaryWindows::showHistory() {
+    auto *h = windows_.get<frmHistory>(OwnedWindow::History);
+    if (h->isMinimized()) h->showNormal();
+    h->show();
+    h->raise();
+    h->activateWindow();
+    h->reload();
 }
 
 frmDownload *SecondaryWindows::downloads() {
@@ -79,6 +96,9 @@ void SecondaryWindows::addBookmark(const QString &title, const QString &address)
 
 bool SecondaryWindows::Execute(Command command) {
     switch (command) {
+        case Command::History:
+            showHistory();
+            return true;
         case Command::Downloads:
             showDownloads();
             return true;

@@ -1,7 +1,7 @@
 #pragma once
 // The frame's secondary windows and what the frame asks of them: the download manager,
 // the settings (modal from the menu, beside the frame from a command line), the skin
-// chooser, the about box, the add-bookmark dialog. Each is made on first use.
+// chooser, the about box, the add-bookmark dialog, the history. Each is made on first use.
 #include <QObject>
 #include <functional>
 
@@ -19,6 +19,7 @@ class SecondaryWindows : public QObject {
         std::function<QColor()> cover, strip;  // the skin's colours for the settings
         std::function<bool(const QString &)> trySkin;
         std::function<void()> registerBrowser;
+        std::function<void(const QString &)> open;  // an address from the history window
     };
     SecondaryWindows(Platform &platform, QWidget *frame, Hooks hooks);
     OwnedWindows &owned() { return windows_; }
@@ -31,6 +32,7 @@ class SecondaryWindows : public QObject {
     void chooseSkin();
     void about();
     void addBookmark(const QString &title, const QString &address);
+    void showHistory();
     // The windows' commands: the download manager, the settings (modal), the skins, the
     // about box, the update check from the menu. False for any other command.
     bool Execute(Command command);

@@ -51,14 +51,17 @@ SuggestionPopup::SuggestionPopup(QWidget *owner) : QListWidget(owner) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setItemDelegate(new HighlightDelegate(this));
     connect(this, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem *item) { emit Clicked(item->text()); });
+            [this](QListWidgetItem *item) { emit Clicked(item->data(Qt::UserRole).toString()); });
 }
 
-void SuggestionPopup::showUnder(QWidget *anchor, const QStringList &lines, const QString &typed) {
+void SuggestionPopup::showUnder(QWidget *anchor, const QList<Line> &lines, const QString &typed) {
     clear();
     if (lines.isEmpty()) return hide();
     static_cast<HighlightDelegate *>(itemDelegate())->typed = typed.trimmed();
-    addItems(lines);
+    for (const Line &line : lines) {
+        auto *item = new QListWidgetItem(line.text, this);
+        item->setData(Qt::UserRole, line.address);
+    }
     choose(-1);
     const int rowHeight = sizeHintForRow(0);
     setGeometry(QRect(anchor->mapToGlobal(QPoint(0, anchor->height())),
@@ -78,7 +81,7 @@ void SuggestionPopup::choose(int row) {
 }
 
 QString SuggestionPopup::chosen() const {
-    return currentRow() >= 0 ? currentItem()->text() : QString();
+    return currentRow() >= 0 ? currentItem()->data(Qt::UserRole).toString() : QString();
 }
 
 void SuggestionPopup::removeChosen() {

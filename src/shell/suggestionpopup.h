@@ -7,14 +7,18 @@ class SuggestionPopup : public QListWidget {
     Q_OBJECT
   public:
     explicit SuggestionPopup(QWidget *owner);
+    struct Line {
+        QString text;     // as shown
+        QString address;  // what it opens
+    };
     // The lines under the widget, or hidden when there are none.
-    void showUnder(QWidget *anchor, const QStringList &lines, const QString &typed);
+    void showUnder(QWidget *anchor, const QList<Line> &lines, const QString &typed);
     void step(int delta);    // Down/Up: the next or previous line; past the ends, none
-    QString chosen() const;  // empty while none is chosen
+    QString chosen() const;  // the chosen line's address; empty while none is chosen
     void removeChosen();
 
   signals:
-    void Clicked(const QString &line);
+    void Clicked(const QString &address);
 
   private:
     void choose(int row);  // -1: none

@@ -94,6 +94,7 @@ void TabSet::wire(Form1 *t) {
     connect(t, &Form1::CaptionChanged, this, [this, t, front] {
         strip_->setCaption(t, t->caption());
         if (front()) emit ActiveTitleChanged();
+        emit Retitled(t);
     });
     connect(t, &Form1::IconChanged, this,
             [this, t](const QIcon &icon) { strip_->setPageIcon(t, icon); });
@@ -116,8 +117,10 @@ void TabSet::wire(Form1 *t) {
     connect(t, &Form1::CloseRequested, this, [this, t] { close(t); });
     connect(t, &Form1::AddressChanged, this,
             [this, front](const QString &url) { emit AddressReached(url, front()); });
-    connect(t, &Form1::PageLoaded, this,
-            [this, front](const QString &zoom) { emit PageLoaded(zoom, front()); });
+    connect(t, &Form1::PageLoaded, this, [this, t, front](const QString &zoom) {
+        emit PageLoaded(zoom, front());
+        emit Visited(t);
+    });
     connect(t, &Form1::DownloadRequested, this, &TabSet::DownloadRequested);
     connect(t, &Form1::BookmarkRequested, this, &TabSet::BookmarkRequested);
 }

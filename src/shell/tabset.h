@@ -59,6 +59,8 @@ class TabSet : public QObject {
     // What any tab's page does; front: it is the tab in front.
     void AddressReached(const QString &url, bool front);
     void PageLoaded(const QString &zoom, bool front);
+    void Visited(Form1 *tab);   // a page loaded in it
+    void Retitled(Form1 *tab);  // its page's title changed
     void FullScreenRequested(Form1 *tab, bool on);  // only the front page may take the screen
     void DownloadRequested(const QString &path, const QString &url, Transfer *transfer);
     void BookmarkRequested(const QString &path);

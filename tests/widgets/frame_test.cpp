@@ -243,8 +243,8 @@ TEST_F(FrameTest, AddressBoxGoAndSearchUseWhatWasTyped) {
     EXPECT_EQ(ui(f).cboAddress->currentText(), "new");
 
     // What is typed is what opens, never a longer address from the list; the suggestions
-    // below hold the typed text anywhere, newest first: Up/Down choose, Delete forgets one,
-    // Escape closes them and then gives the page's address back.
+    // below hold the typed text anywhere, visited pages with their titles first: Up/Down
+    // choose, Delete forgets one, Escape closes them and then gives the page's address back.
     auto *popup = f->findChild<QListWidget *>("lstSuggest");
     ASSERT_TRUE(popup);
     auto typeOver = [&](const QString &text) {
@@ -258,11 +258,11 @@ TEST_F(FrameTest, AddressBoxGoAndSearchUseWhatWasTyped) {
     };
     typeOver("http://l");
     EXPECT_EQ(ui(f).cboAddress->currentText(), "http://l");
-    EXPECT_EQ(lines(), QStringList({"http://late/", "http://listed/"}));
+    EXPECT_EQ(lines(), QStringList({"Late  —  http://late/", "L  —  http://listed/"}));
     QTest::keyClick(ui(f).cboAddress, Qt::Key_Return);
     EXPECT_EQ(v->calls.last(), "Navigate http://l");
     typeOver("LATE");
-    EXPECT_EQ(lines(), QStringList({"http://late/"}));
+    EXPECT_EQ(lines(), QStringList({"Late  —  http://late/"}));
     QTest::keyClick(ui(f).cboAddress, Qt::Key_Down);
     QTest::keyClick(ui(f).cboAddress, Qt::Key_Return);
     EXPECT_EQ(v->calls.last(), "Navigate http://late/");

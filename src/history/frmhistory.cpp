@@ -1,0 +1,137 @@
+#include "frmhistory.h"
+
+#include <QDateTime>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "platform/history.h"
+
+namespace {
+constexpr int kVisitId = Qt::UserRole;
+constexpr int kUrl = Qt::UserRole + 1;
+}  // namespace
+
+frmHistory::frmHistory(History &history, std::function<qint64()> now, QWidget *parent)
+    : QWidget(parent, Qt::Window), history_(history), now_(std::move(now)) {
+    setObjectName(QStringLiteral("frmHistory"));
+    setWindowTitle(QStringLiteral("历史记录"));
+    resize(640, 480);
+    txtSearch = new QLineEdit(this);
+    txtSearch->setObjectName(QStringLiteral("txtSearch"));
+    txtSearch->setPlaceholderText(QStringLiteral("搜索历史记录"));
+    txtSearch->setClearButtonEnabled(true);
+    cmdClear = new QToolButton(this);
+    cmdClear->setObjectName(QStringLiteral("cmdClear"));
+    cmdClear->setText(QStringLiteral("清除历史记录"));
+    cmdClear->setPopupMode(QToolButton::InstantPopup);
+    auto *clear = new QMenu(cmdClear);
+    clear->addAction(QStringLiteral("最近一小时"), this,
+                     [this] { clearSince(now_() - 3600 * 1000); });
+    clear->addAction(QStringLiteral("今天"), this, [this] {
+        const QDateTime at = QDateTime::fromMSecsSinceEpoch(now_());
+        clearSince(at.date().startOfDay().toMSecsSinceEpoch());
+    });
+    clear->addAction(QStringLiteral("全部"), this, [this] { clearSince(0); });
+    cmdClear->setMenu(clear);
+    lstHistory = new QTreeWidget(this);
+    lstHistory->setObjectName(QStringLiteral("lstHistory"));
+    lstHistory->setHeaderLabels({QStringLiteral("标题"), QStringLiteral("网址"), QStringLiteral("时间")});
+    lstHistory->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lstHistory->setUniformRowHeights(true);
+    lstHistory->header()->resizeSection(0, 260);
+    lstHistory->header()->resizeSection(1, 260);
+    lstHistory->installEventFilter(this);
+    txtSearch->installEventFilter(this);
+    auto *top = new QHBoxLayout;
+    top->addWidget(txtSearch, 1);
+    top->addWidget(cmdClear);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(lstHistory, 1);
+    connect(txtSearch, &QLineEdit::textChanged, this, &frmHistory::reload);
+    connect(lstHistory, &QTreeWidget::itemActivated, this, &frmHistory::openItem);
+}
+
+void frmHistory::showEvent(QShowEvent *e) {
+    reload();
+    txtSearch->setFocus();
+    QWidget::showEvent(e);
+}
+
+// Visits under a line for each day, the newest day open.
+void frmHistory::reload() {
+    lstHistory->clear();
+    QTreeWidgetItem *day = nullptr;
+    QDate shownDay;
+    const QDate today = QDateTime::fromMSecsSinceEpoch(now_()).date();
+    for (const Visit &v : history_.Visits(txtSearch->text())) {
+        const QDateTime when = QDateTime::fromMSecsSinceEpoch(v.when);
+        if (!day || when.date() != shownDay) {
+            shownDay = when.date();
+            const QString name = shownDay == today               ? QStringLiteral("今天")
+                                 : shownDay == today.addDays(-1) ? QStringLiteral("昨天")
+                                                                 : shownDay.toString(QStringLiteral("yyyy年M月d日"));
+            day = new QTreeWidgetItem(lstHistory, {name});
+            day->setFirstColumnSpanned(true);
+            day->setExpanded(lstHistory->topLevelItemCount() == 1 || !txtSearch->text().isEmpty());
+        }
+        auto *item = new QTreeWidgetItem(
+            day, {v.title.isEmpty() ? v.url : v.title, v.url, when.toString(QStringLiteral("HH:mm"))});
+        item->setData(0, kVisitId, v.id);
+        item->setData(0, kUrl, v.url);
+        item->setToolTip(0, v.title);
+        item->setToolTip(1, v.url);
+    }
+}
+
+void frmHistory::openItem(QTreeWidgetItem *item) {
+    const QString url = item ? item->data(0, kUrl).toString() : QString();
+    if (!url.isEmpty()) emit OpenRequested(url);
+}
+
+void frmHistory::removeChosen() {
+    QList<qint64> ids;
+    for (QTreeWidgetItem *item : lstHistory->selectedItems()) {
+        if (item->data(0, kVisitId).isValid()) ids << item->data(0, kVisitId).toLongLong();
+        for (int i = 0; i < item->childCount(); ++i)  // a day chosen: all of it
+            ids << item->child(i)->data(0, kVisitId).toLongLong();
+    }
+    history_.Remove(ids);
+    reload();
+}
+
+void frmHistory::clearSince(qint64 since) {
+    history_.ClearSince(since);
+    reload();
+}
+
+bool frmHistory::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    const int key = static_cast<QKeyEvent *>(event)->key();
+    if (watched == lstHistory && key == Qt::Key_Delete) {
+        removeChosen();
+        return true;
+    }
+    if (watched == lstHistory && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        openItem(lstHistory->currentItem());
+        return true;
+    }
+    // Down from the search box into the list.
+    if (watched == txtSearch && key == Qt::Key_Down && lstHistory->topLevelItemCount() > 0) {
+        lstHistory->setFocus();
+        QTreeWidgetItem *first = lstHistory->topLevelItem(0);
+        lstHistory->setCurrentItem(first->childCount() ? first->child(0) : first);
+        return true;
+    }
+    if (watched == txtSearch && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        QTreeWidgetItem *first = lstHistory->topLevelItem(0);
+        openItem(first && first->childCount() ? first->child(0) : nullptr);
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,38 @@
+#pragma once
+// "历史记录": the visits by day, newest first, each with its title and address; a search box
+// that narrows them as the user types (words anywhere in title or address); double-click or
+// Return opens one, Delete removes the chosen ones, and the clear button removes the last hour,
+// today or everything.
+#include <QWidget>
+
+class History;
+class QLineEdit;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class frmHistory : public QWidget {
+    Q_OBJECT
+  public:
+    // now: the clock's time in milliseconds since the epoch.
+    frmHistory(History &history, std::function<qint64()> now, QWidget *parent = nullptr);
+    void reload();
+
+  signals:
+    void OpenRequested(const QString &url);
+
+  protected:
+    void showEvent(QShowEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
+    void openItem(QTreeWidgetItem *item);
+    void removeChosen();
+    void clearSince(qint64 since);
+
+    History &history_;
+    std::function<qint64()> now_;
+    QLineEdit *txtSearch;
+    QTreeWidget *lstHistory;
+    QToolButton *cmdClear;
+};

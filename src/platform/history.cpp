@@ -1,0 +1,292 @@
+#include "history.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+#include <QVariant>
+#include <algorithm>
+
+namespace {
+
+constexpr qint64 kDay = 24LL * 3600 * 1000;
+
+// How much a visit of this age counts (Firefox's buckets).
+double AgePoints(qint64 age) {
+    if (age < 4 * kDay) return 100;
+    if (age < 14 * kDay) return 70;
+    if (age < 31 * kDay) return 50;
+    if (age < 90 * kDay) return 30;
+    return 10;
+}
+
+const char *const kSchema[] = {
+    "CREATE TABLE places(id INTEGER PRIMARY KEY, url TEXT NOT NULL UNIQUE,"
+    " title TEXT NOT NULL DEFAULT '', visits INTEGER NOT NULL DEFAULT 0,"
+    " typed INTEGER NOT NULL DEFAULT 0, last INTEGER NOT NULL DEFAULT 0,"
+    " frecency REAL NOT NULL DEFAULT 0)",
+    "CREATE INDEX places_frecency ON places(frecency DESC)",
+    "CREATE TABLE visits(id INTEGER PRIMARY KEY, place INTEGER NOT NULL, time INTEGER NOT NULL,"
+    " typed INTEGER NOT NULL DEFAULT 0)",
+    "CREATE INDEX visits_time ON visits(time)",
+    "CREATE INDEX visits_place ON visits(place, time)",
+    // Words anywhere: three-letter pieces of title and address.
+    "CREATE VIRTUAL TABLE places_text USING fts5(title, url, content='places',"
+    " content_rowid='id', tokenize='trigram')",
+    "CREATE TRIGGER places_ai AFTER INSERT ON places BEGIN INSERT INTO places_text(rowid, title,"
+    " url) VALUES (new.id, new.title, new.url); END",
+    "CREATE TRIGGER places_ad AFTER DELETE ON places BEGIN INSERT INTO places_text(places_text,"
+    " rowid, title, url) VALUES ('delete', old.id, old.title, old.url); END",
+    "CREATE TRIGGER places_au AFTER UPDATE OF title, url ON places BEGIN INSERT INTO"
+    " places_text(places_text, rowid, title, url) VALUES ('delete', old.id, old.title, old.url);"
+    " INSERT INTO places_text(rowid, title, url) VALUES (new.id, new.title, new.url); END",
+};
+
+// The conditions for every typed word: a full-text match for words of three letters or more,
+// a plain search for shorter ones. Appends their values to args.
+QString WordFilter(const QString &words, QVariantList &args) {
+    QStringList fts, clauses;
+    for (const QString &w : words.simplified().split(u' ', Qt::SkipEmptyParts)) {
+        if (w.size() >= 3) {
+            fts << u'"' + QString(w).replace(u'"', QStringLiteral("\"\"")) + u'"';
+        } else {
+            clauses << QStringLiteral("instr(lower(p.title || ' ' || p.url), ?) > 0");
+            args << w.toLower();
+        }
+    }
+    if (!fts.isEmpty()) {
+        clauses.prepend(QStringLiteral(
+            "p.id IN (SELECT rowid FROM places_text WHERE places_text MATCH ?)"));
+        args.prepend(fts.join(QStringLiteral(" AND ")));
+    }
+    return clauses.isEmpty() ? QStringLiteral("1") : clauses.join(QStringLiteral(" AND "));
+}
+
+QSqlQuery Run(const QSqlDatabase &db, const QString &sql, const QVariantList &args = {}) {
+    QSqlQuery q(db);
+    q.prepare(sql);
+    for (const QVariant &a : args) q.addBindValue(a);
+    q.exec();
+    return q;
+}
+
+// Where a damaged file goes: beside it, never over an earlier one.
+QString AsideName(const QString &path) {
+    QString aside = path + QStringLiteral(".damaged");
+    for (int n = 1; QFileInfo::exists(aside); ++n)
+        aside = path + QStringLiteral(".damaged.%1").arg(n);
+    return aside;
+}
+
+}  // namespace
+
+History::History() = default;
+
+History::~History() {
+    Close();
+}
+
+void History::Close() {
+    if (connection_.isEmpty()) return;
+    QSqlDatabase::database(connection_, false).close();
+    QSqlDatabase::removeDatabase(connection_);
+    connection_.clear();
+}
+
+void History::Open(const QString &path) {
+    Close();
+    notice_.clear();
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"))) {
+        notice_ = QStringLiteral("历史记录不可用（缺少 SQLite 驱动），本次不记录历史。");
+        return;
+    }
+    if (prepare(path)) return;
+    const QString why = notice_;
+    // Damaged: kept aside for whoever wants it, and a new one in its place.
+    if (why == QStringLiteral("damaged")) {
+        Close();
+        const QString aside = AsideName(path);
+        QFile::rename(path, aside);
+        QFile::remove(path + QStringLiteral("-wal"));
+        QFile::remove(path + QStringLiteral("-shm"));
+        if (prepare(path)) {
+            notice_ = QStringLiteral("历史记录文件已损坏，已移到 %1，并新建了历史记录。")
+                          .arg(QFileInfo(aside).fileName());
+            return;
+        }
+    }
+    Close();
+    notice_ = QStringLiteral("历史记录无法打开（%1），本次不记录历史。")
+                  .arg(why == QStringLiteral("damaged") ? QStringLiteral("文件已损坏") : why);
+}
+
+// Opens and checks the database, making its tables when new; on failure notice_ says why
+// ("damaged" for a file that is no database or a broken one).
+bool History::prepare(const QString &path) {
+    connection_ = QStringLiteral("history-") + QUuid::createUuid().toString(QUuid::Id128);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
+    db.setDatabaseName(path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=300"));
+    if (!db.open()) {
+        notice_ = db.lastError().text();
+        return false;
+    }
+    auto failed = [&](const QSqlQuery &q) {
+        const QString code = q.lastError().nativeErrorCode();
+        // SQLITE_CORRUPT, SQLITE_NOTADB
+        notice_ = code == QLatin1String("11") || code == QLatin1String("26")
+                      ? QStringLiteral("damaged")
+                  : code == QLatin1String("5") || code == QLatin1String("6")
+                      ? QStringLiteral("另一个程序正在使用它")
+                      : q.lastError().text();
+        return false;
+    };
+    QSqlQuery q = Run(db, QStringLiteral("PRAGMA journal_mode=WAL"));
+    if (q.lastError().isValid()) return failed(q);
+    Run(db, QStringLiteral("PRAGMA synchronous=NORMAL"));
+    q = Run(db, QStringLiteral("PRAGMA quick_check"));
+    if (q.lastError().isValid()) return failed(q);
+    if (!q.next() || q.value(0).toString() != QLatin1String("ok")) {
+        notice_ = QStringLiteral("damaged");
+        return false;
+    }
+    // One writer: a file another program is writing is not ours to write.
+    q = Run(db, QStringLiteral("BEGIN IMMEDIATE"));
+    if (q.lastError().isValid()) return failed(q);
+    q = Run(db, QStringLiteral("PRAGMA user_version"));
+    const int version = q.next() ? q.value(0).toInt() : -1;
+    if (version == 0) {
+        for (const char *sql : kSchema) {
+            q = Run(db, QString::fromLatin1(sql));
+            if (q.lastError().isValid()) {
+                Run(db, QStringLiteral("ROLLBACK"));
+                return failed(q);
+            }
+        }
+        Run(db, QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion));
+    } else if (version != kSchemaVersion) {  // a later version's: left as it is
+        Run(db, QStringLiteral("ROLLBACK"));
+        notice_ = QStringLiteral("由较新的版本创建");
+        return false;
+    }
+    Run(db, QStringLiteral("COMMIT"));
+    return true;
+}
+
+void History::Record(const QString &url, const QString &title, qint64 when, bool typed) {
+    if (!ready() || url.isEmpty()) return;
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    db.transaction();
+    Run(db,
+        QStringLiteral("INSERT INTO places(url, title) VALUES (?, ?) ON CONFLICT(url) DO UPDATE"
+                       " SET title = CASE WHEN excluded.title = '' THEN title ELSE excluded.title"
+                       " END"),
+        {url, title});
+    QSqlQuery q = Run(db, QStringLiteral("SELECT id FROM places WHERE url = ?"), {url});
+    if (!q.next()) return void(db.rollback());
+    const qint64 place = q.value(0).toLongLong();
+    Run(db, QStringLiteral("INSERT INTO visits(place, time, typed) VALUES (?, ?, ?)"),
+        {place, when, int(typed)});
+    // Frecency: how many visits, times what the last ten are worth by age, typed ones double.
+    q = Run(db,
+            QStringLiteral("SELECT time, typed FROM visits WHERE place = ? ORDER BY time DESC"
+                           " LIMIT 10"),
+            {place});
+    double points = 0;
+    int sampled = 0;
+    for (; q.next(); ++sampled)
+        points += AgePoints(when - q.value(0).toLongLong()) * (q.value(1).toInt() ? 2 : 1);
+    Run(db,
+        QStringLiteral("UPDATE places SET visits = visits + 1, typed = typed + ?, last = ?,"
+                       " frecency = (visits + 1) * ? WHERE id = ?"),
+        {int(typed), when, sampled ? points / sampled : 0.0, place});
+    db.commit();
+}
+
+void History::SetTitle(const QString &url, const QString &title) {
+    if (!ready() || title.isEmpty()) return;
+    Run(QSqlDatabase::database(connection_, false),
+        QStringLiteral("UPDATE places SET title = ? WHERE url = ? AND title <> ?"),
+        {title, url, title});
+}
+
+QList<Visit> History::Visits(const QString &words, int limit) const {
+    QList<Visit> out;
+    if (!ready()) return out;
+    QVariantList args;
+    const QString where = WordFilter(words, args);
+    args << limit;
+    QSqlQuery q = Run(QSqlDatabase::database(connection_, false),
+                      QStringLiteral("SELECT v.id, p.url, p.title, v.time FROM visits v JOIN"
+                                     " places p ON p.id = v.place WHERE %1 ORDER BY v.time DESC,"
+                                     " v.id DESC LIMIT ?")
+                          .arg(where),
+                      args);
+    while (q.next())
+        out.append({q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString(),
+                    q.value(3).toLongLong()});
+    return out;
+}
+
+QList<Suggestion> History::Suggest(const QString &typed, qint64 now, int max) const {
+    if (!ready() || typed.trimmed().isEmpty()) return {};
+    QVariantList args;
+    const QString where = WordFilter(typed, args);
+    QSqlQuery q = Run(QSqlDatabase::database(connection_, false),
+                      QStringLiteral("SELECT p.url, p.title, p.frecency, p.last FROM places p"
+                                     " WHERE %1 ORDER BY p.frecency DESC, p.last DESC, p.id DESC LIMIT 100")
+                          .arg(where),
+                      args);
+    // Frecency as it stood at the last visit, aged to now.
+    QList<std::pair<double, Suggestion>> ranked;
+    while (q.next())
+        ranked.append({q.value(2).toDouble() * AgePoints(now - q.value(3).toLongLong()),
+                       {q.value(0).toString(), q.value(1).toString(), false}});
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const auto &a, const auto &b) { return a.first > b.first; });
+    QList<Suggestion> out;
+    for (qsizetype i = 0; i < ranked.size() && i < max; ++i) out << ranked[i].second;
+    return out;
+}
+
+void History::Remove(const QList<qint64> &visitIds) {
+    if (!ready() || visitIds.isEmpty()) return;
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    db.transaction();
+    for (qint64 id : visitIds) {
+        QSqlQuery q = Run(db, QStringLiteral("SELECT place FROM visits WHERE id = ?"), {id});
+        if (!q.next()) continue;
+        const qint64 place = q.value(0).toLongLong();
+        Run(db, QStringLiteral("DELETE FROM visits WHERE id = ?"), {id});
+        Run(db,
+            QStringLiteral("UPDATE places SET frecency = frecency * (visits - 1) / visits,"
+                           " visits = visits - 1, last = coalesce((SELECT max(time) FROM visits"
+                           " WHERE place = places.id), 0) WHERE id = ? AND visits > 0"),
+            {place});
+    }
+    dropEmptyPlaces();
+    db.commit();
+}
+
+void History::ClearSince(qint64 since) {
+    if (!ready()) return;
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    db.transaction();
+    Run(db, QStringLiteral("DELETE FROM visits WHERE time >= ?"), {since});
+    Run(db, QStringLiteral("UPDATE places SET visits = (SELECT count(*) FROM visits WHERE place ="
+                           " places.id), last = coalesce((SELECT max(time) FROM visits WHERE"
+                           " place = places.id), 0) WHERE last >= ?"),
+        {since});
+    dropEmptyPlaces();
+    db.commit();
+    if (since == 0) Run(db, QStringLiteral("VACUUM"));  // nothing of it left in the file
+}
+
+// An address no visit is left for is forgotten, its suggestion too.
+void History::dropEmptyPlaces() {
+    Run(QSqlDatabase::database(connection_, false),
+        QStringLiteral("DELETE FROM places WHERE visits <= 0 OR NOT EXISTS (SELECT 1 FROM"
+                       " visits WHERE place = places.id)"));
+}

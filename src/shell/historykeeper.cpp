@@ -1,0 +1,90 @@
+#include "historykeeper.h"
+
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QUrl>
+
+#include "core/bookmarks.h"
+#include "core/programfolder.h"
+#include "platform/platform.h"
+#include "platform/webview.h"
+#include "tab/form1.h"
+
+namespace {
+
+// Pages of the web, and files of the user's, but not the program's own start page.
+bool Recordable(const QString &address) {
+    const QUrl url(address);
+    const QString scheme = url.scheme();
+    if (scheme == QLatin1String("file")) return !url.toLocalFile().startsWith(AppDir());
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+           scheme == QLatin1String("ftp");
+}
+
+bool HoldsEveryWord(const QString &text, const QStringList &words) {
+    for (const QString &w : words)
+        if (!text.contains(w, Qt::CaseInsensitive)) return false;
+    return true;
+}
+
+}  // namespace
+
+HistoryKeeper::HistoryKeeper(Platform &platform, QObject *parent)
+    : QObject(parent), platform_(platform) {}
+
+void HistoryKeeper::open(const QString &path) {
+    platform_.history().Open(path);
+    notice_ = platform_.history().notice();
+}
+
+void HistoryKeeper::loaded(Form1 *tab) {
+    if (!notice_.isEmpty()) emit Notice(std::exchange(notice_, QString()));
+    const bool typed = typedNext_.take(tab);
+    const QString url = tab->browser()->LocationURL();
+    // A locked tab's pages are never kept; a reload or a zoom is no new visit.
+    if (tab->isLocked() || !Recordable(url) || recorded_.value(tab) == url) return;
+    recorded_.insert(tab, url);
+    platform_.history().Record(url, tab->browser()->Title(), platform_.clock().now().toMSecsSinceEpoch(),
+                               typed);
+}
+
+void HistoryKeeper::retitled(Form1 *tab) {
+    if (tab->isLocked()) return;
+    const QString url = tab->browser()->LocationURL();
+    if (recorded_.value(tab) == url) platform_.history().SetTitle(url, tab->browser()->Title());
+}
+
+void HistoryKeeper::typed(Form1 *tab) {
+    typedNext_.insert(tab, true);
+    recorded_.remove(tab);  // the same address typed again is a visit again
+}
+
+void HistoryKeeper::forget(Form1 *tab) {
+    typedNext_.remove(tab);
+    recorded_.remove(tab);
+}
+
+// History's best first, bookmarks among them marked, then bookmarks not visited yet.
+QList<Suggestion> HistoryKeeper::suggest(const QString &typed) const {
+    constexpr int kMax = 8;
+    QList<Suggestion> out =
+        platform_.history().Suggest(typed, platform_.clock().now().toMSecsSinceEpoch(), kMax);
+    const QStringList words = typed.simplified().split(u' ', Qt::SkipEmptyParts);
+    if (words.isEmpty()) return out;
+    QDirIterator it(AppDir() + QStringLiteral("书签"), {QStringLiteral("*.zvb")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (!IsBookmarkPath(path)) continue;
+        const QString address = ReadBookmarkFile(path).trimmed();
+        const QString name = QFileInfo(path).completeBaseName();
+        if (address.isEmpty() || !HoldsEveryWord(name + u' ' + address, words)) continue;
+        const auto known = std::find_if(out.begin(), out.end(),
+                                        [&](const Suggestion &s) { return s.url == address; });
+        if (known != out.end())
+            known->bookmark = true;
+        else if (out.size() < kMax)
+            out.append({address, name, true});
+    }
+    return out;
+}

@@ -1,0 +1,33 @@
+#pragma once
+// The frame's memory of pages: it opens the history database, records what every tab that is
+// not locked loads (typed when the user gave the address), follows later titles, says once when
+// history is off or was made anew, and gives the address box its suggestions from history and
+// the bookmark folder.
+#include <QHash>
+#include <QObject>
+
+#include "platform/history.h"
+
+class Form1;
+class Platform;
+
+class HistoryKeeper : public QObject {
+    Q_OBJECT
+  public:
+    HistoryKeeper(Platform &platform, QObject *parent);
+    void open(const QString &path);
+    void loaded(Form1 *tab);
+    void retitled(Form1 *tab);
+    void typed(Form1 *tab);  // the address this tab goes to next was typed or chosen
+    void forget(Form1 *tab);
+    QList<Suggestion> suggest(const QString &typed) const;
+
+  signals:
+    void Notice(const QString &text);  // once, for the status strip
+
+  private:
+    Platform &platform_;
+    QHash<Form1 *, bool> typedNext_;
+    QHash<Form1 *, QString> recorded_;  // the address each tab last recorded
+    QString notice_;                    // said with the first page that loads
+};
