@@ -66,7 +66,7 @@ QString WordFilter(const QString &words, QVariantList &args) {
 
 QSqlQuery Run(const QSqlDatabase &db, const QString &sql, const QVariantList &args = {}) {
     QSqlQuery q(db);
-    q.prepare(sql);
+    if (!q.prepare(sql)) return q;  // its error says why (a file that is no database)
     for (const QVariant &a : args) q.addBindValue(a);
     q.exec();
     return q;

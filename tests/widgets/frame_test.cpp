@@ -258,7 +258,8 @@ TEST_F(FrameTest, AddressBoxGoAndSearchUseWhatWasTyped) {
     };
     typeOver("http://l");
     EXPECT_EQ(ui(f).cboAddress->currentText(), "http://l");
-    EXPECT_EQ(lines(), QStringList({"Late  —  http://late/", "L  —  http://listed/"}));
+    // The first was loaded after an address was typed: it counts double.
+    EXPECT_EQ(lines(), QStringList({"L  —  http://listed/", "Late  —  http://late/"}));
     QTest::keyClick(ui(f).cboAddress, Qt::Key_Return);
     EXPECT_EQ(v->calls.last(), "Navigate http://l");
     typeOver("LATE");
