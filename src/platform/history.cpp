@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSet>
 #include <QUuid>
 #include <QVariant>
 #include <algorithm>
@@ -26,7 +27,7 @@ const char *const kSchema[] = {
     "CREATE TABLE places(id INTEGER PRIMARY KEY, url TEXT NOT NULL UNIQUE,"
     " title TEXT NOT NULL DEFAULT '', visits INTEGER NOT NULL DEFAULT 0,"
     " typed INTEGER NOT NULL DEFAULT 0, last INTEGER NOT NULL DEFAULT 0,"
-    " frecency REAL NOT NULL DEFAULT 0)",
+    " frecency REAL NOT NULL DEFAULT 0, words TEXT NOT NULL DEFAULT '')",
     "CREATE INDEX places_frecency ON places(frecency DESC)",
     "CREATE TABLE visits(id INTEGER PRIMARY KEY, place INTEGER NOT NULL, time INTEGER NOT NULL,"
     " typed INTEGER NOT NULL DEFAULT 0)",
@@ -44,6 +45,11 @@ const char *const kSchema[] = {
     " INSERT INTO places_text(rowid, title, url) VALUES (new.id, new.title, new.url); END",
 };
 
+// Title and address as short words are looked for in them: letter case aside.
+QString Words(const QString &title, const QString &url) {
+    return (title + u' ' + url).toLower();
+}
+
 // The conditions for every typed word: a full-text match for words of three letters or more,
 // a plain search for shorter ones. Appends their values to args.
 QString WordFilter(const QString &words, QVariantList &args) {
@@ -52,7 +58,7 @@ QString WordFilter(const QString &words, QVariantList &args) {
         if (w.size() >= 3) {
             fts << u'"' + QString(w).replace(u'"', QStringLiteral("\"\"")) + u'"';
         } else {
-            clauses << QStringLiteral("instr(lower(p.title || ' ' || p.url), ?) > 0");
+            clauses << QStringLiteral("instr(p.words, ?) > 0");
             args << w.toLower();
         }
     }
@@ -179,13 +185,16 @@ void History::Record(const QString &url, const QString &title, qint64 when, bool
     if (!ready() || url.isEmpty()) return;
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     db.transaction();
-    Run(db,
-        QStringLiteral("INSERT INTO places(url, title) VALUES (?, ?) ON CONFLICT(url) DO UPDATE"
-                       " SET title = CASE WHEN excluded.title = '' THEN title ELSE excluded.title"
-                       " END"),
-        {url, title});
-    QSqlQuery q = Run(db, QStringLiteral("SELECT id FROM places WHERE url = ?"), {url});
-    if (!q.next()) return void(db.rollback());
+    QSqlQuery q = Run(db, QStringLiteral("SELECT id, title FROM places WHERE url = ?"), {url});
+    if (!q.next()) {
+        Run(db, QStringLiteral("INSERT INTO places(url, title, words) VALUES (?, ?, ?)"),
+            {url, title, Words(title, url)});
+        q = Run(db, QStringLiteral("SELECT id, title FROM places WHERE url = ?"), {url});
+        if (!q.next()) return void(db.rollback());
+    } else if (!title.isEmpty() && title != q.value(1).toString()) {
+        Run(db, QStringLiteral("UPDATE places SET title = ?, words = ? WHERE id = ?"),
+            {title, Words(title, url), q.value(0)});
+    }
     const qint64 place = q.value(0).toLongLong();
     Run(db, QStringLiteral("INSERT INTO visits(place, time, typed) VALUES (?, ?, ?)"),
         {place, when, int(typed)});
@@ -208,8 +217,8 @@ void History::Record(const QString &url, const QString &title, qint64 when, bool
 void History::SetTitle(const QString &url, const QString &title) {
     if (!ready() || title.isEmpty()) return;
     Run(QSqlDatabase::database(connection_, false),
-        QStringLiteral("UPDATE places SET title = ? WHERE url = ? AND title <> ?"),
-        {title, url, title});
+        QStringLiteral("UPDATE places SET title = ?, words = ? WHERE url = ? AND title <> ?"),
+        {title, Words(title, url), url, title});
 }
 
 QList<Visit> History::Visits(const QString &words, int limit) const {
@@ -231,19 +240,42 @@ QList<Visit> History::Visits(const QString &words, int limit) const {
 }
 
 QList<Suggestion> History::Suggest(const QString &typed, qint64 now, int max) const {
-    if (!ready() || typed.trimmed().isEmpty()) return {};
+    const QStringList words = typed.toLower().simplified().split(u' ', Qt::SkipEmptyParts);
+    if (!ready() || words.isEmpty()) return {};
+    const QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    // First the most frecent pages, searched plainly: quick, and where the best ones are.
+    QStringList plain;
     QVariantList args;
-    const QString where = WordFilter(typed, args);
-    QSqlQuery q = Run(QSqlDatabase::database(connection_, false),
-                      QStringLiteral("SELECT p.url, p.title, p.frecency, p.last FROM places p"
-                                     " WHERE %1 ORDER BY p.frecency DESC, p.last DESC, p.id DESC LIMIT 100")
-                          .arg(where),
-                      args);
-    // Frecency as it stood at the last visit, aged to now.
+    for (const QString &w : words) plain << QStringLiteral("instr(p.words, ?) > 0"), args << w;
+    const QString pick =
+        QStringLiteral("SELECT p.id, p.url, p.title, p.frecency, p.last FROM %1 p WHERE %2"
+                       " ORDER BY p.frecency DESC, p.last DESC, p.id DESC LIMIT 100");
+    QList<QSqlQuery> found{Run(db,
+                               pick.arg(QStringLiteral("(SELECT * FROM places ORDER BY frecency "
+                                                       "DESC LIMIT %1)")
+                                            .arg(kFrecentPool),
+                                        plain.join(QStringLiteral(" AND "))),
+                               args)};
+    // Then every page, through the index of three-letter pieces, when that found too few.
     QList<std::pair<double, Suggestion>> ranked;
-    while (q.next())
-        ranked.append({q.value(2).toDouble() * AgePoints(now - q.value(3).toLongLong()),
-                       {q.value(0).toString(), q.value(1).toString(), false}});
+    QSet<qint64> seen;
+    auto take = [&](QSqlQuery &q) {
+        while (q.next())
+            if (!seen.contains(q.value(0).toLongLong())) {
+                seen.insert(q.value(0).toLongLong());
+                // Frecency as it stood at the last visit, aged to now.
+                ranked.append({q.value(3).toDouble() * AgePoints(now - q.value(4).toLongLong()),
+                               {q.value(1).toString(), q.value(2).toString(), false}});
+            }
+    };
+    take(found[0]);
+    if (ranked.size() < max && std::any_of(words.begin(), words.end(),
+                                           [](const QString &w) { return w.size() >= 3; })) {
+        QVariantList all;
+        const QString where = WordFilter(typed, all);
+        QSqlQuery q = Run(db, pick.arg(QStringLiteral("places"), where), all);
+        take(q);
+    }
     std::stable_sort(ranked.begin(), ranked.end(),
                      [](const auto &a, const auto &b) { return a.first > b.first; });
     QList<Suggestion> out;

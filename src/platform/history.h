@@ -47,6 +47,8 @@ class History {
     void ClearSince(qint64 since);
 
     static constexpr int kSchemaVersion = 1;
+    // Words shorter than three letters are looked for among this many of the most frecent pages.
+    static constexpr int kFrecentPool = 5000;
 
   private:
     bool prepare(const QString &path);

@@ -2,6 +2,7 @@
 
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QTimer>
 #include <QUrl>
 
 #include "core/bookmarks.h"
@@ -38,7 +39,11 @@ void HistoryKeeper::open(const QString &path) {
 }
 
 void HistoryKeeper::loaded(Form1 *tab) {
-    if (!notice_.isEmpty()) emit Notice(std::exchange(notice_, QString()));
+    // After the page's own "完成", which would cover it at once.
+    if (!notice_.isEmpty())
+        QTimer::singleShot(500, this, [this, text = std::exchange(notice_, QString())] {
+            emit Notice(text);
+        });
     const bool typed = typedNext_.take(tab);
     const QString url = tab->browser()->LocationURL();
     // A locked tab's pages are never kept; a reload or a zoom is no new visit.

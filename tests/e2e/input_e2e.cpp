@@ -600,6 +600,50 @@ TEST_P(InputE2E, DownloadsOfOneNameOneTimeLinksLongNamesBigChunksAndAFullDisk) {
     QProcess::execute("umount", {tmp.path()});
 }
 
+// History: a database of random bytes is set aside and a new one records; two letters of a
+// visited page's title suggest it, Down and Return open it; the history window finds it by a
+// word, deletes its day, and the suggestion is gone.
+TEST_P(InputE2E, VisitedPagesAreSuggestedFoundAndForgotten) {
+    if (!GetParam()) GTEST_SKIP() << "once is enough, on a desktop with a window manager";
+    server.page("/beta", "Beta Weekly");
+    const QByteArray junk = QByteArray("\x13\x37 random bytes ").repeated(300);
+    WriteBytes(session.folder.file("数据/history.sqlite"), junk);
+    launch({server.url("/typed")}, server.url("/typed"));
+    EXPECT_EQ(ReadBytes(session.folder.file("数据/history.sqlite.damaged")), junk);
+    auto typeInBox = [&](const QString &text) {
+        x.click(points().addressBox());
+        x.key("ctrl+a");
+        x.type(text);
+        QTest::qWait(800);
+    };
+    const qint64 pid = browser->processId();
+    typeInBox(server.url("/beta"));
+    x.key("Return");
+    ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/beta"), "Beta Weekly"); }));
+    typeInBox(server.url("/typed"));
+    x.key("Return");
+    ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/typed"), "Typed page"); }));
+    const int windows = x.windowsOf(pid).size();
+    typeInBox("we");
+    EXPECT_EQ(x.windowsOf(pid).size(), windows + 1);  // the suggestions
+    x.key("Down");
+    x.key("Return");
+    ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/beta"), "Beta Weekly"); }));
+
+    x.key("ctrl+h");
+    QString history;
+    ASSERT_TRUE(waitFor([&] { return !(history = x.windows("^历史记录$").value(0)).isEmpty(); }));
+    QTest::qWait(500);
+    x.type("weekly");
+    QTest::qWait(300);
+    for (const char *k : {"Down", "Up", "Delete"}) x.key(k);  // the day's line: all of it
+    QTest::qWait(300);
+    x.xdo({"windowclose", history});
+    ASSERT_TRUE(waitFor([&] { return x.windows("^历史记录$").isEmpty(); }));
+    typeInBox("we");
+    EXPECT_EQ(x.windowsOf(pid).size(), windows);  // nothing to suggest
+}
+
 // Middle-button strokes: the trail while the button is held and gone after it, back to
 // the last page, a new tab with its notice, a middle click on a link that opens nothing;
 // the page takes a click at once; with gestures off the middle click opens the link.
