@@ -84,7 +84,8 @@ QList<CommandRow> build() {
     }
     rows << item(C::Downloads, M::Page, "启动下载管理器", "mnuDM", true)
          << item(C::OrganiseBookmarks, M::Page, "整理书签", "mnuOrgFav", true)
-         << needingTab(item(C::AddBookmark, M::Page, "添加到书签", "mnuAddFav", true))
+         << needingTab(withKeys(item(C::AddBookmark, M::Page, "添加到书签", "mnuAddFav", true),
+                                {key(ctrl | Qt::Key_D)}))
          << needingTab(item(C::AddToDesktop, M::Page, "添加到桌面", "mnuAddDkt"));
     // 私人: F2 and F4 are the key poll's.
     CommandRow boss =

@@ -1,8 +1,13 @@
 #include "framemenus.h"
 
 #include <QAction>
+#include <QDir>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QSignalBlocker>
+
+#include "core/bookmarks.h"
+#include "core/programfolder.h"
 
 namespace {
 
@@ -75,6 +80,27 @@ FrameMenus::FrameMenus(QWidget *owner) : QObject(owner) {
             emit Triggered(command, value);
         });
     }
+    QMenu *manage = menus_[int(CommandMenu::Manage)];
+    manage->addSeparator();
+    QMenu *bookmarks = manage->addMenu(QStringLiteral("书签"));
+    bookmarks->setObjectName(QStringLiteral("mnuFav"));
+    connect(bookmarks, &QMenu::aboutToShow, this,
+            [this, bookmarks] { fillBookmarks(bookmarks, AppDir() + QStringLiteral("书签")); });
+}
+
+void FrameMenus::fillBookmarks(QMenu *menu, const QString &folder) {
+    menu->clear();
+    const QDir dir(folder);
+    for (const QFileInfo &sub : dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+        fillBookmarks(menu->addMenu(sub.fileName()), sub.filePath());
+    for (const QFileInfo &file : dir.entryInfoList(QDir::Files, QDir::Name)) {
+        if (!IsBookmarkPath(file.fileName())) continue;  // ".zvb" exactly
+        const QString name = file.fileName().chopped(4);
+        connect(menu->addAction(name), &QAction::triggered, this, [this, path = file.filePath()] {
+            emit BookmarkChosen(path, QGuiApplication::keyboardModifiers() & Qt::ControlModifier);
+        });
+    }
+    if (menu->isEmpty()) menu->addAction(QStringLiteral("（空）"))->setEnabled(false);
 }
 
 QMenu *FrameMenus::menuFor(CommandMenu which) {

@@ -1,7 +1,8 @@
 #pragma once
 // The frame's menus, built from the command rows: the menu button's pop-up ("管理", "浏览",
 // "页面", "私人", "帮助") and the tab strip's. An item asks for its command; a check mark
-// is the command's to set, whoever gives it.
+// is the command's to set, whoever gives it. "管理" ends with "书签": the bookmark folder's
+// files by name and its folders as submenus, read each time it opens.
 #include <QObject>
 #include <QPoint>
 
@@ -27,9 +28,12 @@ class FrameMenus : public QObject {
 
   signals:
     void Triggered(Command command, int value);
+    // A bookmark file chosen in "书签"; newTab: with Ctrl held.
+    void BookmarkChosen(const QString &path, bool newTab);
 
   private:
     QMenu *menuFor(CommandMenu which);
+    void fillBookmarks(QMenu *menu, const QString &folder);
     QAction *actionOf(Command command) const;
     QMenu *main_, *tabs_;
     QMenu *menus_[int(CommandMenu::Tabs) + 1] = {};

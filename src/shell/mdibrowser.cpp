@@ -132,6 +132,14 @@ void mdiBrowser::wireParts() {
             for (const QString &url : t->takeBlockedPopups()) newTabOn(url);
     });
     connect(menus_, &FrameMenus::Triggered, this, &mdiBrowser::Execute);
+    connect(menus_, &FrameMenus::BookmarkChosen, this, [this](const QString &path, bool newTab) {
+        const QString address = ReadBookmarkFile(path);
+        if (address.isEmpty()) return;
+        if (newTab)
+            newTabOn(address);
+        else
+            onNavigate(address);
+    });
     connect(tabs_->strip(), &TabStrip::MenuRequested, this, [this](QPoint at, bool tabMenu) {
         if (tabMenu)
             menus_->popupTabs(at, tabs_->count() > 0);

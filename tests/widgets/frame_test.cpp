@@ -15,6 +15,7 @@
 #include <QUrl>
 
 #include "bosskey/frmsh.h"
+#include "core/bookmarks.h"
 #include "core/programfolder.h"
 #include "core/settings.h"
 #include "core/store.h"
@@ -320,8 +321,11 @@ TEST_F(FrameTest, ShutdownClearsTracksWhenSetOrUnreadable) {
         settings::Write(settings::Key::AutoDelete, value);
         platform.tracksCleared = 0;
         auto f = start("http://a/");
+        view(f->tabs()[0])->finishLoad("http://b/", "B");
+        EXPECT_EQ(platform.history().Visits().size(), 1);
         EXPECT_TRUE(f->close());
         EXPECT_EQ(platform.tracksCleared, 1) << value;
+        EXPECT_TRUE(platform.history().Visits().isEmpty());  // our history too
         EXPECT_EQ(platform.cleared, Platform::History);  // the cache and cookies stay
     }
 }
@@ -395,6 +399,20 @@ TEST_F(FrameTest, GesturesSwitchAndKeyPollLocks) {
 
 TEST_F(FrameTest, OrganiseBookmarksOpensTheFolderOnlyWhenItExists) {
     auto f = start("http://a/");
+    // "书签" in "管理": folders as submenus, ".zvb" files exactly, read as it opens.
+    QDir(folder.file("书签")).mkpath("工作");
+    WriteBookmarkFile("http://news/", folder.file("书签/新闻.zvb"));
+    WriteBookmarkFile("http://work/", folder.file("书签/工作/报表.zvb"));
+    WriteBookmarkFile("http://upper/", folder.file("书签/Upper.ZVB"));
+    auto *menu = f->findChild<QMenu *>("mnuFav");
+    ASSERT_TRUE(menu);
+    emit menu->aboutToShow();
+    QStringList items;
+    for (QAction *a : menu->actions()) items << a->text();
+    EXPECT_EQ(items, (QStringList{"工作", "新闻"}));
+    EXPECT_EQ(menu->actions()[0]->menu()->actions().value(0)->text(), "报表");
+    menu->actions()[1]->trigger();
+    EXPECT_EQ(view(f->tabs()[0])->calls.last(), "Navigate http://news/");
     ui(f).action("mnuOrgFav")->trigger();
     ASSERT_EQ(f->tabs().size(), 2);
     EXPECT_EQ(view(f->tabs()[1])->calls, QStringList{"Navigate " + AppDir() + "书签/"});
