@@ -18,7 +18,8 @@ enum class Command {
     CloseTab,
     CloseAll,
     Exit,
-    History,  // the history window
+    History,         // the history window
+    RestoreSession,  // the last run's tabs again
     ToggleStatusBar,
     ToggleLoadProgress,
     ToggleGestures,

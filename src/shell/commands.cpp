@@ -57,6 +57,7 @@ QList<CommandRow> build() {
         item(C::Exit, M::Manage, "退出", "mnuEnd", true),
         withKeys(item(C::History, M::Manage, "历史记录", "mnuHistory", true),
                  {key(ctrl | Qt::Key_H)}),
+        item(C::RestoreSession, M::Manage, "恢复上次的选项卡", "mnuRestore"),
         // 浏览
         needingTab(
             withKeys(item(C::Forward, M::Browse, "前进", "mnuNc0"), {key(alt | Qt::Key_Right)}),

@@ -25,6 +25,8 @@
 #include "fullscreen.h"
 #include "gesturecontrol.h"
 #include "historykeeper.h"
+#include "restorebar.h"
+#include "sessionkeeper.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
@@ -65,6 +67,8 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     menus_ = new FrameMenus(this);
     column->addWidget(toolbar_);
     column->addWidget(tabs_->strip());
+    restoreBar_ = new RestoreBar(central);
+    column->addWidget(restoreBar_);
     column->addWidget(tabs_->body(), 1);
     column->addWidget(status_);
     setCentralWidget(central);
@@ -87,6 +91,8 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     windows.open = [this](const QString &url) { onNavigate(url); };
     windows_ = new SecondaryWindows(platform_, this, windows);
     history_ = new HistoryKeeper(platform_, this);
+    session_ = new SessionKeeper(tabs_, this);
+    connect(restoreBar_, &RestoreBar::RestoreClicked, session_, &SessionKeeper::restorePrevious);
     address_->setSuggestionSource([this](const QString &typed) { return history_->suggest(typed); });
     disguiser_ = new Disguiser(windows_->owned(), platform_.dialogs(), this);
     fullScreen_ = new FullScreen(this, {toolbar_, tabs_->strip(), status_});
@@ -180,6 +186,9 @@ void mdiBrowser::wireParts() {
     connect(tabs_, &TabSet::BookmarkRequested, this,
             [this](const QString &path) { newTabOn(ReadBookmarkFile(path)); });
     connect(tabs_, &TabSet::Visited, history_, &HistoryKeeper::loaded);
+    for (auto changed : {&TabSet::Visited, &TabSet::Retitled, &TabSet::Created, &TabSet::Closing,
+                         &TabSet::ActiveChanged, &TabSet::LockChanged})
+        connect(tabs_, changed, session_, &SessionKeeper::changed);
     connect(tabs_, &TabSet::Retitled, history_, &HistoryKeeper::retitled);
     connect(history_, &HistoryKeeper::Notice, status_, &StatusStrip::setStatus);
     connect(tabs_, &TabSet::Closing, this, [this](Form1 *t) {
@@ -232,6 +241,8 @@ bool mdiBrowser::Load() {
                        [this](const QString &path, const QString &url) { NewDownload(path, url); });
     }
     keys_->install();
+    // A start that shows only the settings keeps no session.
+    if (tabs_->count() > 0 && session_->begin()) restoreBar_->show();
     return true;
 }
 
@@ -442,6 +453,9 @@ bool mdiBrowser::runFrameCommand(Command command, int value) {
         case Command::NewTab:
             OpenNewFrm();
             return true;
+        case Command::RestoreSession:
+            session_->restorePrevious();
+            return true;
         case Command::CloseAll:
             QApplication::setOverrideCursor(Qt::WaitCursor);
             while (Form1 *active = ActiveForm()) CloseTab(active);
@@ -460,6 +474,7 @@ bool mdiBrowser::runFrameCommand(Command command, int value) {
             return true;
         case Command::Zoom:
             setZoom(value);
+            session_->changed();
             return true;
         case Command::OrganiseBookmarks:
             if (QDir(AppDir() + QStringLiteral("书签/")).exists())
@@ -511,6 +526,8 @@ void mdiBrowser::closeEvent(QCloseEvent *event) {
     for (QWidget *w : windows_->owned().open())
         if (!w->close()) return event->ignore();
     keys_->stopPoll();
+    // The tabs as they are now: unloading them one by one is no change to keep.
+    session_->finish(settings::IsOn(settings::Key::AutoDelete));
     for (Form1 *t : tabs()) CloseTab(t);
     // The window as it was before full screen, never the screen's rectangle.
     const bool maximised = fullScreen_->active() ? fullScreen_->wasMaximised() : isMaximized();

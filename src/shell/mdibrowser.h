@@ -22,6 +22,8 @@ class FrameKeys;
 class FrameMenus;
 class FullScreen;
 class HistoryKeeper;
+class RestoreBar;
+class SessionKeeper;
 class Platform;
 class StatusStrip;
 class ToolBar;
@@ -104,6 +106,8 @@ class mdiBrowser : public FrameWindow {
     ChromeToggles *toggles_;
     SecondaryWindows *windows_;
     HistoryKeeper *history_;
+    SessionKeeper *session_;
+    RestoreBar *restoreBar_;
     Disguiser *disguiser_;
     FrameKeys *keys_;
     FullScreen *fullScreen_;

@@ -61,6 +61,7 @@ class TabSet : public QObject {
     void PageLoaded(const QString &zoom, bool front);
     void Visited(Form1 *tab);   // a page loaded in it
     void Retitled(Form1 *tab);  // its page's title changed
+    void LockChanged(Form1 *tab);
     void FullScreenRequested(Form1 *tab, bool on);  // only the front page may take the screen
     void DownloadRequested(const QString &path, const QString &url, Transfer *transfer);
     void BookmarkRequested(const QString &path);

@@ -161,7 +161,10 @@ void Form1::setLocked(bool locked) {
 bool Form1::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() != QEvent::ShowToParent && event->type() != QEvent::HideToParent)
         return QWidget::eventFilter(watched, event);
-    if (watched == picPass) brwWebBrowser->SetInputEnabled(picPass->isHidden());
+    if (watched == picPass) {
+        brwWebBrowser->SetInputEnabled(picPass->isHidden());
+        emit LockChanged();
+    }
     // Back leaves the navigation page: where back can go changes with it.
     if (watched == picNav) emit HistoryChanged();
     if (watched == picPermission) layoutCovers();

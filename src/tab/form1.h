@@ -73,6 +73,7 @@ class Form1 : public QWidget {
     void FindResult(int active, int total);
     void FullScreenRequested(bool on);
     void SecurityChanged();
+    void LockChanged();  // locked or unlocked, whoever did it
     // A page a script opened in this tab closed its window: the tab is to close.
     void CloseRequested();
     // A file the page offers, with the place the user chose for it.

@@ -644,6 +644,62 @@ TEST_P(InputE2E, VisitedPagesAreSuggestedFoundAndForgotten) {
     EXPECT_EQ(x.windowsOf(pid).size(), windows);  // nothing to suggest
 }
 
+// A kill: the next start offers the tabs back in a bar; 恢复 brings each with its back history,
+// the locked one locked.
+TEST_P(InputE2E, AfterAKillTheTabsComeBackWithTheirHistoryAndLock) {
+    if (!GetParam()) GTEST_SKIP() << "once is enough, on a desktop with a window manager";
+    setting("PassWord", Base64Encode("pw"));
+    server.page("/one", "One");
+    server.page("/two", "Two");
+    launch({server.url("/one")}, server.url("/one"));
+    auto go = [&](const QString &path, const QString &title) {
+        x.click(points().addressBox());
+        x.key("ctrl+a");
+        x.type(server.url(path));
+        x.key("Return");
+        ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url(path), title); }));
+    };
+    go("/two", "Two");
+    x.key("ctrl+t");
+    QTest::qWait(500);
+    go("/magenta", "Magenta");
+    ASSERT_TRUE(waitFor([&] { return magentaShare() > 0.9; }, 10000));
+    x.hold("F4");
+    ASSERT_TRUE(waitFor([&] { return magentaShare() < 0.1; }, 5000));
+    QTest::qWait(2500);  // kept within two seconds
+    browser->kill();
+    browser->waitForFinished(5000);
+
+    launch({}, "file://");
+    // The bar under the tab strip, and its first button.
+    const QColor bar(0xFF, 0xF4, 0xCE);
+    QPoint restore;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            const QImage shot = x.screenshot();
+            const QRect f = frameRect();
+            for (int y = f.top(); y < f.bottom() && restore.isNull(); ++y) {
+                if (ShareOfColour(shot, QRect(f.left() + 8, y, 3, 1), bar) < 1) continue;
+                int run = 0;  // the first stretch of 30 pixels that are not the bar's
+                for (int px = f.left() + 8; px < f.right() && restore.isNull(); ++px) {
+                    run = ShareOfColour(shot, QRect(px, y + 12, 1, 1), bar) < 1 ? run + 1 : 0;
+                    if (run == 30) restore = QPoint(px - 10, y + 12);
+                }
+            }
+            return !restore.isNull();
+        },
+        10000));
+    x.click(restore);
+    ASSERT_TRUE(waitFor([&] {
+        return session.hasPage(server.url("/two"), "Two") && session.hasPage(server.url("/magenta"));
+    }));
+    QTest::qWait(500);
+    EXPECT_LT(magentaShare(), 0.1);  // in front, and locked
+    x.key("ctrl+2");
+    x.key("alt+Left");
+    EXPECT_TRUE(waitFor([&] { return session.hasPage(server.url("/one"), "One"); }));
+}
+
 // Middle-button strokes: the trail while the button is held and gone after it, back to
 // the last page, a new tab with its notice, a middle click on a link that opens nothing;
 // the page takes a click at once; with gestures off the middle click opens the link.

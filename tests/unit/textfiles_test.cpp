@@ -7,6 +7,7 @@
 
 #include "core/bookmarks.h"
 #include "core/desktopentry.h"
+#include "core/session.h"
 
 namespace {
 QString fileWith(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes) {
@@ -110,4 +111,25 @@ TEST(DesktopEntryTest, ShortcutNamesAndExecArgumentsThatArriveWhole) {
     EXPECT_TRUE(BrowserEntry("/opt/o", "web-browser")
                     .contains("\nMimeType=x-scheme-handler/http;x-scheme-handler/https;text/html;"
                               "application/x-olumetta-bookmark;\n"));
+}
+
+// A session file: read back whole; another engine version's history streams dropped, the
+// addresses kept; cut short or padded, not read at all.
+TEST(SessionFile, RoundTripOtherEngineAndDamage) {
+    Session s;
+    s.tabs = {{"http://a/", "A", "stream", 150, true}, {"http://b/", "B", {}, 100, false}};
+    s.active = 1;
+    const QByteArray bytes = EncodeSession(s, "6.4.2");
+    const auto same = DecodeSession(bytes, "6.4.2");
+    ASSERT_TRUE(same);
+    EXPECT_EQ(same->tabs[0].history, "stream");
+    EXPECT_EQ(same->tabs[0].zoom, 150);
+    EXPECT_TRUE(same->tabs[0].locked);
+    EXPECT_EQ(same->active, 1);
+    const auto other = DecodeSession(bytes, "6.8.0");
+    ASSERT_TRUE(other);
+    EXPECT_TRUE(other->tabs[0].history.isEmpty());
+    EXPECT_EQ(other->tabs[0].url, "http://a/");
+    for (const QByteArray &bad : {bytes.left(bytes.size() - 1), bytes + "x", QByteArray("OLSS")})
+        EXPECT_FALSE(DecodeSession(bad, "6.4.2"));
 }

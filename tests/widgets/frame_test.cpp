@@ -16,6 +16,7 @@
 
 #include "bosskey/frmsh.h"
 #include "core/bookmarks.h"
+#include "core/session.h"
 #include "core/programfolder.h"
 #include "core/settings.h"
 #include "core/store.h"
@@ -328,6 +329,52 @@ TEST_F(FrameTest, ShutdownClearsTracksWhenSetOrUnreadable) {
         EXPECT_TRUE(platform.history().Visits().isEmpty());  // our history too
         EXPECT_EQ(platform.cleared, Platform::History);  // the cache and cookies stay
     }
+}
+
+// The session: kept at a normal close as the tabs were when it was confirmed, offered back
+// by the menu after a normal end and by the bar after an unclean one; a damaged file is
+// ignored; cleared tracks leave none.
+TEST_F(FrameTest, TheLastRunsTabsComeBack) {
+    settings::Write(settings::Key::Unload, "0");
+    const QString file = folder.file("数据/session.dat"), mark = folder.file("数据/session.running");
+    auto bar = [](const std::unique_ptr<mdiBrowser> &f) {
+        return f->findChild<QWidget *>("barRestore")->isVisibleTo(f.get());
+    };
+    {
+        auto f = start("http://a/");
+        EXPECT_TRUE(QFile::exists(mark));
+        view(f->tabs()[0])->finishLoad("http://b/", "B");
+        view(f->tabs()[0])->history = {"http://a/", "http://b/"};
+        f->OpenNewFrm();
+        f->tabs()[1]->setLocked(true);
+        EXPECT_TRUE(f->close());
+        EXPECT_FALSE(QFile::exists(mark));
+    }
+    const auto kept = ReadSessionFile(file, qVersion());
+    ASSERT_TRUE(kept);
+    ASSERT_EQ(kept->tabs.size(), 2);
+    EXPECT_EQ(kept->tabs[0].url, "http://b/");
+    EXPECT_TRUE(kept->tabs[1].locked);
+    EXPECT_EQ(kept->active, 1);
+    auto f = start("http://c/");
+    EXPECT_FALSE(bar(f));  // a normal end
+    ui(f).action("mnuRestore")->trigger();
+    ASSERT_EQ(f->tabs().size(), 3);
+    EXPECT_EQ(view(f->tabs()[1])->calls.last(), "Restore http://a/|http://b/");
+    EXPECT_TRUE(f->tabs()[2]->isLocked());
+    EXPECT_EQ(f->ActiveForm(), f->tabs()[2]);
+    f.reset();  // gone without a close: the mark stays
+    EXPECT_TRUE(QFile::exists(mark));
+    f = start("http://d/");
+    EXPECT_TRUE(bar(f));
+    f->close();
+    WriteBytes(file, "damaged");
+    WriteBytes(mark, "");
+    f = start("http://e/");
+    EXPECT_FALSE(bar(f));
+    settings::Write(settings::Key::AutoDelete, "1");
+    f->close();
+    EXPECT_FALSE(QFile::exists(file));
 }
 
 TEST_F(FrameTest, HandOffCommandsOpenTabs) {
