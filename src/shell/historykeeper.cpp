@@ -35,7 +35,11 @@ HistoryKeeper::HistoryKeeper(Platform &platform, QObject *parent)
 
 void HistoryKeeper::open(const QString &path) {
     platform_.history().Open(path);
-    notice_ = platform_.history().notice();
+    say(platform_.history().notice());
+}
+
+void HistoryKeeper::say(const QString &text) {
+    if (!text.isEmpty()) notice_ += (notice_.isEmpty() ? QString() : QStringLiteral(" ")) + text;
 }
 
 void HistoryKeeper::loaded(Form1 *tab) {

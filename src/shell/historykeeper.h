@@ -20,6 +20,7 @@ class HistoryKeeper : public QObject {
     void retitled(Form1 *tab);
     void typed(Form1 *tab);  // the address this tab goes to next was typed or chosen
     void forget(Form1 *tab);
+    void say(const QString &text);  // with the first page that loads
     QList<Suggestion> suggest(const QString &typed) const;
 
   signals:

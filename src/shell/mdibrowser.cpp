@@ -93,6 +93,7 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     history_ = new HistoryKeeper(platform_, this);
     session_ = new SessionKeeper(tabs_, this);
     connect(restoreBar_, &RestoreBar::RestoreClicked, session_, &SessionKeeper::restorePrevious);
+    connect(session_, &SessionKeeper::Notice, history_, &HistoryKeeper::say);
     address_->setSuggestionSource([this](const QString &typed) { return history_->suggest(typed); });
     disguiser_ = new Disguiser(windows_->owned(), platform_.dialogs(), this);
     fullScreen_ = new FullScreen(this, {toolbar_, tabs_->strip(), status_});

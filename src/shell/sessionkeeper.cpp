@@ -31,6 +31,8 @@ bool SessionKeeper::begin() {
     if (running_) return false;
     running_ = true;
     previous_ = ReadSessionFile(SessionPath(), Engine());
+    if (!previous_ && QFile::exists(SessionPath()))
+        emit Notice(QStringLiteral("上次的选项卡记录已损坏，已忽略。"));
     const bool unclean = QFile::exists(MarkPath());
     QFile mark(MarkPath());
     if (mark.open(QIODevice::WriteOnly)) mark.write(QByteArray::number(QCoreApplication::applicationPid()));

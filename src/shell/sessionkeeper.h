@@ -25,6 +25,9 @@ class SessionKeeper : public QObject {
     bool hasPrevious() const { return previous_ && !previous_->tabs.isEmpty(); }
     void restorePrevious();  // the last run's tabs, each as it was, after those open now
 
+  signals:
+    void Notice(const QString &text);  // a kept session that could not be read
+
   private:
     Session collect() const;
     void save();

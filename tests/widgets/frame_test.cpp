@@ -323,6 +323,8 @@ TEST_F(FrameTest, ShutdownClearsTracksWhenSetOrUnreadable) {
         platform.tracksCleared = 0;
         auto f = start("http://a/");
         view(f->tabs()[0])->finishLoad("http://b/", "B");
+        f->tabs()[0]->setLocked(true);
+        view(f->tabs()[0])->finishLoad("http://secret/", "S");  // a locked tab's: never
         EXPECT_EQ(platform.history().Visits().size(), 1);
         EXPECT_TRUE(f->close());
         EXPECT_EQ(platform.tracksCleared, 1) << value;
@@ -372,6 +374,9 @@ TEST_F(FrameTest, TheLastRunsTabsComeBack) {
     WriteBytes(mark, "");
     f = start("http://e/");
     EXPECT_FALSE(bar(f));
+    view(f->tabs()[0])->finishLoad("http://e/", "E");
+    QTest::qWait(600);  // said after the page's own status
+    EXPECT_EQ(f->findChild<QLabel *>("lblSta")->text(), "上次的选项卡记录已损坏，已忽略。");
     settings::Write(settings::Key::AutoDelete, "1");
     f->close();
     EXPECT_FALSE(QFile::exists(file));
