@@ -17,11 +17,12 @@ int main(int argc, char **argv) {
     const int visits = argc > 1 ? atoi(argv[1]) : 100000;
     QTemporaryDir temp;
     // A folder given and filled before: only the keystrokes.
-    const bool reuse = argc > 2 && QFileInfo::exists(QString::fromLocal8Bit(argv[2]) + "/history.sqlite");
+    const bool reuse =
+        argc > 2 && QFileInfo::exists(QString::fromLocal8Bit(argv[2]) + "/history.sqlite");
     const QString folder = argc > 2 ? QString::fromLocal8Bit(argv[2]) : temp.path();
-    const QStringList words{"news",   "docs",  "weather", "shop", "video", "music", "map",
-                            "mail",   "forum", "wiki",    "blog", "game",  "sport", "travel",
-                            "新闻",   "天气",  "文档",    "购物", "视频",  "音乐",  "地图"};
+    const QStringList words{"news", "docs",  "weather", "shop", "video", "music", "map",
+                            "mail", "forum", "wiki",    "blog", "game",  "sport", "travel",
+                            "新闻", "天气",  "文档",    "购物", "视频",  "音乐",  "地图"};
     const qint64 now = 1'800'000'000'000;
     History h;
     h.Open(folder + "/history.sqlite");
@@ -37,7 +38,8 @@ int main(int argc, char **argv) {
                               words[pageGen.bounded(words.size())] + QString(" %1").arg(page);
         const QString url =
             QString("https://site%1.example/%2/%3").arg(page % 500).arg(words[page % 14]).arg(page);
-        h.Record(url, title, now - qint64(gen.bounded(90 * 24 * 3600)) * 1000, gen.bounded(10) == 0);
+        h.Record(url, title, now - qint64(gen.bounded(90 * 24 * 3600)) * 1000,
+                 gen.bounded(10) == 0);
     }
     std::printf("filled %d visits of %d pages in %.1f s\n", visits, pages, fill.elapsed() / 1000.0);
     QList<double> ms;
@@ -54,7 +56,9 @@ int main(int argc, char **argv) {
         }
     }
     std::sort(ms.begin(), ms.end());
-    std::printf("suggestions per keystroke (%lld keystrokes): median %.2f ms, 90th %.2f ms, slowest %.2f ms\n",
-                static_cast<long long>(ms.size()), ms[ms.size() / 2], ms[ms.size() * 9 / 10], ms.last());
+    std::printf(
+        "suggestions per keystroke (%lld keystrokes): median %.2f ms, 90th %.2f ms, slowest %.2f "
+        "ms\n",
+        static_cast<long long>(ms.size()), ms[ms.size() / 2], ms[ms.size() * 9 / 10], ms.last());
     return 0;
 }

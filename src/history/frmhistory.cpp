@@ -40,7 +40,8 @@ frmHistory::frmHistory(History &history, std::function<qint64()> now, QWidget *p
     cmdClear->setMenu(clear);
     lstHistory = new QTreeWidget(this);
     lstHistory->setObjectName(QStringLiteral("lstHistory"));
-    lstHistory->setHeaderLabels({QStringLiteral("标题"), QStringLiteral("网址"), QStringLiteral("时间")});
+    lstHistory->setHeaderLabels(
+        {QStringLiteral("标题"), QStringLiteral("网址"), QStringLiteral("时间")});
     lstHistory->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lstHistory->setUniformRowHeights(true);
     lstHistory->header()->resizeSection(0, 260);
@@ -73,15 +74,16 @@ void frmHistory::reload() {
         const QDateTime when = QDateTime::fromMSecsSinceEpoch(v.when);
         if (!day || when.date() != shownDay) {
             shownDay = when.date();
-            const QString name = shownDay == today               ? QStringLiteral("今天")
-                                 : shownDay == today.addDays(-1) ? QStringLiteral("昨天")
-                                                                 : shownDay.toString(QStringLiteral("yyyy年M月d日"));
+            const QString name = shownDay == today ? QStringLiteral("今天")
+                                 : shownDay == today.addDays(-1)
+                                     ? QStringLiteral("昨天")
+                                     : shownDay.toString(QStringLiteral("yyyy年M月d日"));
             day = new QTreeWidgetItem(lstHistory, {name});
             day->setFirstColumnSpanned(true);
             day->setExpanded(lstHistory->topLevelItemCount() == 1 || !txtSearch->text().isEmpty());
         }
-        auto *item = new QTreeWidgetItem(
-            day, {v.title.isEmpty() ? v.url : v.title, v.url, when.toString(QStringLiteral("HH:mm"))});
+        auto *item = new QTreeWidgetItem(day, {v.title.isEmpty() ? v.url : v.title, v.url,
+                                               when.toString(QStringLiteral("HH:mm"))});
         item->setData(0, kVisitId, v.id);
         item->setData(0, kUrl, v.url);
         item->setToolTip(0, v.title);

@@ -2,10 +2,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSet>
 #include <QUuid>
 #include <QVariant>
 #include <algorithm>
@@ -63,8 +63,8 @@ QString WordFilter(const QString &words, QVariantList &args) {
         }
     }
     if (!fts.isEmpty()) {
-        clauses.prepend(QStringLiteral(
-            "p.id IN (SELECT rowid FROM places_text WHERE places_text MATCH ?)"));
+        clauses.prepend(
+            QStringLiteral("p.id IN (SELECT rowid FROM places_text WHERE places_text MATCH ?)"));
         args.prepend(fts.join(QStringLiteral(" AND ")));
     }
     return clauses.isEmpty() ? QStringLiteral("1") : clauses.join(QStringLiteral(" AND "));
@@ -247,9 +247,9 @@ QList<Suggestion> History::Suggest(const QString &typed, qint64 now, int max) co
     QStringList plain;
     QVariantList args;
     for (const QString &w : words) plain << QStringLiteral("instr(p.words, ?) > 0"), args << w;
-    const QString pick =
-        QStringLiteral("SELECT p.id, p.url, p.title, p.frecency, p.last FROM %1 p WHERE %2"
-                       " ORDER BY p.frecency DESC, p.last DESC, p.id DESC LIMIT 100");
+    const QString pick = QStringLiteral(
+        "SELECT p.id, p.url, p.title, p.frecency, p.last FROM %1 p WHERE %2"
+        " ORDER BY p.frecency DESC, p.last DESC, p.id DESC LIMIT 100");
     QList<QSqlQuery> found{Run(db,
                                pick.arg(QStringLiteral("(SELECT * FROM places ORDER BY frecency "
                                                        "DESC LIMIT %1)")
@@ -269,8 +269,8 @@ QList<Suggestion> History::Suggest(const QString &typed, qint64 now, int max) co
             }
     };
     take(found[0]);
-    if (ranked.size() < max && std::any_of(words.begin(), words.end(),
-                                           [](const QString &w) { return w.size() >= 3; })) {
+    if (ranked.size() < max &&
+        std::any_of(words.begin(), words.end(), [](const QString &w) { return w.size() >= 3; })) {
         QVariantList all;
         const QString where = WordFilter(typed, all);
         QSqlQuery q = Run(db, pick.arg(QStringLiteral("places"), where), all);
@@ -307,9 +307,10 @@ void History::ClearSince(qint64 since) {
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     db.transaction();
     Run(db, QStringLiteral("DELETE FROM visits WHERE time >= ?"), {since});
-    Run(db, QStringLiteral("UPDATE places SET visits = (SELECT count(*) FROM visits WHERE place ="
-                           " places.id), last = coalesce((SELECT max(time) FROM visits WHERE"
-                           " place = places.id), 0) WHERE last >= ?"),
+    Run(db,
+        QStringLiteral("UPDATE places SET visits = (SELECT count(*) FROM visits WHERE place ="
+                       " places.id), last = coalesce((SELECT max(time) FROM visits WHERE"
+                       " place = places.id), 0) WHERE last >= ?"),
         {since});
     dropEmptyPlaces();
     db.commit();

@@ -113,7 +113,8 @@ void AddressBox::suggest(const QString &typed) {
     QSet<QString> shown;
     if (source_)
         for (const Suggestion &s : source_(typed)) {
-            const QString text = s.title.isEmpty() ? s.url : s.title + QStringLiteral("  —  ") + s.url;
+            const QString text =
+                s.title.isEmpty() ? s.url : s.title + QStringLiteral("  —  ") + s.url;
             lines.append({(s.bookmark ? QStringLiteral("★ ") : QString()) + text, s.url});
             shown.insert(s.url);
         }

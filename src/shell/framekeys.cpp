@@ -38,11 +38,13 @@ void FrameKeys::install() {
     habits.zoom = [this](bool in) { hooks_.execute(in ? Command::ZoomIn : Command::ZoomOut, 0); };
     habits_ = std::make_unique<PageHabits>(habits);
     qApp->installEventFilter(habits_.get());
-    tmrKey->start();
+    // Told of every key where the system says so; read every 10 ms where it cannot.
+    if (!platform_.keys().watch([this] { poll(); })) tmrKey->start();
 }
 
 void FrameKeys::stopPoll() {
     tmrKey->stop();
+    platform_.keys().watch(nullptr);
 }
 
 void FrameKeys::poll() {

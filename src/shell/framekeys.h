@@ -1,7 +1,7 @@
 #pragma once
 // The frame's keys: the shortcuts of the command rows, what hands do to a page (Escape, the
-// mouse's side buttons, Ctrl+wheel), and the key poll that reads F2 and F4 every 10 ms, also
-// while another program has the focus.
+// mouse's side buttons, Ctrl+wheel), and F2 and F4 also while another program has the focus:
+// read at each key's press and release where the system tells, else by a poll every 10 ms.
 #include <QObject>
 #include <functional>
 #include <memory>

@@ -45,16 +45,15 @@ void HistoryKeeper::say(const QString &text) {
 void HistoryKeeper::loaded(Form1 *tab) {
     // After the page's own "完成", which would cover it at once.
     if (!notice_.isEmpty())
-        QTimer::singleShot(500, this, [this, text = std::exchange(notice_, QString())] {
-            emit Notice(text);
-        });
+        QTimer::singleShot(500, this,
+                           [this, text = std::exchange(notice_, QString())] { emit Notice(text); });
     const bool typed = typedNext_.take(tab);
     const QString url = tab->browser()->LocationURL();
     // A locked tab's pages are never kept; a reload or a zoom is no new visit.
     if (tab->isLocked() || !Recordable(url) || recorded_.value(tab) == url) return;
     recorded_.insert(tab, url);
-    platform_.history().Record(url, tab->browser()->Title(), platform_.clock().now().toMSecsSinceEpoch(),
-                               typed);
+    platform_.history().Record(url, tab->browser()->Title(),
+                               platform_.clock().now().toMSecsSinceEpoch(), typed);
 }
 
 void HistoryKeeper::retitled(Form1 *tab) {

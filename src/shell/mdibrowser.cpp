@@ -25,17 +25,17 @@
 #include "fullscreen.h"
 #include "gesturecontrol.h"
 #include "historykeeper.h"
-#include "restorebar.h"
-#include "sessionkeeper.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
 #include "platform/webview.h"
+#include "restorebar.h"
 #include "secondarywindows.h"
 #include "services/desktopintegration.h"
 #include "services/parental.h"
 #include "services/updatecheck.h"
 #include "services/windowhelpers.h"
+#include "sessionkeeper.h"
 #include "skins/colour.h"
 #include "skins/skin.h"
 #include "statusstrip.h"
@@ -94,7 +94,8 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     session_ = new SessionKeeper(tabs_, this);
     connect(restoreBar_, &RestoreBar::RestoreClicked, session_, &SessionKeeper::restorePrevious);
     connect(session_, &SessionKeeper::Notice, history_, &HistoryKeeper::say);
-    address_->setSuggestionSource([this](const QString &typed) { return history_->suggest(typed); });
+    address_->setSuggestionSource(
+        [this](const QString &typed) { return history_->suggest(typed); });
     disguiser_ = new Disguiser(windows_->owned(), platform_.dialogs(), this);
     fullScreen_ = new FullScreen(this, {toolbar_, tabs_->strip(), status_});
     find_ = new FindControl(column, status_,

@@ -28,9 +28,10 @@ SecondaryWindows::SecondaryWindows(Platform &platform, QWidget *frame, Hooks hoo
     windows_.add(OwnedWindow::Skins, [this] { return new frmTheme(hooks_.trySkin, frame_); });
     windows_.add(OwnedWindow::History, [this] {
         auto *h = new frmHistory(
-            platform_.history(),
-            [this] { return platform_.clock().now().toMSecsSinceEpoch(); }, frame_);
-        connect(h, &frmHistory::OpenRequested, this, [this](const QString &url) { hooks_.open(url); });
+            platform_.history(), [this] { return platform_.clock().now().toMSecsSinceEpoch(); },
+            frame_);
+        connect(h, &frmHistory::OpenRequested, this,
+                [this](const QString &url) { hooks_.open(url); });
         return h;
     });
 }

@@ -35,7 +35,8 @@ bool SessionKeeper::begin() {
         emit Notice(QStringLiteral("上次的选项卡记录已损坏，已忽略。"));
     const bool unclean = QFile::exists(MarkPath());
     QFile mark(MarkPath());
-    if (mark.open(QIODevice::WriteOnly)) mark.write(QByteArray::number(QCoreApplication::applicationPid()));
+    if (mark.open(QIODevice::WriteOnly))
+        mark.write(QByteArray::number(QCoreApplication::applicationPid()));
     written_ = previous_ ? EncodeSession(*previous_, Engine()) : QByteArray();
     changed();
     return unclean && hasPrevious();

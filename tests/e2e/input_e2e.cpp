@@ -691,7 +691,8 @@ TEST_P(InputE2E, AfterAKillTheTabsComeBackWithTheirHistoryAndLock) {
         10000));
     x.click(restore);
     ASSERT_TRUE(waitFor([&] {
-        return session.hasPage(server.url("/two"), "Two") && session.hasPage(server.url("/magenta"));
+        return session.hasPage(server.url("/two"), "Two") &&
+               session.hasPage(server.url("/magenta"));
     }));
     QTest::qWait(500);
     EXPECT_LT(magentaShare(), 0.1);  // in front, and locked

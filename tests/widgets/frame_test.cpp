@@ -16,8 +16,8 @@
 
 #include "bosskey/frmsh.h"
 #include "core/bookmarks.h"
-#include "core/session.h"
 #include "core/programfolder.h"
+#include "core/session.h"
 #include "core/settings.h"
 #include "core/store.h"
 #include "downloads/frmdownload.h"
@@ -329,7 +329,7 @@ TEST_F(FrameTest, ShutdownClearsTracksWhenSetOrUnreadable) {
         EXPECT_TRUE(f->close());
         EXPECT_EQ(platform.tracksCleared, 1) << value;
         EXPECT_TRUE(platform.history().Visits().isEmpty());  // our history too
-        EXPECT_EQ(platform.cleared, Platform::History);  // the cache and cookies stay
+        EXPECT_EQ(platform.cleared, Platform::History);      // the cache and cookies stay
     }
 }
 
@@ -338,7 +338,8 @@ TEST_F(FrameTest, ShutdownClearsTracksWhenSetOrUnreadable) {
 // ignored; cleared tracks leave none.
 TEST_F(FrameTest, TheLastRunsTabsComeBack) {
     settings::Write(settings::Key::Unload, "0");
-    const QString file = folder.file("数据/session.dat"), mark = folder.file("数据/session.running");
+    const QString file = folder.file("数据/session.dat"),
+                  mark = folder.file("数据/session.running");
     auto bar = [](const std::unique_ptr<mdiBrowser> &f) {
         return f->findChild<QWidget *>("barRestore")->isVisibleTo(f.get());
     };
