@@ -216,7 +216,7 @@ void mdiBrowser::colourTab(Form1 *t) {
 bool mdiBrowser::Load() {
     platform_.prepareWebEngine();
     // Parental control and a broken skin end the program before any page is asked for.
-    if (!OpenParents() || !ApplySkin(SkinFilePath())) return false;
+    if (!OpenParents() || !StartSkin()) return false;
     restoreGeometryFrom(formIniPath());
     toggles_->applyBars();
     history_->open(AppDir() + QStringLiteral("数据/history.sqlite"));
@@ -266,8 +266,29 @@ void mdiBrowser::activateWhenShown() {
     poll->start();
 }
 
+// The skin "Theme" names; one that cannot be loaded gives way to the shipped one for this run,
+// and only when that fails too does the program end. "Theme" stays as the user set it.
+bool mdiBrowser::StartSkin() {
+    const QString chosen = SkinFilePath(), shipped = SkinFilePath(QStringLiteral("默认.ini"));
+    if (ApplySkin(chosen)) return true;
+    if (chosen != shipped && ApplySkin(shipped)) {
+        platform_.dialogs().MsgBox(
+            this, QStringLiteral("皮肤文件 %1 无法载入，已改用默认皮肤。").arg(chosen),
+            QStringLiteral("抱歉"), Dialogs::Exclamation);
+        return true;
+    }
+    platform_.dialogs().MsgBox(this, QStringLiteral("在载入皮肤时出现错误，程序被迫退出"),
+                               QStringLiteral("抱歉"), Dialogs::Exclamation);
+    return false;
+}
+
 bool mdiBrowser::TrySkin(const QString &name) {
-    if (!ApplySkin(SkinFilePath(name))) return false;  // told, and the old skin stays
+    if (!ApplySkin(SkinFilePath(name))) {  // the old skin stays
+        platform_.dialogs().MsgBox(
+            this, QStringLiteral("皮肤文件 %1 无法载入，未更换皮肤。").arg(SkinFilePath(name)),
+            QStringLiteral("抱歉"), Dialogs::Exclamation);
+        return false;
+    }
     settings::Write(settings::Key::Theme, name);
     for (Form1 *t : tabs()) colourTab(t);
     return true;
@@ -393,11 +414,7 @@ void mdiBrowser::showSettings(bool modal) {
 
 bool mdiBrowser::ApplySkin(const QString &file) {
     const auto skin = LoadSkin(file, platform_.desktop().GlassAvailable());
-    if (!skin) {
-        platform_.dialogs().MsgBox(this, QStringLiteral("在载入皮肤时出现错误，程序被迫退出"),
-                                   QStringLiteral("抱歉"), Dialogs::Exclamation);
-        return false;
-    }
+    if (!skin) return false;
     const QColor bar = ColourFromBgr(skin->clrBar);
     setBorderColour(bar.darker(125));
     staBarHeight_ = toolbar_->setSkin(*skin);

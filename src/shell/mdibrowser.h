@@ -77,7 +77,8 @@ class mdiBrowser : public FrameWindow {
     void wireParts();
     bool runFrameCommand(Command command, int value);
     bool OpenParents();
-    bool ApplySkin(const QString &file);
+    bool ApplySkin(const QString &file);  // false, changing nothing, when it cannot be loaded
+    bool StartSkin();
     void colourTab(Form1 *t);
     void layoutChrome();
     void onActiveChanged(Form1 *t);

@@ -92,6 +92,7 @@ int ToolBar::twips(int pixels) const {
 }
 
 int ToolBar::setSkin(const Skin &skin) {
+    skinFile_ = skin.file;  // the pressed pictures come from the skin in use
     const QColor bar = ColourFromBgr(skin.clrBar);
     QColor background = bar;
     // Glass only where a compositing manager can show it: the chrome turns see-through.
@@ -194,7 +195,7 @@ void ToolBar::setMaximisedGlyph(bool maximised) {
 
 void ToolBar::loadButtonPicture(int index, bool pressed) {
     const QString key = QStringLiteral("tb%1%2").arg(index + 1).arg(pressed ? "_" : "");
-    picTBtn[index]->setPicture(SkinPicture(SkinFilePath(), key));
+    picTBtn[index]->setPicture(SkinPicture(skinFile_, key));
 }
 
 void ToolBar::resizeEvent(QResizeEvent *event) {

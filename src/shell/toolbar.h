@@ -67,4 +67,5 @@ class ToolBar : public QWidget {
     QTimer menuClick_;   // a single click on the menu button waits for a possible second
     QPoint dragOffset_;  // where a move grabbed the frame
     enum class Drag { None, Pressed, System, Own } drag_ = Drag::None;
+    QString skinFile_;
 };

@@ -53,6 +53,7 @@ QPixmap SkinPicture(const QString &skinFile, const QString &key) {
 std::optional<Skin> LoadSkin(const QString &file, bool glassAvailable) {
     if (!QFileInfo(file).isFile()) return std::nullopt;
     Skin s;
+    s.file = file;
     auto colour = [&file](const char *key) {
         return BgrFromText(ReadIni(QStringLiteral("Color"), QLatin1String(key), file));
     };

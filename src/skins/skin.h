@@ -10,6 +10,7 @@ struct Skin {
     bool glass = false;
     QPixmap button[5];
     QPixmap bgTop, bgBottom;  // null when the skin names none
+    QString file;             // where it was read from
 };
 
 QString SkinFolder();                       // AppDir + "皮肤/"

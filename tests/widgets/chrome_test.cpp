@@ -115,9 +115,22 @@ TEST_F(ChromeTest, APictureThatWillNotLoadEndsTheProgram) {
     expectSkinFailure();
 }
 
-TEST_F(ChromeTest, AMissingSkinFileEndsTheProgram) {
-    settings::Write(settings::Key::Theme, "没有这个.ini");
-    expectSkinFailure();
+// A chosen skin that is missing or damaged gives way to the shipped one for this run, said
+// with the file's name; "Theme" stays as the user set it.
+TEST_F(ChromeTest, AChosenSkinThatFailsFallsBackToTheDefault) {
+    WriteBytes(folder.file("皮肤/坏.ini"), ReadBytes(skin()).replace("clrLogo=", "clrLogo=blue"));
+    for (const char *name : {"没有这个.ini", "坏.ini"}) {
+        settings::Write(settings::Key::Theme, QString::fromUtf8(name));
+        platform.dialogs_.shown.clear();
+        auto f = start();
+        EXPECT_TRUE(loaded) << name;
+        ASSERT_EQ(platform.dialogs_.shown.size(), 1u);
+        EXPECT_EQ(platform.dialogs_.shown[0].text,
+                  "皮肤文件 " + folder.file(QString("皮肤/") + name) + " 无法载入，已改用默认皮肤。");
+        EXPECT_EQ(platform.dialogs_.shown[0].title, "抱歉");
+        EXPECT_EQ(settings::Text(settings::Key::Theme), QString::fromUtf8(name));
+        EXPECT_EQ(f->tabs().size(), 1);
+    }
 }
 
 TEST_F(ChromeTest, LayoutFollowsEveryResize) {

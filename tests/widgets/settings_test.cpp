@@ -290,7 +290,8 @@ TEST_F(SettingsTest, TheSkinChooserAppliesOnlyWhatLoads) {
     chooser.cmdOK->click();
     EXPECT_EQ(tried, QStringList({"坏.ini"}));
     EXPECT_TRUE(chooser.isVisible());
-    EXPECT_EQ(platform.dialogs_.shown.back().text, "在载入皮肤时出现错误，程序被迫退出");
+    EXPECT_EQ(platform.dialogs_.shown.back().text,
+              "皮肤文件 " + folder.file("皮肤/坏.ini") + " 无法载入，未更换皮肤。");
     EXPECT_EQ(ReadIni("Theme", "Theme", config()), before);
     EXPECT_EQ(strip->styleSheet(), blueStrip);
 
