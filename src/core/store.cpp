@@ -94,6 +94,13 @@ void WriteThemeKey(const QString &key, const QString &value) {
 
 namespace config {
 
+QString damagedName(const QString &path) {
+    QString aside = path + QStringLiteral(".damaged");
+    for (int n = 1; QFileInfo::exists(aside); ++n)
+        aside = path + QStringLiteral(".damaged.%1").arg(n);
+    return aside;
+}
+
 bool configDamaged(const QString &path) {
     const QFileInfo info(path);
     if (!info.isFile() || !info.isReadable()) return true;

@@ -26,6 +26,9 @@ constexpr int kValueBytes = 127;  // a value read back holds at most this many b
 
 // config.ini cannot serve as the settings: not a readable file, or no [Setting] section.
 bool configDamaged(const QString &path);
+// Where a damaged file is kept beside itself: "<path>.damaged", or "<path>.damaged.<n>" when
+// that is taken, never over an earlier one.
+QString damagedName(const QString &path);
 // Removes what a write cut short by a kill left beside the setting files and bookmarks
 // ("config.ini.AbC123"): our own temporary files, never anything else.
 void removeStaleTemporaries(const QString &folder);

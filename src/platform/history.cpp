@@ -10,6 +10,8 @@
 #include <QVariant>
 #include <algorithm>
 
+#include "core/store.h"
+
 namespace {
 
 constexpr qint64 kDay = 24LL * 3600 * 1000;
@@ -78,14 +80,6 @@ QSqlQuery Run(const QSqlDatabase &db, const QString &sql, const QVariantList &ar
     return q;
 }
 
-// Where a damaged file goes: beside it, never over an earlier one.
-QString AsideName(const QString &path) {
-    QString aside = path + QStringLiteral(".damaged");
-    for (int n = 1; QFileInfo::exists(aside); ++n)
-        aside = path + QStringLiteral(".damaged.%1").arg(n);
-    return aside;
-}
-
 }  // namespace
 
 History::History() = default;
@@ -113,7 +107,7 @@ void History::Open(const QString &path) {
     // Damaged: kept aside for whoever wants it, and a new one in its place.
     if (why == QStringLiteral("damaged")) {
         Close();
-        const QString aside = AsideName(path);
+        const QString aside = config::damagedName(path);
         QFile::rename(path, aside);
         QFile::remove(path + QStringLiteral("-wal"));
         QFile::remove(path + QStringLiteral("-shm"));

@@ -6,9 +6,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
+#include <QSaveFile>
 #include <cstdio>
 
 #include "commandline.h"
+#include "core/codepage.h"
 #include "core/programfolder.h"
 #include "core/store.h"
 #include "core/timing.h"
@@ -23,14 +25,32 @@
 
 bool CheckConfig(Dialogs &dialogs) {
     const QString path = config::configPath();
-    if (QFileInfo::exists(path) && !config::configDamaged(path)) return true;
-    // A damaged file is left as it is: the user may want what is still in it.
-    dialogs.MsgBox(nullptr,
-                   QFileInfo::exists(path)
-                       ? QStringLiteral("配置文件已损坏")
-                       : QStringLiteral("Telvano无法为你浏览，没有找到配置文件！"),
-                   QStringLiteral("抱歉"), Dialogs::Exclamation);
-    return false;
+    if (!QFileInfo::exists(path)) {
+        dialogs.MsgBox(nullptr, QStringLiteral("Telvano无法为你浏览，没有找到配置文件！"),
+                       QStringLiteral("抱歉"), Dialogs::Exclamation);
+        return false;
+    }
+    if (!config::configDamaged(path)) return true;
+    // The damaged file is kept for what is still in it; "否" leaves everything as it was.
+    const QString aside = config::damagedName(path);
+    const auto answer = dialogs.MsgBox(
+        nullptr,
+        QStringLiteral("配置文件已损坏：\r\n%1\r\n\r\n是否恢复默认设置？原文件将保存为 %2。"
+                       "\r\n选择“否”退出。")
+            .arg(path, QFileInfo(aside).fileName()),
+        QStringLiteral("抱歉"), Dialogs::Exclamation, Dialogs::YesNo);
+    if (answer != Dialogs::AnswerYes) return false;
+    QFile shipped(QStringLiteral(":/defaults/config.ini"));  // UTF-8, as in the source tree
+    QSaveFile fresh(path);
+    if (!shipped.open(QIODevice::ReadOnly) || !QFile::rename(path, aside) ||
+        !fresh.open(QIODevice::WriteOnly) ||
+        fresh.write(codepage::encode(QString::fromUtf8(shipped.readAll()))) < 0 ||
+        !fresh.commit()) {
+        dialogs.MsgBox(nullptr, QStringLiteral("无法写入默认设置：\r\n") + path,
+                       QStringLiteral("抱歉"), Dialogs::Critical);
+        return false;
+    }
+    return true;
 }
 
 namespace {
@@ -43,6 +63,10 @@ int RunFirstInstance(int argc, char **argv, const QString &commandLine, Instance
     StartupMark("application ready");
     channel.listen();
     UseChineseInterface();
+    if (config::configDamaged(config::configPath())) {
+        QtDialogs dialogs;
+        if (!CheckConfig(dialogs)) return 1;
+    }
     // The web engine first: its helper processes come up while the frame is built.
     std::unique_ptr<Platform> platform = makeSystemPlatform();
     platform->prepareWebEngine();
@@ -83,7 +107,7 @@ int RunBrowser(int argc, char **argv) {
     // An installed program's own folder is made, or completed, from the installed template.
     if (const QString shipped = config::installedTemplate(); !shipped.isEmpty())
         programfolder::FillFromTemplate(shipped, AppDir());
-    if (QFileInfo::exists(config::configPath()) && !config::configDamaged(config::configPath())) {
+    if (QFileInfo::exists(config::configPath())) {  // a damaged one is the first instance's to ask
         // A later start hands over before it builds any window or starts the web engine.
         InstanceChannel channel;
         if (channel.claim()) return RunFirstInstance(argc, argv, commandLine, channel);

@@ -79,8 +79,9 @@ TEST(ProcessE2E, AKilledInstanceDoesNotStopTheNextStart) {
     stop(*next);
 }
 
-// Without a config.ini, or with one that holds no settings (empty, noise, a folder), the
-// message is shown and nothing else, and a damaged file stays as it was.
+// Without a config.ini, or with one that holds no settings (noise, a folder), the message is
+// shown and nothing else, and a damaged file stays as it was until the user says "是": then
+// it is kept aside and the browser starts with the shipped settings.
 TEST(ProcessE2E, WithoutConfigTheMessageIsShownAndNothingElse) {
     BrowserSession s;
     const QString config = s.folder.file("config.ini");
@@ -98,13 +99,29 @@ TEST(ProcessE2E, WithoutConfigTheMessageIsShownAndNothingElse) {
             20000))
             << round;
         QByteArray frames;
-        runXdotool({"search", "--name", "Orvex Lumetta"}, &frames);
+        runXdotool({"search", "--onlyvisible", "--name", "Orvex Lumetta"}, &frames);
         EXPECT_TRUE(frames.trimmed().isEmpty());
         if (round == 0) {  // the answer ends it
             runXdotool({"windowactivate", "--sync", ids.trimmed().split('\n').first()});
             runXdotool({"key", "--window", ids.trimmed().split('\n').first(), "Return"});
             ASSERT_TRUE(p->waitForFinished(15000));
             EXPECT_EQ(p->exitCode(), 1);
+        }
+        if (round == 1) {
+            QTest::qWait(500);
+            runXdotool({"windowfocus", ids.trimmed().split('\n').first()});
+            QTest::qWait(300);
+            runXdotool({"key", "Return"});  // 是, the default
+            EXPECT_TRUE(waitFor(
+                [&] {
+                    return runXdotool({"search", "--onlyvisible", "--name", "Orvex Lumetta"},
+                                      &frames) == 0;
+                },
+                30000));
+            EXPECT_EQ(ReadBytes(config + ".damaged"), noise);
+            EXPECT_EQ(ReadBytes(config), ReadBytes(OLUMETTA_TEMPLATE_DIR "/config.ini"));
+            stop(*p);
+            continue;
         }
         stop(*p);
         const bool left = round == 0   ? !QFile::exists(config)

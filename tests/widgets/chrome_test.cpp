@@ -125,8 +125,9 @@ TEST_F(ChromeTest, AChosenSkinThatFailsFallsBackToTheDefault) {
         auto f = start();
         EXPECT_TRUE(loaded) << name;
         ASSERT_EQ(platform.dialogs_.shown.size(), 1u);
-        EXPECT_EQ(platform.dialogs_.shown[0].text,
-                  "皮肤文件 " + folder.file(QString("皮肤/") + name) + " 无法载入，已改用默认皮肤。");
+        EXPECT_EQ(
+            platform.dialogs_.shown[0].text,
+            "皮肤文件 " + folder.file(QString("皮肤/") + name) + " 无法载入，已改用默认皮肤。");
         EXPECT_EQ(platform.dialogs_.shown[0].title, "抱歉");
         EXPECT_EQ(settings::Text(settings::Key::Theme), QString::fromUtf8(name));
         EXPECT_EQ(f->tabs().size(), 1);

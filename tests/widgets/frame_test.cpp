@@ -53,14 +53,24 @@ TEST_F(FrameTest, MissingConfigIsRefusedWithItsMessage) {
     EXPECT_EQ(platform.dialogs_.shown[0].text, "Telvano无法为你浏览，没有找到配置文件！");
     EXPECT_EQ(platform.dialogs_.shown[0].title, "抱歉");
     EXPECT_EQ(platform.dialogs_.shown[0].icon, Dialogs::Exclamation);
-    // Empty, or bytes with no settings in them: damaged, said so, and left as it is.
+    // Empty, or bytes with no settings in them: damaged, said so with the path; "否" leaves
+    // it as it is, "是" keeps it aside (never over an earlier one) and writes the defaults.
+    const QString path = folder.file("config.ini");
     for (const QByteArray &damaged : {QByteArray(), QByteArray("\x01\xfe\x80 noise")}) {
-        WriteBytes(folder.file("config.ini"), damaged);
+        WriteBytes(path, damaged);
+        platform.dialogs_.answers = {Dialogs::AnswerNo};
         EXPECT_FALSE(CheckConfig(platform.dialogs_));
-        EXPECT_EQ(platform.dialogs_.shown.back().text, "配置文件已损坏");
+        EXPECT_TRUE(platform.dialogs_.shown.back().text.startsWith("配置文件已损坏：\r\n" + path));
         EXPECT_EQ(platform.dialogs_.shown.back().title, "抱歉");
-        EXPECT_EQ(ReadBytes(folder.file("config.ini")), damaged);
+        EXPECT_EQ(ReadBytes(path), damaged);
+        platform.dialogs_.answers = {Dialogs::AnswerYes};
+        EXPECT_TRUE(CheckConfig(platform.dialogs_));
+        EXPECT_FALSE(config::configDamaged(path));
+        EXPECT_EQ(ReadBytes(path),
+                  ReadBytes(OLUMETTA_TEMPLATE_DIR "/config.ini"));  // the shipped one
     }
+    EXPECT_EQ(ReadBytes(path + ".damaged"), QByteArray());
+    EXPECT_EQ(ReadBytes(path + ".damaged.1"), QByteArray("\x01\xfe\x80 noise"));
     WriteBytes(folder.file("config.ini"), "[Setting]\r\n");
     EXPECT_TRUE(CheckConfig(platform.dialogs_));
 }
