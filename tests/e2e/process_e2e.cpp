@@ -132,6 +132,31 @@ TEST(ProcessE2E, WithoutConfigTheMessageIsShownAndNothingElse) {
     }
 }
 
+// A chosen skin whose file is gone: said once, and the frame comes up in the shipped skin;
+// the choice stays as it was.
+TEST(ProcessE2E, AMissingSkinGivesWayToTheDefault) {
+    BrowserSession s;
+    const QString config = s.folder.file("config.ini");
+    WriteIni("Theme", "Theme", "没有这个.ini", config);
+    auto p = s.start({});
+    QByteArray ids, frames;
+    ASSERT_TRUE(waitFor(
+        [&] { return runXdotool({"search", "--onlyvisible", "--name", "抱歉"}, &ids) == 0; },
+        20000));
+    QTest::qWait(500);
+    runXdotool({"windowfocus", ids.trimmed().split('\n').first()});
+    QTest::qWait(300);
+    runXdotool({"key", "Return"});
+    EXPECT_TRUE(waitFor(
+        [&] {
+            return runXdotool({"search", "--onlyvisible", "--name", "Orvex Lumetta"}, &frames) == 0;
+        },
+        30000));
+    EXPECT_EQ(p->state(), QProcess::Running);
+    EXPECT_EQ(ReadIni("Theme", "Theme", config), "没有这个.ini");
+    stop(*p);
+}
+
 TEST(ProcessE2E, InsideRestrictedHoursItEndsWithItsMessageAndChangesNothing) {
     BrowserSession s;
     const QString config = s.folder.file("config.ini");
