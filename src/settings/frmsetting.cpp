@@ -468,6 +468,13 @@ bool frmSetting::cmdApply_Click() {
             QStringLiteral("密码"), Dialogs::Exclamation);
         return false;
     }
+    // Parental control with no last weekday would be stored as on and never block.
+    if (findChild<QCheckBox *>(QStringLiteral("chkOpenP"))->isChecked() &&
+        findChild<QComboBox *>(QStringLiteral("cboWeek1"))->currentIndex() < 0) {
+        platform_.dialogs().MsgBox(this, QStringLiteral("请选择家长控制的最后一天（星期）。"),
+                                   QStringLiteral("家长控制"), Dialogs::Exclamation);
+        return false;
+    }
     for (const Field &f : settingform::Fields())
         if (const auto value = storedField(f)) settings::Write(f.key, *value);
     return true;

@@ -82,7 +82,7 @@ TEST_F(SettingsTest, EveryKeyRoundTripsThroughItsControl) {
         {"MinPass", "1"},
         {"Parents", "1"},
         {"Week1", "4"},
-        {"Week2", "-1"},
+        {"Week2", "6"},
         {"Time1", "22"},
         {"Time2", "abc"},  // stored as typed
         {"UseMess", "1"},
@@ -136,6 +136,12 @@ TEST_F(SettingsTest, ApplyWritesInOrderAndInTheStoredForms) {
     part<QPushButton>(f, "cmdKey")->click();  // asked for a key, none pressed: SHKey stays
     const QString filterText = QString(200, QLatin1Char('x'));
     part<QPlainTextEdit>(f, "txtFilter")->setPlainText(filterText);
+    // Parental control on with no last weekday: refused, said why, nothing written.
+    part<QCheckBox>(f, "chkOpenP")->setChecked(true);
+    EXPECT_FALSE(f->cmdApply_Click());
+    EXPECT_EQ(platform.dialogs_.shown.back().title, "家长控制");
+    EXPECT_EQ(read("Parents"), "");
+    part<QCheckBox>(f, "chkOpenP")->setChecked(false);
     f->cmdApply_Click();
     EXPECT_EQ(read("Filter"), "100");
     EXPECT_EQ(read("Mess"), "第一行第二行");
