@@ -214,9 +214,11 @@ void mdiBrowser::colourTab(Form1 *t) {
 }
 
 bool mdiBrowser::Load() {
+    // Parental control and a broken skin end the program before any page is asked for (and
+    // before the web profile is made).
+    if (!OpenParents()) return false;
     platform_.prepareWebEngine();
-    // Parental control and a broken skin end the program before any page is asked for.
-    if (!OpenParents() || !StartSkin()) return false;
+    if (!StartSkin()) return false;
     restoreGeometryFrom(formIniPath());
     toggles_->applyBars();
     history_->open(AppDir() + QStringLiteral("数据/history.sqlite"));

@@ -22,6 +22,7 @@
 #include "platform/logging.h"
 #include "platform/platform.h"
 #include "platform/qtdialogs.h"
+#include "services/parental.h"
 
 bool CheckConfig(Dialogs &dialogs) {
     const QString path = config::configPath();
@@ -69,7 +70,9 @@ int RunFirstInstance(int argc, char **argv, const QString &commandLine, Instance
     }
     // The web engine first: its helper processes come up while the frame is built.
     std::unique_ptr<Platform> platform = makeSystemPlatform();
-    platform->prepareWebEngine();
+    // A start parental control refuses makes nothing, the web profile neither.
+    if (!BrowsingBlocked(platform->clock().now(), ReadParentalSettings()))
+        platform->prepareWebEngine();
     QFont font = QApplication::font();
     font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Noto Sans CJK SC")});
     QApplication::setFont(font);

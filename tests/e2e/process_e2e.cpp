@@ -141,7 +141,9 @@ TEST(ProcessE2E, AMissingSkinGivesWayToTheDefault) {
     auto p = s.start({});
     QByteArray ids, frames;
     ASSERT_TRUE(waitFor(
-        [&] { return runXdotool({"search", "--onlyvisible", "--name", "抱歉"}, &ids) == 0; },
+        [&] {
+            return runXdotool({"search", "--onlyvisible", "--name", "抱歉"}, &ids) == 0;
+        },
         20000));
     QTest::qWait(500);
     runXdotool({"windowfocus", ids.trimmed().split('\n').first()});
@@ -194,6 +196,7 @@ TEST(ProcessE2E, InsideRestrictedHoursItEndsWithItsMessageAndChangesNothing) {
     EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(ReadBytes(config), configBefore);
     EXPECT_EQ(ReadBytes(s.folder.file("数据/Form.ini")), formBefore);
+    EXPECT_FALSE(QFileInfo::exists(s.folder.file("数据/profile")));  // nothing made
 }
 
 // Start-up reads the display switches; it writes none of them back, in whatever form.
