@@ -57,6 +57,13 @@ class InputE2E : public ::testing::TestWithParam<bool> {
             if (p.first.startsWith(urlStart)) return true;
         return false;
     }
+    // Typed over whatever the address box holds; Return after it when asked.
+    void typeAddress(const QString &text, bool enter = true) {
+        x.click(points().addressBox());
+        x.key("ctrl+a");
+        x.type(text);
+        if (enter) x.key("Return");
+    }
     QRect frameRect() const { return session.frameRect(); }
     ChromePoints points() const { return ChromePoints(frameRect()); }
     double magentaShare() const {
@@ -502,31 +509,19 @@ TEST_P(InputE2E, DownloadsOfOneNameOneTimeLinksLongNamesBigChunksAndAFullDisk) {
         ASSERT_TRUE(waitFor([&] { return x.windows("^下载文件另存为$").isEmpty(); }, 5000));
     };
     auto download = [&](const QString &path, const QString &saveTo = {}) {
-        x.click(points().addressBox());
-        x.key("ctrl+a");
-        x.type(server.url(path));
-        x.key("Return");
+        typeAddress(server.url(path));
         saveAs(saveTo);
     };
     // Each completion's notice is answered, as a user would, before the next address.
     auto settle = [&](const QStringList &names) {
-        ASSERT_TRUE(waitFor(
-            [&] {
-                for (const QString &n : names)
-                    if (!folder.exists(n)) return false;
-                return true;
-            },
-            30000))
-            << folder.entryList(QDir::Files).join(" ").toStdString();
-        for (QElapsedTimer quiet; !quiet.isValid() || quiet.elapsed() < 1500;) {
-            const QString notice = x.windows("^通知$").value(0);
-            if (notice.isEmpty()) {
-                if (!quiet.isValid()) quiet.start();
-                QTest::qWait(100);
-                continue;
-            }
-            quiet.invalidate();
-            x.xdo({"windowactivate", "--sync", notice});
+        const auto there = [&] {
+            return std::all_of(names.begin(), names.end(),
+                               [&](auto &n) { return folder.exists(n); });
+        };
+        ASSERT_TRUE(waitFor(there, 30000)) << folder.entryList(QDir::Files).join(" ").toStdString();
+        // Notices, until none has come for a second and a half.
+        while (waitFor([&] { return !x.windows("^通知$").isEmpty(); }, 1500)) {
+            x.xdo({"windowactivate", "--sync", x.windows("^通知$").value(0)});
             x.key("Return");
             QTest::qWait(300);
         }
@@ -610,21 +605,14 @@ TEST_P(InputE2E, VisitedPagesAreSuggestedFoundAndForgotten) {
     WriteBytes(session.folder.file("数据/history.sqlite"), junk);
     launch({server.url("/typed")}, server.url("/typed"));
     EXPECT_EQ(ReadBytes(session.folder.file("数据/history.sqlite.damaged")), junk);
-    auto typeInBox = [&](const QString &text) {
-        x.click(points().addressBox());
-        x.key("ctrl+a");
-        x.type(text);
-        QTest::qWait(800);
-    };
     const qint64 pid = browser->processId();
-    typeInBox(server.url("/beta"));
-    x.key("Return");
+    typeAddress(server.url("/beta"));
     ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/beta"), "Beta Weekly"); }));
-    typeInBox(server.url("/typed"));
-    x.key("Return");
+    typeAddress(server.url("/typed"));
     ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/typed"), "Typed page"); }));
     const int windows = x.windowsOf(pid).size();
-    typeInBox("we");
+    typeAddress("we", false);
+    QTest::qWait(800);
     EXPECT_EQ(x.windowsOf(pid).size(), windows + 1);  // the suggestions
     x.key("Down");
     x.key("Return");
@@ -640,7 +628,8 @@ TEST_P(InputE2E, VisitedPagesAreSuggestedFoundAndForgotten) {
     QTest::qWait(300);
     x.xdo({"windowclose", history});
     ASSERT_TRUE(waitFor([&] { return x.windows("^历史记录$").isEmpty(); }));
-    typeInBox("we");
+    typeAddress("we", false);
+    QTest::qWait(800);
     EXPECT_EQ(x.windowsOf(pid).size(), windows);  // nothing to suggest
 }
 
@@ -653,10 +642,7 @@ TEST_P(InputE2E, AfterAKillTheTabsComeBackWithTheirHistoryAndLock) {
     server.page("/two", "Two");
     launch({server.url("/one")}, server.url("/one"));
     auto go = [&](const QString &path, const QString &title) {
-        x.click(points().addressBox());
-        x.key("ctrl+a");
-        x.type(server.url(path));
-        x.key("Return");
+        typeAddress(server.url(path));
         ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url(path), title); }));
     };
     go("/two", "Two");

@@ -34,6 +34,24 @@ int runXdotool(const QStringList &args, QByteArray *out = nullptr) {
     return x.exitCode();
 }
 
+bool visible(const QString &title) {
+    return runXdotool({"search", "--onlyvisible", "--name", title}) == 0;
+}
+
+// Return into the visible window of that title, once it shows: its default button.
+void pressReturnIn(const QString &title) {
+    QByteArray ids;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return runXdotool({"search", "--onlyvisible", "--name", title}, &ids) == 0;
+        },
+        20000));
+    QTest::qWait(500);
+    runXdotool({"windowfocus", ids.trimmed().split('\n').first()});
+    QTest::qWait(300);
+    runXdotool({"key", "Return"});
+}
+
 }  // namespace
 
 TEST(ProcessE2E, LaterStartsHandTheirAddressesToTheRunningOne) {
@@ -108,16 +126,8 @@ TEST(ProcessE2E, WithoutConfigTheMessageIsShownAndNothingElse) {
             EXPECT_EQ(p->exitCode(), 1);
         }
         if (round == 1) {
-            QTest::qWait(500);
-            runXdotool({"windowfocus", ids.trimmed().split('\n').first()});
-            QTest::qWait(300);
-            runXdotool({"key", "Return"});  // 是, the default
-            EXPECT_TRUE(waitFor(
-                [&] {
-                    return runXdotool({"search", "--onlyvisible", "--name", "Orvex Lumetta"},
-                                      &frames) == 0;
-                },
-                30000));
+            pressReturnIn("抱歉");  // 是
+            EXPECT_TRUE(waitFor([&] { return visible("Orvex Lumetta"); }, 30000));
             EXPECT_EQ(ReadBytes(config + ".damaged"), noise);
             EXPECT_EQ(ReadBytes(config), ReadBytes(OLUMETTA_TEMPLATE_DIR "/config.ini"));
             stop(*p);
@@ -139,21 +149,8 @@ TEST(ProcessE2E, AMissingSkinGivesWayToTheDefault) {
     const QString config = s.folder.file("config.ini");
     WriteIni("Theme", "Theme", "没有这个.ini", config);
     auto p = s.start({});
-    QByteArray ids, frames;
-    ASSERT_TRUE(waitFor(
-        [&] {
-            return runXdotool({"search", "--onlyvisible", "--name", "抱歉"}, &ids) == 0;
-        },
-        20000));
-    QTest::qWait(500);
-    runXdotool({"windowfocus", ids.trimmed().split('\n').first()});
-    QTest::qWait(300);
-    runXdotool({"key", "Return"});
-    EXPECT_TRUE(waitFor(
-        [&] {
-            return runXdotool({"search", "--onlyvisible", "--name", "Orvex Lumetta"}, &frames) == 0;
-        },
-        30000));
+    pressReturnIn("抱歉");
+    EXPECT_TRUE(waitFor([&] { return visible("Orvex Lumetta"); }, 30000));
     EXPECT_EQ(p->state(), QProcess::Running);
     EXPECT_EQ(ReadIni("Theme", "Theme", config), "没有这个.ini");
     stop(*p);
