@@ -19,6 +19,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+#include <cstring>
 
 #include "core/programfolder.h"
 #include "core/search.h"
@@ -326,8 +327,12 @@ QtWebView::QtWebView(WebEngine *engine, QWidget *parent)
                 emit FindResult(r.activeMatch(), r.numberOfMatches());
             });
     connect(page, &QWebEnginePage::renderProcessTerminated, this,
-            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
-                if (status != QWebEnginePage::NormalTerminationStatus) emit RenderProcessGone();
+            [this](const QWebEnginePage::RenderProcessTerminationStatus &status, int) {
+                // A helper that could not start reports a status outside the enum: read as a
+                // number, never as the enum, and taken as a crash like every other.
+                int raw = 0;
+                std::memcpy(&raw, &status, qMin(sizeof raw, sizeof status));
+                if (raw != QWebEnginePage::NormalTerminationStatus) emit RenderProcessGone();
             });
     connect(page, &QWebEnginePage::certificateError, this,
             [this](const QWebEngineCertificateError &error) {
