@@ -35,7 +35,9 @@ class Platform : public ProgramFolderSource {
         history_.ClearSince(0);
     }
     // The pages visited, once the frame has opened it.
-    class History &history() { return history_; }
+    class History &history() {
+        return history_;
+    }
     // An HTTP GET for downloads and the update check, through the system's proxy, with the
     // web pages' user agent and cookies.
     virtual Transfer *createTransfer(QObject *parent) = 0;
