@@ -44,6 +44,7 @@ const QList<Entry> &Table() {
         {K::UseMess, "Setting", "UseMess", Kind::Flag, R::NumberIsOne, "0"},
         {K::Mess, "Setting", "Mess", Kind::Text, R::None, ""},
         {K::AutoDownload, "Setting", "AutoDownload", Kind::Flag, R::TextIsNotZero, "1"},
+        {K::TabsInMemory, "Setting", "TabsInMemory", Kind::Number, R::None, nullptr},
         {K::Theme, "Theme", "Theme", Kind::Text, R::None, "默认.ini"},
         {K::Custom, "Mouse", "Custom", Kind::Number, R::None, "0"},
     };

@@ -40,6 +40,7 @@ enum class Key {
     UseMess,
     Mess,
     AutoDownload,
+    TabsInMemory,
     // [Theme]
     Theme,
     // [Mouse]
@@ -70,7 +71,7 @@ struct Entry {
     const char *name;
     Kind kind;
     Rule rule;
-    const char *shipped;  // the value config.ini ships with
+    const char *shipped;  // the value config.ini ships with; none: it ships without the key
 };
 
 const QList<Entry> &Table();

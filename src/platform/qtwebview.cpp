@@ -31,6 +31,15 @@
 
 namespace {
 
+// A page's dialog is up for the life of this.
+struct DialogUp {
+    explicit DialogUp(QtWebView *view) : view_(view) { view_->countDialog(1); }
+    ~DialogUp() {
+        if (view_) view_->countDialog(-1);
+    }
+    QPointer<QtWebView> view_;
+};
+
 class Page : public QWebEnginePage {
   public:
     Page(QWebEngineProfile *profile, QtWebView *owner) : QWebEnginePage(profile), owner_(owner) {}
@@ -50,14 +59,17 @@ class Page : public QWebEnginePage {
                                   const QString &) override {}
     // A page's own dialogs say which site asks.
     void javaScriptAlert(const QUrl &origin, const QString &msg) override {
+        const DialogUp up(owner_);
         owner_->dialogs().MsgBox(owner_->widget(), msg, siteOf(origin), Dialogs::Information);
     }
     bool javaScriptConfirm(const QUrl &origin, const QString &msg) override {
+        const DialogUp up(owner_);
         return owner_->dialogs().MsgBox(owner_->widget(), msg, siteOf(origin), Dialogs::Question,
                                         Dialogs::OkCancel) == Dialogs::AnswerOk;
     }
     bool javaScriptPrompt(const QUrl &origin, const QString &msg, const QString &defaultValue,
                           QString *result) override {
+        const DialogUp up(owner_);
         const auto answer =
             owner_->dialogs().InputBox(owner_->widget(), msg, siteOf(origin), defaultValue);
         if (answer && result) *result = *answer;
@@ -245,6 +257,8 @@ void WebEngine::onDownloadRequested(QWebEngineDownloadRequest *request) {
     offered_.insert(request->id(), nullptr);
     QtWebView *v = views_.value(request->page());
     if (!v) return request->accept();
+    v->downloads_.removeIf([](const auto &d) { return !d || d->isFinished(); });
+    v->downloads_.append(request);  // the page stays awake while it runs
     const QUrl url = request->url();
     DownloadOffer offer;
     offer.url = url.toString();
@@ -351,9 +365,11 @@ QtWebView::QtWebView(WebEngine *engine, QWidget *parent)
     connect(page, &QWebEnginePage::fullScreenRequested, this,
             [this](QWebEngineFullScreenRequest request) {
                 request.accept();
+                fullScreen_ = request.toggleOn();
                 emit FullScreenRequested(request.toggleOn());
             });
     auto login = [this](const QUrl &url, QAuthenticator *auth, const QString &proxy) {
+        const DialogUp up(this);
         const QString where = proxy.isEmpty() ? url.host() : proxy;
         const auto answer = dialogs().Login(
             view_, QStringLiteral("需要登录"),
@@ -372,6 +388,45 @@ QtWebView::QtWebView(WebEngine *engine, QWidget *parent)
             [login](const QUrl &url, QAuthenticator *auth, const QString &proxy) {
                 login(url, auth, proxy);
             });
+}
+
+namespace {
+using tabrest::Rest;
+Rest RestOf(QWebEnginePage::LifecycleState state) {
+    switch (state) {
+        case QWebEnginePage::LifecycleState::Frozen:
+            return Rest::Frozen;
+        case QWebEnginePage::LifecycleState::Discarded:
+            return Rest::Discarded;
+        default:
+            return Rest::Awake;
+    }
+}
+}  // namespace
+
+Rest QtWebView::RestState() const {
+    return page() ? RestOf(page()->lifecycleState()) : Rest::Awake;
+}
+
+// The engine's advice covers sound, capture and pages a script opened together; what it cannot
+// know is ours. It judges typed form text only once a page is frozen: an awake page it would
+// freeze may go further, and SetRest asks it again on the way.
+Rest QtWebView::DeepestRest() const {
+    if (!page() || loading_ || fullScreen_ || dialogsOpen_ > 0 || certificate_) return Rest::Awake;
+    for (const auto &d : downloads_)
+        if (d && !d->isFinished()) return Rest::Awake;
+    const Rest advised = RestOf(page()->recommendedState());
+    return advised == Rest::Frozen && RestState() == Rest::Awake ? Rest::Discarded : advised;
+}
+
+void QtWebView::SetRest(Rest rest) {
+    using State = QWebEnginePage::LifecycleState;
+    QWebEnginePage *p = page();
+    if (!p || RestOf(p->lifecycleState()) == rest || p->isVisible()) return;
+    if (rest == Rest::Awake) return p->setLifecycleState(State::Active);
+    if (p->lifecycleState() == State::Active) p->setLifecycleState(State::Frozen);
+    if (rest == Rest::Discarded && p->recommendedState() == State::Discarded)
+        p->setLifecycleState(State::Discarded);
 }
 
 Dialogs &QtWebView::dialogs() const {

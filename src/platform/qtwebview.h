@@ -72,7 +72,12 @@ class QtWebView : public WebView {
     void ExitFullScreen() override;
     void AnswerCertificate(bool proceed) override;
     void AnswerPermission(const QString &origin, int feature, bool allow) override;
+    tabrest::Rest RestState() const override;
+    tabrest::Rest DeepestRest() const override;
+    void SetRest(tabrest::Rest rest) override;
     Dialogs &dialogs() const;
+    // A dialog of the page's goes up (+1) or down (-1): while one is up, the page stays awake.
+    void countDialog(int change) { dialogsOpen_ += change; }
 
     QWebEngineView *view() const { return view_; }
     QWebEnginePage *page() const;
@@ -84,6 +89,9 @@ class QtWebView : public WebView {
     WebEngine *engine_;
     QWebEngineView *view_;
     bool loading_ = false;
+    bool fullScreen_ = false;
+    int dialogsOpen_ = 0;
+    QList<QPointer<QWebEngineDownloadRequest>> downloads_;  // the page's, for its rest
     std::optional<QWebEngineCertificateError> certificate_;  // waiting for the user
     std::unique_ptr<QPrinter> printer_;
 };

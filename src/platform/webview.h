@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include "core/tabrest.h"
+
 class QWidget;
 class Transfer;
 
@@ -62,6 +64,12 @@ class WebView : public QObject {
     virtual void AnswerCertificate(bool) {}
     // The answer to PermissionRequested.
     virtual void AnswerPermission(const QString & /*origin*/, int /*feature*/, bool) {}
+    // The page's rest in the background (the engine's lifecycle state), the deepest it allows
+    // now (none while it loads, shows a dialog, plays sound, fills the screen or downloads),
+    // and a new one; the engine wakes a page when it is shown.
+    virtual tabrest::Rest RestState() const { return tabrest::Rest::Awake; }
+    virtual tabrest::Rest DeepestRest() const { return tabrest::Rest::Awake; }
+    virtual void SetRest(tabrest::Rest) {}
     // No script-error dialogs, and a view made for a page's new window: nothing to do here.
     void SetSilent(bool) {}
     void SetRegisterAsBrowser(bool) {}

@@ -4,8 +4,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "core/settings.h"
+#include "core/tabrest.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
 
@@ -25,6 +28,22 @@ frmMore::frmMore(Platform &platform, QWidget *parent) : QDialog(parent), platfor
     cmdClose = new QPushButton(QStringLiteral("关闭"), this);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
 
+    // Tabs beyond the limit rest out of memory, the least recently used first.
+    txtTabs = new QSpinBox(this);
+    txtTabs->setObjectName(QStringLiteral("txtTabs"));
+    txtTabs->setRange(1, 999);
+    const int limit = settings::Leading(settings::Key::TabsInMemory);
+    txtTabs->setValue(limit < 1 ? tabrest::kDefaultLimit : limit);
+    connect(txtTabs, &QSpinBox::valueChanged, this,
+            [](int n) { settings::Write(settings::Key::TabsInMemory, n); });
+    auto *tabsRow = new QHBoxLayout;
+    tabsRow->addWidget(new QLabel(QStringLiteral("内存中最多保留的选项卡："), this));
+    tabsRow->addWidget(txtTabs);
+    tabsRow->addStretch(1);
+    auto *tabsNote = new QLabel(
+        QStringLiteral("其余后台选项卡会暂时释放内存，点击即可恢复。"), this);
+    tabsNote->setEnabled(false);
+
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(cmdClear);
@@ -38,6 +57,9 @@ frmMore::frmMore(Platform &platform, QWidget *parent) : QDialog(parent), platfor
                                  chkCookies->isChecked());
         });
     }
+    column->addSpacing(8);
+    column->addLayout(tabsRow);
+    column->addWidget(tabsNote);
     column->addSpacing(8);
     column->addLayout(buttons);
     column->setSizeConstraint(QLayout::SetFixedSize);

@@ -41,6 +41,7 @@
 #include "statusstrip.h"
 #include "tab/form1.h"
 #include "tabset.h"
+#include "tabsleeper.h"
 #include "tabstrip.h"
 #include "toolbar.h"
 
@@ -92,6 +93,7 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     windows_ = new SecondaryWindows(platform_, this, windows);
     history_ = new HistoryKeeper(platform_, this);
     session_ = new SessionKeeper(tabs_, this);
+    new TabSleeper(tabs_, platform_.clock(), this);
     connect(restoreBar_, &RestoreBar::RestoreClicked, session_, &SessionKeeper::restorePrevious);
     connect(session_, &SessionKeeper::Notice, history_, &HistoryKeeper::say);
     address_->setSuggestionSource(

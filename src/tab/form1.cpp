@@ -272,6 +272,11 @@ bool Form1::holds(const QObject *widget) const {
     return w && brwWebBrowser->widget()->isAncestorOf(w);
 }
 
+tabrest::Rest Form1::deepestRest() const {
+    if (picPermission && !picPermission->isHidden()) return tabrest::Rest::Awake;
+    return brwWebBrowser->DeepestRest();
+}
+
 void Form1::setColours(const QColor &cover, const QColor &editor, const QColor &bar) {
     picPass->setColour(cover);
     picNav->setColours(cover, editor, bar);

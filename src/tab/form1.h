@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "core/command.h"
+#include "core/tabrest.h"
 
 class Dialogs;
 class LockPanel;
@@ -45,6 +46,8 @@ class Form1 : public QWidget {
     // The web view: the page's operations and events.
     WebView *browser() const { return brwWebBrowser; }
     void focusPage();
+    // The deepest rest the tab allows now: its page's, and none while it asks a question.
+    tabrest::Rest deepestRest() const;
     // A new tab's keyboard: the lock panel's password field, or the navigation page's search
     // box when it covers the page; false when neither does (the address box takes it).
     bool takeKeyboard();

@@ -76,6 +76,18 @@ class InputE2E : public ::testing::TestWithParam<bool> {
     std::unique_ptr<QProcess> browser;
 };
 
+// The page processes: the engine forks them from its zygotes, children of the program.
+int Renderers(qint64 pid) {
+    QMultiHash<qint64, qint64> children;
+    for (const QString &d : QDir("/proc").entryList(QDir::Dirs))
+        if (QFile f("/proc/" + d + "/stat"); f.open(QIODevice::ReadOnly))
+            children.insert(f.readAll().split(')').value(1).split(' ').value(2).toLongLong(),
+                            d.toLongLong());
+    int n = 0;
+    for (qint64 zygote : children.values(pid)) n += children.count(zygote);
+    return n;
+}
+
 }  // namespace
 
 // Enter from a real keyboard; addresses without a scheme; a search with the query's own
@@ -683,6 +695,22 @@ TEST_P(InputE2E, AfterAKillTheTabsComeBackWithTheirHistoryAndLock) {
     QTest::qWait(500);
     EXPECT_LT(magentaShare(), 0.1);  // in front, and locked
     x.key("ctrl+2");
+    x.key("alt+Left");
+    EXPECT_TRUE(waitFor([&] { return session.hasPage(server.url("/one"), "One"); }));
+
+    // One tab in memory: the others rest out of it; a click brings one back with its history.
+    setting("TabsInMemory", "1");
+    x.key("alt+Right");
+    ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/two"), "Two"); }));
+    x.key("ctrl+1");
+    x.key("ctrl+w");  // the start page: now /two's tab is the first
+    QTest::qWait(500);
+    x.key("ctrl+2");  // the locked page in front: the other tab leaves memory
+    EXPECT_TRUE(waitFor([&] {
+        return !session.hasPage(server.url("/two")) && Renderers(browser->processId()) == 1;
+    }));
+    x.click(points().firstTab());
+    ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/two"), "Two"); }));
     x.key("alt+Left");
     EXPECT_TRUE(waitFor([&] { return session.hasPage(server.url("/one"), "One"); }));
 }

@@ -11,11 +11,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTest>
 
 #include "core/base64.h"
 #include "core/inifile.h"
+#include "core/settings.h"
 #include "core/store.h"
 #include "settings/frmmore.h"
 #include "settings/frmsetting.h"
@@ -260,6 +262,9 @@ TEST_F(SettingsTest, DefaultBrowserAndClearingTheProfile) {
     frmMore none(platform, nullptr);
     none.chkHistory->setChecked(false);
     EXPECT_FALSE(none.cmdClear->isEnabled());
+    EXPECT_EQ(none.txtTabs->value(), 12);  // absent: the default
+    none.txtTabs->setValue(6);
+    EXPECT_EQ(settings::Text(settings::Key::TabsInMemory), "6");
 }
 
 // The chooser lists the skin folder's own .ini files; OK waits for a choice; a skin that

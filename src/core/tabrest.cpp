@@ -1,0 +1,62 @@
+#include "tabrest.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace tabrest {
+
+Plan Decide(const QList<Tab> &tabs, qint64 nowMs, int limit) {
+    if (limit < 1) limit = kDefaultLimit;
+    Plan plan;
+    plan.rest.resize(tabs.size());
+    // Saturating: a clock that jumped back reads as just hidden.
+    auto hidden = [&](const Tab &t) { return std::max<qint64>(0, nowMs - t.hiddenSinceMs); };
+    auto due = [&](const Tab &t) {
+        return hidden(t) >= kDiscardMs ? Rest::Discarded
+               : hidden(t) >= kFreezeMs ? Rest::Frozen
+                                        : Rest::Awake;
+    };
+    for (int i = 0; i < tabs.size(); ++i) {
+        const Tab &t = tabs[i];
+        // The engine wakes the page it shows; a page never wakes for time alone.
+        plan.rest[i] = t.front ? Rest::Awake : std::max(t.now, std::min(due(t), t.deepest));
+    }
+    // Over the limit: the longest hidden go first, of those that may go at all.
+    QList<int> order(tabs.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&tabs](int a, int b) {
+        return tabs[a].hiddenSinceMs < tabs[b].hiddenSinceMs;
+    });
+    int alive = int(std::count_if(plan.rest.begin(), plan.rest.end(),
+                                  [](Rest r) { return r != Rest::Discarded; }));
+    bool waiting = false;  // a page over the limit that may not go yet
+    for (int i : order) {
+        if (alive <= limit) break;
+        if (tabs[i].front || plan.rest[i] == Rest::Discarded) continue;
+        if (tabs[i].deepest != Rest::Discarded) {
+            waiting |= tabs[i].deepest == Rest::Awake;  // a frozen page changes nothing
+            continue;
+        }
+        plan.rest[i] = Rest::Discarded;
+        --alive;
+    }
+    auto later = [&plan](qint64 at) {
+        plan.nextMs = plan.nextMs < 0 ? at : std::min(plan.nextMs, at);
+    };
+    if (waiting && alive > limit) later(nowMs + kRetryMs);
+    for (int i = 0; i < tabs.size(); ++i) {
+        const Tab &t = tabs[i];
+        if (t.front || plan.rest[i] == Rest::Discarded) continue;
+        if (due(t) > plan.rest[i]) {
+            // A page that holds back while awake (loading, a dialog) is asked again; a
+            // frozen one changes nothing.
+            if (t.deepest == Rest::Awake) later(nowMs + kRetryMs);
+        } else if (plan.rest[i] == Rest::Awake)
+            later(nowMs + (kFreezeMs - hidden(t)));
+        else
+            later(nowMs + (kDiscardMs - hidden(t)));
+    }
+    return plan;
+}
+
+}  // namespace tabrest
