@@ -74,30 +74,6 @@ class HabitsE2E : public ::testing::Test {
     std::unique_ptr<QProcess> browser;
 };
 
-// The browser's page processes: forked from its zygote, they are its grandchildren (their
-// command line stays the zygote's).
-qint64 parentOf(qint64 pid) {
-    QFile stat(QString("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly)) return 0;
-    const QByteArray s = stat.readAll();
-    return s.mid(s.lastIndexOf(')') + 4).split(' ').value(0).toLongLong();
-}
-
-QList<qint64> renderersOf(qint64 browserPid) {
-    QList<qint64> out;
-    for (const QString &entry : QDir("/proc").entryList(QDir::Dirs)) {
-        bool number = false;
-        const qint64 pid = entry.toLongLong(&number);
-        if (!number) continue;
-        QFile cmd("/proc/" + entry + "/cmdline");
-        if (!cmd.open(QIODevice::ReadOnly) || !cmd.readAll().contains("QtWebEngineProcess"))
-            continue;
-        const qint64 parent = parentOf(pid);
-        if (parent != browserPid && parentOf(parent) == browserPid) out << pid;
-    }
-    return out;
-}
-
 }  // namespace
 
 // Ctrl+L and Enter, Alt+Left/Right, Ctrl+T, Ctrl+W, Ctrl+Shift+T with its history,
@@ -231,7 +207,7 @@ TEST_F(HabitsE2E, CtrlClickOpensABackgroundTabAndTheTabShowsTheIcon) {
 TEST_F(HabitsE2E, AKilledPageShowsTheCrashPanelAndReloads) {
     launch(server.url("/magenta"));
     ASSERT_TRUE(waitFor([&] { return share(kMagenta) > 0.9; }, 10000));
-    const QList<qint64> renderers = renderersOf(browser->processId());
+    const QList<qint64> renderers = RenderersOf(browser->processId());
     ASSERT_FALSE(renderers.isEmpty());
     for (qint64 pid : renderers) QProcess::execute("kill", {"-9", QString::number(pid)});
     ASSERT_TRUE(waitFor([&] { return share(QColor(0xf4, 0xf6, 0xf9)) > 0.5; }, 10000));

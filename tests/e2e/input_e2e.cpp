@@ -76,18 +76,6 @@ class InputE2E : public ::testing::TestWithParam<bool> {
     std::unique_ptr<QProcess> browser;
 };
 
-// The page processes: the engine forks them from its zygotes, children of the program.
-int Renderers(qint64 pid) {
-    QMultiHash<qint64, qint64> children;
-    for (const QString &d : QDir("/proc").entryList(QDir::Dirs))
-        if (QFile f("/proc/" + d + "/stat"); f.open(QIODevice::ReadOnly))
-            children.insert(f.readAll().split(')').value(1).split(' ').value(2).toLongLong(),
-                            d.toLongLong());
-    int n = 0;
-    for (qint64 zygote : children.values(pid)) n += children.count(zygote);
-    return n;
-}
-
 }  // namespace
 
 // Enter from a real keyboard; addresses without a scheme; a search with the query's own
@@ -707,7 +695,7 @@ TEST_P(InputE2E, AfterAKillTheTabsComeBackWithTheirHistoryAndLock) {
     QTest::qWait(500);
     x.key("ctrl+2");  // the locked page in front: the other tab leaves memory
     EXPECT_TRUE(waitFor([&] {
-        return !session.hasPage(server.url("/two")) && Renderers(browser->processId()) == 1;
+        return !session.hasPage(server.url("/two")) && RenderersOf(browser->processId()).size() == 1;
     }));
     x.click(points().firstTab());
     ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/two"), "Two"); }));

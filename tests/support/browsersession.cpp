@@ -1,6 +1,8 @@
 #include "browsersession.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -135,4 +137,26 @@ QRect ChromePoints::pageArea() const {
 }
 QPoint ChromePoints::page() const {
     return pageArea().center();
+}
+
+static qint64 parentOf(qint64 pid) {
+    QFile stat(QString("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) return 0;
+    const QByteArray s = stat.readAll();
+    return s.mid(s.lastIndexOf(')') + 4).split(' ').value(0).toLongLong();
+}
+
+QList<qint64> RenderersOf(qint64 browserPid) {
+    QList<qint64> out;
+    for (const QString &entry : QDir("/proc").entryList(QDir::Dirs)) {
+        bool number = false;
+        const qint64 pid = entry.toLongLong(&number);
+        if (!number) continue;
+        QFile cmd("/proc/" + entry + "/cmdline");
+        if (!cmd.open(QIODevice::ReadOnly) || !cmd.readAll().contains("QtWebEngineProcess"))
+            continue;
+        const qint64 parent = parentOf(pid);
+        if (parent != browserPid && parentOf(parent) == browserPid) out << pid;
+    }
+    return out;
 }
