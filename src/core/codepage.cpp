@@ -45,12 +45,4 @@ qsizetype boundaryBefore(QByteArrayView b, qsizetype maxBytes) {
     return last;
 }
 
-qsizetype utf8BoundaryBefore(QByteArrayView b, qsizetype maxBytes) {
-    if (b.size() <= maxBytes) return b.size();
-    qsizetype i = maxBytes;
-    // Step back over continuation bytes to the start of the character that did not fit.
-    while (i > 0 && (uchar(b[i]) & 0xC0) == 0x80) --i;
-    return i;
-}
-
 }  // namespace codepage

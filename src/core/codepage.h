@@ -11,6 +11,5 @@ QString decode(QByteArrayView bytes);  // invalid bytes become U+FFFD
 
 // Length of the longest prefix of at most maxBytes that ends on a character boundary.
 qsizetype boundaryBefore(QByteArrayView bytes, qsizetype maxBytes);
-qsizetype utf8BoundaryBefore(QByteArrayView bytes, qsizetype maxBytes);
 
 }  // namespace codepage

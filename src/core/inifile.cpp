@@ -27,15 +27,21 @@ std::vector<Line> splitLines(QByteArrayView f) {
     return lines;
 }
 
+// In the file, space, TAB and vertical tab are blanks around names and values.
 bool isBlank(char c) {
-    return c == ' ' || c == '\t';
+    return c == ' ' || c == '\t' || c == '\v';
 }
 
-QByteArrayView trimmed(QByteArrayView v) {
+QByteArrayView trimmed(QByteArrayView v, bool (*blank)(char) = isBlank) {
     qsizetype a = 0, b = v.size();
-    while (a < b && isBlank(v[a])) ++a;
-    while (b > a && isBlank(v[b - 1])) --b;
+    while (a < b && blank(v[a])) ++a;
+    while (b > a && blank(v[b - 1])) --b;
     return v.sliced(a, b - a);
+}
+
+// In the caller's section and key names only spaces are; any other byte is part of the name.
+QByteArrayView trimmedName(QByteArrayView v) {
+    return trimmed(v, [](char c) { return c == ' '; });
 }
 
 bool sameName(QByteArrayView a, QByteArrayView b) {
@@ -102,7 +108,7 @@ Found locate(QByteArrayView f, const std::vector<Line> &lines, QByteArrayView se
 
 QByteArray readValue(QByteArrayView file, QByteArrayView section, QByteArrayView key) {
     const auto lines = splitLines(file);
-    const Found at = locate(file, lines, trimmed(section), trimmed(key));
+    const Found at = locate(file, lines, trimmedName(section), trimmedName(key));
     if (at.keyLine < 0) return QByteArray();
     QByteArrayView v = trimmed(parse(lineText(file, lines[at.keyLine])).value);
     if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v[0] == v[v.size() - 1])
@@ -113,7 +119,9 @@ QByteArray readValue(QByteArrayView file, QByteArrayView section, QByteArrayView
 QByteArray writeValue(QByteArrayView file, QByteArrayView section, QByteArrayView key,
                       QByteArrayView value) {
     const auto lines = splitLines(file);
-    const Found at = locate(file, lines, trimmed(section), trimmed(key));
+    section = trimmedName(section);
+    key = trimmedName(key);
+    const Found at = locate(file, lines, section, key);
     QByteArray out;
     out.reserve(file.size() + key.size() + value.size() + section.size() + 8);
 
@@ -124,10 +132,11 @@ QByteArray writeValue(QByteArrayView file, QByteArrayView section, QByteArrayVie
         const qsizetype bom = l.begin == 0 ? bomLength(file) : 0;
         out.append(file.first(l.begin + bom));
         out.append(p.name).append('=').append(value);
+        if (l.end == l.textEnd) return out.append("\r\n");  // the last line gets a break
         out.append(file.sliced(l.textEnd));
         return out;
     }
-    const QByteArray newLine = QByteArray(trimmed(key).data(), trimmed(key).size())
+    const QByteArray newLine = QByteArray(key.data(), key.size())
                                    .append('=')
                                    .append(value)
                                    .append("\r\n");
@@ -141,7 +150,7 @@ QByteArray writeValue(QByteArrayView file, QByteArrayView section, QByteArrayVie
     }
     out.append(file);
     if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r')) out.append("\r\n");
-    out.append('[').append(trimmed(section)).append("]\r\n").append(newLine);
+    out.append('[').append(section).append("]\r\n").append(newLine);
     return out;
 }
 

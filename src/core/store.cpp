@@ -28,21 +28,28 @@ QString ReadIni(const QString &section, const QString &key, const QString &path)
     return ReadIniFrom(ReadFileBytes(path), section, key);
 }
 
+namespace {
+// Names as the file spells them: UTF-8 in a file with the byte-order mark, else the code page.
+QByteArray inFile(const QString &text, bool utf8) {
+    return utf8 ? text.toUtf8() : codepage::encode(text);
+}
+}  // namespace
+
 QString ReadIniFrom(const QByteArray &file, const QString &section, const QString &key) {
-    QByteArray v = ini::readValue(file, codepage::encode(section), codepage::encode(key));
+    const bool utf8 = isUtf8File(file);
+    QByteArray v = ini::readValue(file, inFile(section, utf8), inFile(key, utf8));
     const qsizetype nul = v.indexOf('\0');
     if (nul >= 0) v.truncate(nul);
-    // A file saved as utf-8 with a byte-order mark is read in utf-8.
-    if (isUtf8File(file)) {
-        v.truncate(codepage::utf8BoundaryBefore(v, config::kValueBytes));
-        return QString::fromUtf8(v);
-    }
+    // The value's length counts in the code page's bytes whichever encoding the file has, so
+    // it reads the same in both (the code page holds every character).
+    if (utf8) v = codepage::encode(QString::fromUtf8(v));
     v.truncate(codepage::boundaryBefore(v, config::kValueBytes));
     return codepage::decode(v);
 }
 
 bool IniHasKey(const QByteArray &file, const QString &section, const QString &key) {
-    return !ini::readValue(file, codepage::encode(section), codepage::encode(key)).isNull();
+    const bool utf8 = isUtf8File(file);
+    return !ini::readValue(file, inFile(section, utf8), inFile(key, utf8)).isNull();
 }
 
 bool WriteIni(const QString &section, const QString &key, const QString &value,
@@ -64,8 +71,8 @@ bool WriteIni(const QString &section, const QString &key, const QString &value,
     QString clean = value;
     clean.remove(QLatin1Char('\r')).replace(QLatin1Char('\n'), QLatin1Char(' '));
     const bool utf8 = isUtf8File(file);
-    auto enc = [utf8](const QString &s) { return utf8 ? s.toUtf8() : codepage::encode(s); };
-    const QByteArray out = ini::writeValue(file, enc(section), enc(key), enc(clean));
+    const QByteArray out =
+        ini::writeValue(file, inFile(section, utf8), inFile(key, utf8), inFile(clean, utf8));
 
     QSaveFile save(path);
     if (!save.open(QIODevice::WriteOnly)) return false;

@@ -13,6 +13,7 @@
 
 #include "core/base64.h"
 #include "core/bookmarks.h"
+#include "core/codepage.h"
 #include "core/inifile.h"
 #include "core/store.h"
 #include "skins/colour.h"
@@ -914,12 +915,18 @@ TEST_P(InputE2E, TheSettingsOpenBehindThePasswordAndAltAApplies) {
     };
     auto settingsShown = [&] { return !x.windows("^程序设置$").isEmpty(); };
     setting("Filter", "1");  // Apply writes it back as three digits
+    // Saved by an editor as UTF-8 with the byte-order mark: read so, and kept so.
+    const QString config = session.folder.file("config.ini");
+    WriteBytes(config, "\xEF\xBB\xBF" + codepage::decode(ReadBytes(config)).toUtf8());
     browser = session.start({"config"});
     ASSERT_TRUE(waitFor(settingsShown, 40000));
     QTest::qWait(500);
+    EXPECT_TRUE(x.windows("^抱歉$").isEmpty());  // the skin's name read right
     x.type("x");
     x.key("alt+a");
     EXPECT_TRUE(waitFor([&] { return stored("Filter") == "100"; }, 5000));
+    EXPECT_TRUE(ReadBytes(config).startsWith("\xEF\xBB\xBF"));
+    EXPECT_TRUE(ReadBytes(config).contains(QString("Theme=默认.ini").toUtf8()));
     x.key("alt+o");
     ASSERT_TRUE(waitFor([&] { return !settingsShown(); }, 5000));
     EXPECT_TRUE(session.pages().isEmpty());  // "config" opens no tab

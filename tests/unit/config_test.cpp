@@ -96,6 +96,10 @@ TEST_F(ConfigTest, NoCharacterIsLostAndGbkFilesReadAsTheyAre) {
     WriteSetting("Other", QString::fromUtf8("文"));
     EXPECT_EQ(slurp(ini),
               "\xEF\xBB\xBF[Setting]\r\nMess=\xE4\xB8\xAD\xE6\x96\x87\r\nOther=\xE6\x96\x87\r\n");
+    // 127 bytes in the code page either way: 63 characters of two bytes each.
+    const QString long_(100, QChar(0x4E2D));
+    WriteSetting("Long", long_);
+    EXPECT_EQ(ReadSetting("Long"), long_.left(63));
 }
 
 TEST_F(ConfigTest, LineBreaksInAValueNeverReachTheFile) {

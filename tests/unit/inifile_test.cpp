@@ -81,10 +81,18 @@ TEST(IniWrite, OnlyFirstDuplicateIsWrittenAndBomKept) {
 }
 
 TEST(IniWrite, RandomFilesNeverLoseOtherKeys) {
+    // The blank rules: in the file space, TAB and VT around names and values; in the caller's
+    // names only spaces; a replaced last line without a break gets CR LF.
+    EXPECT_EQ(readValue("[S]\r\n\v\tK \v= \tv\v\r\n", " S ", " K"), "v");
+    EXPECT_TRUE(readValue("[S]\r\nK=v\r\n", "S", "\tK").isNull());
+    EXPECT_TRUE(readValue("[S]\r\nK=v\r\n", "S\n", "K").isNull());
+    EXPECT_EQ(writeValue("[S]\r\nK=1", " S", "K ", "2"), "[S]\r\nK=2\r\n");
+    EXPECT_EQ(writeValue("", "S", "\vK", "2"), "[S]\r\n\vK=2\r\n");
     // Files of random lines and bytes: the written key reads back and no other key changes.
     std::srand(7);
-    const char *pieces[] = {"[S]",  "[T]", "[s] x", "K=old", "k = \"q\"", "x=keep", "y=\x80\xfe",
-                            ";K=c", "",    "  ",    "=",     "[",         "]"};
+    const char *pieces[] = {"[S]", "[T]",   "[s] x", "K=old", "k = \"q\"", "x=keep", "y=\x80\xfe",
+                            ";K=c", "",     "  ",    "=",     "[",         "]",      "\vK\v=\vold",
+                            "\tx\t=keep", "[\vT\v]"};
     const char *breaks[] = {"\r\n", "\n", "\r", ""};
     for (int round = 0; round < 300; ++round) {
         QByteArray f;
