@@ -3,12 +3,11 @@
 // negative values name system colours.
 #include <QColor>
 #include <QString>
-#include <optional>
+
+#include "core/skinfile.h"  // BgrFromText
 
 QColor ColourFromBgr(qint32 value);
 qint32 BgrFromColour(const QColor &colour);
-// A stored colour text (decimal, or &H hexadecimal); none when it is no number.
-std::optional<qint32> BgrFromText(const QString &text);
 
 class QWidget;
 // The widget filled with the colour behind its children.

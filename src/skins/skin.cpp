@@ -3,10 +3,10 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "colour.h"
 #include "core/numbers.h"
 #include "core/programfolder.h"
 #include "core/settings.h"
+#include "core/skinfile.h"
 #include "core/store.h"
 
 namespace {
@@ -52,32 +52,28 @@ QPixmap SkinPicture(const QString &skinFile, const QString &key) {
 
 std::optional<Skin> LoadSkin(const QString &file, bool glassAvailable) {
     if (!QFileInfo(file).isFile()) return std::nullopt;
+    const std::optional<SkinText> text = ParseSkin(ReadFileBytes(file));
+    if (!text) return std::nullopt;
     Skin s;
     s.file = file;
-    auto colour = [&file](const char *key) {
-        return BgrFromText(ReadIni(QStringLiteral("Color"), QLatin1String(key), file));
-    };
-    const auto bar = colour("clrBar"), bg = colour("clrBG"), logo = colour("clrLogo");
-    if (!bar || !bg || !logo) return std::nullopt;
-    s.clrBar = *bar;
-    s.clrBG = *bg;
-    s.clrLogo = *logo;
+    s.clrBar = text->clrBar;
+    s.clrBG = text->clrBG;
+    s.clrLogo = text->clrLogo;
+    const QString folder = SkinFolder() + config::localPath(text->folder);
     for (int i = 0; i < 5; ++i) {
-        s.button[i] = SkinPicture(file, QStringLiteral("tb%1").arg(i + 1));
+        s.button[i] = load(folder + config::localPath(text->buttons[i]));
         if (s.button[i].isNull()) return std::nullopt;
     }
-    // An empty or missing background key is no picture; a named one must load.
-    for (auto [key, target] : {std::pair{"bg_t", &s.bgTop}, std::pair{"bg_b", &s.bgBottom}}) {
-        if (ReadIni(QStringLiteral("Pics"), QLatin1String(key), file).isEmpty()) continue;
-        *target = SkinPicture(file, QLatin1String(key));
+    // An empty or missing background is no picture; a named one must load.
+    for (auto [name, target] :
+         {std::pair{text->bgTop, &s.bgTop}, std::pair{text->bgBottom, &s.bgBottom}}) {
+        if (name.isEmpty()) continue;
+        *target = load(folder + config::localPath(name));
         if (target->isNull()) return std::nullopt;
     }
     if (glassAvailable) {
-        bool ok = false;
-        const double aero =
-            config::toNumber(ReadIni(QStringLiteral("Color"), QStringLiteral("Aero"), file), &ok);
-        if (!ok) return std::nullopt;
-        s.glass = aero == 1;
+        if (!text->aero) return std::nullopt;
+        s.glass = *text->aero == 1;
     }
     return s;
 }
