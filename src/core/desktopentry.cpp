@@ -92,3 +92,59 @@ QString BrowserEntry(const QString &program, const QString &icon) {
                        QString()}
         .join(u'\n');
 }
+
+QStringList ExecArguments(const QString &entry) {
+    // The Exec key of the [Desktop Entry] group, its string escapes undone.
+    QString exec, group;
+    bool found = false;
+    for (const QString &raw : entry.split(u'\n')) {
+        const QString line = raw.trimmed();
+        if (line.startsWith(u'[')) group = line;
+        else if (!found && group == QLatin1String("[Desktop Entry]") &&
+                 line.startsWith(QLatin1String("Exec")) &&
+                 line.mid(4).trimmed().startsWith(u'=')) {
+            const QString value = line.mid(line.indexOf(u'=') + 1).trimmed();
+            for (qsizetype i = 0; i < value.size(); ++i) {
+                if (value[i] != u'\\' || i + 1 == value.size()) {
+                    exec += value[i];
+                    continue;
+                }
+                const QChar e = value[++i];
+                exec += e == u's' ? u' ' : e == u'n' ? u'\n' : e == u't' ? u'\t' : e == u'r' ? u'\r' : e;
+            }
+            found = true;
+        }
+    }
+    // Then the words: blanks between them, double quotes around one with a reserved
+    // character and a backslash before ", `, $ and \ inside; "%%" is a "%".
+    QStringList args;
+    QString word;
+    bool inWord = false, quoted = false;
+    for (qsizetype i = 0; i < exec.size(); ++i) {
+        const QChar c = exec[i];
+        if (quoted) {
+            if (c == u'"')
+                quoted = false;
+            else if (c == u'\\' && i + 1 < exec.size())
+                word += exec[++i];
+            else if (c == u'%' && i + 1 < exec.size() && exec[i + 1] == u'%')
+                word += exec[++i];
+            else
+                word += c;
+        } else if (c == u' ' || c == u'\t') {
+            if (inWord) args << word;
+            word.clear();
+            inWord = false;
+        } else {
+            inWord = true;
+            if (c == u'"')
+                quoted = true;
+            else if (c == u'%' && i + 1 < exec.size() && exec[i + 1] == u'%')
+                word += exec[++i];
+            else
+                word += c;
+        }
+    }
+    if (inWord) args << word;
+    return args;
+}

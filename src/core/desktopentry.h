@@ -14,6 +14,9 @@ QString ExecArgument(const QString &argument);
 // A launcher that starts the program with the page's address as its only argument.
 QString ShortcutEntry(const QString &name, const QString &program, const QString &address,
                       const QString &folder, const QString &icon);
+// The words of an entry's Exec line as the desktop hands them to the program (a field code
+// such as "%u" stays as written); none without an Exec line.
+QStringList ExecArguments(const QString &entry);
 // The browser's own entry: what it opens (web addresses, pages, its bookmark files).
 QString BrowserEntry(const QString &program, const QString &icon);
 extern const QStringList kBrowserMimeTypes;

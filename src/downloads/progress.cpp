@@ -1,5 +1,6 @@
 #include "progress.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/geometry.h"
@@ -12,7 +13,9 @@ QString ProgressText(qint64 bytesWritten) {
 
 std::optional<int> BarWidth(qint64 bytesWritten, std::optional<qint64> expected, int trackWidth) {
     if (!expected || *expected <= 0) return std::nullopt;
-    return int(double(bytesWritten) / double(*expected) * trackWidth);
+    // More than the server announced fills the track, never beyond it.
+    const double share = std::clamp(double(bytesWritten) / double(*expected), 0.0, 1.0);
+    return int(share * trackWidth);
 }
 
 QString SizeText(qint64 bytes) {
@@ -58,13 +61,16 @@ void RateMeter::sample(qint64 ms, qint64 bytes) {
     if (samples_.isEmpty() || bytes > samples_.last().second) lastGrowth_ = ms;
     samples_.append({ms, bytes});
     constexpr qint64 kWindowMs = 3000;
-    while (samples_.size() > 2 && ms - samples_[1].first >= kWindowMs) samples_.removeFirst();
+    // Differences in double: a clock at either end of its range never overflows them.
+    while (samples_.size() > 2 && double(ms) - double(samples_[1].first) >= kWindowMs)
+        samples_.removeFirst();
 }
 
 std::optional<double> RateMeter::bytesPerSecond() const {
     if (samples_.size() < 2) return std::nullopt;
     const auto &[t0, b0] = samples_.first();
     const auto &[t1, b1] = samples_.last();
-    if (t1 - t0 < 1000) return std::nullopt;
-    return double(b1 - b0) * 1000.0 / double(t1 - t0);
+    const double span = double(t1) - double(t0);
+    if (!(span >= 1000)) return std::nullopt;
+    return (double(b1) - double(b0)) * 1000.0 / span;
 }

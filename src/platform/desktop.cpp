@@ -123,10 +123,20 @@ void SystemDesktop::RegisterDefaultBrowser(const QString &entry, const QStringLi
                 {QStringLiteral("default"), QLatin1String(kBrowserEntryName), type});
 }
 
+// The desktop's choice names our entry, and the entry starts this program: a copy moved
+// elsewhere is not the default, however the entry is named.
 bool SystemDesktop::IsDefaultBrowser() {
-    return runTool(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
-                                                QStringLiteral("x-scheme-handler/http")}) ==
-           QLatin1String(kBrowserEntryName);
+    if (runTool(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
+                                             QStringLiteral("x-scheme-handler/http")}) !=
+        QLatin1String(kBrowserEntryName))
+        return false;
+    QFile entry(QStandardPaths::locate(QStandardPaths::ApplicationsLocation,
+                                       QLatin1String(kBrowserEntryName)));
+    if (!entry.open(QIODevice::ReadOnly)) return false;
+    const QString program = ExecArguments(QString::fromUtf8(entry.read(1 << 20))).value(0);
+    const QString started = QFileInfo(program).canonicalFilePath();
+    return !started.isEmpty() &&
+           started == QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath();
 }
 
 bool SystemDesktop::GlassAvailable() {

@@ -1,31 +1,45 @@
 #include "framelayout.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace chrome {
+namespace {
+// Sums of sizes worked out wide and held at an int's ends: a window or a picture near the
+// limits never wraps a position round.
+int held(qint64 v) {
+    return int(std::clamp<qint64>(v, INT_MIN, INT_MAX));
+}
+qint64 rightOf(const QRect &r) {
+    return qint64(r.x()) + r.width();
+}
+}  // namespace
 
 ResizeLayout OnResize(const ResizeInput &in) {
     ResizeLayout out;
-    int address = in.scaleWidth - (in.button3.x() + in.button3.width() + in.logoWidth);
+    const qint64 width = in.scaleWidth;
+    qint64 address = width - (rightOf(in.button3) + in.logoWidth);
     if (address < kMinAddressWidth) {
         out.logoCut = kLogoDecoration;
         address += kLogoDecoration;
     }
     // Overhangs the right edge by 90.
-    out.logoLeft = in.scaleWidth - in.logoWidth + out.logoCut + 90;
-    if (address >= 0) out.addressWidth = address;
-    out.imgBG = QRect(0, 0, in.scaleWidth - in.logoWidth + out.logoCut + 120, in.toolBarHeight);
-    out.imgStaBG = QRect(0, 0, in.scaleWidth + 120, in.staBarHeight);
-    out.zoomLeft = in.scaleWidth - in.zoomWidth;
-    out.mouseLeft = in.scaleWidth - in.zoomWidth - in.mouseWidth;
+    out.logoLeft = held(width - in.logoWidth + out.logoCut + 90);
+    if (address >= 0) out.addressWidth = held(address);
+    out.imgBG = QRect(0, 0, held(width - in.logoWidth + out.logoCut + 120), in.toolBarHeight);
+    out.imgStaBG = QRect(0, 0, held(width + 120), in.staBarHeight);
+    out.zoomLeft = held(width - in.zoomWidth);
+    out.mouseLeft = held(width - in.zoomWidth - in.mouseWidth);
     return out;
 }
 
 std::optional<int> ProgressWidth(int scaleWidth, const QRect &button3, int logoWidth, int progress,
                                  int progressMax) {
     if (progressMax == 0) return std::nullopt;
-    const float area = float(scaleWidth - (button3.x() + button3.width() + logoWidth));
+    const float area = float(scaleWidth - (rightOf(button3) + logoWidth));
     const double width = area * (double(progress) / progressMax);
     if (width < 0) return std::nullopt;
-    return int(width);
+    return held(qint64(std::min(width, double(INT_MAX))));
 }
 
 SkinPositions PlaceForSkin(const SkinInput &in) {
@@ -36,9 +50,9 @@ SkinPositions PlaceForSkin(const SkinInput &in) {
                            (in.logoHeight - in.button[4].height()) / 2);
     out.button[0].setX(0);
     out.button[1].setX(in.button[0].width());
-    out.button[2].setX(out.button[1].x() + in.button[1].width());
+    out.button[2].setX(held(qint64(out.button[1].x()) + in.button[1].width()));
     out.button[3].setX(out.button[2].x());  // stop and refresh share one spot
-    out.address = QPoint(out.button[2].x() + in.button[2].width() + 90,
+    out.address = QPoint(held(qint64(out.button[2].x()) + in.button[2].width() + 90),
                          in.toolBarInnerHeight - in.addressHeight);
     out.progressLeft = out.address.x();
     out.staBarHeight = in.mouseLabelHeight;

@@ -905,6 +905,15 @@ TEST_P(InputE2E, BecomesTheDefaultBrowserAndTakesTheDesktopsAddresses) {
     launch({server.url("/typed")}, server.url("/typed"));
     QTest::qWait(1500);
     EXPECT_TRUE(x.windows("^提示$").isEmpty());
+    // The entry starts another copy (this one was moved): it offers to register itself.
+    const QString entry = session.runtime.filePath(".local/share/applications/olumetta.desktop");
+    QByteArray text = ReadBytes(entry);
+    ASSERT_TRUE(text.contains(session.folder.binary().toUtf8()));
+    WriteBytes(entry, text.replace(session.folder.binary().toUtf8(), "/old/copy/olumetta"));
+    browser->kill();
+    browser->waitForFinished(5000);
+    browser = session.start({server.url("/typed")});
+    EXPECT_TRUE(waitFor([&] { return !x.windows("^提示$").isEmpty(); }, 40000));
 }
 
 // "config" opens the settings behind the password, also when handed to a running browser;
