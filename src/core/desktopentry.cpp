@@ -97,23 +97,26 @@ QStringList ExecArguments(const QString &entry) {
     // The Exec key of the [Desktop Entry] group, its string escapes undone.
     QString exec, group;
     bool found = false;
-    for (const QString &raw : entry.split(u'\n')) {
-        const QString line = raw.trimmed();
-        if (line.startsWith(u'[')) group = line;
-        else if (!found && group == QLatin1String("[Desktop Entry]") &&
-                 line.startsWith(QLatin1String("Exec")) &&
-                 line.mid(4).trimmed().startsWith(u'=')) {
-            const QString value = line.mid(line.indexOf(u'=') + 1).trimmed();
-            for (qsizetype i = 0; i < value.size(); ++i) {
-                if (value[i] != u'\\' || i + 1 == value.size()) {
-                    exec += value[i];
-                    continue;
-                }
-                const QChar e = value[++i];
-                exec += e == u's' ? u' ' : e == u'n' ? u'\n' : e == u't' ? u'\t' : e == u'r' ? u'\r' : e;
+    for (QString line : entry.split(u'\n')) {
+        if (line.endsWith(u'\r')) line.chop(1);
+        if (line.trimmed().startsWith(u'[')) group = line.trimmed();
+        if (found || group != QLatin1String("[Desktop Entry]") ||
+            !line.startsWith(QLatin1String("Exec")))
+            continue;
+        // Blanks around the "=" are no part of the value; the value's own end is.
+        qsizetype i = 4;
+        while (i < line.size() && (line[i] == u' ' || line[i] == u'\t')) ++i;
+        if (i == line.size() || line[i] != u'=') continue;
+        for (++i; i < line.size() && (line[i] == u' ' || line[i] == u'\t');) ++i;
+        for (; i < line.size(); ++i) {
+            if (line[i] != u'\\' || i + 1 == line.size()) {
+                exec += line[i];
+                continue;
             }
-            found = true;
+            const QChar e = line[++i];
+            exec += e == u's' ? u' ' : e == u'n' ? u'\n' : e == u't' ? u'\t' : e == u'r' ? u'\r' : e;
         }
+        found = true;
     }
     // Then the words: blanks between them, double quotes around one with a reserved
     // character and a backslash before ", `, $ and \ inside; "%%" is a "%".

@@ -92,12 +92,16 @@ double Number(Key key) {
 }
 
 QList<UserGesture> UserGestures() {
-    const QByteArray file = ReadFileBytes(config::configPath());
+    return UserGesturesFrom(ReadFileBytes(config::configPath()));
+}
+
+QList<UserGesture> UserGesturesFrom(const QByteArray &file) {
     const Entry &custom = EntryOf(Key::Custom);
     const QString section = QString::fromLatin1(custom.section);
     const double n = config::leadingNumber(ReadIniFrom(file, section, custom.name));
     QList<UserGesture> out;
-    for (int i = 1; i <= int(std::clamp(std::round(n), 0.0, 32767.0)); ++i) {
+    const int count = std::isnan(n) ? 0 : int(std::clamp(std::round(n), 0.0, 32767.0));
+    for (int i = 1; i <= count; ++i) {
         const QString c = QStringLiteral("c%1").arg(i);
         if (!IniHasKey(file, section, c)) continue;
         out.append({ReadIniFrom(file, section, c),

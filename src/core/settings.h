@@ -2,6 +2,7 @@
 // Every key of config.ini: its section, its kind and how it is read. Readers, the settings
 // dialog and the tests walk this one table; no key's name is written anywhere else. Nothing
 // is cached: every read opens the file, so a change made elsewhere is seen at once.
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -94,6 +95,7 @@ struct UserGesture {
     QString gesture, command;
 };
 QList<UserGesture> UserGestures();
+QList<UserGesture> UserGesturesFrom(const QByteArray &configFile);
 
 // A flag's rule applied to a stored text; what IsOn does after reading.
 bool FlagFromText(Rule rule, const QString &text);

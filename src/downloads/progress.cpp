@@ -43,6 +43,13 @@ QString TimeLeftText(qint64 seconds) {
     return QStringLiteral("剩余 ") + t;
 }
 
+namespace {
+// A figure worked out in double, held within what a count can be.
+qint64 count(double v) {
+    return v >= 9.2e18 ? qint64(9.2e18) : v > 0 ? qint64(v) : 0;
+}
+}  // namespace
+
 QString ProgressDetail(qint64 written, std::optional<qint64> expected,
                        std::optional<double> bytesPerSecond, bool withSpeed) {
     QString t = SizeText(written);
@@ -50,10 +57,10 @@ QString ProgressDetail(qint64 written, std::optional<qint64> expected,
     if (total) t += QStringLiteral(" / ") + SizeText(*expected);
     if (!bytesPerSecond) return t;
     if (withSpeed)
-        t += QStringLiteral("，") + SizeText(qint64(*bytesPerSecond)) + QStringLiteral("/s");
+        t += QStringLiteral("，") + SizeText(count(*bytesPerSecond)) + QStringLiteral("/s");
     if (total && *bytesPerSecond >= 1 && *expected >= written)
         t += QStringLiteral("，") +
-             TimeLeftText(qint64(std::ceil(double(*expected - written) / *bytesPerSecond)));
+             TimeLeftText(count(std::ceil((double(*expected) - double(written)) / *bytesPerSecond)));
     return t;
 }
 

@@ -26,8 +26,10 @@ ResizeLayout OnResize(const ResizeInput &in) {
     // Overhangs the right edge by 90.
     out.logoLeft = held(width - in.logoWidth + out.logoCut + 90);
     if (address >= 0) out.addressWidth = held(address);
-    out.imgBG = QRect(0, 0, held(width - in.logoWidth + out.logoCut + 120), in.toolBarHeight);
-    out.imgStaBG = QRect(0, 0, held(width + 120), in.staBarHeight);
+    // A width below nothing is nothing.
+    auto extent = [](qint64 v) { return held(std::max<qint64>(v, 0)); };
+    out.imgBG = QRect(0, 0, extent(width - in.logoWidth + out.logoCut + 120), in.toolBarHeight);
+    out.imgStaBG = QRect(0, 0, extent(width + 120), in.staBarHeight);
     out.zoomLeft = held(width - in.zoomWidth);
     out.mouseLeft = held(width - in.zoomWidth - in.mouseWidth);
     return out;
@@ -53,7 +55,7 @@ SkinPositions PlaceForSkin(const SkinInput &in) {
     out.button[2].setX(held(qint64(out.button[1].x()) + in.button[1].width()));
     out.button[3].setX(out.button[2].x());  // stop and refresh share one spot
     out.address = QPoint(held(qint64(out.button[2].x()) + in.button[2].width() + 90),
-                         in.toolBarInnerHeight - in.addressHeight);
+                         held(qint64(in.toolBarInnerHeight) - in.addressHeight));
     out.progressLeft = out.address.x();
     out.staBarHeight = in.mouseLabelHeight;
     out.shapeTop[0] = (in.logoHeight - in.shape0.height()) / 2;
