@@ -429,6 +429,12 @@ void QtWebView::SetRest(Rest rest) {
         p->setLifecycleState(State::Discarded);
 }
 
+// The history entry holds only what the page set; the page's title falls back on the address.
+std::optional<bool> QtWebView::TitleIsOwn() const {
+    if (!page()) return std::nullopt;
+    return !page()->history()->currentItem().title().isEmpty();
+}
+
 Dialogs &QtWebView::dialogs() const {
     return *engine_->dialogs_;
 }

@@ -58,6 +58,7 @@ class QtWebView : public WebView {
     void Print(QWidget *dialogParent) override;
     QString LocationURL() const override;
     QString Title() const override;
+    std::optional<bool> TitleIsOwn() const override;
     bool SetPageZoom(const QString &percentText) override;
     double PageZoom() const override;
     void SetInputEnabled(bool enabled) override;

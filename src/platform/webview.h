@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QObject>
 #include <QString>
+#include <optional>
 
 #include "core/tabrest.h"
 
@@ -41,6 +42,9 @@ class WebView : public QObject {
 
     virtual QString LocationURL() const = 0;
     virtual QString Title() const = 0;
+    // Whether the title is the page's own, not the address the engine shows in its place;
+    // none where the view cannot tell.
+    virtual std::optional<bool> TitleIsOwn() const { return std::nullopt; }
     // The page zoom as the setting holds it, "150%"; false when the text is no zoom.
     virtual bool SetPageZoom(const QString &percentText) = 0;
     virtual double PageZoom() const = 0;

@@ -285,14 +285,24 @@ void Form1::setColours(const QColor &cover, const QColor &editor, const QColor &
 void Form1::onDownloadComplete() {
     const QString zoom = settings::Text(settings::Key::Zoom);
     brwWebBrowser->SetPageZoom(zoom + QLatin1Char('%'));
+    judgeTitle();
     emit PageLoaded(zoom);
 }
 
 void Form1::onTitleChange(const QString &text) {
     setWindowTitle(text);
     emit CaptionChanged();
-    if (!TitleIsAddress(text, QUrl(brwWebBrowser->LocationURL())) && IsPageFiltered(text))
-        setLocked(true);
+    judgeTitle();
+}
+
+// The engine's stand-in for a page without a title is its address: not judged. The engine
+// tells them apart only once the page's history entry has its title, by the end of the load
+// at the latest: judged then again.
+void Form1::judgeTitle() {
+    const QString text = brwWebBrowser->Title();
+    const std::optional<bool> own = brwWebBrowser->TitleIsOwn();
+    const bool standIn = own ? !*own : TitleIsAddress(text, QUrl(brwWebBrowser->LocationURL()));
+    if (!standIn && IsPageFiltered(text)) setLocked(true);
 }
 
 void Form1::onNewWindow2(WebView **ppDisp, bool background) {

@@ -99,6 +99,7 @@ class Form1 : public QWidget {
     PermissionBar *permissionBar();
     void onDownloadComplete();
     void onTitleChange(const QString &text);
+    void judgeTitle();
     void onNewWindow2(WebView **ppDisp, bool background);
     void watchEngine();
     void onFileDownload(DownloadOffer *offer);

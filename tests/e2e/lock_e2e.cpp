@@ -96,6 +96,19 @@ TEST_F(LockE2E, TheFilterJudgesTitlesNotTheAddressesShownInTheirPlace) {
     QTest::qWait(300);
     EXPECT_FALSE(t->caption().isEmpty());  // the engine's stand-in
     EXPECT_FALSE(t->isLocked()) << t->caption().toStdString();
+    // A page's own title is judged even when it is the address's host.
+    const QString host = QUrl(server.url("/")).authority();
+    server.page("/", host);
+    ui(f).cboAddress->setEditText(server.url("/"));
+    QTest::keyClick(ui(f).cboAddress, Qt::Key_Return);
+    ASSERT_TRUE(waitFor([&] { return t->caption() == host && t->isLocked(); }, 30000))
+        << t->caption().toStdString();
+    t->setLocked(false);
+    ui(f).cboAddress->setEditText(server.url("/s?wd=porn"));  // untitled after a title
+    QTest::keyClick(ui(f).cboAddress, Qt::Key_Return);
+    ASSERT_TRUE(waitFor([&] { return t->caption().contains("porn"); }, 30000));
+    QTest::qWait(300);
+    EXPECT_FALSE(t->isLocked());
     ui(f).cboAddress->setEditText(server.url("/blocked"));
     QTest::keyClick(ui(f).cboAddress, Qt::Key_Return);
     ASSERT_TRUE(waitFor([&] { return t->caption() == "Free PORN Videos"; }, 30000));
