@@ -114,7 +114,11 @@ QStringList ExecArguments(const QString &entry) {
                 continue;
             }
             const QChar e = line[++i];
-            exec += e == u's' ? u' ' : e == u'n' ? u'\n' : e == u't' ? u'\t' : e == u'r' ? u'\r' : e;
+            exec += e == u's'   ? u' '
+                    : e == u'n' ? u'\n'
+                    : e == u't' ? u'\t'
+                    : e == u'r' ? u'\r'
+                                : e;
         }
         found = true;
     }

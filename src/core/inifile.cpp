@@ -136,10 +136,8 @@ QByteArray writeValue(QByteArrayView file, QByteArrayView section, QByteArrayVie
         out.append(file.sliced(l.textEnd));
         return out;
     }
-    const QByteArray newLine = QByteArray(key.data(), key.size())
-                                   .append('=')
-                                   .append(value)
-                                   .append("\r\n");
+    const QByteArray newLine =
+        QByteArray(key.data(), key.size()).append('=').append(value).append("\r\n");
     if (at.sectionLine >= 0) {
         const Line &after = lines[at.lastKeyLine >= 0 ? at.lastKeyLine : at.sectionLine];
         out.append(file.first(after.end));

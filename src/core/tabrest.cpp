@@ -12,7 +12,7 @@ Plan Decide(const QList<Tab> &tabs, qint64 nowMs, int limit) {
     // Saturating: a clock that jumped back reads as just hidden.
     auto hidden = [&](const Tab &t) { return std::max<qint64>(0, nowMs - t.hiddenSinceMs); };
     auto due = [&](const Tab &t) {
-        return hidden(t) >= kDiscardMs ? Rest::Discarded
+        return hidden(t) >= kDiscardMs  ? Rest::Discarded
                : hidden(t) >= kFreezeMs ? Rest::Frozen
                                         : Rest::Awake;
     };

@@ -23,7 +23,7 @@ struct Tab {
 };
 
 struct Plan {
-    QList<Rest> rest;   // for every tab, in order
+    QList<Rest> rest;    // for every tab, in order
     qint64 nextMs = -1;  // when to look again; -1: nothing will change by time alone
 };
 

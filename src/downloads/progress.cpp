@@ -59,8 +59,9 @@ QString ProgressDetail(qint64 written, std::optional<qint64> expected,
     if (withSpeed)
         t += QStringLiteral("，") + SizeText(count(*bytesPerSecond)) + QStringLiteral("/s");
     if (total && *bytesPerSecond >= 1 && *expected >= written)
-        t += QStringLiteral("，") +
-             TimeLeftText(count(std::ceil((double(*expected) - double(written)) / *bytesPerSecond)));
+        t +=
+            QStringLiteral("，") +
+            TimeLeftText(count(std::ceil((double(*expected) - double(written)) / *bytesPerSecond)));
     return t;
 }
 

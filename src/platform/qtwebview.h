@@ -92,7 +92,7 @@ class QtWebView : public WebView {
     bool loading_ = false;
     bool fullScreen_ = false;
     int dialogsOpen_ = 0;
-    QList<QPointer<QWebEngineDownloadRequest>> downloads_;  // the page's, for its rest
+    QList<QPointer<QWebEngineDownloadRequest>> downloads_;   // the page's, for its rest
     std::optional<QWebEngineCertificateError> certificate_;  // waiting for the user
     std::unique_ptr<QPrinter> printer_;
 };

@@ -40,8 +40,8 @@ frmMore::frmMore(Platform &platform, QWidget *parent) : QDialog(parent), platfor
     tabsRow->addWidget(new QLabel(QStringLiteral("内存中最多保留的选项卡："), this));
     tabsRow->addWidget(txtTabs);
     tabsRow->addStretch(1);
-    auto *tabsNote = new QLabel(
-        QStringLiteral("其余后台选项卡会暂时释放内存，点击即可恢复。"), this);
+    auto *tabsNote =
+        new QLabel(QStringLiteral("其余后台选项卡会暂时释放内存，点击即可恢复。"), this);
     tabsNote->setEnabled(false);
 
     auto *buttons = new QHBoxLayout;

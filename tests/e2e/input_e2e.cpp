@@ -440,7 +440,9 @@ TEST_P(InputE2E, ALinkedFileGoesToTheDownloadFolderAndARightClickOpensOneMenu) {
     const QList<std::tuple<QPoint, QString, QString>> clicks{
         {m.topLeft() + QPoint(20, 20), "^提示$", "^新建下载任务$"},
         {m.topLeft() + QPoint(20, m.height() - 30), "^新建下载任务$", "^提示$"}};
-    for (const auto &[at, wanted, unwanted] : clicks) {
+    for (const auto &click : clicks) {
+        const auto &[at, wanted, unwanted] = click;
+        const QString shown = wanted;  // a lambda may not capture a structured binding (C++17)
         const QStringList before = x.windowsOf(pid);
         x.click(at, 3);
         QStringList menus;
@@ -451,11 +453,11 @@ TEST_P(InputE2E, ALinkedFileGoesToTheDownloadFolderAndARightClickOpensOneMenu) {
         EXPECT_EQ(menus.size(), 1) << wanted.toStdString();
         x.key("Down");
         x.key("Return");
-        EXPECT_TRUE(waitFor([&] { return !x.windows(wanted).isEmpty(); }, 5000))
+        EXPECT_TRUE(waitFor([&] { return !x.windows(shown).isEmpty(); }, 5000))
             << wanted.toStdString();
         EXPECT_TRUE(x.windows(unwanted).isEmpty()) << unwanted.toStdString();
         x.key("Escape");
-        ASSERT_TRUE(waitFor([&] { return x.windows(wanted).isEmpty(); }, 5000));
+        ASSERT_TRUE(waitFor([&] { return x.windows(shown).isEmpty(); }, 5000));
     }
     EXPECT_TRUE(writing());  // the question was answered "no"
 }
@@ -696,7 +698,8 @@ TEST_P(InputE2E, AfterAKillTheTabsComeBackWithTheirHistoryAndLock) {
     QTest::qWait(500);
     x.key("ctrl+2");  // the locked page in front: the other tab leaves memory
     EXPECT_TRUE(waitFor([&] {
-        return !session.hasPage(server.url("/two")) && RenderersOf(browser->processId()).size() == 1;
+        return !session.hasPage(server.url("/two")) &&
+               RenderersOf(browser->processId()).size() == 1;
     }));
     x.click(points().firstTab());
     ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/two"), "Two"); }));
@@ -998,7 +1001,8 @@ TEST_P(InputE2E, TheSkinChooserSwitchesSkinsLiveAndSurvivesABrokenOne) {
     ASSERT_TRUE(waitFor([&] { return wears("默认.ini"); }, 10000));
     for (const auto &[row, skin] : {std::pair{1, "暮色.ini"}, {2, "翠绿.ini"}, {3, "默认.ini"}}) {
         choose(row);
-        EXPECT_TRUE(waitFor([&] { return wears(skin); }, 5000)) << skin;
+        const char *name = skin;  // a lambda may not capture a structured binding (C++17)
+        EXPECT_TRUE(waitFor([&] { return wears(name); }, 5000)) << skin;
         EXPECT_EQ(ReadIni("Theme", "Theme", session.folder.file("config.ini")), skin);
     }
     choose(1);

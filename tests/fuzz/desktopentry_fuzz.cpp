@@ -6,7 +6,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QString text = QString::fromUtf8(Bytes(data, size));
     const QString name = ShortcutFileName(text);
-    FUZZ_CHECK(!name.contains(u'/') && name.endsWith(QLatin1String(".desktop"), Qt::CaseInsensitive));
+    FUZZ_CHECK(!name.contains(u'/') &&
+               name.endsWith(QLatin1String(".desktop"), Qt::CaseInsensitive));
     const qsizetype half = text.size() / 2;
     QString program = text.left(half), address = text.mid(half);
     for (QString *s : {&program, &address})

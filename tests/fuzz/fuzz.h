@@ -3,6 +3,7 @@
 // with the input that broke it.
 #include <QByteArray>
 #include <QString>
+#include <QTemporaryFile>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -22,4 +23,14 @@ inline QByteArray Bytes(const uint8_t *data, size_t size) {
 // The bytes as UTF-16 code units, unpaired surrogates and all.
 inline QString Utf16(const uint8_t *data, size_t size) {
     return QString(reinterpret_cast<const QChar *>(data), qsizetype(size / 2));
+}
+// The bytes as the whole of a file on disk (the same file each time): its path.
+inline QString InFile(const uint8_t *data, size_t size) {
+    static QTemporaryFile file;
+    if (!file.isOpen()) FUZZ_CHECK(file.open());
+    file.resize(0);
+    file.seek(0);
+    file.write(reinterpret_cast<const char *>(data), qint64(size));
+    file.flush();
+    return file.fileName();
 }

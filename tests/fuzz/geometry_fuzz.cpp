@@ -1,17 +1,9 @@
 // Form.ini: any stored geometry gives a frame of a usable size on a screen.
-#include <QTemporaryFile>
-
 #include "core/geometry.h"
 #include "fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    static QTemporaryFile file;
-    if (!file.isOpen()) FUZZ_CHECK(file.open());
-    file.resize(0);
-    file.seek(0);
-    file.write(reinterpret_cast<const char *>(data), qint64(size));
-    file.flush();
-    const StoredGeometry stored = ReadStoredGeometry(file.fileName());
+    const StoredGeometry stored = ReadStoredGeometry(InFile(data, size));
     const QList<QRect> screens{{0, 0, 1280, 800}, {1280, -200, 1024, 768}};
     const QRect r = RestoredGeometry(stored, {100, 100, 800, 600}, 15.0, screens);
     FUZZ_CHECK(r.width() >= 150 && r.height() >= 150);

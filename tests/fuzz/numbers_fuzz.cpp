@@ -19,7 +19,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     int a = 0, b = 0;
     std::memcpy(&a, data, std::min(size, sizeof a));
     if (size > sizeof a) std::memcpy(&b, data + sizeof a, std::min(size - sizeof a, sizeof b));
-    FUZZ_CHECK(config::saturatedAdd(a, b) ==
-               std::clamp<qint64>(qint64(a) + b, INT_MIN, INT_MAX));
+    FUZZ_CHECK(config::saturatedAdd(a, b) == std::clamp<qint64>(qint64(a) + b, INT_MIN, INT_MAX));
     return 0;
 }

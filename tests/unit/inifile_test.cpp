@@ -90,9 +90,9 @@ TEST(IniWrite, RandomFilesNeverLoseOtherKeys) {
     EXPECT_EQ(writeValue("", "S", "\vK", "2"), "[S]\r\n\vK=2\r\n");
     // Files of random lines and bytes: the written key reads back and no other key changes.
     std::srand(7);
-    const char *pieces[] = {"[S]", "[T]",   "[s] x", "K=old", "k = \"q\"", "x=keep", "y=\x80\xfe",
-                            ";K=c", "",     "  ",    "=",     "[",         "]",      "\vK\v=\vold",
-                            "\tx\t=keep", "[\vT\v]"};
+    const char *pieces[] = {
+        "[S]", "[T]", "[s] x", "K=old", "k = \"q\"", "x=keep",      "y=\x80\xfe", ";K=c",
+        "",    "  ",  "=",     "[",     "]",         "\vK\v=\vold", "\tx\t=keep", "[\vT\v]"};
     const char *breaks[] = {"\r\n", "\n", "\r", ""};
     for (int round = 0; round < 300; ++round) {
         QByteArray f;

@@ -20,14 +20,14 @@ TEST(TabRestTest, TimeTheLimitAndWhatAPageAllowsDecide) {
         QList<Rest> want;
         qint64 nextMin;
     } cases[] = {
-        {{{true, 0, A, A}}, 12, {A}, -1},                           // one tab: nothing to do
-        {{{true, 0, A, A}, {false, 4, A, D}}, 12, {A, A}, 1},       // freezes in a minute
-        {{{true, 0, A, A}, {false, 5, A, D}}, 12, {A, F}, 25},      // frozen; discarded at 30
-        {{{true, 0, A, A}, {false, 31, F, D}}, 12, {A, D}, -1},     // discarded
-        {{{true, 0, A, A}, {false, 31, A, A}}, 12, {A, A}, 1},      // loading: asked again
-        {{{true, 0, A, A}, {false, 40, F, F}}, 12, {A, F}, -1},     // typed text: frozen only
-        {{{true, 0, A, A}, {false, -5, A, D}}, 12, {A, A}, 5},      // a clock gone back
-        {{{false, 0, D, D}, {true, 0, A, A}}, 12, {D, A}, -1},      // never woken by time
+        {{{true, 0, A, A}}, 12, {A}, -1},                        // one tab: nothing to do
+        {{{true, 0, A, A}, {false, 4, A, D}}, 12, {A, A}, 1},    // freezes in a minute
+        {{{true, 0, A, A}, {false, 5, A, D}}, 12, {A, F}, 25},   // frozen; discarded at 30
+        {{{true, 0, A, A}, {false, 31, F, D}}, 12, {A, D}, -1},  // discarded
+        {{{true, 0, A, A}, {false, 31, A, A}}, 12, {A, A}, 1},   // loading: asked again
+        {{{true, 0, A, A}, {false, 40, F, F}}, 12, {A, F}, -1},  // typed text: frozen only
+        {{{true, 0, A, A}, {false, -5, A, D}}, 12, {A, A}, 5},   // a clock gone back
+        {{{false, 0, D, D}, {true, 0, A, A}}, 12, {D, A}, -1},   // never woken by time
         // Over the limit: the longest hidden goes, then the next that may.
         {{{false, 3, A, D}, {true, 0, A, A}, {false, 2, A, D}}, 2, {D, A, A}, 3},
         {{{false, 3, A, A}, {true, 0, A, A}, {false, 2, A, D}}, 2, {A, A, D}, 2},
@@ -36,7 +36,8 @@ TEST(TabRestTest, TimeTheLimitAndWhatAPageAllowsDecide) {
     };
     for (const auto &c : cases) {
         QList<tabrest::Tab> tabs;
-        for (const T &t : c.tabs) tabs.append({t.front, kNow - t.hiddenMin * kMin, t.now, t.deepest});
+        for (const T &t : c.tabs)
+            tabs.append({t.front, kNow - t.hiddenMin * kMin, t.now, t.deepest});
         const tabrest::Plan plan = tabrest::Decide(tabs, kNow, c.limit);
         const int at = int(&c - cases);
         EXPECT_EQ(plan.rest, c.want) << at;
