@@ -1,12 +1,10 @@
 // The frame's layout: any window and skin sizes give positions without wrapping round.
-#include <cstring>
-
 #include "fuzz.h"
 #include "shell/framelayout.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     int v[12] = {};
-    std::memcpy(v, data, std::min(size, sizeof v));
+    Numbers(data, size, v);
     // A widget's rectangle is far from an int's ends; the window's width and the skin's need not
     // be.
     chrome::ResizeInput in{v[0],

@@ -4,10 +4,12 @@
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryFile>
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #define FUZZ_CHECK(cond)                                                                      \
     do {                                                                                      \
@@ -33,4 +35,9 @@ inline QString InFile(const uint8_t *data, size_t size) {
     file.write(reinterpret_cast<const char *>(data), qint64(size));
     file.flush();
     return file.fileName();
+}
+// The bytes as numbers, zero where the input runs out.
+template <class T, size_t N>
+void Numbers(const uint8_t *data, size_t size, T (&out)[N]) {
+    std::memcpy(out, data, std::min(size, sizeof out));
 }

@@ -1,13 +1,10 @@
 // A download's figures: any counts and clock give a bar inside its track and finite texts.
-#include <cmath>
-#include <cstring>
-
 #include "downloads/progress.h"
 #include "fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     qint64 v[6] = {};
-    std::memcpy(v, data, std::min(size, sizeof v));
+    Numbers(data, size, v);
     const int track = int(v[2] & 0xFFFF);
     if (const auto w = BarWidth(v[0], v[1], track)) FUZZ_CHECK(*w >= 0 && *w <= track);
     RateMeter rate;
