@@ -11,7 +11,8 @@ class QWidget;
 class Dialogs {
   public:
     enum Icon { NoIcon, Information, Exclamation, Critical, Question };
-    enum Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+    // RestoreQuit: "恢复默认设置" (AnswerYes) and "退出" (AnswerNo).
+    enum Buttons { Ok, OkCancel, YesNo, YesNoCancel, RestoreQuit };
     enum Answer { AnswerOk, AnswerCancel, AnswerYes, AnswerNo };
 
     virtual ~Dialogs();

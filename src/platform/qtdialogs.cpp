@@ -85,6 +85,7 @@ Dialogs::Answer QtDialogs::MsgBox(QWidget *parent, const QString &text, const QS
             b = QMessageBox::Ok | QMessageBox::Cancel;
             break;
         case YesNo:
+        case RestoreQuit:
             b = QMessageBox::Yes | QMessageBox::No;
             break;
         case YesNoCancel:
@@ -93,6 +94,10 @@ Dialogs::Answer QtDialogs::MsgBox(QWidget *parent, const QString &text, const QS
     }
     QMessageBox box(kIcons[icon], title, shown(text), b, parent);
     chineseButtons(box);
+    if (buttons == RestoreQuit) {
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("恢复默认设置(&R)"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("退出(&Q)"));
+    }
     fitTitle(box);
     switch (box.exec()) {
         case QMessageBox::Yes:

@@ -32,14 +32,13 @@ bool CheckConfig(Dialogs &dialogs) {
         return false;
     }
     if (!config::configDamaged(path)) return true;
-    // The damaged file is kept for what is still in it; "否" leaves everything as it was.
+    // The damaged file is kept for what is still in it; "退出" leaves everything as it was.
     const QString aside = config::damagedName(path);
     const auto answer = dialogs.MsgBox(
         nullptr,
-        QStringLiteral("配置文件已损坏：\r\n%1\r\n\r\n是否恢复默认设置？原文件将保存为 %2。"
-                       "\r\n选择“否”退出。")
+        QStringLiteral("配置文件已损坏：\r\n%1\r\n\r\n恢复默认设置后，原文件将保存为 %2。")
             .arg(path, QFileInfo(aside).fileName()),
-        QStringLiteral("抱歉"), Dialogs::Exclamation, Dialogs::YesNo);
+        QStringLiteral("抱歉"), Dialogs::Exclamation, Dialogs::RestoreQuit);
     if (answer != Dialogs::AnswerYes) return false;
     QFile shipped(QStringLiteral(":/defaults/config.ini"));  // UTF-8, as in the source tree
     QSaveFile fresh(path);

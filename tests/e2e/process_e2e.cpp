@@ -98,7 +98,8 @@ TEST(ProcessE2E, AKilledInstanceDoesNotStopTheNextStart) {
 }
 
 // Without a config.ini, or with one that holds no settings (noise, a folder), the message is
-// shown and nothing else, and a damaged file stays as it was until the user says "是": then
+// shown and nothing else, and a damaged file stays as it was until the user chooses
+// "恢复默认设置": then
 // it is kept aside and the browser starts with the shipped settings.
 TEST(ProcessE2E, WithoutConfigTheMessageIsShownAndNothingElse) {
     BrowserSession s;
@@ -126,7 +127,7 @@ TEST(ProcessE2E, WithoutConfigTheMessageIsShownAndNothingElse) {
             EXPECT_EQ(p->exitCode(), 1);
         }
         if (round == 1) {
-            pressReturnIn("抱歉");  // 是
+            pressReturnIn("抱歉");  // 恢复默认设置
             EXPECT_TRUE(waitFor([&] { return visible("Orvex Lumetta"); }, 30000));
             EXPECT_EQ(ReadBytes(config + ".damaged"), noise);
             EXPECT_EQ(ReadBytes(config), ReadBytes(OLUMETTA_TEMPLATE_DIR "/config.ini"));

@@ -53,8 +53,9 @@ TEST_F(FrameTest, MissingConfigIsRefusedWithItsMessage) {
     EXPECT_EQ(platform.dialogs_.shown[0].text, "Telvano无法为你浏览，没有找到配置文件！");
     EXPECT_EQ(platform.dialogs_.shown[0].title, "抱歉");
     EXPECT_EQ(platform.dialogs_.shown[0].icon, Dialogs::Exclamation);
-    // Empty, or bytes with no settings in them: damaged, said so with the path; "否" leaves
-    // it as it is, "是" keeps it aside (never over an earlier one) and writes the defaults.
+    // Empty, or bytes with no settings in them: damaged, said so with the path; "退出" leaves
+    // it as it is, "恢复默认设置" keeps it aside (never over an earlier one) and writes the
+    // defaults.
     const QString path = folder.file("config.ini");
     for (const QByteArray &damaged : {QByteArray(), QByteArray("\x01\xfe\x80 noise")}) {
         WriteBytes(path, damaged);
