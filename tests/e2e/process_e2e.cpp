@@ -99,8 +99,7 @@ TEST(ProcessE2E, AKilledInstanceDoesNotStopTheNextStart) {
 
 // Without a config.ini, or with one that holds no settings (noise, a folder), the message is
 // shown and nothing else, and a damaged file stays as it was until the user chooses
-// "恢复默认设置": then
-// it is kept aside and the browser starts with the shipped settings.
+// "恢复默认设置": then it is kept aside and the browser starts with the shipped settings.
 TEST(ProcessE2E, WithoutConfigTheMessageIsShownAndNothingElse) {
     BrowserSession s;
     const QString config = s.folder.file("config.ini");
