@@ -7,6 +7,8 @@
 
 int main(int argc, char **argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    // Listing the tests needs no display and starts nothing.
+    if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
     qputenv("QT_QPA_PLATFORM", TEST_QPA);
     // No GPU under a virtual X server; as root the engine only runs without its sandbox.
     if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
