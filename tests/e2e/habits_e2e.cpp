@@ -45,7 +45,6 @@ class HabitsE2E : public ::testing::Test {
         env.insert(extra);
         browser = std::make_unique<QProcess>();
         browser->setProcessEnvironment(env);
-        browser->setProcessChannelMode(QProcess::ForwardedChannels);  // a sanitizer's report
         browser->setProgram(session.folder.binary());
         browser->setArguments({url});
         browser->setWorkingDirectory(session.folder.path());
