@@ -9,6 +9,7 @@
 #include <QSaveFile>
 #include <cstdio>
 
+#include "caretrest.h"
 #include "commandline.h"
 #include "core/codepage.h"
 #include "core/programfolder.h"
@@ -78,6 +79,7 @@ int RunFirstInstance(int argc, char **argv, const QString &commandLine, Instance
     for (const char *folder : {"", "数据", "书签"})
         config::removeStaleTemporaries(AppDir() + QString::fromUtf8(folder));
 
+    CaretRest caret;
     int rc = 0;
     {
         mdiBrowser frame(*platform, commandLine);

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QScreen>
+#include <QStyleHints>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -9,6 +11,7 @@
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "services/windowhelpers.h"
+#include "shell/caretrest.h"
 
 TEST(WindowHelpersTest, TaskbarHeightAndSizeLimits) {
     QScreen *s = QGuiApplication::primaryScreen();
@@ -54,4 +57,21 @@ TEST(RendererTest, HardwareGlOnlyWithARenderNodeADriDisplayAndTheGpuOn) {
     QString why;
     EXPECT_EQ(ChooseRenderer({"software", true, true, false}, &why), Renderer::Software);
     EXPECT_EQ(why, "asked for");
+}
+
+TEST(CaretRestTest, TheCaretStopsBlinkingAtRestAndBlinksAgainOnAKey) {
+    QStyleHints *hints = QGuiApplication::styleHints();
+    const int desktop = hints->cursorFlashTime();
+    ASSERT_GT(desktop, 0);
+    QLineEdit edit;
+    edit.show();
+    {
+        CaretRest caret(50);
+        QTRY_VERIFY(caret.resting());
+        EXPECT_EQ(hints->cursorFlashTime(), 0);
+        QTest::keyClick(&edit, Qt::Key_A);
+        EXPECT_EQ(hints->cursorFlashTime(), desktop);
+        QTRY_VERIFY(caret.resting());
+    }
+    EXPECT_EQ(hints->cursorFlashTime(), desktop);  // gone at rest: the desktop's own again
 }
