@@ -97,7 +97,6 @@ int RunFirstInstance(int argc, char **argv, const QString &commandLine, Instance
 
 int RunBrowser(int argc, char **argv) {
     // The whole command line, before Qt takes the arguments it knows.
-    StartupMark("main");
     QuietenEngineLogging();
     const QString commandLine = CommandLineText(argc, argv);
     if (quint32(commandLine.size()) > channel::kMaxAddress) {

@@ -27,7 +27,7 @@ TestFolder::TestFolder(bool withBinary) {
     // change what a test sees.
     copyTree(OLUMETTA_TEMPLATE_DIR, dir_.path());
     if (withBinary)
-        for (const char *name : {"olumetta", "olumetta-ini"})
+        for (const char *name : {"olumetta", "olumetta-browser.so", "olumetta-ini"})
             QFile::copy(QFileInfo(OLUMETTA_BINARY).dir().filePath(name), file(name));
 }
 
