@@ -33,10 +33,10 @@ int main(int argc, char **argv) {
     StartupMark("main");
     if (HandedOver(argc, argv)) return 0;
     const QString dir = config::binaryDir();
-    // Beside the binary in a program folder; in lib/olumetta/ when installed.
+    // Beside the binary in a program folder; among the private libraries when installed.
     QString module = dir + QStringLiteral("/olumetta-browser.so");
     if (!QFileInfo::exists(module))
-        module = dir + QStringLiteral("/../lib/olumetta/olumetta-browser.so");
+        module = dir + QStringLiteral("/../" OLUMETTA_MODULE_DIR "/olumetta-browser.so");
     void *browser = dlopen(QFile::encodeName(module).constData(), RTLD_NOW | RTLD_LOCAL);
     using Entry = int (*)(int, char **);
     const auto entry =
