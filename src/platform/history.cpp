@@ -88,7 +88,29 @@ History::~History() {
     Close();
 }
 
+void History::OpenLater(const QString &path) {
+    Close();
+    notice_.clear();
+    pending_ = path;
+}
+
+void History::openPending() const {
+    // A History is never const itself: a query opens the database it was left to open.
+    if (!pending_.isEmpty()) const_cast<History *>(this)->Open(std::exchange(pending_, QString()));
+}
+
+bool History::ready() const {
+    openPending();
+    return !connection_.isEmpty();
+}
+
+QString History::notice() const {
+    openPending();
+    return notice_;
+}
+
 void History::Close() {
+    pending_.clear();
     if (connection_.isEmpty()) return;
     QSqlDatabase::database(connection_, false).close();
     QSqlDatabase::removeDatabase(connection_);

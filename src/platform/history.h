@@ -30,9 +30,12 @@ class History {
 
     // Opens (or makes) the database; what happened, for the user once, in notice().
     void Open(const QString &path);
+    // The same at the first use: a start asks for its first page without waiting for the
+    // database, whose check reads the whole file.
+    void OpenLater(const QString &path);
     void Close();
-    bool ready() const { return !connection_.isEmpty(); }
-    QString notice() const { return notice_; }
+    bool ready() const;
+    QString notice() const;
 
     // A page a tab reached; typed: the user typed or chose its address.
     void Record(const QString &url, const QString &title, qint64 when, bool typed = false);
@@ -51,8 +54,10 @@ class History {
     static constexpr int kFrecentPool = 5000;
 
   private:
+    void openPending() const;
     bool prepare(const QString &path);
     void dropEmptyPlaces();
     QString connection_;  // the open database's connection name; empty when off
     QString notice_;
+    mutable QString pending_;  // to be opened at the first use
 };

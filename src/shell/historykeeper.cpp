@@ -34,8 +34,8 @@ HistoryKeeper::HistoryKeeper(Platform &platform, QObject *parent)
     : QObject(parent), platform_(platform) {}
 
 void HistoryKeeper::open(const QString &path) {
-    platform_.history().Open(path);
-    say(platform_.history().notice());
+    platform_.history().OpenLater(path);
+    noticeRead_ = false;
 }
 
 void HistoryKeeper::say(const QString &text) {
@@ -43,6 +43,8 @@ void HistoryKeeper::say(const QString &text) {
 }
 
 void HistoryKeeper::loaded(Form1 *tab) {
+    // The first page's end opens the database, after the page.
+    if (!std::exchange(noticeRead_, true)) say(platform_.history().notice());
     // After the page's own "完成", which would cover it at once.
     if (!notice_.isEmpty())
         QTimer::singleShot(500, this,

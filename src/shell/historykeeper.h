@@ -31,4 +31,5 @@ class HistoryKeeper : public QObject {
     QHash<Form1 *, bool> typedNext_;
     QHash<Form1 *, QString> recorded_;  // the address each tab last recorded
     QString notice_;                    // said with the first page that loads
+    bool noticeRead_ = true;            // the database's own, once it opened
 };

@@ -607,7 +607,9 @@ TEST_P(InputE2E, VisitedPagesAreSuggestedFoundAndForgotten) {
     const QByteArray junk = QByteArray("\x13\x37 random bytes ").repeated(300);
     WriteBytes(session.folder.file("数据/history.sqlite"), junk);
     launch({server.url("/typed")}, server.url("/typed"));
-    EXPECT_EQ(ReadBytes(session.folder.file("数据/history.sqlite.damaged")), junk);
+    // Set aside when the first page has loaded: the start does not wait for the database.
+    EXPECT_TRUE(waitFor(
+        [&] { return ReadBytes(session.folder.file("数据/history.sqlite.damaged")) == junk; }));
     const qint64 pid = browser->processId();
     typeAddress(server.url("/beta"));
     ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/beta"), "Beta Weekly"); }));

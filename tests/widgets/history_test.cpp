@@ -83,10 +83,16 @@ TEST_F(HistoryTest, SuggestsFindsRemovesAndClears) {
 // program is writing, or a later version's, is left alone with history off, said once.
 TEST_F(HistoryTest, ADamagedHeldOrLaterDatabaseNeverStopsTheBrowser) {
     h.Close();
-    for (const char *aside : {"history.sqlite.damaged", "history.sqlite.damaged.1"}) {
+    for (const bool later : {false, true}) {
+        const char *aside = later ? "history.sqlite.damaged.1" : "history.sqlite.damaged";
         const QByteArray junk = QByteArray("not a database ").repeated(500);
         WriteBytes(path, junk);
-        h.Open(path);
+        if (later) {
+            h.OpenLater(path);
+            EXPECT_EQ(ReadBytes(path), junk);  // untouched until the first use
+        } else {
+            h.Open(path);
+        }
         ASSERT_TRUE(h.ready()) << h.notice().toStdString();
         EXPECT_TRUE(h.notice().contains("已损坏")) << h.notice().toStdString();
         EXPECT_TRUE(h.notice().contains(aside)) << h.notice().toStdString();
