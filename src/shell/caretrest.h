@@ -12,8 +12,6 @@ class CaretRest : public QObject {
     explicit CaretRest(int restAfterMs = kRestAfterMs, QObject *parent = nullptr);
     ~CaretRest() override;
 
-    bool resting() const { return resting_; }
-
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

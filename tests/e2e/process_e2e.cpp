@@ -63,25 +63,17 @@ TEST(ProcessE2E, LaterStartsHandTheirAddressesToTheRunningOne) {
     ASSERT_TRUE(waitFor([&] { return s.hasPage(server.url("/a"), "页面A"); }, 40000));
     EXPECT_EQ(s.pages().size(), 1);
 
-    // The later start loads what the hand-off needs, never the web engine: the loader's
-    // trace of it says which libraries it mapped.
-    QProcessEnvironment traced = s.env();
-    traced.insert("LD_DEBUG", "files");
-    traced.insert("LD_DEBUG_OUTPUT", s.runtime.filePath("ld"));
-    QProcess second;
-    second.setProcessEnvironment(traced);
-    second.setProcessChannelMode(QProcess::ForwardedChannels);
-    second.start(s.folder.binary(), {server.url("/b")});
-    ASSERT_TRUE(second.waitForStarted());
-    const qint64 secondPid = second.processId();
-    ASSERT_TRUE(second.waitForFinished(15000));
-    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(second.exitCode(), 0);
+    // The later start maps what the hand-off needs, never the web engine (the loader's trace).
+    auto second = s.start({server.url("/b")},
+                          {"LD_DEBUG=files", "LD_DEBUG_OUTPUT=" + s.runtime.filePath("ld")});
+    const QString trace = s.runtime.filePath(QString("ld.%1").arg(second->processId()));
+    ASSERT_TRUE(second->waitForFinished(15000));
+    EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second->exitCode(), 0);
     ASSERT_TRUE(waitFor([&] { return s.hasPage(server.url("/b"), "页面B"); }, 30000));
-    const QByteArray loaded = ReadBytes(s.runtime.filePath(QString("ld.%1").arg(secondPid)));
+    const QByteArray loaded = ReadBytes(trace);
     EXPECT_TRUE(loaded.contains("libQt6Core.so"));
-    EXPECT_FALSE(loaded.contains("libQt6WebEngineCore.so"));
-    EXPECT_FALSE(loaded.contains("libQt6Widgets.so"));
+    EXPECT_FALSE(loaded.contains("libQt6WebEngineCore.so") || loaded.contains("libQt6Widgets.so"));
 
     auto third = s.start({});
     ASSERT_TRUE(third->waitForFinished(15000));

@@ -32,9 +32,12 @@ QProcessEnvironment BrowserSession::env() const {
     return e;
 }
 
-std::unique_ptr<QProcess> BrowserSession::start(const QStringList &args) const {
+std::unique_ptr<QProcess> BrowserSession::start(const QStringList &args,
+                                                const QStringList &more) const {
     auto p = std::make_unique<QProcess>();
-    p->setProcessEnvironment(env());
+    QProcessEnvironment e = env();
+    for (const QString &v : more) e.insert(v.section('=', 0, 0), v.section('=', 1));
+    p->setProcessEnvironment(e);
     p->setProcessChannelMode(QProcess::ForwardedChannels);  // never an unread pipe
     p->start(folder.binary(), args);
     p->waitForStarted();

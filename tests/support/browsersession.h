@@ -16,7 +16,8 @@ class BrowserSession {
   public:
     explicit BrowserSession(const XSession *x = nullptr);
     QProcessEnvironment env() const;
-    std::unique_ptr<QProcess> start(const QStringList &args) const;
+    // env: more variables, "NAME=value".
+    std::unique_ptr<QProcess> start(const QStringList &args, const QStringList &env = {}) const;
     // The open pages: url -> title.
     QList<QPair<QString, QString>> pages() const;
     bool hasPage(const QString &url, const QString &title = {}) const;
