@@ -183,6 +183,14 @@ void PrepareEngineEnvironment() {
         std::fprintf(stderr, "olumetta: running as root, the web engine's sandbox is off\n");
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     }
+    // The engine's second zygote only serves helpers that run without the sandbox, and none
+    // of ours does (the network runs in the browser process): it costs 8 MiB and a process
+    // at start. A helper that ever needs it is started directly instead.
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains("--no-unsandboxed-zygote")) {
+        flags += flags.isEmpty() ? "--no-unsandboxed-zygote" : " --no-unsandboxed-zygote";
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+    }
     RendererInput in;
     in.override = qEnvironmentVariable("OLUMETTA_RENDERER");
     in.gpuDisabled =

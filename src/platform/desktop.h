@@ -46,7 +46,8 @@ class SystemDesktop : public Desktop {
 constexpr char kBrowserEntryName[] = "olumetta.desktop";
 
 // Before the application object exists: as root the web engine runs only without its
-// sandbox, and says so; and the way pages reach the screen is chosen (see ChooseRenderer).
+// sandbox, and says so; the engine's unsandboxed zygote is not started; and the way pages
+// reach the screen is chosen (see ChooseRenderer).
 // The engine shares OpenGL contexts only on the GL path: there is no OpenGL on the other.
 void PrepareEngineEnvironment();
 

@@ -56,3 +56,4 @@ quint16 FreePort();
 // The browser's page processes: forked from its zygote, they are its grandchildren (their
 // command line stays the zygote's).
 QList<qint64> RenderersOf(qint64 browserPid);
+QList<qint64> ZygotesOf(qint64 browserPid);
