@@ -209,7 +209,7 @@ TEST_F(HabitsE2E, AKilledPageShowsTheCrashPanelAndReloads) {
     ASSERT_TRUE(waitFor([&] { return share(kMagenta) > 0.9; }, 10000));
     const QList<qint64> renderers = RenderersOf(browser->processId());
     ASSERT_FALSE(renderers.isEmpty());
-    EXPECT_EQ(ZygotesOf(browser->processId()).size(), 1);  // no unsandboxed one
+    EXPECT_EQ(RenderersOf(browser->processId(), true).size(), 1);  // no unsandboxed one
     for (qint64 pid : renderers) QProcess::execute("kill", {"-9", QString::number(pid)});
     ASSERT_TRUE(waitFor([&] { return share(QColor(0xf4, 0xf6, 0xf9)) > 0.5; }, 10000));
     x.key("space");  // the panel's button has the focus: 重新加载

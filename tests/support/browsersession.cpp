@@ -149,8 +149,7 @@ static qint64 parentOf(qint64 pid) {
     return s.mid(s.lastIndexOf(')') + 4).split(' ').value(0).toLongLong();
 }
 
-// The engine's processes below the browser: its zygotes are children, pages grandchildren.
-static QList<qint64> EngineProcessesOf(qint64 browserPid, bool children) {
+QList<qint64> RenderersOf(qint64 browserPid, bool zygotes) {
     QList<qint64> out;
     for (const QString &entry : QDir("/proc").entryList(QDir::Dirs)) {
         bool number = false;
@@ -160,16 +159,8 @@ static QList<qint64> EngineProcessesOf(qint64 browserPid, bool children) {
         if (!cmd.open(QIODevice::ReadOnly) || !cmd.readAll().contains("QtWebEngineProcess"))
             continue;
         const qint64 parent = parentOf(pid);
-        if (children ? parent == browserPid
-                     : parent != browserPid && parentOf(parent) == browserPid)
+        if (zygotes ? parent == browserPid : parent != browserPid && parentOf(parent) == browserPid)
             out << pid;
     }
     return out;
-}
-
-QList<qint64> RenderersOf(qint64 browserPid) {
-    return EngineProcessesOf(browserPid, false);
-}
-QList<qint64> ZygotesOf(qint64 browserPid) {
-    return EngineProcessesOf(browserPid, true);
 }

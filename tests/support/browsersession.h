@@ -54,6 +54,5 @@ struct ChromePoints {
 
 quint16 FreePort();
 // The browser's page processes: forked from its zygote, they are its grandchildren (their
-// command line stays the zygote's).
-QList<qint64> RenderersOf(qint64 browserPid);
-QList<qint64> ZygotesOf(qint64 browserPid);
+// command line stays the zygote's); with zygotes, the engine's processes that are its children.
+QList<qint64> RenderersOf(qint64 browserPid, bool zygotes = false);
