@@ -550,8 +550,11 @@ TEST_P(InputE2E, DownloadsOfOneNameOneTimeLinksLongNamesBigChunksAndAFullDisk) {
     EXPECT_EQ(ReadBytes(folder.filePath("once.bin")), once.body);
     EXPECT_EQ(server.requests.count("/once"), 1);
     const QByteArray slowBody = TestHttpServer::Generated(0, slow.generated);
-    for (const QString &name : whole)
-        if (name != "once.bin") EXPECT_EQ(ReadBytes(folder.filePath(name)), slowBody);
+    for (const QString &name : whole) {
+        if (name != "once.bin") {
+            EXPECT_EQ(ReadBytes(folder.filePath(name)), slowBody);
+        }
+    }
 
     // Three hundred MiB in 1 MiB chunks with no length, asked for in the manager.
     QString manager;
