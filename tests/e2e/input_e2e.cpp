@@ -606,8 +606,7 @@ TEST_P(InputE2E, VisitedPagesAreSuggestedFoundAndForgotten) {
     const QByteArray junk = QByteArray("\x13\x37 random bytes ").repeated(300);
     WriteBytes(session.folder.file("数据/history.sqlite"), junk);
     launch({server.url("/typed")}, server.url("/typed"));
-    // Set aside when the first page has loaded: the start does not wait for the database.
-    EXPECT_TRUE(waitFor(
+    EXPECT_TRUE(waitFor(  // set aside after the first page: the start does not wait for it
         [&] { return ReadBytes(session.folder.file("数据/history.sqlite.damaged")) == junk; }));
     const qint64 pid = browser->processId();
     typeAddress(server.url("/beta"));

@@ -64,14 +64,13 @@ TEST(CaretRestTest, TheCaretStopsBlinkingAtRestAndBlinksAgainOnAKey) {
     QStyleHints *hints = QGuiApplication::styleHints();
     const int desktop = hints->cursorFlashTime();
     ASSERT_GT(desktop, 0);
-    const auto rests = [&] { return waitFor([&] { return hints->cursorFlashTime() == 0; }, 2000); };
     QLineEdit edit;
     {
         CaretRest caret(50);
-        EXPECT_TRUE(rests());
+        EXPECT_TRUE(waitFor([&] { return hints->cursorFlashTime() == 0; }, 2000));
         QTest::keyClick(&edit, Qt::Key_A);
         EXPECT_EQ(hints->cursorFlashTime(), desktop);
-        EXPECT_TRUE(rests());
+        EXPECT_TRUE(waitFor([&] { return hints->cursorFlashTime() == 0; }, 2000));
     }
     EXPECT_EQ(hints->cursorFlashTime(), desktop);  // gone at rest: the desktop's own again
 }
