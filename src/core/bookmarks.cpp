@@ -1,8 +1,7 @@
 #include "bookmarks.h"
 
-#include <QSaveFile>
-
 #include "codepage.h"
+#include "filewriter.h"
 #include "textfiles.h"
 
 bool IsBookmarkPath(const QString &text) {
@@ -14,10 +13,9 @@ QString ReadBookmarkFile(const QString &path) {
 }
 
 int WriteBookmarkFile(const QString &address, const QString &path, QString *error) {
-    QSaveFile f(path);
-    const QByteArray bytes = codepage::encode(address) + "\r\n";
-    if (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit()) return 0;
-    if (error) *error = f.errorString();
+    const WriteResult written = WriteFileWhole(path, codepage::encode(address) + "\r\n");
+    if (written) return 0;
+    if (error) *error = written.error;
     return 1;
 }
 

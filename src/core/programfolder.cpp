@@ -87,6 +87,8 @@ QString UserFolder() {
 
 bool FillFromTemplate(const QString &templateDir, const QString &dir) {
     bool ok = QDir().mkpath(dir);
+    // The user's alone: it holds the password and what was browsed.
+    QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QDir from(templateDir);
     QDirIterator it(templateDir, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
                     QDirIterator::Subdirectories);
@@ -100,8 +102,8 @@ bool FillFromTemplate(const QString &templateDir, const QString &dir) {
             const QString part = target + QStringLiteral(".new");
             QFile::remove(part);
             ok = QFile::copy(source.filePath(), part) && QFile::rename(part, target) && ok;
-            // An installed file is read-only; the user's copy is the user's to change.
-            QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner);
+            // An installed file is read-only; the user's copy is the user's alone to change.
+            QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
         }
     }
     return ok;

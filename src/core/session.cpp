@@ -2,7 +2,8 @@
 
 #include <QDataStream>
 #include <QFile>
-#include <QSaveFile>
+
+#include "filewriter.h"
 
 namespace {
 constexpr quint32 kMagic = 0x4F4C5353;  // "OLSS"
@@ -45,11 +46,8 @@ std::optional<Session> DecodeSession(const QByteArray &bytes, const QString &eng
     return s;
 }
 
-bool WriteSessionFile(const QString &path, const Session &session, const QString &engine) {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    f.write(EncodeSession(session, engine));
-    return f.commit();
+WriteResult WriteSessionFile(const QString &path, const Session &session, const QString &engine) {
+    return WriteFileWhole(path, EncodeSession(session, engine));
 }
 
 std::optional<Session> ReadSessionFile(const QString &path, const QString &engine) {

@@ -7,6 +7,8 @@
 #include <QString>
 #include <optional>
 
+#include "filewriter.h"
+
 struct SessionTab {
     QString url;
     QString title;
@@ -24,6 +26,6 @@ struct Session {
 // its addresses and drops the streams.
 QByteArray EncodeSession(const Session &session, const QString &engine);
 std::optional<Session> DecodeSession(const QByteArray &bytes, const QString &engine);
-bool WriteSessionFile(const QString &path, const Session &session, const QString &engine);
+WriteResult WriteSessionFile(const QString &path, const Session &session, const QString &engine);
 // None when the file is missing or damaged.
 std::optional<Session> ReadSessionFile(const QString &path, const QString &engine);

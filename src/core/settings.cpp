@@ -114,24 +114,24 @@ int Leading(Key key) {
     return config::leadingInt(Text(key));
 }
 
-void Write(Key key, const QString &value) {
+WriteResult Write(Key key, const QString &value) {
     const Entry &e = EntryOf(key);
     const QString name = QString::fromLatin1(e.name);
     if (qstrcmp(e.section, "Setting") == 0) return WriteSetting(name, value);
     if (qstrcmp(e.section, "Theme") == 0) return WriteThemeKey(name, value);
-    WriteIni(QString::fromLatin1(e.section), name, value, config::configPath());
+    return WriteIni(QString::fromLatin1(e.section), name, value, config::configPath());
 }
 
-void Write(Key key, const char *value) {
-    Write(key, QString::fromUtf8(value));
+WriteResult Write(Key key, const char *value) {
+    return Write(key, QString::fromUtf8(value));
 }
 
-void Write(Key key, bool on) {
-    Write(key, on ? QStringLiteral("1") : QStringLiteral("0"));
+WriteResult Write(Key key, bool on) {
+    return Write(key, on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-void Write(Key key, int value) {
-    Write(key, QString::number(value));
+WriteResult Write(Key key, int value) {
+    return Write(key, QString::number(value));
 }
 
 }  // namespace settings

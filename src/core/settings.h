@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include "filewriter.h"
+
 namespace settings {
 
 enum class Key {
@@ -82,10 +84,10 @@ QString Text(Key key);   // the stored text: trimmed, at most 127 bytes, empty w
 bool IsOn(Key key);      // a flag by its rule
 double Number(Key key);  // a number; what cannot be read counts as 0
 int Leading(Key key);    // the whole number the text starts with ("150%" gives 150), or 0
-void Write(Key key, const QString &value);
-void Write(Key key, const char *value);  // text, never taken for a flag
-void Write(Key key, bool on);            // "1" or "0"
-void Write(Key key, int value);
+WriteResult Write(Key key, const QString &value);
+WriteResult Write(Key key, const char *value);  // text, never taken for a flag
+WriteResult Write(Key key, bool on);            // "1" or "0"
+WriteResult Write(Key key, int value);
 
 // The user's own gestures of section "Mouse": for each entry up to "Custom" (a whole 16-bit
 // count; missing or not a number: none) whose "c"+i key is written (empty is a gesture of

@@ -4,9 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
-
+#include <cerrno>
 #include "codepage.h"
+#include "filewriter.h"
 #include "inifile.h"
 #include "programfolder.h"
 
@@ -52,51 +52,38 @@ bool IniHasKey(const QByteArray &file, const QString &section, const QString &ke
     return !ini::readValue(file, inFile(section, utf8), inFile(key, utf8)).isNull();
 }
 
-bool WriteIni(const QString &section, const QString &key, const QString &value,
-              const QString &path) {
+WriteResult WriteIni(const QString &section, const QString &key, const QString &value,
+                     const QString &path) {
     const QFileInfo info(path);
-    if (!info.dir().exists()) return false;
-    // A file made read-only stays as it is, even for a user whose rights would let the
-    // rename below replace it.
-    if (info.exists() && (!info.isWritable() || !(info.permissions() & QFile::WriteOwner)))
-        return false;
-    QFile in(path);
+    if (!info.dir().exists()) return {WriteErrorText(ENOENT)};
     QByteArray file;
     if (info.exists()) {
-        if (!in.open(QIODevice::ReadOnly)) return false;
+        QFile in(path);
+        if (!in.open(QIODevice::ReadOnly)) return {WriteErrorText(EACCES)};
         file = in.readAll();
-        in.close();
     }
     // A line break in a value would start a line of its own.
     QString clean = value;
     clean.remove(QLatin1Char('\r')).replace(QLatin1Char('\n'), QLatin1Char(' '));
     const bool utf8 = isUtf8File(file);
-    const QByteArray out =
-        ini::writeValue(file, inFile(section, utf8), inFile(key, utf8), inFile(clean, utf8));
-
-    QSaveFile save(path);
-    if (!save.open(QIODevice::WriteOnly)) return false;
-    if (save.write(out) != out.size()) {
-        save.cancelWriting();
-        return false;
-    }
-    return save.commit();
+    return WriteFileWhole(
+        path, ini::writeValue(file, inFile(section, utf8), inFile(key, utf8), inFile(clean, utf8)));
 }
 
 QString ReadSetting(const QString &key) {
     return ReadIni("Setting", key, config::configPath());
 }
 
-void WriteSetting(const QString &key, const QString &value) {
-    WriteIni("Setting", key, value, config::configPath());
+WriteResult WriteSetting(const QString &key, const QString &value) {
+    return WriteIni("Setting", key, value, config::configPath());
 }
 
 QString ReadThemeKey(const QString &key) {
     return ReadIni("Theme", key, config::configPath());
 }
 
-void WriteThemeKey(const QString &key, const QString &value) {
-    WriteIni("Theme", key, value, config::configPath());
+WriteResult WriteThemeKey(const QString &key, const QString &value) {
+    return WriteIni("Theme", key, value, config::configPath());
 }
 
 namespace config {
@@ -121,9 +108,10 @@ bool configDamaged(const QString &path) {
 }
 
 void removeStaleTemporaries(const QString &folder) {
-    // QSaveFile writes "<name>.XXXXXX" beside the file and renames it into place.
-    static const QRegularExpression ours(QStringLiteral("\\.(ini|zvb)\\.[A-Za-z0-9]{6}$"),
-                                         QRegularExpression::CaseInsensitiveOption);
+    // Ours "<name>.olw-<letters>", and the "<name>.XXXXXX" of earlier versions.
+    static const QRegularExpression ours(
+        QStringLiteral("(\\.olw-[a-z0-9]+|\\.(ini|zvb)\\.[A-Za-z0-9]{6})$"),
+        QRegularExpression::CaseInsensitiveOption);
     const QDir dir(folder);
     for (const QFileInfo &f : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks))
         if (ours.match(f.fileName()).hasMatch()) QFile::remove(f.absoluteFilePath());

@@ -3,22 +3,24 @@
 // call, nothing cached. A write never leaves a torn file.
 #include <QString>
 
+#include "filewriter.h"
+
 QString ReadIni(const QString &section, const QString &key, const QString &path);
 // The same from a file already read: for many keys of one file at a time.
 QString ReadIniFrom(const QByteArray &file, const QString &section, const QString &key);
 // Whether the file has the key at all (an empty value counts; a missing key does not).
 bool IniHasKey(const QByteArray &file, const QString &section, const QString &key);
 QByteArray ReadFileBytes(const QString &path);  // empty when it cannot be read
-// Returns false when the file could not be written (callers may ignore it).
-bool WriteIni(const QString &section, const QString &key, const QString &value,
-              const QString &path);
+// Says why when the file could not be written; the file is then as it was.
+WriteResult WriteIni(const QString &section, const QString &key, const QString &value,
+                     const QString &path);
 
 // config.ini's sections [Setting] and [Theme]: the one way to them. The settings table
 // (settings.h) reads and writes every key through these.
 QString ReadSetting(const QString &key);
-void WriteSetting(const QString &key, const QString &value);
+WriteResult WriteSetting(const QString &key, const QString &value);
 QString ReadThemeKey(const QString &key);
-void WriteThemeKey(const QString &key, const QString &value);
+WriteResult WriteThemeKey(const QString &key, const QString &value);
 
 namespace config {
 

@@ -9,12 +9,12 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QUrl>
 #include <cstdio>
 
 #include "core/desktopentry.h"
+#include "core/filewriter.h"
 
 // Xlib's macros clash with Qt's names: its headers come last.
 #include <X11/Xatom.h>
@@ -91,8 +91,7 @@ QString runTool(const QString &tool, const QStringList &args) {
 }
 
 bool writeFile(const QString &path, const QString &contents) {
-    QSaveFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(contents.toUtf8()) >= 0 && f.commit();
+    return bool(WriteFileWhole(path, contents.toUtf8(), FileAccess::Shared));
 }
 }  // namespace
 

@@ -21,6 +21,7 @@
 #include <QWebEngineView>
 #include <cstring>
 
+#include "core/filewriter.h"
 #include "core/programfolder.h"
 #include "core/search.h"
 #include "core/settings.h"
@@ -216,6 +217,7 @@ WebEngine::WebEngine(const QString &storageDir, Dialogs &dialogs, QObject *paren
       profile_(new QWebEngineProfile(QStringLiteral("olumetta"), this)),
       dialogs_(&dialogs) {
     QDir().mkpath(storageDir);
+    config::makePrivate(storageDir);
     profile_->setPersistentStoragePath(storageDir + QStringLiteral("/profile"));
     profile_->setCachePath(storageDir + QStringLiteral("/cache"));
     profile_->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTimer>
 
+#include "core/filewriter.h"
 #include "core/programfolder.h"
 #include "core/textfiles.h"
 #include "platform/dialogs.h"
@@ -43,11 +44,7 @@ int CheckForUpdate(Platform &platform, QWidget *parent,
     const QString ver = AppDir() + QStringLiteral("ver");
     const auto page = fetchPage(platform);
     if (!page) return -1;
-    {
-        QFile f(ver);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(*page) != page->size())
-            return -1;
-    }
+    if (!WriteFileWhole(ver, *page)) return -1;
     const QStringList fields = ReadTextFile(ver).split(QLatin1Char(','));
     if (fields.size() < 3) return -1;
     int result = 0;

@@ -475,8 +475,16 @@ bool frmSetting::cmdApply_Click() {
                                    QStringLiteral("家长控制"), Dialogs::Exclamation);
         return false;
     }
-    for (const Field &f : settingform::Fields())
-        if (const auto value = storedField(f)) settings::Write(f.key, *value);
+    for (const Field &f : settingform::Fields()) {
+        const auto value = storedField(f);
+        if (!value) continue;
+        // The dialog stays open with what was typed: nothing of it is lost.
+        if (const WriteResult written = settings::Write(f.key, *value); !written) {
+            platform_.dialogs().MsgBox(this, QStringLiteral("无法保存设置：") + written.error,
+                                       QStringLiteral("错误"), Dialogs::Exclamation);
+            return false;
+        }
+    }
     return true;
 }
 

@@ -96,6 +96,7 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     new TabSleeper(tabs_, platform_.clock(), this);
     connect(restoreBar_, &RestoreBar::RestoreClicked, session_, &SessionKeeper::restorePrevious);
     connect(session_, &SessionKeeper::Notice, history_, &HistoryKeeper::say);
+    connect(session_, &SessionKeeper::Written, this, &mdiBrowser::noteWrite);
     address_->setSuggestionSource(
         [this](const QString &typed) { return history_->suggest(typed); });
     disguiser_ = new Disguiser(windows_->owned(), platform_.dialogs(), this);
@@ -200,7 +201,7 @@ void mdiBrowser::wireParts() {
         if (t == fullScreenTab_) leavePageFullScreen();
         toolbar_->hideProgress();
         status_->setStatus(QString());
-        settings::Write(settings::Key::LastPage, address_->currentText());
+        noteWrite(settings::Write(settings::Key::LastPage, address_->currentText()));
     });
     connect(gestures_, &GestureControl::DirectionAdded, status_, &StatusStrip::setGestureText);
     connect(gestures_, &GestureControl::Finished, status_, &StatusStrip::setGestureText);
@@ -209,6 +210,15 @@ void mdiBrowser::wireParts() {
         if (isMinimized() && settings::IsOn(settings::Key::MinPass))
             for (Form1 *t : tabs()) t->setLocked(true);
     });
+}
+
+void mdiBrowser::noteWrite(const WriteResult &written) {
+    if (written) {
+        writeFailed_ = false;
+    } else if (!std::exchange(writeFailed_, true)) {
+        status_->setStatus(
+            QStringLiteral("无法保存选项卡和设置：%1。下次更改时将再试。").arg(written.error));
+    }
 }
 
 void mdiBrowser::colourTab(Form1 *t) {

@@ -8,6 +8,7 @@
 
 #include "commandline.h"
 #include "core/command.h"
+#include "core/filewriter.h"
 #include "disguiser.h"
 #include "framewindow.h"
 #include "gesturecontrol.h"
@@ -94,6 +95,8 @@ class mdiBrowser : public FrameWindow {
     void activateWhenShown();
     Form1 *newTabOn(const QString &address);  // created, navigated, shown
     int loadedWindowCount() const;
+    // A file that could not be written is said once in the status strip, until one is again.
+    void noteWrite(const WriteResult &written);
 
     Platform &platform_;
     QString commandLine_;
@@ -115,4 +118,5 @@ class mdiBrowser : public FrameWindow {
     QPointer<Form1> fullScreenTab_;  // the page that has the screen
     int staBarHeight_ = 0;           // twips, as the skin sets it
     bool refusingHandOffs_ = false;  // while parental control tells the user why not
+    bool writeFailed_ = false;       // said, and not written since
 };

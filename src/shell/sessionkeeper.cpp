@@ -34,9 +34,7 @@ bool SessionKeeper::begin() {
     if (!previous_ && QFile::exists(SessionPath()))
         emit Notice(QStringLiteral("上次的选项卡记录已损坏，已忽略。"));
     const bool unclean = QFile::exists(MarkPath());
-    QFile mark(MarkPath());
-    if (mark.open(QIODevice::WriteOnly))
-        mark.write(QByteArray::number(QCoreApplication::applicationPid()));
+    WriteFileWhole(MarkPath(), QByteArray::number(QCoreApplication::applicationPid()));
     written_ = previous_ ? EncodeSession(*previous_, Engine()) : QByteArray();
     changed();
     return unclean && hasPrevious();
@@ -63,7 +61,9 @@ void SessionKeeper::save() {
     const Session s = collect();
     const QByteArray bytes = EncodeSession(s, Engine());
     if (bytes == written_) return;
-    if (WriteSessionFile(SessionPath(), s, Engine())) written_ = bytes;
+    const WriteResult written = WriteSessionFile(SessionPath(), s, Engine());
+    if (written) written_ = bytes;  // else tried again at the next change
+    emit Written(written);
 }
 
 void SessionKeeper::finish(bool clear) {

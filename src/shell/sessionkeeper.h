@@ -26,7 +26,8 @@ class SessionKeeper : public QObject {
     void restorePrevious();  // the last run's tabs, each as it was, after those open now
 
   signals:
-    void Notice(const QString &text);  // a kept session that could not be read
+    void Notice(const QString &text);         // a kept session that could not be read
+    void Written(const WriteResult &result);  // each write of the file, and how it went
 
   private:
     Session collect() const;

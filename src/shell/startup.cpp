@@ -6,12 +6,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
-#include <QSaveFile>
+#include <cerrno>
 #include <cstdio>
 
 #include "caretrest.h"
 #include "commandline.h"
 #include "core/codepage.h"
+#include "core/filewriter.h"
 #include "core/programfolder.h"
 #include "core/store.h"
 #include "core/timing.h"
@@ -42,12 +43,22 @@ bool CheckConfig(Dialogs &dialogs) {
         QStringLiteral("抱歉"), Dialogs::Exclamation, Dialogs::RestoreQuit);
     if (answer != Dialogs::AnswerYes) return false;
     QFile shipped(QStringLiteral(":/defaults/config.ini"));  // UTF-8, as in the source tree
-    QSaveFile fresh(path);
-    if (!shipped.open(QIODevice::ReadOnly) || !QFile::rename(path, aside) ||
-        !fresh.open(QIODevice::WriteOnly) ||
-        fresh.write(codepage::encode(QString::fromUtf8(shipped.readAll()))) < 0 ||
-        !fresh.commit()) {
-        dialogs.MsgBox(nullptr, QStringLiteral("无法写入默认设置：\r\n") + path,
+    WriteResult written{QStringLiteral("无法读取默认设置")};
+    if (shipped.open(QIODevice::ReadOnly)) {
+        // Written whole before the damaged file moves aside: a full disk leaves it in place.
+        const QString fresh = path + QLatin1String(config::kTemporaryMark) + QStringLiteral("new");
+        written = WriteFileWhole(fresh, codepage::encode(QString::fromUtf8(shipped.readAll())));
+        if (written && !QFile::rename(path, aside)) {
+            written = {WriteErrorText(errno)};
+        } else if (written && !QFile::rename(fresh, path)) {
+            written = {WriteErrorText(errno)};
+            QFile::rename(aside, path);
+        }
+        QFile::remove(fresh);
+    }
+    if (!written) {
+        dialogs.MsgBox(nullptr,
+                       QStringLiteral("无法写入默认设置（%1）：\r\n%2").arg(written.error, path),
                        QStringLiteral("抱歉"), Dialogs::Critical);
         return false;
     }
@@ -68,6 +79,8 @@ int RunFirstInstance(int argc, char **argv, const QString &commandLine, Instance
         QtDialogs dialogs;
         if (!CheckConfig(dialogs)) return 1;
     }
+    // Before anything is written there: what was browsed is the user's alone.
+    config::makePrivate(AppDir() + QStringLiteral("数据"));
     // The web engine first: its helper processes come up while the frame is built.
     std::unique_ptr<Platform> platform = makeSystemPlatform();
     // A start parental control refuses makes nothing, the web profile neither.

@@ -237,8 +237,14 @@ void NavPage::cmdOK_Click() {
                         QStringLiteral("提示"), Dialogs::Exclamation);
         return;
     }
-    WriteIni(QStringLiteral("Navi"), NavKey(index),
-             NavValue(storable->address, storable->title, colour), NavFilePath());
+    const WriteResult written =
+        WriteIni(QStringLiteral("Navi"), NavKey(index),
+                 NavValue(storable->address, storable->title, colour), NavFilePath());
+    if (!written) {  // the editor stays open with what was typed
+        dialogs_.MsgBox(this, QStringLiteral("无法保存网址：") + written.error,
+                        QStringLiteral("错误"), Dialogs::Exclamation);
+        return;
+    }
     picAddNav->hide();
     ReadNav();
 }

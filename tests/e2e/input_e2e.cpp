@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -836,6 +837,73 @@ TEST_P(InputE2E, AKillAtTheRenameLeavesNothingForTheNextStart) {
     launch({server.url("/handed")}, server.url("/handed"));
     EXPECT_TRUE(folder.entryList({"config.ini.*"}, QDir::Files).isEmpty());
     EXPECT_EQ(ReadBytes(config), before);
+}
+
+// A full disk: closing a tab, applying the settings and adding a bookmark each fail with
+// their message and leave every file byte for byte, so the lock keeps its password; with
+// room again the next change is written.
+TEST_P(InputE2E, AFullDiskLosesNoFileAndTheNextChangeIsWritten) {
+    if (!GetParam() || geteuid() != 0) GTEST_SKIP() << "root, with a window manager";
+    const QString dir = session.folder.path();
+    QTemporaryDir aside;
+    ASSERT_EQ(QProcess::execute("sh", {"-c", QString("cp -a '%1'/. '%2' && mount -t tmpfs -o "
+                                                     "size=24m tmpfs '%1' && cp -a '%2'/. '%1'")
+                                                 .arg(dir, aside.path())}),
+              0);
+    const auto unmount = qScopeGuard([&] {
+        TearDown();
+        QProcess::execute("umount", {"-l", dir});
+    });
+    setting("PassWord", Base64Encode("pw"));
+    setting("OpenPass", "1");
+    setting("Filter", "1");  // Apply writes it back as three digits
+    launch({server.url("/magenta")}, server.url("/magenta"));
+    x.type("pw");
+    x.key("Return");
+    ASSERT_TRUE(waitFor([&] { return magentaShare() > 0.9; }, 10000));
+    x.key("ctrl+t");
+    QTest::qWait(2500);  // the session kept
+    const QStringList files{"config.ini", "数据/session.dat"};
+    QList<QByteArray> before;
+    for (const QString &f : files) before << ReadBytes(session.folder.file(f));
+    ASSERT_FALSE(before[1].isEmpty());
+    QProcess::execute("dd", {"if=/dev/zero", "of=" + dir + "/fill", "bs=64k"});
+    auto boxAnswered = [&] {
+        if (!waitFor([&] { return !x.windows("^错误$").isEmpty(); }, 5000)) return false;
+        x.key("Return");
+        return waitFor([&] { return x.windows("^错误$").isEmpty(); }, 5000);
+    };
+    x.key("ctrl+w");
+    x.key("ctrl+d");
+    ASSERT_TRUE(waitFor([&] { return !x.windows("^添加书签$").isEmpty(); }, 5000));
+    x.key("Return");
+    EXPECT_TRUE(boxAnswered());
+    EXPECT_FALSE(x.windows("^添加书签$").isEmpty());  // kept open to try again
+    x.key("Escape");
+    x.hold("F4");
+    ASSERT_TRUE(waitFor([&] { return magentaShare() < 0.1; }, 5000));
+    x.key("Return");  // an empty password
+    QTest::qWait(500);
+    EXPECT_LT(magentaShare(), 0.1);
+    session.start({"config"})->waitForFinished(20000);
+    ASSERT_TRUE(waitFor([&] { return !x.windows("^程序设置$").isEmpty(); }, 20000));
+    QTest::qWait(500);
+    x.type("pw");
+    x.key("Return");
+    x.key("alt+a");
+    EXPECT_TRUE(boxAnswered());
+    QTest::qWait(2500);
+    for (int i = 0; i < files.size(); ++i)
+        EXPECT_EQ(ReadBytes(session.folder.file(files[i])), before[i]) << i;
+    EXPECT_EQ(QDir(dir + "/书签").entryList(QDir::Files), QStringList());
+    EXPECT_TRUE(QDir(dir).entryList({"*.olw-*"}, QDir::Files).isEmpty());
+
+    QFile::remove(dir + "/fill");
+    x.key("alt+a");
+    EXPECT_TRUE(waitFor([&] { return ReadBytes(dir + "/config.ini").contains("Filter=100"); }));
+    x.key("Escape");
+    x.key("ctrl+t");
+    EXPECT_TRUE(waitFor([&] { return ReadBytes(dir + "/数据/session.dat") != before[1]; }));
 }
 
 // "添加到桌面" puts a launcher for the page on the desktop (its folder made when missing);

@@ -1,5 +1,6 @@
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -22,6 +23,11 @@ namespace {
 QByteArray slurp(const QString &path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+int ModeOf(const QString &path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
 }
 
 void spit(const QString &path, const QByteArray &bytes) {
@@ -117,7 +123,7 @@ TEST_F(ConfigTest, MissingFolderAndReadOnlyFileFailSilently) {
 
     spit(ini, "[Setting]\r\nZoom=100\r\n");
     QFile::setPermissions(ini, QFile::ReadOwner | QFile::ReadUser);
-    EXPECT_FALSE(WriteIni("Setting", "Zoom", "150", ini));
+    EXPECT_EQ(WriteIni("Setting", "Zoom", "150", ini).error, "没有写入权限");
     EXPECT_EQ(slurp(ini), "[Setting]\r\nZoom=100\r\n");
     EXPECT_EQ(ReadSetting("Zoom"), "100");
 }
@@ -152,9 +158,14 @@ TEST_F(ConfigTest, HostileFilesReadWithoutHarm) {
     EXPECT_EQ(ReadSetting("Zoom"), "1");
 }
 
-TEST_F(ConfigTest, WritesLeaveNoTemporaryFilesBehind) {
+// A new file is the user's alone, a rewritten one keeps its mode, and nothing is left beside.
+TEST_F(ConfigTest, WritesKeepTheModeAndLeaveNoTemporaryFilesBehind) {
     for (int i = 0; i < 20; ++i) WriteSetting("K", QString::number(i));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"config.ini"});
+    EXPECT_EQ(ModeOf(ini), 0600);
+    ::chmod(QFile::encodeName(ini).constData(), 0644);
+    WriteSetting("K", "x");
+    EXPECT_EQ(ModeOf(ini), 0644);
 }
 
 TEST(NumbersTest, SettingsReadAsNumbers) {
@@ -278,7 +289,7 @@ TEST(ConfigEdgesTest, ADamagedFileIsToldApartAndStaleTemporariesGo) {
     EXPECT_TRUE(config::configDamaged(path));  // a folder
 
     for (const char *name : {"config.ini.Ab12Cd", "Form.ini.xY9z0Q", "a.zvb.QWERTY",
-                             "config.ini.Ab12C", "notes.txt.Ab12Cd"}) {
+                             "session.dat.olw-k3z9", "config.ini.Ab12C", "notes.txt.Ab12Cd"}) {
         QFile f(dir.filePath(name));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
@@ -311,7 +322,8 @@ TEST(ProgramFolderTest, AnInstalledProgramFillsTheUsersFolderWithoutReplacingAny
     QFile::remove(user + "config.ini");  // a lost file comes back from the template
     EXPECT_TRUE(programfolder::FillFromTemplate(shared + "/", user));
     EXPECT_EQ(slurp(user + "config.ini"), "[Setting]\r\nHomePage=shipped\r\n");
-    EXPECT_TRUE(QFile::permissions(user + "config.ini") & QFile::WriteOwner);
+    EXPECT_EQ(ModeOf(user + "config.ini"), 0600);  // the user's alone, in a folder of theirs
+    EXPECT_EQ(ModeOf(user), 0700);
     EXPECT_FALSE(QFileInfo::exists(user + "config.ini.new"));
 
     qputenv("XDG_DATA_HOME", "relative/data");  // to be ignored, as the rules say
