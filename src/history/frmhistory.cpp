@@ -20,6 +20,7 @@ frmHistory::frmHistory(History &history, std::function<qint64()> now, QWidget *p
     : QWidget(parent, Qt::Window), history_(history), now_(std::move(now)) {
     setObjectName(QStringLiteral("frmHistory"));
     setWindowTitle(QStringLiteral("历史记录"));
+    connect(&history_, &History::Written, this, &frmHistory::reload);
     resize(640, 480);
     txtSearch = new QLineEdit(this);
     txtSearch->setObjectName(QStringLiteral("txtSearch"));
@@ -103,13 +104,12 @@ void frmHistory::removeChosen() {
         for (int i = 0; i < item->childCount(); ++i)  // a day chosen: all of it
             ids << item->child(i)->data(0, kVisitId).toLongLong();
     }
-    history_.Remove(ids);
-    reload();
+    history_.Remove(ids);  // the list follows once it is written
 }
 
 void frmHistory::clearSince(qint64 since) {
     history_.ClearSince(since);
-    reload();
+    emit TracksCleared();
 }
 
 bool frmHistory::eventFilter(QObject *watched, QEvent *event) {

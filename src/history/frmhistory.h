@@ -19,6 +19,7 @@ class frmHistory : public QWidget {
     void reload();
 
   signals:
+    void TracksCleared();  // a range was cleared: the tabs' back and forward lists go too
     void OpenRequested(const QString &url);
 
   protected:

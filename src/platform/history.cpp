@@ -1,14 +1,19 @@
 #include "history.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTimer>
 #include <QUuid>
 #include <QVariant>
 #include <algorithm>
+#include <deque>
 
 #include "core/store.h"
 
@@ -80,7 +85,142 @@ QSqlQuery Run(const QSqlDatabase &db, const QString &sql, const QVariantList &ar
     return q;
 }
 
+// SQLite's primary result code, whether or not it came extended.
+int Code(const QSqlError &e) {
+    return e.nativeErrorCode().toInt() & 0xFF;
+}
+
+// A file that may be written later: busy, locked, read-only, I/O error, full, cannot open.
+bool Passing(const QSqlError &e) {
+    const int code = Code(e);
+    return code == 5 || code == 6 || code == 8 || code == 10 || code == 13 || code == 14;
+}
+
+// Why the file cannot be written, for the user.
+QString Why(const QSqlError &e) {
+    switch (Code(e)) {
+        case 5:
+        case 6:
+            return QStringLiteral("另一个程序正在使用它");
+        case 8:
+            return QStringLiteral("文件是只读的");
+        case 13:
+            return QStringLiteral("磁盘空间不足");
+        case 14:
+            return QStringLiteral("无法打开文件");
+        default:
+            return QStringLiteral("读写磁盘出错");
+    }
+}
+
+// Removed pages leave no byte behind: freed space is zeroed (secure delete), the full-text
+// index rewritten without them, and the log emptied into the file.
+void Purge(const QSqlDatabase &db, bool vacuum) {
+    if (vacuum) Run(db, QStringLiteral("VACUUM"));
+    Run(db, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+}
+
 }  // namespace
+
+// One change: its statements in one transaction, the first failure stopping the rest.
+class Changes {
+  public:
+    explicit Changes(QSqlDatabase db) : db_(std::move(db)) {}
+    QSqlQuery run(const QString &sql, const QVariantList &args = {}) {
+        if (error_.isValid()) return QSqlQuery(db_);
+        QSqlQuery q = Run(db_, sql, args);
+        if (q.lastError().isValid()) error_ = q.lastError();
+        return q;
+    }
+    // An address no visit is left for is forgotten, its suggestion too.
+    void dropEmptyPlaces() {
+        run(
+            QStringLiteral("DELETE FROM places WHERE visits <= 0 OR NOT EXISTS (SELECT 1 FROM"
+                           " visits WHERE place = places.id)"));
+        run(QStringLiteral("INSERT INTO places_text(places_text) VALUES ('optimize')"));
+        purge = true;
+    }
+    QSqlError error_;
+    QStringList forgotten;  // addresses whose visits went
+    bool purge = false, vacuum = false;
+
+  private:
+    QSqlDatabase db_;
+};
+
+// The one writer, on a thread of its own with its own connection: changes in order, each
+// kept in the queue until the file takes it.
+class HistoryWriter : public QObject {
+  public:
+    HistoryWriter(History *owner, const QString &path)
+        : owner_(owner), path_(path), retry_(this) {  // the timer moves to its thread with it
+        retry_.setSingleShot(true);
+        retry_.setInterval(1000);
+        connect(&retry_, &QTimer::timeout, this, &HistoryWriter::drain);
+    }
+    void add(std::function<bool(Changes &)> change) {
+        queue_.push_back(std::move(change));
+        if (!retry_.isActive()) drain();
+    }
+    void drain() {
+        QSqlDatabase db = connection();
+        QStringList forgotten;
+        bool everything = false;
+        QString why = db.isOpen() ? QString() : Why(db.lastError());
+        bool wrote = false;
+        while (!queue_.empty() && why.isEmpty()) {
+            Changes c(db);
+            c.run(QStringLiteral("BEGIN IMMEDIATE"));
+            const bool ok = c.error_.isValid() || queue_.front()(c);
+            c.run(ok ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
+            if (c.error_.isValid()) {
+                Run(db, QStringLiteral("ROLLBACK"));
+                if (Passing(c.error_)) {
+                    why = Why(c.error_);
+                    break;
+                }
+            } else {
+                wrote = true;
+                forgotten += c.forgotten;
+                everything = everything || c.vacuum;
+                if (c.purge) Purge(db, c.vacuum);
+            }
+            queue_.pop_front();  // written, or never will be
+        }
+        if (wrote) emit owner_->Written(forgotten, everything);
+        if (!why.isEmpty()) return hold(why);
+        if (!std::exchange(held_, QString()).isEmpty()) emit owner_->Held({});
+    }
+    void close() {
+        retry_.stop();
+        if (name_.isEmpty()) return;
+        QSqlDatabase::database(name_, false).close();
+        QSqlDatabase::removeDatabase(name_);
+        name_.clear();
+    }
+
+  private:
+    QSqlDatabase connection() {
+        if (name_.isEmpty()) {
+            name_ = QStringLiteral("history-writer-") + QUuid::createUuid().toString(QUuid::Id128);
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+            db.setDatabaseName(path_);
+            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=500"));
+        }
+        QSqlDatabase db = QSqlDatabase::database(name_, false);
+        if (!db.isOpen() && db.open()) Run(db, QStringLiteral("PRAGMA secure_delete=ON"));
+        return db;
+    }
+    void hold(const QString &why) {
+        retry_.start();
+        if (held_ != why) emit owner_->Held(held_ = why);
+    }
+    History *owner_;
+    QString path_, name_;
+    std::deque<std::function<bool(Changes &)>> queue_;
+    QTimer retry_;
+    QString held_;  // why the queue waits
+};
 
 History::History() = default;
 
@@ -111,6 +251,18 @@ QString History::notice() const {
 
 void History::Close() {
     pending_.clear();
+    if (writer_) {  // what it can write now, written; then its thread ends
+        QMetaObject::invokeMethod(
+            writer_,
+            [w = writer_] {
+                w->drain();
+                w->close();
+            },
+            Qt::BlockingQueuedConnection);
+        thread_.quit();
+        thread_.wait();
+        delete std::exchange(writer_, nullptr);
+    }
     if (connection_.isEmpty()) return;
     QSqlDatabase::database(connection_, false).close();
     QSqlDatabase::removeDatabase(connection_);
@@ -124,7 +276,7 @@ void History::Open(const QString &path) {
         notice_ = QStringLiteral("历史记录不可用（缺少 SQLite 驱动），本次不记录历史。");
         return;
     }
-    if (prepare(path)) return;
+    if (prepare(path)) return startWriter(path);
     const QString why = notice_;
     // Damaged: kept aside for whoever wants it, and a new one in its place.
     if (why == QStringLiteral("damaged")) {
@@ -136,7 +288,7 @@ void History::Open(const QString &path) {
         if (prepare(path)) {
             notice_ = QStringLiteral("历史记录文件已损坏，已移到 %1，并新建了历史记录。")
                           .arg(QFileInfo(aside).fileName());
-            return;
+            return startWriter(path);
         }
     }
     Close();
@@ -146,7 +298,18 @@ void History::Open(const QString &path) {
 
 // Opens and checks the database, making its tables when new; on failure notice_ says why
 // ("damaged" for a file that is no database or a broken one).
+void History::startWriter(const QString &path) {
+    writer_ = new HistoryWriter(this, path);
+    writer_->moveToThread(&thread_);
+    thread_.start();
+}
+
 bool History::prepare(const QString &path) {
+    // A new file is the user's alone, and so are its log and index, which take its mode.
+    if (const int fd = ::open(QFile::encodeName(path).constData(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        fd >= 0)
+        ::close(fd);
     connection_ = QStringLiteral("history-") + QUuid::createUuid().toString(QUuid::Id128);
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
     db.setDatabaseName(path);
@@ -174,11 +337,14 @@ bool History::prepare(const QString &path) {
         notice_ = QStringLiteral("damaged");
         return false;
     }
-    // One writer: a file another program is writing is not ours to write.
-    q = Run(db, QStringLiteral("BEGIN IMMEDIATE"));
-    if (q.lastError().isValid()) return failed(q);
     q = Run(db, QStringLiteral("PRAGMA user_version"));
-    const int version = q.next() ? q.value(0).toInt() : -1;
+    int version = q.next() ? q.value(0).toInt() : -1;
+    if (version == 0) {  // a new file's tables, made by one writer
+        q = Run(db, QStringLiteral("BEGIN IMMEDIATE"));
+        if (q.lastError().isValid()) return failed(q);
+        q = Run(db, QStringLiteral("PRAGMA user_version"));
+        version = q.next() ? q.value(0).toInt() : -1;
+    }
     if (version == 0) {
         for (const char *sql : kSchema) {
             q = Run(db, QString::fromLatin1(sql));
@@ -188,53 +354,67 @@ bool History::prepare(const QString &path) {
             }
         }
         Run(db, QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion));
+        Run(db, QStringLiteral("COMMIT"));
     } else if (version != kSchemaVersion) {  // a later version's: left as it is
         Run(db, QStringLiteral("ROLLBACK"));
         notice_ = QStringLiteral("由较新的版本创建");
         return false;
     }
-    Run(db, QStringLiteral("COMMIT"));
     return true;
 }
 
+void History::queue(std::function<bool(Changes &)> change) {
+    if (!ready()) return;
+    QMetaObject::invokeMethod(
+        writer_, [w = writer_, change = std::move(change)] { w->add(change); },
+        Qt::QueuedConnection);
+}
+
+void History::Flush() {
+    if (ready())
+        QMetaObject::invokeMethod(
+            writer_, [w = writer_] { w->drain(); }, Qt::BlockingQueuedConnection);
+}
+
 void History::Record(const QString &url, const QString &title, qint64 when, bool typed) {
-    if (!ready() || url.isEmpty()) return;
-    QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    db.transaction();
-    QSqlQuery q = Run(db, QStringLiteral("SELECT id, title FROM places WHERE url = ?"), {url});
-    if (!q.next()) {
-        Run(db, QStringLiteral("INSERT INTO places(url, title, words) VALUES (?, ?, ?)"),
-            {url, title, Words(title, url)});
-        q = Run(db, QStringLiteral("SELECT id, title FROM places WHERE url = ?"), {url});
-        if (!q.next()) return void(db.rollback());
-    } else if (!title.isEmpty() && title != q.value(1).toString()) {
-        Run(db, QStringLiteral("UPDATE places SET title = ?, words = ? WHERE id = ?"),
-            {title, Words(title, url), q.value(0)});
-    }
-    const qint64 place = q.value(0).toLongLong();
-    Run(db, QStringLiteral("INSERT INTO visits(place, time, typed) VALUES (?, ?, ?)"),
-        {place, when, int(typed)});
-    // Frecency: how many visits, times what the last ten are worth by age, typed ones double.
-    q = Run(db,
-            QStringLiteral("SELECT time, typed FROM visits WHERE place = ? ORDER BY time DESC"
-                           " LIMIT 10"),
-            {place});
-    double points = 0;
-    int sampled = 0;
-    for (; q.next(); ++sampled)
-        points += AgePoints(when - q.value(0).toLongLong()) * (q.value(1).toInt() ? 2 : 1);
-    Run(db,
-        QStringLiteral("UPDATE places SET visits = visits + 1, typed = typed + ?, last = ?,"
-                       " frecency = (visits + 1) * ? WHERE id = ?"),
-        {int(typed), when, sampled ? points / sampled : 0.0, place});
-    db.commit();
+    if (url.isEmpty()) return;
+    queue([=](Changes &c) {
+        QSqlQuery q = c.run(QStringLiteral("SELECT id, title FROM places WHERE url = ?"), {url});
+        if (!q.next()) {
+            c.run(QStringLiteral("INSERT INTO places(url, title, words) VALUES (?, ?, ?)"),
+                  {url, title, Words(title, url)});
+            q = c.run(QStringLiteral("SELECT id, title FROM places WHERE url = ?"), {url});
+            if (!q.next()) return false;
+        } else if (!title.isEmpty() && title != q.value(1).toString()) {
+            c.run(QStringLiteral("UPDATE places SET title = ?, words = ? WHERE id = ?"),
+                  {title, Words(title, url), q.value(0)});
+        }
+        const qint64 place = q.value(0).toLongLong();
+        c.run(QStringLiteral("INSERT INTO visits(place, time, typed) VALUES (?, ?, ?)"),
+              {place, when, int(typed)});
+        // Frecency: how many visits, times what the last ten are worth by age, typed ones
+        // double.
+        q = c.run(QStringLiteral("SELECT time, typed FROM visits WHERE place = ? ORDER BY time"
+                                 " DESC LIMIT 10"),
+                  {place});
+        double points = 0;
+        int sampled = 0;
+        for (; q.next(); ++sampled)
+            points += AgePoints(when - q.value(0).toLongLong()) * (q.value(1).toInt() ? 2 : 1);
+        c.run(QStringLiteral("UPDATE places SET visits = visits + 1, typed = typed + ?, last = ?,"
+                             " frecency = (visits + 1) * ? WHERE id = ?"),
+              {int(typed), when, sampled ? points / sampled : 0.0, place});
+        return true;
+    });
 }
 
 void History::SetTitle(const QString &url, const QString &title) {
-    if (!ready() || title.isEmpty()) return;
-    Run(QSqlDatabase::database(connection_, false),
-        QStringLiteral("UPDATE places SET title = ?, words = ? WHERE url = ? AND title <> ?"),
-        {title, Words(title, url), url, title});
+    if (title.isEmpty()) return;
+    queue([=](Changes &c) {
+        c.run(QStringLiteral("UPDATE places SET title = ?, words = ? WHERE url = ? AND title <> ?"),
+              {title, Words(title, url), url, title});
+        return true;
+    });
 }
 
 QList<Visit> History::Visits(const QString &words, int limit) const {
@@ -300,42 +480,40 @@ QList<Suggestion> History::Suggest(const QString &typed, qint64 now, int max) co
 }
 
 void History::Remove(const QList<qint64> &visitIds) {
-    if (!ready() || visitIds.isEmpty()) return;
-    QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    db.transaction();
-    for (qint64 id : visitIds) {
-        QSqlQuery q = Run(db, QStringLiteral("SELECT place FROM visits WHERE id = ?"), {id});
-        if (!q.next()) continue;
-        const qint64 place = q.value(0).toLongLong();
-        Run(db, QStringLiteral("DELETE FROM visits WHERE id = ?"), {id});
-        Run(db,
-            QStringLiteral("UPDATE places SET frecency = frecency * (visits - 1) / visits,"
-                           " visits = visits - 1, last = coalesce((SELECT max(time) FROM visits"
-                           " WHERE place = places.id), 0) WHERE id = ? AND visits > 0"),
-            {place});
-    }
-    dropEmptyPlaces();
-    db.commit();
+    if (visitIds.isEmpty()) return;
+    queue([=](Changes &c) {
+        for (qint64 id : visitIds) {
+            QSqlQuery q = c.run(QStringLiteral("SELECT v.place, p.url FROM visits v JOIN places p"
+                                               " ON p.id = v.place WHERE v.id = ?"),
+                                {id});
+            if (!q.next()) continue;
+            const qint64 place = q.value(0).toLongLong();
+            c.forgotten << q.value(1).toString();
+            c.run(QStringLiteral("DELETE FROM visits WHERE id = ?"), {id});
+            c.run(
+                QStringLiteral("UPDATE places SET frecency = frecency * (visits - 1) / visits,"
+                               " visits = visits - 1, last = coalesce((SELECT max(time) FROM"
+                               " visits WHERE place = places.id), 0) WHERE id = ? AND visits > 0"),
+                {place});
+        }
+        c.dropEmptyPlaces();
+        return true;
+    });
 }
 
 void History::ClearSince(qint64 since) {
-    if (!ready()) return;
-    QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    db.transaction();
-    Run(db, QStringLiteral("DELETE FROM visits WHERE time >= ?"), {since});
-    Run(db,
-        QStringLiteral("UPDATE places SET visits = (SELECT count(*) FROM visits WHERE place ="
-                       " places.id), last = coalesce((SELECT max(time) FROM visits WHERE"
-                       " place = places.id), 0) WHERE last >= ?"),
-        {since});
-    dropEmptyPlaces();
-    db.commit();
-    if (since == 0) Run(db, QStringLiteral("VACUUM"));  // nothing of it left in the file
-}
-
-// An address no visit is left for is forgotten, its suggestion too.
-void History::dropEmptyPlaces() {
-    Run(QSqlDatabase::database(connection_, false),
-        QStringLiteral("DELETE FROM places WHERE visits <= 0 OR NOT EXISTS (SELECT 1 FROM"
-                       " visits WHERE place = places.id)"));
+    queue([=](Changes &c) {
+        QSqlQuery q = c.run(QStringLiteral("SELECT DISTINCT p.url FROM visits v JOIN places p ON"
+                                           " p.id = v.place WHERE v.time >= ?"),
+                            {since});
+        while (q.next()) c.forgotten << q.value(0).toString();
+        c.run(QStringLiteral("DELETE FROM visits WHERE time >= ?"), {since});
+        c.run(QStringLiteral("UPDATE places SET visits = (SELECT count(*) FROM visits WHERE place"
+                             " = places.id), last = coalesce((SELECT max(time) FROM visits WHERE"
+                             " place = places.id), 0) WHERE last >= ?"),
+              {since});
+        c.dropEmptyPlaces();
+        c.vacuum = since == 0;
+        return true;
+    });
 }

@@ -3,10 +3,16 @@
 // versioned schema): each visit, and one line per address with how often, how lately and how
 // often typed. It finds visits by words anywhere in title or address, and ranks addresses for
 // the address box by frecency: often and lately, typed counting more. A damaged file is moved
-// aside and a new one made; a file another program holds, or no SQLite driver, leaves history
-// off for the run. Times are milliseconds since the epoch.
+// aside and a new one made; a later version's file, or no SQLite driver, leaves history off
+// for the run. Every change goes in order through a queue to a writer thread of its own, so
+// the interface never waits on the database; a file another program holds, or one that cannot
+// be written now, keeps the changes queued until it can. What is removed leaves no byte in
+// the file or its log. Times are milliseconds since the epoch.
 #include <QList>
+#include <QObject>
 #include <QString>
+#include <QThread>
+#include <functional>
 
 struct Visit {
     qint64 id = 0;
@@ -21,10 +27,13 @@ struct Suggestion {
     bool bookmark = false;
 };
 
-class History {
+class HistoryWriter;
+
+class History : public QObject {
+    Q_OBJECT
   public:
     History();
-    ~History();
+    ~History() override;
     History(const History &) = delete;
     History &operator=(const History &) = delete;
 
@@ -48,15 +57,27 @@ class History {
     void Remove(const QList<qint64> &visitIds);
     // Every visit since then (0: all of them), and the addresses no visit is left for.
     void ClearSince(qint64 since);
+    // Waits until every change asked for so far was written, or could not be for now.
+    void Flush();
 
     static constexpr int kSchemaVersion = 1;
     // Words shorter than three letters are looked for among this many of the most frecent pages.
     static constexpr int kFrecentPool = 5000;
 
+  signals:
+    // Changes were written; forgotten: the addresses whose visits a removal took, everything
+    // when all was cleared.
+    void Written(const QStringList &forgotten, bool everything);
+    // The changes wait: the file cannot be written now (why, in Chinese); empty once it can.
+    void Held(const QString &why);
+
   private:
     void openPending() const;
     bool prepare(const QString &path);
-    void dropEmptyPlaces();
+    void startWriter(const QString &path);
+    void queue(std::function<bool(class Changes &)> change);
+    QThread thread_;
+    HistoryWriter *writer_ = nullptr;
     QString connection_;  // the open database's connection name; empty when off
     QString notice_;
     mutable QString pending_;  // to be opened at the first use

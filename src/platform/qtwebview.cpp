@@ -327,9 +327,9 @@ QtWebView::QtWebView(WebEngine *engine, QWidget *parent)
         loading_ = i.status() == QWebEngineLoadingInfo::LoadStartedStatus;
         StartupMark(loading_ ? "load started" : "first page loaded");
         if (loading_) return;
-        const bool failed = i.status() == QWebEngineLoadingInfo::LoadFailedStatus;
-        emit StatusTextChange(failed ? tr("无法打开网页") : tr("完成"));
-        if (failed) emit NavigateError(i.url().toString());
+        failed_ = i.status() == QWebEngineLoadingInfo::LoadFailedStatus;
+        emit StatusTextChange(failed_ ? tr("无法打开网页") : tr("完成"));
+        if (failed_) emit NavigateError(i.url().toString());
     });
     connect(page, &QWebEnginePage::loadFinished, this, [this] {
         emit ProgressChange(-1, 100);

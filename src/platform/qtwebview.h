@@ -63,6 +63,7 @@ class QtWebView : public WebView {
     double PageZoom() const override;
     void SetInputEnabled(bool enabled) override;
     bool IsLoading() const override { return loading_; }
+    bool LoadFailed() const override { return failed_; }
     bool CanGoBack() const override;
     bool CanGoForward() const override;
     void RefreshFromServer() override;
@@ -90,6 +91,7 @@ class QtWebView : public WebView {
     WebEngine *engine_;
     QWebEngineView *view_;
     bool loading_ = false;
+    bool failed_ = false;
     bool fullScreen_ = false;
     int dialogsOpen_ = 0;
     QList<QPointer<QWebEngineDownloadRequest>> downloads_;   // the page's, for its rest

@@ -51,6 +51,8 @@ class WebView : public QObject {
     // A locked page gets no keyboard focus or input.
     virtual void SetInputEnabled(bool enabled) = 0;
     virtual bool IsLoading() const { return false; }
+    // The last load ended on the engine's error page (no server, no such host).
+    virtual bool LoadFailed() const { return false; }
     virtual bool CanGoBack() const { return false; }
     virtual bool CanGoForward() const { return false; }
     // Reloads from the server, past the cache (Ctrl+F5).

@@ -86,6 +86,14 @@ void AddressBox::append(const QString &url, bool show) {
     if (edit->hasFocus()) edit->selectAll();
 }
 
+void AddressBox::forget(const QStringList &urls, bool everything) {
+    if (urls.isEmpty() && !everything) return;
+    changeList([&] {
+        for (int i = count() - 1; i >= 0; --i)
+            if (everything || urls.contains(itemText(i))) removeItem(i);
+    });
+}
+
 void AddressBox::setInsecure(bool insecure) {
     if (!insecure && !lblInsecure) return;
     if (!lblInsecure) {

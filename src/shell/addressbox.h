@@ -24,6 +24,8 @@ class AddressBox : public QComboBox {
     // A tab reached an address: it joins the list (once, the newest last). The front tab's
     // shows, unless the user is typing; another tab's leaves the box as it is.
     void append(const QString &url, bool show = true);
+    // Cleared history: these addresses leave the list, or every one.
+    void forget(const QStringList &urls, bool everything);
     // The keyboard into the box, its text selected to type over.
     void focusSelected();
     // A box that has the keyboard and was not typed into: selected, to type over.

@@ -31,7 +31,13 @@ bool HoldsEveryWord(const QString &text, const QStringList &words) {
 }  // namespace
 
 HistoryKeeper::HistoryKeeper(Platform &platform, QObject *parent)
-    : QObject(parent), platform_(platform) {}
+    : QObject(parent), platform_(platform) {
+    // Said once for each time the file stops taking the visits; they wait, none lost.
+    connect(&platform_.history(), &History::Held, this, [this](const QString &why) {
+        if (!why.isEmpty())
+            emit Notice(QStringLiteral("历史记录暂时无法保存（%1），稍后会自动保存。").arg(why));
+    });
+}
 
 void HistoryKeeper::open(const QString &path) {
     platform_.history().OpenLater(path);
@@ -51,8 +57,11 @@ void HistoryKeeper::loaded(Form1 *tab) {
                            [this, text = std::exchange(notice_, QString())] { emit Notice(text); });
     const bool typed = typedNext_.take(tab);
     const QString url = tab->browser()->LocationURL();
-    // A locked tab's pages are never kept; a reload or a zoom is no new visit.
-    if (tab->isLocked() || !Recordable(url) || recorded_.value(tab) == url) return;
+    // A locked tab's pages are never kept, nor an error page; a reload or a zoom is no new
+    // visit.
+    if (tab->isLocked() || tab->browser()->LoadFailed() || !Recordable(url) ||
+        recorded_.value(tab) == url)
+        return;
     recorded_.insert(tab, url);
     platform_.history().Record(url, tab->browser()->Title(),
                                platform_.clock().now().toMSecsSinceEpoch(), typed);

@@ -196,6 +196,7 @@ void mdiBrowser::wireParts() {
         connect(tabs_, changed, session_, &SessionKeeper::changed);
     connect(tabs_, &TabSet::Retitled, history_, &HistoryKeeper::retitled);
     connect(history_, &HistoryKeeper::Notice, status_, &StatusStrip::setStatus);
+    connect(&platform_.history(), &History::Written, address_, &AddressBox::forget);
     connect(tabs_, &TabSet::Closing, this, [this](Form1 *t) {
         history_->forget(t);
         if (t == fullScreenTab_) leavePageFullScreen();

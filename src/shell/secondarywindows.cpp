@@ -32,6 +32,8 @@ SecondaryWindows::SecondaryWindows(Platform &platform, QWidget *frame, Hooks hoo
             frame_);
         connect(h, &frmHistory::OpenRequested, this,
                 [this](const QString &url) { hooks_.open(url); });
+        connect(h, &frmHistory::TracksCleared, this,
+                [this] { platform_.ClearBrowsingData(Platform::History); });
         return h;
     });
 }

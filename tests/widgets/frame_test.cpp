@@ -336,8 +336,10 @@ TEST_F(FrameTest, ShutdownClearsTracksWhenSetOrUnreadable) {
         view(f->tabs()[0])->finishLoad("http://b/", "B");
         f->tabs()[0]->setLocked(true);
         view(f->tabs()[0])->finishLoad("http://secret/", "S");  // a locked tab's: never
+        platform.history().Flush();
         EXPECT_EQ(platform.history().Visits().size(), 1);
         EXPECT_TRUE(f->close());
+        platform.history().Flush();
         EXPECT_EQ(platform.tracksCleared, 1) << value;
         EXPECT_TRUE(platform.history().Visits().isEmpty());  // our history too
         EXPECT_EQ(platform.cleared, Platform::History);      // the cache and cookies stay

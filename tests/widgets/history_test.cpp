@@ -37,6 +37,11 @@ class HistoryTest : public ::testing::Test {
         h.Record("https://docs.rs/", "Rust docs", kNow - 40 * kDay + 1);
         h.Record("https://example.com/", "", kNow - kHour);
         h.SetTitle("https://example.com/", "Example \"quoted\"");
+        h.Flush();
+    }
+    // The file, its log and its index as bytes: what someone reading the disk would find.
+    QByteArray onDisk() const {
+        return ReadBytes(path) + ReadBytes(path + "-wal") + ReadBytes(path + "-shm");
     }
     QTemporaryDir dir;
     QString path;
@@ -67,16 +72,33 @@ TEST_F(HistoryTest, SuggestsFindsRemovesAndClears) {
     EXPECT_EQ(all[0].title, "Example \"quoted\"");
     const QList<Visit> rust = h.Visits("rust");
     ASSERT_EQ(rust.size(), 2);
+    EXPECT_TRUE(onDisk().contains("Rust docs"));
+    QSignalSpy written(&h, &History::Written);
     h.Remove({rust[0].id});
+    h.Flush();
     EXPECT_EQ(Urls(h.Suggest("rust", kNow)), QStringList{"https://docs.rs/"});
     h.Remove({rust[1].id});
+    h.Flush();
     EXPECT_TRUE(h.Suggest("rust", kNow).isEmpty());
     h.ClearSince(kNow - 2 * kHour - 1);  // the last two hours
+    h.Flush();
     EXPECT_EQ(h.Visits().size(), 1);
     EXPECT_EQ(Urls(h.Suggest("doc", kNow)), QStringList{"https://doc.qt.io/"});
+    // Each removal says what it forgot; no byte of a removed page is left anywhere.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return written.size() == 3; }));
+    EXPECT_EQ(written[1][0].toStringList(), QStringList{"https://docs.rs/"});
+    QStringList forgotten = written[2][0].toStringList();
+    forgotten.sort();
+    EXPECT_EQ(forgotten, (QStringList{"https://doc.qt.io/", "https://example.com/"}));
+    for (const char *gone : {"docs.rs", "Rust docs", "example.com", "quoted"})
+        EXPECT_FALSE(onDisk().contains(gone)) << gone;
     h.ClearSince(0);
+    h.Flush();
     EXPECT_TRUE(h.Visits().isEmpty());
     EXPECT_TRUE(h.Suggest("s", kNow).isEmpty());
+    EXPECT_FALSE(onDisk().contains("doc.qt.io"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return written.size() == 4; }));
+    EXPECT_TRUE(written[3][1].toBool());  // everything: the address box's list goes whole
 }
 
 // A damaged file goes aside (never over an earlier one) and a new one records; a file another
@@ -94,19 +116,29 @@ TEST_F(HistoryTest, ADamagedHeldOrLaterDatabaseNeverStopsTheBrowser) {
         EXPECT_TRUE(h.notice().contains(aside)) << h.notice().toStdString();
         EXPECT_EQ(ReadBytes(dir.filePath(aside)), junk);
         h.Record("https://new.example/", "New", kNow);
+        h.Close();  // written before it closes
+        h.Open(path);
         EXPECT_EQ(h.Visits().size(), 1);
         h.Close();
     }
     {
+        // Held by another program: the visits wait in the queue and are written after.
+        h.Open(path);
         QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
         other.setDatabaseName(path);
         ASSERT_TRUE(other.open());
-        QSqlQuery(other).exec("BEGIN EXCLUSIVE");
-        h.Open(path);
-        EXPECT_FALSE(h.ready());
-        EXPECT_TRUE(h.notice().contains("另一个程序正在使用它")) << h.notice().toStdString();
+        QSqlQuery(other).exec("BEGIN IMMEDIATE");
+        QSignalSpy held(&h, &History::Held);
+        h.Record("https://held.example/", "Held", kNow);
+        h.Flush();
+        EXPECT_EQ(h.Visits().size(), 1);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !held.isEmpty(); }));
+        EXPECT_EQ(held[0][0].toString(), "另一个程序正在使用它");
         QSqlQuery(other).exec("PRAGMA user_version=99");
         QSqlQuery(other).exec("COMMIT");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return h.Visits().size() == 2; }, 5000));
+        EXPECT_EQ(held.last()[0].toString(), "");
+        h.Close();
         other.close();
     }
     QSqlDatabase::removeDatabase("other");
@@ -136,6 +168,7 @@ TEST_F(HistoryTest, TheWindowFindsOpensAndDeletes) {
     EXPECT_EQ(opened[0][0].toString(), "https://docs.rs/");
     QTest::keyClick(search, Qt::Key_Down);
     QTest::keyClick(list, Qt::Key_Delete);
+    h.Flush();
     EXPECT_EQ(h.Visits("rust").size(), 1);
-    EXPECT_EQ(list->topLevelItem(0)->childCount(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return list->topLevelItem(0)->childCount() == 1; }));
 }
