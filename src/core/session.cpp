@@ -7,7 +7,7 @@
 
 namespace {
 constexpr quint32 kMagic = 0x4F4C5353;  // "OLSS"
-constexpr quint32 kFormat = 1;
+constexpr quint32 kFormat = 2;  // 1: without the offered tabs
 constexpr int kMaxTabs = 500;
 }  // namespace
 
@@ -16,8 +16,13 @@ QByteArray EncodeSession(const Session &session, const QString &engine) {
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out.setVersion(QDataStream::Qt_6_0);
     out << kMagic << kFormat << engine << qint32(session.tabs.size()) << qint32(session.active);
-    for (const SessionTab &t : session.tabs)
-        out << t.url << t.title << t.history << qint32(t.zoom) << t.locked;
+    auto put = [&](const QList<SessionTab> &tabs) {
+        for (const SessionTab &t : tabs)
+            out << t.url << t.title << t.history << qint32(t.zoom) << t.locked;
+    };
+    put(session.tabs);
+    out << qint32(session.offered.size());
+    put(session.offered);
     return bytes;
 }
 
@@ -28,20 +33,26 @@ std::optional<Session> DecodeSession(const QByteArray &bytes, const QString &eng
     QString writtenBy;
     qint32 count = 0, active = 0;
     in >> magic >> format;
-    if (magic != kMagic || format != kFormat) return std::nullopt;
+    if (magic != kMagic || (format != 1 && format != kFormat)) return std::nullopt;
     in >> writtenBy >> count >> active;
-    if (in.status() != QDataStream::Ok || count < 0 || count > kMaxTabs) return std::nullopt;
+    auto take = [&](qint32 n, QList<SessionTab> &tabs) {
+        if (in.status() != QDataStream::Ok || n < 0 || n > kMaxTabs) return false;
+        for (int i = 0; i < n; ++i) {
+            SessionTab t;
+            qint32 zoom = 100;
+            in >> t.url >> t.title >> t.history >> zoom >> t.locked;
+            if (in.status() != QDataStream::Ok) return false;
+            t.zoom = zoom;
+            if (writtenBy != engine) t.history.clear();  // another engine's stream is not read
+            tabs << t;
+        }
+        return true;
+    };
     Session s;
-    for (int i = 0; i < count; ++i) {
-        SessionTab t;
-        qint32 zoom = 100;
-        in >> t.url >> t.title >> t.history >> zoom >> t.locked;
-        if (in.status() != QDataStream::Ok) return std::nullopt;
-        t.zoom = zoom;
-        if (writtenBy != engine) t.history.clear();  // another engine's stream is not read
-        s.tabs << t;
-    }
-    if (!in.atEnd()) return std::nullopt;
+    if (!take(count, s.tabs)) return std::nullopt;
+    qint32 offered = 0;
+    if (format > 1) in >> offered;
+    if (!take(offered, s.offered) || !in.atEnd()) return std::nullopt;
     s.active = count ? qBound(0, int(active), int(count) - 1) : 0;
     return s;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The open tabs as a file: each tab's address, title, back and forward history (the web
 // engine's own stream, kept only for the engine version that wrote it), zoom and lock, and
-// which tab was in front. Written whole or not at all.
+// which tab was in front, and the tabs still offered from an earlier crash. Written whole or not
+// at all.
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -20,6 +21,9 @@ struct SessionTab {
 struct Session {
     QList<SessionTab> tabs;
     int active = 0;
+    // Tabs an earlier run left after a crash, offered back and not yet answered: kept until
+    // the user restores or dismisses them, through any number of crashes.
+    QList<SessionTab> offered;
 };
 
 // engine: the version whose history stream the tabs hold; a file of another version keeps

@@ -57,6 +57,10 @@ void HistoryKeeper::loaded(Form1 *tab) {
                            [this, text = std::exchange(notice_, QString())] { emit Notice(text); });
     const bool typed = typedNext_.take(tab);
     const QString url = tab->browser()->LocationURL();
+    if (tab->takeRestored()) {  // put back as it was: no new visit
+        recorded_.insert(tab, url);
+        return;
+    }
     // A locked tab's pages are never kept, nor an error page; a reload or a zoom is no new
     // visit.
     if (tab->isLocked() || tab->browser()->LoadFailed() || !Recordable(url) ||

@@ -95,6 +95,7 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     session_ = new SessionKeeper(tabs_, this);
     new TabSleeper(tabs_, platform_.clock(), this);
     connect(restoreBar_, &RestoreBar::RestoreClicked, session_, &SessionKeeper::restorePrevious);
+    connect(restoreBar_, &RestoreBar::DismissClicked, session_, &SessionKeeper::dismissPrevious);
     connect(session_, &SessionKeeper::Notice, history_, &HistoryKeeper::say);
     connect(session_, &SessionKeeper::Written, this, &mdiBrowser::noteWrite);
     address_->setSuggestionSource(
@@ -259,7 +260,9 @@ bool mdiBrowser::Load() {
     }
     keys_->install();
     // A start that shows only the settings keeps no session.
-    if (tabs_->count() > 0 && session_->begin()) restoreBar_->show();
+    if (tabs_->count() > 0 &&
+        session_->begin(start.kind == StartCommand::Empty ? tabs_->active() : nullptr))
+        restoreBar_->show();
     return true;
 }
 

@@ -27,6 +27,9 @@ RestoreBar::RestoreBar(QWidget *parent) : QFrame(parent) {
         hide();
         emit RestoreClicked();
     });
-    connect(close, &QPushButton::clicked, this, &QWidget::hide);
+    connect(close, &QPushButton::clicked, this, [this] {
+        hide();
+        emit DismissClicked();
+    });
     hide();
 }

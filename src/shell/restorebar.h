@@ -10,4 +10,5 @@ class RestoreBar : public QFrame {
 
   signals:
     void RestoreClicked();
+    void DismissClicked();
 };

@@ -27,13 +27,19 @@ SessionKeeper::SessionKeeper(TabSet *tabs, QObject *parent) : QObject(parent), t
     connect(&timer_, &QTimer::timeout, this, &SessionKeeper::save);
 }
 
-bool SessionKeeper::begin() {
+bool SessionKeeper::begin(Form1 *startTab) {
     if (running_) return false;
     running_ = true;
+    startTab_ = startTab;
     previous_ = ReadSessionFile(SessionPath(), Engine());
     if (!previous_ && QFile::exists(SessionPath()))
         emit Notice(QStringLiteral("上次的选项卡记录已损坏，已忽略。"));
     const bool unclean = QFile::exists(MarkPath());
+    if (previous_ && !previous_->offered.isEmpty()) {  // earlier crashes' tabs come first
+        previous_->active += int(previous_->offered.size());
+        previous_->tabs = std::exchange(previous_->offered, {}) + previous_->tabs;
+    }
+    carrying_ = unclean && hasPrevious();
     WriteFileWhole(MarkPath(), QByteArray::number(QCoreApplication::applicationPid()));
     written_ = previous_ ? EncodeSession(*previous_, Engine()) : QByteArray();
     changed();
@@ -48,11 +54,10 @@ Session SessionKeeper::collect() const {
     Session s;
     const QList<Form1 *> tabs = tabs_->all();
     for (Form1 *t : tabs) {
-        WebView *v = t->browser();
-        s.tabs.append({v->LocationURL(), t->caption(), v->SavedHistory(),
-                       qRound(v->PageZoom() * 100), t->isLocked()});
+        s.tabs.append(t->page());
         if (t == tabs_->active()) s.active = int(s.tabs.size()) - 1;
     }
+    if (carrying_) s.offered = previous_->tabs;
     return s;
 }
 
@@ -80,12 +85,14 @@ void SessionKeeper::finish(bool clear) {
 void SessionKeeper::restorePrevious() {
     if (!hasPrevious()) return;
     const Session s = *std::exchange(previous_, std::nullopt);
-    Form1 *front = nullptr;
-    for (int i = 0; i < s.tabs.size(); ++i) {
-        const SessionTab &t = s.tabs[i];
-        Form1 *tab = tabs_->openWithHistory(t.url, t.history, t.locked);
-        if (i == s.active) front = tab;
-    }
-    if (front) tabs_->show(front);
+    carrying_ = false;
+    for (int i = 0; i < s.tabs.size(); ++i) tabs_->restore(s.tabs[i], i == s.active);
+    // The run's own start page gives way, unless the user went somewhere from it.
+    if (startTab_ && !startTab_->browser()->CanGoBack()) tabs_->close(startTab_);
+    changed();
+}
+
+void SessionKeeper::dismissPrevious() {
+    carrying_ = false;
     changed();
 }

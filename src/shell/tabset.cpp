@@ -31,18 +31,20 @@ TabSet::TabSet(Platform &platform, QWidget *parent) : QObject(parent), platform_
         Form1 *t = tabAt(index);
         if (!t) return;
         children_->setCurrentWidget(t);
+        t->wake();  // a restored tab's page loads when it is first shown
         emit ActiveChanged(t);
     });
     showEmptyPage();
 }
 
-Form1 *TabSet::create(bool background) {
+Form1 *TabSet::create(bool background, bool atEnd) {
     auto *t = new Form1(platform_, children_);
     wire(t);
     emit Created(t);
     // A tab opened behind the active one lies next to it, as in other browsers.
     const int index =
-        background && strip_->count() > 0 ? strip_->currentIndex() + 1 : strip_->count();
+        background && !atEnd && strip_->count() > 0 ? strip_->currentIndex() + 1
+                                                     : strip_->count();
     children_->insertWidget(index, t);
     strip_->insertPage(index, t);
     if (!background) strip_->setCurrentIndex(index);  // a tab that shows itself is active
@@ -168,9 +170,9 @@ void TabSet::showEmptyPage() {
 }
 
 void TabSet::remember(Form1 *t) {
-    const QString url = t->browser()->LocationURL();
-    if (url.isEmpty()) return;
-    closed_.append({url, t->browser()->SavedHistory(), t->isLocked()});
+    const SessionTab page = t->page();
+    if (page.url.isEmpty()) return;
+    closed_.append({page.url, page.history, page.locked});
     while (closed_.size() > kClosedTabsKept) closed_.removeFirst();
 }
 
@@ -182,6 +184,15 @@ Form1 *TabSet::openWithHistory(const QString &url, const QByteArray &history, bo
     else
         t->browser()->RestoreHistory(history);
     show(t);
+    return t;
+}
+
+Form1 *TabSet::restore(const SessionTab &page, bool front) {
+    Form1 *t = create(!front, true);
+    if (page.locked) t->setLocked(true);  // before its page can show
+    t->rest(page);
+    if (front) show(t);
+    if (t == active()) t->wake();
     return t;
 }
 

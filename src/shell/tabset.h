@@ -6,6 +6,7 @@
 #include <QObject>
 
 #include "core/command.h"
+#include "core/session.h"
 #include "platform/transfer.h"
 
 class EmptyPage;
@@ -25,7 +26,8 @@ class TabSet : public QObject {
 
     // Created and loaded, not yet shown in front; in the background: next to the active
     // tab, which stays active.
-    Form1 *create(bool background = false);
+    // atEnd: after the last tab however it is placed.
+    Form1 *create(bool background = false, bool atEnd = false);
     void show(Form1 *tab);
     void close(Form1 *tab);
     Form1 *active() const;
@@ -39,6 +41,9 @@ class TabSet : public QObject {
     // A tab with the given back and forward history (its address when there is none),
     // locked from the start when asked (the lock travels with the page).
     Form1 *openWithHistory(const QString &url, const QByteArray &history, bool locked);
+    // A kept session's tab, after the last: the one in front loads, the others wait until
+    // they are first shown.
+    Form1 *restore(const SessionTab &page, bool front);
 
     // The tab-list commands: next, previous, by number, close others or those to the right,
     // reopen the last closed, duplicate. False when there was nothing to act on.

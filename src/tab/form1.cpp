@@ -144,6 +144,29 @@ void Form1::Load() {
     ReadNav();
 }
 
+void Form1::rest(const SessionTab &page) {
+    waiting_ = page;
+    restored_ = true;
+    setWindowTitle(page.title.isEmpty() ? page.url : page.title);
+    emit CaptionChanged();
+}
+
+void Form1::wake() {
+    if (!waiting_) return;
+    const SessionTab page = *std::exchange(waiting_, std::nullopt);
+    if (page.history.isEmpty())
+        brwWebBrowser->Navigate(page.url);
+    else
+        brwWebBrowser->RestoreHistory(page.history);
+}
+
+SessionTab Form1::page() const {
+    if (waiting_) return {waiting_->url, waiting_->title, waiting_->history, waiting_->zoom,
+                          isLocked()};
+    return {brwWebBrowser->LocationURL(), caption(), brwWebBrowser->SavedHistory(),
+            qRound(brwWebBrowser->PageZoom() * 100), isLocked()};
+}
+
 void Form1::ReadNav() {
     picNav->ReadNav();
 }

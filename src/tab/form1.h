@@ -4,8 +4,10 @@
 // its signals; it knows nothing of the frame.
 #include <QStringList>
 #include <QWidget>
+#include <optional>
 
 #include "core/command.h"
+#include "core/session.h"
 #include "core/tabrest.h"
 
 class Dialogs;
@@ -56,6 +58,15 @@ class Form1 : public QWidget {
     bool insecure() const {
         return !insecureHost_.isEmpty();
     }  // the page's own widgets, the engine's included
+    // A tab put back from a kept session whose page waits until the tab first shows: no
+    // request and no page process before; its caption is the page's title meanwhile.
+    void rest(const SessionTab &page);
+    void wake();  // the waiting page loads; nothing when none waits
+    // The page as a session keeps it: the waiting one's while it waits.
+    SessionTab page() const;
+    // The page came back from a kept session: its first load is no new visit. Once.
+    bool takeRestored() { return std::exchange(restored_, false); }
+    void markRestored() { restored_ = true; }
     // The skin's colours: the lock panel's and the navigation page's, and its tile editor's.
     void setColours(const QColor &cover, const QColor &editor, const QColor &bar);
 
@@ -114,4 +125,6 @@ class Form1 : public QWidget {
     bool openedByPage_ = false;  // a page's script opened it: the page may close it  // the site
                                  // the user went on to past its certificate
     int blockedCount_ = 0;
+    std::optional<SessionTab> waiting_;
+    bool restored_ = false;
 };

@@ -119,9 +119,12 @@ TEST(SessionFile, RoundTripOtherEngineAndDamage) {
     Session s;
     s.tabs = {{"http://a/", "A", "stream", 150, true}, {"http://b/", "B", {}, 100, false}};
     s.active = 1;
+    s.offered = {{"http://c/", "C", {}, 100, true}};
     const QByteArray bytes = EncodeSession(s, "6.4.2");
     const auto same = DecodeSession(bytes, "6.4.2");
     ASSERT_TRUE(same);
+    ASSERT_EQ(same->offered.size(), 1);
+    EXPECT_TRUE(same->offered[0].locked);
     EXPECT_EQ(same->tabs[0].history, "stream");
     EXPECT_EQ(same->tabs[0].zoom, 150);
     EXPECT_TRUE(same->tabs[0].locked);
@@ -132,4 +135,10 @@ TEST(SessionFile, RoundTripOtherEngineAndDamage) {
     EXPECT_EQ(other->tabs[0].url, "http://a/");
     for (const QByteArray &bad : {bytes.left(bytes.size() - 1), bytes + "x", QByteArray("OLSS")})
         EXPECT_FALSE(DecodeSession(bad, "6.4.2"));
+    // An earlier version's file: the same without the offered tabs.
+    s.offered.clear();
+    QByteArray first = EncodeSession(s, "6.4.2").chopped(4);
+    first[7] = 1;
+    ASSERT_TRUE(DecodeSession(first, "6.4.2"));
+    EXPECT_EQ(DecodeSession(first, "6.4.2")->tabs.size(), 2);
 }

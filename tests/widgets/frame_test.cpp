@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -269,6 +270,7 @@ TEST_F(FrameTest, AddressBoxGoAndSearchUseWhatWasTyped) {
         for (int i = 0; i < popup->count(); ++i) out << popup->item(i)->text();
         return out;
     };
+    platform.history().Flush();
     typeOver("http://l");
     EXPECT_EQ(ui(f).cboAddress->currentText(), "http://l");
     // The first was loaded after an address was typed: it counts double.
@@ -376,13 +378,31 @@ TEST_F(FrameTest, TheLastRunsTabsComeBack) {
     EXPECT_FALSE(bar(f));  // a normal end
     ui(f).action("mnuRestore")->trigger();
     ASSERT_EQ(f->tabs().size(), 3);
-    EXPECT_EQ(view(f->tabs()[1])->calls.last(), "Restore http://a/|http://b/");
+    EXPECT_TRUE(view(f->tabs()[1])->calls.isEmpty());  // it rests until it is shown
+    EXPECT_EQ(f->tabs()[1]->caption(), "B");
     EXPECT_TRUE(f->tabs()[2]->isLocked());
     EXPECT_EQ(f->ActiveForm(), f->tabs()[2]);
+    f->Execute(Command::SelectTab, 2);
+    EXPECT_EQ(view(f->tabs()[1])->calls.last(), "Restore http://a/|http://b/");
+    view(f->tabs()[1])->finishLoad("http://b/", "B");
+    platform.history().Flush();
+    EXPECT_EQ(platform.history().Visits().size(), 1);  // the first run's: put back, not visited
     f.reset();  // gone without a close: the mark stays
     EXPECT_TRUE(QFile::exists(mark));
-    f = start("http://d/");
-    EXPECT_TRUE(bar(f));
+    // Crashes in a row with the offer unanswered: the tabs of both runs are offered, and the
+    // blank start page gives way to them.
+    for (const char *address : {"http://d/", ""}) {
+        f = start(address);
+        EXPECT_TRUE(bar(f));
+        if (*address) view(f->tabs()[0])->finishLoad(address, "D");
+        QTest::qWait(1200);  // kept
+        if (*address) f.reset();
+    }
+    f->findChild<QPushButton *>("cmdRestore")->click();
+    ASSERT_EQ(f->tabs().size(), 3);  // the first run's two, then the second's in front
+    EXPECT_EQ(f->tabs()[0]->page().url, "http://b/");
+    EXPECT_TRUE(f->tabs()[1]->isLocked());
+    EXPECT_EQ(view(f->tabs()[2])->calls, QStringList{"Navigate http://d/"});
     f->close();
     WriteBytes(file, "damaged");
     WriteBytes(mark, "");
