@@ -94,11 +94,12 @@ WriteResult WriteFileWhole(const QString &path, const QByteArray &bytes, FileAcc
 
 namespace config {
 
-void makePrivate(const QString &folder) {
+void makePrivate(const QString &folder, bool onlyIfLoose) {
     const QByteArray top = QFile::encodeName(folder);
     struct stat st {};
     // Already the user's alone: what is inside cannot be reached by others.
-    if (::stat(top.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || !(st.st_mode & 077)) return;
+    if (::stat(top.constData(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
+    if (onlyIfLoose && !(st.st_mode & 077)) return;
     ::chmod(top.constData(), 0700);
     QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
                     QDirIterator::Subdirectories);

@@ -25,9 +25,9 @@ WriteResult WriteFileWhole(const QString &path, const QByteArray &bytes,
 QString WriteErrorText(int error);
 
 namespace config {
-// A folder others can reach, and everything in it, made the user's alone (0700 folders, 0600
-// files); symbolic links are not followed.
-void makePrivate(const QString &folder);
+// A folder and everything in it made the user's alone (0700 folders, 0600 files); symbolic
+// links are not followed. onlyIfLoose: only when others can reach the folder itself.
+void makePrivate(const QString &folder, bool onlyIfLoose = true);
 // The suffix of the temporary files WriteFileWhole leaves when killed mid-write.
 inline constexpr char kTemporaryMark[] = ".olw-";
 }  // namespace config

@@ -232,7 +232,9 @@ WebEngine::WebEngine(const QString &storageDir, Dialogs &dialogs, QObject *paren
 WebEngine::~WebEngine() {
     const auto views = views_.values();
     for (QtWebView *v : views) delete v->view();
+    const QString kept = profile_->persistentStoragePath();
     delete profile_;
+    config::makePrivate(kept, false);  // the engine makes some of its files for all to read
 }
 
 void WebEngine::ClearHistory() {

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,6 +16,7 @@
 #include "core/base64.h"
 #include "core/bookmarks.h"
 #include "core/codepage.h"
+#include "core/session.h"
 #include "core/inifile.h"
 #include "core/store.h"
 #include "skins/colour.h"
@@ -637,8 +639,9 @@ TEST_P(InputE2E, VisitedPagesAreSuggestedFoundAndForgotten) {
     EXPECT_EQ(x.windowsOf(pid).size(), windows);  // nothing to suggest
 }
 
-// A kill: the next start offers the tabs back in a bar; 恢复 brings each with its back history,
-// the locked one locked.
+// Kills: the next start offers the tabs back in a bar, and a second kill with the bar unanswered
+// keeps them for the third; 恢复 brings each back with its back history, the locked one locked,
+// resting until it is clicked. Thirty tabs come back with one request.
 TEST_P(InputE2E, AfterAKillTheTabsComeBackWithTheirHistoryAndLock) {
     if (!GetParam()) GTEST_SKIP() << "once is enough, on a desktop with a window manager";
     setting("PassWord", Base64Encode("pw"));
@@ -656,46 +659,61 @@ TEST_P(InputE2E, AfterAKillTheTabsComeBackWithTheirHistoryAndLock) {
     ASSERT_TRUE(waitFor([&] { return magentaShare() > 0.9; }, 10000));
     x.hold("F4");
     ASSERT_TRUE(waitFor([&] { return magentaShare() < 0.1; }, 5000));
-    QTest::qWait(2500);  // kept within two seconds
-    browser->kill();
-    browser->waitForFinished(5000);
+    auto kill = [&] {
+        QTest::qWait(2500);  // kept within two seconds
+        browser->kill();
+        browser->waitForFinished(5000);
+    };
+    // The bar under the tab strip, and its first button.
+    auto restoreButton = [&] {
+        const QColor bar(0xFF, 0xF4, 0xCE);
+        QPoint restore;
+        waitFor(
+            [&] {
+                const QImage shot = x.screenshot();
+                const QRect f = frameRect();
+                for (int y = f.top(); y < f.bottom() && restore.isNull(); ++y) {
+                    if (ShareOfColour(shot, QRect(f.left() + 8, y, 3, 1), bar) < 1) continue;
+                    int run = 0;  // the first stretch of 30 pixels that are not the bar's
+                    for (int px = f.left() + 8; px < f.right() && restore.isNull(); ++px) {
+                        run = ShareOfColour(shot, QRect(px, y + 12, 1, 1), bar) < 1 ? run + 1 : 0;
+                        if (run == 30) restore = QPoint(px - 10, y + 12);
+                    }
+                }
+                return !restore.isNull();
+            },
+            10000);
+        return restore;
+    };
+    kill();
+    launch({}, "file://");
+    ASSERT_FALSE(restoreButton().isNull());
+    kill();  // again, the offer unanswered
 
     launch({}, "file://");
-    // The bar under the tab strip, and its first button.
-    const QColor bar(0xFF, 0xF4, 0xCE);
-    QPoint restore;
-    ASSERT_TRUE(waitFor(
-        [&] {
-            const QImage shot = x.screenshot();
-            const QRect f = frameRect();
-            for (int y = f.top(); y < f.bottom() && restore.isNull(); ++y) {
-                if (ShareOfColour(shot, QRect(f.left() + 8, y, 3, 1), bar) < 1) continue;
-                int run = 0;  // the first stretch of 30 pixels that are not the bar's
-                for (int px = f.left() + 8; px < f.right() && restore.isNull(); ++px) {
-                    run = ShareOfColour(shot, QRect(px, y + 12, 1, 1), bar) < 1 ? run + 1 : 0;
-                    if (run == 30) restore = QPoint(px - 10, y + 12);
-                }
-            }
-            return !restore.isNull();
-        },
-        10000));
+    const QPoint restore = restoreButton();
+    ASSERT_FALSE(restore.isNull());
+    server.requests.clear();
     x.click(restore);
-    ASSERT_TRUE(waitFor([&] {
-        return session.hasPage(server.url("/two"), "Two") &&
-               session.hasPage(server.url("/magenta"));
-    }));
+    // The first run's tabs and the second's start page in front; the others rest.
+    QTest::qWait(1500);
+    EXPECT_TRUE(server.requests.isEmpty()) << server.requests.join(' ').toStdString();
+    EXPECT_FALSE(pageOpen(server.url("/")));
+    x.key("ctrl+2");
+    ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/magenta")); }));
     QTest::qWait(500);
     EXPECT_LT(magentaShare(), 0.1);  // in front, and locked
-    x.key("ctrl+2");
+    x.key("ctrl+1");
+    ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/two"), "Two"); }));
     x.key("alt+Left");
     EXPECT_TRUE(waitFor([&] { return session.hasPage(server.url("/one"), "One"); }));
+    x.key("alt+Right");
+    ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/two"), "Two"); }));
 
     // One tab in memory: the others rest out of it; a click brings one back with its history.
     setting("TabsInMemory", "1");
-    x.key("alt+Right");
-    ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/two"), "Two"); }));
-    x.key("ctrl+1");
-    x.key("ctrl+w");  // the start page: now /two's tab is the first
+    x.key("ctrl+3");
+    x.key("ctrl+w");  // the second run's start page: /two's tab and the locked one are left
     QTest::qWait(500);
     x.key("ctrl+2");  // the locked page in front: the other tab leaves memory
     EXPECT_TRUE(waitFor([&] {
@@ -706,6 +724,28 @@ TEST_P(InputE2E, AfterAKillTheTabsComeBackWithTheirHistoryAndLock) {
     ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/two"), "Two"); }));
     x.key("alt+Left");
     EXPECT_TRUE(waitFor([&] { return session.hasPage(server.url("/one"), "One"); }));
+    kill();
+
+    // Thirty tabs: only the one in front is asked for, and has a page process, until another
+    // is clicked.
+    Session many;
+    for (int i = 0; i < 30; ++i) {
+        server.page(QString("/r%1").arg(i), QString("R%1").arg(i));
+        many.tabs << SessionTab{server.url(QString("/r%1").arg(i)), QString("R%1").arg(i), {}};
+    }
+    many.active = 7;
+    ASSERT_TRUE(WriteSessionFile(session.folder.file("数据/session.dat"), many, qVersion()));
+    WriteBytes(session.folder.file("数据/session.running"), "1");
+    launch({}, "file://");
+    server.requests.clear();
+    x.click(restoreButton());
+    ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/r7"), "R7"); }));
+    EXPECT_TRUE(waitFor([&] { return RenderersOf(browser->processId()).size() == 1; }));
+    QTest::qWait(1500);
+    EXPECT_EQ(server.requests.filter(QRegularExpression("^/r")), QStringList{"/r7"});
+    x.click(points().firstTab());
+    ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/r0"), "R0"); }));
+    EXPECT_EQ(server.requests.filter(QRegularExpression("^/r")), (QStringList{"/r7", "/r0"}));
 }
 
 // Middle-button strokes: the trail while the button is held and gone after it, back to
