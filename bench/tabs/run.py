@@ -9,8 +9,13 @@ Variants: ours as shipped (at most 12 tabs in memory), ours with TabsInMemory=6,
 models for the study (see VARIANTS), the minimal engine program (the floor), Chromium where
 installed. Rounds alternate the order. TABS_DETAIL=1 prints each process's PSS.
 
+With --restore N instead: ours after a crash with N tabs in its session file (the pages
+again and again), 恢复 clicked in the bar: the pages the site was asked for, the front tab's
+onload, and after the settling time the processes and PSS of the tree.
+
 Usage: bench/tabs/run.py [--rounds N] [--tabs N] [--settle S] [--variants a,b,...]
-Needs: Xvfb, xdotool, nodejs-doc, build/olumetta (scripts/build), build/floor/qtwb
+       bench/tabs/run.py --restore N [--settle S]
+Needs: Xvfb, xdotool, ImageMagick's import, nodejs-doc, build/olumetta (scripts/build), build/floor/qtwb
 (bench/run-browser-bench builds it) and the shared bench folder beside the checkout.
 """
 import argparse
@@ -18,6 +23,7 @@ import http.server
 import os
 import shutil
 import statistics
+import struct
 import subprocess
 import sys
 import tempfile
@@ -38,6 +44,7 @@ BEACON = (b"<script>addEventListener('load',()=>navigator.sendBeacon('/__onload'
 class Site(http.server.ThreadingHTTPServer):
     def __init__(self):
         self.loads = []  # (path, monotonic time)
+        self.pages = []  # the pages asked for
         self.cond = threading.Condition()
         super().__init__(("127.0.0.1", 0), Handler)
         threading.Thread(target=self.serve_forever, daemon=True).start()
@@ -77,6 +84,8 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         path = os.path.join(DOCS, self.path.lstrip("/").split("?")[0])
         if not path.endswith(".html") or not os.path.isfile(path):
             return super().do_GET()
+        with self.server.cond:
+            self.server.pages.append(self.path)
         with open(path, "rb") as f:
             body = f.read().replace(b"</body>", BEACON + b"</body>", 1)
         self.send_response(200)
@@ -166,8 +175,81 @@ def run(variant, site, pages, settle, work):
         b.cleanup()
 
 
+def session_file(urls):
+    """The program's session file: these tabs, the first in front, none offered before."""
+    def text(s):
+        b = s.encode("utf-16-be")
+        return struct.pack(">I", len(b)) + b
+    out = struct.pack(">II", 0x4F4C5353, 2) + text("bench") + struct.pack(">ii", len(urls), 0)
+    for u in urls:
+        out += text(u) + text(u.rsplit("/", 1)[-1]) + struct.pack(">Ii?", 0, 100, False)
+    return out + struct.pack(">i", 0)
+
+
+def restore_button(frame):
+    """Where 恢复 is: the first 30 pixels that are not the bar's, on the bar under the strip."""
+    g = subprocess.run(["xdotool", "getwindowgeometry", "--shell", frame],
+                       capture_output=True, text=True).stdout
+    v = {k: int(x) for k, x in (line.split("=") for line in g.split()) if k != "WINDOW"}
+    shot = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], capture_output=True).stdout
+    fields = shot.split(maxsplit=4)
+    width = int(fields[1])
+    rgb = fields[4]
+    bar = b"\xff\xf4\xce"
+    def at(x, y):
+        return rgb[(y * width + x) * 3:(y * width + x) * 3 + 3]
+    left = v["X"] + 8
+    for y in range(v["Y"], v["Y"] + v["HEIGHT"] - 12):
+        if any(at(left + i, y) != bar for i in range(3)):
+            continue
+        run = 0
+        for x in range(left, v["X"] + v["WIDTH"]):
+            run = run + 1 if at(x, y + 12) != bar else 0
+            if run == 30:
+                return x - 10, y + 12
+    return None
+
+
+def restore(site, pages, count, settle, work):
+    b = benchlib.Browser("olumetta", work)
+    data = os.path.join(os.path.dirname(b.bin), "数据")
+    urls = [site.url("%s?%d" % (pages[i % len(pages)], i)) for i in range(count)]
+    with open(os.path.join(data, "session.dat"), "wb") as f:
+        f.write(session_file(urls))
+    with open(os.path.join(data, "session.running"), "w") as f:
+        f.write("1")
+    res = {"variant": "ours, restore of %d" % count}
+    try:
+        b.start([])
+        button = None
+        end = time.monotonic() + 60
+        while button is None and time.monotonic() < end:
+            time.sleep(0.5)
+            frame = frame_of(b.proc.pid)
+            button = frame and restore_button(frame)
+        if button is None:
+            return dict(res, error="no restore bar")
+        with site.cond:
+            site.pages.clear()
+        t0 = time.monotonic()
+        subprocess.run(["xdotool", "mousemove", str(button[0]), str(button[1]), "click", "1"])
+        front = site.wait(pages[0], t0)
+        if front is None:
+            return dict(res, error="the front tab did not load")
+        time.sleep(settle)
+        m = b.memory()
+        with site.cond:
+            asked = len(site.pages)
+        return dict(res, front_s=front - t0, pages_asked=asked, pss=m["pss"] / 1024,
+                    nproc=m["nproc"])
+    finally:
+        b.stop()
+        b.cleanup()
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__)
+    ap.add_argument("--restore", type=int, default=0)
     ap.add_argument("--rounds", type=int, default=2)
     ap.add_argument("--tabs", type=int, default=31)
     ap.add_argument("--settle", type=int, default=20)
@@ -185,6 +267,14 @@ def main():
     os.environ["DISPLAY"] = ":" + xvfb.stdout.readline().decode().strip()
     site = Site()
     results = {v: [] for v in variants}
+    if a.restore:
+        try:
+            res = restore(site, pages, a.restore, a.settle, work)
+        finally:
+            xvfb.kill()
+            shutil.rmtree(work, ignore_errors=True)
+        print(res)
+        return
     try:
         for r in range(a.rounds):
             for v in (variants if r % 2 == 0 else variants[::-1]):

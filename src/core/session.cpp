@@ -7,21 +7,24 @@
 
 namespace {
 constexpr quint32 kMagic = 0x4F4C5353;  // "OLSS"
-constexpr quint32 kFormat = 2;  // 1: without the offered tabs
-constexpr int kMaxTabs = 500;
+constexpr quint32 kFormat = 2;          // 1: without the offered tabs
+// More than anyone keeps open; a longer list is written cut to it, so the file always reads.
+constexpr int kMaxTabs = 5000;
 }  // namespace
 
 QByteArray EncodeSession(const Session &session, const QString &engine) {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out.setVersion(QDataStream::Qt_6_0);
-    out << kMagic << kFormat << engine << qint32(session.tabs.size()) << qint32(session.active);
     auto put = [&](const QList<SessionTab> &tabs) {
-        for (const SessionTab &t : tabs)
+        const QList<SessionTab> kept = tabs.mid(0, kMaxTabs);
+        out << qint32(kept.size());
+        if (&tabs == &session.tabs) out << qint32(qMin(session.active, kMaxTabs - 1));
+        for (const SessionTab &t : kept)
             out << t.url << t.title << t.history << qint32(t.zoom) << t.locked;
     };
+    out << kMagic << kFormat << engine;
     put(session.tabs);
-    out << qint32(session.offered.size());
     put(session.offered);
     return bytes;
 }

@@ -86,7 +86,7 @@ void SessionKeeper::restorePrevious() {
     if (!hasPrevious()) return;
     const Session s = *std::exchange(previous_, std::nullopt);
     carrying_ = false;
-    for (int i = 0; i < s.tabs.size(); ++i) tabs_->restore(s.tabs[i], i == s.active);
+    tabs_->restore(s.tabs, s.active);
     // The run's own start page gives way, unless the user went somewhere from it.
     if (startTab_ && !startTab_->browser()->CanGoBack()) tabs_->close(startTab_);
     changed();

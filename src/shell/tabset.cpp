@@ -43,8 +43,7 @@ Form1 *TabSet::create(bool background, bool atEnd) {
     emit Created(t);
     // A tab opened behind the active one lies next to it, as in other browsers.
     const int index =
-        background && !atEnd && strip_->count() > 0 ? strip_->currentIndex() + 1
-                                                     : strip_->count();
+        background && !atEnd && strip_->count() > 0 ? strip_->currentIndex() + 1 : strip_->count();
     children_->insertWidget(index, t);
     strip_->insertPage(index, t);
     if (!background) strip_->setCurrentIndex(index);  // a tab that shows itself is active
@@ -187,13 +186,16 @@ Form1 *TabSet::openWithHistory(const QString &url, const QByteArray &history, bo
     return t;
 }
 
-Form1 *TabSet::restore(const SessionTab &page, bool front) {
-    Form1 *t = create(!front, true);
-    if (page.locked) t->setLocked(true);  // before its page can show
-    t->rest(page);
-    if (front) show(t);
-    if (t == active()) t->wake();
-    return t;
+void TabSet::restore(const QList<SessionTab> &pages, int front) {
+    strip_->setBatch(true);
+    for (int i = 0; i < pages.size(); ++i) {
+        Form1 *t = create(i != front, true);
+        if (pages[i].locked) t->setLocked(true);  // before its page can show
+        t->rest(pages[i]);
+        if (i == front) show(t);
+        if (t == active()) t->wake();
+    }
+    strip_->setBatch(false);
 }
 
 bool TabSet::Execute(Command command, int value) {

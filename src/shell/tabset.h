@@ -41,9 +41,9 @@ class TabSet : public QObject {
     // A tab with the given back and forward history (its address when there is none),
     // locked from the start when asked (the lock travels with the page).
     Form1 *openWithHistory(const QString &url, const QByteArray &history, bool locked);
-    // A kept session's tab, after the last: the one in front loads, the others wait until
+    // A kept session's tabs, after the last: the one in front loads, the others wait until
     // they are first shown.
-    Form1 *restore(const SessionTab &page, bool front);
+    void restore(const QList<SessionTab> &pages, int front);
 
     // The tab-list commands: next, previous, by number, close others or those to the right,
     // reopen the last closed, duplicate. False when there was nothing to act on.

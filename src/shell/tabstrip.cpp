@@ -44,7 +44,8 @@ TabStrip::TabStrip(QWidget *parent) : QTabBar(parent) {
 
 void TabStrip::insertPage(int index, QWidget *page) {
     if (blankPageIcon_.isNull()) blankPageIcon_ = BlankPageIcon();
-    insertTab(index, blankPageIcon_, QStringLiteral("空白页"));
+    insertTab(index, blankPageIcon_, batch_ ? QString() : QStringLiteral("空白页"));
+    if (batch_) pendingCaptions_.insert(page, QStringLiteral("空白页"));
     setTabData(index, QVariant::fromValue<void *>(page));
     setTabToolTip(index, QString());
 }
@@ -68,7 +69,11 @@ int TabStrip::indexOfPage(const QWidget *page) const {
 void TabStrip::setCaption(QWidget *page, const QString &title) {
     const int index = indexOfPage(page);
     if (index < 0) return;
-    setTabText(index, TabCaption(title.isEmpty() ? QStringLiteral("空白页") : title));
+    const QString caption = TabCaption(title.isEmpty() ? QStringLiteral("空白页") : title);
+    if (batch_)
+        pendingCaptions_.insert(page, caption);
+    else
+        setTabText(index, caption);
     setTabToolTip(index, WithoutBidiControls(title));
 }
 
@@ -89,6 +94,32 @@ void TabStrip::setColours(const QColor &bar) {
                        "QTabBar::tab:selected { background: %6; color: %7; }")
             .arg(c.strip.name(), c.tab.name(), c.text.name(), c.border.name(), c.hover.name(),
                  c.current.name(), c.currentText.name()));
+}
+
+void TabStrip::setBatch(bool on) {
+    if (on) shownBeforeBatch_ = isVisible();
+    batch_ = on;
+    setVisible(!on && shownBeforeBatch_);
+    if (on) return;
+    for (auto it = pendingCaptions_.cbegin(); it != pendingCaptions_.cend(); ++it)
+        if (const int index = indexOfPage(it.key()); index >= 0) setTabText(index, it.value());
+    pendingCaptions_.clear();
+}
+
+// The strip asks every tab's size whenever one is added or changed, and measuring a caption
+// is the cost: with hundreds of tabs a restore would take seconds. Kept per caption, whether
+// it has an icon, and its place.
+QSize TabStrip::tabSizeHint(int index) const {
+    const int place = (index == currentIndex()) | (index == 0) << 1 | (index == count() - 1) << 2;
+    const QString key = tabText(index) + QChar(u'0' + place + (tabIcon(index).isNull() ? 8 : 0));
+    if (const auto it = sizes_.constFind(key); it != sizes_.cend()) return *it;
+    if (sizes_.size() > 2000) sizes_.clear();
+    return sizes_[key] = QTabBar::tabSizeHint(index);
+}
+
+void TabStrip::changeEvent(QEvent *event) {
+    if (event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange) sizes_.clear();
+    QTabBar::changeEvent(event);
 }
 
 bool TabStrip::eventFilter(QObject *watched, QEvent *event) {

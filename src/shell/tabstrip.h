@@ -2,6 +2,7 @@
 // The tab strip over the tabs: a tab per page with its caption, whole title as tool tip and
 // icon, in the skin's colours. A double-click on its empty part asks for a new tab, a middle
 // click or the close button to close one, a right click for a menu.
+#include <QHash>
 #include <QIcon>
 #include <QTabBar>
 
@@ -17,6 +18,9 @@ class TabStrip : public QTabBar {
     void setCaption(QWidget *page, const QString &title);
     void setPageIcon(QWidget *page, const QIcon &icon);  // none: the blank-page icon
     void setColours(const QColor &bar);
+    // Many tabs added at once: each addition lays out the strip and shortens every caption
+    // to fit; in a batch the strip is hidden and the captions wait until the end.
+    void setBatch(bool on);
 
   signals:
     void NewTabRequested();
@@ -26,7 +30,12 @@ class TabStrip : public QTabBar {
 
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    QSize tabSizeHint(int index) const override;
+    void changeEvent(QEvent *event) override;
 
   private:
     QIcon blankPageIcon_;
+    bool batch_ = false, shownBeforeBatch_ = false;
+    QHash<const QWidget *, QString> pendingCaptions_;
+    mutable QHash<QString, QSize> sizes_;  // by caption and place: see tabSizeHint
 };

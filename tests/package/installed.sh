@@ -50,6 +50,8 @@ wait_for 60 page_open "Installed page" || fail "the first page did not open"
 folder="$HOME/.local/share/olumetta"
 [[ -f "$folder/config.ini" && -f "$folder/皮肤/默认.ini" ]] || fail "no program folder in $folder"
 [[ -w "$folder/config.ini" ]] || fail "the user's config.ini is not writable"
+[[ $(stat -c %a "$folder") == 700 && $(stat -c %a "$folder/config.ini") == 600 ]] ||
+  fail "the program folder or its config.ini can be read by others"
 echo "installed: browses, its folder is $folder"
 
 kill "$browser"; wait "$browser" 2>/dev/null || true

@@ -1,5 +1,7 @@
 #include "testfolder.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -40,6 +42,11 @@ void TestFolder::useAsAppDir() const {
 QByteArray ReadBytes(const QString &path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+int ModeOf(const QString &path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
 }
 
 void WriteBytes(const QString &path, const QByteArray &bytes) {

@@ -25,3 +25,5 @@ class TestFolder {
 
 QByteArray ReadBytes(const QString &path);
 void WriteBytes(const QString &path, const QByteArray &bytes);
+// The permission bits (07777), or -1 when there is no such file.
+int ModeOf(const QString &path);

@@ -141,4 +141,8 @@ TEST(SessionFile, RoundTripOtherEngineAndDamage) {
     first[7] = 1;
     ASSERT_TRUE(DecodeSession(first, "6.4.2"));
     EXPECT_EQ(DecodeSession(first, "6.4.2")->tabs.size(), 2);
+    // Crash after crash with many tabs: the list is cut, the file still reads.
+    s.offered = QList<SessionTab>(6000, s.tabs[1]);
+    ASSERT_TRUE(DecodeSession(EncodeSession(s, "6.4.2"), "6.4.2"));
+    EXPECT_EQ(DecodeSession(EncodeSession(s, "6.4.2"), "6.4.2")->offered.size(), 5000);
 }

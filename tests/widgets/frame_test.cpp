@@ -5,10 +5,10 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPushButton>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QSet>
 #include <QShortcut>
 #include <QTabBar>
@@ -380,6 +380,7 @@ TEST_F(FrameTest, TheLastRunsTabsComeBack) {
     ASSERT_EQ(f->tabs().size(), 3);
     EXPECT_TRUE(view(f->tabs()[1])->calls.isEmpty());  // it rests until it is shown
     EXPECT_EQ(f->tabs()[1]->caption(), "B");
+    EXPECT_EQ(ui(f).MDITabs->tabText(1), "B");  // the strip's caption too
     EXPECT_TRUE(f->tabs()[2]->isLocked());
     EXPECT_EQ(f->ActiveForm(), f->tabs()[2]);
     f->Execute(Command::SelectTab, 2);
@@ -387,7 +388,7 @@ TEST_F(FrameTest, TheLastRunsTabsComeBack) {
     view(f->tabs()[1])->finishLoad("http://b/", "B");
     platform.history().Flush();
     EXPECT_EQ(platform.history().Visits().size(), 1);  // the first run's: put back, not visited
-    f.reset();  // gone without a close: the mark stays
+    f.reset();                                         // gone without a close: the mark stays
     EXPECT_TRUE(QFile::exists(mark));
     // Crashes in a row with the offer unanswered: the tabs of both runs are offered, and the
     // blank start page gives way to them.
