@@ -22,6 +22,8 @@ class Dialogs {
     // the release, and a question waits there before it is asked.
     virtual void hold(bool on) { held_ = on; }
     bool held() const { return held_; }
+    // For a dialog not shown through this interface: returns once the disguise is gone.
+    virtual void waitForRelease() {}
     virtual Answer MsgBox(QWidget *parent, const QString &text, const QString &title, Icon icon,
                           Buttons buttons = Ok) = 0;
     // The chosen path, or empty when the dialog was cancelled. filter is "所有文件|*.*".

@@ -118,10 +118,12 @@ QString QtDialogs::ShowSave(QWidget *parent, const QString &title, const QString
 }
 
 QString QtDialogs::ShowOpen(QWidget *parent, const QString &title, const QString &filter) {
+    waitForRelease();
     return QFileDialog::getOpenFileName(parent, title, QString(), QtNameFilter(filter));
 }
 
 std::optional<QColor> QtDialogs::ShowColor(QWidget *parent, const QColor &initial) {
+    waitForRelease();
     const QColor c = QColorDialog::getColor(initial, parent);
     if (!c.isValid()) return std::nullopt;
     return c;
@@ -129,6 +131,7 @@ std::optional<QColor> QtDialogs::ShowColor(QWidget *parent, const QColor &initia
 
 std::optional<QString> QtDialogs::InputBox(QWidget *parent, const QString &prompt,
                                            const QString &title, const QString &defaultText) {
+    waitForRelease();
     bool ok = false;
     const QString t =
         QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
@@ -138,6 +141,7 @@ std::optional<QString> QtDialogs::InputBox(QWidget *parent, const QString &promp
 
 std::optional<Dialogs::Credentials> QtDialogs::Login(QWidget *parent, const QString &title,
                                                      const QString &text) {
+    waitForRelease();
     QDialog box(parent);
     box.setWindowTitle(title);
     auto *user = new QLineEdit(&box);

@@ -9,6 +9,7 @@ class QtDialogs : public QObject, public Dialogs {
     Q_OBJECT
   public:
     void hold(bool on) override;
+    void waitForRelease() override;
     Answer MsgBox(QWidget *parent, const QString &text, const QString &title, Icon icon,
                   Buttons buttons) override;
     void Notice(QWidget *parent, const QString &text, const QString &title, Icon icon) override;
@@ -25,6 +26,5 @@ class QtDialogs : public QObject, public Dialogs {
     void Released();
 
   private:
-    void waitForRelease();
     QList<std::function<void()>> waiting_;  // notices raised while held
 };

@@ -28,6 +28,7 @@
 #include "core/timing.h"
 #include "dialogs.h"
 #include "language.h"
+#include "pagedialog.h"
 #include "transfer.h"
 
 namespace {
@@ -43,7 +44,18 @@ struct DialogUp {
 
 class Page : public QWebEnginePage {
   public:
-    Page(QWebEngineProfile *profile, QtWebView *owner) : QWebEnginePage(profile), owner_(owner) {}
+    Page(QWebEngineProfile *profile, QtWebView *owner) : QWebEnginePage(profile), owner_(owner) {
+        // A page told to ask no more may ask again once it navigates.
+        connect(this, &QWebEnginePage::loadStarted, this, [this] {
+            asked_ = 0;
+            silenced_ = false;
+        });
+    }
+    // Its tab goes: every question of the page still open is cancelled.
+    void cancelDialogs() {
+        if (QWebEngineView *view = QWebEngineView::forPage(this))
+            for (PageDialog *d : view->findChildren<PageDialog *>()) d->cancel();
+    }
 
   protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override {
@@ -58,31 +70,50 @@ class Page : public QWebEnginePage {
     // No script dialogs about script errors: the console is where they go.
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &, int,
                                   const QString &) override {}
-    // A page's own dialogs say which site asks.
+    // A page's own dialogs, over the page alone, say which site asks.
     void javaScriptAlert(const QUrl &origin, const QString &msg) override {
-        const DialogUp up(owner_);
-        owner_->dialogs().MsgBox(owner_->widget(), msg, siteOf(origin), Dialogs::Information);
+        ask(PageDialog::Alert, origin, msg, {});
     }
     bool javaScriptConfirm(const QUrl &origin, const QString &msg) override {
-        const DialogUp up(owner_);
-        return owner_->dialogs().MsgBox(owner_->widget(), msg, siteOf(origin), Dialogs::Question,
-                                        Dialogs::OkCancel) == Dialogs::AnswerOk;
+        return ask(PageDialog::Confirm, origin, msg, {}).has_value();
     }
     bool javaScriptPrompt(const QUrl &origin, const QString &msg, const QString &defaultValue,
                           QString *result) override {
-        const DialogUp up(owner_);
-        const auto answer =
-            owner_->dialogs().InputBox(owner_->widget(), msg, siteOf(origin), defaultValue);
+        const auto answer = ask(PageDialog::Prompt, origin, msg, defaultValue);
         if (answer && result) *result = *answer;
         return answer.has_value();
     }
 
+    // The engine's own file chooser, after the disguise like every box.
+    QStringList chooseFiles(FileSelectionMode mode, const QStringList &oldFiles,
+                            const QStringList &acceptedMimeTypes) override {
+        const DialogUp up(owner_);
+        owner_->dialogs().waitForRelease();
+        return QWebEnginePage::chooseFiles(mode, oldFiles, acceptedMimeTypes);
+    }
+
   private:
+    // The answer: OK with a prompt's text, or none for cancel. A silenced page is answered at
+    // once: an alert OK, the others cancel.
+    std::optional<QString> ask(PageDialog::Kind kind, const QUrl &origin, const QString &text,
+                               const QString &value) {
+        QWebEngineView *view = QWebEngineView::forPage(this);
+        if (silenced_ || !view || !owner_)
+            return kind == PageDialog::Alert ? std::optional<QString>(QString()) : std::nullopt;
+        const DialogUp up(owner_);
+        PageDialog dialog(view, kind, siteOf(origin), text, value, ++asked_ > 1);
+        const auto answer = dialog.exec();
+        silenced_ = dialog.silenced();
+        if (!owner_) view->deleteLater();  // its tab went meanwhile: the view waited for this
+        return answer;
+    }
     static QString siteOf(const QUrl &origin) {
         const QString host = origin.host();
         return host.isEmpty() ? QStringLiteral("网页消息") : host + QStringLiteral(" 显示");
     }
-    QtWebView *owner_;
+    QPointer<QtWebView> owner_;
+    int asked_ = 0;  // questions since the page last navigated
+    bool silenced_ = false;
 };
 
 // What a page asks for, as the permission bar names it.
@@ -444,10 +475,16 @@ Dialogs &QtWebView::dialogs() const {
 }
 
 QtWebView::~QtWebView() {
-    if (view_) {
-        engine_->views_.remove(view_->page());
+    if (!view_) return;
+    engine_->views_.remove(view_->page());
+    if (dialogsOpen_ == 0) {
         delete view_;
+        return;
     }
+    // A question of the page is still waiting on the stack: the view goes once it returns.
+    static_cast<Page *>(view_->page())->cancelDialogs();
+    view_->hide();
+    view_->setParent(nullptr);
 }
 
 QWidget *QtWebView::widget() {
@@ -560,6 +597,8 @@ void QtWebView::GoSearch() {
 
 void QtWebView::Print(QWidget *dialogParent) {
     if (printer_) return;  // one print job at a time
+    dialogs().waitForRelease();
+    if (printer_) return;
     printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     QPrintDialog dialog(printer_.get(), dialogParent);
     if (dialog.exec() != QDialog::Accepted) {

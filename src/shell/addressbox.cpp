@@ -70,17 +70,22 @@ void AddressBox::changeList(const std::function<void()> &change) {
     updating_ = false;
 }
 
-void AddressBox::append(const QString &url, bool show) {
-    changeList([&] {
-        for (int i = count() - 1; i >= 0; --i)
-            if (itemText(i) == url) removeItem(i);
-        addItem(url);
-    });
+void AddressBox::append(const QString &url, bool show, bool listed) {
+    if (listed) {
+        changeList([&] {
+            for (int i = count() - 1; i >= 0; --i)
+                if (itemText(i) == url) removeItem(i);
+            addItem(url);
+        });
+    }
     QLineEdit *edit = lineEdit();
     if (!show || (edit->hasFocus() && edit->isModified())) return;
     // The new address shows; a box with the focus has it selected to type over.
     updating_ = true;
-    setCurrentIndex(count() - 1);
+    if (listed)
+        setCurrentIndex(count() - 1);
+    else
+        setEditText(url);
     updating_ = false;
     tag_ = url;
     if (edit->hasFocus()) edit->selectAll();

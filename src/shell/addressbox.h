@@ -23,7 +23,8 @@ class AddressBox : public QComboBox {
     void showAddress(const QString &url, bool selected = false);
     // A tab reached an address: it joins the list (once, the newest last). The front tab's
     // shows, unless the user is typing; another tab's leaves the box as it is.
-    void append(const QString &url, bool show = true);
+    // listed: joins the list (a locked tab's address shows, but is not kept).
+    void append(const QString &url, bool show = true, bool listed = true);
     // Cleared history: these addresses leave the list, or every one.
     void forget(const QStringList &urls, bool everything);
     // The keyboard into the box, its text selected to type over.

@@ -140,7 +140,8 @@ QList<CommandRow> build() {
     // A locked tab gives nothing of its page away.
     for (CommandRow &r : rows)
         if (r.command == C::Print || r.command == C::SavePage || r.command == C::Find ||
-            r.command == C::FindNext || r.command == C::FindPrevious)
+            r.command == C::FindNext || r.command == C::FindPrevious ||
+            r.command == C::AddBookmark || r.command == C::AddToDesktop)
             r.hiddenByLock = true;
     // The fixed gesture that opens a tab.
     for (CommandRow &r : rows)

@@ -57,5 +57,15 @@ void FindControl::hide() {
 }
 
 void FindControl::followTab() {
-    if (bar_ && bar_->isVisible()) bar_->open();
+    if (!bar_ || !bar_->isVisible()) return;
+    if (page_())
+        bar_->open();
+    else
+        bar_->hide();
+}
+
+void FindControl::pageLocking(WebView *page) {
+    if (!bar_ || !bar_->isVisible()) return;
+    page->Find(QString(), false, false);  // its highlights go with the bar
+    bar_->hide();
 }

@@ -22,6 +22,7 @@ class FindControl : public QObject {
     void setColours(const QColor &background, const QColor &text);
     void hide();
     void followTab();  // another tab came to the front: an open bar searches it afresh
+    void pageLocking(WebView *page);  // the front page locks: the bar closes
 
   signals:
     void Made(QWidget *bar);

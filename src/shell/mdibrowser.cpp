@@ -102,8 +102,10 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
         [this](const QString &typed) { return history_->suggest(typed); });
     disguiser_ = new Disguiser(windows_->owned(), platform_.dialogs(), this);
     fullScreen_ = new FullScreen(this, {toolbar_, tabs_->strip(), status_});
-    find_ = new FindControl(column, status_,
-                            [this] { return ActiveForm() ? ActiveForm()->browser() : nullptr; });
+    find_ = new FindControl(column, status_, [this]() -> WebView * {
+        Form1 *t = ActiveForm();  // a locked page is searched by nothing
+        return t && !t->isLocked() ? t->browser() : nullptr;
+    });
     connect(find_, &FindControl::Made, fullScreen_, &FullScreen::addChrome);
     wireParts();
     FrameKeys::Hooks keys;
@@ -169,10 +171,11 @@ void mdiBrowser::wireParts() {
     connect(tabs_, &TabSet::ActiveSecurityChanged, address_, &AddressBox::setInsecure);
     // Every tab's addresses join the list; the box and the stop/refresh button follow the
     // tab in front only.
-    connect(tabs_, &TabSet::AddressReached, this, [this](const QString &url, bool front) {
-        address_->append(url, front);
-        if (front) toolbar_->showStopButton();
-    });
+    connect(tabs_, &TabSet::AddressReached, this,
+            [this](const QString &url, bool front, bool locked) {
+                address_->append(url, front, !locked);
+                if (front) toolbar_->showStopButton();
+            });
     connect(tabs_, &TabSet::PageLoaded, this, [this](const QString &zoom, bool front) {
         status_->setZoom(zoom);
         CurrentZoom = config::leadingInt(zoom);
@@ -181,7 +184,10 @@ void mdiBrowser::wireParts() {
         toolbar_->hideProgress();
         // What loaded, even where no new address was announced (a crashed page reloaded).
         if (const QString url = ActiveForm()->browser()->LocationURL(); !url.isEmpty())
-            address_->append(url);
+            address_->append(url, true, !ActiveForm()->isLocked());
+    });
+    connect(tabs_, &TabSet::LockChanged, this, [this](Form1 *t) {
+        if (t == ActiveForm() && t->isLocked()) find_->pageLocking(t->browser());
     });
     connect(tabs_, &TabSet::FullScreenRequested, this, [this](Form1 *t, bool on) {
         if (on) find_->hide();

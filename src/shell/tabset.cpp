@@ -117,8 +117,9 @@ void TabSet::wire(Form1 *t) {
     });
     connect(t, &Form1::CloseRequested, this, [this, t] { close(t); });
     connect(t, &Form1::LockChanged, this, [this, t] { emit LockChanged(t); });
-    connect(t, &Form1::AddressChanged, this,
-            [this, front](const QString &url) { emit AddressReached(url, front()); });
+    connect(t, &Form1::AddressChanged, this, [this, t, front](const QString &url) {
+        emit AddressReached(url, front(), t->isLocked());
+    });
     connect(t, &Form1::PageLoaded, this, [this, t, front](const QString &zoom) {
         emit PageLoaded(zoom, front());
         emit Visited(t);

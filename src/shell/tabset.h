@@ -62,7 +62,7 @@ class TabSet : public QObject {
     void ActiveFindResult(int active, int total);
     void ActiveSecurityChanged(bool insecure);
     // What any tab's page does; front: it is the tab in front.
-    void AddressReached(const QString &url, bool front);
+    void AddressReached(const QString &url, bool front, bool locked);
     void PageLoaded(const QString &zoom, bool front);
     void Visited(Form1 *tab);   // a page loaded in it
     void Retitled(Form1 *tab);  // its page's title changed

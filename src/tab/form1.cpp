@@ -161,8 +161,8 @@ void Form1::wake() {
 }
 
 SessionTab Form1::page() const {
-    if (waiting_) return {waiting_->url, waiting_->title, waiting_->history, waiting_->zoom,
-                          isLocked()};
+    if (waiting_)
+        return {waiting_->url, waiting_->title, waiting_->history, waiting_->zoom, isLocked()};
     return {brwWebBrowser->LocationURL(), caption(), brwWebBrowser->SavedHistory(),
             qRound(brwWebBrowser->PageZoom() * 100), isLocked()};
 }
@@ -276,23 +276,26 @@ bool Form1::Execute(Command command) {
 
 void Form1::focusPage() {
     picNav->hide();
-    brwWebBrowser->widget()->setFocus();
+    if (isLocked())  // what is typed next is the password, not more of the address
+        picPass->txtPass->setFocus(Qt::OtherFocusReason);
+    else
+        brwWebBrowser->widget()->setFocus();
 }
 
 bool Form1::takeKeyboard() {
-    if (isLocked()) {
-        picPass->txtPass->setFocus(Qt::OtherFocusReason);
+    if (navigationShown()) {  // over the lock too: never a field nobody sees
+        picNav->ensureBuilt();
+        picNav->txtSearch->setFocus(Qt::OtherFocusReason);
         return true;
     }
-    if (!navigationShown()) return false;
-    picNav->ensureBuilt();
-    picNav->txtSearch->setFocus(Qt::OtherFocusReason);
+    if (!isLocked()) return false;
+    picPass->txtPass->setFocus(Qt::OtherFocusReason);
     return true;
 }
 
 bool Form1::holds(const QObject *widget) const {
     const auto *w = qobject_cast<const QWidget *>(widget);
-    return w && brwWebBrowser->widget()->isAncestorOf(w);
+    return w && (brwWebBrowser->widget()->isAncestorOf(w) || picPass->isAncestorOf(w));
 }
 
 tabrest::Rest Form1::deepestRest() const {

@@ -50,14 +50,13 @@ class Form1 : public QWidget {
     void focusPage();
     // The deepest rest the tab allows now: its page's, and none while it asks a question.
     tabrest::Rest deepestRest() const;
-    // A new tab's keyboard: the lock panel's password field, or the navigation page's search
-    // box when it covers the page; false when neither does (the address box takes it).
+    // A new tab's keyboard: the navigation page's search box when it covers the page, else
+    // the lock panel's password field; false when neither shows (the address box takes it).
     bool takeKeyboard();
+    // The page's own widgets (the engine's included) and its lock panel.
     bool holds(const QObject *widget) const;
     // Opened past a certificate warning, and still on that site.
-    bool insecure() const {
-        return !insecureHost_.isEmpty();
-    }  // the page's own widgets, the engine's included
+    bool insecure() const { return !insecureHost_.isEmpty(); }
     // A tab put back from a kept session whose page waits until the tab first shows: no
     // request and no page process before; its caption is the page's title meanwhile.
     void rest(const SessionTab &page);

@@ -680,6 +680,49 @@ TEST_P(InputE2E, VisitedPagesAreSuggestedFoundAndForgotten) {
     }
 }
 
+// A page's dialogs hold only their tab: a background tab's alert waits until its tab is in
+// front, tabs are clicked meanwhile; a tab alerting in a loop closes with Ctrl+W, and
+// "禁止此网页再显示对话框" quiets it.
+TEST_P(InputE2E, APageDialogHoldsOnlyItsTab) {
+    if (!GetParam()) GTEST_SKIP() << "once is enough, on a desktop with a window manager";
+    const QString magenta = "<style>html,body{background:#ff00ff}</style><script>";
+    server.page("/late", "Late", magenta + "setTimeout(()=>alert('late'),1500)</script>");
+    server.page("/loop", "Loop", magenta + "setInterval(()=>alert('again'),300)</script>");
+    auto asking = [&] { return waitFor([&] { return magentaShare() < 0.6; }, 8000); };
+    auto free = [&] { return waitFor([&] { return magentaShare() > 0.9; }, 8000); };
+    launch({server.url("/magenta")}, server.url("/magenta"));
+    x.key("ctrl+t");
+    typeAddress(server.url("/late"));
+    ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/late"), "Late"); }));
+    x.key("ctrl+1");
+    QTest::qWait(2500);  // asked behind
+    EXPECT_TRUE(free());
+    x.key("ctrl+2");
+    EXPECT_TRUE(asking());
+    x.click(points().firstTab());
+    EXPECT_TRUE(free());
+    x.key("ctrl+2");
+    EXPECT_TRUE(asking());
+    x.key("Return");
+    EXPECT_TRUE(free());
+
+    typeAddress(server.url("/loop"));
+    ASSERT_TRUE(asking());
+    x.key("ctrl+w");
+    EXPECT_TRUE(waitFor([&] { return !session.hasPage(server.url("/loop")); }));
+    EXPECT_TRUE(free());
+    x.key("ctrl+t");
+    typeAddress(server.url("/loop"));
+    ASSERT_TRUE(asking());
+    x.key("Return");
+    QTest::qWait(500);
+    ASSERT_TRUE(asking());  // again, now with the box to quiet it
+    for (const char *k : {"shift+Tab", "space", "Return"}) x.key(k);
+    EXPECT_TRUE(free());
+    QTest::qWait(1500);
+    EXPECT_GT(magentaShare(), 0.9);
+}
+
 // Kills: the next start offers the tabs back in a bar, and a second kill with the bar unanswered
 // keeps them for the third; 恢复 brings each back with its back history, the locked one locked,
 // resting until it is clicked. Thirty tabs come back with one request.

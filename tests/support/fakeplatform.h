@@ -31,7 +31,11 @@ class FakeWebView : public WebView {
     QString LocationURL() const override { return url; }
     QString Title() const override { return title; }
     bool SetPageZoom(const QString &percentText) override;
-    double PageZoom() const override { return zoomText.chopped(1).toDouble() / 100; }
+    double PageZoom() const override {
+        return zoomText.isEmpty() ? 1 : zoomText.chopped(1).toDouble() / 100;
+    }
+    void Find(const QString &text, bool, bool) override { calls << "Find " + text; }
+    void SavePage(const QString &path) override { calls << "SavePage " + path; }
     void SetInputEnabled(bool enabled) override { inputEnabled = enabled; }
     bool CanGoBack() const override { return canGoBack; }
     QByteArray SavedHistory() const override { return history.join('|').toUtf8(); }

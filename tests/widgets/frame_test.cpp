@@ -22,7 +22,9 @@
 #include "core/settings.h"
 #include "core/store.h"
 #include "downloads/frmdownload.h"
+#include "shell/addressbox.h"
 #include "shell/commands.h"
+#include "shell/findbar.h"
 #include "shell/mdibrowser.h"
 #include "shell/startup.h"
 #include "support/fakeplatform.h"
@@ -482,6 +484,43 @@ TEST_F(FrameTest, GesturesSwitchAndKeyPollLocks) {
     platform.keys_.down.insert(Qt::Key_F4);
     QTest::qWait(40);
     EXPECT_TRUE(f->ActiveForm()->isLocked());
+}
+
+// A locked tab lends its page to nothing, whichever way it is asked: every command that would
+// show, keep or search it says so and does nothing; an open find bar closes with its
+// highlights and stays closed over the locked tab; its addresses stay out of the box's list;
+// and what is typed after a navigation from the address box goes to the password.
+TEST_F(FrameTest, ALockedTabLendsItsPageToNothing) {
+    auto f = start("http://a/");
+    Form1 *t = f->ActiveForm();
+    ASSERT_TRUE(f->Execute(Command::Find));
+    auto *bar = f->findChild<FindBar *>();
+    auto barShown = [&] { return bar->isVisibleTo(f.get()); };
+    ASSERT_TRUE(barShown());
+    t->setLocked(true);
+    EXPECT_FALSE(barShown());
+    EXPECT_EQ(view(t)->calls.value(view(t)->calls.size() - 1), "Find ");  // highlights gone
+    view(t)->calls.clear();
+    emit bar->FindRequested("word", false, false);
+    for (Command c : {Command::Print, Command::SavePage, Command::Find, Command::FindNext,
+                      Command::FindPrevious, Command::AddBookmark, Command::AddToDesktop}) {
+        ui(f).lblSta->clear();
+        EXPECT_FALSE(f->Execute(c)) << int(c);
+        EXPECT_EQ(ui(f).lblSta->text(), "此选项卡已锁定") << int(c);
+    }
+    EXPECT_EQ(view(t)->calls, QStringList());
+    EXPECT_TRUE(platform.desktop_.launchers.isEmpty());
+    f->OpenNewFrm();
+    ASSERT_TRUE(f->Execute(Command::Find));
+    f->Execute(Command::SelectTab, 1);
+    EXPECT_FALSE(barShown());  // not reopened over the locked tab
+
+    view(t)->finishLoad("http://secret/", "Secret");
+    QStringList items;
+    for (int i = 0; i < ui(f).cboAddress->count(); ++i) items << ui(f).cboAddress->itemText(i);
+    EXPECT_FALSE(items.contains("http://secret/"));
+    emit static_cast<AddressBox *>(ui(f).cboAddress)->NavigateRequested("http://b/");
+    EXPECT_EQ(f->focusWidget(), lockOf(t)->txtPass);
 }
 
 TEST_F(FrameTest, OrganiseBookmarksOpensTheFolderOnlyWhenItExists) {

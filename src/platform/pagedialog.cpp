@@ -1,0 +1,105 @@
+#include "pagedialog.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QEventLoop>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+PageDialog::PageDialog(QWidget *page, Kind kind, const QString &title, const QString &text,
+                       const QString &value, bool offerSilence)
+    : QWidget(page) {
+    setObjectName(QStringLiteral("pageDialog"));
+    // The page under it dims, as it waits for the answer.
+    setAttribute(Qt::WA_StyledBackground);
+    setStyleSheet(QStringLiteral("#pageDialog { background: rgba(0, 0, 0, 70); }"
+                                 "#pageDialogCard { background: white; color: black;"
+                                 " border: 1px solid #8a94a6; border-radius: 6px; }"));
+    card_ = new QFrame(this);
+    card_->setObjectName(QStringLiteral("pageDialogCard"));
+    auto *column = new QVBoxLayout(card_);
+    column->setContentsMargins(18, 14, 18, 14);
+    auto *heading = new QLabel(title, card_);
+    heading->setTextFormat(Qt::PlainText);
+    QFont bold = heading->font();
+    bold.setBold(true);
+    heading->setFont(bold);
+    auto *message = new QLabel(QString(text).left(4000), card_);
+    message->setTextFormat(Qt::PlainText);  // a page's words are never markup here
+    message->setWordWrap(true);
+    message->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    column->addWidget(heading);
+    column->addWidget(message);
+    if (kind == Prompt) {
+        value_ = new QLineEdit(value, card_);
+        value_->selectAll();
+        column->addWidget(value_);
+    }
+    if (offerSilence) {
+        silence_ = new QCheckBox(QStringLiteral("禁止此网页再显示对话框"), card_);
+        column->addWidget(silence_);
+    }
+    auto *row = new QHBoxLayout;
+    row->addStretch(1);
+    ok_ = new QPushButton(QStringLiteral("确定"), card_);
+    ok_->setDefault(true);
+    row->addWidget(ok_);
+    connect(ok_, &QPushButton::clicked, this, [this] { finish(true); });
+    if (kind != Alert) {
+        auto *cancel = new QPushButton(QStringLiteral("取消"), card_);
+        row->addWidget(cancel);
+        connect(cancel, &QPushButton::clicked, this, [this] { finish(false); });
+    }
+    column->addLayout(row);
+    page->installEventFilter(this);
+    setGeometry(page->rect());
+}
+
+bool PageDialog::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == parent() && event->type() == QEvent::Resize) setGeometry(parentWidget()->rect());
+    return QWidget::eventFilter(watched, event);
+}
+
+void PageDialog::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Escape) return finish(false);
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) return finish(true);
+    QWidget::keyPressEvent(event);
+}
+
+std::optional<QString> PageDialog::exec() {
+    const int width = qBound(260, parentWidget()->width() - 40, 460);
+    card_->setFixedWidth(width);
+    card_->adjustSize();
+    card_->move((parentWidget()->width() - width) / 2, 24);
+    show();
+    raise();
+    if (value_)
+        value_->setFocus(Qt::OtherFocusReason);
+    else
+        ok_->setFocus(Qt::OtherFocusReason);
+    QEventLoop loop;
+    connect(this, &PageDialog::Answered, &loop, &QEventLoop::quit);
+    loop.exec();  // also ended when the program ends
+    hide();
+    if (!answer_.value_or(false)) return std::nullopt;
+    return value_ ? value_->text() : QString();
+}
+
+bool PageDialog::silenced() const {
+    return silence_ && silence_->isChecked();
+}
+
+void PageDialog::cancel() {
+    finish(false);
+}
+
+void PageDialog::finish(bool ok) {
+    if (answer_) return;
+    answer_ = ok;
+    hide();
+    emit Answered();
+}

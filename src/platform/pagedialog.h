@@ -1,0 +1,41 @@
+#pragma once
+// A page's own question (alert, confirm, prompt, leaving the page) over that page alone: the
+// rest of the frame works meanwhile, and a tab behind keeps its question until it is in front.
+// The engine waits for the answer, so exec() runs an event loop of its own until the user
+// answers or the page's tab goes.
+#include <QFrame>
+#include <optional>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+
+class PageDialog : public QWidget {
+    Q_OBJECT
+  public:
+    enum Kind { Alert, Confirm, Prompt };
+    // page: the widget the question covers. offerSilence: a page that asked before may be
+    // told to ask no more.
+    PageDialog(QWidget *page, Kind kind, const QString &title, const QString &text,
+               const QString &value, bool offerSilence);
+    // The text of a prompt (empty for the others) when answered with OK; none when cancelled
+    // or when the page went away.
+    std::optional<QString> exec();
+    bool silenced() const;
+    void cancel();
+
+  signals:
+    void Answered();
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+  private:
+    void finish(bool ok);
+    QFrame *card_;
+    QLineEdit *value_ = nullptr;
+    QCheckBox *silence_ = nullptr;
+    QPushButton *ok_;
+    std::optional<bool> answer_;
+};
