@@ -187,7 +187,9 @@ void mdiBrowser::wireParts() {
             address_->append(url, true, !ActiveForm()->isLocked());
     });
     connect(tabs_, &TabSet::LockChanged, this, [this](Form1 *t) {
-        if (t == ActiveForm() && t->isLocked()) find_->pageLocking(t->browser());
+        if (t != ActiveForm() || !t->isLocked()) return;
+        find_->pageLocking(t->browser());
+        t->takeKeyboard();  // what is typed next is the password
     });
     connect(tabs_, &TabSet::FullScreenRequested, this, [this](Form1 *t, bool on) {
         if (on) find_->hide();

@@ -124,7 +124,8 @@ TEST_F(HabitsE2E, KeysDriveTabsHistoryAndZoom) {
     EXPECT_TRUE(waitFor([&] { return titled("z1"); }, 5000));
 }
 
-// Ctrl+F counts what the page holds, with and without letter case; Escape closes.
+// Ctrl+F counts what the page holds, with and without letter case; Escape closes; nothing
+// finds in a locked page.
 TEST_F(HabitsE2E, TheFindBarCountsTheMatches) {
     server.page("/words", "Words",
                 QString("<p>%1</p><p>%2</p>")
@@ -156,6 +157,15 @@ TEST_F(HabitsE2E, TheFindBarCountsTheMatches) {
     said.clear();
     x.key("F3");  // the bar comes back with its text and finds again
     EXPECT_TRUE(says("of 15")) << said.toStdString();
+    // Locked, the page is searched by nothing and kept by no bookmark.
+    x.hold("F4");
+    QTest::qWait(800);
+    said.clear();
+    for (const char *k : {"ctrl+f", "a", "p", "F3", "ctrl+d"}) x.key(k);
+    QTest::qWait(1500);
+    said += browser->readAllStandardError();
+    EXPECT_FALSE(said.contains(" of 1")) << said.toStdString();  // 0 of 0: the highlights go
+    EXPECT_TRUE(x.windows("^添加书签$").isEmpty());
 }
 
 // A Ctrl+click opens the link behind the page it is on; the tab shows the page's icon.

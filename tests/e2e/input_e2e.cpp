@@ -362,6 +362,21 @@ TEST_P(InputE2E, TheBossKeyHidesEverythingAndOneKeyBringsItBack) {
         x.clickOpenWindow(otherWindow);  // the other program in front again
         ASSERT_EQ(other.state(), QProcess::Running);
     }
+    // A page's question asked behind the disguise waits for the restore, over its page.
+    server.page("/later", "Later",
+                "<style>html,body{background:#ff00ff}</style>"
+                "<script>setTimeout(()=>prompt('名字'),2000)</script>");
+    typeAddress(server.url("/later"));
+    ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/later"), "Later"); }));
+    x.hold("F2");
+    ASSERT_TRUE(waitFor([&] { return x.windowsOf(pid).size() == 1; }, 5000));
+    QTest::qWait(3000);
+    EXPECT_EQ(x.windowsOf(pid).size(), 1);
+    x.type("q");
+    ASSERT_TRUE(waitFor([&] { return x.windowsOf(pid).size() == 2; }, 5000));
+    EXPECT_TRUE(waitFor([&] { return magentaShare() < 0.6; }, 5000));
+    x.key("Escape");
+    EXPECT_TRUE(waitFor([&] { return magentaShare() > 0.9; }, 5000));
     // A box waiting for its answer goes too, and waits again after the restore; a
     // maximised frame comes back maximised.
     x.click(points().toolbar(), 1, 2);

@@ -63,6 +63,12 @@ TEST_F(PanelsTest, TilesOpenAndTheEditorAddsEditsAndEmpties) {
     EXPECT_EQ(nav->picWebs[0]->toolTip(), "壹");
     EXPECT_EQ(nav->tiles[1].caption, "点击添加");
     EXPECT_EQ(nav->tiles[1].colour, kWhite);
+    // A new locked tab under the navigation page: the keyboard goes to what shows.
+    settings::Write(settings::Key::OpenPass, "1");
+    f->OpenNewFrm();
+    EXPECT_EQ(f->focusWidget(), navOf(f->ActiveForm())->txtSearch);
+    settings::Write(settings::Key::OpenPass, "0");
+    f->Execute(Command::SelectTab, 1);
 
     // An empty tile proposes the current page.
     view(t)->url = "http://current/";
