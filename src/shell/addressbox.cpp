@@ -176,8 +176,8 @@ void AddressBox::submit() {
     if (text == QStringLiteral("转到")) {
         emit NavigateRequested(tag_);
     } else if (text == QStringLiteral("搜索")) {
-        const QString address = SearchAddress(engine, tag_);
-        if (!address.isEmpty()) emit NavigateRequested(address);
+        // No engine: nothing is opened, but the tab is made and its navigation page goes.
+        emit NavigateRequested(SearchAddress(engine, tag_));
     } else {
         emit NavigateRequested(AddressOrSearch(text, engine));
     }

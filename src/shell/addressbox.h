@@ -41,7 +41,8 @@ class AddressBox : public QComboBox {
     }
 
   signals:
-    // Enter, or "转到"/"搜索"/an address chosen from the list: the address to open.
+    // Enter, or "转到"/"搜索"/an address chosen from the list: the address to open; empty
+    // for a search with no engine (nothing opens, the navigation page still goes).
     void NavigateRequested(const QString &address);
     void EscapePressed();
     void FilesDropped(const QStringList &paths);

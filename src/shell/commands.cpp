@@ -79,7 +79,8 @@ QList<CommandRow> build() {
     static const char *const zoomCaptions[8] = {"400%", "350%", "300%", "250%",
                                                 "200%", "150%", "100%", "50%"};
     for (int i = 0; i < 8; ++i) {
-        CommandRow r = needingTab(item(C::Zoom, M::Zoom, zoomCaptions[i], zoomNames[i]));
+        // Without a tab the label, CurrentZoom and "Zoom" still change: the next pages take it.
+        CommandRow r = item(C::Zoom, M::Zoom, zoomCaptions[i], zoomNames[i]);
         r.value = (8 - i) * 50;
         rows << r;
     }

@@ -412,8 +412,10 @@ void mdiBrowser::showActiveAddress() {
 void mdiBrowser::onNavigate(const QString &address) {
     if (!ActiveForm()) ShowTab(CreateTab());
     Form1 *t = ActiveForm();
-    history_->typed(t);
-    t->browser()->Navigate(address);
+    if (!address.isEmpty()) {
+        history_->typed(t);
+        t->browser()->Navigate(address);
+    }
     t->focusPage();
 }
 

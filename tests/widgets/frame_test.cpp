@@ -586,6 +586,17 @@ TEST_F(FrameTest, MenusCarryTheirCaptionsAndEveryCommandIsThere) {
         if (!row.needsTab) continue;
         EXPECT_FALSE(f->Execute(row.command, row.value)) << int(row.command);
     }
+    // The zoom menu still sets the label and the setting for the pages to come; a search
+    // with no engine still makes a tab.
+    ui(f).action("mnuZ3")->trigger();
+    EXPECT_EQ(settings::Text(settings::Key::Zoom), "250");
+    EXPECT_EQ(ui(f).lblZoom->text(), "250 %");
+    EXPECT_EQ(f->CurrentZoom, 250);
+    settings::Write(settings::Key::Search, "9");
+    ui(f).cboAddress->setCurrentIndex(1);  // "搜索"
+    emit ui(f).cboAddress->activated(1);
+    ASSERT_EQ(f->tabs().size(), 1);
+    EXPECT_FALSE(view(f->tabs()[0])->calls.contains("Navigate "));
 }
 
 // The boss key takes every window of ours away and brings back what was showing; a custom
