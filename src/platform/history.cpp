@@ -501,6 +501,17 @@ void History::Remove(const QList<qint64> &visitIds) {
     });
 }
 
+void History::Forget(const QString &url) {
+    queue([=](Changes &c) {
+        c.forgotten << url;
+        c.run(QStringLiteral("DELETE FROM visits WHERE place IN (SELECT id FROM places WHERE url"
+                             " = ?)"),
+              {url});
+        c.dropEmptyPlaces();
+        return true;
+    });
+}
+
 void History::ClearSince(qint64 since) {
     queue([=](Changes &c) {
         QSqlQuery q = c.run(QStringLiteral("SELECT DISTINCT p.url FROM visits v JOIN places p ON"

@@ -55,6 +55,8 @@ class History : public QObject {
     // The addresses whose title or address holds every typed word, the best first.
     QList<Suggestion> Suggest(const QString &typed, qint64 now, int max = 8) const;
     void Remove(const QList<qint64> &visitIds);
+    // Every visit of the address, and the address.
+    void Forget(const QString &url);
     // Every visit since then (0: all of them), and the addresses no visit is left for.
     void ClearSince(qint64 since);
     // Waits until every change asked for so far was written, or could not be for now.

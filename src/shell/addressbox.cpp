@@ -147,9 +147,10 @@ bool AddressBox::suggestionKey(int key) {
             return true;
         case Qt::Key_Delete: {
             const QString line = suggestions_->chosen();
+            if (line.isEmpty()) return false;  // none chosen: deletes in the text as usual
             const int listed = findText(line, Qt::MatchFixedString | Qt::MatchCaseSensitive);
-            if (listed < 2) return false;  // deletes in the text as usual
-            changeList([&] { removeItem(listed); });
+            if (listed >= 2) changeList([&] { removeItem(listed); });
+            emit ForgetRequested(line);  // from the history too
             suggestions_->removeChosen();
             return true;
         }

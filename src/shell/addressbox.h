@@ -45,6 +45,8 @@ class AddressBox : public QComboBox {
     // for a search with no engine (nothing opens, the navigation page still goes).
     void NavigateRequested(const QString &address);
     void EscapePressed();
+    // Delete on a suggestion: the address is to go from the history.
+    void ForgetRequested(const QString &url);
     void FilesDropped(const QStringList &paths);
 
   protected:

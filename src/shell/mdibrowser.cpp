@@ -206,6 +206,7 @@ void mdiBrowser::wireParts() {
     connect(tabs_, &TabSet::Retitled, history_, &HistoryKeeper::retitled);
     connect(history_, &HistoryKeeper::Notice, status_, &StatusStrip::setStatus);
     connect(&platform_.history(), &History::Written, address_, &AddressBox::forget);
+    connect(address_, &AddressBox::ForgetRequested, &platform_.history(), &History::Forget);
     connect(tabs_, &TabSet::Closing, this, [this](Form1 *t) {
         history_->forget(t);
         if (t == fullScreenTab_) leavePageFullScreen();

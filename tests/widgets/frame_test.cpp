@@ -290,6 +290,9 @@ TEST_F(FrameTest, AddressBoxGoAndSearchUseWhatWasTyped) {
     QTest::keyClick(ui(f).cboAddress, Qt::Key_Delete);
     EXPECT_EQ(ui(f).cboAddress->findText("http://listed/"), -1);
     EXPECT_EQ(ui(f).cboAddress->currentText(), "isted");
+    platform.history().Flush();
+    typeOver("listed");
+    EXPECT_EQ(lines(), QStringList());  // gone from the history too
     typeOver("cur");
     EXPECT_TRUE(popup->isVisible());
     QTest::keyClick(ui(f).cboAddress, Qt::Key_Escape);
