@@ -1,5 +1,7 @@
 #include "suggest.h"
 
+#include <algorithm>
+
 QStringList Suggestions(const QStringList &newestLast, const QString &typed, int max) {
     QStringList out;
     const QString t = typed.trimmed();
@@ -8,4 +10,23 @@ QStringList Suggestions(const QStringList &newestLast, const QString &typed, int
         if (newestLast[i].contains(t, Qt::CaseInsensitive) && !out.contains(newestLast[i]))
             out << newestLast[i];
     return out;
+}
+
+QList<std::pair<qsizetype, qsizetype>> MatchSpans(const QString &text, const QString &typed) {
+    QList<std::pair<qsizetype, qsizetype>> found;
+    for (const QString &word : typed.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        for (qsizetype at = text.indexOf(word, 0, Qt::CaseInsensitive); at >= 0;
+             at = text.indexOf(word, at + word.size(), Qt::CaseInsensitive))
+            found.append({at, word.size()});
+    std::sort(found.begin(), found.end());
+    QList<std::pair<qsizetype, qsizetype>> joined;
+    for (const auto &[start, length] : found) {
+        if (!joined.isEmpty() && start <= joined.last().first + joined.last().second) {
+            auto &last = joined.last();
+            last.second = std::max(last.second, start + length - last.first);
+        } else {
+            joined.append({start, length});
+        }
+    }
+    return joined;
 }

@@ -4,3 +4,7 @@
 #include <QStringList>
 
 QStringList Suggestions(const QStringList &newestLast, const QString &typed, int max = 10);
+
+// Where each typed word stands in a suggestion's text, letter case aside: (start, length),
+// in order, overlapping places joined. What is drawn in bold.
+QList<std::pair<qsizetype, qsizetype>> MatchSpans(const QString &text, const QString &typed);

@@ -3,9 +3,11 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
+#include "core/suggest.h"
+
 namespace {
 
-// A line with each place of the typed text in bold.
+// A line with each place of a typed word in bold.
 class HighlightDelegate : public QStyledItemDelegate {
   public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -25,12 +27,16 @@ class HighlightDelegate : public QStyledItemDelegate {
         QRect r = o.rect.adjusted(6, 0, -6, 0);
         QFont bold = o.font;
         bold.setBold(true);
+        const auto spans = MatchSpans(text, typed);
+        qsizetype next = 0;  // the first span not yet drawn
         for (qsizetype at = 0; at < text.size() && r.width() > 0;) {
-            const qsizetype hit =
-                typed.isEmpty() ? -1 : text.indexOf(typed, at, Qt::CaseInsensitive);
-            const qsizetype end = hit < 0 ? text.size() : hit == at ? at + typed.size() : hit;
+            const bool inSpan = next < spans.size() && spans[next].first == at;
+            const qsizetype end = inSpan                ? at + spans[next].second
+                                  : next < spans.size() ? spans[next].first
+                                                        : text.size();
+            if (inSpan) ++next;
             const QString part = text.mid(at, end - at);
-            p->setFont(hit == at ? bold : o.font);
+            p->setFont(inSpan ? bold : o.font);
             p->drawText(r, Qt::AlignLeft | Qt::AlignVCenter, part);
             r.setLeft(r.left() + QFontMetrics(p->font()).horizontalAdvance(part));
             at = end;

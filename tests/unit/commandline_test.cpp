@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "core/search.h"
+#include "core/suggest.h"
 
 TEST(CommandLineTest, WordsAddressesAndBookmarks) {
     EXPECT_EQ(ParseCommandLine("").kind, StartCommand::Empty);
@@ -73,4 +74,17 @@ TEST(SearchTest, EnterOpensAddressesAndSearchesWhatIsNone) {
               "https://www.google.com/search?q=c%2B%2B%20%26%20qt");
     EXPECT_EQ(AddressOrSearch("天气 北京", "2"), SearchAddress("2", "天气 北京"));
     EXPECT_EQ(AddressOrSearch("100%", "x"), "100%");  // no engine: left to the engine's guess
+}
+
+// The list's suggestions: the newest first, each once; each typed word is marked wherever it
+// stands, letter case aside, overlapping places joined.
+TEST(SearchTest, ListSuggestionsNewestFirstAndEachWordMarked) {
+    EXPECT_EQ(Suggestions({"http://a.org/x", "http://b.org/", "http://A.org/y", "http://b.org/"},
+                          "a.ORG"),
+              QStringList({"http://A.org/y", "http://a.org/x"}));
+    using Spans = QList<std::pair<qsizetype, qsizetype>>;
+    EXPECT_EQ(MatchSpans("Beta Weekly — http://beta/", "weekly beta"),
+              (Spans{{0, 4}, {5, 6}, {21, 4}}));
+    EXPECT_EQ(MatchSpans("abcabc", "bca ab"), (Spans{{0, 5}}));
+    EXPECT_EQ(MatchSpans("text", "  "), Spans());
 }
