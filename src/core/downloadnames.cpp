@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QStringConverter>
 #include <cstdio>
+#include <cstring>
 
 #include "textfiles.h"
 
@@ -117,4 +118,14 @@ QString PartialPath(const QString &target) {
 
 bool ReplaceFile(const QString &from, const QString &to) {
     return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+std::pair<QString, QString> SplitExtension(const QString &fileName) {
+    for (const char *two : {".tar.gz", ".tar.xz", ".tar.bz2", ".tar.zst", ".tar.lz", ".tar.Z"})
+        if (fileName.size() > int(strlen(two)) &&
+            fileName.endsWith(QLatin1String(two), Qt::CaseInsensitive))
+            return {fileName.chopped(strlen(two)), fileName.right(strlen(two))};
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    if (dot <= 0) return {fileName, QString()};  // ".bashrc" is a name, not an extension
+    return {fileName.left(dot), fileName.mid(dot)};
 }

@@ -2,6 +2,7 @@
 // The name a download is proposed under, and putting a finished file in its place.
 #include <QByteArray>
 #include <QString>
+#include <utility>
 
 // The file name a Content-Disposition header gives ("filename*" before "filename"), as
 // the server wrote it; empty when it gives none.
@@ -21,6 +22,9 @@ QString FittedPath(const QString &path);
 // looks like a path, without control characters, leading or trailing dots and spaces,
 // fitted as above. Empty when nothing usable is left.
 QString SafeFileName(const QString &name);
+// A file name's stem and extension (with its dot, or empty), where a numbered copy goes
+// between them: "x.tar.gz" is "x" and ".tar.gz", as archives' extensions keep together.
+std::pair<QString, QString> SplitExtension(const QString &fileName);
 
 // What the save dialog proposes: the server's (or engine's) name, else the address's,
 // else a placeholder.

@@ -47,10 +47,10 @@ bool TargetClaimed(const QString &target) {
 
 QString FreeTarget(const QString &target) {
     const QFileInfo info(target);
-    const QString dir = info.path(), stem = info.completeBaseName(), ext = info.suffix();
+    const QString dir = info.path();
+    const auto [stem, ext] = SplitExtension(info.fileName());
     for (int n = 1;; ++n) {
-        const QString name = QStringLiteral("%1 (%2)").arg(stem).arg(n) +
-                             (ext.isEmpty() ? QString() : QLatin1Char('.') + ext);
+        const QString name = QStringLiteral("%1 (%2)").arg(stem).arg(n) + ext;
         const QString path = dir + QLatin1Char('/') + FittedFileName(name);
         if (!claimed().contains(path) && !QFileInfo::exists(path)) return path;
     }

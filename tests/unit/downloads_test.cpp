@@ -139,6 +139,13 @@ TEST(DownloadNamesTest, TheServersNameAndNothingThatLeavesTheFolder) {
     EXPECT_EQ(ProposedFileName("data.bin", "http://h/get.php?id=7"), "data.bin");
     EXPECT_EQ(ProposedFileName("", "http://h/get.php?id=7"), "id=7");
     EXPECT_EQ(ProposedFileName("/", "http://h/"), "未命名文件");
+    // Where "(1)" goes: archives' two extensions stay together.
+    using Split = std::pair<QString, QString>;
+    EXPECT_EQ(SplitExtension("x.tar.gz"), (Split{"x", ".tar.gz"}));
+    EXPECT_EQ(SplitExtension("X.TAR.ZST"), (Split{"X", ".TAR.ZST"}));
+    EXPECT_EQ(SplitExtension("a.b.pdf"), (Split{"a.b", ".pdf"}));
+    EXPECT_EQ(SplitExtension(".bashrc"), (Split{".bashrc", ""}));
+    EXPECT_EQ(SplitExtension(".tar.gz"), (Split{".tar", ".gz"}));
 
     QTemporaryDir dir;
     const QString part = dir.filePath("f.part"), target = dir.filePath("f");
