@@ -294,11 +294,12 @@ void mdiBrowser::activateWhenShown() {
 }
 
 // The skin "Theme" names; one that cannot be loaded gives way to the shipped one for this run,
-// and only when that fails too does the program end. "Theme" stays as the user set it.
+// and when that fails too, to the same built into the program. "Theme" stays as the user set
+// it.
 bool mdiBrowser::StartSkin() {
     const QString chosen = SkinFilePath(), shipped = SkinFilePath(QStringLiteral("默认.ini"));
     if (ApplySkin(chosen)) return true;
-    if (chosen != shipped && ApplySkin(shipped)) {
+    if ((chosen != shipped && ApplySkin(shipped)) || ApplySkin(QString::fromLatin1(kBuiltInSkin))) {
         platform_.dialogs().MsgBox(
             this, QStringLiteral("皮肤文件 %1 无法载入，已改用默认皮肤。").arg(chosen),
             QStringLiteral("抱歉"), Dialogs::Exclamation);

@@ -59,7 +59,10 @@ std::optional<Skin> LoadSkin(const QString &file, bool glassAvailable) {
     s.clrBar = text->clrBar;
     s.clrBG = text->clrBG;
     s.clrLogo = text->clrLogo;
-    const QString folder = SkinFolder() + config::localPath(text->folder);
+    // The built-in skin has its pictures beside its file.
+    const QString folder = file.startsWith(QLatin1String(":/"))
+                               ? QFileInfo(file).path() + QLatin1Char('/')
+                               : SkinFolder() + config::localPath(text->folder);
     for (int i = 0; i < 5; ++i) {
         s.button[i] = load(folder + config::localPath(text->buttons[i]));
         if (s.button[i].isNull()) return std::nullopt;

@@ -25,3 +25,5 @@ QPixmap SkinPicture(const QString &skinFile, const QString &key);
 // failure (missing file or key, a colour that is no number, a picture that will not
 // load) gives none: the program cannot go on with half a skin.
 std::optional<Skin> LoadSkin(const QString &file, bool glassAvailable);
+// The shipped default skin as built into the program.
+inline constexpr char kBuiltInSkin[] = ":/defaults/skin/default.ini";
