@@ -152,7 +152,8 @@ class FakeDesktop : public Desktop {
     QIcon FileIcon(const QString &) override { return {}; }
     QString DesktopFolder() override { return desktopFolder; }
     bool WindowManagerRunning() override { return false; }
-    bool GlassAvailable() override { return false; }
+    bool GlassAvailable() override { return glass; }
+    bool glass = false;  // a compositing manager runs
     bool WriteLauncher(const QString &path, const QString &contents) override {
         launchers[path] = contents;
         return true;

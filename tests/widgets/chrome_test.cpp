@@ -102,6 +102,14 @@ TEST_F(ChromeTest, APureRedToolbarAndNoBackgroundPicture) {
     EXPECT_EQ(ui(f).picToolBar->palette().color(QPalette::Window), QColor(255, 0, 0));
     EXPECT_TRUE(ui(f).imgBG->pixmap().isNull());
     EXPECT_TRUE(ui(f).picLogo->background.isNull());
+    EXPECT_FALSE(f->testAttribute(Qt::WA_TranslucentBackground));
+    // Glass where the desktop can show it and the skin asks for it.
+    platform.desktop_.glass = true;
+    WriteIni("Color", "Aero", "1", skin());
+    f.reset();
+    f = start();
+    ASSERT_TRUE(loaded);
+    EXPECT_TRUE(f->testAttribute(Qt::WA_TranslucentBackground));
 }
 
 // The shipped skin missing a key, with a colour that is no number, a picture that will not

@@ -513,6 +513,15 @@ TEST_F(FrameTest, ALockedTabLendsItsPageToNothing) {
     }
     EXPECT_EQ(view(t)->calls, QStringList());
     EXPECT_TRUE(platform.desktop_.launchers.isEmpty());
+    // Its copies keep the lock: a duplicate, and the duplicate closed and brought back.
+    view(t)->url = "http://a/";
+    ASSERT_TRUE(f->Execute(Command::DuplicateTab));
+    EXPECT_TRUE(f->ActiveForm()->isLocked());
+    view(f->ActiveForm())->url = "http://a/";
+    f->CloseTab(f->ActiveForm());
+    ASSERT_TRUE(f->Execute(Command::ReopenClosedTab));
+    EXPECT_TRUE(f->ActiveForm()->isLocked());
+    f->CloseTab(f->ActiveForm());
     f->OpenNewFrm();
     ASSERT_TRUE(f->Execute(Command::Find));
     f->Execute(Command::SelectTab, 1);
@@ -625,10 +634,24 @@ TEST_F(FrameTest, TheBossKeyHidesItsWindowsAndBringsThemBackAsTheyWere) {
     QTest::keyClick(disguise(), Qt::Key_F5);
     QTest::keyClicks(disguise(), "Q");
     EXPECT_TRUE(f->isDisguised());
+    // The frame comes back first, so that its windows stay above it.
+    struct ShowOrder : QObject {
+        QList<QObject *> shown;
+        bool eventFilter(QObject *o, QEvent *e) override {
+            if (e->type() == QEvent::Show && o->isWidgetType() &&
+                static_cast<QWidget *>(o)->isWindow())
+                shown << o;
+            return false;
+        }
+    } order;
+    qApp->installEventFilter(&order);
     QTest::keyClicks(disguise(), "q");
+    qApp->removeEventFilter(&order);
     EXPECT_FALSE(f->isDisguised());
     EXPECT_TRUE(f->isVisible());
     EXPECT_TRUE(f->downloadManager()->isVisible());
+    EXPECT_LT(order.shown.indexOf(f.get()), order.shown.indexOf(f->downloadManager()));
+    EXPECT_GE(order.shown.indexOf(f.get()), 0);
     EXPECT_EQ(f->ActiveForm(), first);
 
     QPixmap custom(50, 20);
