@@ -139,7 +139,14 @@ class FakeTransfer : public Transfer {
 class FakeKeys : public KeyState {
   public:
     bool isDown(Qt::Key key) override { return down.contains(key); }
+    // As X input's raw events do: no poll needed.
+    bool watch(std::function<void()> changed) override {
+        watched = std::move(changed);
+        return watches;
+    }
     QSet<int> down;
+    bool watches = false;
+    std::function<void()> watched;
 };
 
 // Records what was opened; answers as told.

@@ -489,6 +489,28 @@ TEST_F(FrameTest, GesturesSwitchAndKeyPollLocks) {
     EXPECT_TRUE(f->ActiveForm()->isLocked());
 }
 
+// At rest nothing of ours wakes: no timer of ours fires while nobody does anything.
+TEST_F(FrameTest, AtRestNoTimerOfOursFires) {
+    platform.keys_.watches = true;
+    auto f = start("http://a/");
+    f->show();
+    view(f->ActiveForm())->finishLoad("http://a/", "A");
+    QTest::qWait(2000);  // the session kept a second after the load
+    struct Timers : QObject {
+        QStringList fired;
+        bool eventFilter(QObject *o, QEvent *e) override {
+            const QString type = o->metaObject()->className();
+            if (e->type() == QEvent::Timer && (type == "QTimer" || !type.startsWith('Q')))
+                fired << type + " " + o->objectName();
+            return false;
+        }
+    } timers;
+    qApp->installEventFilter(&timers);
+    QTest::qWait(3000);
+    qApp->removeEventFilter(&timers);
+    EXPECT_EQ(timers.fired, QStringList()) << timers.fired.join(", ").toStdString();
+}
+
 // A locked tab lends its page to nothing, whichever way it is asked: every command that would
 // show, keep or search it says so and does nothing; an open find bar closes with its
 // highlights and stays closed over the locked tab; its addresses stay out of the box's list;
