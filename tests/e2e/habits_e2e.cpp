@@ -317,7 +317,8 @@ TEST_F(HabitsE2E, APermissionBarAsksAndThePageHearsTheAnswer) {
 }
 
 // A page's alert comes over its page and goes with Return; F11 takes the whole screen and
-// gives it back; Ctrl+S saves the page as one file in the download folder.
+// gives it back, and so does Escape with the page locked; Ctrl+S saves the page as one file
+// in the download folder.
 TEST_F(HabitsE2E, ScriptDialogsFullScreenAndSavingThePage) {
     server.page("/alert", "Alert", coloured(kCyan) + "<script>onclick=()=>alert('你好')</script>");
     server.page("/full", "Full",
@@ -348,8 +349,12 @@ TEST_F(HabitsE2E, ScriptDialogsFullScreenAndSavingThePage) {
     EXPECT_TRUE(waitFor([&] { return titled("full"); }, 5000));  // the page has the screen
     QTest::qWait(300);
     EXPECT_GT(ShareOfColour(x.screenshot(), QRect(0, 0, 1280, 20), kCyan), 0.9);  // no toolbar
+    x.hold("F4");  // locked over the whole screen: Escape still leaves it
+    EXPECT_TRUE(waitFor([&] { return share(kCyan) < 0.1; }, 5000));
     x.key("Escape");
     EXPECT_TRUE(waitFor([&] { return session.frameRect() == before; }, 5000));
+    x.key("Return");  // the password, empty as set
+    EXPECT_TRUE(waitFor([&] { return share(kCyan) > 0.9; }, 5000));
 
     x.key("ctrl+s");
     ASSERT_TRUE(waitFor([&] { return !x.windows("^下载文件另存为$").isEmpty(); }, 10000));
