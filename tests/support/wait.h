@@ -1,5 +1,6 @@
 #pragma once
 // Waits, serving events, until the condition holds; false when it never did in time.
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QTest>
 
@@ -13,3 +14,21 @@ bool waitFor(Condition condition, int timeoutMs = 30000) {
     }
     return true;
 }
+
+// Every event of one kind the application delivers while this lives: its receivers in order,
+// and their classes (read as it comes: a receiver may be gone later).
+struct EventsSeen : QObject {
+    explicit EventsSeen(QEvent::Type type) : type_(type) { qApp->installEventFilter(this); }
+    ~EventsSeen() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject *o, QEvent *e) override {
+        if (e->type() != type_) return false;
+        receivers << o;
+        classes << QString::fromLatin1(o->metaObject()->className());
+        return false;
+    }
+    QList<QObject *> receivers;
+    QStringList classes;
+
+  private:
+    QEvent::Type type_;
+};

@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSet>
 #include <QShortcut>
 #include <QTabBar>
@@ -30,6 +31,7 @@
 #include "support/fakeplatform.h"
 #include "support/frameparts.h"
 #include "support/testfolder.h"
+#include "support/wait.h"
 #include "tab/form1.h"
 
 namespace {
@@ -496,19 +498,10 @@ TEST_F(FrameTest, AtRestNoTimerOfOursFires) {
     f->show();
     view(f->ActiveForm())->finishLoad("http://a/", "A");
     QTest::qWait(2000);  // the session kept a second after the load
-    struct Timers : QObject {
-        QStringList fired;
-        bool eventFilter(QObject *o, QEvent *e) override {
-            const QString type = o->metaObject()->className();
-            if (e->type() == QEvent::Timer && (type == "QTimer" || !type.startsWith('Q')))
-                fired << type + " " + o->objectName();
-            return false;
-        }
-    } timers;
-    qApp->installEventFilter(&timers);
+    EventsSeen timers(QEvent::Timer);
     QTest::qWait(3000);
-    qApp->removeEventFilter(&timers);
-    EXPECT_EQ(timers.fired, QStringList()) << timers.fired.join(", ").toStdString();
+    const QStringList ours = timers.classes.filter(QRegularExpression("^(QTimer$|[^Q])"));
+    EXPECT_EQ(ours, QStringList()) << ours.join(", ").toStdString();
 }
 
 // A locked tab lends its page to nothing, whichever way it is asked: every command that would
@@ -657,23 +650,13 @@ TEST_F(FrameTest, TheBossKeyHidesItsWindowsAndBringsThemBackAsTheyWere) {
     QTest::keyClicks(disguise(), "Q");
     EXPECT_TRUE(f->isDisguised());
     // The frame comes back first, so that its windows stay above it.
-    struct ShowOrder : QObject {
-        QList<QObject *> shown;
-        bool eventFilter(QObject *o, QEvent *e) override {
-            if (e->type() == QEvent::Show && o->isWidgetType() &&
-                static_cast<QWidget *>(o)->isWindow())
-                shown << o;
-            return false;
-        }
-    } order;
-    qApp->installEventFilter(&order);
+    EventsSeen shown(QEvent::Show);
     QTest::keyClicks(disguise(), "q");
-    qApp->removeEventFilter(&order);
     EXPECT_FALSE(f->isDisguised());
     EXPECT_TRUE(f->isVisible());
     EXPECT_TRUE(f->downloadManager()->isVisible());
-    EXPECT_LT(order.shown.indexOf(f.get()), order.shown.indexOf(f->downloadManager()));
-    EXPECT_GE(order.shown.indexOf(f.get()), 0);
+    EXPECT_LT(shown.receivers.indexOf(f.get()), shown.receivers.indexOf(f->downloadManager()));
+    EXPECT_GE(shown.receivers.indexOf(f.get()), 0);
     EXPECT_EQ(f->ActiveForm(), first);
 
     QPixmap custom(50, 20);
