@@ -35,10 +35,6 @@ class Dialogs {
     virtual std::optional<QColor> ShowColor(QWidget *parent, const QColor &initial) = 0;
     virtual std::optional<QString> InputBox(QWidget *parent, const QString &prompt,
                                             const QString &title, const QString &defaultText) = 0;
-    // A user name and a password, or none when cancelled.
-    using Credentials = std::pair<QString, QString>;
-    virtual std::optional<Credentials> Login(QWidget *parent, const QString &title,
-                                             const QString &text) = 0;
 
   private:
     bool held_ = false;

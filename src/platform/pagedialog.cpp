@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QEventLoop>
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -16,9 +17,10 @@ PageDialog::PageDialog(QWidget *page, Kind kind, const QString &title, const QSt
     setObjectName(QStringLiteral("pageDialog"));
     // The page under it dims, as it waits for the answer.
     setAttribute(Qt::WA_StyledBackground);
-    setStyleSheet(QStringLiteral("#pageDialog { background: rgba(0, 0, 0, 70); }"
-                                 "#pageDialogCard { background: white; color: black;"
-                                 " border: 1px solid #8a94a6; border-radius: 6px; }"));
+    setStyleSheet(
+        QStringLiteral("#pageDialog { background: rgba(0, 0, 0, 70); }"
+                       "#pageDialogCard { background: white; color: black;"
+                       " border: 1px solid #8a94a6; border-radius: 6px; }"));
     card_ = new QFrame(this);
     card_->setObjectName(QStringLiteral("pageDialogCard"));
     auto *column = new QVBoxLayout(card_);
@@ -39,13 +41,22 @@ PageDialog::PageDialog(QWidget *page, Kind kind, const QString &title, const QSt
         value_->selectAll();
         column->addWidget(value_);
     }
+    if (kind == Login) {
+        user_ = new QLineEdit(card_);
+        password_ = new QLineEdit(card_);
+        password_->setEchoMode(QLineEdit::Password);
+        auto *form = new QFormLayout;
+        form->addRow(QStringLiteral("用户名："), user_);
+        form->addRow(QStringLiteral("密码："), password_);
+        column->addLayout(form);
+    }
     if (offerSilence) {
         silence_ = new QCheckBox(QStringLiteral("禁止此网页再显示对话框"), card_);
         column->addWidget(silence_);
     }
     auto *row = new QHBoxLayout;
     row->addStretch(1);
-    ok_ = new QPushButton(QStringLiteral("确定"), card_);
+    ok_ = new QPushButton(kind == Login ? QStringLiteral("登录") : QStringLiteral("确定"), card_);
     ok_->setDefault(true);
     row->addWidget(ok_);
     connect(ok_, &QPushButton::clicked, this, [this] { finish(true); });
@@ -77,16 +88,22 @@ std::optional<QString> PageDialog::exec() {
     card_->move((parentWidget()->width() - width) / 2, 24);
     show();
     raise();
-    if (value_)
-        value_->setFocus(Qt::OtherFocusReason);
-    else
-        ok_->setFocus(Qt::OtherFocusReason);
+    QWidget *first = value_ ? value_ : user_;
+    (first ? first : ok_)->setFocus(Qt::OtherFocusReason);
     QEventLoop loop;
     connect(this, &PageDialog::Answered, &loop, &QEventLoop::quit);
     loop.exec();  // also ended when the program ends
     hide();
     if (!answer_.value_or(false)) return std::nullopt;
     return value_ ? value_->text() : QString();
+}
+
+QString PageDialog::user() const {
+    return user_ ? user_->text() : QString();
+}
+
+QString PageDialog::password() const {
+    return password_ ? password_->text() : QString();
 }
 
 bool PageDialog::silenced() const {

@@ -13,7 +13,7 @@ class QPushButton;
 class PageDialog : public QWidget {
     Q_OBJECT
   public:
-    enum Kind { Alert, Confirm, Prompt };
+    enum Kind { Alert, Confirm, Prompt, Login };
     // page: the widget the question covers. offerSilence: a page that asked before may be
     // told to ask no more.
     PageDialog(QWidget *page, Kind kind, const QString &title, const QString &text,
@@ -22,6 +22,8 @@ class PageDialog : public QWidget {
     // or when the page went away.
     std::optional<QString> exec();
     bool silenced() const;
+    QString user() const;  // a login's
+    QString password() const;
     void cancel();
 
   signals:
@@ -35,6 +37,7 @@ class PageDialog : public QWidget {
     void finish(bool ok);
     QFrame *card_;
     QLineEdit *value_ = nullptr;
+    QLineEdit *user_ = nullptr, *password_ = nullptr;
     QCheckBox *silence_ = nullptr;
     QPushButton *ok_;
     std::optional<bool> answer_;

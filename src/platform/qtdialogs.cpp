@@ -1,12 +1,9 @@
 #include "qtdialogs.h"
-#include <QDialogButtonBox>
 #include <QEventLoop>
-#include <QFormLayout>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
-#include <QVBoxLayout>
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -137,32 +134,4 @@ std::optional<QString> QtDialogs::InputBox(QWidget *parent, const QString &promp
         QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
     if (!ok) return std::nullopt;
     return t;
-}
-
-std::optional<Dialogs::Credentials> QtDialogs::Login(QWidget *parent, const QString &title,
-                                                     const QString &text) {
-    waitForRelease();
-    QDialog box(parent);
-    box.setWindowTitle(title);
-    auto *user = new QLineEdit(&box);
-    auto *password = new QLineEdit(&box);
-    password->setEchoMode(QLineEdit::Password);
-    auto *buttons = new QDialogButtonBox(&box);
-    buttons->addButton(QStringLiteral("登录"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
-    auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("用户名："), user);
-    form->addRow(QStringLiteral("密码："), password);
-    auto *column = new QVBoxLayout(&box);
-    auto *label = new QLabel(text, &box);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    column->addWidget(label);
-    column->addLayout(form);
-    column->addWidget(buttons);
-    user->setFocus();
-    if (box.exec() != QDialog::Accepted) return std::nullopt;
-    return Credentials{user->text(), password->text()};
 }

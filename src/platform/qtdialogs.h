@@ -19,8 +19,6 @@ class QtDialogs : public QObject, public Dialogs {
     std::optional<QColor> ShowColor(QWidget *parent, const QColor &initial) override;
     std::optional<QString> InputBox(QWidget *parent, const QString &prompt, const QString &title,
                                     const QString &defaultText) override;
-    std::optional<Credentials> Login(QWidget *parent, const QString &title,
-                                     const QString &text) override;
 
   signals:
     void Released();

@@ -84,6 +84,17 @@ class Page : public QWebEnginePage {
         return answer.has_value();
     }
 
+  public:
+    // A login the page's site or a proxy asks for, over the page like the page's questions.
+    std::optional<std::pair<QString, QString>> askLogin(const QString &text) {
+        QWebEngineView *view = QWebEngineView::forPage(this);
+        if (!view || !owner_) return std::nullopt;
+        PageDialog dialog(view, PageDialog::Login, QStringLiteral("需要登录"), text, {}, false);
+        if (!wait(dialog, view)) return std::nullopt;
+        return std::pair{dialog.user(), dialog.password()};
+    }
+
+  protected:
     // The engine's own file chooser, after the disguise like every box.
     QStringList chooseFiles(FileSelectionMode mode, const QStringList &oldFiles,
                             const QStringList &acceptedMimeTypes) override {
@@ -100,10 +111,14 @@ class Page : public QWebEnginePage {
         QWebEngineView *view = QWebEngineView::forPage(this);
         if (silenced_ || !view || !owner_)
             return kind == PageDialog::Alert ? std::optional<QString>(QString()) : std::nullopt;
-        const DialogUp up(owner_);
         PageDialog dialog(view, kind, siteOf(origin), text, value, ++asked_ > 1);
-        const auto answer = dialog.exec();
+        const auto answer = wait(dialog, view);
         silenced_ = dialog.silenced();
+        return answer;
+    }
+    std::optional<QString> wait(PageDialog &dialog, QWebEngineView *view) {
+        const DialogUp up(owner_);
+        const auto answer = dialog.exec();
         if (!owner_) view->deleteLater();  // its tab went meanwhile: the view waited for this
         return answer;
     }
@@ -403,16 +418,14 @@ QtWebView::QtWebView(WebEngine *engine, QWidget *parent)
                 fullScreen_ = request.toggleOn();
                 emit FullScreenRequested(request.toggleOn());
             });
-    auto login = [this](const QUrl &url, QAuthenticator *auth, const QString &proxy) {
-        const DialogUp up(this);
+    auto login = [page](const QUrl &url, QAuthenticator *auth, const QString &proxy) {
         const QString where = proxy.isEmpty() ? url.host() : proxy;
-        const auto answer = dialogs().Login(
-            view_, QStringLiteral("需要登录"),
+        const auto answer = page->askLogin(
             (proxy.isEmpty() ? QStringLiteral("%1 要求您输入用户名和密码。")
                              : QStringLiteral("代理服务器 %1 要求您输入用户名和密码。"))
-                    .arg(where) +
-                (auth->realm().isEmpty() ? QString()
-                                         : QStringLiteral("\n该网站说：“%1”").arg(auth->realm())));
+                .arg(where) +
+            (auth->realm().isEmpty() ? QString()
+                                     : QStringLiteral("\n该网站说：“%1”").arg(auth->realm())));
         if (!answer) return void(*auth = QAuthenticator());  // cancelled: the page says so
         auth->setUser(answer->first);
         auth->setPassword(answer->second);

@@ -78,15 +78,6 @@ class FakeDialogs : public Dialogs {
     std::deque<Answer> answers;  // AnswerOk when empty
     std::deque<QString> files;   // save/open answers; empty text = cancelled
     std::deque<QString> inputs;  // input box answers; none left = cancelled
-    std::optional<Credentials> Login(QWidget *, const QString &, const QString &text) override {
-        loginTexts << text;
-        if (logins.empty()) return std::nullopt;
-        const Credentials c = logins.front();
-        logins.pop_front();
-        return c;
-    }
-    std::deque<Credentials> logins;  // none left = cancelled
-    QStringList loginTexts;
     // When set, answers every save dialog from the proposed path.
     std::function<QString(const QString &proposed)> saveAs;
     QStringList saveRequests;                   // "title|filter|fileName"
