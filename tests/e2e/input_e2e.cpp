@@ -985,14 +985,16 @@ TEST_P(InputE2E, AFullDiskLosesNoFileAndTheNextChangeIsWritten) {
     if (!GetParam() || geteuid() != 0) GTEST_SKIP() << "root, with a window manager";
     const QString dir = session.folder.path();
     QTemporaryDir aside;
-    ASSERT_EQ(QProcess::execute("sh", {"-c", QString("cp -a '%1'/. '%2' && mount -t tmpfs -o "
-                                                     "size=24m tmpfs '%1' && cp -a '%2'/. '%1'")
-                                                 .arg(dir, aside.path())}),
-              0);
     const auto unmount = qScopeGuard([&] {
         TearDown();
         QProcess::execute("umount", {"-l", dir});
     });
+    // The folder with 8 MiB to spare, whatever the program weighs (a sanitized one is large).
+    ASSERT_EQ(QProcess::execute("sh", {"-c", QString("cp -a '%1'/. '%2' && mount -t tmpfs -o "
+                                                     "size=$(($(du -sk '%2' | cut -f1) + 8192))k "
+                                                     "tmpfs '%1' && cp -a '%2'/. '%1'")
+                                                 .arg(dir, aside.path())}),
+              0);
     setting("PassWord", Base64Encode("pw"));
     setting("OpenPass", "1");
     setting("Filter", "1");  // Apply writes it back as three digits
