@@ -1,5 +1,6 @@
 #include "pagedialog.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
 #include <QEventLoop>
@@ -68,6 +69,15 @@ PageDialog::PageDialog(QWidget *page, Kind kind, const QString &title, const QSt
     column->addLayout(row);
     page->installEventFilter(this);
     setGeometry(page->rect());
+    // The page may take the keyboard back as it goes on from an earlier question: while this
+    // one waits, the keyboard stays where the user left it in the question.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (!now || answer_ || !isVisible()) return;
+        if (isAncestorOf(now))
+            focused_ = now;
+        else if (focused_ && parentWidget()->isAncestorOf(now))
+            focused_->setFocus(Qt::OtherFocusReason);
+    });
 }
 
 bool PageDialog::eventFilter(QObject *watched, QEvent *event) {
@@ -89,7 +99,8 @@ std::optional<QString> PageDialog::exec() {
     show();
     raise();
     QWidget *first = value_ ? value_ : user_;
-    (first ? first : ok_)->setFocus(Qt::OtherFocusReason);
+    focused_ = first ? first : ok_;
+    focused_->setFocus(Qt::OtherFocusReason);
     QEventLoop loop;
     connect(this, &PageDialog::Answered, &loop, &QEventLoop::quit);
     loop.exec();  // also ended when the program ends

@@ -4,6 +4,7 @@
 // The engine waits for the answer, so exec() runs an event loop of its own until the user
 // answers or the page's tab goes.
 #include <QFrame>
+#include <QPointer>
 #include <optional>
 
 class QCheckBox;
@@ -41,4 +42,5 @@ class PageDialog : public QWidget {
     QCheckBox *silence_ = nullptr;
     QPushButton *ok_;
     std::optional<bool> answer_;
+    QPointer<QWidget> focused_;  // where the keyboard is in the question
 };
