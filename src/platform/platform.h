@@ -16,9 +16,9 @@ class Transfer;
 class QWidget;
 class WebView;
 
-class Platform : public ProgramFolderSource {
+class Platform {
   public:
-    ~Platform() override;
+    virtual ~Platform();
     virtual WebView *createWebView(QWidget *parent) = 0;
     // Starts the web engine ahead of the first view, so it comes up while the frame is shown.
     virtual void prepareWebEngine() {}
@@ -46,15 +46,10 @@ class Platform : public ProgramFolderSource {
     virtual KeyState &keys() = 0;
     // The clock of parental control, download speeds and stalls.
     virtual Clock &clock() { return clock_; }
-    // The program folder (config.ini, 数据/, 书签/, 皮肤/): empty leaves it to the program's
-    // own (AppDir); a test's platform names the test's folder.
-    QString programFolder() const override { return programFolder_; }
-    void setProgramFolder(const QString &dir) { programFolder_ = dir; }
     // Answers to the features pages ask for, per site, for this session.
     PermissionMemory &permissions() { return permissions_; }
 
   private:
-    QString programFolder_;
     Clock clock_;
     PermissionMemory permissions_;
     class History history_;

@@ -76,9 +76,6 @@ class WebView : public QObject {
     virtual tabrest::Rest RestState() const { return tabrest::Rest::Awake; }
     virtual tabrest::Rest DeepestRest() const { return tabrest::Rest::Awake; }
     virtual void SetRest(tabrest::Rest) {}
-    // No script-error dialogs, and a view made for a page's new window: nothing to do here.
-    void SetSilent(bool) {}
-    void SetRegisterAsBrowser(bool) {}
 
   signals:
     void StatusTextChange(const QString &text);

@@ -30,7 +30,6 @@ class frmSetting : public QDialog {
                QWidget *parent);
 
     bool isLocked() const;
-    QString restoreKey() const { return restoreKey_; }
 
     // Writes every field; false (after saying why, writing nothing) for a password the
     // store could not read back.

@@ -27,7 +27,6 @@ class GestureControl : public QObject {
     ~GestureControl() override;
 
     void setOn(bool on);
-    bool isOn() const { return capture_ != nullptr; }
     void Run(const QString &gesture);
 
   signals:

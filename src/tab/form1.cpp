@@ -137,7 +137,6 @@ QStringList Form1::takeBlockedPopups() {
 }
 
 void Form1::Load() {
-    brwWebBrowser->SetSilent(true);
     show();
     if (settings::IsOn(settings::Key::OpenPass)) setLocked(true);
     if (settings::IsOn(settings::Key::OpenNav)) picNav->show();
@@ -335,7 +334,6 @@ void Form1::onNewWindow2(WebView **ppDisp, bool background) {
     Form1 *tab = nullptr;
     emit NewWindowRequested(&tab, background);
     if (!tab) return;
-    tab->brwWebBrowser->SetRegisterAsBrowser(true);
     tab->openedByPage_ = true;
     *ppDisp = tab->brwWebBrowser;
     tab->setLocked(isLocked());  // a window opened from a locked tab starts locked

@@ -120,9 +120,8 @@ class Form1 : public QWidget {
     PermissionMemory &permissions_;
     static constexpr int kMaxBlockedKept = 20;
     QStringList blocked_;
-    QString insecureHost_;
-    bool openedByPage_ = false;  // a page's script opened it: the page may close it  // the site
-                                 // the user went on to past its certificate
+    QString insecureHost_;  // the site the user went on to past its certificate
+    bool openedByPage_ = false;  // a page's script opened it: the page may close it
     int blockedCount_ = 0;
     std::optional<SessionTab> waiting_;
     bool restored_ = false;
