@@ -8,12 +8,20 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <cstdio>
+#include <functional>
 
 #include "downloads/frmdownload.h"
 #include "downloads/ucdownload.h"
 #include "platform/desktop.h"
 #include "platform/platform.h"
 #include "platform/webview.h"
+
+// The manager takes every file the page offers, as the browser's tab hands it on.
+struct Host : ViewHost {
+    std::function<DownloadAnswer(const DownloadOffer &)> offered;
+    WebView *openWindow(bool) override { return nullptr; }
+    DownloadAnswer offerDownload(const DownloadOffer &offer) override { return offered(offer); }
+};
 
 int main(int argc, char **argv) {
     PrepareEngineEnvironment();  // as the browser starts the engine
@@ -33,12 +41,15 @@ int main(int argc, char **argv) {
     QElapsedTimer clock;
     clock.start();
     double offeredAt = 0;
+    Host taker;
     if (engine) {
         WebView *view = platform->createWebView(&host);
-        QObject::connect(view, &WebView::FileDownload, [&](DownloadOffer *offer) {
+        taker.offered = [&](const DownloadOffer &offer) {
             offeredAt = clock.nsecsElapsed() / 1e9;
-            manager.NewDownload(target, url, offer->engineTransfer);
-        });
+            manager.NewDownload(target, url, offer.engineTransfer);
+            return DownloadAnswer{DownloadAnswer::Taken, {}};
+        };
+        view->setHost(&taker);
         view->Navigate(url);
     } else {
         manager.NewDownload(target, url);

@@ -28,7 +28,8 @@ void DownloadTask::Start(const QString &target, const QUrl &url, Transfer *trans
     state_ = State::Requesting;
     transfer_ = transfer;
     transfer_->setParent(this);
-    if (transfer_->WritesFile()) transfer_->SetFile(partial_);
+    writing_ = qobject_cast<WritingTransfer *>(transfer);
+    if (writing_) writing_->SetFile(partial_);
     connect(transfer_, &Transfer::ResponseStarted, this, &DownloadTask::onResponseStarted);
     connect(transfer_, &Transfer::DataAvailable, this, &DownloadTask::onDataAvailable);
     connect(transfer_, &Transfer::Finished, this, &DownloadTask::onFinished);
@@ -44,7 +45,7 @@ void DownloadTask::onResponseStarted() {
     if (transfer_->HttpStatus() >= 400)
         return fail(QStringLiteral("服务器错误 %1").arg(transfer_->HttpStatus()));
     // The chosen name stays as it is (absent, or an older file) until the new one is whole.
-    if (!transfer_->WritesFile()) {
+    if (!writing_) {
         // Its own, new: never another task's partial file, nor one a crash left.
         file_.setFileName(partial_);
         if (!file_.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return fail(fileFault(errno));
@@ -55,8 +56,8 @@ void DownloadTask::onResponseStarted() {
 
 void DownloadTask::onDataAvailable() {
     if (state_ != State::Transferring) return;
-    if (!transfer_->WritesFile()) return writeBlocks(false);
-    written_ = transfer_->BytesWritten();
+    if (!writing_) return writeBlocks(false);
+    written_ = writing_->BytesWritten();
     expected_ = transfer_->ContentLength();
     figure_ = true;
     emit Progressed();
@@ -67,8 +68,8 @@ void DownloadTask::onFinished(bool ok, const QString &error) {
     const QString why = error.isEmpty() ? QStringLiteral("连接中断") : error;
     if (state_ == State::Requesting) return fail(why);
     if (state_ != State::Transferring) return;
-    if (transfer_->WritesFile()) {
-        written_ = transfer_->BytesWritten();
+    if (writing_) {
+        written_ = writing_->BytesWritten();
         return ok ? complete() : fail(why);
     }
     writeBlocks(true);
@@ -170,6 +171,7 @@ void DownloadTask::endTransfer() {
     transfer_->Cancel();
     transfer_->deleteLater();
     transfer_ = nullptr;
+    writing_ = nullptr;
 }
 
 bool DownloadTask::DeleteFile() {

@@ -12,6 +12,7 @@
 
 class Clock;
 class Transfer;
+class WritingTransfer;
 
 class DownloadTask : public QObject {
     Q_OBJECT
@@ -61,6 +62,7 @@ class DownloadTask : public QObject {
 
     Clock &clock_;
     Transfer *transfer_ = nullptr;
+    WritingTransfer *writing_ = nullptr;  // the same, when it writes the file itself
     State state_ = State::Idle;
     QString target_;
     QString partial_;

@@ -2,9 +2,7 @@
 
 #include <QAuthenticator>
 #include <QDataStream>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <QIODevice>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QUrl>
@@ -15,121 +13,19 @@
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
-#include <QWebEnginePage>
 #include <QWebEngineProfile>
-#include <QWebEngineSettings>
 #include <QWebEngineView>
 #include <cstring>
 
-#include "core/filewriter.h"
 #include "core/programfolder.h"
 #include "core/search.h"
 #include "core/settings.h"
 #include "core/timing.h"
 #include "dialogs.h"
-#include "language.h"
-#include "pagedialog.h"
-#include "transfer.h"
+#include "webengine.h"
+#include "webpage.h"
 
 namespace {
-
-// A page's dialog is up for the life of this.
-struct DialogUp {
-    explicit DialogUp(QtWebView *view) : view_(view) { view_->countDialog(1); }
-    ~DialogUp() {
-        if (view_) view_->countDialog(-1);
-    }
-    QPointer<QtWebView> view_;
-};
-
-class Page : public QWebEnginePage {
-  public:
-    Page(QWebEngineProfile *profile, QtWebView *owner) : QWebEnginePage(profile), owner_(owner) {
-        // A page told to ask no more may ask again once it navigates.
-        connect(this, &QWebEnginePage::loadStarted, this, [this] {
-            asked_ = 0;
-            silenced_ = false;
-        });
-    }
-    // Its tab goes: every question of the page still open is cancelled.
-    void cancelDialogs() {
-        if (QWebEngineView *view = QWebEngineView::forPage(this))
-            for (PageDialog *d : view->findChildren<PageDialog *>()) d->cancel();
-    }
-
-  protected:
-    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override {
-        // A bookmark in the listing of the bookmark folder opens as the desktop would open it.
-        if (isMainFrame && type == NavigationTypeLinkClicked && url.isLocalFile() &&
-            url.path().endsWith(QLatin1String(".zvb"))) {
-            emit owner_->BookmarkFileOpened(url.toLocalFile());
-            return false;
-        }
-        return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
-    }
-    // No script dialogs about script errors: the console is where they go.
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &, int,
-                                  const QString &) override {}
-    // A page's own dialogs, over the page alone, say which site asks.
-    void javaScriptAlert(const QUrl &origin, const QString &msg) override {
-        ask(PageDialog::Alert, origin, msg, {});
-    }
-    bool javaScriptConfirm(const QUrl &origin, const QString &msg) override {
-        return ask(PageDialog::Confirm, origin, msg, {}).has_value();
-    }
-    bool javaScriptPrompt(const QUrl &origin, const QString &msg, const QString &defaultValue,
-                          QString *result) override {
-        const auto answer = ask(PageDialog::Prompt, origin, msg, defaultValue);
-        if (answer && result) *result = *answer;
-        return answer.has_value();
-    }
-
-  public:
-    // A login the page's site or a proxy asks for, over the page like the page's questions.
-    std::optional<std::pair<QString, QString>> askLogin(const QString &text) {
-        QWebEngineView *view = QWebEngineView::forPage(this);
-        if (!view || !owner_) return std::nullopt;
-        PageDialog dialog(view, PageDialog::Login, QStringLiteral("需要登录"), text, {}, false);
-        if (!wait(dialog, view)) return std::nullopt;
-        return std::pair{dialog.user(), dialog.password()};
-    }
-
-  protected:
-    // The engine's own file chooser, after the disguise like every box.
-    QStringList chooseFiles(FileSelectionMode mode, const QStringList &oldFiles,
-                            const QStringList &acceptedMimeTypes) override {
-        const DialogUp up(owner_);
-        owner_->dialogs().waitForRelease();
-        return QWebEnginePage::chooseFiles(mode, oldFiles, acceptedMimeTypes);
-    }
-
-  private:
-    // The answer: OK with a prompt's text, or none for cancel. A silenced page is answered at
-    // once: an alert OK, the others cancel.
-    std::optional<QString> ask(PageDialog::Kind kind, const QUrl &origin, const QString &text,
-                               const QString &value) {
-        QWebEngineView *view = QWebEngineView::forPage(this);
-        if (silenced_ || !view || !owner_)
-            return kind == PageDialog::Alert ? std::optional<QString>(QString()) : std::nullopt;
-        PageDialog dialog(view, kind, siteOf(origin), text, value, ++asked_ > 1);
-        const auto answer = wait(dialog, view);
-        silenced_ = dialog.silenced();
-        return answer;
-    }
-    std::optional<QString> wait(PageDialog &dialog, QWebEngineView *view) {
-        const DialogUp up(owner_);
-        const auto answer = dialog.exec();
-        if (!owner_) view->deleteLater();  // its tab went meanwhile: the view waited for this
-        return answer;
-    }
-    static QString siteOf(const QUrl &origin) {
-        const QString host = origin.host();
-        return host.isEmpty() ? QStringLiteral("网页消息") : host + QStringLiteral(" 显示");
-    }
-    QPointer<QtWebView> owner_;
-    int asked_ = 0;  // questions since the page last navigated
-    bool silenced_ = false;
-};
 
 // What a page asks for, as the permission bar names it.
 QString FeatureName(QWebEnginePage::Feature feature) {
@@ -153,190 +49,7 @@ QString FeatureName(QWebEnginePage::Feature feature) {
     return QStringLiteral("使用一项功能");
 }
 
-// Whether a download has ended, and well. An interrupted one counts as failed: the engine
-// would keep it to resume, and nothing here resumes it.
-std::optional<bool> Outcome(QWebEngineDownloadRequest::DownloadState state) {
-    switch (state) {
-        case QWebEngineDownloadRequest::DownloadCompleted:
-            return true;
-        case QWebEngineDownloadRequest::DownloadCancelled:
-        case QWebEngineDownloadRequest::DownloadInterrupted:
-            return false;
-        default:
-            return std::nullopt;
-    }
-}
-
-// Where the engine writes a download it keeps.
-void saveTo(QWebEngineDownloadRequest *request, const QString &path) {
-    const QFileInfo target(path);
-    request->setDownloadDirectory(target.absolutePath());
-    request->setDownloadFileName(target.fileName());
-}
-
-// Why the engine's download ended early, in words a user knows.
-QString FailureText(QWebEngineDownloadRequest::DownloadInterruptReason r) {
-    using R = QWebEngineDownloadRequest;
-    switch (r) {
-        case R::FileNoSpace:
-            return QStringLiteral("磁盘空间不足");
-        case R::FileNameTooLong:
-        case R::FileTooLarge:
-            return QStringLiteral("文件名过长");
-        case R::FileAccessDenied:
-        case R::FileFailed:
-        case R::FileTransientError:
-            return QStringLiteral("无法写入目标文件夹");
-        case R::NetworkTimeout:
-        case R::NetworkServerDown:
-        case R::ServerUnreachable:
-            return QStringLiteral("服务器无响应");
-        case R::ServerBadContent:
-        case R::ServerFailed:
-        case R::ServerUnauthorized:
-        case R::ServerCertProblem:
-        case R::ServerForbidden:
-            return QStringLiteral("服务器错误");
-        default:
-            return QStringLiteral("连接中断");
-    }
-}
-
-// The engine's own download as a transfer: it writes the file itself, the task follows.
-class EngineTransfer : public Transfer {
-  public:
-    explicit EngineTransfer(QWebEngineDownloadRequest *request) : request_(request) {}
-    void SetFile(const QString &path) override { file_ = path; }
-    bool WritesFile() const override { return true; }
-    void Execute(const QUrl &, Method) override {
-        if (!request_ || file_.isEmpty()) return;
-        saveTo(request_, file_);
-        connect(request_, &QWebEngineDownloadRequest::receivedBytesChanged, this,
-                &Transfer::DataAvailable);
-        connect(request_, &QWebEngineDownloadRequest::stateChanged, this,
-                [this](QWebEngineDownloadRequest::DownloadState state) {
-                    if (const auto ok = Outcome(state))
-                        emit Finished(*ok,
-                                      *ok ? QString() : FailureText(request_->interruptReason()));
-                });
-        request_->accept();
-        // The engine had the response before it offered the file.
-        QMetaObject::invokeMethod(this, &Transfer::ResponseStarted, Qt::QueuedConnection);
-    }
-    // The engine dropped this request to resume the download under another.
-    void Lost() {
-        if (!request_) return;
-        request_->disconnect(this);
-        request_.clear();
-        emit Finished(false, QStringLiteral("连接中断"));
-    }
-    void Cancel() override {
-        if (!request_) return;
-        request_->disconnect(this);
-        // An interrupted download still holds its partial file, under the engine's suffix while
-        // it writes: the cancel removes both.
-        if (request_->state() != QWebEngineDownloadRequest::DownloadCompleted) {
-            request_->cancel();
-            QFile::remove(file_ + QStringLiteral(".download"));
-        }
-        request_.clear();
-    }
-    int HttpStatus() const override { return 200; }
-    std::optional<qint64> ContentLength() const override {
-        if (!request_ || request_->totalBytes() <= 0) return std::nullopt;  // 0: not known
-        return request_->totalBytes();
-    }
-    QByteArray Header(const QByteArray &) const override { return {}; }
-    qint64 BytesAvailable() const override { return 0; }
-    QByteArray GetChunk(qint64) override { return {}; }
-    qint64 BytesWritten() const override { return request_ ? request_->receivedBytes() : 0; }
-
-  private:
-    QPointer<QWebEngineDownloadRequest> request_;
-    QString file_;
-};
-
 }  // namespace
-
-WebEngine::WebEngine(const QString &storageDir, Dialogs &dialogs, QObject *parent)
-    : QObject(parent),
-      profile_(new QWebEngineProfile(QStringLiteral("olumetta"), this)),
-      dialogs_(&dialogs) {
-    QDir().mkpath(storageDir);
-    config::makePrivate(storageDir);
-    profile_->setPersistentStoragePath(storageDir + QStringLiteral("/profile"));
-    profile_->setCachePath(storageDir + QStringLiteral("/cache"));
-    profile_->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
-    profile_->setHttpAcceptLanguage(QLatin1String(kAcceptLanguage));
-    // A video's own full-screen button asks the frame for the screen.
-    profile_->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
-    connect(profile_, &QWebEngineProfile::downloadRequested, this, &WebEngine::onDownloadRequested);
-}
-
-// Views go before the profile they use; the profile is deleted last so cookies and
-// cache are flushed.
-WebEngine::~WebEngine() {
-    const auto views = views_.values();
-    for (QtWebView *v : views) delete v->view();
-    const QString kept = profile_->persistentStoragePath();
-    delete profile_;
-    config::makePrivate(kept, false);  // the engine makes some of its files for all to read
-}
-
-void WebEngine::ClearHistory() {
-    profile_->clearAllVisitedLinks();
-    for (QtWebView *v : std::as_const(views_))
-        if (QWebEnginePage *p = v->page()) p->history()->clear();
-}
-
-QtWebView *WebEngine::createView(QWidget *parent) {
-    return new QtWebView(this, parent);
-}
-
-void WebEngine::onDownloadRequested(QWebEngineDownloadRequest *request) {
-    // The request must be answered inside this signal.
-    if (request->isSavePageDownload()) return request->accept();  // placed by SavePage
-    // The engine offers a download it lost the connection for again, under the same id, to
-    // resume it: nothing here resumes, so that download has ended, and the user is not asked
-    // twice.
-    if (offered_.contains(request->id())) {
-        if (Transfer *t = offered_.value(request->id()))
-            static_cast<EngineTransfer *>(t)->Lost();  // only the engine's are kept
-        return request->cancel();
-    }
-    offered_.insert(request->id(), nullptr);
-    QtWebView *v = views_.value(request->page());
-    if (!v) return request->accept();
-    v->downloads_.removeIf([](const auto &d) { return !d || d->isFinished(); });
-    v->downloads_.append(request);  // the page stays awake while it runs
-    const QUrl url = request->url();
-    DownloadOffer offer;
-    offer.url = url.toString();
-    offer.suggestedName = request->suggestedFileName();
-    auto *engineFetch = new EngineTransfer(request);
-    offer.engineTransfer = engineFetch;
-    emit v->FileDownload(&offer);
-    if (engineFetch->parent()) {  // a task runs it
-        offered_[request->id()] = engineFetch;
-        return;
-    }
-    delete engineFetch;
-    if (offer.cancel) return request->cancel();
-    if (!offer.savePath.isEmpty()) {
-        saveTo(request, offer.savePath);
-        QPointer<QtWebView> view(v);
-        connect(request, &QWebEngineDownloadRequest::stateChanged, this,
-                [view, request, path = offer.savePath](QWebEngineDownloadRequest::DownloadState s) {
-                    const auto ok = Outcome(s);
-                    if (!ok) return;
-                    // An interrupted download's partial file goes with the cancel.
-                    if (s == QWebEngineDownloadRequest::DownloadInterrupted) request->cancel();
-                    if (view && s != QWebEngineDownloadRequest::DownloadCancelled)
-                        emit view->DownloadSaved(path, *ok);
-                });
-    }
-    request->accept();
-}
 
 QtWebView::QtWebView(WebEngine *engine, QWidget *parent)
     : WebView(parent), engine_(engine), view_(new QWebEngineView(parent)) {
@@ -508,14 +221,8 @@ QWebEnginePage *QtWebView::page() const {
 }
 
 QWebEnginePage *QtWebView::requestNewWindow(bool background) {
-    WebView *target = nullptr;
-    bool cancel = false;
-    if (background)
-        emit NewBackgroundTab(&target);
-    else
-        emit NewWindow2(&target, &cancel);
-    auto *qt = qobject_cast<QtWebView *>(target);
-    return cancel || !qt ? nullptr : qt->page();
+    auto *target = qobject_cast<QtWebView *>(host() ? host()->openWindow(background) : nullptr);
+    return target ? target->page() : nullptr;
 }
 
 void QtWebView::Navigate(const QString &address) {

@@ -1,45 +1,19 @@
 #pragma once
-// The web view realised with Qt WebEngine, and the one persistent profile all tabs share.
-#include <QHash>
+// The web view realised with Qt WebEngine.
 #include <QPointer>
 #include <QUrl>
 #include <QWebEngineCertificateError>
 #include <memory>
 #include <optional>
 
+#include "webengine.h"
 #include "webview.h"
 
 class Dialogs;
 class QWebEngineDownloadRequest;
 class QWebEnginePage;
-class QWebEngineProfile;
 class QWebEngineView;
 class QPrinter;
-class QtWebView;
-class Transfer;
-
-class WebEngine : public QObject {
-    Q_OBJECT
-  public:
-    // Profile data (cookies, cache, local storage) lives under storageDir.
-    // The pages' own questions (script dialogs, logins) are asked through dialogs.
-    WebEngine(const QString &storageDir, Dialogs &dialogs, QObject *parent = nullptr);
-    ~WebEngine() override;
-    QWebEngineProfile *profile() const { return profile_; }
-    QtWebView *createView(QWidget *parent);
-    // The browsing history only: visited links and every view's back and forward list;
-    // cookies and the cache stay.
-    void ClearHistory();
-
-  private:
-    friend class QtWebView;
-    void onDownloadRequested(QWebEngineDownloadRequest *request);
-    QWebEngineProfile *profile_;
-    Dialogs *dialogs_;
-    QHash<QWebEnginePage *, QtWebView *> views_;
-    // Every download offered so far by id, with the transfer a task follows it by.
-    QHash<quint32, QPointer<Transfer>> offered_;
-};
 
 class QtWebView : public WebView {
     Q_OBJECT

@@ -28,16 +28,23 @@ class Transfer : public QObject {
         return chunk.size();
     }
 
-    // A transfer that writes its file itself (the web engine's own download of a form's
-    // post or a script's blob): the task names the file before Execute and follows the
-    // count; nothing is ever available to read.
-    virtual bool WritesFile() const { return false; }
-    virtual void SetFile(const QString &) {}
-    virtual qint64 BytesWritten() const { return 0; }
-
   signals:
     void ResponseStarted();  // status and headers are known
-    void DataAvailable();
+    void DataAvailable();    // more to read, or more written for a WritingTransfer
     // The transfer ended: ok when the whole body arrived, otherwise why not.
     void Finished(bool ok, const QString &error);
+};
+
+// A transfer that writes its file itself (the web engine's own download of a form's post or a
+// script's blob): the task names the file before Execute and follows the count; nothing is
+// ever there to read.
+class WritingTransfer : public Transfer {
+    Q_OBJECT
+  public:
+    using Transfer::Transfer;
+    virtual void SetFile(const QString &path) = 0;
+    virtual qint64 BytesWritten() const = 0;
+    QByteArray Header(const QByteArray &) const override { return {}; }
+    qint64 BytesAvailable() const override { return 0; }
+    QByteArray GetChunk(qint64) override { return {}; }
 };

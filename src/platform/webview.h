@@ -11,16 +11,32 @@
 class QWidget;
 class Transfer;
 
-// A file a page offers, and what the receiver makes of it.
+// A file a page offers.
 struct DownloadOffer {
     QString url;            // the download request's own address
     QString suggestedName;  // the engine's, from Content-Disposition and the MIME type
     // The engine's own fetch of it, the one request the page made (a one-time link, a form's
-    // post, a script's blob): a task that takes it (sets its parent) runs it.
+    // post, a script's blob); the engine's unless the answer says it was taken.
     Transfer *engineTransfer = nullptr;
-    // When nothing takes the engine's fetch: drop it, or let the engine save it here.
-    bool cancel = false;
+};
+
+// What becomes of an offered file: dropped, taken (a task runs the engine's fetch and owns
+// it), or saved by the engine itself to savePath.
+struct DownloadAnswer {
+    enum Kind { Cancel, Taken, SaveByEngine } kind = Cancel;
     QString savePath;
+};
+
+class WebView;
+
+// Whoever holds a view answers what its page asks of the browser.
+class ViewHost {
+  public:
+    virtual ~ViewHost() = default;
+    // The view of a new tab for the page's new window, behind this one when background;
+    // none when refused.
+    virtual WebView *openWindow(bool background) = 0;
+    virtual DownloadAnswer offerDownload(const DownloadOffer &offer) = 0;
 };
 
 class WebView : public QObject {
@@ -76,28 +92,24 @@ class WebView : public QObject {
     virtual tabrest::Rest RestState() const { return tabrest::Rest::Awake; }
     virtual tabrest::Rest DeepestRest() const { return tabrest::Rest::Awake; }
     virtual void SetRest(tabrest::Rest) {}
+    // Who answers the page's new windows and files; none refuses them.
+    void setHost(ViewHost *host) { host_ = host; }
+    ViewHost *host() const { return host_; }
 
   signals:
     void StatusTextChange(const QString &text);
     void ProgressChange(int progress, int progressMax);  // progress -1 once loaded
     void DownloadComplete();
     void TitleChange(const QString &text);
-    // The receiver hands back the view that shows the page's new window.
-    void NewWindow2(WebView **ppDisp, bool *cancel);
     void NavigateComplete2(const QString &url);
     void NavigateError(const QString &url);
-    // A file offered by the page; the receiver answers in the offer.
-    void FileDownload(DownloadOffer *offer);
     // A link to one of our bookmark files was followed: the file is not shown as text, the
     // receiver opens the address it holds.
     void BookmarkFileOpened(const QString &path);
     // A new window no click asked for (a script's window.open): not opened.
     void PopupBlocked(const QString &url);
-    // A file the engine saved itself to the offer's savePath: whole, or failed.
+    // A file the engine saved itself to the answer's savePath: whole, or failed.
     void DownloadSaved(const QString &path, bool ok);
-    // A link opened behind this page (Ctrl+click, a middle click): the receiver hands back
-    // the view of the new tab.
-    void NewBackgroundTab(WebView **ppDisp);
     void IconChange(const QIcon &icon);  // null: the page has none (yet)
     void HistoryChange();                // CanGoBack or CanGoForward may differ now
     void FindResult(int active, int total);
@@ -110,4 +122,7 @@ class WebView : public QObject {
     void FullScreenRequested(bool on);
     // The page's script asks to close its window (window.close()).
     void CloseRequested();
+
+  private:
+    ViewHost *host_ = nullptr;
 };

@@ -63,7 +63,12 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     column->setSpacing(0);
     address_ = new AddressBox(central);
     toolbar_ = new ToolBar(central, address_);
-    tabs_ = new TabSet(platform_, central);
+    tabs_ = new TabSet(
+        platform_,
+        [this](const QString &path, const QString &url, Transfer *transfer) {
+            NewDownload(path, url, transfer);
+        },
+        central);
     status_ = new StatusStrip(central);
     menus_ = new FrameMenus(this);
     column->addWidget(toolbar_);
@@ -196,7 +201,6 @@ void mdiBrowser::wireParts() {
         fullScreenTab_ = on ? t : nullptr;
         fullScreen_->setPage(on);
     });
-    connect(tabs_, &TabSet::DownloadRequested, this, &mdiBrowser::NewDownload);
     connect(tabs_, &TabSet::BookmarkRequested, this,
             [this](const QString &path) { newTabOn(ReadBookmarkFile(path)); });
     connect(tabs_, &TabSet::Visited, history_, &HistoryKeeper::loaded);

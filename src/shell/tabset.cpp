@@ -14,7 +14,8 @@ namespace {
 constexpr int kClosedTabsKept = 10;
 }  // namespace
 
-TabSet::TabSet(Platform &platform, QWidget *parent) : QObject(parent), platform_(platform) {
+TabSet::TabSet(Platform &platform, Downloads downloads, QWidget *parent)
+    : QObject(parent), platform_(platform), downloads_(std::move(downloads)) {
     strip_ = new TabStrip(parent);
     body_ = new QWidget(parent);
     auto *cell = new QGridLayout(body_);
@@ -38,7 +39,7 @@ TabSet::TabSet(Platform &platform, QWidget *parent) : QObject(parent), platform_
 }
 
 Form1 *TabSet::create(bool background, bool atEnd) {
-    auto *t = new Form1(platform_, children_);
+    auto *t = new Form1(platform_, *this, children_);
     wire(t);
     emit Created(t);
     // A tab opened behind the active one lies next to it, as in other browsers.
@@ -111,10 +112,6 @@ void TabSet::wire(Form1 *t) {
     connect(t, &Form1::FullScreenRequested, this, [this, t, front](bool on) {
         if (front() || !on) emit FullScreenRequested(t, on);
     });
-    connect(t, &Form1::NewWindowRequested, this, [this](Form1 **created, bool background) {
-        *created = create(background);
-        if (!background) show(*created);
-    });
     connect(t, &Form1::CloseRequested, this, [this, t] { close(t); });
     connect(t, &Form1::LockChanged, this, [this, t] { emit LockChanged(t); });
     connect(t, &Form1::AddressChanged, this, [this, t, front](const QString &url) {
@@ -124,8 +121,19 @@ void TabSet::wire(Form1 *t) {
         emit PageLoaded(zoom, front());
         emit Visited(t);
     });
-    connect(t, &Form1::DownloadRequested, this, &TabSet::DownloadRequested);
     connect(t, &Form1::BookmarkRequested, this, &TabSet::BookmarkRequested);
+}
+
+Form1 *TabSet::openTab(bool background) {
+    Form1 *t = create(background);
+    if (!background) show(t);
+    return t;
+}
+
+bool TabSet::download(const QString &path, const QString &url, Transfer *transfer) {
+    if (!downloads_) return false;
+    downloads_(path, url, transfer);
+    return true;
 }
 
 void TabSet::show(Form1 *tab) {

@@ -4,23 +4,26 @@
 // move between them, close some or bring one back.
 #include <QList>
 #include <QObject>
+#include <functional>
 
 #include "core/command.h"
 #include "core/session.h"
 #include "platform/transfer.h"
+#include "tab/form1.h"
 
 class EmptyPage;
-class Form1;
 class Platform;
 class QStackedWidget;
 class QWidget;
 class TabStrip;
 
-class TabSet : public QObject {
+class TabSet : public QObject, private TabHost {
     Q_OBJECT
   public:
+    // Where a page's files go: the download manager.
+    using Downloads = std::function<void(const QString &path, const QString &url, Transfer *)>;
     // The strip and the body are made here, for the frame to lay out.
-    TabSet(Platform &platform, QWidget *parent);
+    TabSet(Platform &platform, Downloads downloads, QWidget *parent);
     TabStrip *strip() const { return strip_; }
     QWidget *body() const { return body_; }
 
@@ -68,16 +71,18 @@ class TabSet : public QObject {
     void Retitled(Form1 *tab);  // its page's title changed
     void LockChanged(Form1 *tab);
     void FullScreenRequested(Form1 *tab, bool on);  // only the front page may take the screen
-    void DownloadRequested(const QString &path, const QString &url, Transfer *transfer);
     void BookmarkRequested(const QString &path);
 
   private:
+    Form1 *openTab(bool background) override;
+    bool download(const QString &path, const QString &url, Transfer *transfer) override;
     void wire(Form1 *t);
     Form1 *tabAt(int index) const;
     void showEmptyPage();
     void remember(Form1 *tab);
 
     Platform &platform_;
+    Downloads downloads_;
     TabStrip *strip_;
     QWidget *body_;
     QStackedWidget *children_;

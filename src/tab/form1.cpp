@@ -16,10 +16,14 @@
 #include "services/contentfilter.h"
 #include "services/savedialog.h"
 
-Form1::Form1(Platform &platform, QWidget *parent)
-    : QWidget(parent), dialogs_(platform.dialogs()), permissions_(platform.permissions()) {
+Form1::Form1(Platform &platform, TabHost &host, QWidget *parent)
+    : QWidget(parent),
+      host_(host),
+      dialogs_(platform.dialogs()),
+      permissions_(platform.permissions()) {
     setObjectName(QStringLiteral("Form1"));
     brwWebBrowser = platform.createWebView(this);
+    brwWebBrowser->setHost(this);
     // The navigation page lies above the lock panel: made later, it stacks higher.
     picPass = new LockPanel(this);
     picNav = new NavPage(this, platform.dialogs(), this);
@@ -40,10 +44,6 @@ Form1::Form1(Platform &platform, QWidget *parent)
     connect(v, &WebView::ProgressChange, this, &Form1::ProgressChanged);
     connect(v, &WebView::DownloadComplete, this, &Form1::onDownloadComplete);
     connect(v, &WebView::TitleChange, this, &Form1::onTitleChange);
-    connect(v, &WebView::NewWindow2, this,
-            [this](WebView **ppDisp, bool *) { onNewWindow2(ppDisp, false); });
-    connect(v, &WebView::NewBackgroundTab, this,
-            [this](WebView **ppDisp) { onNewWindow2(ppDisp, true); });
     connect(v, &WebView::NavigateComplete2, this, [this] {
         if (picNotice) picNotice->hide();  // a new page: nothing said of the old one stays
         blocked_.clear();                  // a new page: its own pop-ups only
@@ -55,7 +55,6 @@ Form1::Form1(Platform &platform, QWidget *parent)
         }
         emit AddressChanged(brwWebBrowser->LocationURL());
     });
-    connect(v, &WebView::FileDownload, this, &Form1::onFileDownload);
     connect(v, &WebView::BookmarkFileOpened, this, &Form1::BookmarkRequested);
     connect(v, &WebView::DownloadSaved, this, [this](const QString &path, bool ok) {
         emit StatusTextChanged((ok ? QStringLiteral("下载完成: ") : QStringLiteral("下载失败: ")) +
@@ -330,29 +329,23 @@ void Form1::judgeTitle() {
     if (!standIn && IsPageFiltered(text)) setLocked(true);
 }
 
-void Form1::onNewWindow2(WebView **ppDisp, bool background) {
-    Form1 *tab = nullptr;
-    emit NewWindowRequested(&tab, background);
-    if (!tab) return;
+WebView *Form1::openWindow(bool background) {
+    Form1 *tab = host_.openTab(background);
+    if (!tab) return nullptr;
     tab->openedByPage_ = true;
-    *ppDisp = tab->brwWebBrowser;
     tab->setLocked(isLocked());  // a window opened from a locked tab starts locked
+    return tab->brwWebBrowser;
 }
 
 // A file the page offers goes to the download manager, unless "AutoDownload" is "0": then
 // the engine saves it itself, to the place asked for all the same.
-void Form1::onFileDownload(DownloadOffer *offer) {
+DownloadAnswer Form1::offerDownload(const DownloadOffer &offer) {
     const QString path =
-        AskDownloadPath(dialogs_, this, ProposedFileName(offer->suggestedName, offer->url));
-    if (path.isEmpty()) {  // a cancelled dialog starts nothing
-        offer->cancel = true;
-        return;
-    }
-    if (!settings::IsOn(settings::Key::AutoDownload)) {
-        offer->savePath = path;
-        return;
-    }
+        AskDownloadPath(dialogs_, this, ProposedFileName(offer.suggestedName, offer.url));
+    if (path.isEmpty()) return {};  // a cancelled dialog starts nothing
+    if (!settings::IsOn(settings::Key::AutoDownload)) return {DownloadAnswer::SaveByEngine, path};
     // The engine's own request, never a second one: a one-time link, a form's post, a
     // script's blob arrive as the page asked for them, with its cookies and its login.
-    emit DownloadRequested(path, offer->url, offer->engineTransfer);
+    if (host_.download(path, offer.url, offer.engineTransfer)) return {DownloadAnswer::Taken, {}};
+    return {};
 }

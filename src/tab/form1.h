@@ -9,8 +9,10 @@
 #include "core/command.h"
 #include "core/session.h"
 #include "core/tabrest.h"
+#include "platform/webview.h"
 
 class Dialogs;
+class Form1;
 class LockPanel;
 class NavPage;
 class NoticePanel;
@@ -19,12 +21,22 @@ class PermissionMemory;
 class Platform;
 class Transfer;
 class WebView;
-struct DownloadOffer;
 
-class Form1 : public QWidget {
+// Whoever holds the tabs: a tab asks it for another and hands it the files to download.
+class TabHost {
+  public:
+    virtual ~TabHost() = default;
+    // A new tab, created and loaded: in front, or behind the asking one.
+    virtual Form1 *openTab(bool background) = 0;
+    // A file for the download manager, at path; transfer: the engine's own fetch for the task
+    // to own, none for a fresh request. False when nothing took it.
+    virtual bool download(const QString &path, const QString &url, Transfer *transfer) = 0;
+};
+
+class Form1 : public QWidget, private ViewHost {
     Q_OBJECT
   public:
-    Form1(Platform &platform, QWidget *parent = nullptr);
+    Form1(Platform &platform, TabHost &host, QWidget *parent = nullptr);
     ~Form1() override;
 
     // Load steps: shown, locked or on the navigation page as set.
@@ -78,9 +90,6 @@ class Form1 : public QWidget {
     void PageLoaded(const QString &zoom);
     // A bookmark file followed in a page: the receiver opens its address in a new tab.
     void BookmarkRequested(const QString &path);
-    // A page asks for a new window: the receiver opens a tab (behind this one when
-    // background) and hands it back.
-    void NewWindowRequested(Form1 **tab, bool background);
     void IconChanged(const QIcon &icon);
     void HistoryChanged();
     void FindResult(int active, int total);
@@ -89,9 +98,6 @@ class Form1 : public QWidget {
     void LockChanged();  // locked or unlocked, whoever did it
     // A page a script opened in this tab closed its window: the tab is to close.
     void CloseRequested();
-    // A file the page offers, with the place the user chose for it.
-    // transfer: the engine's own fetch for the task to adopt; none for a fresh GET.
-    void DownloadRequested(const QString &path, const QString &url, Transfer *transfer);
 
   protected:
     void resizeEvent(QResizeEvent *) override;
@@ -110,17 +116,18 @@ class Form1 : public QWidget {
     void onDownloadComplete();
     void onTitleChange(const QString &text);
     void judgeTitle();
-    void onNewWindow2(WebView **ppDisp, bool background);
+    WebView *openWindow(bool background) override;
+    DownloadAnswer offerDownload(const DownloadOffer &offer) override;
     void watchEngine();
-    void onFileDownload(DownloadOffer *offer);
     void layoutCovers();
 
     QString blockedText() const;
+    TabHost &host_;
     Dialogs &dialogs_;
     PermissionMemory &permissions_;
     static constexpr int kMaxBlockedKept = 20;
     QStringList blocked_;
-    QString insecureHost_;  // the site the user went on to past its certificate
+    QString insecureHost_;       // the site the user went on to past its certificate
     bool openedByPage_ = false;  // a page's script opened it: the page may close it
     int blockedCount_ = 0;
     std::optional<SessionTab> waiting_;

@@ -413,37 +413,39 @@ TEST(DownloadHandOffTest, APagesFileIsSavedWhereTheUserSaysUnderTheServersName) 
     QObject::connect(f.ActiveForm(), &Form1::StatusTextChanged,
                      [&](const QString &t) { status << t; });
     const QString downloads = UserDownloadFolder();
+    struct Offered {
+        DownloadAnswer answer;
+        FakeTransfer *engine;
+    };
     auto offer = [&](const QString &url, const QString &suggested) {
-        auto o = std::make_unique<DownloadOffer>();
-        o->url = url;
-        o->suggestedName = suggested;
-        o->engineTransfer = new FakeTransfer;
-        emit view->FileDownload(o.get());
-        return o;
+        auto *engine = new FakeTransfer;
+        const DownloadAnswer a = view->host()->offerDownload({url, suggested, engine});
+        if (a.kind != DownloadAnswer::Taken) delete engine;  // the engine's own again
+        return Offered{a, a.kind == DownloadAnswer::Taken ? engine : nullptr};
     };
 
     // A cancelled dialog drops it; the engine's name is proposed in the download folder,
     // a hostile one without its path.
     platform.dialogs_.files = {QString()};
     auto o = offer("http://h/get.php?id=7", "../../报告 7.pdf");
-    EXPECT_TRUE(o->cancel);
+    EXPECT_EQ(o.answer.kind, DownloadAnswer::Cancel);
     EXPECT_EQ(platform.dialogs_.saveRequests.last(),
               "下载文件另存为|所有文件|*.*|" + downloads + "/报告 7.pdf");
     EXPECT_TRUE(platform.transfers.isEmpty());
-    delete o->engineTransfer;
 
     // A plain GET and a form's post alike: the task runs the engine's own fetch, never a
     // second request; the next dialog opens where this one was left.
     const QString target = folder.file("setup.exe");
     platform.dialogs_.files = {target};
     o = offer("http://h/get.php?setup.exe", QString());
-    EXPECT_FALSE(o->cancel);
+    EXPECT_EQ(o.answer.kind, DownloadAnswer::Taken);
     EXPECT_EQ(platform.dialogs_.saveRequests.last(),
               "下载文件另存为|所有文件|*.*|" + downloads + "/setup.exe");
     EXPECT_TRUE(platform.transfers.isEmpty());
     EXPECT_TRUE(f.downloadManager()->isVisible());
     EXPECT_EQ(f.downloadManager()->tasks().value(1)->targetPath(), target);
-    EXPECT_EQ(o->engineTransfer->parent(), &f.downloadManager()->tasks().value(1)->task());
+    ASSERT_TRUE(o.engine);
+    EXPECT_EQ(o.engine->parent(), &f.downloadManager()->tasks().value(1)->task());
     // The same target while that task runs: asked again, "setup (1).exe" proposed.
     platform.dialogs_.files = {target, folder.file("setup (1).exe")};
     o = offer("http://h/get.php?setup.exe", QString());
@@ -456,22 +458,21 @@ TEST(DownloadHandOffTest, APagesFileIsSavedWhereTheUserSaysUnderTheServersName) 
     o = offer("http://h/export", "export.csv");
     EXPECT_EQ(platform.dialogs_.saveRequests.last(),
               "下载文件另存为|所有文件|*.*|" + folder.path() + "/export.csv");
-    EXPECT_FALSE(o->cancel);
+    EXPECT_EQ(o.answer.kind, DownloadAnswer::Taken);
     EXPECT_TRUE(platform.transfers.isEmpty());
-    auto *engine = static_cast<FakeTransfer *>(o->engineTransfer);
-    EXPECT_EQ(engine->parent(), &f.downloadManager()->tasks().value(3)->task());
-    EXPECT_EQ(engine->url, QUrl("http://h/export"));
+    ASSERT_TRUE(o.engine);
+    EXPECT_EQ(o.engine->parent(), &f.downloadManager()->tasks().value(3)->task());
+    EXPECT_EQ(o.engine->url, QUrl("http://h/export"));
 
     // "AutoDownload" 0: the engine saves it, to the place asked all the same.
     settings::Write(settings::Key::AutoDownload, "0");
     platform.dialogs_.files = {folder.file("own.bin")};
     o = offer("http://h/own.bin", "own.bin");
-    EXPECT_FALSE(o->cancel);
-    EXPECT_EQ(o->savePath, folder.file("own.bin"));
+    EXPECT_EQ(o.answer.kind, DownloadAnswer::SaveByEngine);
+    EXPECT_EQ(o.answer.savePath, folder.file("own.bin"));
     EXPECT_EQ(f.downloadManager()->tasks().size(), 3);
     emit view->DownloadSaved(folder.file("own.bin"), true);
     EXPECT_EQ(status.last(), "下载完成: " + folder.file("own.bin"));
-    delete o->engineTransfer;
 }
 
 TEST(DownloadHandOffTest, NewTaskAsksTheServerForItsName) {

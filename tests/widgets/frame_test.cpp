@@ -164,16 +164,13 @@ TEST_F(FrameTest, NewWindowsOpenInTabsAndInheritTheLock) {
     Form1 *opener = f->tabs()[0];
     EXPECT_TRUE(opener->isLocked());
     opener->setLocked(false);
-    WebView *target = nullptr;
-    bool cancel = false;
-    emit opener->browser()->NewWindow2(&target, &cancel);
+    WebView *target = opener->browser()->host()->openWindow(false);
     ASSERT_EQ(f->tabs().size(), 2);
     EXPECT_EQ(target, f->tabs()[1]->browser());
     EXPECT_FALSE(f->tabs()[1]->isLocked());  // unlocked opener, even with OpenPass on
-    EXPECT_FALSE(cancel);
 
     opener->setLocked(true);
-    emit opener->browser()->NewWindow2(&target, &cancel);
+    opener->browser()->host()->openWindow(false);
     EXPECT_TRUE(f->tabs()[2]->isLocked());
     EXPECT_FALSE(view(f->tabs()[2])->inputEnabled);
 

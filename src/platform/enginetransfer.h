@@ -1,0 +1,30 @@
+#pragma once
+// The engine's own download as a transfer: it writes the file itself, the task follows.
+#include <QPointer>
+#include <QWebEngineDownloadRequest>
+#include <optional>
+
+#include "transfer.h"
+
+class EngineTransfer : public WritingTransfer {
+    Q_OBJECT
+  public:
+    explicit EngineTransfer(QWebEngineDownloadRequest *request) : request_(request) {}
+    void SetFile(const QString &path) override { file_ = path; }
+    void Execute(const QUrl &, Method) override;
+    // The engine dropped this request to resume the download under another.
+    void Lost();
+    void Cancel() override;
+    int HttpStatus() const override { return 200; }
+    std::optional<qint64> ContentLength() const override;
+    qint64 BytesWritten() const override { return request_ ? request_->receivedBytes() : 0; }
+
+    // Whether a download has ended, and well; none while it runs.
+    static std::optional<bool> Outcome(QWebEngineDownloadRequest::DownloadState state);
+    // Where the engine writes a download it keeps.
+    static void SaveTo(QWebEngineDownloadRequest *request, const QString &path);
+
+  private:
+    QPointer<QWebEngineDownloadRequest> request_;
+    QString file_;
+};

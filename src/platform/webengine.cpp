@@ -1,0 +1,92 @@
+#include "webengine.h"
+
+#include <QDir>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineHistory>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+#include "core/filewriter.h"
+#include "enginetransfer.h"
+#include "language.h"
+#include "qtwebview.h"
+
+WebEngine::WebEngine(const QString &storageDir, Dialogs &dialogs, QObject *parent)
+    : QObject(parent),
+      profile_(new QWebEngineProfile(QStringLiteral("olumetta"), this)),
+      dialogs_(&dialogs) {
+    QDir().mkpath(storageDir);
+    config::makePrivate(storageDir);
+    profile_->setPersistentStoragePath(storageDir + QStringLiteral("/profile"));
+    profile_->setCachePath(storageDir + QStringLiteral("/cache"));
+    profile_->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
+    profile_->setHttpAcceptLanguage(QLatin1String(kAcceptLanguage));
+    // A video's own full-screen button asks the frame for the screen.
+    profile_->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+    connect(profile_, &QWebEngineProfile::downloadRequested, this, &WebEngine::onDownloadRequested);
+}
+
+// Views go before the profile they use; the profile is deleted last so cookies and
+// cache are flushed.
+WebEngine::~WebEngine() {
+    const auto views = views_.values();
+    for (QtWebView *v : views) delete v->view();
+    const QString kept = profile_->persistentStoragePath();
+    delete profile_;
+    config::makePrivate(kept, false);  // the engine makes some of its files for all to read
+}
+
+void WebEngine::ClearHistory() {
+    profile_->clearAllVisitedLinks();
+    for (QtWebView *v : std::as_const(views_))
+        if (QWebEnginePage *p = v->page()) p->history()->clear();
+}
+
+QtWebView *WebEngine::createView(QWidget *parent) {
+    return new QtWebView(this, parent);
+}
+
+void WebEngine::onDownloadRequested(QWebEngineDownloadRequest *request) {
+    // The request must be answered inside this signal.
+    if (request->isSavePageDownload()) return request->accept();  // placed by SavePage
+    // The engine offers a download it lost the connection for again, under the same id, to
+    // resume it: nothing here resumes, so that download has ended, and the user is not asked
+    // twice.
+    if (offered_.contains(request->id())) {
+        if (EngineTransfer *t = offered_.value(request->id())) t->Lost();
+        return request->cancel();
+    }
+    offered_.insert(request->id(), nullptr);
+    QtWebView *v = views_.value(request->page());
+    if (!v) return request->accept();
+    v->downloads_.removeIf([](const auto &d) { return !d || d->isFinished(); });
+    v->downloads_.append(request);  // the page stays awake while it runs
+    const QUrl url = request->url();
+    DownloadOffer offer;
+    offer.url = url.toString();
+    offer.suggestedName = request->suggestedFileName();
+    auto *engineFetch = new EngineTransfer(request);
+    offer.engineTransfer = engineFetch;
+    const DownloadAnswer answer = v->host() ? v->host()->offerDownload(offer) : DownloadAnswer{};
+    if (answer.kind == DownloadAnswer::Taken) {  // a task runs it, and owns it
+        offered_[request->id()] = engineFetch;
+        return;
+    }
+    delete engineFetch;
+    if (answer.kind == DownloadAnswer::Cancel) return request->cancel();
+    EngineTransfer::SaveTo(request, answer.savePath);
+    QPointer<QtWebView> view(v);
+    connect(request, &QWebEngineDownloadRequest::stateChanged, this,
+            [view, request, path = answer.savePath](QWebEngineDownloadRequest::DownloadState s) {
+                const auto ok = EngineTransfer::Outcome(s);
+                if (!ok) return;
+                // An interrupted download's partial file goes with the cancel.
+                if (s == QWebEngineDownloadRequest::DownloadInterrupted) request->cancel();
+                if (view && s != QWebEngineDownloadRequest::DownloadCancelled)
+                    emit view->DownloadSaved(path, *ok);
+            });
+    request->accept();
+}
+

@@ -1,0 +1,36 @@
+#pragma once
+// The one persistent web profile all tabs share, and the downloads its pages offer.
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+
+class Dialogs;
+class QWebEngineDownloadRequest;
+class QWebEnginePage;
+class QWebEngineProfile;
+class QWidget;
+class QtWebView;
+class EngineTransfer;
+
+class WebEngine : public QObject {
+    Q_OBJECT
+  public:
+    // Profile data (cookies, cache, local storage) lives under storageDir.
+    // The pages' own questions (script dialogs, logins) are asked through dialogs.
+    WebEngine(const QString &storageDir, Dialogs &dialogs, QObject *parent = nullptr);
+    ~WebEngine() override;
+    QWebEngineProfile *profile() const { return profile_; }
+    QtWebView *createView(QWidget *parent);
+    // The browsing history only: visited links and every view's back and forward list;
+    // cookies and the cache stay.
+    void ClearHistory();
+
+  private:
+    friend class QtWebView;
+    void onDownloadRequested(QWebEngineDownloadRequest *request);
+    QWebEngineProfile *profile_;
+    Dialogs *dialogs_;
+    QHash<QWebEnginePage *, QtWebView *> views_;
+    // Every download offered so far by id, with the transfer a task follows it by.
+    QHash<quint32, QPointer<EngineTransfer>> offered_;
+};
