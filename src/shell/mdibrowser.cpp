@@ -173,7 +173,8 @@ void mdiBrowser::wireParts() {
     connect(tabs_, &TabSet::ActiveTitleChanged, this, &mdiBrowser::updateWindowTitle);
     connect(tabs_, &TabSet::ActiveHistoryChanged, this, &mdiBrowser::updateHistoryButtons);
     connect(tabs_, &TabSet::ActiveFindResult, find_, &FindControl::showResult);
-    connect(tabs_, &TabSet::ActiveSecurityChanged, address_, &AddressBox::setInsecure);
+    connect(tabs_, &TabSet::ActiveSecurityChanged, this,
+            [this] { address_->setInsecure(ActiveForm()->insecure()); });
     // Every tab's addresses join the list; the box and the stop/refresh button follow the
     // tab in front only.
     connect(tabs_, &TabSet::AddressReached, this,

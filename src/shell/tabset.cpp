@@ -33,6 +33,7 @@ TabSet::TabSet(Platform &platform, Downloads downloads, QWidget *parent)
         if (!t) return;
         children_->setCurrentWidget(t);
         t->wake();  // a restored tab's page loads when it is first shown
+        follow(t);
         emit ActiveChanged(t);
     });
     showEmptyPage();
@@ -52,7 +53,10 @@ Form1 *TabSet::create(bool background, bool atEnd) {
     t->Load();
     if (background) t->hide();  // the active one stays in front
     // The strip's first tab becomes current before it is known, and says nothing then.
-    if (t == active()) emit ActiveChanged(t);
+    if (t == active()) {
+        follow(t);
+        emit ActiveChanged(t);
+    }
     homePage_ = settings::Text(settings::Key::HomePage);
     StartupMark("tab created");
     return t;
@@ -85,30 +89,28 @@ Form1 *TabSet::openHome() {
     return t;
 }
 
+// What only the front tab's page tells the frame: its signals alone are connected, again at
+// every change of the front tab.
+void TabSet::follow(Form1 *t) {
+    for (const QMetaObject::Connection &c : std::as_const(following_)) disconnect(c);
+    following_.clear();
+    if (!t) return;
+    following_ = {connect(t, &Form1::StatusTextChanged, this, &TabSet::ActiveStatus),
+                  connect(t, &Form1::ProgressChanged, this, &TabSet::ActiveProgress),
+                  connect(t, &Form1::CaptionChanged, this, &TabSet::ActiveTitleChanged),
+                  connect(t, &Form1::HistoryChanged, this, &TabSet::ActiveHistoryChanged),
+                  connect(t, &Form1::FindResult, this, &TabSet::ActiveFindResult),
+                  connect(t, &Form1::SecurityChanged, this, &TabSet::ActiveSecurityChanged)};
+}
+
 void TabSet::wire(Form1 *t) {
     auto front = [this, t] { return t == active(); };
-    connect(t, &Form1::StatusTextChanged, this, [this, front](const QString &text) {
-        if (front()) emit ActiveStatus(text);
-    });
-    connect(t, &Form1::ProgressChanged, this, [this, front](int progress, int progressMax) {
-        if (front()) emit ActiveProgress(progress, progressMax);
-    });
-    connect(t, &Form1::CaptionChanged, this, [this, t, front] {
+    connect(t, &Form1::CaptionChanged, this, [this, t] {
         strip_->setCaption(t, t->caption());
-        if (front()) emit ActiveTitleChanged();
         emit Retitled(t);
     });
     connect(t, &Form1::IconChanged, this,
             [this, t](const QIcon &icon) { strip_->setPageIcon(t, icon); });
-    connect(t, &Form1::HistoryChanged, this, [this, front] {
-        if (front()) emit ActiveHistoryChanged();
-    });
-    connect(t, &Form1::FindResult, this, [this, front](int current, int total) {
-        if (front()) emit ActiveFindResult(current, total);
-    });
-    connect(t, &Form1::SecurityChanged, this, [this, t, front] {
-        if (front()) emit ActiveSecurityChanged(t->insecure());
-    });
     connect(t, &Form1::FullScreenRequested, this, [this, t, front](bool on) {
         if (front() || !on) emit FullScreenRequested(t, on);
     });
@@ -174,7 +176,9 @@ void TabSet::showEmptyPage() {
     const bool none = strip_->count() == 0;
     emptyPage_->setVisible(none);
     children_->setVisible(!none);
-    if (none) emit ActiveChanged(nullptr);
+    if (!none) return;
+    follow(nullptr);
+    emit ActiveChanged(nullptr);
 }
 
 void TabSet::remember(Form1 *t) {

@@ -63,7 +63,7 @@ class TabSet : public QObject, private TabHost {
     void ActiveTitleChanged();
     void ActiveHistoryChanged();
     void ActiveFindResult(int active, int total);
-    void ActiveSecurityChanged(bool insecure);
+    void ActiveSecurityChanged();
     // What any tab's page does; front: it is the tab in front.
     void AddressReached(const QString &url, bool front, bool locked);
     void PageLoaded(const QString &zoom, bool front);
@@ -77,6 +77,7 @@ class TabSet : public QObject, private TabHost {
     Form1 *openTab(bool background) override;
     bool download(const QString &path, const QString &url, Transfer *transfer) override;
     void wire(Form1 *t);
+    void follow(Form1 *t);
     Form1 *tabAt(int index) const;
     void showEmptyPage();
     void remember(Form1 *tab);
@@ -94,4 +95,5 @@ class TabSet : public QObject, private TabHost {
     };
     QList<ClosedTab> closed_;  // the last ones, for Ctrl+Shift+T
     QString homePage_;         // "HomePage" when the last tab was made
+    QList<QMetaObject::Connection> following_;  // to the front tab
 };
