@@ -58,6 +58,23 @@ enum class Command {
     FindPrevious,
 };
 
+// Who runs a command: each has exactly one, named in its row.
+enum class Handler {
+    Tab,      // the front tab: its page's own commands
+    Tabs,     // the tab set: between tabs
+    Toggles,  // the chrome's check marks
+    Windows,  // the secondary windows
+    Find,     // the find bar
+    Frame,    // the frame: the rest
+};
+
+// What a handler made of a command: ran it, found nothing to act on, or it is no command of
+// its own (a row naming the wrong handler).
+enum class Ran { Done, Nothing, NotMine };
+inline Ran RanIf(bool done) {
+    return done ? Ran::Done : Ran::Nothing;
+}
+
 // The zoom after a step: +1 in, -1 out, 0 back to 100. The ends are tests for equality, so a
 // zoom off the 50-to-400 grid (only an edited setting gives one) steps on past them.
 inline int ZoomStep(int current, int direction) {

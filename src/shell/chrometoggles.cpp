@@ -28,21 +28,21 @@ void ChromeToggles::applyGestures() {
     if (!on) status_->setGesturesOn(false);
 }
 
-bool ChromeToggles::Execute(Command command) {
+Ran ChromeToggles::Execute(Command command) {
     switch (command) {
         case Command::ToggleStatusBar: {
             const bool on = status_->isHidden();
             menus_->setChecked(command, on);
             status_->setVisible(on);
             settings::Write(settings::Key::StBar, on);
-            return true;
+            return Ran::Done;
         }
         case Command::ToggleLoadProgress: {
             const bool on = !menus_->isChecked(command);
             menus_->setChecked(command, on);
             toolbar_->setProgressShown(on);
             settings::Write(settings::Key::PrBar, on);
-            return true;
+            return Ran::Done;
         }
         case Command::ToggleGestures: {
             const bool on = !menus_->isChecked(command);
@@ -50,9 +50,9 @@ bool ChromeToggles::Execute(Command command) {
             status_->setGesturesOn(on);
             settings::Write(settings::Key::Mouse, on);
             gestures_->setOn(on);
-            return true;
+            return Ran::Done;
         }
         default:
-            return false;
+            return Ran::NotMine;
     }
 }

@@ -15,9 +15,9 @@ class ChromeToggles : public QObject {
   public:
     ChromeToggles(FrameMenus *menus, StatusStrip *status, ToolBar *toolbar,
                   GestureControl *gestures, QObject *parent);
-    void applyBars();               // as the settings say: at start-up, before the frame shows
-    void applyGestures();           // as the setting says: once the frame shows
-    bool Execute(Command command);  // the three toggles; false for any other command
+    void applyBars();              // as the settings say: at start-up, before the frame shows
+    void applyGestures();          // as the setting says: once the frame shows
+    Ran Execute(Command command);  // the three toggles
 
   private:
     FrameMenus *menus_;

@@ -1,8 +1,8 @@
 #pragma once
 // One row per user command: what the menus show, the keys that run it, whether it needs a
-// tab, whether it is a check mark and which setting that reflects, and which gesture runs
-// it. The menus, the key table, the gesture mapping and the tests walk these rows; adding a
-// command is a row and its handler.
+// tab, whether it is a check mark and which setting that reflects, which gesture runs it, and
+// who runs it. The menus, the key table, the gesture mapping, the frame's dispatch and the
+// tests walk these rows; adding a command is a row and its case in the handler it names.
 #include <QKeySequence>
 #include <QList>
 #include <optional>
@@ -16,6 +16,7 @@ enum class CommandMenu { None, Manage, Display, Browse, Page, Zoom, Private, Hel
 
 struct CommandRow {
     Command command;
+    Handler handler = Handler::Frame;  // the one that runs it
     CommandMenu menu = CommandMenu::None;
     const char *caption = nullptr;  // none: a key or gesture only
     const char *objectName = nullptr;

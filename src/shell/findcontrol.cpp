@@ -29,14 +29,17 @@ FindBar *FindControl::bar() {
     return bar_;
 }
 
-bool FindControl::Execute(Command command) {
+Ran FindControl::Execute(Command command) {
+    if (command != Command::Find && command != Command::FindNext &&
+        command != Command::FindPrevious)
+        return Ran::NotMine;
     WebView *v = page_();
-    if (!v) return false;
+    if (!v) return Ran::Nothing;
     FindBar *b = bar();
     if (command == Command::Find || b->isHidden()) b->open();
     if (command != Command::Find && !b->text().isEmpty())
         v->Find(b->text(), command == Command::FindPrevious, b->matchCase());
-    return true;
+    return Ran::Done;
 }
 
 void FindControl::showResult(int active, int total) {

@@ -17,7 +17,7 @@ class FindControl : public QObject {
   public:
     // column: where the bar goes, just above `before`; page: the front page, if any.
     FindControl(QBoxLayout *column, QWidget *before, std::function<WebView *()> page);
-    bool Execute(Command command);  // Find, FindNext, FindPrevious
+    Ran Execute(Command command);  // Find, FindNext, FindPrevious
     void showResult(int active, int total);
     void setColours(const QColor &background, const QColor &text);
     void hide();

@@ -79,7 +79,7 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     column->addWidget(status_);
     setCentralWidget(central);
     GestureControl::Hooks hooks;
-    hooks.execute = [this](Command c) { return Execute(c); };
+    hooks.execute = [this](Command c) { return Execute(c) == Ran::Done; };
     hooks.navigationShown = [this] { return ActiveForm() && ActiveForm()->navigationShown(); };
     // The frame's resize border is no client area, and the zoom label keeps its middle
     // click; every other place of our windows is.
@@ -114,7 +114,7 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     connect(find_, &FindControl::Made, fullScreen_, &FullScreen::addChrome);
     wireParts();
     FrameKeys::Hooks keys;
-    keys.execute = [this](Command c, int value) { return Execute(c, value); };
+    keys.execute = [this](Command c, int value) { return Execute(c, value) == Ran::Done; };
     keys.inPage = [this](QObject *target) { return ActiveForm() && ActiveForm()->holds(target); };
     keys.escape = [this] {
         if (fullScreen_->page()) {
@@ -486,76 +486,84 @@ void mdiBrowser::toggleFullScreen() {
     leavePageFullScreen();
 }
 
-// One dispatch: a command that needs a tab does nothing without one; the front tab runs its
-// page's own commands, the tab set those between tabs, the frame the rest.
-bool mdiBrowser::Execute(Command command, int value) {
+// One dispatch: a command that needs a tab does nothing without one; the handler its row
+// names runs it.
+Ran mdiBrowser::Execute(Command command, int value) {
     Form1 *t = ActiveForm();
     const CommandRow &row = RowOf(command);
-    if (row.needsTab && !t) return false;
+    if (row.needsTab && !t) return Ran::Nothing;
     if (row.hiddenByLock && t->isLocked()) {
         status_->setStatus(QStringLiteral("此选项卡已锁定"));
-        return false;
+        return Ran::Nothing;
     }
-    return (t && t->Execute(command)) || tabs_->Execute(command, value) ||
-           toggles_->Execute(command) || windows_->Execute(command) ||
-           runFrameCommand(command, value);
+    switch (row.handler) {
+        case Handler::Tab:
+            return t->Execute(command);
+        case Handler::Tabs:
+            return tabs_->Execute(command, value);
+        case Handler::Toggles:
+            return toggles_->Execute(command);
+        case Handler::Windows:
+            return windows_->Execute(command);
+        case Handler::Find:
+            return find_->Execute(command);
+        case Handler::Frame:
+            break;
+    }
+    return runFrameCommand(command, value);
 }
 
-bool mdiBrowser::runFrameCommand(Command command, int value) {
+Ran mdiBrowser::runFrameCommand(Command command, int value) {
     Form1 *t = ActiveForm();
     switch (command) {
         case Command::NewTab:
             OpenNewFrm();
-            return true;
+            return Ran::Done;
         case Command::RestoreSession:
             session_->restorePrevious();
-            return true;
+            return Ran::Done;
         case Command::CloseAll:
             QApplication::setOverrideCursor(Qt::WaitCursor);
             while (Form1 *active = ActiveForm()) CloseTab(active);
             QApplication::restoreOverrideCursor();
             OpenNewFrm();
-            return true;
+            return Ran::Done;
         case Command::Exit:
             close();
-            return true;
+            return Ran::Done;
         case Command::ZoomIn:
         case Command::ZoomOut:
         case Command::ZoomReset:
             setZoom(ZoomStep(CurrentZoom, command == Command::ZoomIn    ? 1
                                           : command == Command::ZoomOut ? -1
                                                                         : 0));
-            return true;
+            return Ran::Done;
         case Command::Zoom:
             setZoom(value);
             session_->changed();
-            return true;
+            return Ran::Done;
         case Command::OrganiseBookmarks:
             if (QDir(AppDir() + QStringLiteral("书签/")).exists())
                 newTabOn(AppDir() + QStringLiteral("书签/"));
-            return true;
+            return Ran::Done;
         case Command::AddBookmark:
             windows_->addBookmark(t->caption(), t->browser()->LocationURL());
-            return true;
+            return Ran::Done;
         case Command::AddToDesktop:
             CreateDesktopShortcut(platform_.desktop(), t->caption(), t->browser()->LocationURL());
-            return true;
+            return Ran::Done;
         case Command::BossKey:
             disguiser_->Disguise();
-            return true;
+            return Ran::Done;
         case Command::FocusAddress:
             activateWindow();
             address_->focusSelected();
-            return true;
+            return Ran::Done;
         case Command::FullScreen:
             toggleFullScreen();
-            return true;
-        case Command::Find:
-        case Command::FindNext:
-        case Command::FindPrevious:
-            return find_->Execute(command);
+            return Ran::Done;
         default:
-            return false;
+            return Ran::NotMine;
     }
 }
 

@@ -44,8 +44,8 @@ class mdiBrowser : public FrameWindow {
     // A command from a later start of the program.
     void OnHandOff(const QString &command);
     // Every user command, from the menus, the toolbar, the keys, gestures (value: the zoom's
-    // percentage, the tab's number). False when it found nothing to act on.
-    bool Execute(Command command, int value = 0);
+    // percentage, the tab's number).
+    Ran Execute(Command command, int value = 0);
     void RunGesture(const QString &gesture) { gestures_->Run(gesture); }
 
     // Tabs.
@@ -76,7 +76,7 @@ class mdiBrowser : public FrameWindow {
 
   private:
     void wireParts();
-    bool runFrameCommand(Command command, int value);
+    Ran runFrameCommand(Command command, int value);
     bool OpenParents();
     bool ApplySkin(const QString &file);  // false, changing nothing, when it cannot be loaded
     bool StartSkin();

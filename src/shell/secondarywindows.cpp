@@ -97,30 +97,30 @@ void SecondaryWindows::addBookmark(const QString &title, const QString &address)
     windows_.discard(OwnedWindow::AddBookmark);
 }
 
-bool SecondaryWindows::Execute(Command command) {
+Ran SecondaryWindows::Execute(Command command) {
     switch (command) {
         case Command::History:
             showHistory();
-            return true;
+            return Ran::Done;
         case Command::Downloads:
             showDownloads();
-            return true;
+            return Ran::Done;
         case Command::Settings:
             showSettings(true);
-            return true;
+            return Ran::Done;
         case Command::Skins:
             chooseSkin();
-            return true;
+            return Ran::Done;
         case Command::About:
             about();
-            return true;
+            return Ran::Done;
         case Command::CheckUpdate:
             CheckForUpdateAndSay(platform_, frame_,
                                  [this](const QString &path, const QString &url) {
                                      newDownload(path, url, nullptr);
                                  });
-            return true;
+            return Ran::Done;
         default:
-            return false;
+            return Ran::NotMine;
     }
 }

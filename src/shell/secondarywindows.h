@@ -34,8 +34,8 @@ class SecondaryWindows : public QObject {
     void addBookmark(const QString &title, const QString &address);
     void showHistory();
     // The windows' commands: the download manager, the settings (modal), the skins, the
-    // about box, the update check from the menu. False for any other command.
-    bool Execute(Command command);
+    // about box, the update check from the menu.
+    Ran Execute(Command command);
 
   private:
     Platform &platform_;

@@ -211,43 +211,43 @@ void TabSet::restore(const QList<SessionTab> &pages, int front) {
     strip_->setBatch(false);
 }
 
-bool TabSet::Execute(Command command, int value) {
+Ran TabSet::Execute(Command command, int value) {
     Form1 *t = active();
     const int n = count(), current = strip_->currentIndex();
     switch (command) {
         case Command::NextTab:
         case Command::PreviousTab:
-            if (n < 2) return false;
+            if (n < 2) return Ran::Nothing;
             strip_->setCurrentIndex((current + (command == Command::NextTab ? 1 : n - 1)) % n);
-            return true;
+            return Ran::Done;
         case Command::SelectTab: {
             const int index = value >= 9 ? n - 1 : value - 1;
-            if (index < 0 || index >= n) return false;
+            if (index < 0 || index >= n) return Ran::Nothing;
             strip_->setCurrentIndex(index);
-            return true;
+            return Ran::Done;
         }
         case Command::CloseTab:
             close(t);
-            return true;
+            return Ran::Done;
         case Command::CloseOtherTabs:
         case Command::CloseTabsToTheRight: {
             const QList<Form1 *> tabs = all();
             for (int i = tabs.size() - 1; i >= 0; --i)
                 if (tabs[i] != t && (command == Command::CloseOtherTabs || i > current))
                     close(tabs[i]);
-            return true;
+            return Ran::Done;
         }
         case Command::ReopenClosedTab: {
-            if (closed_.isEmpty()) return false;
+            if (closed_.isEmpty()) return Ran::Nothing;
             const ClosedTab last = closed_.takeLast();
             openWithHistory(last.url, last.history, last.locked);
-            return true;
+            return Ran::Done;
         }
         case Command::DuplicateTab:
             openWithHistory(t->browser()->LocationURL(), t->browser()->SavedHistory(),
                             t->isLocked());
-            return true;
+            return Ran::Done;
         default:
-            return false;
+            return Ran::NotMine;
     }
 }

@@ -49,8 +49,8 @@ class TabSet : public QObject, private TabHost {
     void restore(const QList<SessionTab> &pages, int front);
 
     // The tab-list commands: next, previous, by number, close others or those to the right,
-    // reopen the last closed, duplicate. False when there was nothing to act on.
-    bool Execute(Command command, int value);
+    // reopen the last closed, duplicate.
+    Ran Execute(Command command, int value);
 
   signals:
     void Created(Form1 *tab);  // before it loads
@@ -93,7 +93,7 @@ class TabSet : public QObject, private TabHost {
         QByteArray history;
         bool locked;  // what reopens it reopens it locked
     };
-    QList<ClosedTab> closed_;  // the last ones, for Ctrl+Shift+T
-    QString homePage_;         // "HomePage" when the last tab was made
+    QList<ClosedTab> closed_;                   // the last ones, for Ctrl+Shift+T
+    QString homePage_;                          // "HomePage" when the last tab was made
     QList<QMetaObject::Connection> following_;  // to the front tab
 };

@@ -226,49 +226,49 @@ bool Form1::navigationShown() const {
     return !picNav->isHidden();
 }
 
-bool Form1::Execute(Command command) {
+Ran Form1::Execute(Command command) {
     WebView *v = brwWebBrowser;
     switch (command) {
         case Command::Back:
-            return GoBack();
+            return RanIf(GoBack());
         case Command::Forward:
-            return v->GoForward();
+            return RanIf(v->GoForward());
         case Command::Stop:
             v->Stop();
-            return true;
+            return Ran::Done;
         case Command::Refresh:
             v->Refresh();
-            return true;
+            return Ran::Done;
         case Command::ReloadFromServer:
             v->RefreshFromServer();
-            return true;
+            return Ran::Done;
         case Command::Home:
             v->GoHome();
-            return true;
+            return Ran::Done;
         case Command::Search:
             v->GoSearch();
-            return true;
+            return Ran::Done;
         case Command::NavigationPage:
             ToggleNavigationPage();
-            return true;
+            return Ran::Done;
         case Command::Print:
             v->Print(window());
-            return true;
+            return Ran::Done;
         case Command::Lock:
             setLocked(true);
-            return true;
+            return Ran::Done;
         case Command::SavePage: {
-            if (v->LocationURL().isEmpty()) return false;
+            if (v->LocationURL().isEmpty()) return Ran::Nothing;
             const QString name = SafeFileName(caption()).isEmpty() ? QStringLiteral("网页")
                                                                    : SafeFileName(caption());
             const QString path =
                 AskDownloadPath(dialogs_, window(), name + QStringLiteral(".mhtml"));
-            if (path.isEmpty()) return false;
+            if (path.isEmpty()) return Ran::Nothing;
             v->SavePage(path);
-            return true;
+            return Ran::Done;
         }
         default:
-            return false;
+            return Ran::NotMine;
     }
 }
 

@@ -54,9 +54,8 @@ class Form1 : public QWidget, private ViewHost {
     bool hasBlockedPopups() const { return !blocked_.isEmpty(); }
     void ToggleNavigationPage();
     bool navigationShown() const;
-    // The page's own commands: browsing, the navigation page, print, the lock. False when
-    // there was nothing to act on.
-    bool Execute(Command command);
+    // The page's own commands: browsing, the navigation page, print, the lock.
+    Ran Execute(Command command);
     // The web view: the page's operations and events.
     WebView *browser() const { return brwWebBrowser; }
     void focusPage();
