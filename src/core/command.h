@@ -65,6 +65,7 @@ enum class Handler {
     Toggles,  // the chrome's check marks
     Windows,  // the secondary windows
     Find,     // the find bar
+    Zoom,     // the page zoom
     Frame,    // the frame: the rest
 };
 

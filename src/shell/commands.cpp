@@ -95,9 +95,7 @@ QList<CommandRow> build() {
     static const char *const zoomCaptions[8] = {"400%", "350%", "300%", "250%",
                                                 "200%", "150%", "100%", "50%"};
     for (int i = 0; i < 8; ++i) {
-        // Without a tab the label, the frame's zoom and "Zoom" still change: the next pages
-        // take it.
-        CommandRow r = item(C::Zoom, H::Frame, M::Zoom, zoomCaptions[i], zoomNames[i]);
+        CommandRow r = item(C::Zoom, H::Zoom, M::Zoom, zoomCaptions[i], zoomNames[i]);
         r.value = (8 - i) * 50;
         rows << r;
     }
@@ -142,12 +140,12 @@ QList<CommandRow> build() {
                   key(ctrl | Qt::Key_PageUp)})
          << only(C::ReloadFromServer, H::Tab, {key(ctrl | Qt::Key_F5), key(shift | Qt::Key_F5)},
                  true)
-         << only(C::ZoomIn, H::Frame,
+         << only(C::ZoomIn, H::Zoom,
                  {key(ctrl | Qt::Key_Plus), key(ctrl | Qt::Key_Equal),
                   key(ctrl | shift | Qt::Key_Plus)},
                  true)
-         << only(C::ZoomOut, H::Frame, {key(ctrl | Qt::Key_Minus)}, true)
-         << only(C::ZoomReset, H::Frame, {key(ctrl | Qt::Key_0)}, true)
+         << only(C::ZoomOut, H::Zoom, {key(ctrl | Qt::Key_Minus)}, true)
+         << only(C::ZoomReset, H::Zoom, {key(ctrl | Qt::Key_0)}, true)
          << only(C::FullScreen, H::Frame, {key(Qt::Key_F11)})
          << hiddenByLock(only(C::SavePage, H::Tab, {key(ctrl | Qt::Key_S)}))
          << hiddenByLock(only(C::Find, H::Find, {key(ctrl | Qt::Key_F)}))

@@ -56,7 +56,7 @@ void HistoryKeeper::loaded(Form1 *tab) {
         QTimer::singleShot(500, this,
                            [this, text = std::exchange(notice_, QString())] { emit Notice(text); });
     const bool typed = typedNext_.take(tab);
-    const QString url = tab->browser()->LocationURL();
+    const QString url = tab->url();
     if (tab->takeRestored()) {  // put back as it was: no new visit
         recorded_.insert(tab, url);
         return;
@@ -67,14 +67,14 @@ void HistoryKeeper::loaded(Form1 *tab) {
         recorded_.value(tab) == url)
         return;
     recorded_.insert(tab, url);
-    platform_.history().Record(url, tab->browser()->Title(),
-                               platform_.clock().now().toMSecsSinceEpoch(), typed);
+    platform_.history().Record(url, tab->title(), platform_.clock().now().toMSecsSinceEpoch(),
+                               typed);
 }
 
 void HistoryKeeper::retitled(Form1 *tab) {
     if (tab->isLocked()) return;
-    const QString url = tab->browser()->LocationURL();
-    if (recorded_.value(tab) == url) platform_.history().SetTitle(url, tab->browser()->Title());
+    const QString url = tab->url();
+    if (recorded_.value(tab) == url) platform_.history().SetTitle(url, tab->title());
 }
 
 void HistoryKeeper::typed(Form1 *tab) {

@@ -22,9 +22,11 @@
 #include "findcontrol.h"
 #include "framekeys.h"
 #include "framemenus.h"
+#include "frontchrome.h"
 #include "fullscreen.h"
 #include "gesturecontrol.h"
 #include "historykeeper.h"
+#include "pagezoom.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
@@ -112,6 +114,9 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
         return t && !t->isLocked() ? t->browser() : nullptr;
     });
     connect(find_, &FindControl::Made, fullScreen_, &FullScreen::addChrome);
+    zoom_ = new PageZoom(tabs_, status_, this);
+    connect(zoom_, &PageZoom::Chosen, session_, &SessionKeeper::changed);
+    front_ = new FrontChrome(tabs_, {address_, toolbar_, status_, menus_, find_}, this);
     wireParts();
     FrameKeys::Hooks keys;
     keys.execute = [this](Command c, int value) { return Execute(c, value) == Ran::Done; };
@@ -121,7 +126,7 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
             toggleFullScreen();
             return true;
         }
-        if (Form1 *t = ActiveForm(); t && t->browser()->IsLoading()) Execute(Command::Stop);
+        if (Form1 *t = ActiveForm(); t && t->isLoading()) Execute(Command::Stop);
         return false;  // the page hears it too
     };
     keys_ = new FrameKeys(platform_, this, keys);
@@ -131,7 +136,7 @@ mdiBrowser::~mdiBrowser() = default;
 
 void mdiBrowser::wireParts() {
     connect(address_, &AddressBox::NavigateRequested, this, &mdiBrowser::onNavigate);
-    connect(address_, &AddressBox::EscapePressed, this, &mdiBrowser::showActiveAddress);
+    connect(address_, &AddressBox::EscapePressed, front_, &FrontChrome::showAddress);
     connect(address_, &AddressBox::FilesDropped, this, &mdiBrowser::DropFiles);
     connect(toolbar_, &ToolBar::CommandRequested, this, [this](Command c) { Execute(c); });
     connect(toolbar_, &ToolBar::MenuButtonClicked, menus_, &FrameMenus::popupMain);
@@ -140,11 +145,6 @@ void mdiBrowser::wireParts() {
     connect(toolbar_, &ToolBar::MinimiseRequested, this, &QWidget::showMinimized);
     connect(toolbar_, &ToolBar::Resized, this, &mdiBrowser::layoutChrome);
     connect(status_, &StatusStrip::MenuRequested, menus_, &FrameMenus::popupManage);
-    connect(status_, &StatusStrip::ZoomClicked, this, [this](int direction) {
-        Execute(direction > 0   ? Command::ZoomIn
-                : direction < 0 ? Command::ZoomOut
-                                : Command::ZoomReset);
-    });
     // The pop-ups the active page was refused, opened once when the user asks.
     connect(status_, &StatusStrip::StatusClicked, this, [this] {
         if (Form1 *t = ActiveForm(); t && t->hasBlockedPopups())
@@ -167,35 +167,8 @@ void mdiBrowser::wireParts() {
     });
     connect(tabs_, &TabSet::NewTabRequested, this, &mdiBrowser::OpenNewFrm);
     connect(tabs_, &TabSet::Created, this, &mdiBrowser::colourTab);
-    connect(tabs_, &TabSet::ActiveChanged, this, &mdiBrowser::onActiveChanged);
-    connect(tabs_, &TabSet::ActiveStatus, status_, &StatusStrip::setStatus);
-    connect(tabs_, &TabSet::ActiveProgress, toolbar_, &ToolBar::showProgress);
-    connect(tabs_, &TabSet::ActiveTitleChanged, this, &mdiBrowser::updateWindowTitle);
-    connect(tabs_, &TabSet::ActiveHistoryChanged, this, &mdiBrowser::updateHistoryButtons);
-    connect(tabs_, &TabSet::ActiveFindResult, find_, &FindControl::showResult);
-    connect(tabs_, &TabSet::ActiveSecurityChanged, this,
-            [this] { address_->setInsecure(ActiveForm()->insecure()); });
-    // Every tab's addresses join the list; the box and the stop/refresh button follow the
-    // tab in front only.
-    connect(tabs_, &TabSet::AddressReached, this,
-            [this](const QString &url, bool front, bool locked) {
-                address_->append(url, front, !locked);
-                if (front) toolbar_->showStopButton();
-            });
-    connect(tabs_, &TabSet::PageLoaded, this, [this](const QString &zoom, bool front) {
-        status_->setZoom(zoom);
-        CurrentZoom = config::leadingInt(zoom);
-        if (!front) return;
-        toolbar_->showRefreshButton();
-        toolbar_->hideProgress();
-        // What loaded, even where no new address was announced (a crashed page reloaded).
-        if (const QString url = ActiveForm()->browser()->LocationURL(); !url.isEmpty())
-            address_->append(url, true, !ActiveForm()->isLocked());
-    });
-    connect(tabs_, &TabSet::LockChanged, this, [this](Form1 *t) {
-        if (t != ActiveForm() || !t->isLocked()) return;
-        find_->pageLocking(t->browser());
-        t->takeKeyboard();  // what is typed next is the password
+    connect(tabs_, &TabSet::ActiveChanged, this, [this](Form1 *t) {
+        if (fullScreen_->page() && t != fullScreenTab_) leavePageFullScreen();
     });
     connect(tabs_, &TabSet::FullScreenRequested, this, [this](Form1 *t, bool on) {
         if (on) find_->hide();
@@ -215,8 +188,6 @@ void mdiBrowser::wireParts() {
     connect(tabs_, &TabSet::Closing, this, [this](Form1 *t) {
         history_->forget(t);
         if (t == fullScreenTab_) leavePageFullScreen();
-        toolbar_->hideProgress();
-        status_->setStatus(QString());
         noteWrite(settings::Write(settings::Key::LastPage, address_->currentText()));
     });
     connect(gestures_, &GestureControl::DirectionAdded, status_, &StatusStrip::setGestureText);
@@ -396,26 +367,6 @@ void mdiBrowser::leavePageFullScreen() {
     fullScreen_->setPage(false);
 }
 
-void mdiBrowser::onActiveChanged(Form1 *t) {
-    if (fullScreen_->page() && t != fullScreenTab_) leavePageFullScreen();
-    address_->setInsecure(t && t->insecure());
-    address_->showAddress(t ? t->browser()->LocationURL() : QString(), !t);
-    if (t && t->browser()->IsLoading())
-        toolbar_->showStopButton();
-    else
-        toolbar_->showRefreshButton();
-    status_->setStatus(QString());
-    toolbar_->hideProgress();
-    updateHistoryButtons();
-    updateWindowTitle();
-    if (t) find_->followTab();
-}
-
-void mdiBrowser::showActiveAddress() {
-    Form1 *t = ActiveForm();
-    address_->showAddress(t ? t->browser()->LocationURL() : QString(), true);
-}
-
 void mdiBrowser::onNavigate(const QString &address) {
     if (!ActiveForm()) ShowTab(CreateTab());
     Form1 *t = ActiveForm();
@@ -424,22 +375,6 @@ void mdiBrowser::onNavigate(const QString &address) {
         t->browser()->Navigate(address);
     }
     t->focusPage();
-}
-
-void mdiBrowser::updateHistoryButtons() {
-    Form1 *t = ActiveForm();
-    const bool back = t && (t->navigationShown() || t->browser()->CanGoBack());
-    const bool forward = t && t->browser()->CanGoForward();
-    toolbar_->setHistoryEnabled(back, forward);
-    menus_->setEnabled(Command::Back, back);
-    menus_->setEnabled(Command::Forward, forward);
-}
-
-void mdiBrowser::updateWindowTitle() {
-    Form1 *t = ActiveForm();
-    const QString page = t ? WithoutBidiControls(t->caption()) : QString();
-    setWindowTitle(page.isEmpty() ? QStringLiteral("Orvex Lumetta")
-                                  : page + QStringLiteral(" - Orvex Lumetta"));
 }
 
 void mdiBrowser::showSettings(bool modal) {
@@ -474,13 +409,6 @@ void mdiBrowser::resizeEvent(QResizeEvent *event) {
     layoutChrome();
 }
 
-void mdiBrowser::setZoom(int percent) {
-    CurrentZoom = percent;
-    if (Form1 *t = ActiveForm()) t->browser()->SetPageZoom(QStringLiteral("%1%").arg(percent));
-    status_->setZoom(QString::number(percent));
-    settings::Write(settings::Key::Zoom, percent);
-}
-
 void mdiBrowser::toggleFullScreen() {
     if (!fullScreen_->page()) return fullScreen_->toggle();
     leavePageFullScreen();
@@ -507,6 +435,8 @@ Ran mdiBrowser::Execute(Command command, int value) {
             return windows_->Execute(command);
         case Handler::Find:
             return find_->Execute(command);
+        case Handler::Zoom:
+            return zoom_->Execute(command, value);
         case Handler::Frame:
             break;
     }
@@ -530,17 +460,6 @@ Ran mdiBrowser::runFrameCommand(Command command, int value) {
             return Ran::Done;
         case Command::Exit:
             close();
-            return Ran::Done;
-        case Command::ZoomIn:
-        case Command::ZoomOut:
-        case Command::ZoomReset:
-            setZoom(ZoomStep(CurrentZoom, command == Command::ZoomIn    ? 1
-                                          : command == Command::ZoomOut ? -1
-                                                                        : 0));
-            return Ran::Done;
-        case Command::Zoom:
-            setZoom(value);
-            session_->changed();
             return Ran::Done;
         case Command::OrganiseBookmarks:
             if (QDir(AppDir() + QStringLiteral("书签/")).exists())

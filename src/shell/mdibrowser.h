@@ -18,6 +18,8 @@
 class AddressBox;
 class ChromeToggles;
 class FindControl;
+class FrontChrome;
+class PageZoom;
 class Form1;
 class FrameKeys;
 class FrameMenus;
@@ -68,8 +70,6 @@ class mdiBrowser : public FrameWindow {
     // (after its message) when it cannot be applied, and then nothing has changed.
     bool TrySkin(const QString &name);
 
-    int CurrentZoom = 100;
-
   protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -82,12 +82,7 @@ class mdiBrowser : public FrameWindow {
     bool StartSkin();
     void colourTab(Form1 *t);
     void layoutChrome();
-    void onActiveChanged(Form1 *t);
     void onNavigate(const QString &address);
-    void showActiveAddress();
-    void updateHistoryButtons();
-    void updateWindowTitle();
-    void setZoom(int percent);
     void toggleFullScreen();
     void leavePageFullScreen();
     void showSettings(bool modal);
@@ -106,6 +101,8 @@ class mdiBrowser : public FrameWindow {
     StatusStrip *status_;
     FrameMenus *menus_;
     FindControl *find_;
+    FrontChrome *front_;
+    PageZoom *zoom_;
     GestureControl *gestures_;
     ChromeToggles *toggles_;
     SecondaryWindows *windows_;

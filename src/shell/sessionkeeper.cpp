@@ -88,7 +88,7 @@ void SessionKeeper::restorePrevious() {
     carrying_ = false;
     tabs_->restore(s.tabs, s.active);
     // The run's own start page gives way, unless the user went somewhere from it.
-    if (startTab_ && !startTab_->browser()->CanGoBack()) tabs_->close(startTab_);
+    if (startTab_ && !startTab_->canGoBack()) tabs_->close(startTab_);
     changed();
 }
 

@@ -66,25 +66,25 @@ Form1 *TabSet::openNew() {
     const bool hadHomePage = !homePage_.isEmpty();
     Form1 *t = create();
     if (settings::IsOn(settings::Key::IEHomePage))
-        t->browser()->GoHome();
+        t->goHome();
     else if (settings::IsOn(settings::Key::OnOpen))
-        t->browser()->Navigate(settings::Text(settings::Key::LastPage));
+        t->navigate(settings::Text(settings::Key::LastPage));
     else if (hadHomePage)
-        t->browser()->Navigate(homePage_);
+        t->navigate(homePage_);
     show(t);
     return t;
 }
 
 Form1 *TabSet::openOn(const QString &address) {
     Form1 *t = create();
-    t->browser()->Navigate(address);
+    t->navigate(address);
     show(t);
     return t;
 }
 
 Form1 *TabSet::openHome() {
     Form1 *t = create();
-    t->browser()->GoHome();
+    t->goHome();
     show(t);
     return t;
 }
@@ -191,10 +191,7 @@ void TabSet::remember(Form1 *t) {
 Form1 *TabSet::openWithHistory(const QString &url, const QByteArray &history, bool locked) {
     Form1 *t = create();
     if (locked) t->setLocked(true);  // before its page can show
-    if (history.isEmpty())
-        t->browser()->Navigate(url);
-    else
-        t->browser()->RestoreHistory(history);
+    t->restoreHistory(url, history);
     show(t);
     return t;
 }
@@ -244,8 +241,7 @@ Ran TabSet::Execute(Command command, int value) {
             return Ran::Done;
         }
         case Command::DuplicateTab:
-            openWithHistory(t->browser()->LocationURL(), t->browser()->SavedHistory(),
-                            t->isLocked());
+            openWithHistory(t->url(), t->savedHistory(), t->isLocked());
             return Ran::Done;
         default:
             return Ran::NotMine;

@@ -152,10 +152,7 @@ void Form1::rest(const SessionTab &page) {
 void Form1::wake() {
     if (!waiting_) return;
     const SessionTab page = *std::exchange(waiting_, std::nullopt);
-    if (page.history.isEmpty())
-        brwWebBrowser->Navigate(page.url);
-    else
-        brwWebBrowser->RestoreHistory(page.history);
+    restoreHistory(page.url, page.history);
 }
 
 SessionTab Form1::page() const {
@@ -270,6 +267,40 @@ Ran Form1::Execute(Command command) {
         default:
             return Ran::NotMine;
     }
+}
+
+QString Form1::url() const {
+    return brwWebBrowser->LocationURL();
+}
+QString Form1::title() const {
+    return brwWebBrowser->Title();
+}
+void Form1::navigate(const QString &address) {
+    brwWebBrowser->Navigate(address);
+}
+void Form1::goHome() {
+    brwWebBrowser->GoHome();
+}
+bool Form1::isLoading() const {
+    return brwWebBrowser->IsLoading();
+}
+bool Form1::canGoBack() const {
+    return brwWebBrowser->CanGoBack();
+}
+bool Form1::canGoForward() const {
+    return brwWebBrowser->CanGoForward();
+}
+void Form1::setZoom(int percent) {
+    brwWebBrowser->SetPageZoom(QStringLiteral("%1%").arg(percent));
+}
+QByteArray Form1::savedHistory() const {
+    return brwWebBrowser->SavedHistory();
+}
+void Form1::restoreHistory(const QString &url, const QByteArray &history) {
+    if (history.isEmpty())
+        brwWebBrowser->Navigate(url);
+    else
+        brwWebBrowser->RestoreHistory(history);
 }
 
 void Form1::focusPage() {

@@ -58,6 +58,18 @@ class Form1 : public QWidget, private ViewHost {
     Ran Execute(Command command);
     // The web view: the page's operations and events.
     WebView *browser() const { return brwWebBrowser; }
+    // What the frame asks of the page most.
+    QString url() const;
+    QString title() const;
+    void navigate(const QString &address);
+    void goHome();
+    bool isLoading() const;
+    bool canGoBack() const;
+    bool canGoForward() const;
+    void setZoom(int percent);
+    // The back and forward list, for a tab to come back with; none: the address is opened.
+    QByteArray savedHistory() const;
+    void restoreHistory(const QString &url, const QByteArray &history);
     void focusPage();
     // The deepest rest the tab allows now: its page's, and none while it asks a question.
     tabrest::Rest deepestRest() const;

@@ -39,7 +39,7 @@ TEST(BrowserE2E, StartsOnAnAddressAndClickedWindowsBecomeTabs) {
         Form1 *first = f.tabs()[0];
         ASSERT_TRUE(
             waitFor([&] { return (ui(f).MDITabs->tabText(0)) == (QString("起始页")); }, 30000));
-        ASSERT_TRUE(waitFor([&] { return (f.CurrentZoom) == (150); }, 30000));
+        ASSERT_TRUE(waitFor([&] { return (zoomOf(f)) == (150); }, 30000));
         EXPECT_EQ(ui(f).cboAddress->itemText(ui(f).cboAddress->count() - 1), server.url("/start"));
         EXPECT_EQ(ui(f).cboAddress->currentText(), server.url("/start"));
         EXPECT_DOUBLE_EQ(first->browser()->PageZoom(), 1.5);

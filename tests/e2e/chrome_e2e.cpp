@@ -67,7 +67,7 @@ TEST_F(ChromeE2E, ZoomByLabelAndMenuReachesThePageAndTheSetting) {
     ASSERT_TRUE(f.Load());
     Form1 *t = f.ActiveForm();
     ASSERT_TRUE(waitFor([&] { return t->caption() == "Typed page"; }, 30000));
-    ASSERT_TRUE(waitFor([&] { return f.CurrentZoom == 100; }, 10000));
+    ASSERT_TRUE(waitFor([&] { return zoomOf(f) == 100; }, 10000));
     ui(f).action("mnuZ5")->trigger();  // "150%"
     EXPECT_DOUBLE_EQ(t->browser()->PageZoom(), 1.5);
     EXPECT_EQ(settings::Text(settings::Key::Zoom), "150");

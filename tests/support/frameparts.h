@@ -11,7 +11,9 @@
 
 #include "shell/captionbutton.h"
 #include "shell/logoarea.h"
+#include "shell/pagezoom.h"
 #include "shell/picturebutton.h"
+#include "shell/tabset.h"
 #include "tab/form1.h"
 #include "tab/lockpanel.h"
 #include "tab/navpage.h"
@@ -79,6 +81,14 @@ inline NavPage *navOf(const Form1 *t) {
 }
 inline LockPanel *lockOf(const Form1 *t) {
     return t->findChild<LockPanel *>("picPass", Qt::FindDirectChildrenOnly);
+}
+
+// The frame's parts that are no widgets, by their kind.
+inline int zoomOf(const QObject &frame) {
+    return frame.findChild<PageZoom *>()->current();
+}
+inline Form1 *frontOf(const QObject &frame) {
+    return frame.findChild<TabSet *>()->active();
 }
 
 // A window's control by its name, for windows that keep their controls to themselves.

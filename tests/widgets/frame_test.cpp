@@ -132,7 +132,7 @@ TEST_F(FrameTest, PageEventsReachTheFrame) {
     EXPECT_EQ(ui(f).cboAddress->itemText(ui(f).cboAddress->count() - 1), "http://one/");
     EXPECT_EQ(view(one)->zoomText, "150%");
     EXPECT_EQ(ui(f).lblZoom->text(), "150 %");
-    EXPECT_EQ(f->CurrentZoom, 150);
+    EXPECT_EQ(zoomOf(*f), 150);
     EXPECT_EQ(ui(f).lblSta->text(), "正在打开网页...");
 
     // Twice the same address: one entry, at the end.
@@ -151,10 +151,10 @@ TEST_F(FrameTest, PageEventsReachTheFrame) {
     emit view(two)->StatusTextChange("foreground");
     EXPECT_EQ(ui(f).lblSta->text(), "foreground");
 
-    // A zoom setting that is no number gives CurrentZoom 0 and keeps the page as it was.
+    // A zoom setting that is no number gives a zoom of 0 and keeps the page as it was.
     settings::Write(settings::Key::Zoom, "big");
     view(two)->finishLoad("http://two/", "second");
-    EXPECT_EQ(f->CurrentZoom, 0);
+    EXPECT_EQ(zoomOf(*f), 0);
     EXPECT_EQ(view(two)->zoomText, "150%");
 }
 
@@ -615,7 +615,7 @@ TEST_F(FrameTest, MenusCarryTheirCaptionsAndEveryCommandIsThere) {
     ui(f).action("mnuZ3")->trigger();
     EXPECT_EQ(settings::Text(settings::Key::Zoom), "250");
     EXPECT_EQ(ui(f).lblZoom->text(), "250 %");
-    EXPECT_EQ(f->CurrentZoom, 250);
+    EXPECT_EQ(zoomOf(*f), 250);
     settings::Write(settings::Key::Search, "9");
     ui(f).cboAddress->setCurrentIndex(1);  // "搜索"
     emit ui(f).cboAddress->activated(1);

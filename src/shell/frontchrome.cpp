@@ -1,0 +1,83 @@
+#include "frontchrome.h"
+
+#include <QWidget>
+
+#include "addressbox.h"
+#include "core/textfiles.h"
+#include "findcontrol.h"
+#include "framemenus.h"
+#include "statusstrip.h"
+#include "tab/form1.h"
+#include "tabset.h"
+#include "toolbar.h"
+
+FrontChrome::FrontChrome(TabSet *tabs, Parts parts, QWidget *frame)
+    : QObject(frame), tabs_(tabs), p_(parts), frame_(frame) {
+    connect(tabs, &TabSet::ActiveChanged, this, &FrontChrome::frontChanged);
+    connect(tabs, &TabSet::ActiveStatus, p_.status, &StatusStrip::setStatus);
+    connect(tabs, &TabSet::ActiveProgress, p_.toolbar, &ToolBar::showProgress);
+    connect(tabs, &TabSet::ActiveTitleChanged, this, &FrontChrome::updateTitle);
+    connect(tabs, &TabSet::ActiveHistoryChanged, this, &FrontChrome::updateHistoryButtons);
+    connect(tabs, &TabSet::ActiveFindResult, p_.find, &FindControl::showResult);
+    connect(tabs, &TabSet::ActiveSecurityChanged, this,
+            [this] { p_.address->setInsecure(tabs_->active()->insecure()); });
+    // Every tab's addresses join the list; the box and the stop/refresh button follow the
+    // tab in front only.
+    connect(tabs, &TabSet::AddressReached, this,
+            [this](const QString &url, bool front, bool locked) {
+                p_.address->append(url, front, !locked);
+                if (front) p_.toolbar->showStopButton();
+            });
+    connect(tabs, &TabSet::PageLoaded, this, [this](const QString &, bool front) {
+        if (!front) return;
+        p_.toolbar->showRefreshButton();
+        p_.toolbar->hideProgress();
+        // What loaded, even where no new address was announced (a crashed page reloaded).
+        if (const QString url = tabs_->active()->url(); !url.isEmpty())
+            p_.address->append(url, true, !tabs_->active()->isLocked());
+    });
+    connect(tabs, &TabSet::LockChanged, this, [this](Form1 *t) {
+        if (t != tabs_->active() || !t->isLocked()) return;
+        p_.find->pageLocking(t->browser());
+        t->takeKeyboard();  // what is typed next is the password
+    });
+    connect(tabs, &TabSet::Closing, this, [this] {
+        p_.toolbar->hideProgress();
+        p_.status->setStatus(QString());
+    });
+}
+
+void FrontChrome::frontChanged(Form1 *t) {
+    p_.address->setInsecure(t && t->insecure());
+    p_.address->showAddress(t ? t->url() : QString(), !t);
+    if (t && t->isLoading())
+        p_.toolbar->showStopButton();
+    else
+        p_.toolbar->showRefreshButton();
+    p_.status->setStatus(QString());
+    p_.toolbar->hideProgress();
+    updateHistoryButtons();
+    updateTitle();
+    if (t) p_.find->followTab();
+}
+
+void FrontChrome::showAddress() {
+    Form1 *t = tabs_->active();
+    p_.address->showAddress(t ? t->url() : QString(), true);
+}
+
+void FrontChrome::updateHistoryButtons() {
+    Form1 *t = tabs_->active();
+    const bool back = t && (t->navigationShown() || t->canGoBack());
+    const bool forward = t && t->canGoForward();
+    p_.toolbar->setHistoryEnabled(back, forward);
+    p_.menus->setEnabled(Command::Back, back);
+    p_.menus->setEnabled(Command::Forward, forward);
+}
+
+void FrontChrome::updateTitle() {
+    Form1 *t = tabs_->active();
+    const QString page = t ? WithoutBidiControls(t->caption()) : QString();
+    frame_->setWindowTitle(page.isEmpty() ? QStringLiteral("Orvex Lumetta")
+                                          : page + QStringLiteral(" - Orvex Lumetta"));
+}
