@@ -5,7 +5,9 @@
 
 #include "core/desktopentry.h"
 #include "core/programfolder.h"
+#include "core/settings.h"
 #include "platform/desktop.h"
+#include "platform/dialogs.h"
 
 namespace {
 // Our own icon where the package installed it; elsewhere the desktop's icon for browsers,
@@ -27,4 +29,12 @@ void CreateDesktopShortcut(Desktop &desktop, const QString &title, const QString
 void RegisterDefaultBrowser(Desktop &desktop) {
     desktop.RegisterDefaultBrowser(
         BrowserEntry(QCoreApplication::applicationFilePath(), launcherIcon()), kBrowserMimeTypes);
+}
+
+void OfferToBeDefaultBrowser(Desktop &desktop, Dialogs &dialogs, QWidget *parent) {
+    if (settings::IsOn(settings::Key::AutoSet) && !desktop.IsDefaultBrowser() &&
+        dialogs.MsgBox(
+            parent, QStringLiteral("Telvano目前不是您的默认浏览器\r\n是否要设置为默认浏览器？"),
+            QStringLiteral("提示"), Dialogs::Exclamation, Dialogs::YesNo) == Dialogs::AnswerYes)
+        RegisterDefaultBrowser(desktop);
 }

@@ -2,7 +2,9 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 
@@ -46,4 +48,18 @@ QRect TwipsToPixels(const QRect &t, const QWidget *w) {
 QPixmap IconToPicture(const QIcon &icon) {
     if (icon.isNull()) return {};
     return icon.pixmap(32, 32);
+}
+
+void ActivateWhenShown(QObject *owner, std::function<QWidget *()> target,
+                       std::function<void(QWidget *)> active) {
+    auto *poll = new QTimer(owner);
+    poll->setInterval(50);
+    QObject::connect(poll, &QTimer::timeout, poll, [=, tries = 0]() mutable {
+        QWidget *w = target();
+        const bool exposed = w->windowHandle() && w->windowHandle()->isExposed();
+        if (exposed && !w->isActiveWindow()) w->activateWindow();
+        if (w->isActiveWindow()) active(w);
+        if (w->isActiveWindow() || ++tries > 60) poll->deleteLater();
+    });
+    poll->start();
 }

@@ -3,8 +3,16 @@
 #include <QIcon>
 #include <QPixmap>
 #include <QString>
+#include <functional>
 
+class QObject;
 class QWidget;
+
+// A window manager gives a new window the keyboard; on a bare X server nobody would, and
+// asking before the window is on the screen fails: asks once it is, for a few seconds.
+// target: the window to activate, asked again each time; active: once it has the keyboard.
+void ActivateWhenShown(QObject *owner, std::function<QWidget *()> target,
+                       std::function<void(QWidget *)> active);
 
 // Pixels between the work area's bottom and the screen's bottom (0 for a taskbar at
 // the top or sides, or none).

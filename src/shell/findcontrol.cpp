@@ -5,9 +5,27 @@
 
 #include "findbar.h"
 #include "platform/webview.h"
+#include "tab/form1.h"
+#include "tabset.h"
 
-FindControl::FindControl(QBoxLayout *column, QWidget *before, std::function<WebView *()> page)
-    : QObject(before), column_(column), before_(before), page_(std::move(page)) {}
+FindControl::FindControl(QBoxLayout *column, QWidget *before, TabSet *tabs)
+    : QObject(before), column_(column), before_(before), tabs_(tabs) {
+    connect(tabs, &TabSet::ActiveFindResult, this, &FindControl::showResult);
+    connect(tabs, &TabSet::ActiveChanged, this, [this](Form1 *t) {
+        if (t) followTab();
+    });
+    connect(tabs, &TabSet::LockChanged, this, [this](Form1 *t) {
+        if (t == tabs_->active() && t->isLocked()) pageLocking(t->browser());
+    });
+    connect(tabs, &TabSet::FullScreenRequested, this, [this](Form1 *, bool on) {
+        if (on && bar_) bar_->hide();  // before the chrome is hidden: it stays closed after
+    });
+}
+
+WebView *FindControl::page() const {
+    Form1 *t = tabs_->active();
+    return t && !t->isLocked() ? t->browser() : nullptr;
+}
 
 // Nobody sees the find bar before the first Ctrl+F: it is not made before then.
 FindBar *FindControl::bar() {
@@ -17,10 +35,10 @@ FindBar *FindControl::bar() {
     bar_->setColours(colours_[0], colours_[1]);
     connect(bar_, &FindBar::FindRequested, this,
             [this](const QString &text, bool backward, bool matchCase) {
-                if (WebView *v = page_()) v->Find(text, backward, matchCase);
+                if (WebView *v = page()) v->Find(text, backward, matchCase);
             });
     connect(bar_, &FindBar::Closed, this, [this] {
-        if (WebView *v = page_()) {
+        if (WebView *v = page()) {
             v->Find(QString(), false, false);
             v->widget()->setFocus();
         }
@@ -33,7 +51,7 @@ Ran FindControl::Execute(Command command) {
     if (command != Command::Find && command != Command::FindNext &&
         command != Command::FindPrevious)
         return Ran::NotMine;
-    WebView *v = page_();
+    WebView *v = page();
     if (!v) return Ran::Nothing;
     FindBar *b = bar();
     if (command == Command::Find || b->isHidden()) b->open();
@@ -55,13 +73,9 @@ void FindControl::setColours(const QColor &background, const QColor &text) {
     if (bar_) bar_->setColours(background, text);
 }
 
-void FindControl::hide() {
-    if (bar_) bar_->hide();
-}
-
 void FindControl::followTab() {
     if (!bar_ || !bar_->isVisible()) return;
-    if (page_())
+    if (page())
         bar_->open();
     else
         bar_->hide();

@@ -8,6 +8,10 @@
 
 #include "core/bookmarks.h"
 #include "core/programfolder.h"
+#include "statusstrip.h"
+#include "tabset.h"
+#include "tabstrip.h"
+#include "toolbar.h"
 
 namespace {
 
@@ -132,6 +136,18 @@ void FrameMenus::setEnabled(Command command, bool on) {
     for (QMenu *root : {main_, tabs_})
         for (QAction *a : root->findChildren<QAction *>())
             if (a->data().isValid() && a->data().toInt() == int(command)) a->setEnabled(on);
+}
+
+void FrameMenus::popUpFrom(ToolBar *toolbar, StatusStrip *status, TabSet *tabs) {
+    connect(toolbar, &ToolBar::MenuButtonClicked, this, &FrameMenus::popupMain);
+    connect(toolbar, &ToolBar::MenuRequested, this, &FrameMenus::popupManage);
+    connect(status, &StatusStrip::MenuRequested, this, &FrameMenus::popupManage);
+    connect(tabs->strip(), &TabStrip::MenuRequested, this, [this, tabs](QPoint at, bool tabMenu) {
+        if (tabMenu)
+            popupTabs(at, tabs->count() > 0);
+        else
+            popupManage(at);
+    });
 }
 
 void FrameMenus::popupMain(const QPoint &global) {

@@ -10,6 +10,9 @@
 
 class QAction;
 class QMenu;
+class StatusStrip;
+class TabSet;
+class ToolBar;
 class QWidget;
 
 class FrameMenus : public QObject {
@@ -21,6 +24,9 @@ class FrameMenus : public QObject {
     bool isChecked(Command command) const;
     void setEnabled(Command command, bool on);  // every item of the command
 
+    // Where the menus pop up: the toolbar's menu button and its right click, the status
+    // strip's, the tab strip's (a tab's menu over a tab or with none).
+    void popUpFrom(ToolBar *toolbar, StatusStrip *status, TabSet *tabs);
     void popupMain(const QPoint &global);
     void popupManage(const QPoint &global);
     // With no tab, only "新建选项卡" and "恢复关闭的选项卡" can act.

@@ -4,7 +4,6 @@
 
 #include "addressbox.h"
 #include "core/textfiles.h"
-#include "findcontrol.h"
 #include "framemenus.h"
 #include "statusstrip.h"
 #include "tab/form1.h"
@@ -18,7 +17,6 @@ FrontChrome::FrontChrome(TabSet *tabs, Parts parts, QWidget *frame)
     connect(tabs, &TabSet::ActiveProgress, p_.toolbar, &ToolBar::showProgress);
     connect(tabs, &TabSet::ActiveTitleChanged, this, &FrontChrome::updateTitle);
     connect(tabs, &TabSet::ActiveHistoryChanged, this, &FrontChrome::updateHistoryButtons);
-    connect(tabs, &TabSet::ActiveFindResult, p_.find, &FindControl::showResult);
     connect(tabs, &TabSet::ActiveSecurityChanged, this,
             [this] { p_.address->setInsecure(tabs_->active()->insecure()); });
     // Every tab's addresses join the list; the box and the stop/refresh button follow the
@@ -37,9 +35,7 @@ FrontChrome::FrontChrome(TabSet *tabs, Parts parts, QWidget *frame)
             p_.address->append(url, true, !tabs_->active()->isLocked());
     });
     connect(tabs, &TabSet::LockChanged, this, [this](Form1 *t) {
-        if (t != tabs_->active() || !t->isLocked()) return;
-        p_.find->pageLocking(t->browser());
-        t->takeKeyboard();  // what is typed next is the password
+        if (t == tabs_->active() && t->isLocked()) t->takeKeyboard();  // the password next
     });
     connect(tabs, &TabSet::Closing, this, [this] {
         p_.toolbar->hideProgress();
@@ -58,7 +54,6 @@ void FrontChrome::frontChanged(Form1 *t) {
     p_.toolbar->hideProgress();
     updateHistoryButtons();
     updateTitle();
-    if (t) p_.find->followTab();
 }
 
 void FrontChrome::showAddress() {

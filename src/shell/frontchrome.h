@@ -1,11 +1,10 @@
 #pragma once
 // The chrome shows the tab in front: its address and security in the address box, stop or
-// refresh, back and forward, its status and progress, its find results, its title on the
-// frame. What the other tabs' pages do stays theirs until they come to the front.
+// refresh, back and forward, its status and progress, its title on the frame. What the
+// other tabs' pages do stays theirs until they come to the front.
 #include <QObject>
 
 class AddressBox;
-class FindControl;
 class FrameMenus;
 class Form1;
 class StatusStrip;
@@ -21,7 +20,6 @@ class FrontChrome : public QObject {
         ToolBar *toolbar;
         StatusStrip *status;
         FrameMenus *menus;
-        FindControl *find;
     };
     // frame: the window whose title names the page.
     FrontChrome(TabSet *tabs, Parts parts, QWidget *frame);

@@ -4,6 +4,9 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "tab/form1.h"
+#include "tabset.h"
+
 namespace {
 constexpr int kNoticeMs = 3000;
 }  // namespace
@@ -44,8 +47,29 @@ void FullScreen::setPage(bool on) {
     QTimer::singleShot(kNoticeMs, notice_, &QWidget::hide);
 }
 
+void FullScreen::followPages(TabSet *tabs) {
+    connect(tabs, &TabSet::FullScreenRequested, this, [this](Form1 *t, bool on) {
+        pageTab_ = on ? t : nullptr;
+        setPage(on);
+    });
+    connect(tabs, &TabSet::ActiveChanged, this, [this](Form1 *t) {
+        if (page_ && t != pageTab_) leavePage();
+    });
+    connect(tabs, &TabSet::Closing, this, [this](Form1 *t) {
+        if (t == pageTab_) leavePage();
+    });
+}
+
+void FullScreen::leavePage() {
+    if (pageTab_) pageTab_->exitFullScreen();
+    pageTab_ = nullptr;
+    setPage(false);
+}
+
 void FullScreen::toggle() {
-    if (active_)
+    if (page_)
+        leavePage();
+    else if (active_)
         leave();
     else
         enter();

@@ -7,7 +7,9 @@
 #include <QPointer>
 #include <QRect>
 
+class Form1;
 class QLabel;
+class TabSet;
 class QWidget;
 
 class FullScreen : public QObject {
@@ -16,21 +18,27 @@ class FullScreen : public QObject {
     // chrome: what a page's full screen hides.
     FullScreen(QWidget *frame, QList<QWidget *> chrome);
     void addChrome(QWidget *w) { chrome_ << w; }
-    void setPage(bool on);
+    // Only the front tab's page may take the screen; another tab in front, or the page's tab
+    // closing, ends its full screen.
+    void followPages(TabSet *tabs);
     bool page() const { return page_; }
-    void toggle();  // F11: the frame alone; a page's full screen is left by its own exit
+    // F11: the frame alone, or back; a page's full screen is left, with the page told.
+    void toggle();
     bool active() const { return active_; }
     // What the frame was before: to store at shutdown, never the screen's rectangle.
     bool wasMaximised() const { return before_ & Qt::WindowMaximized; }
     QRect geometryBefore() const { return geometry_; }
 
   private:
+    void setPage(bool on);
+    void leavePage();
     void enter();
     void leave();
     QWidget *frame_;
     QList<QWidget *> chrome_;
     QList<QPointer<QWidget>> hidden_;
     QLabel *notice_ = nullptr;  // "按 Esc 键退出全屏"
+    QPointer<Form1> pageTab_;   // the page that has the screen
     bool page_ = false, active_ = false;
     Qt::WindowStates before_;
     QRect geometry_;

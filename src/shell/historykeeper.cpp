@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "platform/webview.h"
 #include "tab/form1.h"
+#include "tabset.h"
 
 namespace {
 
@@ -30,8 +31,11 @@ bool HoldsEveryWord(const QString &text, const QStringList &words) {
 
 }  // namespace
 
-HistoryKeeper::HistoryKeeper(Platform &platform, QObject *parent)
+HistoryKeeper::HistoryKeeper(Platform &platform, TabSet *tabs, QObject *parent)
     : QObject(parent), platform_(platform) {
+    connect(tabs, &TabSet::Visited, this, &HistoryKeeper::loaded);
+    connect(tabs, &TabSet::Retitled, this, &HistoryKeeper::retitled);
+    connect(tabs, &TabSet::Closing, this, &HistoryKeeper::forget);
     // Said once for each time the file stops taking the visits; they wait, none lost.
     connect(&platform_.history(), &History::Held, this, [this](const QString &why) {
         if (!why.isEmpty())

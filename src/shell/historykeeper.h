@@ -10,16 +10,15 @@
 
 class Form1;
 class Platform;
+class TabSet;
 
 class HistoryKeeper : public QObject {
     Q_OBJECT
   public:
-    HistoryKeeper(Platform &platform, QObject *parent);
+    // Records what the tabs load, and their pages' titles.
+    HistoryKeeper(Platform &platform, TabSet *tabs, QObject *parent);
     void open(const QString &path);
-    void loaded(Form1 *tab);
-    void retitled(Form1 *tab);
-    void typed(Form1 *tab);  // the address this tab goes to next was typed or chosen
-    void forget(Form1 *tab);
+    void typed(Form1 *tab);         // the address this tab goes to next was typed or chosen
     void say(const QString &text);  // with the first page that loads
     QList<Suggestion> suggest(const QString &typed) const;
 
@@ -27,6 +26,10 @@ class HistoryKeeper : public QObject {
     void Notice(const QString &text);  // once, for the status strip
 
   private:
+    void loaded(Form1 *tab);
+    void retitled(Form1 *tab);
+    void forget(Form1 *tab);
+
     Platform &platform_;
     QHash<Form1 *, bool> typedNext_;
     QHash<Form1 *, QString> recorded_;  // the address each tab last recorded

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDialog>
 #include <QDir>
 #include <QScreen>
 #include <QTimer>
@@ -14,35 +13,26 @@
 #include "chrometoggles.h"
 #include "commands.h"
 #include "core/bookmarks.h"
-#include "core/geometry.h"
 #include "core/settings.h"
-#include "core/textfiles.h"
 #include "core/timing.h"
-#include "disguiser.h"
 #include "findcontrol.h"
 #include "framekeys.h"
 #include "framemenus.h"
+#include "frameskin.h"
 #include "frontchrome.h"
 #include "fullscreen.h"
-#include "gesturecontrol.h"
 #include "historykeeper.h"
 #include "pagezoom.h"
-#include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
-#include "platform/webview.h"
 #include "restorebar.h"
-#include "secondarywindows.h"
 #include "services/desktopintegration.h"
 #include "services/parental.h"
 #include "services/updatecheck.h"
 #include "services/windowhelpers.h"
 #include "sessionkeeper.h"
-#include "skins/colour.h"
-#include "skins/skin.h"
 #include "statusstrip.h"
 #include "tab/form1.h"
-#include "tabset.h"
 #include "tabsleeper.h"
 #include "tabstrip.h"
 #include "toolbar.h"
@@ -94,11 +84,11 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     SecondaryWindows::Hooks windows;
     windows.cover = [this] { return toolbar_->coverColour(); };
     windows.strip = [this] { return status_->palette().color(QPalette::Window); };
-    windows.trySkin = [this](const QString &name) { return TrySkin(name); };
+    windows.trySkin = [this](const QString &name) { return skin_->tryOn(name); };
     windows.registerBrowser = [this] { RegisterDefaultBrowser(platform_.desktop()); };
     windows.open = [this](const QString &url) { onNavigate(url); };
     windows_ = new SecondaryWindows(platform_, this, windows);
-    history_ = new HistoryKeeper(platform_, this);
+    history_ = new HistoryKeeper(platform_, tabs_, this);
     session_ = new SessionKeeper(tabs_, this);
     new TabSleeper(tabs_, platform_.clock(), this);
     connect(restoreBar_, &RestoreBar::RestoreClicked, session_, &SessionKeeper::restorePrevious);
@@ -109,21 +99,19 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
         [this](const QString &typed) { return history_->suggest(typed); });
     disguiser_ = new Disguiser(windows_->owned(), platform_.dialogs(), this);
     fullScreen_ = new FullScreen(this, {toolbar_, tabs_->strip(), status_});
-    find_ = new FindControl(column, status_, [this]() -> WebView * {
-        Form1 *t = ActiveForm();  // a locked page is searched by nothing
-        return t && !t->isLocked() ? t->browser() : nullptr;
-    });
+    find_ = new FindControl(column, status_, tabs_);
     connect(find_, &FindControl::Made, fullScreen_, &FullScreen::addChrome);
+    skin_ = new FrameSkin(this, platform_, {toolbar_, status_, find_, tabs_});
     zoom_ = new PageZoom(tabs_, status_, this);
     connect(zoom_, &PageZoom::Chosen, session_, &SessionKeeper::changed);
-    front_ = new FrontChrome(tabs_, {address_, toolbar_, status_, menus_, find_}, this);
+    front_ = new FrontChrome(tabs_, {address_, toolbar_, status_, menus_}, this);
     wireParts();
     FrameKeys::Hooks keys;
     keys.execute = [this](Command c, int value) { return Execute(c, value) == Ran::Done; };
     keys.inPage = [this](QObject *target) { return ActiveForm() && ActiveForm()->holds(target); };
     keys.escape = [this] {
         if (fullScreen_->page()) {
-            toggleFullScreen();
+            fullScreen_->toggle();
             return true;
         }
         if (Form1 *t = ActiveForm(); t && t->isLoading()) Execute(Command::Stop);
@@ -139,55 +127,31 @@ void mdiBrowser::wireParts() {
     connect(address_, &AddressBox::EscapePressed, front_, &FrontChrome::showAddress);
     connect(address_, &AddressBox::FilesDropped, this, &mdiBrowser::DropFiles);
     connect(toolbar_, &ToolBar::CommandRequested, this, [this](Command c) { Execute(c); });
-    connect(toolbar_, &ToolBar::MenuButtonClicked, menus_, &FrameMenus::popupMain);
-    connect(toolbar_, &ToolBar::MenuRequested, menus_, &FrameMenus::popupManage);
     connect(toolbar_, &ToolBar::MaximiseToggled, this, &FrameWindow::toggleMaximised);
     connect(toolbar_, &ToolBar::MinimiseRequested, this, &QWidget::showMinimized);
-    connect(toolbar_, &ToolBar::Resized, this, &mdiBrowser::layoutChrome);
-    connect(status_, &StatusStrip::MenuRequested, menus_, &FrameMenus::popupManage);
+    menus_->popUpFrom(toolbar_, status_, tabs_);
     // The pop-ups the active page was refused, opened once when the user asks.
     connect(status_, &StatusStrip::StatusClicked, this, [this] {
         if (Form1 *t = ActiveForm(); t && t->hasBlockedPopups())
-            for (const QString &url : t->takeBlockedPopups()) newTabOn(url);
+            for (const QString &url : t->takeBlockedPopups()) tabs_->openOn(url);
     });
     connect(menus_, &FrameMenus::Triggered, this, &mdiBrowser::Execute);
     connect(menus_, &FrameMenus::BookmarkChosen, this, [this](const QString &path, bool newTab) {
         const QString address = ReadBookmarkFile(path);
         if (address.isEmpty()) return;
         if (newTab)
-            newTabOn(address);
+            tabs_->openOn(address);
         else
             onNavigate(address);
     });
-    connect(tabs_->strip(), &TabStrip::MenuRequested, this, [this](QPoint at, bool tabMenu) {
-        if (tabMenu)
-            menus_->popupTabs(at, tabs_->count() > 0);
-        else
-            menus_->popupManage(at);
-    });
     connect(tabs_, &TabSet::NewTabRequested, this, &mdiBrowser::OpenNewFrm);
-    connect(tabs_, &TabSet::Created, this, &mdiBrowser::colourTab);
-    connect(tabs_, &TabSet::ActiveChanged, this, [this](Form1 *t) {
-        if (fullScreen_->page() && t != fullScreenTab_) leavePageFullScreen();
-    });
-    connect(tabs_, &TabSet::FullScreenRequested, this, [this](Form1 *t, bool on) {
-        if (on) find_->hide();
-        fullScreenTab_ = on ? t : nullptr;
-        fullScreen_->setPage(on);
-    });
+    fullScreen_->followPages(tabs_);  // after the find bar has closed for it
     connect(tabs_, &TabSet::BookmarkRequested, this,
-            [this](const QString &path) { newTabOn(ReadBookmarkFile(path)); });
-    connect(tabs_, &TabSet::Visited, history_, &HistoryKeeper::loaded);
-    for (auto changed : {&TabSet::Visited, &TabSet::Retitled, &TabSet::Created, &TabSet::Closing,
-                         &TabSet::ActiveChanged, &TabSet::LockChanged})
-        connect(tabs_, changed, session_, &SessionKeeper::changed);
-    connect(tabs_, &TabSet::Retitled, history_, &HistoryKeeper::retitled);
+            [this](const QString &path) { tabs_->openOn(ReadBookmarkFile(path)); });
     connect(history_, &HistoryKeeper::Notice, status_, &StatusStrip::setStatus);
     connect(&platform_.history(), &History::Written, address_, &AddressBox::forget);
     connect(address_, &AddressBox::ForgetRequested, &platform_.history(), &History::Forget);
-    connect(tabs_, &TabSet::Closing, this, [this](Form1 *t) {
-        history_->forget(t);
-        if (t == fullScreenTab_) leavePageFullScreen();
+    connect(tabs_, &TabSet::Closing, this, [this] {
         noteWrite(settings::Write(settings::Key::LastPage, address_->currentText()));
     });
     connect(gestures_, &GestureControl::DirectionAdded, status_, &StatusStrip::setGestureText);
@@ -208,16 +172,12 @@ void mdiBrowser::noteWrite(const WriteResult &written) {
     }
 }
 
-void mdiBrowser::colourTab(Form1 *t) {
-    t->setColours(toolbar_->coverColour(), toolbar_->barColour(), toolbar_->barColour());
-}
-
 bool mdiBrowser::Load() {
     // Parental control and a broken skin end the program before any page is asked for (and
     // before the web profile is made).
     if (!OpenParents()) return false;
     platform_.prepareWebEngine();
-    if (!StartSkin()) return false;
+    if (!skin_->start()) return false;
     restoreGeometryFrom(formIniPath());
     toggles_->applyBars();
     history_->open(AppDir() + QStringLiteral("数据/history.sqlite"));
@@ -233,11 +193,7 @@ bool mdiBrowser::Load() {
                             s->size().height() - TaskbarHeight(this));
     if (!pageFirst) HandleCommandLine(start);  // the lock panel, the settings: with their frame
     toggles_->applyGestures();
-    if (settings::IsOn(settings::Key::AutoSet) && !platform_.desktop().IsDefaultBrowser() &&
-        platform_.dialogs().MsgBox(
-            this, QStringLiteral("Telvano目前不是您的默认浏览器\r\n是否要设置为默认浏览器？"),
-            QStringLiteral("提示"), Dialogs::Exclamation, Dialogs::YesNo) == Dialogs::AnswerYes)
-        RegisterDefaultBrowser(platform_.desktop());
+    OfferToBeDefaultBrowser(platform_.desktop(), platform_.dialogs(), this);
     if (settings::IsOn(settings::Key::Update)) {
         QCoreApplication::processEvents();
         CheckForUpdate(platform_, this,
@@ -251,51 +207,17 @@ bool mdiBrowser::Load() {
     return true;
 }
 
-// A window manager gives a new window the keyboard; on a bare X server nobody would, and
-// asking before the window is on the screen fails: ask once it is, for a few seconds.
 void mdiBrowser::activateWhenShown() {
-    auto *poll = new QTimer(this);
-    poll->setInterval(50);
-    connect(poll, &QTimer::timeout, this, [this, poll, tries = 0]() mutable {
-        // The settings of a "config" start come before the frame.
-        QWidget *w = windows_->openSettings();
-        if (!w) w = this;
-        const bool exposed = w->windowHandle() && w->windowHandle()->isExposed();
-        if (exposed && !w->isActiveWindow()) w->activateWindow();
+    ActivateWhenShown(
+        this,
+        [this]() -> QWidget * {  // the settings of a "config" start come before the frame
+            QWidget *settings = windows_->openSettings();
+            return settings ? settings : this;
+        },
         // The start page may have come first: typing replaces its address.
-        if (w == this && isActiveWindow()) address_->selectIfUntouched();
-        if (w->isActiveWindow() || ++tries > 60) poll->deleteLater();
-    });
-    poll->start();
-}
-
-// The skin "Theme" names; one that cannot be loaded gives way to the shipped one for this run,
-// and when that fails too, to the same built into the program. "Theme" stays as the user set
-// it.
-bool mdiBrowser::StartSkin() {
-    const QString chosen = SkinFilePath(), shipped = SkinFilePath(QStringLiteral("默认.ini"));
-    if (ApplySkin(chosen)) return true;
-    if ((chosen != shipped && ApplySkin(shipped)) || ApplySkin(QString::fromLatin1(kBuiltInSkin))) {
-        platform_.dialogs().MsgBox(
-            this, QStringLiteral("皮肤文件 %1 无法载入，已改用默认皮肤。").arg(chosen),
-            QStringLiteral("抱歉"), Dialogs::Exclamation);
-        return true;
-    }
-    platform_.dialogs().MsgBox(this, QStringLiteral("在载入皮肤时出现错误，程序被迫退出"),
-                               QStringLiteral("抱歉"), Dialogs::Exclamation);
-    return false;
-}
-
-bool mdiBrowser::TrySkin(const QString &name) {
-    if (!ApplySkin(SkinFilePath(name))) {  // the old skin stays
-        platform_.dialogs().MsgBox(
-            this, QStringLiteral("皮肤文件 %1 无法载入，未更换皮肤。").arg(SkinFilePath(name)),
-            QStringLiteral("抱歉"), Dialogs::Exclamation);
-        return false;
-    }
-    settings::Write(settings::Key::Theme, name);
-    for (Form1 *t : tabs()) colourTab(t);
-    return true;
+        [this](QWidget *w) {
+            if (w == this) address_->selectIfUntouched();
+        });
 }
 
 bool mdiBrowser::OpenParents() {
@@ -324,7 +246,7 @@ void mdiBrowser::HandleCommandLine(const StartCommand &cmd) {
             showSettings(false);
             return;
         case StartCommand::Open:
-            newTabOn(cmd.address);
+            tabs_->openOn(cmd.address);
             return;
     }
 }
@@ -338,16 +260,12 @@ void mdiBrowser::OnHandOff(const QString &command) {
     activateWindow();
     const HandOff h = ParseHandOff(command);
     if (h.kind == HandOff::Open) {
-        newTabOn(h.address);
+        tabs_->openOn(h.address);
     } else if (h.kind == HandOff::Config) {
         showSettings(false);
     } else if (h.kind == HandOff::OpenNew) {
         tabs_->openHome();
     }
-}
-
-Form1 *mdiBrowser::newTabOn(const QString &address) {
-    return tabs_->openOn(address);
 }
 
 // A new tab takes the keyboard, as in other browsers: typing goes where the tab wants it.
@@ -357,14 +275,7 @@ void mdiBrowser::OpenNewFrm() {
 
 void mdiBrowser::DropFiles(const QStringList &paths) {
     for (int i = 0; i < paths.size() && i < kMaxDroppedFiles; ++i)
-        newTabOn(IsBookmarkPath(paths[i]) ? ReadBookmarkFile(paths[i]) : paths[i]);
-}
-
-// Another tab in front, or the page's tab closing, ends the page's full screen.
-void mdiBrowser::leavePageFullScreen() {
-    if (fullScreenTab_) fullScreenTab_->browser()->ExitFullScreen();
-    fullScreenTab_ = nullptr;
-    fullScreen_->setPage(false);
+        tabs_->openOn(IsBookmarkPath(paths[i]) ? ReadBookmarkFile(paths[i]) : paths[i]);
 }
 
 void mdiBrowser::onNavigate(const QString &address) {
@@ -372,7 +283,7 @@ void mdiBrowser::onNavigate(const QString &address) {
     Form1 *t = ActiveForm();
     if (!address.isEmpty()) {
         history_->typed(t);
-        t->browser()->Navigate(address);
+        t->navigate(address);
     }
     t->focusPage();
 }
@@ -382,36 +293,9 @@ void mdiBrowser::showSettings(bool modal) {
     if (windows_->showSettings(modal)) activateWhenShown();
 }
 
-bool mdiBrowser::ApplySkin(const QString &file) {
-    const auto skin = LoadSkin(file, platform_.desktop().GlassAvailable());
-    if (!skin) return false;
-    const QColor bar = ColourFromBgr(skin->clrBar);
-    setBorderColour(bar.darker(125));
-    staBarHeight_ = toolbar_->setSkin(*skin);
-    QColor strip = bar;
-    if (skin->glass) strip.setAlpha(150);
-    status_->setSkin(strip, skin->bgBottom, staBarHeight_);
-    find_->setColours(bar, status_->textColour());
-    tabs_->strip()->setColours(bar);
-    // Glass only where a compositing manager can show it: the chrome turns see-through.
-    setAttribute(Qt::WA_TranslucentBackground, skin->glass);
-    layoutChrome();
-    update();
-    return true;
-}
-
-void mdiBrowser::layoutChrome() {
-    status_->place(toolbar_->layout(staBarHeight_));
-}
-
 void mdiBrowser::resizeEvent(QResizeEvent *event) {
     FrameWindow::resizeEvent(event);
-    layoutChrome();
-}
-
-void mdiBrowser::toggleFullScreen() {
-    if (!fullScreen_->page()) return fullScreen_->toggle();
-    leavePageFullScreen();
+    skin_->layout();
 }
 
 // One dispatch: a command that needs a tab does nothing without one; the handler its row
@@ -463,7 +347,7 @@ Ran mdiBrowser::runFrameCommand(Command command, int value) {
             return Ran::Done;
         case Command::OrganiseBookmarks:
             if (QDir(AppDir() + QStringLiteral("书签/")).exists())
-                newTabOn(AppDir() + QStringLiteral("书签/"));
+                tabs_->openOn(AppDir() + QStringLiteral("书签/"));
             return Ran::Done;
         case Command::AddBookmark:
             windows_->addBookmark(t->caption(), t->browser()->LocationURL());
@@ -479,24 +363,16 @@ Ran mdiBrowser::runFrameCommand(Command command, int value) {
             address_->focusSelected();
             return Ran::Done;
         case Command::FullScreen:
-            toggleFullScreen();
+            fullScreen_->toggle();
             return Ran::Done;
         default:
             return Ran::NotMine;
     }
 }
 
-int mdiBrowser::loadedWindowCount() const {
-    const QList<QWidget *> owned = windows_->owned().open();
-    int n = 1 + tabs_->count() + owned.size();
-    // Dialogs up at the moment count too, as the loaded windows they are.
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w != this && w->isVisible() && !owned.contains(w) && qobject_cast<QDialog *>(w)) ++n;
-    return n;
-}
-
 void mdiBrowser::closeEvent(QCloseEvent *event) {
-    if (settings::IsOn(settings::Key::Unload) && loadedWindowCount() > 2) {
+    if (settings::IsOn(settings::Key::Unload) &&
+        1 + tabs_->count() + windows_->owned().openWithDialogs(this) > 2) {
         const auto answer = platform_.dialogs().MsgBox(
             this, QStringLiteral("浏览器内部可能还有未关闭的页面\r\n您仍要关闭吗？"),
             QStringLiteral("关闭"), Dialogs::Information, Dialogs::YesNo);

@@ -18,6 +18,7 @@
 class AddressBox;
 class ChromeToggles;
 class FindControl;
+class FrameSkin;
 class FrontChrome;
 class PageZoom;
 class Form1;
@@ -66,9 +67,6 @@ class mdiBrowser : public FrameWindow {
     void NewDownload(const QString &path, const QString &url, Transfer *transfer = nullptr) {
         windows_->newDownload(path, url, transfer);
     }
-    // A skin by its file name onto the frame and every tab, stored once it applied; false
-    // (after its message) when it cannot be applied, and then nothing has changed.
-    bool TrySkin(const QString &name);
 
   protected:
     void closeEvent(QCloseEvent *event) override;
@@ -78,18 +76,10 @@ class mdiBrowser : public FrameWindow {
     void wireParts();
     Ran runFrameCommand(Command command, int value);
     bool OpenParents();
-    bool ApplySkin(const QString &file);  // false, changing nothing, when it cannot be loaded
-    bool StartSkin();
-    void colourTab(Form1 *t);
-    void layoutChrome();
     void onNavigate(const QString &address);
-    void toggleFullScreen();
-    void leavePageFullScreen();
     void showSettings(bool modal);
     void HandleCommandLine(const StartCommand &cmd);
     void activateWhenShown();
-    Form1 *newTabOn(const QString &address);  // created, navigated, shown
-    int loadedWindowCount() const;
     // A file that could not be written is said once in the status strip, until one is again.
     void noteWrite(const WriteResult &written);
 
@@ -103,6 +93,7 @@ class mdiBrowser : public FrameWindow {
     FindControl *find_;
     FrontChrome *front_;
     PageZoom *zoom_;
+    FrameSkin *skin_;
     GestureControl *gestures_;
     ChromeToggles *toggles_;
     SecondaryWindows *windows_;
@@ -112,8 +103,6 @@ class mdiBrowser : public FrameWindow {
     Disguiser *disguiser_;
     FrameKeys *keys_;
     FullScreen *fullScreen_;
-    QPointer<Form1> fullScreenTab_;  // the page that has the screen
-    int staBarHeight_ = 0;           // twips, as the skin sets it
     bool refusingHandOffs_ = false;  // while parental control tells the user why not
     bool writeFailed_ = false;       // said, and not written since
 };

@@ -2,6 +2,8 @@
 // The secondary windows the frame owns. Each is registered once with how it is made, made
 // the first time it is wanted, and listed while it is open: closing the frame, the boss key
 // and a hand-off all walk one list.
+#include <QApplication>
+#include <QDialog>
 #include <QList>
 #include <QMap>
 #include <QPointer>
@@ -43,6 +45,16 @@ class OwnedWindows {
         for (const QPointer<QWidget> &w : made_)
             if (w && w->isVisible()) out << w.data();
         return out;
+    }
+    // Besides the frame: these, and the dialogs up at the moment, as the loaded windows they
+    // are.
+    int openWithDialogs(const QWidget *frame) const {
+        const QList<QWidget *> mine = open();
+        int n = mine.size();
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w != frame && w->isVisible() && !mine.contains(w) && qobject_cast<QDialog *>(w))
+                ++n;
+        return n;
     }
 
   private:

@@ -25,6 +25,9 @@ SessionKeeper::SessionKeeper(TabSet *tabs, QObject *parent) : QObject(parent), t
     timer_.setSingleShot(true);
     timer_.setInterval(1000);
     connect(&timer_, &QTimer::timeout, this, &SessionKeeper::save);
+    for (auto moved : {&TabSet::Visited, &TabSet::Retitled, &TabSet::Created, &TabSet::Closing,
+                       &TabSet::ActiveChanged, &TabSet::LockChanged})
+        connect(tabs, moved, this, &SessionKeeper::changed);
 }
 
 bool SessionKeeper::begin(Form1 *startTab) {

@@ -293,6 +293,9 @@ bool Form1::canGoForward() const {
 void Form1::setZoom(int percent) {
     brwWebBrowser->SetPageZoom(QStringLiteral("%1%").arg(percent));
 }
+void Form1::exitFullScreen() {
+    brwWebBrowser->ExitFullScreen();
+}
 QByteArray Form1::savedHistory() const {
     return brwWebBrowser->SavedHistory();
 }

@@ -67,6 +67,7 @@ class Form1 : public QWidget, private ViewHost {
     bool canGoBack() const;
     bool canGoForward() const;
     void setZoom(int percent);
+    void exitFullScreen();
     // The back and forward list, for a tab to come back with; none: the address is opened.
     QByteArray savedHistory() const;
     void restoreHistory(const QString &url, const QByteArray &history);

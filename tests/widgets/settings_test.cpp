@@ -22,6 +22,7 @@
 #include "settings/frmmore.h"
 #include "settings/frmsetting.h"
 #include "settings/frmtheme.h"
+#include "shell/frameskin.h"
 #include "shell/mdibrowser.h"
 #include "support/fakeplatform.h"
 #include "support/frameparts.h"
@@ -287,7 +288,7 @@ TEST_F(SettingsTest, TheSkinChooserAppliesOnlyWhatLoads) {
     frmTheme chooser(
         [&](const QString &name) {
             tried << name;
-            return frame.TrySkin(name);
+            return frame.findChild<FrameSkin *>()->tryOn(name);
         },
         &frame);
     QStringList listed;
