@@ -8,12 +8,10 @@
 #include "settingfields.h"
 
 class Platform;
-class QButtonGroup;
-class QCheckBox;
-class QComboBox;
+class PrivatePage;
+class ProgramPage;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QStackedWidget;
@@ -40,35 +38,22 @@ class frmSetting : public QDialog {
     bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
-    // The controls, named as the settings they hold (their object names too).
     QWidget *picCapt, *picPass, *picPassCore;
-    QLabel *lblCapt, *lblPass, *imgCustom, *picInput;
-    QLineEdit *txtPsw, *txtHome, *txtPass, *txtTime[2];
-    QPushButton *cmdPass, *cmdOK, *cmdApply, *cmdCancel, *cmdMore, *cmdSetBrw, *cmdKey;
-    QRadioButton *optSet[2], *optOpen[2], *optSearch[3], *optSH[4];
-    QCheckBox *chkHome, *chkOpenNav, *chkUpdate, *chkHistory, *chkUnload, *chkAutoSet, *chkAuto,
-        *chkUseF, *chkFilter[3], *chkPass[2], *chkOpenP, *chkMess;
-    QPlainTextEdit *txtFilter, *txtMess;
-    QComboBox *cboWeek[2];
+    QLabel *lblCapt, *lblPass;
+    QLineEdit *txtPsw;
+    QPushButton *cmdPass, *cmdOK, *cmdApply, *cmdCancel;
+    QRadioButton *optSet[2];
     QStackedWidget *ssSet;
+    ProgramPage *program_;
+    PrivatePage *private_;
 
     QWidget *buildLockPanel(const Colours &colours);
-    QWidget *buildProgramPage();
-    QWidget *buildPrivatePage();
     void Load();
     void loadField(const settingform::Field &f, const QString &text);
     std::optional<QString> storedField(const settingform::Field &f) const;
     QList<QRadioButton *> options(const settingform::Field &f) const;
-    void updateEnabling();
-    void chooseCustomPicture();
-    bool showCustomPicture(const QString &path);
-    void showRestoreKey();
     void tryUnlock(const QString &typed);
 
     Platform &platform_;
-    std::function<void()> registerBrowser_;
     QStackedWidget *layers_;  // the lock panel over the pages
-    QString customPicture_;   // the remembered custom-picture path
-    QString restoreKey_;      // empty: none stored or pressed yet
-    bool askingForKey_ = false;
 };
