@@ -1,0 +1,49 @@
+#pragma once
+// The history database's one writer: a thread of its own with its own connection, taking the
+// changes in order, each kept in the queue until the file takes it.
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QTimer>
+#include <deque>
+#include <functional>
+
+class History;
+
+namespace historydb {
+QSqlQuery Run(const QSqlDatabase &db, const QString &sql, const QVariantList &args = {});
+}  // namespace historydb
+
+// One change: its statements in one transaction, the first failure stopping the rest.
+class Changes {
+  public:
+    explicit Changes(QSqlDatabase db) : db_(std::move(db)) {}
+    QSqlQuery run(const QString &sql, const QVariantList &args = {});
+    // An address no visit is left for is forgotten, its suggestion too.
+    void dropEmptyPlaces();
+    QSqlError error_;
+    QStringList forgotten;  // addresses whose visits went
+    bool purge = false, vacuum = false;
+
+  private:
+    QSqlDatabase db_;
+};
+
+class HistoryWriter : public QObject {
+  public:
+    HistoryWriter(History *owner, const QString &path);
+    void add(std::function<bool(Changes &)> change);
+    void drain();
+    void close();
+
+  private:
+    QSqlDatabase connection();
+    void hold(const QString &why);
+
+    History *owner_;
+    QString path_, name_;
+    std::deque<std::function<bool(Changes &)>> queue_;
+    QTimer retry_;
+    QString held_;  // why the queue waits
+};
