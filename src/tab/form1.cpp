@@ -26,7 +26,13 @@ Form1::Form1(Platform &platform, TabHost &host, QWidget *parent)
     brwWebBrowser->setHost(this);
     // The navigation page lies above the lock panel: made later, it stacks higher.
     picPass = new LockPanel(this);
-    picNav = new NavPage(this, platform.dialogs(), this);
+    picNav = new NavPage(
+        platform.dialogs(),
+        [this] {
+            return std::pair{url(), caption()};
+        },
+        this);
+    connect(picNav, &NavPage::NavigateRequested, this, &Form1::navigate);
     picPass->installEventFilter(this);
     picNav->installEventFilter(this);
 

@@ -13,9 +13,7 @@
 #include "core/search.h"
 #include "core/settings.h"
 #include "core/store.h"
-#include "form1.h"
 #include "platform/dialogs.h"
-#include "platform/webview.h"
 #include "services/windowhelpers.h"
 #include "skins/colour.h"
 
@@ -70,8 +68,8 @@ class NavTileWidget : public QWidget {
     bool hover_ = false;
 };
 
-NavPage::NavPage(Form1 *tab, Dialogs &dialogs, QWidget *parent)
-    : QWidget(parent), tab_(tab), dialogs_(dialogs) {
+NavPage::NavPage(Dialogs &dialogs, PageNow pageNow, QWidget *parent)
+    : QWidget(parent), dialogs_(dialogs), pageNow_(std::move(pageNow)) {
     setObjectName(QStringLiteral("picNav"));
     setAutoFillBackground(true);
     QPalette p = palette();
@@ -203,13 +201,14 @@ void NavPage::TileReleased(int index, Qt::MouseButton button) {
             if (stored.colour) setClrColour(ColourFromBgr(*stored.colour));
         }
     } else if (!t.address.isEmpty()) {
-        tab_->browser()->Navigate(t.address);
+        emit NavigateRequested(t.address);
         hide();
         picAddNav->hide();
         return;
     } else {
-        txtUrl->setText(tab_->browser()->LocationURL());
-        txtCap->setText(tab_->caption());
+        const auto [url, caption] = pageNow_();
+        txtUrl->setText(url);
+        txtCap->setText(caption);
         setClrColour(t.colour ? ColourFromBgr(*t.colour) : palette().color(QPalette::Window));
     }
     editorTag = QString::number(index);
@@ -259,7 +258,7 @@ void NavPage::picClr_Click() {
 
 void NavPage::txtSearch_Enter() {
     const QString address = SearchAddress(settings::Text(settings::Key::Search), txtSearch->text());
-    if (!address.isEmpty()) tab_->browser()->Navigate(address);
+    if (!address.isEmpty()) emit NavigateRequested(address);
     hide();
 }
 

@@ -2,11 +2,12 @@
 // The navigation page picNav: a search box and nine quick-link tiles over the tab's page,
 // with the tile editor picAddNav. Its tiles are built the first time it is shown.
 #include <QWidget>
+#include <functional>
+#include <utility>
 
 #include "navigation.h"
 
 class Dialogs;
-class Form1;
 class QLabel;
 class QLineEdit;
 class QScrollBar;
@@ -14,7 +15,9 @@ class QScrollBar;
 class NavPage : public QWidget {
     Q_OBJECT
   public:
-    NavPage(Form1 *tab, Dialogs &dialogs, QWidget *parent);
+    // The page it covers, as a new tile would hold it: its address and its caption.
+    using PageNow = std::function<std::pair<QString, QString>()>;
+    NavPage(Dialogs &dialogs, PageNow pageNow, QWidget *parent);
 
     void ReadNav();
     void setColours(const QColor &page, const QColor &editor, const QColor &title);
@@ -43,6 +46,10 @@ class NavPage : public QWidget {
     void picClr_Click();
     void txtSearch_Enter();
 
+  signals:
+    // A tile's address, or the search for the typed words: for the page under it.
+    void NavigateRequested(const QString &address);
+
   protected:
     void showEvent(QShowEvent *) override;
     void resizeEvent(QResizeEvent *) override;
@@ -53,8 +60,8 @@ class NavPage : public QWidget {
     void layoutCore();
     QColor clrColour() const;
     void setClrColour(const QColor &c);
-    Form1 *tab_;
     Dialogs &dialogs_;
+    PageNow pageNow_;
     QColor editorColour_ = QColor(155, 203, 255), titleColour_ = QColor(155, 203, 255);
     double scale_ = 1.0;     // the core shrinks on small pages
     QScrollBar *scroll_[2];  // across and down, while the core does not fit
