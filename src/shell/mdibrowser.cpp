@@ -350,10 +350,10 @@ Ran mdiBrowser::runFrameCommand(Command command, int value) {
                 tabs_->openOn(AppDir() + QStringLiteral("书签/"));
             return Ran::Done;
         case Command::AddBookmark:
-            windows_->addBookmark(t->caption(), t->browser()->LocationURL());
+            windows_->addBookmark(t->caption(), t->url());
             return Ran::Done;
         case Command::AddToDesktop:
-            CreateDesktopShortcut(platform_.desktop(), t->caption(), t->browser()->LocationURL());
+            CreateDesktopShortcut(platform_.desktop(), t->caption(), t->url());
             return Ran::Done;
         case Command::BossKey:
             disguiser_->Disguise();
