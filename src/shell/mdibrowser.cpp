@@ -72,7 +72,7 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     setCentralWidget(central);
     GestureControl::Hooks hooks;
     hooks.execute = [this](Command c) { return Execute(c) == Ran::Done; };
-    hooks.navigationShown = [this] { return ActiveForm() && ActiveForm()->navigationShown(); };
+    hooks.navigationShown = [this] { return tabs_->active() && tabs_->active()->navigationShown(); };
     // The frame's resize border is no client area, and the zoom label keeps its middle
     // click; every other place of our windows is.
     hooks.clientArea = [this](QWindow *window, QPoint at) {
@@ -108,13 +108,13 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     wireParts();
     FrameKeys::Hooks keys;
     keys.execute = [this](Command c, int value) { return Execute(c, value) == Ran::Done; };
-    keys.inPage = [this](QObject *target) { return ActiveForm() && ActiveForm()->holds(target); };
+    keys.inPage = [this](QObject *target) { return tabs_->active() && tabs_->active()->holds(target); };
     keys.escape = [this] {
         if (fullScreen_->page()) {
             fullScreen_->toggle();
             return true;
         }
-        if (Form1 *t = ActiveForm(); t && t->isLoading()) Execute(Command::Stop);
+        if (Form1 *t = tabs_->active(); t && t->isLoading()) Execute(Command::Stop);
         return false;  // the page hears it too
     };
     keys_ = new FrameKeys(platform_, this, keys);
@@ -132,7 +132,7 @@ void mdiBrowser::wireParts() {
     menus_->popUpFrom(toolbar_, status_, tabs_);
     // The pop-ups the active page was refused, opened once when the user asks.
     connect(status_, &StatusStrip::StatusClicked, this, [this] {
-        if (Form1 *t = ActiveForm(); t && t->hasBlockedPopups())
+        if (Form1 *t = tabs_->active(); t && t->hasBlockedPopups())
             for (const QString &url : t->takeBlockedPopups()) tabs_->openOn(url);
     });
     connect(menus_, &FrameMenus::Triggered, this, &mdiBrowser::Execute);
@@ -159,7 +159,7 @@ void mdiBrowser::wireParts() {
     connect(this, &FrameWindow::WindowStateChanged, this, [this] {
         toolbar_->setMaximisedGlyph(isMaximized());
         if (isMinimized() && settings::IsOn(settings::Key::MinPass))
-            for (Form1 *t : tabs()) t->setLocked(true);
+            for (Form1 *t : tabs_->all()) t->setLocked(true);
     });
 }
 
@@ -237,9 +237,9 @@ void mdiBrowser::HandleCommandLine(const StartCommand &cmd) {
             return;
         case StartCommand::Password: {
             OpenNewFrm();
-            Form1 *locked = CreateTab();
+            Form1 *locked = tabs_->create();
             locked->setLocked(true);
-            ShowTab(locked);
+            tabs_->show(locked);
             return;
         }
         case StartCommand::Config:
@@ -279,8 +279,8 @@ void mdiBrowser::DropFiles(const QStringList &paths) {
 }
 
 void mdiBrowser::onNavigate(const QString &address) {
-    if (!ActiveForm()) ShowTab(CreateTab());
-    Form1 *t = ActiveForm();
+    if (!tabs_->active()) tabs_->show(tabs_->create());
+    Form1 *t = tabs_->active();
     if (!address.isEmpty()) {
         history_->typed(t);
         t->navigate(address);
@@ -301,7 +301,7 @@ void mdiBrowser::resizeEvent(QResizeEvent *event) {
 // One dispatch: a command that needs a tab does nothing without one; the handler its row
 // names runs it.
 Ran mdiBrowser::Execute(Command command, int value) {
-    Form1 *t = ActiveForm();
+    Form1 *t = tabs_->active();
     const CommandRow &row = RowOf(command);
     if (row.needsTab && !t) return Ran::Nothing;
     if (row.hiddenByLock && t->isLocked()) {
@@ -328,7 +328,7 @@ Ran mdiBrowser::Execute(Command command, int value) {
 }
 
 Ran mdiBrowser::runFrameCommand(Command command, int value) {
-    Form1 *t = ActiveForm();
+    Form1 *t = tabs_->active();
     switch (command) {
         case Command::NewTab:
             OpenNewFrm();
@@ -338,7 +338,7 @@ Ran mdiBrowser::runFrameCommand(Command command, int value) {
             return Ran::Done;
         case Command::CloseAll:
             QApplication::setOverrideCursor(Qt::WaitCursor);
-            while (Form1 *active = ActiveForm()) CloseTab(active);
+            while (Form1 *active = tabs_->active()) tabs_->close(active);
             QApplication::restoreOverrideCursor();
             OpenNewFrm();
             return Ran::Done;
@@ -385,7 +385,7 @@ void mdiBrowser::closeEvent(QCloseEvent *event) {
     keys_->stopPoll();
     // The tabs as they are now: unloading them one by one is no change to keep.
     session_->finish(settings::IsOn(settings::Key::AutoDelete));
-    for (Form1 *t : tabs()) CloseTab(t);
+    for (Form1 *t : tabs_->all()) tabs_->close(t);
     // The window as it was before full screen, never the screen's rectangle.
     const bool maximised = fullScreen_->active() ? fullScreen_->wasMaximised() : isMaximized();
     if (!maximised)

@@ -49,14 +49,9 @@ class mdiBrowser : public FrameWindow {
     // Every user command, from the menus, the toolbar, the keys, gestures (value: the zoom's
     // percentage, the tab's number).
     Ran Execute(Command command, int value = 0);
-    void RunGesture(const QString &gesture) { gestures_->Run(gesture); }
 
     // Tabs.
     void OpenNewFrm();
-    Form1 *CreateTab(bool background = false) { return tabs_->create(background); }
-    void ShowTab(Form1 *tab) { tabs_->show(tab); }
-    void CloseTab(Form1 *tab) { tabs_->close(tab); }
-    Form1 *ActiveForm() const { return tabs_->active(); }
     QList<Form1 *> tabs() const { return tabs_->all(); }
     // Files dropped on the address box: one new tab each, at most 100.
     void DropFiles(const QStringList &paths);

@@ -62,8 +62,8 @@ TEST(BrowserE2E, StartsOnAnAddressAndClickedWindowsBecomeTabs) {
             waitFor([&] { return (ui(f).MDITabs->tabText(1)) == (QString("Child")); }, 30000));
 
         // Closing a background tab writes the active tab's address as LastPage.
-        f.ShowTab(popup);
-        f.CloseTab(first);
+        tabSetOf(f)->show(popup);
+        tabSetOf(f)->close(first);
         EXPECT_EQ(settings::Text(settings::Key::LastPage), server.url("/child"));
         EXPECT_EQ(f.tabs().size(), 1);
         f.close();

@@ -42,7 +42,7 @@ class ChromeE2E : public ::testing::Test {
 TEST_F(ChromeE2E, TypingAnAddressAndEnterNavigatesAndSearchesBuildTheEnginesAddress) {
     mdiBrowser f(*platform, QString());
     ASSERT_TRUE(f.Load());
-    Form1 *t = f.ActiveForm();
+    Form1 *t = frontOf(f);
     ui(f).cboAddress->setEditText(server.url("/typed"));
     QTest::keyClick(ui(f).cboAddress->lineEdit(), Qt::Key_Return);
     ASSERT_TRUE(waitFor([&] { return t->caption() == "Typed page"; }, 30000));
@@ -65,7 +65,7 @@ TEST_F(ChromeE2E, TypingAnAddressAndEnterNavigatesAndSearchesBuildTheEnginesAddr
 TEST_F(ChromeE2E, ZoomByLabelAndMenuReachesThePageAndTheSetting) {
     mdiBrowser f(*platform, server.url("/typed"));
     ASSERT_TRUE(f.Load());
-    Form1 *t = f.ActiveForm();
+    Form1 *t = frontOf(f);
     ASSERT_TRUE(waitFor([&] { return t->caption() == "Typed page"; }, 30000));
     ASSERT_TRUE(waitFor([&] { return zoomOf(f) == 100; }, 10000));
     ui(f).action("mnuZ5")->trigger();  // "150%"

@@ -18,6 +18,7 @@
 #include "platform/qtwebview.h"
 #include "services/updatecheck.h"
 #include "shell/mdibrowser.h"
+#include "support/frameparts.h"
 #include "support/httpserver.h"
 #include "support/inpute2e.h"
 #include "support/nginx.h"
@@ -340,7 +341,7 @@ TEST(PageDownloadE2E, EveryKindOfDownloadArrivesUnderTheServersName) {
     };
     mdiBrowser f(platform, server.url("/page"));
     ASSERT_TRUE(f.Load());
-    Form1 *t = f.ActiveForm();
+    Form1 *t = frontOf(f);
     QStringList status;
     QObject::connect(t, &Form1::StatusTextChanged, [&](const QString &s) { status << s; });
     ASSERT_TRUE(waitFor([&] { return t->caption() == "Downloads"; }, 30000));
@@ -431,7 +432,7 @@ TEST(PageDownloadE2E, ADownloadBehindALoginCarriesThePagesCookieAndAgent) {
     platform.scripted.files = {target};
     mdiBrowser f(platform, server.url("/login"));
     ASSERT_TRUE(f.Load());
-    Form1 *t = f.ActiveForm();
+    Form1 *t = frontOf(f);
     ASSERT_TRUE(waitFor([&] { return t->caption() == "Logged in"; }, 30000));
     t->browser()->Navigate(server.url("/members.bin"));
     ASSERT_TRUE(waitFor([&] { return f.downloadManager()->tasks().size() == 1; }, 30000));

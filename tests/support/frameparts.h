@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "shell/captionbutton.h"
+#include "shell/gesturecontrol.h"
 #include "shell/logoarea.h"
 #include "shell/pagezoom.h"
 #include "shell/picturebutton.h"
@@ -87,8 +88,14 @@ inline LockPanel *lockOf(const Form1 *t) {
 inline int zoomOf(const QObject &frame) {
     return frame.findChild<PageZoom *>()->current();
 }
+inline TabSet *tabSetOf(const QObject &frame) {
+    return frame.findChild<TabSet *>();
+}
 inline Form1 *frontOf(const QObject &frame) {
-    return frame.findChild<TabSet *>()->active();
+    return tabSetOf(frame)->active();
+}
+inline void runGesture(const QObject &frame, const QString &gesture) {
+    frame.findChild<GestureControl *>()->Run(gesture);
 }
 
 // A window's control by its name, for windows that keep their controls to themselves.

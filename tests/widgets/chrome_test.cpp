@@ -85,7 +85,7 @@ TEST_F(ChromeTest, EveryShippedSkinAppliesWithItsColoursAndPositions) {
         EXPECT_TRUE(platform.dialogs_.shown.empty());
         // The navigation page's "导航" reads on the page in every skin.
         f->Execute(Command::NavigationPage);
-        const NavPage *nav = navOf(f->ActiveForm());
+        const NavPage *nav = navOf(frontOf(*f));
         ASSERT_TRUE(nav->isVisible());
         EXPECT_GE(ContrastRatio(nav->lblShow0->palette().color(QPalette::WindowText),
                                 nav->palette().color(QPalette::Window)),
@@ -179,7 +179,7 @@ TEST_F(ChromeTest, ProgressShowsOnlyForTheActiveTabAndWhenSwitchedOn) {
     auto f = start();
     f->resize(1000, 600);
     QApplication::processEvents();
-    Form1 *t = f->ActiveForm();
+    Form1 *t = frontOf(*f);
     emit t->browser()->ProgressChange(50, 100);
     EXPECT_TRUE(ui(f).lblPro->isVisible());
     EXPECT_NEAR(ui(f).lblPro->width(), ui(f).cboAddress->width() / 2, 2);
@@ -211,7 +211,7 @@ TEST_F(ChromeTest, TheZoomLabelStepsWithinItsLimits) {
     EXPECT_EQ(zoomOf(*f), 150);
     EXPECT_EQ(ui(f).lblZoom->text(), "150 %");
     EXPECT_EQ(settings::Text(settings::Key::Zoom), "150");
-    EXPECT_EQ(view(f->ActiveForm())->zoomText, "150%");
+    EXPECT_EQ(view(frontOf(*f))->zoomText, "150%");
     for (int i = 0; i < 10; ++i) click(Qt::LeftButton);
     EXPECT_EQ(zoomOf(*f), 400);
     click(Qt::MiddleButton);
@@ -220,7 +220,7 @@ TEST_F(ChromeTest, TheZoomLabelStepsWithinItsLimits) {
     EXPECT_EQ(zoomOf(*f), 50);
     // Off the grid it moves in steps of 50 and does not stop at the ends.
     settings::Write(settings::Key::Zoom, "420");
-    view(f->ActiveForm())->finishLoad("http://a/", "a");
+    view(frontOf(*f))->finishLoad("http://a/", "a");
     click(Qt::LeftButton);
     EXPECT_EQ(zoomOf(*f), 470);
     // Without a tab the label does nothing.
@@ -267,7 +267,7 @@ TEST_F(ChromeTest, DroppedFilesOpenTabsAndTextIsIgnored) {
 TEST_F(ChromeTest, MenuButtonOpensTheMenuAndItsDoubleClickTogglesTheNavigationPage) {
     auto f = start();
     f->show();
-    Form1 *t = f->ActiveForm();
+    Form1 *t = frontOf(*f);
     ASSERT_FALSE(navOf(t)->isVisible());
     EXPECT_FALSE(ui(f).picTBtn[0]->isEnabled());  // a new tab has nowhere to go back to
     QTest::mouseDClick(ui(f).picTBtn[4], Qt::LeftButton);
@@ -295,8 +295,8 @@ TEST_F(ChromeTest, MenuButtonOpensTheMenuAndItsDoubleClickTogglesTheNavigationPa
 TEST_F(ChromeTest, ButtonsShowTheirPressedPicture) {
     auto f = start();
     f->show();
-    view(f->ActiveForm())->canGoBack = true;  // back has somewhere to go: it takes the press
-    emit view(f->ActiveForm())->HistoryChange();
+    view(frontOf(*f))->canGoBack = true;  // back has somewhere to go: it takes the press
+    emit view(frontOf(*f))->HistoryChange();
     const QImage normal = ui(f).picTBtn[0]->picture().toImage();
     QTest::mousePress(ui(f).picTBtn[0], Qt::LeftButton);
     const QImage pressed = ui(f).picTBtn[0]->picture().toImage();
@@ -305,9 +305,9 @@ TEST_F(ChromeTest, ButtonsShowTheirPressedPicture) {
     QTest::mouseRelease(ui(f).picTBtn[0], Qt::LeftButton);
     EXPECT_EQ(ui(f).picTBtn[0]->picture().toImage(), normal);
     // Stop brings refresh to the front.
-    emit view(f->ActiveForm())->NavigateComplete2("http://a/");  // a load starts: stop in front
+    emit view(frontOf(*f))->NavigateComplete2("http://a/");  // a load starts: stop in front
     QTest::mouseClick(ui(f).picTBtn[2], Qt::LeftButton);
-    EXPECT_TRUE(view(f->ActiveForm())->calls.contains("Stop"));
+    EXPECT_TRUE(view(frontOf(*f))->calls.contains("Stop"));
     EXPECT_EQ(ui(f).picToolBar->childAt(ui(f).picTBtn[3]->geometry().center()), ui(f).picTBtn[3]);
 }
 

@@ -408,9 +408,9 @@ TEST(DownloadHandOffTest, APagesFileIsSavedWhereTheUserSaysUnderTheServersName) 
     FakePlatform platform;
     mdiBrowser f(platform, "http://a/");
     ASSERT_TRUE(f.Load());
-    WebView *view = f.ActiveForm()->browser();
+    WebView *view = frontOf(f)->browser();
     QStringList status;
-    QObject::connect(f.ActiveForm(), &Form1::StatusTextChanged,
+    QObject::connect(frontOf(f), &Form1::StatusTextChanged,
                      [&](const QString &t) { status << t; });
     const QString downloads = UserDownloadFolder();
     struct Offered {

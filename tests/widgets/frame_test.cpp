@@ -90,7 +90,7 @@ TEST_F(FrameTest, NewTabsFollowTheHomePageSettings) {
     EXPECT_TRUE(view(f->tabs()[0])->calls.isEmpty());  // the first tab after start-up is blank
     f->OpenNewFrm();
     EXPECT_EQ(view(f->tabs()[1])->calls, QStringList{"Navigate http://home/"});
-    EXPECT_EQ(f->ActiveForm(), f->tabs()[1]);
+    EXPECT_EQ(frontOf(*f), f->tabs()[1]);
 
     settings::Write(settings::Key::OnOpen, "1");
     settings::Write(settings::Key::LastPage, "http://last/");
@@ -196,9 +196,9 @@ TEST_F(FrameTest, ClosingTabsWritesLastPageAndCloseAllLeavesOne) {
     f->OpenNewFrm();
     Form1 *b = f->tabs()[1];
     view(b)->finishLoad("http://b/", "B");
-    f->ShowTab(f->tabs()[0]);
+    tabSetOf(*f)->show(f->tabs()[0]);
     EXPECT_EQ(ui(f).cboAddress->currentText(), "http://a/");
-    f->CloseTab(b);  // a background tab
+    tabSetOf(*f)->close(b);  // a background tab
     EXPECT_EQ(settings::Text(settings::Key::LastPage), "http://a/");
     EXPECT_EQ(f->tabs().size(), 1);
 
@@ -386,7 +386,7 @@ TEST_F(FrameTest, TheLastRunsTabsComeBack) {
     EXPECT_EQ(f->tabs()[1]->caption(), "B");
     EXPECT_EQ(ui(f).MDITabs->tabText(1), "B");  // the strip's caption too
     EXPECT_TRUE(f->tabs()[2]->isLocked());
-    EXPECT_EQ(f->ActiveForm(), f->tabs()[2]);
+    EXPECT_EQ(frontOf(*f), f->tabs()[2]);
     f->Execute(Command::SelectTab, 2);
     EXPECT_EQ(view(f->tabs()[1])->calls.last(), "Restore http://a/|http://b/");
     view(f->tabs()[1])->finishLoad("http://b/", "B");
@@ -445,14 +445,14 @@ TEST_F(FrameTest, TabCommandsOfOtherBrowsers) {
         return out;
     };
     ASSERT_EQ(f->Execute(Command::SelectTab, 1), Ran::Done);
-    Form1 *behind = f->CreateTab(true);
+    Form1 *behind = tabSetOf(*f)->create(true);
     view(behind)->Navigate("http://new/");
     EXPECT_EQ(urls(), QStringList({"http://a/", "http://new/", "http://b/", "http://c/"}));
-    EXPECT_EQ(f->ActiveForm(), f->tabs()[0]);
+    EXPECT_EQ(frontOf(*f), f->tabs()[0]);
     EXPECT_EQ(f->Execute(Command::SelectTab, 9), Ran::Done);
-    EXPECT_EQ(f->ActiveForm(), f->tabs()[3]);
+    EXPECT_EQ(frontOf(*f), f->tabs()[3]);
     EXPECT_EQ(f->Execute(Command::NextTab), Ran::Done);  // round to the first
-    EXPECT_EQ(f->ActiveForm(), f->tabs()[0]);
+    EXPECT_EQ(frontOf(*f), f->tabs()[0]);
 
     for (Form1 *t : f->tabs()) {
         view(t)->url = view(t)->calls.value(0).section(' ', 1);
@@ -464,11 +464,11 @@ TEST_F(FrameTest, TabCommandsOfOtherBrowsers) {
     ASSERT_EQ(f->Execute(Command::CloseOtherTabs), Ran::Done);
     EXPECT_EQ(urls(), QStringList({"http://new/"}));
     ASSERT_EQ(f->Execute(Command::ReopenClosedTab), Ran::Done);  // the last closed: a
-    EXPECT_EQ(view(f->ActiveForm())->calls.last(), "Restore Navigate http://a/");
+    EXPECT_EQ(view(frontOf(*f))->calls.last(), "Restore Navigate http://a/");
     ASSERT_EQ(f->Execute(Command::ReopenClosedTab), Ran::Done);
-    EXPECT_EQ(view(f->ActiveForm())->calls.last(), "Restore Navigate http://b/");
+    EXPECT_EQ(view(frontOf(*f))->calls.last(), "Restore Navigate http://b/");
     ASSERT_EQ(f->Execute(Command::ReopenClosedTab), Ran::Done);
-    EXPECT_EQ(view(f->ActiveForm())->calls.last(), "Restore Navigate http://c/");
+    EXPECT_EQ(view(frontOf(*f))->calls.last(), "Restore Navigate http://c/");
     EXPECT_EQ(f->Execute(Command::ReopenClosedTab), Ran::Nothing);
 }
 
@@ -485,7 +485,7 @@ TEST_F(FrameTest, GesturesSwitchAndKeyPollLocks) {
 
     platform.keys_.down.insert(Qt::Key_F4);
     QTest::qWait(40);
-    EXPECT_TRUE(f->ActiveForm()->isLocked());
+    EXPECT_TRUE(frontOf(*f)->isLocked());
 }
 
 // At rest nothing of ours wakes: no timer of ours fires while nobody does anything.
@@ -493,7 +493,7 @@ TEST_F(FrameTest, AtRestNoTimerOfOursFires) {
     platform.keys_.watches = true;
     auto f = start("http://a/");
     f->show();
-    view(f->ActiveForm())->finishLoad("http://a/", "A");
+    view(frontOf(*f))->finishLoad("http://a/", "A");
     QTest::qWait(2000);  // the session kept a second after the load
     EventsSeen timers(QEvent::Timer);
     QTest::qWait(3000);
@@ -507,7 +507,7 @@ TEST_F(FrameTest, AtRestNoTimerOfOursFires) {
 // and what is typed after a navigation from the address box goes to the password.
 TEST_F(FrameTest, ALockedTabLendsItsPageToNothing) {
     auto f = start("http://a/");
-    Form1 *t = f->ActiveForm();
+    Form1 *t = frontOf(*f);
     ASSERT_EQ(f->Execute(Command::Find), Ran::Done);
     auto *bar = f->findChild<FindBar *>();
     auto barShown = [&] { return bar->isVisibleTo(f.get()); };
@@ -528,12 +528,12 @@ TEST_F(FrameTest, ALockedTabLendsItsPageToNothing) {
     // Its copies keep the lock: a duplicate, and the duplicate closed and brought back.
     view(t)->url = "http://a/";
     ASSERT_EQ(f->Execute(Command::DuplicateTab), Ran::Done);
-    EXPECT_TRUE(f->ActiveForm()->isLocked());
-    view(f->ActiveForm())->url = "http://a/";
-    f->CloseTab(f->ActiveForm());
+    EXPECT_TRUE(frontOf(*f)->isLocked());
+    view(frontOf(*f))->url = "http://a/";
+    tabSetOf(*f)->close(frontOf(*f));
     ASSERT_EQ(f->Execute(Command::ReopenClosedTab), Ran::Done);
-    EXPECT_TRUE(f->ActiveForm()->isLocked());
-    f->CloseTab(f->ActiveForm());
+    EXPECT_TRUE(frontOf(*f)->isLocked());
+    tabSetOf(*f)->close(frontOf(*f));
     f->OpenNewFrm();
     ASSERT_EQ(f->Execute(Command::Find), Ran::Done);
     f->Execute(Command::SelectTab, 1);
@@ -585,7 +585,7 @@ TEST_F(FrameTest, MenusCarryTheirCaptionsAndEveryCommandIsThere) {
         EXPECT_TRUE(ui(f).action(built)->isEnabled()) << built;
     ui(f).action("mnuZ5")->trigger();
     EXPECT_EQ(settings::Text(settings::Key::Zoom), "150");
-    EXPECT_EQ(view(f->ActiveForm())->zoomText, "150%");
+    EXPECT_EQ(view(frontOf(*f))->zoomText, "150%");
     EXPECT_EQ(ui(f).lblZoom->text(), "150 %");
 
     // Every row: its item with its caption, its keys bound once (F2 and F4 only shown: the
@@ -605,7 +605,7 @@ TEST_F(FrameTest, MenusCarryTheirCaptionsAndEveryCommandIsThere) {
     for (auto g : {gesture::Fixed::Back, gesture::Fixed::Forward, gesture::Fixed::CloseTab,
                    gesture::Fixed::NewTab, gesture::Fixed::Home, gesture::Fixed::Search})
         EXPECT_TRUE(RowOfGesture(g)) << int(g);
-    for (Form1 *t : f->tabs()) f->CloseTab(t);
+    for (Form1 *t : f->tabs()) tabSetOf(*f)->close(t);
     for (const CommandRow &row : CommandRows()) {
         if (!row.needsTab) continue;
         EXPECT_EQ(f->Execute(row.command, row.value), Ran::Nothing) << int(row.command);
@@ -636,7 +636,7 @@ TEST_F(FrameTest, MenusCarryTheirCaptionsAndEveryCommandIsThere) {
                           [](const CommandRow &r) { return r.command != Command::Exit; });
     for (const CommandRow &row : rows) {
         if (f->tabs().isEmpty()) f->OpenNewFrm();
-        f->ActiveForm()->setLocked(false);
+        frontOf(*f)->setLocked(false);
         EXPECT_NE(f->Execute(row.command, row.value), Ran::NotMine) << int(row.command);
     }
 }
@@ -650,7 +650,7 @@ TEST_F(FrameTest, TheBossKeyHidesItsWindowsAndBringsThemBackAsTheyWere) {
     auto f = start("http://a/");
     f->OpenNewFrm();
     Form1 *first = f->tabs().at(0);
-    f->ShowTab(first);
+    tabSetOf(*f)->show(first);
     f->downloadManager()->show();
     auto disguise = [&] {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -672,7 +672,7 @@ TEST_F(FrameTest, TheBossKeyHidesItsWindowsAndBringsThemBackAsTheyWere) {
     EXPECT_TRUE(f->downloadManager()->isVisible());
     EXPECT_LT(shown.receivers.indexOf(f.get()), shown.receivers.indexOf(f->downloadManager()));
     EXPECT_GE(shown.receivers.indexOf(f.get()), 0);
-    EXPECT_EQ(f->ActiveForm(), first);
+    EXPECT_EQ(frontOf(*f), first);
 
     QPixmap custom(50, 20);
     custom.fill(Qt::darkCyan);

@@ -29,7 +29,7 @@ class GestureCommandTest : public ::testing::Test {
         }
         ASSERT_TRUE(f.Load());
     }
-    FakeWebView *view() { return static_cast<FakeWebView *>(f.ActiveForm()->browser()); }
+    FakeWebView *view() { return static_cast<FakeWebView *>(frontOf(f)->browser()); }
     TestFolder folder;
     FakePlatform platform;
     mdiBrowser f{platform, "http://a/"};
@@ -38,20 +38,20 @@ class GestureCommandTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(GestureCommandTest, LeftHidesTheNavigationPageFirstAndAFailedBackEndsTheGesture) {
-    Form1 *t = f.ActiveForm();
+    Form1 *t = frontOf(f);
     if (navOf(t)->isHidden()) f.Execute(Command::NavigationPage);
     ASSERT_FALSE(navOf(t)->isHidden());
     view()->calls.clear();
-    f.RunGesture("左");
+    runGesture(f, "左");
     EXPECT_TRUE(navOf(t)->isHidden());
     EXPECT_FALSE(view()->calls.contains("GoBack"));
     EXPECT_TRUE(platform.desktop_.opened.isEmpty());  // it ends there
-    f.RunGesture("左");                               // no history: nothing more
+    runGesture(f, "左");                               // no history: nothing more
     EXPECT_TRUE(view()->calls.contains("GoBack"));
     EXPECT_TRUE(platform.desktop_.opened.isEmpty());
     view()->canGoBack = true;
     platform.desktop_.openSucceeds = false;
-    f.RunGesture("左");  // both entries run, each failure said, in order
+    runGesture(f, "左");  // both entries run, each failure said, in order
     EXPECT_EQ(platform.desktop_.opened, (QStringList{"/opt/first", "/opt/second"}));
     ASSERT_EQ(platform.dialogs_.shown.size(), 2u);
     EXPECT_EQ(platform.dialogs_.shown[1].text, "鼠标手势运行命令错误");
@@ -60,19 +60,19 @@ TEST_F(GestureCommandTest, LeftHidesTheNavigationPageFirstAndAFailedBackEndsTheG
 
 TEST_F(GestureCommandTest, NewTabNoticeLoopsAndNoTab) {
     const int tabs = f.tabs().size();
-    f.RunGesture("下右");
+    runGesture(f, "下右");
     EXPECT_EQ(f.tabs().size(), tabs + 1);
     ASSERT_EQ(platform.dialogs_.shown.size(), 1u);
     EXPECT_EQ(platform.dialogs_.shown[0].text, "新窗口已开启");
     EXPECT_EQ(platform.dialogs_.shown[0].title, "鼠标手势");
     view()->calls.clear();
-    f.RunGesture("下右上左下右");
+    runGesture(f, "下右上左下右");
     EXPECT_EQ(view()->calls.count("Refresh"), 2);
     EXPECT_EQ(platform.desktop_.opened, QStringList{"/opt/loop"});
-    f.RunGesture("下左");
+    runGesture(f, "下左");
     EXPECT_EQ(f.tabs().size(), tabs);
-    while (f.ActiveForm()) f.RunGesture("下左");
-    f.RunGesture("下");  // no tab: nothing, quietly
+    while (frontOf(f)) runGesture(f, "下左");
+    runGesture(f, "下");  // no tab: nothing, quietly
     EXPECT_EQ(platform.dialogs_.shown.size(), 1u);
 }
 
@@ -80,7 +80,7 @@ TEST_F(GestureCommandTest, NewTabNoticeLoopsAndNoTab) {
 // reach the widget under them, the label follows the stroke.
 TEST_F(GestureCommandTest, AStrokeIsSwallowedShownAndRun) {
     f.show();
-    QWidget *page = f.ActiveForm()->browser()->widget();
+    QWidget *page = frontOf(f)->browser()->widget();
     int pressesSeen = 0;
     struct Counter : QObject {
         int *n;
@@ -108,7 +108,7 @@ TEST_F(GestureCommandTest, AStrokeIsSwallowedShownAndRun) {
     EXPECT_EQ(platform.dialogs_.shown.size(), 1u);  // the new tab's notice
     // Gestures off: the middle button reaches the page again.
     f.Execute(Command::ToggleGestures);
-    page = f.ActiveForm()->browser()->widget();
+    page = frontOf(f)->browser()->widget();
     page->installEventFilter(&counter);
     QTest::mouseClick(w, Qt::MiddleButton, {}, page->mapTo(&f, page->rect().center()));
     EXPECT_EQ(pressesSeen, 2);

@@ -52,7 +52,7 @@ TEST_F(PanelsTest, TilesOpenAndTheEditorAddsEditsAndEmpties) {
     WriteIni("Navi", "n1", "http://one/@@壹@@255", folder.file("数据/navi.ini"));
     WriteIni("Navi", "n2", "e", folder.file("数据/navi.ini"));
     auto f = start();
-    Form1 *t = f->ActiveForm();
+    Form1 *t = frontOf(*f);
     NavPage *nav = navOf(t);
     ASSERT_TRUE(nav->isVisible());
     ASSERT_TRUE(nav->built());
@@ -66,7 +66,7 @@ TEST_F(PanelsTest, TilesOpenAndTheEditorAddsEditsAndEmpties) {
     // A new locked tab under the navigation page: the keyboard goes to what shows.
     settings::Write(settings::Key::OpenPass, "1");
     f->OpenNewFrm();
-    EXPECT_EQ(f->focusWidget(), navOf(f->ActiveForm())->txtSearch);
+    EXPECT_EQ(f->focusWidget(), navOf(frontOf(*f))->txtSearch);
     settings::Write(settings::Key::OpenPass, "0");
     f->Execute(Command::SelectTab, 1);
 
@@ -110,7 +110,7 @@ TEST_F(PanelsTest, TilesOpenAndTheEditorAddsEditsAndEmpties) {
 TEST_F(PanelsTest, SearchBoxSearchesTheTypedTextAndAlwaysHidesThePage) {
     settings::Write(settings::Key::Search, "0");
     auto f = start();
-    Form1 *t = f->ActiveForm();
+    Form1 *t = frontOf(*f);
     EXPECT_TRUE(navOf(t)->txtSearch->text().isEmpty());  // "搜索..." is only a placeholder
     EXPECT_EQ(navOf(t)->txtSearch->placeholderText(), "搜索...");
     navOf(t)->txtSearch->setText("天气 预报");
@@ -132,7 +132,7 @@ TEST_F(PanelsTest, OnlyTheRightPasswordUnlocksAndOnlyThatTab) {
     settings::Write(settings::Key::PassWord, Base64Encode("s3cret"));
     auto f = start();
     f->OpenNewFrm();
-    Form1 *t = f->ActiveForm();
+    Form1 *t = frontOf(*f);
     ui(f).action("mnuPrc1")->trigger();  // "密码保护"
     EXPECT_TRUE(t->isLocked());
     EXPECT_FALSE(f->tabs()[0]->isLocked());
@@ -167,7 +167,7 @@ TEST_F(PanelsTest, OnlyTheRightPasswordUnlocksAndOnlyThatTab) {
 TEST_F(PanelsTest, TheNavigationPageLiesAboveTheLock) {
     settings::Write(settings::Key::OpenPass, "1");
     auto f = start();
-    Form1 *t = f->ActiveForm();
+    Form1 *t = frontOf(*f);
     ASSERT_TRUE(t->isLocked());
     ASSERT_TRUE(navOf(t)->isVisible());
     const QPoint centre = t->rect().center();
@@ -185,7 +185,7 @@ TEST_F(PanelsTest, ABlockedTitleLocksTheTab) {
     settings::Write(settings::Key::UseFilter, "1");
     settings::Write(settings::Key::Filter, "100");
     auto f = start();
-    Form1 *t = f->ActiveForm();
+    Form1 *t = frontOf(*f);
     view(t)->finishLoad("http://clean/", "A clean page");
     EXPECT_FALSE(t->isLocked());
     view(t)->finishLoad("http://x/", "Free PORN Videos");
