@@ -79,7 +79,7 @@ GestureCapture::~GestureCapture() {
 bool GestureCapture::eventFilter(QObject *watched, QEvent *event) {
     // A mouse event reaches the window before the widget under it: taken there, once,
     // and what is swallowed there never reaches the widget (the web page included).
-    if (!watched->isWindowType()) return false;
+    if (!watched->isWindowType() || replaying_) return false;
     const QEvent::Type type = event->type();
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick &&
         type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
@@ -95,6 +95,10 @@ bool GestureCapture::eventFilter(QObject *watched, QEvent *event) {
             if (drawing_) return true;
             if (!clientArea_(window, me->position().toPoint())) return false;
             drawing_ = true;
+            pressWindow_ = window;
+            pressAt_ = me->position();
+            pressGlobal_ = me->globalPosition();
+            pressModifiers_ = me->modifiers();
             recogniser_.start(global);
             trail_->begin(global);
             return true;
@@ -115,4 +119,16 @@ bool GestureCapture::eventFilter(QObject *watched, QEvent *event) {
             emit Finished(recogniser_.text());
             return true;
     }
+}
+
+void GestureCapture::replayClick() {
+    if (!pressWindow_) return;
+    replaying_ = true;
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent click(type, pressAt_, pressGlobal_, Qt::MiddleButton,
+                          type == QEvent::MouseButtonPress ? Qt::MiddleButton : Qt::NoButton,
+                          pressModifiers_);
+        QCoreApplication::sendEvent(pressWindow_, &click);
+    }
+    replaying_ = false;
 }

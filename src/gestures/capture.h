@@ -3,6 +3,7 @@
 // every window of the program (the web page's included), swallows the middle button's
 // press and release over a client area, samples the moves, and shows the trail.
 #include <QObject>
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
@@ -41,6 +42,9 @@ class GestureCapture : public QObject {
                    QObject *parent);
     ~GestureCapture() override;
     bool drawing() const { return drawing_; }
+    // The last stroke went nowhere: a plain middle click, no gesture. It goes on to where it
+    // was pressed, as in other browsers (a link opens behind, a tab closes).
+    void replayClick();
 
   signals:
     void DirectionAdded(const QString &name);  // the stroke turned
@@ -54,4 +58,8 @@ class GestureCapture : public QObject {
     frmMouse *trail_;
     gesture::Recogniser recogniser_;
     bool drawing_ = false;
+    bool replaying_ = false;
+    QPointer<QWindow> pressWindow_;  // where the last stroke began
+    QPointF pressAt_, pressGlobal_;
+    Qt::KeyboardModifiers pressModifiers_;
 };

@@ -28,6 +28,11 @@ void GestureControl::setOn(bool on) {
         capture_.get(), &GestureCapture::Finished, this,
         [this](const QString &g) {
             emit Finished(g);
+            // A written entry for the plain click still runs; with none it is a click.
+            if (g.isEmpty() && gesture::UserCommands(g).isEmpty()) {
+                if (capture_) capture_->replayClick();
+                return;
+            }
             Run(g);
         },
         Qt::QueuedConnection);

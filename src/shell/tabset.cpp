@@ -26,6 +26,7 @@ TabSet::TabSet(Platform &platform, Downloads downloads, QWidget *parent)
     cell->addWidget(emptyPage_, 0, 0);
     connect(emptyPage_, &EmptyPage::newTabRequested, this, &TabSet::NewTabRequested);
     connect(strip_, &TabStrip::NewTabRequested, this, &TabSet::NewTabRequested);
+    connect(strip_, &QTabBar::tabMoved, this, &TabSet::Moved);
     connect(strip_, &TabStrip::CloseRequested, this,
             [this](QWidget *page) { close(static_cast<Form1 *>(page)); });
     connect(strip_, &QTabBar::currentChanged, this, [this](int index) {
@@ -39,13 +40,14 @@ TabSet::TabSet(Platform &platform, Downloads downloads, QWidget *parent)
     showEmptyPage();
 }
 
-Form1 *TabSet::create(bool background, bool atEnd) {
+Form1 *TabSet::create(bool background, std::optional<int> at) {
     auto *t = new Form1(platform_, *this, children_);
     wire(t);
     emit Created(t);
     // A tab opened behind the active one lies next to it, as in other browsers.
-    const int index =
-        background && !atEnd && strip_->count() > 0 ? strip_->currentIndex() + 1 : strip_->count();
+    const int index = at ? qBound(0, *at, strip_->count())
+                      : background && strip_->count() > 0 ? strip_->currentIndex() + 1
+                                                          : strip_->count();
     children_->insertWidget(index, t);
     strip_->insertPage(index, t);
     if (!background) strip_->setCurrentIndex(index);  // a tab that shows itself is active
@@ -184,12 +186,13 @@ void TabSet::showEmptyPage() {
 void TabSet::remember(Form1 *t) {
     const SessionTab page = t->page();
     if (page.url.isEmpty()) return;
-    closed_.append({page.url, page.history, page.locked});
+    closed_.append({page.url, page.history, page.locked, strip_->indexOfPage(t)});
     while (closed_.size() > kClosedTabsKept) closed_.removeFirst();
 }
 
-Form1 *TabSet::openWithHistory(const QString &url, const QByteArray &history, bool locked) {
-    Form1 *t = create();
+Form1 *TabSet::openWithHistory(int at, const QString &url, const QByteArray &history,
+                               bool locked) {
+    Form1 *t = create(false, at);
     if (locked) t->setLocked(true);  // before its page can show
     t->restoreHistory(url, history);
     show(t);
@@ -199,7 +202,7 @@ Form1 *TabSet::openWithHistory(const QString &url, const QByteArray &history, bo
 void TabSet::restore(const QList<SessionTab> &pages, int front) {
     strip_->setBatch(true);
     for (int i = 0; i < pages.size(); ++i) {
-        Form1 *t = create(i != front, true);
+        Form1 *t = create(i != front, strip_->count());
         if (pages[i].locked) t->setLocked(true);  // before its page can show
         t->rest(pages[i]);
         if (i == front) show(t);
@@ -237,11 +240,11 @@ Ran TabSet::Execute(Command command, int value) {
         case Command::ReopenClosedTab: {
             if (closed_.isEmpty()) return Ran::Nothing;
             const ClosedTab last = closed_.takeLast();
-            openWithHistory(last.url, last.history, last.locked);
+            openWithHistory(last.at, last.url, last.history, last.locked);
             return Ran::Done;
         }
         case Command::DuplicateTab:
-            openWithHistory(t->url(), t->savedHistory(), t->isLocked());
+            openWithHistory(current + 1, t->url(), t->savedHistory(), t->isLocked());
             return Ran::Done;
         default:
             return Ran::NotMine;

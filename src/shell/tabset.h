@@ -5,6 +5,7 @@
 #include <QList>
 #include <QObject>
 #include <functional>
+#include <optional>
 
 #include "core/command.h"
 #include "core/session.h"
@@ -28,9 +29,8 @@ class TabSet : public QObject, private TabHost {
     QWidget *body() const { return body_; }
 
     // Created and loaded, not yet shown in front; in the background: next to the active
-    // tab, which stays active.
-    // atEnd: after the last tab however it is placed.
-    Form1 *create(bool background = false, bool atEnd = false);
+    // tab, which stays active. at: its place in the strip, when it has one.
+    Form1 *create(bool background = false, std::optional<int> at = std::nullopt);
     void show(Form1 *tab);
     void close(Form1 *tab);
     Form1 *active() const;
@@ -41,9 +41,9 @@ class TabSet : public QObject, private TabHost {
     Form1 *openNew();
     Form1 *openOn(const QString &address);
     Form1 *openHome();
-    // A tab with the given back and forward history (its address when there is none),
-    // locked from the start when asked (the lock travels with the page).
-    Form1 *openWithHistory(const QString &url, const QByteArray &history, bool locked);
+    // A tab at a place with the given back and forward history (its address when there is
+    // none), locked from the start when asked (the lock travels with the page).
+    Form1 *openWithHistory(int at, const QString &url, const QByteArray &history, bool locked);
     // A kept session's tabs, after the last: the one in front loads, the others wait until
     // they are first shown.
     void restore(const QList<SessionTab> &pages, int front);
@@ -70,6 +70,7 @@ class TabSet : public QObject, private TabHost {
     void Visited(Form1 *tab);   // a page loaded in it
     void Retitled(Form1 *tab);  // its page's title changed
     void LockChanged(Form1 *tab);
+    void Moved();  // dragged to another place in the strip
     void FullScreenRequested(Form1 *tab, bool on);  // only the front page may take the screen
     void BookmarkRequested(const QString &path);
 
@@ -92,6 +93,7 @@ class TabSet : public QObject, private TabHost {
         QString url;
         QByteArray history;
         bool locked;  // what reopens it reopens it locked
+        int at;       // its place in the strip
     };
     QList<ClosedTab> closed_;                   // the last ones, for Ctrl+Shift+T
     QString homePage_;                          // "HomePage" when the last tab was made

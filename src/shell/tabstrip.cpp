@@ -30,6 +30,7 @@ TabStrip::TabStrip(QWidget *parent) : QTabBar(parent) {
     setDocumentMode(true);
     setExpanding(false);
     setTabsClosable(true);
+    setMovable(true);  // dragged to another place, as in other browsers
     setElideMode(Qt::ElideRight);
     setUsesScrollButtons(true);
     installEventFilter(this);

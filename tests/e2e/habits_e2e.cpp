@@ -109,6 +109,23 @@ TEST_F(HabitsE2E, KeysDriveTabsHistoryAndZoom) {
     x.click(points().page());
     x.key("alt+Left");
     EXPECT_TRUE(waitFor([&] { return titled("Magenta"); }, 10000));
+    // It came back first, where it was; dragged past the other tab it is second.
+    auto front = [&](const QString &title) {
+        return waitFor([&] { return !x.windows("^" + title + " - Orvex Lumetta$").isEmpty(); },
+                       5000);
+    };
+    x.key("ctrl+2");
+    EXPECT_TRUE(front("Typed"));
+    const QPoint from = points().firstTab(), to = points().emptyTabStrip();
+    x.xdo({"mousemove", QString::number(from.x()), QString::number(from.y()), "mousedown", "1"});
+    for (int step = 1; step <= 10; ++step) {
+        x.xdo({"mousemove", QString::number(from.x() + (to.x() - from.x()) * step / 10),
+               QString::number(from.y())});
+        QTest::qWait(30);
+    }
+    x.xdo({"mouseup", "1"});
+    x.key("ctrl+1");
+    EXPECT_TRUE(front("Typed"));
 
     x.key("ctrl+l");
     x.type(server.url("/zoom"));

@@ -441,7 +441,7 @@ TEST_F(FrameTest, TabCommandsOfOtherBrowsers) {
     f->OnHandOff("DDEOpen\"http://c/\"");  // a b c, c active
     auto urls = [&] {
         QStringList out;
-        for (Form1 *t : f->tabs()) out << view(t)->calls.value(0).section(' ', 1);
+        for (Form1 *t : f->tabs()) out << view(t)->calls.value(0).section(' ', -1);
         return out;
     };
     ASSERT_EQ(f->Execute(Command::SelectTab, 1), Ran::Done);
@@ -470,6 +470,13 @@ TEST_F(FrameTest, TabCommandsOfOtherBrowsers) {
     ASSERT_EQ(f->Execute(Command::ReopenClosedTab), Ran::Done);
     EXPECT_EQ(view(frontOf(*f))->calls.last(), "Restore Navigate http://c/");
     EXPECT_EQ(f->Execute(Command::ReopenClosedTab), Ran::Nothing);
+    // Each came back where it was; a copy lies right after its source.
+    EXPECT_EQ(urls(), QStringList({"http://a/", "http://new/", "http://b/", "http://c/"}));
+    ASSERT_EQ(f->Execute(Command::SelectTab, 2), Ran::Done);
+    ASSERT_EQ(f->Execute(Command::DuplicateTab), Ran::Done);
+    EXPECT_EQ(urls(), QStringList({"http://a/", "http://new/", "http://new/", "http://b/",
+                                   "http://c/"}));
+    EXPECT_EQ(frontOf(*f), f->tabs()[2]);
 }
 
 TEST_F(FrameTest, GesturesSwitchAndKeyPollLocks) {
