@@ -15,6 +15,7 @@ enum class Command {
     NavigationPage,  // shows or hides it
     // Tabs and the frame.
     NewTab,
+    NewPrivateTab,  // 无痕: on the private profile, kept nowhere
     CloseTab,
     CloseAll,
     Exit,

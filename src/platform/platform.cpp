@@ -21,9 +21,9 @@ namespace {
 
 class SystemPlatform : public Platform {
   public:
-    WebView *createWebView(QWidget *parent) override {
+    WebView *createWebView(QWidget *parent, bool offTheRecord) override {
         prepareWebEngine();
-        return engine_->createView(parent);
+        return engine_->createView(parent, offTheRecord);
     }
     // Only the running instance gets here: a later start hands over long before.
     void prepareWebEngine() override {

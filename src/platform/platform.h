@@ -19,7 +19,9 @@ class WebView;
 class Platform {
   public:
     virtual ~Platform();
-    virtual WebView *createWebView(QWidget *parent) = 0;
+    // offTheRecord: on the private profile, which keeps nothing on disk and lives while any
+    // view on it does.
+    virtual WebView *createWebView(QWidget *parent, bool offTheRecord = false) = 0;
     // Starts the web engine ahead of the first view, so it comes up while the frame is shown.
     virtual void prepareWebEngine() {}
     // What the web profile keeps of the user's browsing, to be cleared.

@@ -51,9 +51,12 @@ QString FeatureName(QWebEnginePage::Feature feature) {
 
 }  // namespace
 
-QtWebView::QtWebView(WebEngine *engine, QWidget *parent)
-    : WebView(parent), engine_(engine), view_(new QWebEngineView(parent)) {
-    auto *page = new Page(engine->profile(), this);
+QtWebView::QtWebView(WebEngine *engine, QWidget *parent, bool offTheRecord)
+    : WebView(parent),
+      engine_(engine),
+      view_(new QWebEngineView(parent)),
+      offTheRecord_(offTheRecord) {
+    auto *page = new Page(offTheRecord ? engine->privateProfile() : engine->profile(), this);
     view_->setPage(page);
     page->setParent(view_);
     engine->views_.insert(page, this);
@@ -61,6 +64,9 @@ QtWebView::QtWebView(WebEngine *engine, QWidget *parent)
         engine->views_.remove(page);
         view_ = nullptr;
     });
+    // Counted by the view, which may outlive this while a question of its page is up.
+    if (offTheRecord)
+        connect(view_, &QObject::destroyed, engine, [engine] { engine->privateViewGone(); });
 
     // Only here does the engine say whether a click asked for the window.
     connect(page, &QWebEnginePage::newWindowRequested, this,

@@ -18,7 +18,7 @@ class QPrinter;
 class QtWebView : public WebView {
     Q_OBJECT
   public:
-    QtWebView(WebEngine *engine, QWidget *parent);
+    QtWebView(WebEngine *engine, QWidget *parent, bool offTheRecord = false);
     ~QtWebView() override;
 
     QWidget *widget() override;
@@ -37,6 +37,7 @@ class QtWebView : public WebView {
     double PageZoom() const override;
     void SetInputEnabled(bool enabled) override;
     bool IsLoading() const override { return loading_; }
+    bool OffTheRecord() const override { return offTheRecord_; }
     bool LoadFailed() const override { return failed_; }
     bool CanGoBack() const override;
     bool CanGoForward() const override;
@@ -64,6 +65,7 @@ class QtWebView : public WebView {
     friend class WebEngine;
     WebEngine *engine_;
     QWebEngineView *view_;
+    bool offTheRecord_;
     bool loading_ = false;
     bool failed_ = false;
     bool fullScreen_ = false;

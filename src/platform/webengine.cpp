@@ -22,10 +22,31 @@ WebEngine::WebEngine(const QString &storageDir, Dialogs &dialogs, QObject *paren
     profile_->setPersistentStoragePath(storageDir + QStringLiteral("/profile"));
     profile_->setCachePath(storageDir + QStringLiteral("/cache"));
     profile_->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
-    profile_->setHttpAcceptLanguage(QLatin1String(kAcceptLanguage));
+    setUp(profile_);
+}
+
+// What both profiles share: the language, full screen, the downloads.
+void WebEngine::setUp(QWebEngineProfile *profile) {
+    profile->setHttpAcceptLanguage(QLatin1String(kAcceptLanguage));
     // A video's own full-screen button asks the frame for the screen.
-    profile_->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
-    connect(profile_, &QWebEngineProfile::downloadRequested, this, &WebEngine::onDownloadRequested);
+    profile->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+    connect(profile, &QWebEngineProfile::downloadRequested, this, &WebEngine::onDownloadRequested);
+}
+
+QWebEngineProfile *WebEngine::privateProfile() {
+    if (!private_) {
+        private_ = new QWebEngineProfile(this);  // no name: off the record
+        setUp(private_);
+    }
+    ++privateViews_;
+    return private_;
+}
+
+// The pages go with their views: the profile once they have, as an incognito window's.
+void WebEngine::privateViewGone() {
+    if (--privateViews_ > 0 || !private_) return;
+    private_->deleteLater();
+    private_ = nullptr;
 }
 
 // Views go before the profile they use; the profile is deleted last so cookies and
@@ -33,6 +54,7 @@ WebEngine::WebEngine(const QString &storageDir, Dialogs &dialogs, QObject *paren
 WebEngine::~WebEngine() {
     const auto views = views_.values();
     for (QtWebView *v : views) delete v->view();
+    delete private_;
     const QString kept = profile_->persistentStoragePath();
     delete profile_;
     config::makePrivate(kept, false);  // the engine makes some of its files for all to read
@@ -44,8 +66,8 @@ void WebEngine::ClearHistory() {
         if (QWebEnginePage *p = v->page()) p->history()->clear();
 }
 
-QtWebView *WebEngine::createView(QWidget *parent) {
-    return new QtWebView(this, parent);
+QtWebView *WebEngine::createView(QWidget *parent, bool offTheRecord) {
+    return new QtWebView(this, parent, offTheRecord);
 }
 
 void WebEngine::onDownloadRequested(QWebEngineDownloadRequest *request) {
@@ -89,4 +111,3 @@ void WebEngine::onDownloadRequested(QWebEngineDownloadRequest *request) {
             });
     request->accept();
 }
-

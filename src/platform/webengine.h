@@ -20,7 +20,9 @@ class WebEngine : public QObject {
     WebEngine(const QString &storageDir, Dialogs &dialogs, QObject *parent = nullptr);
     ~WebEngine() override;
     QWebEngineProfile *profile() const { return profile_; }
-    QtWebView *createView(QWidget *parent);
+    QtWebView *createView(QWidget *parent, bool offTheRecord = false);
+    // The private profile: made for the first private view, thrown away after the last.
+    QWebEngineProfile *privateProfile();
     // The browsing history only: visited links and every view's back and forward list;
     // cookies and the cache stay.
     void ClearHistory();
@@ -28,7 +30,11 @@ class WebEngine : public QObject {
   private:
     friend class QtWebView;
     void onDownloadRequested(QWebEngineDownloadRequest *request);
+    void setUp(QWebEngineProfile *profile);
+    void privateViewGone();
     QWebEngineProfile *profile_;
+    QWebEngineProfile *private_ = nullptr;
+    int privateViews_ = 0;
     Dialogs *dialogs_;
     QHash<QWebEnginePage *, QtWebView *> views_;
     // Every download offered so far by id, with the transfer a task follows it by.

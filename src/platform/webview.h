@@ -92,6 +92,8 @@ class WebView : public QObject {
     virtual tabrest::Rest RestState() const { return tabrest::Rest::Awake; }
     virtual tabrest::Rest DeepestRest() const { return tabrest::Rest::Awake; }
     virtual void SetRest(tabrest::Rest) {}
+    // On the private profile: nothing of the page is kept on disk.
+    virtual bool OffTheRecord() const { return false; }
     // Who answers the page's new windows and files; none refuses them.
     void setHost(ViewHost *host) { host_ = host; }
     ViewHost *host() const { return host_; }

@@ -99,17 +99,28 @@ void AddressBox::forget(const QStringList &urls, bool everything) {
     });
 }
 
-void AddressBox::setInsecure(bool insecure) {
-    if (!insecure && !lblInsecure) return;
-    if (!lblInsecure) {
-        lblInsecure = new QLabel(QStringLiteral("不安全"), lineEdit());
-        lblInsecure->setObjectName(QStringLiteral("lblInsecure"));
-        lblInsecure->setStyleSheet(QStringLiteral("QLabel { color: #c5221f; font-weight: bold; }"));
-        lblInsecure->adjustSize();
-    }
-    lblInsecure->setVisible(insecure);
-    lblInsecure->move(4, (lineEdit()->height() - lblInsecure->height()) / 2);
-    lineEdit()->setTextMargins(insecure ? lblInsecure->width() + 8 : 0, 0, 0, 0);
+void AddressBox::setMarks(bool offTheRecord, bool insecure) {
+    int x = 4;
+    auto mark = [&](QLabel *&label, const char *name, const char *text, const char *style,
+                    bool on) {
+        if (!on && !label) return;
+        if (!label) {
+            label = new QLabel(QString::fromUtf8(text), lineEdit());
+            label->setObjectName(QLatin1String(name));
+            label->setStyleSheet(QLatin1String(style));
+            label->adjustSize();
+        }
+        label->setVisible(on);
+        if (!on) return;
+        label->move(x, (lineEdit()->height() - label->height()) / 2);
+        x += label->width() + 4;
+    };
+    mark(lblPrivate, "lblPrivate", "无痕",
+         "QLabel { color: white; background: #5b4a8b; border-radius: 3px; padding: 0 4px; }",
+         offTheRecord);
+    mark(lblInsecure, "lblInsecure", "不安全", "QLabel { color: #c5221f; font-weight: bold; }",
+         insecure);
+    lineEdit()->setTextMargins(x > 4 ? x + 4 : 0, 0, 0, 0);
 }
 
 void AddressBox::focusSelected() {

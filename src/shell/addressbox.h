@@ -32,8 +32,9 @@ class AddressBox : public QComboBox {
     // A box that has the keyboard and was not typed into: selected, to type over.
     void selectIfUntouched();
     QString tag() const { return tag_; }  // what "转到" and "搜索" use
-    // "不安全" at the box's left: the page was let in past its certificate.
-    void setInsecure(bool insecure);
+    // What the box says of the front page at its left: "无痕" for a private tab, "不安全"
+    // for a site the user went on to past its certificate.
+    void setMarks(bool offTheRecord, bool insecure);
     // Where suggestions come from besides the list: the visited and bookmarked pages that
     // match, the best first.
     void setSuggestionSource(std::function<QList<Suggestion>(const QString &)> source) {
@@ -64,4 +65,5 @@ class AddressBox : public QComboBox {
     SuggestionPopup *suggestions_;
     std::function<QList<Suggestion>(const QString &)> source_;
     QLabel *lblInsecure = nullptr;  // made when first needed
+    QLabel *lblPrivate = nullptr;
 };

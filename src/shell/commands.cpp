@@ -59,6 +59,8 @@ QList<CommandRow> build() {
     QList<CommandRow> rows{
         // 管理
         newTab,
+        withKeys(item(C::NewPrivateTab, H::Frame, M::Manage, "新建无痕选项卡", "mnuNewPrivate"),
+                 {key(ctrl | shift | Qt::Key_N)}),
         checked(item(C::ToggleStatusBar, H::Toggles, M::Display, "状态栏", "mnuDis0", true),
                 K::StBar),
         checked(item(C::ToggleLoadProgress, H::Toggles, M::Display, "载入进度", "mnuDis1"),
@@ -119,6 +121,7 @@ QList<CommandRow> build() {
     // The tab strip's menu.
     rows << needingTab(item(C::CloseTab, H::Tabs, M::Tabs, "关闭选项卡", "mnuTc0"))
          << item(C::NewTab, H::Frame, M::Tabs, "新建选项卡", "mnuTc1")
+         << item(C::NewPrivateTab, H::Frame, M::Tabs, "新建无痕选项卡", "mnuTc2")
          << needingTab(item(C::Refresh, H::Tab, M::Tabs, "重新加载", "mnuTc3", true))
          << needingTab(item(C::DuplicateTab, H::Tabs, M::Tabs, "复制选项卡", "mnuTc4"))
          << needingTab(item(C::CloseOtherTabs, H::Tabs, M::Tabs, "关闭其他选项卡", "mnuTc5"))

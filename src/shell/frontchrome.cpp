@@ -17,13 +17,12 @@ FrontChrome::FrontChrome(TabSet *tabs, Parts parts, QWidget *frame)
     connect(tabs, &TabSet::ActiveProgress, p_.toolbar, &ToolBar::showProgress);
     connect(tabs, &TabSet::ActiveTitleChanged, this, &FrontChrome::updateTitle);
     connect(tabs, &TabSet::ActiveHistoryChanged, this, &FrontChrome::updateHistoryButtons);
-    connect(tabs, &TabSet::ActiveSecurityChanged, this,
-            [this] { p_.address->setInsecure(tabs_->active()->insecure()); });
+    connect(tabs, &TabSet::ActiveSecurityChanged, this, [this] { showMarks(tabs_->active()); });
     // Every tab's addresses join the list; the box and the stop/refresh button follow the
     // tab in front only.
     connect(tabs, &TabSet::AddressReached, this,
-            [this](const QString &url, bool front, bool locked) {
-                p_.address->append(url, front, !locked);
+            [this](const QString &url, bool front, bool listed) {
+                p_.address->append(url, front, listed);
                 if (front) p_.toolbar->showStopButton();
             });
     connect(tabs, &TabSet::PageLoaded, this, [this](const QString &, bool front) {
@@ -32,7 +31,8 @@ FrontChrome::FrontChrome(TabSet *tabs, Parts parts, QWidget *frame)
         p_.toolbar->hideProgress();
         // What loaded, even where no new address was announced (a crashed page reloaded).
         if (const QString url = tabs_->active()->url(); !url.isEmpty())
-            p_.address->append(url, true, !tabs_->active()->isLocked());
+            p_.address->append(url, true,
+                               !tabs_->active()->isLocked() && !tabs_->active()->isPrivate());
     });
     connect(tabs, &TabSet::LockChanged, this, [this](Form1 *t) {
         if (t == tabs_->active() && t->isLocked()) t->takeKeyboard();  // the password next
@@ -44,7 +44,7 @@ FrontChrome::FrontChrome(TabSet *tabs, Parts parts, QWidget *frame)
 }
 
 void FrontChrome::frontChanged(Form1 *t) {
-    p_.address->setInsecure(t && t->insecure());
+    showMarks(t);
     p_.address->showAddress(t ? t->url() : QString(), !t);
     if (t && t->isLoading())
         p_.toolbar->showStopButton();
@@ -54,6 +54,10 @@ void FrontChrome::frontChanged(Form1 *t) {
     p_.toolbar->hideProgress();
     updateHistoryButtons();
     updateTitle();
+}
+
+void FrontChrome::showMarks(Form1 *t) {
+    p_.address->setMarks(t && t->isPrivate(), t && t->insecure());
 }
 
 void FrontChrome::showAddress() {

@@ -1,5 +1,5 @@
 #pragma once
-// The chrome shows the tab in front: its address and security in the address box, stop or
+// The chrome shows the tab in front: its address, privacy and security in the address box, stop or
 // refresh, back and forward, its status and progress, its title on the frame. What the
 // other tabs' pages do stays theirs until they come to the front.
 #include <QObject>
@@ -29,6 +29,7 @@ class FrontChrome : public QObject {
 
   private:
     void frontChanged(Form1 *t);
+    void showMarks(Form1 *t);
     void updateHistoryButtons();
     void updateTitle();
 

@@ -65,9 +65,9 @@ void HistoryKeeper::loaded(Form1 *tab) {
         recorded_.insert(tab, url);
         return;
     }
-    // A locked tab's pages are never kept, nor an error page; a reload or a zoom is no new
-    // visit.
-    if (tab->isLocked() || tab->browser()->LoadFailed() || !Recordable(url) ||
+    // A locked or private tab's pages are never kept, nor an error page; a reload or a zoom is
+    // no new visit.
+    if (tab->isLocked() || tab->isPrivate() || tab->browser()->LoadFailed() || !Recordable(url) ||
         recorded_.value(tab) == url)
         return;
     recorded_.insert(tab, url);
@@ -76,7 +76,7 @@ void HistoryKeeper::loaded(Form1 *tab) {
 }
 
 void HistoryKeeper::retitled(Form1 *tab) {
-    if (tab->isLocked()) return;
+    if (tab->isLocked() || tab->isPrivate()) return;
     const QString url = tab->url();
     if (recorded_.value(tab) == url) platform_.history().SetTitle(url, tab->title());
 }

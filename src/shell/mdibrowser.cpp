@@ -72,7 +72,9 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     setCentralWidget(central);
     GestureControl::Hooks hooks;
     hooks.execute = [this](Command c) { return Execute(c) == Ran::Done; };
-    hooks.navigationShown = [this] { return tabs_->active() && tabs_->active()->navigationShown(); };
+    hooks.navigationShown = [this] {
+        return tabs_->active() && tabs_->active()->navigationShown();
+    };
     // The frame's resize border is no client area, and the zoom label keeps its middle
     // click; every other place of our windows is.
     hooks.clientArea = [this](QWindow *window, QPoint at) {
@@ -108,7 +110,9 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     wireParts();
     FrameKeys::Hooks keys;
     keys.execute = [this](Command c, int value) { return Execute(c, value) == Ran::Done; };
-    keys.inPage = [this](QObject *target) { return tabs_->active() && tabs_->active()->holds(target); };
+    keys.inPage = [this](QObject *target) {
+        return tabs_->active() && tabs_->active()->holds(target);
+    };
     keys.escape = [this] {
         if (fullScreen_->page()) {
             fullScreen_->toggle();
@@ -144,14 +148,15 @@ void mdiBrowser::wireParts() {
         else
             onNavigate(address);
     });
-    connect(tabs_, &TabSet::NewTabRequested, this, &mdiBrowser::OpenNewFrm);
+    connect(tabs_, &TabSet::NewTabRequested, this, [this] { OpenNewFrm(); });
     fullScreen_->followPages(tabs_);  // after the find bar has closed for it
     connect(tabs_, &TabSet::BookmarkRequested, this,
             [this](const QString &path) { tabs_->openOn(ReadBookmarkFile(path)); });
     connect(history_, &HistoryKeeper::Notice, status_, &StatusStrip::setStatus);
     connect(&platform_.history(), &History::Written, address_, &AddressBox::forget);
     connect(address_, &AddressBox::ForgetRequested, &platform_.history(), &History::Forget);
-    connect(tabs_, &TabSet::Closing, this, [this] {
+    connect(tabs_, &TabSet::Closing, this, [this](Form1 *t) {
+        if (t->isPrivate()) return;  // its address is kept nowhere
         noteWrite(settings::Write(settings::Key::LastPage, address_->currentText()));
     });
     connect(gestures_, &GestureControl::DirectionAdded, status_, &StatusStrip::setGestureText);
@@ -269,8 +274,8 @@ void mdiBrowser::OnHandOff(const QString &command) {
 }
 
 // A new tab takes the keyboard, as in other browsers: typing goes where the tab wants it.
-void mdiBrowser::OpenNewFrm() {
-    if (!tabs_->openNew()->takeKeyboard()) address_->focusSelected();
+void mdiBrowser::OpenNewFrm(bool offTheRecord) {
+    if (!tabs_->openNew(offTheRecord)->takeKeyboard()) address_->focusSelected();
 }
 
 void mdiBrowser::DropFiles(const QStringList &paths) {
@@ -331,7 +336,8 @@ Ran mdiBrowser::runFrameCommand(Command command, int value) {
     Form1 *t = tabs_->active();
     switch (command) {
         case Command::NewTab:
-            OpenNewFrm();
+        case Command::NewPrivateTab:
+            OpenNewFrm(command == Command::NewPrivateTab);
             return Ran::Done;
         case Command::RestoreSession:
             session_->restorePrevious();

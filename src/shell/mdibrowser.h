@@ -51,7 +51,7 @@ class mdiBrowser : public FrameWindow {
     Ran Execute(Command command, int value = 0);
 
     // Tabs.
-    void OpenNewFrm();
+    void OpenNewFrm(bool offTheRecord = false);
     QList<Form1 *> tabs() const { return tabs_->all(); }
     // Files dropped on the address box: one new tab each, at most 100.
     void DropFiles(const QStringList &paths);

@@ -26,8 +26,9 @@ SessionKeeper::SessionKeeper(TabSet *tabs, QObject *parent) : QObject(parent), t
     timer_.setInterval(1000);
     connect(&timer_, &QTimer::timeout, this, &SessionKeeper::save);
     for (auto moved : {&TabSet::Visited, &TabSet::Retitled, &TabSet::Created, &TabSet::Closing,
-                       &TabSet::ActiveChanged, &TabSet::LockChanged, &TabSet::Moved})
+                       &TabSet::ActiveChanged, &TabSet::LockChanged})
         connect(tabs, moved, this, &SessionKeeper::changed);
+    connect(tabs, &TabSet::Moved, this, &SessionKeeper::changed);
 }
 
 bool SessionKeeper::begin(Form1 *startTab) {
@@ -57,6 +58,7 @@ Session SessionKeeper::collect() const {
     Session s;
     const QList<Form1 *> tabs = tabs_->all();
     for (Form1 *t : tabs) {
+        if (t->isPrivate()) continue;  // a restore never brings one back
         s.tabs.append(t->page());
         if (t == tabs_->active()) s.active = int(s.tabs.size()) - 1;
     }

@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QStackedWidget>
+#include <algorithm>
 
 #include "core/settings.h"
 #include "core/timing.h"
@@ -40,16 +41,17 @@ TabSet::TabSet(Platform &platform, Downloads downloads, QWidget *parent)
     showEmptyPage();
 }
 
-Form1 *TabSet::create(bool background, std::optional<int> at) {
-    auto *t = new Form1(platform_, *this, children_);
+Form1 *TabSet::create(bool background, std::optional<int> at, bool offTheRecord) {
+    auto *t = new Form1(platform_, *this, offTheRecord, children_);
     wire(t);
     emit Created(t);
     // A tab opened behind the active one lies next to it, as in other browsers.
-    const int index = at ? qBound(0, *at, strip_->count())
+    const int index = at                                  ? qBound(0, *at, strip_->count())
                       : background && strip_->count() > 0 ? strip_->currentIndex() + 1
                                                           : strip_->count();
     children_->insertWidget(index, t);
     strip_->insertPage(index, t);
+    if (offTheRecord) strip_->markPrivate(t);
     if (!background) strip_->setCurrentIndex(index);  // a tab that shows itself is active
     showEmptyPage();
     t->Load();
@@ -64,9 +66,9 @@ Form1 *TabSet::create(bool background, std::optional<int> at) {
     return t;
 }
 
-Form1 *TabSet::openNew() {
+Form1 *TabSet::openNew(bool offTheRecord) {
     const bool hadHomePage = !homePage_.isEmpty();
-    Form1 *t = create();
+    Form1 *t = create(false, std::nullopt, offTheRecord);
     if (settings::IsOn(settings::Key::IEHomePage))
         t->goHome();
     else if (settings::IsOn(settings::Key::OnOpen))
@@ -119,7 +121,7 @@ void TabSet::wire(Form1 *t) {
     connect(t, &Form1::CloseRequested, this, [this, t] { close(t); });
     connect(t, &Form1::LockChanged, this, [this, t] { emit LockChanged(t); });
     connect(t, &Form1::AddressChanged, this, [this, t, front](const QString &url) {
-        emit AddressReached(url, front(), t->isLocked());
+        emit AddressReached(url, front(), !t->isLocked() && !t->isPrivate());
     });
     connect(t, &Form1::PageLoaded, this, [this, t, front](const QString &zoom) {
         emit PageLoaded(zoom, front());
@@ -128,8 +130,8 @@ void TabSet::wire(Form1 *t) {
     connect(t, &Form1::BookmarkRequested, this, &TabSet::BookmarkRequested);
 }
 
-Form1 *TabSet::openTab(bool background) {
-    Form1 *t = create(background);
+Form1 *TabSet::openTab(bool background, bool offTheRecord) {
+    Form1 *t = create(background, std::nullopt, offTheRecord);
     if (!background) show(t);
     return t;
 }
@@ -153,6 +155,10 @@ void TabSet::close(Form1 *tab) {
     strip_->removePage(tab);
     tab->hide();
     tab->deleteLater();  // it may be closing from inside one of its own events
+    // The last private tab takes every private page with it, the closed ones too.
+    const QList<Form1 *> left = all();
+    if (std::none_of(left.begin(), left.end(), [](Form1 *t) { return t->isPrivate(); }))
+        closed_.removeIf([](const ClosedTab &c) { return c.offTheRecord; });
     showEmptyPage();
 }
 
@@ -186,13 +192,13 @@ void TabSet::showEmptyPage() {
 void TabSet::remember(Form1 *t) {
     const SessionTab page = t->page();
     if (page.url.isEmpty()) return;
-    closed_.append({page.url, page.history, page.locked, strip_->indexOfPage(t)});
+    closed_.append({page.url, page.history, page.locked, strip_->indexOfPage(t), t->isPrivate()});
     while (closed_.size() > kClosedTabsKept) closed_.removeFirst();
 }
 
-Form1 *TabSet::openWithHistory(int at, const QString &url, const QByteArray &history,
-                               bool locked) {
-    Form1 *t = create(false, at);
+Form1 *TabSet::openWithHistory(int at, const QString &url, const QByteArray &history, bool locked,
+                               bool offTheRecord) {
+    Form1 *t = create(false, at, offTheRecord);
     if (locked) t->setLocked(true);  // before its page can show
     t->restoreHistory(url, history);
     show(t);
@@ -240,11 +246,12 @@ Ran TabSet::Execute(Command command, int value) {
         case Command::ReopenClosedTab: {
             if (closed_.isEmpty()) return Ran::Nothing;
             const ClosedTab last = closed_.takeLast();
-            openWithHistory(last.at, last.url, last.history, last.locked);
+            openWithHistory(last.at, last.url, last.history, last.locked, last.offTheRecord);
             return Ran::Done;
         }
         case Command::DuplicateTab:
-            openWithHistory(current + 1, t->url(), t->savedHistory(), t->isLocked());
+            openWithHistory(current + 1, t->url(), t->savedHistory(), t->isLocked(),
+                            t->isPrivate());
             return Ran::Done;
         default:
             return Ran::NotMine;

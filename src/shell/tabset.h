@@ -30,7 +30,8 @@ class TabSet : public QObject, private TabHost {
 
     // Created and loaded, not yet shown in front; in the background: next to the active
     // tab, which stays active. at: its place in the strip, when it has one.
-    Form1 *create(bool background = false, std::optional<int> at = std::nullopt);
+    Form1 *create(bool background = false, std::optional<int> at = std::nullopt,
+                  bool offTheRecord = false);
     void show(Form1 *tab);
     void close(Form1 *tab);
     Form1 *active() const;
@@ -38,12 +39,13 @@ class TabSet : public QObject, private TabHost {
     int count() const;
     // A new tab in front: the bundled start page ("IEHomePage"), the last page ("OnOpen"),
     // or "HomePage" once a tab was made before (the first new tab of a run opens empty).
-    Form1 *openNew();
+    Form1 *openNew(bool offTheRecord = false);
     Form1 *openOn(const QString &address);
     Form1 *openHome();
     // A tab at a place with the given back and forward history (its address when there is
     // none), locked from the start when asked (the lock travels with the page).
-    Form1 *openWithHistory(int at, const QString &url, const QByteArray &history, bool locked);
+    Form1 *openWithHistory(int at, const QString &url, const QByteArray &history, bool locked,
+                           bool offTheRecord);
     // A kept session's tabs, after the last: the one in front loads, the others wait until
     // they are first shown.
     void restore(const QList<SessionTab> &pages, int front);
@@ -64,18 +66,19 @@ class TabSet : public QObject, private TabHost {
     void ActiveHistoryChanged();
     void ActiveFindResult(int active, int total);
     void ActiveSecurityChanged();
-    // What any tab's page does; front: it is the tab in front.
-    void AddressReached(const QString &url, bool front, bool locked);
+    // What any tab's page does; front: it is the tab in front. listed: the address may join
+    // the address box's list (not a locked page's, nor a private one's).
+    void AddressReached(const QString &url, bool front, bool listed);
     void PageLoaded(const QString &zoom, bool front);
     void Visited(Form1 *tab);   // a page loaded in it
     void Retitled(Form1 *tab);  // its page's title changed
     void LockChanged(Form1 *tab);
-    void Moved();  // dragged to another place in the strip
+    void Moved();                                   // dragged to another place in the strip
     void FullScreenRequested(Form1 *tab, bool on);  // only the front page may take the screen
     void BookmarkRequested(const QString &path);
 
   private:
-    Form1 *openTab(bool background) override;
+    Form1 *openTab(bool background, bool offTheRecord) override;
     bool download(const QString &path, const QString &url, Transfer *transfer) override;
     void wire(Form1 *t);
     void follow(Form1 *t);
@@ -92,8 +95,9 @@ class TabSet : public QObject, private TabHost {
     struct ClosedTab {
         QString url;
         QByteArray history;
-        bool locked;  // what reopens it reopens it locked
-        int at;       // its place in the strip
+        bool locked;        // what reopens it reopens it locked
+        int at;             // its place in the strip
+        bool offTheRecord;  // kept only while a private tab is open
     };
     QList<ClosedTab> closed_;                   // the last ones, for Ctrl+Shift+T
     QString homePage_;                          // "HomePage" when the last tab was made

@@ -23,6 +23,23 @@ QIcon BlankPageIcon() {
     return QIcon(pm);
 }
 
+// A private tab's mark, whatever its page's icon: a mask on the private colour.
+QIcon PrivateIcon() {
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(TabStrip::kPrivateColour);
+    p.drawEllipse(QRectF(1, 1, 30, 30));
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(6, 11, 20, 9), 4, 4);  // the mask
+    p.setBrush(TabStrip::kPrivateColour);
+    p.drawEllipse(QRectF(9, 13, 5, 5));  // its eyes
+    p.drawEllipse(QRectF(18, 13, 5, 5));
+    return QIcon(pm);
+}
+
 }  // namespace
 
 TabStrip::TabStrip(QWidget *parent) : QTabBar(parent) {
@@ -78,10 +95,23 @@ void TabStrip::setCaption(QWidget *page, const QString &title) {
     setTabToolTip(index, WithoutBidiControls(title));
 }
 
-// The page's icon, or the plain page icon while it loads or when it has none.
+// The page's icon, or the plain page icon while it loads or when it has none; a private
+// tab's mark always.
 void TabStrip::setPageIcon(QWidget *page, const QIcon &icon) {
     const int index = indexOfPage(page);
-    if (index >= 0) setTabIcon(index, icon.isNull() ? blankPageIcon_ : icon);
+    if (index < 0) return;
+    if (private_.contains(page)) return setTabIcon(index, privateIcon_);
+    setTabIcon(index, icon.isNull() ? blankPageIcon_ : icon);
+}
+
+void TabStrip::markPrivate(QWidget *page) {
+    if (privateIcon_.isNull()) privateIcon_ = PrivateIcon();
+    private_.insert(page);
+    connect(page, &QObject::destroyed, this, [this, page] { private_.remove(page); });
+    const int index = indexOfPage(page);
+    if (index < 0) return;
+    setTabIcon(index, privateIcon_);
+    setTabTextColor(index, kPrivateColour);
 }
 
 void TabStrip::setColours(const QColor &bar) {

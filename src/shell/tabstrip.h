@@ -4,6 +4,7 @@
 // click or the close button to close one, a right click for a menu.
 #include <QHash>
 #include <QIcon>
+#include <QSet>
 #include <QTabBar>
 
 class TabStrip : public QTabBar {
@@ -17,6 +18,9 @@ class TabStrip : public QTabBar {
     int indexOfPage(const QWidget *page) const;
     void setCaption(QWidget *page, const QString &title);
     void setPageIcon(QWidget *page, const QIcon &icon);  // none: the blank-page icon
+    // A private tab: its mark instead of the page's icon, its caption in the private colour.
+    void markPrivate(QWidget *page);
+    static inline const QColor kPrivateColour{0x5b, 0x4a, 0x8b};
     void setColours(const QColor &bar);
     // Many tabs added at once: each addition lays out the strip and shortens every caption
     // to fit; in a batch the strip is hidden and the captions wait until the end.
@@ -34,7 +38,8 @@ class TabStrip : public QTabBar {
     void changeEvent(QEvent *event) override;
 
   private:
-    QIcon blankPageIcon_;
+    QIcon blankPageIcon_, privateIcon_;
+    QSet<const QWidget *> private_;
     bool batch_ = false, shownBeforeBatch_ = false;
     QHash<const QWidget *, QString> pendingCaptions_;
     mutable QHash<QString, QSize> sizes_;  // by caption and place: see tabSizeHint

@@ -16,13 +16,13 @@
 #include "services/contentfilter.h"
 #include "services/savedialog.h"
 
-Form1::Form1(Platform &platform, TabHost &host, QWidget *parent)
+Form1::Form1(Platform &platform, TabHost &host, bool offTheRecord, QWidget *parent)
     : QWidget(parent),
       host_(host),
       dialogs_(platform.dialogs()),
       permissions_(platform.permissions()) {
     setObjectName(QStringLiteral("Form1"));
-    brwWebBrowser = platform.createWebView(this);
+    brwWebBrowser = platform.createWebView(this, offTheRecord);
     brwWebBrowser->setHost(this);
     // The navigation page lies above the lock panel: made later, it stacks higher.
     picPass = new LockPanel(this);
@@ -170,6 +170,10 @@ SessionTab Form1::page() const {
 
 void Form1::ReadNav() {
     picNav->ReadNav();
+}
+
+bool Form1::isPrivate() const {
+    return brwWebBrowser->OffTheRecord();
 }
 
 bool Form1::isLocked() const {
@@ -370,7 +374,7 @@ void Form1::judgeTitle() {
 }
 
 WebView *Form1::openWindow(bool background) {
-    Form1 *tab = host_.openTab(background);
+    Form1 *tab = host_.openTab(background, isPrivate());
     if (!tab) return nullptr;
     tab->openedByPage_ = true;
     tab->setLocked(isLocked());  // a window opened from a locked tab starts locked

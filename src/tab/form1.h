@@ -26,8 +26,8 @@ class WebView;
 class TabHost {
   public:
     virtual ~TabHost() = default;
-    // A new tab, created and loaded: in front, or behind the asking one.
-    virtual Form1 *openTab(bool background) = 0;
+    // A new tab, created and loaded: in front, or behind the asking one; private like it.
+    virtual Form1 *openTab(bool background, bool offTheRecord) = 0;
     // A file for the download manager, at path; transfer: the engine's own fetch for the task
     // to own, none for a fresh request. False when nothing took it.
     virtual bool download(const QString &path, const QString &url, Transfer *transfer) = 0;
@@ -36,7 +36,8 @@ class TabHost {
 class Form1 : public QWidget, private ViewHost {
     Q_OBJECT
   public:
-    Form1(Platform &platform, TabHost &host, QWidget *parent = nullptr);
+    // offTheRecord: a private tab (无痕), whose page is kept nowhere.
+    Form1(Platform &platform, TabHost &host, bool offTheRecord, QWidget *parent = nullptr);
     ~Form1() override;
 
     // Load steps: shown, locked or on the navigation page as set.
@@ -46,6 +47,7 @@ class Form1 : public QWidget, private ViewHost {
     // Reloads the navigation tiles from 数据/navi.ini.
     void ReadNav();
     bool isLocked() const;
+    bool isPrivate() const;
     void setLocked(bool locked);
     // "后退": back leaves the navigation page first, or else goes back in the history.
     bool GoBack();  // false when there was nowhere to go

@@ -78,8 +78,9 @@ std::optional<QString> FakeDialogs::InputBox(QWidget *, const QString &, const Q
     return text;
 }
 
-WebView *FakePlatform::createWebView(QWidget *parent) {
+WebView *FakePlatform::createWebView(QWidget *parent, bool offTheRecord) {
     auto *v = new FakeWebView(parent);
+    v->offTheRecord = offTheRecord;
     views << v;
     QObject::connect(v, &QObject::destroyed, [this, v] { views.removeAll(v); });
     return v;

@@ -36,6 +36,7 @@ class FakeWebView : public WebView {
     }
     void Find(const QString &text, bool, bool) override { calls << "Find " + text; }
     void SavePage(const QString &path) override { calls << "SavePage " + path; }
+    bool OffTheRecord() const override { return offTheRecord; }
     void SetInputEnabled(bool enabled) override { inputEnabled = enabled; }
     bool CanGoBack() const override { return canGoBack; }
     QByteArray SavedHistory() const override { return history.join('|').toUtf8(); }
@@ -48,6 +49,7 @@ class FakeWebView : public WebView {
     QString url, title, zoomText;
     QStringList history;
     bool inputEnabled = true;
+    bool offTheRecord = false;
     bool canGoBack = false;
 
   private:
@@ -183,7 +185,7 @@ class FakePlatform : public Platform {
   public:
     Clock &clock() override { return clock_; }
     FakeClock clock_;
-    WebView *createWebView(QWidget *parent) override;
+    WebView *createWebView(QWidget *parent, bool offTheRecord) override;
     Transfer *createTransfer(QObject *parent) override;
     // When set, runs on every new transfer once control is back in the event loop.
     std::function<void(FakeTransfer *)> script;

@@ -5,7 +5,9 @@
 
 class ScriptedPlatform : public Platform {
   public:
-    WebView *createWebView(QWidget *parent) override { return real->createWebView(parent); }
+    WebView *createWebView(QWidget *parent, bool offTheRecord) override {
+        return real->createWebView(parent, offTheRecord);
+    }
     void prepareWebEngine() override { real->prepareWebEngine(); }
     Transfer *createTransfer(QObject *parent) override { return real->createTransfer(parent); }
     void ClearBrowsingData(int what) override { real->ClearBrowsingData(what); }

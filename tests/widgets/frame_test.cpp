@@ -23,6 +23,7 @@
 #include "core/settings.h"
 #include "core/store.h"
 #include "downloads/frmdownload.h"
+#include "platform/history.h"
 #include "shell/addressbox.h"
 #include "shell/commands.h"
 #include "shell/findbar.h"
@@ -352,6 +353,45 @@ TEST_F(FrameTest, ShutdownClearsTracksWhenSetOrUnreadable) {
     }
 }
 
+// A private tab: on its own profile, marked, and kept nowhere (no visit, no session entry, no
+// LastPage, nothing in the address box's list); its windows and copies are private too, and
+// what it closed comes back only while a private tab is open.
+TEST_F(FrameTest, APrivateTabIsKeptNowhere) {
+    settings::Write(settings::Key::Unload, "0");
+    auto f = start("http://a/");
+    view(f->tabs()[0])->finishLoad("http://open/", "Open");
+    ui(f).action("mnuNewPrivate")->trigger();
+    Form1 *p = frontOf(*f);
+    ASSERT_TRUE(p->isPrivate() && view(p)->offTheRecord);
+    EXPECT_TRUE(f->findChild<QLabel *>("lblPrivate")->isVisibleTo(f.get()));
+    view(p)->finishLoad("http://secret/", "Secret");
+    view(p)->url = "http://secret/";
+    EXPECT_TRUE(p->browser()->host()->openWindow(true)->OffTheRecord());  // a Ctrl+click
+    ASSERT_EQ(f->Execute(Command::DuplicateTab), Ran::Done);
+    EXPECT_TRUE(frontOf(*f)->isPrivate());
+    QStringList listed;
+    for (int i = 0; i < ui(f).cboAddress->count(); ++i) listed << ui(f).cboAddress->itemText(i);
+    EXPECT_TRUE(listed.contains("http://open/"));
+    EXPECT_FALSE(listed.contains("http://secret/"));
+    platform.history().Flush();
+    const QList<Visit> visits = platform.history().Visits();
+    ASSERT_EQ(visits.size(), 1);
+    EXPECT_EQ(visits[0].url, "http://open/");
+    tabSetOf(*f)->close(p);
+    EXPECT_NE(settings::Text(settings::Key::LastPage), "http://secret/");
+    ASSERT_EQ(f->Execute(Command::ReopenClosedTab), Ran::Done);  // others are still open
+    EXPECT_TRUE(frontOf(*f)->isPrivate());
+    for (Form1 *t : f->tabs())
+        if (t->isPrivate()) tabSetOf(*f)->close(t);
+    EXPECT_EQ(f->Execute(Command::ReopenClosedTab), Ran::Nothing);
+    ui(f).action("mnuTc2")->trigger();
+    EXPECT_TRUE(f->close());
+    const auto kept = ReadSessionFile(folder.file("数据/session.dat"), qVersion());
+    ASSERT_TRUE(kept);
+    ASSERT_EQ(kept->tabs.size(), 1);
+    EXPECT_EQ(kept->tabs[0].url, "http://open/");
+}
+
 // The session: kept at a normal close as the tabs were when it was confirmed, offered back
 // by the menu after a normal end and by the bar after an unclean one; a damaged file is
 // ignored; cleared tracks leave none.
@@ -474,8 +514,8 @@ TEST_F(FrameTest, TabCommandsOfOtherBrowsers) {
     EXPECT_EQ(urls(), QStringList({"http://a/", "http://new/", "http://b/", "http://c/"}));
     ASSERT_EQ(f->Execute(Command::SelectTab, 2), Ran::Done);
     ASSERT_EQ(f->Execute(Command::DuplicateTab), Ran::Done);
-    EXPECT_EQ(urls(), QStringList({"http://a/", "http://new/", "http://new/", "http://b/",
-                                   "http://c/"}));
+    EXPECT_EQ(urls(),
+              QStringList({"http://a/", "http://new/", "http://new/", "http://b/", "http://c/"}));
     EXPECT_EQ(frontOf(*f), f->tabs()[2]);
 }
 
