@@ -185,11 +185,23 @@ void frmDownload::DeleteSelectedTask() {
                                    Dialogs::Question, Dialogs::YesNo) != Dialogs::AnswerYes)
         return;
     t->Stop();  // a running task ends its transfer before it goes
-    tasks_.remove(SelectedTask);
-    tops_.remove(SelectedTask);
+    remove(SelectedTask);
+}
+
+void frmDownload::Forget(ucDownload *task) {
+    if (tasks_.key(task) == 0) return;
+    if (!task->task().running()) return remove(tasks_.key(task));
+    connect(&task->task(), &DownloadTask::Changed, this, [this, task] {
+        if (const int n = tasks_.key(task); n != 0 && !task->task().running()) remove(n);
+    });
+}
+
+void frmDownload::remove(int n) {
+    ucDownload *t = tasks_.take(n);
+    tops_.remove(n);
     t->hide();
     t->deleteLater();
-    SelectedTask = 0;
+    if (SelectedTask == n) SelectedTask = 0;
     updateScrollRange();
     RestackTasks();
 }

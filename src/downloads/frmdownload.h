@@ -32,6 +32,8 @@ class frmDownload : public QWidget {
     void NewTaskFromAddress();
     void DeleteSelectedFile();  // "删除文件"
     void DeleteSelectedTask();  // "删除任务"
+    // The task leaves the list without a question; a running one once it ends.
+    void Forget(ucDownload *task);
 
   protected:
     void closeEvent(QCloseEvent *e) override;
@@ -42,6 +44,7 @@ class frmDownload : public QWidget {
 
   private:
     void placeAll(const QMap<int, int> &tops);
+    void remove(int n);  // the task of this index leaves the list
     void showScrollBar(bool shown);
     void updateScrollRange();
     int innerHeight() const;  // twips

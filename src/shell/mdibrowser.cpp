@@ -15,6 +15,8 @@
 #include "core/bookmarks.h"
 #include "core/settings.h"
 #include "core/timing.h"
+#include "downloads/frmdownload.h"
+#include "downloads/ucdownload.h"
 #include "findcontrol.h"
 #include "framekeys.h"
 #include "framemenus.h"
@@ -57,8 +59,9 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     toolbar_ = new ToolBar(central, address_);
     tabs_ = new TabSet(
         platform_,
-        [this](const QString &path, const QString &url, Transfer *transfer) {
+        [this](const QString &path, const QString &url, Transfer *transfer, bool offTheRecord) {
             NewDownload(path, url, transfer);
+            if (offTheRecord) privateDownloads_ << downloadManager()->tasks().last();
         },
         central);
     status_ = new StatusStrip(central);
@@ -149,7 +152,12 @@ void mdiBrowser::wireParts() {
             onNavigate(address);
     });
     connect(tabs_, &TabSet::NewTabRequested, this, [this] { OpenNewFrm(); });
-    fullScreen_->followPages(tabs_);  // after the find bar has closed for it
+    fullScreen_->followPages(tabs_);
+    // The private tabs' downloads are forgotten with the last of them, once they ended.
+    connect(tabs_, &TabSet::PrivateEnded, this, [this] {
+        for (const QPointer<ucDownload> &task : std::exchange(privateDownloads_, {}))
+            if (task) downloadManager()->Forget(task);
+    });  // after the find bar has closed for it
     connect(tabs_, &TabSet::BookmarkRequested, this,
             [this](const QString &path) { tabs_->openOn(ReadBookmarkFile(path)); });
     connect(history_, &HistoryKeeper::Notice, status_, &StatusStrip::setStatus);

@@ -33,6 +33,7 @@ class StatusStrip;
 class ToolBar;
 class Transfer;
 class frmDownload;
+class ucDownload;
 
 class mdiBrowser : public FrameWindow {
     Q_OBJECT
@@ -100,4 +101,5 @@ class mdiBrowser : public FrameWindow {
     FullScreen *fullScreen_;
     bool refusingHandOffs_ = false;  // while parental control tells the user why not
     bool writeFailed_ = false;       // said, and not written since
+    QList<QPointer<ucDownload>> privateDownloads_;
 };

@@ -136,9 +136,10 @@ Form1 *TabSet::openTab(bool background, bool offTheRecord) {
     return t;
 }
 
-bool TabSet::download(const QString &path, const QString &url, Transfer *transfer) {
+bool TabSet::download(const QString &path, const QString &url, Transfer *transfer,
+                      bool offTheRecord) {
     if (!downloads_) return false;
-    downloads_(path, url, transfer);
+    downloads_(path, url, transfer, offTheRecord);
     return true;
 }
 
@@ -157,8 +158,11 @@ void TabSet::close(Form1 *tab) {
     tab->deleteLater();  // it may be closing from inside one of its own events
     // The last private tab takes every private page with it, the closed ones too.
     const QList<Form1 *> left = all();
-    if (std::none_of(left.begin(), left.end(), [](Form1 *t) { return t->isPrivate(); }))
+    if (tab->isPrivate() &&
+        std::none_of(left.begin(), left.end(), [](Form1 *t) { return t->isPrivate(); })) {
         closed_.removeIf([](const ClosedTab &c) { return c.offTheRecord; });
+        emit PrivateEnded();
+    }
     showEmptyPage();
 }
 

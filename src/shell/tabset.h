@@ -22,7 +22,8 @@ class TabSet : public QObject, private TabHost {
     Q_OBJECT
   public:
     // Where a page's files go: the download manager.
-    using Downloads = std::function<void(const QString &path, const QString &url, Transfer *)>;
+    using Downloads = std::function<void(const QString &path, const QString &url, Transfer *,
+                                         bool offTheRecord)>;
     // The strip and the body are made here, for the frame to lay out.
     TabSet(Platform &platform, Downloads downloads, QWidget *parent);
     TabStrip *strip() const { return strip_; }
@@ -74,12 +75,14 @@ class TabSet : public QObject, private TabHost {
     void Retitled(Form1 *tab);  // its page's title changed
     void LockChanged(Form1 *tab);
     void Moved();                                   // dragged to another place in the strip
+    void PrivateEnded();                            // the last private tab closed
     void FullScreenRequested(Form1 *tab, bool on);  // only the front page may take the screen
     void BookmarkRequested(const QString &path);
 
   private:
     Form1 *openTab(bool background, bool offTheRecord) override;
-    bool download(const QString &path, const QString &url, Transfer *transfer) override;
+    bool download(const QString &path, const QString &url, Transfer *transfer,
+                  bool offTheRecord) override;
     void wire(Form1 *t);
     void follow(Form1 *t);
     Form1 *tabAt(int index) const;

@@ -390,6 +390,7 @@ DownloadAnswer Form1::offerDownload(const DownloadOffer &offer) {
     if (!settings::IsOn(settings::Key::AutoDownload)) return {DownloadAnswer::SaveByEngine, path};
     // The engine's own request, never a second one: a one-time link, a form's post, a
     // script's blob arrive as the page asked for them, with its cookies and its login.
-    if (host_.download(path, offer.url, offer.engineTransfer)) return {DownloadAnswer::Taken, {}};
+    if (host_.download(path, offer.url, offer.engineTransfer, isPrivate()))
+        return {DownloadAnswer::Taken, {}};
     return {};
 }

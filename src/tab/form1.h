@@ -29,8 +29,10 @@ class TabHost {
     // A new tab, created and loaded: in front, or behind the asking one; private like it.
     virtual Form1 *openTab(bool background, bool offTheRecord) = 0;
     // A file for the download manager, at path; transfer: the engine's own fetch for the task
-    // to own, none for a fresh request. False when nothing took it.
-    virtual bool download(const QString &path, const QString &url, Transfer *transfer) = 0;
+    // to own, none for a fresh request; offTheRecord: a private tab's. False when nothing
+    // took it.
+    virtual bool download(const QString &path, const QString &url, Transfer *transfer,
+                          bool offTheRecord) = 0;
 };
 
 class Form1 : public QWidget, private ViewHost {

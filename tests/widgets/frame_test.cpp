@@ -369,6 +369,9 @@ TEST_F(FrameTest, APrivateTabIsKeptNowhere) {
     EXPECT_TRUE(p->browser()->host()->openWindow(true)->OffTheRecord());  // a Ctrl+click
     ASSERT_EQ(f->Execute(Command::DuplicateTab), Ran::Done);
     EXPECT_TRUE(frontOf(*f)->isPrivate());
+    platform.dialogs_.files = {folder.file("hush.bin")};
+    p->browser()->host()->offerDownload({"http://secret/hush.bin", "hush.bin", nullptr});
+    ASSERT_EQ(f->downloadManager()->tasks().size(), 1);
     QStringList listed;
     for (int i = 0; i < ui(f).cboAddress->count(); ++i) listed << ui(f).cboAddress->itemText(i);
     EXPECT_TRUE(listed.contains("http://open/"));
@@ -384,6 +387,9 @@ TEST_F(FrameTest, APrivateTabIsKeptNowhere) {
     for (Form1 *t : f->tabs())
         if (t->isPrivate()) tabSetOf(*f)->close(t);
     EXPECT_EQ(f->Execute(Command::ReopenClosedTab), Ran::Nothing);
+    ASSERT_EQ(f->downloadManager()->tasks().size(), 1);  // forgotten once it ends
+    emit platform.transfers.last()->Finished(false, {});
+    EXPECT_TRUE(f->downloadManager()->tasks().isEmpty());
     ui(f).action("mnuTc2")->trigger();
     EXPECT_TRUE(f->close());
     const auto kept = ReadSessionFile(folder.file("数据/session.dat"), qVersion());
