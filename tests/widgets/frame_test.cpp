@@ -391,6 +391,7 @@ TEST_F(FrameTest, APrivateTabIsKeptNowhere) {
     emit platform.transfers.last()->Finished(false, {});
     EXPECT_TRUE(f->downloadManager()->tasks().isEmpty());
     ui(f).action("mnuTc2")->trigger();
+    f->downloadManager()->hide();
     EXPECT_TRUE(f->close());
     const auto kept = ReadSessionFile(folder.file("数据/session.dat"), qVersion());
     ASSERT_TRUE(kept);
