@@ -237,7 +237,8 @@ TEST_P(InputE2E, F4AndMinimiseLockAndTheKeyboardUnlocks) {
     ASSERT_TRUE(waitFor([&] { return magentaShare() < 0.05; }, 5000));
     x.click(points().firstTab(), 3);
     QTest::qWait(500);
-    for (const char *k : {"Down", "Down", "Down", "Down", "Return"}) x.key(k);
+    for (const char *k : {"Down", "Down", "Down", "Down", "Down", "Return"})
+        x.key(k);  // 复制选项卡
     ASSERT_TRUE(waitFor([&] { return session.pages().size() == 2; }, 10000));
     QTest::qWait(1000);
     EXPECT_EQ(magentaShare(), 0.0);  // not one pixel of the page
