@@ -45,6 +45,7 @@ QWebEngineProfile *WebEngine::privateProfile() {
 // The pages go with their views: the profile once they have, as an incognito window's.
 void WebEngine::privateViewGone() {
     if (--privateViews_ > 0 || !private_) return;
+    offered_.removeIf([this](const auto &offer) { return offer.key().first == private_; });
     private_->deleteLater();
     private_ = nullptr;
 }
@@ -76,11 +77,13 @@ void WebEngine::onDownloadRequested(QWebEngineDownloadRequest *request) {
     // The engine offers a download it lost the connection for again, under the same id, to
     // resume it: nothing here resumes, so that download has ended, and the user is not asked
     // twice.
-    if (offered_.contains(request->id())) {
-        if (EngineTransfer *t = offered_.value(request->id())) t->Lost();
+    // Each profile counts its own ids.
+    const Offer key{sender(), request->id()};
+    if (offered_.contains(key)) {
+        if (EngineTransfer *t = offered_.value(key)) t->Lost();
         return request->cancel();
     }
-    offered_.insert(request->id(), nullptr);
+    offered_.insert(key, nullptr);
     QtWebView *v = views_.value(request->page());
     if (!v) return request->accept();
     v->downloads_.removeIf([](const auto &d) { return !d || d->isFinished(); });
@@ -93,7 +96,7 @@ void WebEngine::onDownloadRequested(QWebEngineDownloadRequest *request) {
     offer.engineTransfer = engineFetch;
     const DownloadAnswer answer = v->host() ? v->host()->offerDownload(offer) : DownloadAnswer{};
     if (answer.kind == DownloadAnswer::Taken) {  // a task runs it, and owns it
-        offered_[request->id()] = engineFetch;
+        offered_[key] = engineFetch;
         return;
     }
     delete engineFetch;

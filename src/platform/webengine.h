@@ -38,5 +38,6 @@ class WebEngine : public QObject {
     Dialogs *dialogs_;
     QHash<QWebEnginePage *, QtWebView *> views_;
     // Every download offered so far by id, with the transfer a task follows it by.
-    QHash<quint32, QPointer<EngineTransfer>> offered_;
+    using Offer = QPair<const QObject *, quint32>;  // the profile, its download's id
+    QHash<Offer, QPointer<EngineTransfer>> offered_;
 };

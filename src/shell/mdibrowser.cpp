@@ -337,10 +337,10 @@ Ran mdiBrowser::Execute(Command command, int value) {
         case Handler::Frame:
             break;
     }
-    return runFrameCommand(command, value);
+    return runFrameCommand(command);
 }
 
-Ran mdiBrowser::runFrameCommand(Command command, int value) {
+Ran mdiBrowser::runFrameCommand(Command command) {
     Form1 *t = tabs_->active();
     switch (command) {
         case Command::NewTab:

@@ -70,7 +70,7 @@ class mdiBrowser : public FrameWindow {
 
   private:
     void wireParts();
-    Ran runFrameCommand(Command command, int value);
+    Ran runFrameCommand(Command command);
     bool OpenParents();
     void onNavigate(const QString &address);
     void showSettings(bool modal);
