@@ -405,10 +405,11 @@ TEST_P(InputE2E, APageDialogHoldsOnlyItsTab) {
     x.key("ctrl+t");
     typeAddress(server.url("/loop"));
     ASSERT_TRUE(asking());
+    QTest::qWait(500);  // drawn before a slow build has settled its keyboard
     x.key("Return");
     ASSERT_TRUE(free());
     ASSERT_TRUE(asking());  // again, now with the box to quiet it
-    QTest::qWait(500);      // drawn before a slow build has settled its keyboard
+    QTest::qWait(500);
     for (const char *k : {"shift+Tab", "space", "Return"}) x.key(k);
     EXPECT_TRUE(free());
     QTest::qWait(1500);
