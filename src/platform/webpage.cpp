@@ -23,8 +23,7 @@ QString siteOf(const QUrl &origin) {
 
 }  // namespace
 
-Page::Page(QWebEngineProfile *profile, QtWebView *owner)
-    : QWebEnginePage(profile), owner_(owner) {
+Page::Page(QWebEngineProfile *profile, QtWebView *owner) : QWebEnginePage(profile), owner_(owner) {
     // A page told to ask no more may ask again once it navigates.
     connect(this, &QWebEnginePage::loadStarted, this, [this] {
         asked_ = 0;

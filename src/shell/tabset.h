@@ -22,8 +22,8 @@ class TabSet : public QObject, private TabHost {
     Q_OBJECT
   public:
     // Where a page's files go: the download manager.
-    using Downloads = std::function<void(const QString &path, const QString &url, Transfer *,
-                                         bool offTheRecord)>;
+    using Downloads =
+        std::function<void(const QString &path, const QString &url, Transfer *, bool offTheRecord)>;
     // The strip and the body are made here, for the frame to lay out.
     TabSet(Platform &platform, Downloads downloads, QWidget *parent);
     TabStrip *strip() const { return strip_; }

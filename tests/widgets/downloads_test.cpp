@@ -410,8 +410,7 @@ TEST(DownloadHandOffTest, APagesFileIsSavedWhereTheUserSaysUnderTheServersName) 
     ASSERT_TRUE(f.Load());
     WebView *view = frontOf(f)->browser();
     QStringList status;
-    QObject::connect(frontOf(f), &Form1::StatusTextChanged,
-                     [&](const QString &t) { status << t; });
+    QObject::connect(frontOf(f), &Form1::StatusTextChanged, [&](const QString &t) { status << t; });
     const QString downloads = UserDownloadFolder();
     struct Offered {
         DownloadAnswer answer;

@@ -47,7 +47,7 @@ TEST_F(GestureCommandTest, LeftHidesTheNavigationPageFirstAndAFailedBackEndsTheG
     EXPECT_TRUE(navOf(t)->isHidden());
     EXPECT_FALSE(view()->calls.contains("GoBack"));
     EXPECT_TRUE(platform.desktop_.opened.isEmpty());  // it ends there
-    runGesture(f, "左");                               // no history: nothing more
+    runGesture(f, "左");                              // no history: nothing more
     EXPECT_TRUE(view()->calls.contains("GoBack"));
     EXPECT_TRUE(platform.desktop_.opened.isEmpty());
     view()->canGoBack = true;
