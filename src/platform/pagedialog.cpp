@@ -91,6 +91,19 @@ void PageDialog::keyPressEvent(QKeyEvent *event) {
     QWidget::keyPressEvent(event);
 }
 
+// Tab goes round the question's own fields, never out to the page it covers.
+bool PageDialog::focusNextPrevChild(bool next) {
+    QList<QWidget *> fields;
+    for (QWidget *w : card_->findChildren<QWidget *>())
+        if (w->isVisibleTo(this) && (w->focusPolicy() & Qt::TabFocus)) fields.append(w);
+    if (fields.isEmpty()) return false;
+    const int at = fields.indexOf(QApplication::focusWidget());
+    const int n = int(fields.size());
+    fields[at < 0 ? 0 : (at + (next ? 1 : n - 1)) % n]->setFocus(next ? Qt::TabFocusReason
+                                                                      : Qt::BacktabFocusReason);
+    return true;
+}
+
 std::optional<QString> PageDialog::exec() {
     const int width = qBound(260, parentWidget()->width() - 40, 460);
     card_->setFixedWidth(width);
@@ -128,6 +141,8 @@ void PageDialog::cancel() {
 void PageDialog::finish(bool ok) {
     if (answer_) return;
     answer_ = ok;
+    // The keyboard goes back to the page, not on to whatever follows in the frame.
+    if (isAncestorOf(QApplication::focusWidget())) parentWidget()->setFocus(Qt::OtherFocusReason);
     hide();
     emit Answered();
 }

@@ -33,6 +33,7 @@ class PageDialog : public QWidget {
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
 
   private:
     void finish(bool ok);
