@@ -40,5 +40,6 @@ std::optional<SkinText> ParseSkin(const QByteArray &file) {
     bool ok = false;
     const double aero = config::toNumber(read("Color", QStringLiteral("Aero")), &ok);
     if (ok) s.aero = aero;
+    s.clrPrivate = BgrFromText(read("Color", QStringLiteral("clrPrivate")));
     return s;
 }

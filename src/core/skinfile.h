@@ -1,6 +1,6 @@
 #pragma once
-// What a skin file says before any of its pictures is loaded: its three colours, the names of
-// its pictures and of their folder, and "Aero".
+// What a skin file says before any of its pictures is loaded: its colours, the names of its
+// pictures and of their folder, and "Aero".
 #include <QByteArray>
 #include <QString>
 #include <optional>
@@ -11,6 +11,9 @@ struct SkinText {
     QString buttons[5];          // [Pics] tb1..tb5
     QString bgTop, bgBottom;     // [Pics] bg_t, bg_b; empty: none
     std::optional<double> aero;  // [Color] Aero; none when it is no number
+    // [Color] clrPrivate, a private tab's colour; none when missing or no number (optional:
+    // older skins have none)
+    std::optional<qint32> clrPrivate;
 };
 
 // A stored colour text (decimal, or &H hexadecimal), 32-bit 0x00BBGGRR; none when it is no

@@ -58,7 +58,8 @@ bool FrameSkin::apply(const QString &file) {
     if (skin->glass) strip.setAlpha(150);
     p_.status->setSkin(strip, skin->bgBottom, staBarHeight_);
     p_.find->setColours(bar, p_.status->textColour());
-    p_.tabs->strip()->setColours(bar);
+    p_.tabs->strip()->setColours(
+        bar, skin->clrPrivate ? ColourFromBgr(*skin->clrPrivate) : TabStrip::kPrivateColour);
     // Glass only where a compositing manager can show it: the chrome turns see-through.
     frame_->setAttribute(Qt::WA_TranslucentBackground, skin->glass);
     layout();

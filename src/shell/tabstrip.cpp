@@ -111,10 +111,25 @@ void TabStrip::markPrivate(QWidget *page) {
     const int index = indexOfPage(page);
     if (index < 0) return;
     setTabIcon(index, privateIcon_);
-    setTabTextColor(index, kPrivateColour);
 }
 
-void TabStrip::setColours(const QColor &bar) {
+// The skin's style sheet colours every tab alike: a private tab's colour goes over it.
+void TabStrip::paintEvent(QPaintEvent *event) {
+    QTabBar::paintEvent(event);
+    if (private_.isEmpty()) return;
+    QPainter p(this);
+    QColor tint = privateColour_;
+    tint.setAlpha(60);
+    for (int i = 0; i < count(); ++i) {
+        if (!private_.contains(pageAt(i))) continue;
+        const QRect r = tabRect(i).adjusted(1, 2, -1, 0);  // inside the style's margin
+        p.fillRect(r, tint);
+        p.fillRect(r.x(), r.y(), r.width(), 3, privateColour_);
+    }
+}
+
+void TabStrip::setColours(const QColor &bar, const QColor &privateTab) {
+    privateColour_ = privateTab;
     const TabStripColours c = TabStripFor(bar);
     setStyleSheet(
         QStringLiteral("QTabBar { background: %1; }"

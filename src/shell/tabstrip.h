@@ -18,10 +18,11 @@ class TabStrip : public QTabBar {
     int indexOfPage(const QWidget *page) const;
     void setCaption(QWidget *page, const QString &title);
     void setPageIcon(QWidget *page, const QIcon &icon);  // none: the blank-page icon
-    // A private tab: its mark instead of the page's icon, its caption in the private colour.
+    // A private tab: its mark instead of the page's icon, the tab tinted in the private colour
+    // with a band of it along its top.
     void markPrivate(QWidget *page);
-    static inline const QColor kPrivateColour{0x5b, 0x4a, 0x8b};
-    void setColours(const QColor &bar);
+    static inline const QColor kPrivateColour{0x5b, 0x4a, 0x8b};  // when the skin names none
+    void setColours(const QColor &bar, const QColor &privateTab);
     // Many tabs added at once: each addition lays out the strip and shortens every caption
     // to fit; in a batch the strip is hidden and the captions wait until the end.
     void setBatch(bool on);
@@ -36,10 +37,12 @@ class TabStrip : public QTabBar {
     bool eventFilter(QObject *watched, QEvent *event) override;
     QSize tabSizeHint(int index) const override;
     void changeEvent(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
   private:
     QIcon blankPageIcon_, privateIcon_;
     QSet<const QWidget *> private_;
+    QColor privateColour_ = kPrivateColour;
     bool batch_ = false, shownBeforeBatch_ = false;
     QHash<const QWidget *, QString> pendingCaptions_;
     mutable QHash<QString, QSize> sizes_;  // by caption and place: see tabSizeHint

@@ -59,6 +59,7 @@ std::optional<Skin> LoadSkin(const QString &file, bool glassAvailable) {
     s.clrBar = text->clrBar;
     s.clrBG = text->clrBG;
     s.clrLogo = text->clrLogo;
+    s.clrPrivate = text->clrPrivate;
     // The built-in skin has its pictures beside its file.
     const QString folder = file.startsWith(QLatin1String(":/"))
                                ? QFileInfo(file).path() + QLatin1Char('/')

@@ -7,6 +7,7 @@
 
 struct Skin {
     qint32 clrBar = 0, clrBG = 0, clrLogo = 0;
+    std::optional<qint32> clrPrivate;  // a private tab's; none: the program's own
     bool glass = false;
     QPixmap button[5];
     QPixmap bgTop, bgBottom;  // null when the skin names none

@@ -77,7 +77,7 @@ class HabitsE2E : public ::testing::Test {
 }  // namespace
 
 // Ctrl+L and Enter, Alt+Left/Right, Ctrl+T, Ctrl+W, Ctrl+Shift+T with its history,
-// Ctrl+Tab, and Ctrl+wheel zooming the page as the label says.
+// Ctrl+Tab, a tab dragged and copied, and Ctrl+wheel zooming the page as the label says.
 TEST_F(HabitsE2E, KeysDriveTabsHistoryAndZoom) {
     server.page("/zoom", "z1",
                 coloured(kCyan) +
@@ -126,6 +126,12 @@ TEST_F(HabitsE2E, KeysDriveTabsHistoryAndZoom) {
     x.xdo({"mouseup", "1"});
     x.key("ctrl+1");
     EXPECT_TRUE(front("Typed"));
+    x.click(points().firstTab(), 3);  // its copy comes right after it
+    QTest::qWait(500);
+    for (const char *k : {"Down", "Down", "Down", "Down", "Down", "Return"}) x.key(k);
+    ASSERT_TRUE(waitFor([&] { return session.pages().size() == 3; }, 10000));
+    x.key("ctrl+3");
+    EXPECT_TRUE(front("Magenta"));
 
     x.key("ctrl+l");
     x.type(server.url("/zoom"));

@@ -29,6 +29,7 @@
 #include "shell/findbar.h"
 #include "shell/mdibrowser.h"
 #include "shell/startup.h"
+#include "shell/tabstrip.h"
 #include "support/fakeplatform.h"
 #include "support/frameparts.h"
 #include "support/testfolder.h"
@@ -358,12 +359,18 @@ TEST_F(FrameTest, ShutdownClearsTracksWhenSetOrUnreadable) {
 // what it closed comes back only while a private tab is open.
 TEST_F(FrameTest, APrivateTabIsKeptNowhere) {
     settings::Write(settings::Key::Unload, "0");
+    WriteIni("Color", "clrPrivate", "&H0000C0&", folder.file("皮肤/默认.ini"));  // the skin's
     auto f = start("http://a/");
     view(f->tabs()[0])->finishLoad("http://open/", "Open");
     ui(f).action("mnuNewPrivate")->trigger();
     Form1 *p = frontOf(*f);
     ASSERT_TRUE(p->isPrivate() && view(p)->offTheRecord);
     EXPECT_TRUE(f->findChild<QLabel *>("lblPrivate")->isVisibleTo(f.get()));
+    TabStrip *strip = tabSetOf(*f)->strip();
+    const QImage drawn = strip->grab().toImage();
+    auto band = [&](int i) { return drawn.pixelColor(strip->tabRect(i).center().x(), 3); };
+    EXPECT_EQ(band(1), QColor(0xC0, 0, 0));
+    EXPECT_NE(band(0), QColor(0xC0, 0, 0));
     view(p)->finishLoad("http://secret/", "Secret");
     view(p)->url = "http://secret/";
     EXPECT_TRUE(p->browser()->host()->openWindow(true)->OffTheRecord());  // a Ctrl+click
