@@ -33,6 +33,8 @@ enum class Command {
     Downloads,
     OrganiseBookmarks,
     AddBookmark,
+    ImportData,       // another browser's bookmarks and history
+    ExportBookmarks,  // as one HTML file other browsers read
     AddToDesktop,
     // Private.
     BossKey,

@@ -39,6 +39,11 @@ frmHistory::frmHistory(History &history, std::function<qint64()> now, QWidget *p
     });
     clear->addAction(QStringLiteral("全部"), this, [this] { clearSince(0); });
     cmdClear->setMenu(clear);
+    auto *import = new QToolButton(this);
+    import->setObjectName(QStringLiteral("cmdImport"));
+    import->setText(QStringLiteral("导入…"));
+    import->setToolTip(QStringLiteral("导入其他浏览器的书签和历史记录"));
+    connect(import, &QToolButton::clicked, this, &frmHistory::ImportRequested);
     lstHistory = new QTreeWidget(this);
     lstHistory->setObjectName(QStringLiteral("lstHistory"));
     lstHistory->setHeaderLabels(
@@ -51,6 +56,7 @@ frmHistory::frmHistory(History &history, std::function<qint64()> now, QWidget *p
     txtSearch->installEventFilter(this);
     auto *top = new QHBoxLayout;
     top->addWidget(txtSearch, 1);
+    top->addWidget(import);
     top->addWidget(cmdClear);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);

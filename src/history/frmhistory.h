@@ -2,7 +2,7 @@
 // "历史记录": the visits by day, newest first, each with its title and address; a search box
 // that narrows them as the user types (words anywhere in title or address); double-click or
 // Return opens one, Delete removes the chosen ones, and the clear button removes the last hour,
-// today or everything.
+// today or everything. "导入…" asks for another browser's history.
 #include <QWidget>
 
 class History;
@@ -21,6 +21,7 @@ class frmHistory : public QWidget {
   signals:
     void TracksCleared();  // a range was cleared: the tabs' back and forward lists go too
     void OpenRequested(const QString &url);
+    void ImportRequested();
 
   protected:
     void showEvent(QShowEvent *e) override;

@@ -267,6 +267,74 @@ void History::Record(const QString &url, const QString &title, qint64 when, bool
     });
 }
 
+void History::Import(const QList<ImportedVisit> &visits) {
+    if (visits.isEmpty()) return;
+    if (!ready()) {
+        emit Imported(0);
+        return;
+    }
+    queue([this, visits](Changes &c) {
+        QSqlQuery find = c.prepare(QStringLiteral("SELECT id, title FROM places WHERE url = ?"));
+        QSqlQuery add =
+            c.prepare(QStringLiteral("INSERT INTO places(url, title, words) VALUES (?, ?, ?)"));
+        QSqlQuery retitle =
+            c.prepare(QStringLiteral("UPDATE places SET title = ?, words = ? WHERE id = ?"));
+        QSqlQuery seen =
+            c.prepare(QStringLiteral("SELECT 1 FROM visits WHERE place = ? AND time = ?"));
+        QSqlQuery visit =
+            c.prepare(QStringLiteral("INSERT INTO visits(place, time, typed) VALUES (?, ?, ?)"));
+        QSet<qint64> touched;
+        int added = 0;
+        c.done = [this](bool) { emit Imported(0); };  // failed before the end
+        for (const ImportedVisit &v : visits) {
+            if (!c.exec(find, {v.url})) return false;
+            qint64 place = 0;
+            if (find.next()) {
+                place = find.value(0).toLongLong();
+                if (find.value(1).toString().isEmpty() && !v.title.isEmpty() &&
+                    !c.exec(retitle, {v.title, Words(v.title, v.url), place}))
+                    return false;
+            } else {
+                if (!c.exec(add, {v.url, v.title, Words(v.title, v.url)})) return false;
+                place = add.lastInsertId().toLongLong();
+            }
+            find.finish();
+            if (!c.exec(seen, {place, v.when})) return false;
+            const bool known = seen.next();
+            seen.finish();
+            if (known) continue;
+            if (!c.exec(visit, {place, v.when, int(v.typed)})) return false;
+            touched.insert(place);
+            ++added;
+        }
+        // Each page's counts and frecency as its own visits would have made them.
+        QSqlQuery last = c.prepare(QStringLiteral(
+            "SELECT time, typed FROM visits WHERE place = ? ORDER BY time DESC LIMIT 10"));
+        QSqlQuery totals = c.prepare(
+            QStringLiteral("SELECT count(*), sum(typed), max(time) FROM visits WHERE place = ?"));
+        QSqlQuery update = c.prepare(QStringLiteral(
+            "UPDATE places SET visits = ?, typed = ?, last = ?, frecency = ? WHERE id = ?"));
+        for (qint64 place : touched) {
+            if (!c.exec(totals, {place}) || !totals.next()) return false;
+            const qint64 count = totals.value(0).toLongLong(),
+                         newest = totals.value(2).toLongLong();
+            const qint64 typed = totals.value(1).toLongLong();
+            totals.finish();
+            if (!c.exec(last, {place})) return false;
+            double points = 0;
+            int sampled = 0;
+            for (; last.next(); ++sampled)
+                points += AgePoints(newest - last.value(0).toLongLong()) *
+                          (last.value(1).toInt() ? 2 : 1);
+            if (!c.exec(update,
+                        {count, typed, newest, sampled ? count * points / sampled : 0.0, place}))
+                return false;
+        }
+        c.done = [this, added](bool written) { emit Imported(written ? added : 0); };
+        return true;
+    });
+}
+
 void History::SetTitle(const QString &url, const QString &title) {
     if (title.isEmpty()) return;
     queue([=](Changes &c) {

@@ -21,6 +21,14 @@ struct Visit {
     qint64 when = 0;
 };
 
+// A visit brought over from another browser.
+struct ImportedVisit {
+    QString url;
+    QString title;
+    qint64 when = 0;
+    bool typed = false;
+};
+
 struct Suggestion {
     QString url;
     QString title;
@@ -59,6 +67,10 @@ class History : public QObject {
     void Forget(const QString &url);
     // Every visit since then (0: all of them), and the addresses no visit is left for.
     void ClearSince(qint64 since);
+    // Another browser's visits with their times and titles, ranked as if made here; one
+    // already here (the same address at the same time) is not added again. Imported says
+    // how many were, once written.
+    void Import(const QList<ImportedVisit> &visits);
     // Waits until every change asked for so far was written, or could not be for now.
     void Flush();
 
@@ -72,6 +84,7 @@ class History : public QObject {
     void Written(const QStringList &forgotten, bool everything);
     // The changes wait: the file cannot be written now (why, in Chinese); empty once it can.
     void Held(const QString &why);
+    void Imported(int added);  // from the writer's thread
 
   private:
     void openPending() const;

@@ -65,6 +65,20 @@ QSqlQuery Changes::run(const QString &sql, const QVariantList &args) {
     return q;
 }
 
+QSqlQuery Changes::prepare(const QString &sql) {
+    QSqlQuery q(db_);
+    if (!error_.isValid() && !q.prepare(sql)) error_ = q.lastError();
+    return q;
+}
+
+bool Changes::exec(QSqlQuery &q, const QVariantList &args) {
+    if (error_.isValid()) return false;
+    for (int i = 0; i < args.size(); ++i) q.bindValue(i, args[i]);
+    if (q.exec()) return true;
+    error_ = q.lastError();
+    return false;
+}
+
 void Changes::dropEmptyPlaces() {
     run(
         QStringLiteral("DELETE FROM places WHERE visits <= 0 OR NOT EXISTS (SELECT 1 FROM"
@@ -102,7 +116,9 @@ void HistoryWriter::drain() {
                 why = Why(c.error_);
                 break;
             }
+            if (c.done) c.done(false);
         } else {
+            if (c.done) c.done(true);
             wrote = true;
             forgotten += c.forgotten;
             everything = everything || c.vacuum;

@@ -20,11 +20,16 @@ class Changes {
   public:
     explicit Changes(QSqlDatabase db) : db_(std::move(db)) {}
     QSqlQuery run(const QString &sql, const QVariantList &args = {});
+    // A statement prepared once and run many times, for changes of thousands of rows.
+    QSqlQuery prepare(const QString &sql);
+    bool exec(QSqlQuery &q, const QVariantList &args);
     // An address no visit is left for is forgotten, its suggestion too.
     void dropEmptyPlaces();
     QSqlError error_;
     QStringList forgotten;  // addresses whose visits went
     bool purge = false, vacuum = false;
+    // Told once whether the change was written or never will be (not while it waits).
+    std::function<void(bool written)> done;
 
   private:
     QSqlDatabase db_;

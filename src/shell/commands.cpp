@@ -128,6 +128,9 @@ QList<CommandRow> build() {
          << needingTab(item(C::CloseTabsToTheRight, H::Tabs, M::Tabs, "关闭右侧选项卡", "mnuTc6"))
          << withKeys(item(C::ReopenClosedTab, H::Tabs, M::Tabs, "恢复关闭的选项卡", "mnuTc7"),
                      {key(ctrl | shift | Qt::Key_T)});
+    // 管理 ends with 书签.
+    rows << item(C::ImportData, H::Windows, M::Bookmarks, "导入书签和历史记录…", "mnuImport", true)
+         << item(C::ExportBookmarks, H::Windows, M::Bookmarks, "导出书签…", "mnuExport");
     // Keys and gestures only.
     auto only = [](C c, H handler, QList<QKeySequence> keys, bool tab = false) {
         CommandRow r = row(c, handler);

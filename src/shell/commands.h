@@ -12,7 +12,18 @@
 #include "gestures/gesture.h"
 
 // The menus a row's item sits in, in the order the menu button's pop-up shows them.
-enum class CommandMenu { None, Manage, Display, Browse, Page, Zoom, Private, Help, Tabs };
+enum class CommandMenu {
+    None,
+    Manage,
+    Display,
+    Browse,
+    Page,
+    Zoom,
+    Private,
+    Help,
+    Bookmarks,  // the end of 管理; the bookmarks follow its items
+    Tabs
+};
 
 struct CommandRow {
     Command command;

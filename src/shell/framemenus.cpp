@@ -37,6 +37,8 @@ MenuPlace placeOf(CommandMenu m) {
             return {CommandMenu::None, "私人", "mnuPrc"};
         case CommandMenu::Help:
             return {CommandMenu::None, "帮助", "mnuHc"};
+        case CommandMenu::Bookmarks:
+            return {CommandMenu::Manage, "书签", "mnuFav"};
         default:
             return {CommandMenu::None, "", ""};
     }
@@ -84,16 +86,21 @@ FrameMenus::FrameMenus(QWidget *owner) : QObject(owner) {
             emit Triggered(command, value);
         });
     }
-    QMenu *manage = menus_[int(CommandMenu::Manage)];
-    manage->addSeparator();
-    QMenu *bookmarks = manage->addMenu(QStringLiteral("书签"));
-    bookmarks->setObjectName(QStringLiteral("mnuFav"));
-    connect(bookmarks, &QMenu::aboutToShow, this,
-            [this, bookmarks] { fillBookmarks(bookmarks, AppDir() + QStringLiteral("书签")); });
+    // After its own items, the bookmarks as they are on disk each time it opens.
+    QMenu *bookmarks = menus_[int(CommandMenu::Bookmarks)];
+    QAction *line = bookmarks->addSeparator();
+    connect(bookmarks, &QMenu::aboutToShow, this, [this, bookmarks, line] {
+        const QList<QAction *> all = bookmarks->actions();
+        for (qsizetype i = all.indexOf(line) + 1; i < all.size(); ++i) {
+            bookmarks->removeAction(all[i]);
+            if (all[i]->menu()) all[i]->menu()->deleteLater();
+            all[i]->deleteLater();
+        }
+        fillBookmarks(bookmarks, AppDir() + QStringLiteral("书签"));
+    });
 }
 
 void FrameMenus::fillBookmarks(QMenu *menu, const QString &folder) {
-    menu->clear();
     const QDir dir(folder);
     for (const QFileInfo &sub : dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
         fillBookmarks(menu->addMenu(sub.fileName()), sub.filePath());
@@ -104,7 +111,8 @@ void FrameMenus::fillBookmarks(QMenu *menu, const QString &folder) {
             emit BookmarkChosen(path, QGuiApplication::keyboardModifiers() & Qt::ControlModifier);
         });
     }
-    if (menu->isEmpty()) menu->addAction(QStringLiteral("（空）"))->setEnabled(false);
+    if (menu->isEmpty() || menu->actions().last()->isSeparator())
+        menu->addAction(QStringLiteral("（空）"))->setEnabled(false);
 }
 
 QMenu *FrameMenus::menuFor(CommandMenu which) {

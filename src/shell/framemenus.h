@@ -1,8 +1,8 @@
 #pragma once
 // The frame's menus, built from the command rows: the menu button's pop-up ("管理", "浏览",
 // "页面", "私人", "帮助") and the tab strip's. An item asks for its command; a check mark
-// is the command's to set, whoever gives it. "管理" ends with "书签": the bookmark folder's
-// files by name and its folders as submenus, read each time it opens.
+// is the command's to set, whoever gives it. "管理" ends with "书签": its import and export, then
+// the bookmark folder's files by name and its folders as submenus, read each time it opens.
 #include <QObject>
 #include <QPoint>
 

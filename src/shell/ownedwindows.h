@@ -18,6 +18,7 @@ enum class OwnedWindow {
     Settings,
     Skins,
     History,
+    Import,
 };
 
 class OwnedWindows {
@@ -38,6 +39,11 @@ class OwnedWindows {
             w->hide();
             w->deleteLater();  // it may be in one of its own events
         }
+    }
+    // The window if it is made and showing now.
+    QWidget *openOne(OwnedWindow id) const {
+        const QPointer<QWidget> w = made_.value(id);
+        return w && w->isVisible() ? w.data() : nullptr;
     }
     // Those made and showing now.
     QList<QWidget *> open() const {

@@ -1,10 +1,14 @@
 #include "secondarywindows.h"
 
 #include <QDialog>
+#include <QDir>
 
 #include "about/frmabout.h"
+#include "core/programfolder.h"
 #include "downloads/frmdownload.h"
 #include "history/frmhistory.h"
+#include "import/bookmarkexport.h"
+#include "import/frmimport.h"
 #include "platform/platform.h"
 #include "services/updatecheck.h"
 #include "settings/frmsetting.h"
@@ -34,8 +38,20 @@ SecondaryWindows::SecondaryWindows(Platform &platform, QWidget *frame, Hooks hoo
                 [this](const QString &url) { hooks_.open(url); });
         connect(h, &frmHistory::TracksCleared, this,
                 [this] { platform_.ClearBrowsingData(Platform::History); });
+        connect(h, &frmHistory::ImportRequested, this, [this] { importData(); });
         return h;
     });
+    windows_.add(OwnedWindow::Import, [this] {
+        return new frmImport(platform_, AppDir() + QStringLiteral("书签"), QDir::homePath(),
+                             frame_);
+    });
+}
+
+// Made afresh each time: what the other browsers hold now.
+void SecondaryWindows::importData() {
+    windows_.get<frmImport>(OwnedWindow::Import)->exec();
+    windows_.discard(OwnedWindow::Import);
+    if (auto *h = qobject_cast<frmHistory *>(windows_.openOne(OwnedWindow::History))) h->reload();
 }
 
 void SecondaryWindows::showHistory() {
@@ -113,6 +129,12 @@ Ran SecondaryWindows::Execute(Command command) {
             return Ran::Done;
         case Command::About:
             about();
+            return Ran::Done;
+        case Command::ImportData:
+            importData();
+            return Ran::Done;
+        case Command::ExportBookmarks:
+            ExportBookmarks(platform_.dialogs(), frame_, AppDir() + QStringLiteral("书签"));
             return Ran::Done;
         case Command::CheckUpdate:
             CheckForUpdateAndSay(platform_, frame_,

@@ -1,7 +1,8 @@
 #pragma once
 // The frame's secondary windows and what the frame asks of them: the download manager,
 // the settings (modal from the menu, beside the frame from a command line), the skin
-// chooser, the about box, the add-bookmark dialog, the history. Each is made on first use.
+// chooser, the about box, the add-bookmark dialog, the history, the import. Each is made on
+// first use.
 #include <QObject>
 #include <functional>
 
@@ -33,6 +34,7 @@ class SecondaryWindows : public QObject {
     void about();
     void addBookmark(const QString &title, const QString &address);
     void showHistory();
+    void importData();
     // The windows' commands: the download manager, the settings (modal), the skins, the
     // about box, the update check from the menu.
     Ran Execute(Command command);
