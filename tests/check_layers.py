@@ -13,6 +13,7 @@ LAYERS = {
     "platform": 1,
     "services": 2, "skins": 2,
     "tab": 3, "downloads": 3, "gestures": 3, "bosskey": 3, "settings": 3, "about": 3, "history": 3,
+    "import": 3,
     "shell": 4,
     "app": 5,
 }

@@ -21,7 +21,7 @@ constexpr qint64 kChromiumEpochMs = 11644473600000LL;
 
 QSqlQuery Query(const QString &connection, const QString &sql, const QVariantList &args) {
     QSqlQuery q(QSqlDatabase::database(connection, false));
-    q.prepare(sql);
+    if (!q.prepare(sql)) return q;  // its error says why (a file that is no database)
     for (const QVariant &a : args) q.addBindValue(a);
     q.exec();
     return q;
