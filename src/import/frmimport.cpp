@@ -57,7 +57,7 @@ frmImport::frmImport(Platform &platform, const QString &bookmarks, const QString
     cboRange->addItems({QStringLiteral("最近 %1 天").arg(kRecentDays), QStringLiteral("全部")});
     range->addWidget(cboRange);
     range->addStretch(1);
-    cmdHtml = new QPushButton(QStringLiteral("从 HTML 文件导入…"), this);
+    cmdHtml = new QPushButton(QStringLiteral("从 HTML 文件导入(&H)…"), this);
     cmdHtml->setObjectName(QStringLiteral("cmdHtml"));
     range->addWidget(cmdHtml);
     column->addLayout(range);
@@ -72,7 +72,7 @@ frmImport::frmImport(Platform &platform, const QString &bookmarks, const QString
     column->addWidget(lblSummary);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    cmdImport = new QPushButton(QStringLiteral("导入"), this);
+    cmdImport = new QPushButton(QStringLiteral("导入(&I)"), this);
     cmdImport->setObjectName(QStringLiteral("cmdImport"));
     cmdImport->setDefault(true);
     cmdClose = new QPushButton(QStringLiteral("关闭"), this);
@@ -262,16 +262,19 @@ void frmImport::finish() {
                                  : QStringLiteral("导入完成："))
                  .arg(added_)
                  .arg(visitsAdded_);
+    // "书签 2 个、历史记录 3 条", leaving out what is none.
+    auto both = [](int marks, int visits) {
+        QStringList parts;
+        if (marks) parts << QStringLiteral("书签 %1 个").arg(marks);
+        if (visits) parts << QStringLiteral("历史记录 %1 条").arg(visits);
+        return parts.join(QStringLiteral("、"));
+    };
     if (present_ || visitsRead_ > visitsAdded_)
-        lines << QStringLiteral("已有的书签 %1 个、历史记录 %2 条未重复导入。")
-                     .arg(present_)
-                     .arg(visitsRead_ - visitsAdded_);
+        lines << QStringLiteral("已有的%1未重复导入。")
+                     .arg(both(present_, visitsRead_ - visitsAdded_));
     if (unsupported_ || visitsSkipped_)
-        lines << QStringLiteral(
-                     "跳过了不能在选项卡中打开的地址（如 javascript:）：书签 %1 个、"
-                     "历史记录 %2 条。")
-                     .arg(unsupported_)
-                     .arg(visitsSkipped_);
+        lines << QStringLiteral("跳过了不能在选项卡中打开的地址（如 javascript:）：%1。")
+                     .arg(both(unsupported_, visitsSkipped_));
     if (failed_) lines << QStringLiteral("%1 个书签无法写入（%2）。").arg(failed_).arg(writeError_);
     lines += sourceErrors_;
     lblSummary->setText(lines.join(u'\n'));

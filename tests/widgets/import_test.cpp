@@ -101,7 +101,7 @@ TEST_F(ImportTest, OtherBrowsersBookmarksAndHistoryComeOverOnce) {
                            "Firefox（default-release）：书签 3 个",
                            "Firefox（default-release）：历史记录 1 条"}));
     EXPECT_EQ(summary.section('\n', 0, 0), "导入完成：新增书签 6 个、历史记录 3 条。");
-    EXPECT_TRUE(summary.contains("书签 3 个、历史记录 1 条")) << summary.toStdString();
+    EXPECT_TRUE(summary.contains("javascript:）：书签 3 个、历史记录 1 条。")) << summary.toStdString();
     const QString chromium = bookmarks() + "/导入/Chromium（Default）/书签栏/";
     EXPECT_EQ(ReadBookmarkFile(chromium + "工作/报表.zvb"), "http://work.example/report");
     EXPECT_EQ(ReadBookmarkFile(chromium + "A_B 测试.zvb"), "https://ab.example/");
