@@ -58,10 +58,13 @@ void MakeChromiumProfile(const QString &home, const QString &barChildrenJson,
             "visit_time INTEGER NOT NULL,from_visit INTEGER,transition INTEGER DEFAULT 0 NOT "
             "NULL,segment_id INTEGER,visit_duration INTEGER DEFAULT 0 NOT NULL,"
             "incremented_omnibox_typed_score BOOLEAN DEFAULT FALSE NOT NULL)");
+        q.exec("CREATE INDEX urls_url_index ON urls (url)");
         for (const FixtureVisit &v : visits) {
             const qint64 time = (v.when + kChromiumEpochMs) * 1000;
-            Run(q, "INSERT OR IGNORE INTO urls(url, title, last_visit_time) VALUES (?, ?, ?)",
-                {v.url, v.title, time});
+            Run(q,
+                "INSERT INTO urls(url, title, last_visit_time) SELECT ?, ?, ? WHERE NOT EXISTS "
+                "(SELECT 1 FROM urls WHERE url = ?)",
+                {v.url, v.title, time, v.url});
             // 1 typed, 0 a link; 0x30000000 the chain's start and end
             Run(q,
                 "INSERT INTO visits(url, visit_time, transition) SELECT id, ?, ? FROM urls "
