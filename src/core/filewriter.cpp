@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 
 QString WriteErrorText(int error) {
@@ -64,8 +65,13 @@ WriteResult WriteFileWhole(const QString &path, const QByteArray &bytes, FileAcc
                                                         : 0666;  // less the umask at open
     QByteArray temp;
     int fd = -1;
+    // A name near the system's limit leaves no room for the suffix: the temporary file then
+    // goes by the suffix alone, in the same folder.
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray stem =
+        target.size() - slash - 1 + 12 <= NAME_MAX ? target : target.left(slash + 1);
     for (int tries = 0; fd < 0 && tries < 16; ++tries) {
-        temp = target + config::kTemporaryMark +
+        temp = stem + config::kTemporaryMark +
                QByteArray::number(QRandomGenerator::global()->generate(), 36);
         fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd < 0 && errno != EEXIST) return {WriteErrorText(errno)};

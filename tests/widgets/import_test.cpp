@@ -69,7 +69,9 @@ TEST_F(ImportTest, OtherBrowsersBookmarksAndHistoryComeOverOnce) {
         R"([{"type":"folder","name":"工作","children":[{"type":"url","name":"报表",)"
         R"("url":"http://work.example/report"}]},{"type":"url","name":"A/B 测试",)"
         R"("url":"https://ab.example/"},{"type":"url","name":"..","url":"https://dots.example/"},)"
-        R"j({"type":"url","name":"书签小工具","url":"javascript:alert(1)"}])j",
+        R"j({"type":"url","name":"书签小工具","url":"javascript:alert(1)"},)j" +
+            QString(R"({"type":"url","name":"%1","url":"https://long.example/"}])")
+                .arg(QString(200, u'长')),
         {{"https://typed.example/", "Typed Kz", kNow - 5 * kDay, true},
          {"https://linked.example/", "Linked Kz", kNow - 2 * kDay},
          {"https://old.example/", "Old", kNow - 200 * kDay},
@@ -97,15 +99,18 @@ TEST_F(ImportTest, OtherBrowsersBookmarksAndHistoryComeOverOnce) {
     QStringList listed;
     const QString summary = import(bookmarks(), &listed);
     EXPECT_EQ(listed,
-              (QStringList{"Chromium（Default）：书签 4 个", "Chromium（Default）：历史记录 3 条",
+              (QStringList{"Chromium（Default）：书签 5 个", "Chromium（Default）：历史记录 3 条",
                            "Firefox（default-release）：书签 3 个",
                            "Firefox（default-release）：历史记录 1 条"}));
-    EXPECT_EQ(summary.section('\n', 0, 0), "导入完成：新增书签 6 个、历史记录 3 条。");
-    EXPECT_TRUE(summary.contains("javascript:）：书签 3 个、历史记录 1 条。")) << summary.toStdString();
+    EXPECT_EQ(summary.section('\n', 0, 0), "导入完成：新增书签 7 个、历史记录 3 条。");
+    EXPECT_TRUE(summary.contains("javascript:）：书签 3 个、历史记录 1 条。"))
+        << summary.toStdString();
     const QString chromium = bookmarks() + "/导入/Chromium（Default）/书签栏/";
     EXPECT_EQ(ReadBookmarkFile(chromium + "工作/报表.zvb"), "http://work.example/report");
     EXPECT_EQ(ReadBookmarkFile(chromium + "A_B 测试.zvb"), "https://ab.example/");
     EXPECT_EQ(ReadBookmarkFile(chromium + "__.zvb"), "https://dots.example/");
+    const QString longName = QString(82, u'长') + ".zvb";  // 246 bytes, room for "(1)"
+    EXPECT_EQ(ReadBookmarkFile(chromium + longName), "https://long.example/");
     EXPECT_EQ(
         ReadBookmarkFile(bookmarks() + "/导入/Firefox（default-release）/书签菜单/旅行/地图.zvb"),
         "http://map.example/");
