@@ -10,9 +10,32 @@
 #include "platform/transfer.h"
 #include "services/downloadclaims.h"
 
+namespace {
+
+// Where a 206's body starts: "bytes 100-199/1000"; none for anything else.
+std::optional<qint64> RangeStart(const QByteArray &contentRange) {
+    const QByteArray r = contentRange.trimmed();
+    if (!r.startsWith("bytes ")) return std::nullopt;
+    bool ok = false;
+    const qint64 start = r.mid(6, r.indexOf('-') - 6).trimmed().toLongLong(&ok);
+    return ok ? std::optional<qint64>(start) : std::nullopt;
+}
+
+// The whole size a 206 names after its "/"; none when it says "*".
+std::optional<qint64> RangeTotal(const QByteArray &contentRange) {
+    bool ok = false;
+    const qint64 total =
+        contentRange.mid(contentRange.lastIndexOf('/') + 1).trimmed().toLongLong(&ok);
+    return ok ? std::optional<qint64>(total) : std::nullopt;
+}
+
+}  // namespace
+
 DownloadTask::DownloadTask(Clock &clock, QObject *parent) : QObject(parent), clock_(clock) {
     ticker_.setInterval(1000);
     connect(&ticker_, &QTimer::timeout, this, &DownloadTask::tick);
+    retry_.setSingleShot(true);
+    connect(&retry_, &QTimer::timeout, this, &DownloadTask::Resume);
 }
 
 DownloadTask::~DownloadTask() {
@@ -41,17 +64,51 @@ void DownloadTask::Start(const QString &target, const QUrl &url, Transfer *trans
 
 void DownloadTask::onResponseStarted() {
     if (state_ != State::Requesting) return;
+    const int status = transfer_->HttpStatus();
     // An error page is no file to save.
-    if (transfer_->HttpStatus() >= 400)
-        return fail(QStringLiteral("服务器错误 %1").arg(transfer_->HttpStatus()));
+    if (status >= 400) return fail(QStringLiteral("服务器错误 %1").arg(status));
     // The chosen name stays as it is (absent, or an older file) until the new one is whole.
-    if (!writing_) {
-        // Its own, new: never another task's partial file, nor one a crash left.
-        file_.setFileName(partial_);
-        if (!file_.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return fail(fileFault(errno));
+    if (!writing_ && !openPartial(status)) return fail(fileFault(errno));
+    if (writing_) {
+        written_ = writing_->BytesWritten();
+        expected_ = transfer_->ContentLength();
+    } else {
+        // A strong version only: a weak one may not ask for a part.
+        const QByteArray etag = transfer_->Header("ETag").trimmed();
+        validator_ =
+            etag.startsWith("W/") || etag.isEmpty() ? transfer_->Header("Last-Modified") : etag;
+        resumable_ =
+            transfer_->CanResume() &&
+            (transfer_->Header("Accept-Ranges").contains("bytes") || !validator_.isEmpty());
     }
-    expected_ = transfer_->ContentLength();
     state_ = State::Transferring;
+    // The speed counts what this transfer brings, from now: never what came while the save
+    // dialog was open, nor the part a resume starts from.
+    started_ = clock_.steadyMs();
+    rate_ = RateMeter();
+    rate_.sample(0, written_);
+    emit Changed();
+}
+
+// The partial file for the answer: appended to when the server sends the rest, else written
+// from its start (saying so when a resume had to start again).
+bool DownloadTask::openPartial(int status) {
+    file_.setFileName(partial_);
+    if (offset_ == 0)  // its own, new: never another task's partial file, nor one a crash left
+        return (expected_ = transfer_->ContentLength(),
+                file_.open(QIODevice::WriteOnly | QIODevice::NewOnly));
+    if (status == 206 && RangeStart(transfer_->Header("Content-Range")) == offset_) {
+        const auto total = RangeTotal(transfer_->Header("Content-Range"));
+        const auto length = transfer_->ContentLength();
+        expected_ = total    ? total
+                    : length ? std::optional<qint64>(offset_ + *length)
+                             : std::nullopt;
+        return file_.open(QIODevice::WriteOnly | QIODevice::Append);
+    }
+    note_ = QStringLiteral("   服务器不支持断点续传，已重新开始");
+    written_ = offset_ = 0;
+    expected_ = transfer_->ContentLength();
+    return file_.open(QIODevice::WriteOnly | QIODevice::Truncate);
 }
 
 void DownloadTask::onDataAvailable() {
@@ -66,7 +123,7 @@ void DownloadTask::onDataAvailable() {
 void DownloadTask::onFinished(bool ok, const QString &error) {
     if (state_ == State::Requesting && ok) onResponseStarted();
     const QString why = error.isEmpty() ? QStringLiteral("连接中断") : error;
-    if (state_ == State::Requesting) return fail(why);
+    if (state_ == State::Requesting) return offset_ > 0 ? interrupt(why) : fail(why);
     if (state_ != State::Transferring) return;
     if (writing_) {
         written_ = writing_->BytesWritten();
@@ -78,7 +135,7 @@ void DownloadTask::onFinished(bool ok, const QString &error) {
     if (ok && (!expected_ || written_ == *expected_))
         complete();
     else
-        fail(why);
+        interrupt(why);
 }
 
 // Whole blocks as they arrive; the last, shorter block once the body has ended. The reply is
@@ -94,6 +151,7 @@ void DownloadTask::writeBlocks(bool drain) {
         if (file_.write(waiting_.constData() + at, n) != n) return fail(fileFault(errno));
         at += n;
         written_ += n;
+        retries_ = 0;  // it moves again: a later break gets its tries afresh
         figure_ = true;
         emit Progressed();
         if (expected_ && written_ >= *expected_) return complete();
@@ -106,7 +164,7 @@ void DownloadTask::tick() {
     const qint64 now = clock_.steadyMs() - started_;
     rate_.sample(now, written_);
     if (now - rate_.lastGrowth() >= kStallMs)
-        return fail(QStringLiteral("服务器无响应 (%1 秒)").arg(kStallMs / 1000));
+        return interrupt(QStringLiteral("服务器无响应 (%1 秒)").arg(kStallMs / 1000));
     if (state_ != State::Transferring) return;
     shownRate_ = rate_.bytesPerSecond();
     emit Changed();
@@ -146,13 +204,70 @@ QString DownloadTask::fileFault(int error) const {
     return QStringLiteral("无法写入目标文件夹");
 }
 
+void DownloadTask::interrupt(const QString &reason) {
+    if (!resumable_ || writing_) return fail(reason);
+    if (state_ == State::Transferring) {
+        writeBlocks(true);  // every byte that came is in the file the next request adds to
+        if (state_ != State::Transferring) return;
+    }
+    file_.close();
+    transfer_->Cancel();
+    ticker_.stop();
+    state_ = State::Interrupted;
+    static constexpr int kDelays[kRetries] = {2, 8, 30};
+    if (retries_ < kRetries) {
+        const int seconds = kDelays[retries_++];
+        retry_.start(seconds * 1000);
+        suffix_ = QStringLiteral("   %1，%2 秒后重试").arg(reason).arg(seconds);
+    } else {
+        suffix_ = QStringLiteral("   已中断：%1").arg(reason);
+    }
+    figure_ = true;
+    shownRate_.reset();
+    emit Changed();
+}
+
+void DownloadTask::Pause() {
+    if (!CanPause()) return;
+    writeBlocks(true);
+    if (state_ != State::Transferring) return;
+    file_.close();
+    transfer_->Cancel();
+    ticker_.stop();
+    state_ = State::Paused;
+    figure_ = true;
+    shownRate_.reset();
+    suffix_ = QStringLiteral("   已暂停");
+    emit Changed();
+}
+
+// On from the partial file's end; a file that went meanwhile starts again from nothing.
+void DownloadTask::Resume() {
+    if (!resumable()) return;
+    retry_.stop();
+    if (QFileInfo(partial_).size() != written_) {
+        QFile::remove(partial_);
+        written_ = 0;
+    }
+    offset_ = written_;
+    state_ = State::Requesting;
+    suffix_.clear();
+    started_ = clock_.steadyMs();
+    rate_ = RateMeter();
+    rate_.sample(0, written_);
+    ticker_.start();
+    emit Changed();
+    transfer_->ExecuteFrom(url_, offset_, validator_);
+}
+
 void DownloadTask::Stop() {
-    if (running()) end(State::Stopped, QStringLiteral("下载已停止"));
+    if (running() || resumable()) end(State::Stopped, QStringLiteral("下载已停止"));
 }
 
 // A part of a file is no file: it goes with the task's end.
 void DownloadTask::end(State state, const QString &text) {
     state_ = state;
+    retry_.stop();
     ticker_.stop();
     endTransfer();  // a request still waiting for its answer is cancelled too
     file_.close();
@@ -175,7 +290,7 @@ void DownloadTask::endTransfer() {
 }
 
 bool DownloadTask::DeleteFile() {
-    if (running()) {
+    if (running() || resumable()) {
         Stop();  // the transfer must not go on into a file the user deleted
         return true;
     }
@@ -184,8 +299,9 @@ bool DownloadTask::DeleteFile() {
 
 QString DownloadTask::progressText(bool withSpeed) const {
     if (!figure_) return fixed_ + suffix_;
-    if (!shownRate_) return ProgressText(written_) + suffix_;
-    return ProgressDetail(written_, expected_, shownRate_, withSpeed) + suffix_;
+    if (resumable()) return ProgressDetail(written_, expected_, std::nullopt) + note_ + suffix_;
+    if (!shownRate_) return ProgressText(written_) + note_ + suffix_;
+    return ProgressDetail(written_, expected_, shownRate_, withSpeed) + note_ + suffix_;
 }
 
 int DownloadTask::barWidth(int track) const {

@@ -17,15 +17,32 @@ class WritingTransfer;
 class DownloadTask : public QObject {
     Q_OBJECT
   public:
-    enum class State { Idle, Requesting, Transferring, Completed, Stopped, Failed };
+    // Paused by the user, or Interrupted by a break (tried again by itself a few times): the
+    // partial file stays, and Resume goes on from its end.
+    enum class State {
+        Idle,
+        Requesting,
+        Transferring,
+        Completed,
+        Stopped,
+        Failed,
+        Paused,
+        Interrupted
+    };
     static constexpr qint64 kStallMs = 60000;  // a task that gets no byte for this long fails
+    static constexpr int kRetries = 3;         // a break is tried again 2, 8 and 30 s later
 
     explicit DownloadTask(Clock &clock, QObject *parent = nullptr);
     ~DownloadTask() override;  // a task that goes while it runs leaves no partial file
 
     // Follows the transfer (adopted) for the address; the file is named target once whole.
     void Start(const QString &target, const QUrl &url, Transfer *transfer);
-    void Stop();
+    void Stop();  // the partial file goes too
+    // Only a task whose server can send the rest: the direct transfer, the server taking
+    // ranges or naming the file's version.
+    bool CanPause() const { return state_ == State::Transferring && resumable_; }
+    void Pause();
+    void Resume();
     // Deletes the downloaded file, stopping a running task first: false when it could not.
     bool DeleteFile();
     // Once a second while it runs: the speed, and the end of a task whose server went quiet.
@@ -33,6 +50,7 @@ class DownloadTask : public QObject {
 
     State state() const { return state_; }
     bool running() const { return state_ == State::Requesting || state_ == State::Transferring; }
+    bool resumable() const { return state_ == State::Paused || state_ == State::Interrupted; }
     qint64 bytesWritten() const { return written_; }
     std::optional<qint64> expected() const { return expected_; }
     QString targetPath() const { return target_; }
@@ -56,6 +74,9 @@ class DownloadTask : public QObject {
     void writeBlocks(bool drain);
     void complete();
     void fail(const QString &reason);
+    // A break: a task that can go on keeps its file and tries again, else it fails.
+    void interrupt(const QString &reason);
+    bool openPartial(int status);
     QString fileFault(int error) const;  // error: errno
     void end(State state, const QString &text);
     void endTransfer();
@@ -71,6 +92,11 @@ class DownloadTask : public QObject {
     QByteArray waiting_;  // read from the reply, short of a whole block
     std::optional<qint64> expected_;
     qint64 written_ = 0;
+    qint64 offset_ = 0;       // where the current request's body starts in the file
+    QByteArray validator_;    // the file's version as the server names it, for If-Range
+    bool resumable_ = false;  // the server can send the rest
+    int retries_ = 0;         // tried again by itself since the last byte came
+    QTimer retry_;
     qint64 started_ = 0;  // the clock's steady count at the start
     QTimer ticker_;
     RateMeter rate_;
@@ -78,4 +104,5 @@ class DownloadTask : public QObject {
     QString fixed_ = QStringLiteral("已下载: 0 字节.");  // the text while no figure shows
     bool figure_ = false;                                // the figure shows, not the fixed text
     QString suffix_;
+    QString note_;  // what became of a resume: said to the end
 };

@@ -41,12 +41,23 @@ frmDownload::frmDownload(Platform &platform, QWidget *parent)
     mnuFile->addSeparator();
     mnuFile->addAction(QStringLiteral("关闭(&X)"), this, &QWidget::close);
     mnuP = new QMenu(this);
-    mnuP->addAction(QStringLiteral("删除文件"), this, &frmDownload::DeleteSelectedFile);
+    // The task's own: what it can do now.
+    auto onTask = [this](void (DownloadTask::*act)()) {
+        return [this, act] {
+            if (ucDownload *t = tasks_.value(SelectedTask)) (t->control().*act)();
+        };
+    };
+    mnuPause = mnuP->addAction(QStringLiteral("暂停"), this, onTask(&DownloadTask::Pause));
+    mnuResume = mnuP->addAction(QStringLiteral("继续"), this, onTask(&DownloadTask::Resume));
+    mnuStop = mnuP->addAction(QStringLiteral("停止"), this, onTask(&DownloadTask::Stop));
+    mnuP->addSeparator();
+    mnuDeleteFile =
+        mnuP->addAction(QStringLiteral("删除文件"), this, &frmDownload::DeleteSelectedFile);
     mnuP->addSeparator();
     mnuP->addAction(QStringLiteral("删除任务"), this, &frmDownload::DeleteSelectedTask);
     // What to do with the file, after the two of old.
     mnuP->addSeparator();
-    mnuP->addAction(QStringLiteral("打开文件"), this, [this] {
+    mnuOpen = mnuP->addAction(QStringLiteral("打开文件"), this, [this] {
         if (ucDownload *t = tasks_.value(SelectedTask)) t->OpenFile();
     });
     mnuP->addAction(QStringLiteral("打开所在文件夹"), this, [this] {
@@ -83,7 +94,15 @@ void frmDownload::NewDownload(const QString &fileName, const QString &url, Trans
     task->move(0, qRound(top / TwipsPerPixel(this)));
     connect(task, &ucDownload::MouseUp, this, [this, n, task](Qt::MouseButton b) {
         SelectedTask = n;
-        const auto state = task->state();
+        const DownloadTask &t = task->task();
+        const auto state = t.state();
+        const bool whole =
+            state == ucDownload::State::Completed && QFileInfo(t.targetPath()).isFile();
+        mnuPause->setVisible(t.CanPause());
+        mnuResume->setVisible(t.resumable());
+        mnuStop->setVisible(t.running() || t.resumable());
+        mnuDeleteFile->setVisible(whole || t.running() || t.resumable());
+        mnuOpen->setVisible(whole);  // a failed or missing file is nothing to open
         mnuRetry->setVisible(state == ucDownload::State::Failed ||
                              state == ucDownload::State::Stopped);
         if (b == Qt::RightButton) mnuP->popup(QCursor::pos());

@@ -27,6 +27,7 @@ class frmDownload : public QWidget {
     QScrollBar *Sro;
     QMenu *mnuFile, *mnuP;
     QAction *mnuRetry;  // "重新下载": on a failed or stopped task
+    QAction *mnuPause, *mnuResume, *mnuStop, *mnuDeleteFile, *mnuOpen;
 
     // "新建任务(&N)...": the address, the server's name for it, then where to save it.
     void NewTaskFromAddress();

@@ -72,7 +72,14 @@ ucDownload::ucDownload(Platform &platform, QWidget *parent)
     Label2->setGeometry(TwipsToPixels(QRect(840, 360, 3300, 255), this));
     Label3 = label(this, QStringLiteral("<a href=\"stop\">停止</a>"), QRect(4200, 360, 420, 315),
                    "Label3");
-    connect(Label3, &QLabel::linkActivated, this, &ucDownload::Stop);
+    connect(Label3, &QLabel::linkActivated, this, [this](const QString &link) {
+        if (link == QLatin1String("pause"))
+            task_.Pause();
+        else if (link == QLatin1String("resume"))
+            task_.Resume();
+        else
+            Stop();
+    });
     picPro = filled(this, QColor(0xF4, 0xF8, 0xFF), "picPro");
     picPro->setGeometry(TwipsToPixels(QRect(120, 720, 4575, 375), this));
     lblPro = filled(picPro, QColor(0x80, 0xFF, 0x80), "lblPro");
@@ -114,9 +121,15 @@ void ucDownload::draw(const DownloadTask &task) {
         lblPro->setPalette(p);
     }
     // A link stays blue when disabled: a finished task shows the word as plain grey text.
-    if (task.state() == State::Completed || task.state() == State::Failed) {
+    if (task.state() == State::Completed || task.state() == State::Failed ||
+        task.state() == State::Stopped) {
         Label3->setEnabled(false);
         Label3->setText(QStringLiteral("停止"));
+    } else {  // what the task can do now: pause what can go on later, else stop
+        const char *link = task.resumable()  ? "<a href=\"resume\">继续</a>"
+                           : task.CanPause() ? "<a href=\"pause\">暂停</a>"
+                                             : "<a href=\"stop\">停止</a>";
+        if (Label3->text() != QString::fromUtf8(link)) Label3->setText(QString::fromUtf8(link));
     }
 }
 

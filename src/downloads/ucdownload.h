@@ -25,6 +25,7 @@ class ucDownload : public QWidget {
     void Stop();      // the stop link
     void OpenFile();  // double click on the icon
     const DownloadTask &task() const { return task_; }
+    DownloadTask &control() { return task_; }  // pause, resume, stop
     State state() const { return task_.state(); }
     qint64 bytesWritten() const { return task_.bytesWritten(); }
     QString targetPath() const { return task_.targetPath(); }

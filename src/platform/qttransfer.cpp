@@ -36,11 +36,27 @@ QtTransfer::~QtTransfer() {
 }
 
 void QtTransfer::Execute(const QUrl &url, Method method) {
+    start(url, method, 0, {});
+}
+
+void QtTransfer::ExecuteFrom(const QUrl &url, qint64 from, const QByteArray &validator) {
+    Cancel();
+    start(url, Method::Get, from, validator);
+}
+
+void QtTransfer::start(const QUrl &url, Method method, qint64 from, const QByteArray &validator) {
+    started_ = false;
     QNetworkRequest request(url);
+    if (from > 0) {
+        request.setRawHeader("Range", "bytes=" + QByteArray::number(from) + '-');
+        if (!validator.isEmpty()) request.setRawHeader("If-Range", validator);
+    }
     if (method == Method::Head) request.setTransferTimeout(kHeadTimeoutMs);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     if (!userAgent_.isEmpty()) request.setRawHeader("User-Agent", userAgent_);
+    // The bytes as the server keeps them: a range counts those, never a decoded body's.
+    if (method == Method::Get) request.setRawHeader("Accept-Encoding", "identity");
     reply_ = method == Method::Head ? network_->head(request) : network_->get(request);
     // What has arrived but not been read is held here: the server waits for us beyond it,
     // so memory does not grow with the file.

@@ -13,6 +13,8 @@ class QtTransfer : public Transfer {
     QtTransfer(QNetworkAccessManager *network, const QByteArray &userAgent, QObject *parent);
     ~QtTransfer() override;
     void Execute(const QUrl &url, Method method) override;
+    bool CanResume() const override { return true; }
+    void ExecuteFrom(const QUrl &url, qint64 from, const QByteArray &validator) override;
     void Cancel() override;
     int HttpStatus() const override;
     std::optional<qint64> ContentLength() const override;
@@ -22,6 +24,7 @@ class QtTransfer : public Transfer {
     qint64 Read(char *data, qint64 maxBytes) override;
 
   private:
+    void start(const QUrl &url, Method method, qint64 from, const QByteArray &validator);
     QNetworkAccessManager *network_;
     QByteArray userAgent_;
     QPointer<QNetworkReply> reply_;

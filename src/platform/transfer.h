@@ -13,6 +13,17 @@ class Transfer : public QObject {
     ~Transfer() override;
 
     virtual void Execute(const QUrl &url, Method method = Method::Get) = 0;
+    // Whether the transfer can ask for the body again from a byte on (the engine's own
+    // download cannot).
+    virtual bool CanResume() const { return false; }
+    // A GET again, of the body from byte `from` on while the resource is still the one the
+    // validator names (its ETag or Last-Modified): 206 when the server can, 200 with all of it
+    // when it cannot or the resource changed. The transfer before it is cancelled.
+    virtual void ExecuteFrom(const QUrl &url, qint64 from, const QByteArray &validator) {
+        Q_UNUSED(from);
+        Q_UNUSED(validator);
+        Execute(url);
+    }
     virtual void Cancel() = 0;           // no more signals after this
     virtual int HttpStatus() const = 0;  // 0 until the response has begun
     virtual std::optional<qint64> ContentLength() const = 0;

@@ -180,6 +180,56 @@ TEST_F(DownloadsE2E, FaultsEndInAClearStateAndNeverInAFalseCompletion) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"empty.bin", "nolength.bin"}));
 }
 
+// A break is not the end: a cut at 30 % is resumed by itself with one ranged request from the
+// cut, byte for byte; a pause and 继续 the same; a server that ignores the range starts again
+// from nothing and says so.
+TEST_F(DownloadsE2E, ABreakOrAPauseGoesOnFromWhereItStopped) {
+    const qint64 size = 8 << 20;
+    const QByteArray whole =
+        QCryptographicHash::hash(TestHttpServer::Generated(0, size), QCryptographicHash::Sha256)
+            .toHex();
+    TestHttpServer::Response cut;
+    cut.generated = size;
+    cut.ranges = true;
+    cut.etag = "\"v1\"";
+    cut.cutAfter = size * 3 / 10;
+    server.route("/cut", cut);
+    TestHttpServer::Response deaf = cut;  // names its version, answers every range whole
+    deaf.ranges = false;
+    deaf.faultOnce = true;
+    server.route("/deaf", deaf);
+    TestHttpServer::Response slow = cut;
+    slow.cutAfter = -1;
+    slow.pauseMs = 30;
+    server.route("/slow", slow);
+    ucDownload *a = fetch(server.url("/cut"), "cut.bin");
+    ucDownload *b = fetch(server.url("/deaf"), "deaf.bin");
+    ucDownload *c = fetch(server.url("/slow"), "slow.bin");
+    ASSERT_TRUE(waitFor([&] { return c->bytesWritten() > size / 4; }, 20000));
+    c->control().Pause();
+    const qint64 at = c->bytesWritten();
+    QTest::qWait(500);
+    EXPECT_EQ(c->state(), ucDownload::State::Paused);
+    EXPECT_EQ(QDir(dir.path()).entryList({"slow.bin*.part"}, QDir::Files).size(), 1);
+    EXPECT_EQ(c->bytesWritten(), at);
+    c->control().Resume();
+    ASSERT_TRUE(waitFor([&] { return ended(a) && ended(b) && ended(c); }, 30000));
+    for (const char *name : {"cut.bin", "deaf.bin", "slow.bin"})
+        EXPECT_EQ(sha256(dir.filePath(name)), whole) << name;
+    QStringList ranges;
+    for (const QByteArray &head : server.requestHeads) {
+        const qsizetype r = head.indexOf("Range: bytes=");
+        if (r >= 0 && head.contains("If-Range: \"v1\""))
+            ranges << QString(head.left(head.indexOf(' ', 4)).mid(4)) +
+                          head.mid(r + 13, head.indexOf('-', r + 13) - r - 13);
+    }
+    ranges.sort();
+    EXPECT_EQ(ranges, (QStringList{"/cut" + QString::number(size * 3 / 10),
+                                   "/deaf" + QString::number(size * 3 / 10),
+                                   "/slow" + QString::number(at)}));
+    EXPECT_TRUE(b->task().progressText().contains("服务器不支持断点续传，已重新开始"));
+}
+
 TEST_F(DownloadsE2E, StopBeforeTheFirstBlockAStalledServerAndAnUnwritableTarget) {
     // An older file under the name stays whole through a stop before any byte came.
     const QByteArray older = pattern(9999);

@@ -95,6 +95,12 @@ class FakeTransfer : public Transfer {
         url = u;
         method = m;
     }
+    bool CanResume() const override { return true; }
+    void ExecuteFrom(const QUrl &u, qint64 f, const QByteArray &v) override {
+        url = u;
+        from = f;
+        validator = v;
+    }
     void Cancel() override { cancelled = true; }
     int HttpStatus() const override { return status; }
     std::optional<qint64> ContentLength() const override { return length; }
@@ -121,6 +127,8 @@ class FakeTransfer : public Transfer {
 
     QUrl url;
     Method method = Method::Get;
+    qint64 from = -1;  // a resume's first byte
+    QByteArray validator;
     QHash<QByteArray, QByteArray> headers;
     int status = 0;
     std::optional<qint64> length;

@@ -95,6 +95,17 @@ void TestHttpServer::serve() {
                 r = Response();
                 r.status = 410;
             }
+            const qsizetype range = buf.indexOf("\r\nRange: bytes=");
+            const qsizetype ifRange = buf.indexOf("\r\nIf-Range: ");
+            const bool sameVersion =
+                ifRange < 0 ||
+                buf.mid(ifRange + 12, buf.indexOf("\r\n", ifRange + 2) - ifRange - 12) == r.etag;
+            if (r.ranges && range >= 0 && sameVersion) {
+                r.from =
+                    buf.mid(range + 15, buf.indexOf('-', range + 15) - range - 15).toLongLong();
+                r.cutAfter = r.stallAfter = -1;
+            }
+            if (r.faultOnce && requests.count(path) > 1) r.cutAfter = r.stallAfter = -1;
             if (line.value(0) == "HEAD") {
                 r.cutAfter = 0;
                 r.generated = -1;
@@ -108,13 +119,20 @@ void TestHttpServer::serve() {
 }
 
 void TestHttpServer::answer(QTcpSocket *s, const Response &r) {
+    const int status = r.from > 0 ? 206 : r.status;
     QByteArray head =
-        "HTTP/1.1 " + QByteArray::number(r.status) + (r.status < 400 ? " OK" : " Error") + "\r\n";
+        "HTTP/1.1 " + QByteArray::number(status) + (status < 400 ? " OK" : " Error") + "\r\n";
     head += "Content-Type: " + r.contentType + "\r\nConnection: close\r\n";
+    if (r.ranges) head += "Accept-Ranges: bytes\r\n";
+    if (!r.etag.isEmpty()) head += "ETag: " + r.etag + "\r\n";
+    if (r.from > 0)
+        head += "Content-Range: bytes " + QByteArray::number(r.from) + '-' +
+                QByteArray::number(r.generated - 1) + '/' + QByteArray::number(r.generated) +
+                "\r\n";
     if (r.chunkBytes > 0)
         head += "Transfer-Encoding: chunked\r\n";
     else if (r.generated >= 0)
-        head += "Content-Length: " + QByteArray::number(r.generated) + "\r\n";
+        head += "Content-Length: " + QByteArray::number(r.generated - r.from) + "\r\n";
     else if (r.withLength)
         head += "Content-Length: " + QByteArray::number(r.body.size()) + "\r\n";
     for (const auto &h : r.headers) head += h.first + ": " + h.second + "\r\n";
@@ -145,9 +163,13 @@ void TestHttpServer::stream(QTcpSocket *s, const Response &r) {
     auto *pump = new QTimer(s);
     pump->setSingleShot(true);
     pump->setInterval(r.pauseMs);
-    connect(pump, &QTimer::timeout, s, [s, r, piece, pump, sent = qint64(0)]() mutable {
-        while (s->bytesToWrite() < 4 * piece && sent < r.generated) {
-            const QByteArray data = Generated(sent, qMin(piece, r.generated - sent));
+    // A cut closes the connection there; a stall sends nothing more and keeps it open.
+    const qint64 end = r.cutAfter >= 0     ? r.cutAfter
+                       : r.stallAfter >= 0 ? r.stallAfter
+                                           : r.generated;
+    connect(pump, &QTimer::timeout, s, [s, r, piece, pump, end, sent = r.from]() mutable {
+        while (s->bytesToWrite() < 4 * piece && sent < end) {
+            const QByteArray data = Generated(sent, qMin(piece, end - sent));
             sent += data.size();
             if (r.chunkBytes > 0)
                 s->write(QByteArray::number(data.size(), 16) + "\r\n" + data + "\r\n");
@@ -155,8 +177,13 @@ void TestHttpServer::stream(QTcpSocket *s, const Response &r) {
                 s->write(data);
             if (r.pauseMs > 0) break;
         }
-        if (sent < r.generated) {
+        if (sent < end) {
             if (r.pauseMs > 0) pump->start();
+            return;
+        }
+        if (end < r.generated) {
+            pump->disconnect();
+            if (r.cutAfter >= 0) s->disconnectFromHost();  // what was sent arrives, then the end
             return;
         }
         if (r.chunkBytes > 0) s->write("0\r\n\r\n");

@@ -27,6 +27,12 @@ class TestHttpServer : public QObject {
         qint64 generated = -1;     // instead of body: this many bytes of Generated(), streamed
         qint64 chunkBytes = 0;     // chunked encoding in pieces of this size (no length)
         int pauseMs = 0;           // a pause after each piece: a bursty server
+        // "Range: bytes=N-" gets 206 and the rest (If-Range must name the ETag when sent);
+        // the cut and the stall are the whole body's only.
+        bool ranges = false;
+        QByteArray etag;
+        bool faultOnce = false;  // the cut or the stall at the first request only
+        qint64 from = 0;         // set per request: where a 206 starts
     };
     // The bytes a generated body holds from offset on.
     static QByteArray Generated(qint64 offset, qint64 n);

@@ -356,8 +356,8 @@ TEST_F(ManagerTest, MenusNewTaskAndTheCloseQuestion) {
     for (QAction *a : m->mnuFile->actions()) file << (a->isSeparator() ? "-" : a->text());
     for (QAction *a : m->mnuP->actions()) task << (a->isSeparator() ? "-" : a->text());
     EXPECT_EQ(file, (QStringList{"新建任务(&N)...", "-", "关闭(&X)"}));
-    EXPECT_EQ(task, (QStringList{"删除文件", "-", "删除任务", "-", "打开文件", "打开所在文件夹",
-                                 "复制下载地址", "重新下载"}));
+    EXPECT_EQ(task, (QStringList{"暂停", "继续", "停止", "-", "删除文件", "-", "删除任务", "-",
+                                 "打开文件", "打开所在文件夹", "复制下载地址", "重新下载"}));
 
     m->NewTaskFromAddress();  // the input box was cancelled
     EXPECT_TRUE(m->tasks().isEmpty());

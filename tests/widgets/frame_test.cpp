@@ -620,9 +620,9 @@ TEST_F(FrameTest, OrganiseBookmarksOpensTheFolderOnlyWhenItExists) {
     emit menu->aboutToShow();
     QStringList items;
     for (QAction *a : menu->actions()) items << a->text();
-    EXPECT_EQ(items, (QStringList{"工作", "新闻"}));
-    EXPECT_EQ(menu->actions()[0]->menu()->actions().value(0)->text(), "报表");
-    menu->actions()[1]->trigger();
+    EXPECT_EQ(items, (QStringList{"导入书签和历史记录…", "导出书签…", "", "工作", "新闻"}));
+    EXPECT_EQ(menu->actions()[3]->menu()->actions().value(0)->text(), "报表");
+    menu->actions()[4]->trigger();
     EXPECT_EQ(view(f->tabs()[0])->calls.last(), "Navigate http://news/");
     ui(f).action("mnuOrgFav")->trigger();
     ASSERT_EQ(f->tabs().size(), 2);
