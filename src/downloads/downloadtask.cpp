@@ -39,8 +39,72 @@ DownloadTask::DownloadTask(Clock &clock, QObject *parent) : QObject(parent), clo
 }
 
 DownloadTask::~DownloadTask() {
-    Stop();
+    if (running() && !resumable_) Stop();
+    file_.close();  // one that can go on keeps what it has, as its record says
     endTransfer();
+}
+
+DownloadRecord DownloadTask::record() const {
+    DownloadRecord r;
+    r.target = target_;
+    r.partial = partial_;
+    r.url = url_.toString();
+    r.written = written_;
+    r.expected = expected_.value_or(-1);
+    r.validator = validator_;
+    switch (state_) {
+        case State::Completed:
+            r.end = DownloadRecord::End::Completed;
+            break;
+        case State::Stopped:
+            r.end = DownloadRecord::End::Stopped;
+            r.text = fixed_;
+            break;
+        case State::Failed:
+        case State::Idle:
+            r.end = DownloadRecord::End::Failed;
+            r.text = fixed_;
+            break;
+        default:  // running, paused or interrupted: it goes on next time if it can
+            r.end = resumable_ ? DownloadRecord::End::Interrupted : DownloadRecord::End::Failed;
+            r.text = QStringLiteral("下载失败：程序已退出");
+    }
+    return r;
+}
+
+void DownloadTask::Restore(const DownloadRecord &r, std::function<Transfer *()> make) {
+    target_ = r.target;
+    url_ = QUrl(r.url);
+    validator_ = r.validator;
+    if (r.expected >= 0) expected_ = r.expected;
+    make_ = std::move(make);
+    switch (r.end) {
+        case DownloadRecord::End::Completed:
+            state_ = State::Completed;
+            written_ = r.written;
+            figure_ = QFileInfo(target_).isFile();
+            fixed_ = QStringLiteral("文件已删除");
+            if (figure_) suffix_ = QStringLiteral("   下载已完成");
+            break;
+        case DownloadRecord::End::Interrupted:
+            // Its own again: the partial file of the record, or a new one when it went.
+            downloadclaims::ClaimTarget(target_);
+            partial_ = r.partial;
+            if (QFileInfo(partial_).isFile())
+                downloadclaims::ClaimTarget(partial_);  // held as any path is
+            else
+                partial_ = downloadclaims::ClaimPartial(target_);
+            written_ = QFileInfo(partial_).isFile() ? QFileInfo(partial_).size() : 0;
+            state_ = State::Interrupted;
+            resumable_ = true;
+            figure_ = true;
+            suffix_ = QStringLiteral("   已中断");
+            break;
+        default:
+            state_ = r.end == DownloadRecord::End::Stopped ? State::Stopped : State::Failed;
+            fixed_ = r.text;
+    }
+    emit Changed();
 }
 
 void DownloadTask::Start(const QString &target, const QUrl &url, Transfer *transfer) {
@@ -49,17 +113,21 @@ void DownloadTask::Start(const QString &target, const QUrl &url, Transfer *trans
     downloadclaims::ClaimTarget(target_);
     partial_ = downloadclaims::ClaimPartial(target_);
     state_ = State::Requesting;
-    transfer_ = transfer;
-    transfer_->setParent(this);
+    adopt(transfer);
     writing_ = qobject_cast<WritingTransfer *>(transfer);
     if (writing_) writing_->SetFile(partial_);
-    connect(transfer_, &Transfer::ResponseStarted, this, &DownloadTask::onResponseStarted);
-    connect(transfer_, &Transfer::DataAvailable, this, &DownloadTask::onDataAvailable);
-    connect(transfer_, &Transfer::Finished, this, &DownloadTask::onFinished);
     started_ = clock_.steadyMs();
     rate_.sample(0, 0);
     ticker_.start();
     transfer_->Execute(url);
+}
+
+void DownloadTask::adopt(Transfer *transfer) {
+    transfer_ = transfer;
+    transfer_->setParent(this);
+    connect(transfer_, &Transfer::ResponseStarted, this, &DownloadTask::onResponseStarted);
+    connect(transfer_, &Transfer::DataAvailable, this, &DownloadTask::onDataAvailable);
+    connect(transfer_, &Transfer::Finished, this, &DownloadTask::onFinished);
 }
 
 void DownloadTask::onResponseStarted() {
@@ -250,6 +318,10 @@ void DownloadTask::Resume() {
         written_ = 0;
     }
     offset_ = written_;
+    if (!transfer_) {  // a task of an earlier run
+        if (!make_) return;
+        adopt(make_());
+    }
     state_ = State::Requesting;
     suffix_.clear();
     started_ = clock_.steadyMs();

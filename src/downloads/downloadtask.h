@@ -6,8 +6,10 @@
 #include <QObject>
 #include <QTimer>
 #include <QUrl>
+#include <functional>
 #include <optional>
 
+#include "core/downloadlist.h"
 #include "progress.h"
 
 class Clock;
@@ -33,10 +35,17 @@ class DownloadTask : public QObject {
     static constexpr int kRetries = 3;         // a break is tried again 2, 8 and 30 s later
 
     explicit DownloadTask(Clock &clock, QObject *parent = nullptr);
-    ~DownloadTask() override;  // a task that goes while it runs leaves no partial file
+    // A task that goes while it runs leaves no partial file; a paused or interrupted one
+    // keeps it, for its record to go on from.
+    ~DownloadTask() override;
 
     // Follows the transfer (adopted) for the address; the file is named target once whole.
     void Start(const QString &target, const QUrl &url, Transfer *transfer);
+    // What the list keeps of it across starts; and a task of an earlier run from that: one
+    // that was running comes back interrupted, to go on from its partial file with a new
+    // transfer from make.
+    DownloadRecord record() const;
+    void Restore(const DownloadRecord &record, std::function<Transfer *()> make);
     void Stop();  // the partial file goes too
     // Only a task whose server can send the rest: the direct transfer, the server taking
     // ranges or naming the file's version.
@@ -68,6 +77,7 @@ class DownloadTask : public QObject {
     void Completed();   // whole, under its name
 
   private:
+    void adopt(Transfer *transfer);
     void onResponseStarted();
     void onDataAvailable();
     void onFinished(bool ok, const QString &error);
@@ -97,7 +107,8 @@ class DownloadTask : public QObject {
     bool resumable_ = false;  // the server can send the rest
     int retries_ = 0;         // tried again by itself since the last byte came
     QTimer retry_;
-    qint64 started_ = 0;  // the clock's steady count at the start
+    std::function<Transfer *()> make_;  // a new transfer for a task restored
+    qint64 started_ = 0;                // the clock's steady count at the start
     QTimer ticker_;
     RateMeter rate_;
     std::optional<double> shownRate_;                    // the speed shown: measured once a second

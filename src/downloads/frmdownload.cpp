@@ -11,10 +11,14 @@
 #include <QWheelEvent>
 
 #include "core/downloadnames.h"
+#include "core/filewriter.h"
+#include "core/programfolder.h"
+#include "core/store.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
 #include "platform/transfer.h"
+#include "services/downloadclaims.h"
 #include "services/savedialog.h"
 #include "services/windowhelpers.h"
 #include "stacking.h"
@@ -38,6 +42,7 @@ frmDownload::frmDownload(Platform &platform, QWidget *parent)
 
     mnuFile = new QMenu(QStringLiteral("文件(&F)"), this);
     mnuFile->addAction(QStringLiteral("新建任务(&N)..."), this, &frmDownload::NewTaskFromAddress);
+    mnuFile->addAction(QStringLiteral("清除已完成(&C)"), this, &frmDownload::ClearFinished);
     mnuFile->addSeparator();
     mnuFile->addAction(QStringLiteral("关闭(&X)"), this, &QWidget::close);
     mnuP = new QMenu(this);
@@ -74,9 +79,63 @@ frmDownload::frmDownload(Platform &platform, QWidget *parent)
             NewDownload(t->targetPath(), t->task().url().toString());
     });
     mnuRetry->setObjectName(QStringLiteral("mnuRetry"));
+    // The list of the last run, as it was: what was running comes back interrupted.
+    save_ = new QTimer(this);
+    save_->setSingleShot(true);
+    connect(save_, &QTimer::timeout, this, &frmDownload::save);
+    for (const DownloadRecord &r : ParseDownloadList(ReadFileBytes(RecordsPath())))
+        add()->Restore(r);
 }
 
-frmDownload::~frmDownload() = default;
+QString frmDownload::RecordsPath() {
+    return AppDir() + QStringLiteral("数据/downloads.dat");
+}
+
+// The list is written when a task's state moves, never at each block.
+void frmDownload::saveSoon() {
+    if (!save_->isActive()) save_->start(0);
+}
+
+void frmDownload::save() {
+    QList<DownloadRecord> records;
+    for (ucDownload *t : std::as_const(tasks_))
+        if (!offRecord_.contains(t)) records << t->task().record();
+    if (records.isEmpty() && !QFileInfo::exists(RecordsPath())) return;
+    WriteFileWhole(RecordsPath(), DownloadListBytes(records));  // a full disk: kept as it was
+}
+
+void frmDownload::KeepOffRecord(ucDownload *task) {
+    offRecord_.insert(task);
+    saveSoon();
+}
+
+void frmDownload::ClearFinished() {
+    for (const int n : tasks_.keys()) {
+        const ucDownload *t = tasks_.value(n);
+        if (!t->task().running() && !t->task().resumable()) remove(n);
+    }
+}
+
+void frmDownload::ClearRecords() {
+    for (const int n : tasks_.keys()) {
+        ucDownload *t = tasks_.value(n);
+        if (t->task().running()) continue;
+        t->Stop();  // an interrupted one's partial file goes
+        remove(n);
+    }
+    // Kept but not shown in this run: their partial files too.
+    for (const DownloadRecord &r : ParseDownloadList(ReadFileBytes(RecordsPath())))
+        if (r.end == DownloadRecord::End::Interrupted && !downloadclaims::TargetClaimed(r.partial))
+            QFile::remove(r.partial);
+    save();
+}
+
+// The list as it is now; a private tab's task leaves nothing behind.
+frmDownload::~frmDownload() {
+    save();
+    for (ucDownload *t : std::as_const(tasks_))
+        if (offRecord_.contains(t)) t->Stop();
+}
 
 int frmDownload::innerHeight() const {
     return qRound(height() * TwipsPerPixel(this));
@@ -86,6 +145,12 @@ int frmDownload::topOf(int index) const {
 }
 
 void frmDownload::NewDownload(const QString &fileName, const QString &url, Transfer *transfer) {
+    ucDownload *task = add();
+    task->Download(fileName, url, transfer);
+    saveSoon();
+}
+
+ucDownload *frmDownload::add() {
     const int n = ++highest_;
     auto *task = new ucDownload(platform_, column_);
     tasks_.insert(n, task);
@@ -107,9 +172,14 @@ void frmDownload::NewDownload(const QString &fileName, const QString &url, Trans
                              state == ucDownload::State::Stopped);
         if (b == Qt::RightButton) mnuP->popup(QCursor::pos());
     });
-    task->Download(fileName, url, transfer);
+    // Its state in the list kept across starts.
+    connect(&task->task(), &DownloadTask::Changed, this,
+            [this, task, last = std::make_shared<int>(-1)] {
+                if (std::exchange(*last, int(task->state())) != int(task->state())) saveSoon();
+            });
     task->show();
     updateScrollRange();
+    return task;
 }
 
 // The range counts from the list's top, whatever is scrolled now; a list that overflows
@@ -217,6 +287,8 @@ void frmDownload::Forget(ucDownload *task) {
 
 void frmDownload::remove(int n) {
     ucDownload *t = tasks_.take(n);
+    offRecord_.remove(t);
+    saveSoon();
     tops_.remove(n);
     t->hide();
     t->deleteLater();
@@ -230,6 +302,16 @@ void frmDownload::mouseReleaseEvent(QMouseEvent *e) {
 }
 
 void frmDownload::closeEvent(QCloseEvent *e) {
+    if (exiting_) {
+        const bool running = std::any_of(tasks_.cbegin(), tasks_.cend(),
+                                         [](const ucDownload *t) { return t->task().running(); });
+        if (running &&
+            platform_.dialogs().MsgBox(
+                this, QStringLiteral("您确定要关闭下载管理器吗？\r\n正在进行的任务将会停止"),
+                QStringLiteral("提示"), Dialogs::Exclamation, Dialogs::YesNo) != Dialogs::AnswerYes)
+            return e->ignore();
+        return e->accept();
+    }
     const auto answer = platform_.dialogs().MsgBox(
         this, QStringLiteral("您确定要关闭下载管理器吗？\r\n正在进行的任务将会停止"),
         QStringLiteral("提示"), Dialogs::Exclamation, Dialogs::YesNo);
@@ -240,6 +322,8 @@ void frmDownload::closeEvent(QCloseEvent *e) {
         t->deleteLater();
     }
     tasks_.clear();
+    offRecord_.clear();
+    save();
     tops_.clear();
     highest_ = 0;
     SelectedTask = 0;

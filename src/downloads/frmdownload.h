@@ -2,6 +2,8 @@
 // The download manager: one window that stacks a task per download, scrolls them,
 // deletes their files, removes them, and asks before it closes.
 #include <QMap>
+#include <QSet>
+#include <QTimer>
 #include <QWidget>
 
 class Platform;
@@ -35,6 +37,14 @@ class frmDownload : public QWidget {
     void DeleteSelectedTask();  // "删除任务"
     // The task leaves the list without a question; a running one once it ends.
     void Forget(ucDownload *task);
+    // A private tab's: never in the list kept across starts.
+    void KeepOffRecord(ucDownload *task);
+    void ClearFinished();  // "清除已完成": completed, failed and stopped tasks leave
+    // The list kept across starts goes, with the partial files nobody will go on from.
+    void ClearRecords();
+    static QString RecordsPath();  // 数据/downloads.dat
+    // The program ends: running tasks are asked about, the list is kept for the next start.
+    void setExiting(bool on) { exiting_ = on; }
 
   protected:
     void closeEvent(QCloseEvent *e) override;
@@ -44,6 +54,9 @@ class frmDownload : public QWidget {
     void keyPressEvent(QKeyEvent *e) override;
 
   private:
+    ucDownload *add();
+    void saveSoon();
+    void save();
     void placeAll(const QMap<int, int> &tops);
     void remove(int n);  // the task of this index leaves the list
     void showScrollBar(bool shown);
@@ -54,4 +67,7 @@ class frmDownload : public QWidget {
     QMap<int, ucDownload *> tasks_;
     QMap<int, int> tops_;  // twips
     int highest_ = 0;
+    QSet<const ucDownload *> offRecord_;
+    QTimer *save_;
+    bool exiting_ = false;
 };

@@ -97,6 +97,13 @@ void ucDownload::Download(const QString &fileName, const QString &url, Transfer 
     showPath(task_.targetPath());
 }
 
+void ucDownload::Restore(const DownloadRecord &record) {
+    task_.Restore(record, [this] { return platform_.createTransfer(this); });
+    showPath(task_.targetPath());
+    if (task_.state() == State::Completed && !QFileInfo(task_.targetPath()).isFile())
+        Label1->setText(QStringLiteral("文件已删除"));
+}
+
 // The file's name always shows: a long path gives way in its middle; the tool tip holds it
 // whole, wrapped, on the screen.
 void ucDownload::showPath(const QString &path) {

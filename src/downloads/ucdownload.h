@@ -20,6 +20,7 @@ class ucDownload : public QWidget {
 
     // transfer: one already under way (the engine's own fetch) to adopt; otherwise a GET.
     void Download(const QString &fileName, const QString &url, Transfer *transfer = nullptr);
+    void Restore(const DownloadRecord &record);  // a task of an earlier run
     // Deletes the downloaded file, stopping a running task first: 0 on success, 1 on failure.
     int KillFile();
     void Stop();      // the stop link

@@ -61,7 +61,9 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
         platform_,
         [this](const QString &path, const QString &url, Transfer *transfer, bool offTheRecord) {
             NewDownload(path, url, transfer);
-            if (offTheRecord) privateDownloads_ << downloadManager()->tasks().last();
+            if (!offTheRecord) return;
+            privateDownloads_ << downloadManager()->tasks().last();
+            downloadManager()->KeepOffRecord(downloadManager()->tasks().last());
         },
         central);
     status_ = new StatusStrip(central);
@@ -393,9 +395,14 @@ void mdiBrowser::closeEvent(QCloseEvent *event) {
         if (answer != Dialogs::AnswerYes) return event->ignore();
     }
     // Each window of ours may ask first (the download manager about running tasks); No
-    // keeps everything open.
-    for (QWidget *w : windows_->owned().open())
-        if (!w->close()) return event->ignore();
+    // keeps everything open. The download list stays for the next start.
+    for (QWidget *w : windows_->owned().open()) {
+        if (auto *m = qobject_cast<frmDownload *>(w)) m->setExiting(true);
+        if (!w->close()) {
+            if (auto *m = qobject_cast<frmDownload *>(w)) m->setExiting(false);
+            return event->ignore();
+        }
+    }
     keys_->stopPoll();
     // The tabs as they are now: unloading them one by one is no change to keep.
     session_->finish(settings::IsOn(settings::Key::AutoDelete));
@@ -405,7 +412,10 @@ void mdiBrowser::closeEvent(QCloseEvent *event) {
     if (!maximised)
         saveGeometryTo(formIniPath(),
                        fullScreen_->active() ? fullScreen_->geometryBefore() : geometry());
-    if (settings::IsOn(settings::Key::AutoDelete)) platform_.ClearTracks();
+    if (settings::IsOn(settings::Key::AutoDelete)) {
+        platform_.ClearTracks();
+        downloadManager()->ClearRecords();
+    }
     QCoreApplication::processEvents();
     event->accept();
 }

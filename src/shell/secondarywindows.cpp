@@ -36,8 +36,10 @@ SecondaryWindows::SecondaryWindows(Platform &platform, QWidget *frame, Hooks hoo
             frame_);
         connect(h, &frmHistory::OpenRequested, this,
                 [this](const QString &url) { hooks_.open(url); });
-        connect(h, &frmHistory::TracksCleared, this,
-                [this] { platform_.ClearBrowsingData(Platform::History); });
+        connect(h, &frmHistory::TracksCleared, this, [this] {
+            platform_.ClearBrowsingData(Platform::History);
+            downloads()->ClearRecords();
+        });
         connect(h, &frmHistory::ImportRequested, this, [this] { importData(); });
         return h;
     });

@@ -684,3 +684,99 @@ TEST_P(InputE2E, DownloadsOfOneNameOneTimeLinksLongNamesBigChunksAndAFullDisk) {
     EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList());
     QProcess::execute("umount", {tmp.path()});
 }
+
+// With the mouse on the task's link: 暂停 in a stalled download and 继续 finish it with a
+// ranged request from where it stood; a kill -9 in the middle of one: the next start lists it
+// interrupted, and 继续 finishes it the same way, byte for byte.
+TEST_P(InputE2E, ADownloadGoesOnAfterAPauseAndAfterAKill) {
+    if (!GetParam()) GTEST_SKIP() << "once is enough, on a desktop with a window manager";
+    const qint64 size = 64 << 20, half = size / 2;
+    TestHttpServer::Response big;
+    big.generated = size;
+    big.contentType = "application/octet-stream";
+    big.ranges = true;
+    big.etag = "\"v2\"";
+    big.stallAfter = half;
+    big.faultOnce = true;
+    server.route("/big.bin", big);
+    server.route("/big2.bin", big);
+    const QDir folder(session.runtime.path() + "/Downloads");
+    QString manager;
+    auto openManager = [&] {  // 页面 > 启动下载管理器
+        x.click(points().menuButton());
+        QTest::qWait(700);
+        for (const char *k : {"Down", "Down", "Down", "Right", "Down", "Down", "Return"}) x.key(k);
+        ASSERT_TRUE(
+            waitFor([&] { return !(manager = x.windows("^下载管理器$").value(0)).isEmpty(); }));
+        QTest::qWait(500);
+    };
+    auto clickLink = [&] {  // the first task's 暂停 / 继续
+        x.xdo({"mousemove", "--window", manager, "294", "34"});
+        x.xdo({"click", "1"});
+    };
+    auto download = [&](const QString &path) {  // 新建任务 in the manager's own menu
+        const QRect m = x.geometry(manager);
+        x.xdo({"mousemove", "--window", manager, QString::number(m.width() / 2),
+               QString::number(m.height() - 10)});
+        x.xdo({"click", "3"});
+        QTest::qWait(500);
+        x.key("Down");
+        x.key("Return");
+        ASSERT_TRUE(waitFor([&] { return !x.windows("^新建下载任务$").isEmpty(); }, 5000));
+        QTest::qWait(300);
+        x.type(server.url(path));
+        x.key("Return");
+        ASSERT_TRUE(waitFor([&] { return !x.windows("^下载文件另存为$").isEmpty(); }, 15000));
+        QTest::qWait(500);
+        x.key("Return");
+    };
+    // Halfway: the stall (what the network stack still holds of it aside).
+    auto partAt = [&](const QString &name) {
+        return waitFor(
+            [&] { return QFileInfo(folder.filePath(name + ".part")).size() > half - 65536; },
+            30000);
+    };
+    auto partSize = [&](const QString &name) {
+        return QByteArray::number(QFileInfo(folder.filePath(name + ".part")).size());
+    };
+    auto whole = [&](const QString &name) {
+        if (!waitFor([&] { return QFileInfo(folder.filePath(name)).size() == size; }, 30000))
+            return false;
+        QFile f(folder.filePath(name));
+        f.open(QIODevice::ReadOnly);
+        for (qint64 at = 0; at < size; at += 1 << 22)
+            if (f.read(1 << 22) != TestHttpServer::Generated(at, 1 << 22)) return false;
+        return true;
+    };
+    auto rangedFrom = [&](const QString &path) {
+        for (const QByteArray &head : server.requestHeads)
+            if (head.startsWith("GET " + path.toUtf8() + ' ') && head.contains("If-Range: \"v2\""))
+                return head.mid(head.indexOf("Range: bytes=") + 13).split('-').value(0);
+        return QByteArray();
+    };
+
+    launch({server.url("/magenta")}, server.url("/magenta"));
+    openManager();
+    download("/big.bin");
+    ASSERT_TRUE(partAt("big.bin"));
+    clickLink();  // 暂停
+    QTest::qWait(700);
+    const QByteArray paused = partSize("big.bin");
+    clickLink();  // 继续
+    EXPECT_TRUE(whole("big.bin"));
+    EXPECT_EQ(rangedFrom("/big.bin"), paused);
+
+    download("/big2.bin");
+    ASSERT_TRUE(partAt("big2.bin"));
+    QTest::qWait(500);  // its state in the list
+    browser->kill();
+    browser->waitForFinished(5000);
+    const QByteArray killed = partSize("big2.bin");
+    launch({server.url("/magenta")}, server.url("/magenta"));
+    openManager();
+    // The list as it was: the finished one first, the interrupted one after it.
+    x.xdo({"mousemove", "--window", manager, "294", QString::number(34 + 81)});
+    x.xdo({"click", "1"});  // its 继续
+    EXPECT_TRUE(whole("big2.bin"));
+    EXPECT_EQ(rangedFrom("/big2.bin"), killed);
+}

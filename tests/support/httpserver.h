@@ -31,7 +31,7 @@ class TestHttpServer : public QObject {
         // the cut and the stall are the whole body's only.
         bool ranges = false;
         QByteArray etag;
-        bool faultOnce = false;  // the cut or the stall at the first request only
+        bool faultOnce = false;  // the cut or the stall for a request of the whole only
         qint64 from = 0;         // set per request: where a 206 starts
     };
     // The bytes a generated body holds from offset on.

@@ -355,7 +355,7 @@ TEST_F(ManagerTest, MenusNewTaskAndTheCloseQuestion) {
     QStringList file, task;
     for (QAction *a : m->mnuFile->actions()) file << (a->isSeparator() ? "-" : a->text());
     for (QAction *a : m->mnuP->actions()) task << (a->isSeparator() ? "-" : a->text());
-    EXPECT_EQ(file, (QStringList{"新建任务(&N)...", "-", "关闭(&X)"}));
+    EXPECT_EQ(file, (QStringList{"新建任务(&N)...", "清除已完成(&C)", "-", "关闭(&X)"}));
     EXPECT_EQ(task, (QStringList{"暂停", "继续", "停止", "-", "删除文件", "-", "删除任务", "-",
                                  "打开文件", "打开所在文件夹", "复制下载地址", "重新下载"}));
 
