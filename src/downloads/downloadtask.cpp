@@ -189,6 +189,7 @@ void DownloadTask::onDataAvailable() {
 }
 
 void DownloadTask::onFinished(bool ok, const QString &error) {
+    if (state_ == State::Paused && writing_) state_ = State::Transferring;  // it ended meanwhile
     if (state_ == State::Requesting && ok) onResponseStarted();
     const QString why = error.isEmpty() ? QStringLiteral("连接中断") : error;
     if (state_ == State::Requesting) return offset_ > 0 ? interrupt(why) : fail(why);
@@ -295,12 +296,20 @@ void DownloadTask::interrupt(const QString &reason) {
     emit Changed();
 }
 
+bool DownloadTask::CanPause() const {
+    return state_ == State::Transferring && (resumable_ || (writing_ && writing_->Pausable()));
+}
+
 void DownloadTask::Pause() {
     if (!CanPause()) return;
-    writeBlocks(true);
-    if (state_ != State::Transferring) return;
-    file_.close();
-    transfer_->Cancel();
+    if (writing_) {  // the engine holds it, connection and all
+        writing_->SetPaused(true);
+    } else {
+        writeBlocks(true);
+        if (state_ != State::Transferring) return;
+        file_.close();
+        transfer_->Cancel();
+    }
     ticker_.stop();
     state_ = State::Paused;
     figure_ = true;
@@ -313,6 +322,17 @@ void DownloadTask::Pause() {
 void DownloadTask::Resume() {
     if (!resumable()) return;
     retry_.stop();
+    if (writing_) {
+        writing_->SetPaused(false);
+        state_ = State::Transferring;
+        suffix_.clear();
+        started_ = clock_.steadyMs();
+        rate_ = RateMeter();
+        rate_.sample(0, written_);
+        ticker_.start();
+        emit Changed();
+        return;
+    }
     if (QFileInfo(partial_).size() != written_) {
         QFile::remove(partial_);
         written_ = 0;

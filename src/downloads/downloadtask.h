@@ -47,9 +47,9 @@ class DownloadTask : public QObject {
     DownloadRecord record() const;
     void Restore(const DownloadRecord &record, std::function<Transfer *()> make);
     void Stop();  // the partial file goes too
-    // Only a task whose server can send the rest: the direct transfer, the server taking
-    // ranges or naming the file's version.
-    bool CanPause() const { return state_ == State::Transferring && resumable_; }
+    // Only a task whose server can send the rest (the direct transfer, the server taking
+    // ranges or naming the file's version), or the engine's own, which it holds.
+    bool CanPause() const;
     void Pause();
     void Resume();
     // Deletes the downloaded file, stopping a running task first: false when it could not.

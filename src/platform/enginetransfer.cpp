@@ -90,6 +90,18 @@ void EngineTransfer::Cancel() {
     request_.clear();
 }
 
+bool EngineTransfer::Pausable() const {
+    return request_ && request_->state() == QWebEngineDownloadRequest::DownloadInProgress;
+}
+
+void EngineTransfer::SetPaused(bool paused) {
+    if (!Pausable()) return;
+    if (paused)
+        request_->pause();
+    else
+        request_->resume();
+}
+
 std::optional<qint64> EngineTransfer::ContentLength() const {
     if (!request_ || request_->totalBytes() <= 0) return std::nullopt;  // 0: not known
     return request_->totalBytes();

@@ -18,6 +18,8 @@ class EngineTransfer : public WritingTransfer {
     int HttpStatus() const override { return 200; }
     std::optional<qint64> ContentLength() const override;
     qint64 BytesWritten() const override { return request_ ? request_->receivedBytes() : 0; }
+    bool Pausable() const override;
+    void SetPaused(bool paused) override;
 
     // Whether a download has ended, and well; none while it runs.
     static std::optional<bool> Outcome(QWebEngineDownloadRequest::DownloadState state);

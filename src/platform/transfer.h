@@ -55,6 +55,9 @@ class WritingTransfer : public Transfer {
     using Transfer::Transfer;
     virtual void SetFile(const QString &path) = 0;
     virtual qint64 BytesWritten() const = 0;
+    // Held where it is and let go again, the connection kept (the engine's own pause).
+    virtual bool Pausable() const { return false; }
+    virtual void SetPaused(bool paused) { Q_UNUSED(paused); }
     QByteArray Header(const QByteArray &) const override { return {}; }
     qint64 BytesAvailable() const override { return 0; }
     QByteArray GetChunk(qint64) override { return {}; }

@@ -340,6 +340,36 @@ TEST_F(UpdateE2E, AnUnreachableServerIsAnError) {
     EXPECT_EQ(check(), -1);  // a stale page is never taken for a fresh one
 }
 
+// A page's download is the engine's: 暂停 holds it there, 继续 lets it go on to the whole file.
+TEST(PageDownloadE2E, APagesDownloadPausesAndGoesOn) {
+    TestFolder folder;
+    folder.useAsAppDir();
+    TestHttpServer server;
+    TestHttpServer::Response slow;
+    slow.contentType = "application/octet-stream";
+    slow.headers = {{"Content-Disposition", "attachment; filename=\"slow.bin\""}};
+    slow.generated = 8 << 20;
+    slow.pauseMs = 40;
+    server.route("/slow.bin", slow);
+    ScriptedPlatform platform;
+    QTemporaryDir chosen;
+    platform.scripted.saveAs = [&](const QString &) { return chosen.filePath("slow.bin"); };
+    mdiBrowser f(platform, server.url("/slow.bin"));
+    ASSERT_TRUE(f.Load());
+    ASSERT_TRUE(waitFor([&] { return f.downloadManager()->tasks().size() == 1; }, 30000));
+    ucDownload *task = f.downloadManager()->tasks().first();
+    ASSERT_TRUE(waitFor([&] { return task->bytesWritten() > (1 << 20); }, 30000));
+    task->control().Pause();
+    QTest::qWait(500);
+    const qint64 held = task->bytesWritten();
+    QTest::qWait(1000);
+    EXPECT_EQ(task->state(), ucDownload::State::Paused);
+    EXPECT_EQ(task->bytesWritten(), held);
+    task->control().Resume();
+    ASSERT_TRUE(waitFor([&] { return ended(task); }, 30000));
+    EXPECT_EQ(ReadBytes(chosen.filePath("slow.bin")), TestHttpServer::Generated(0, slow.generated));
+}
+
 // Links, a form's post and a script's blob, each under the name the server (or the
 // page) meant, into the folder the user chose and nowhere else.
 TEST(PageDownloadE2E, EveryKindOfDownloadArrivesUnderTheServersName) {
