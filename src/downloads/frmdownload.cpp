@@ -66,8 +66,7 @@ frmDownload::frmDownload(Platform &platform, QWidget *parent)
         if (ucDownload *t = tasks_.value(SelectedTask)) t->OpenFile();
     });
     mnuP->addAction(QStringLiteral("打开所在文件夹"), this, [this] {
-        if (ucDownload *t = tasks_.value(SelectedTask))
-            platform_.desktop().Open(QFileInfo(t->targetPath()).absolutePath());
+        if (ucDownload *t = tasks_.value(SelectedTask)) t->OpenFolder();
     });
     mnuP->addAction(QStringLiteral("复制下载地址"), this, [this] {
         if (ucDownload *t = tasks_.value(SelectedTask))

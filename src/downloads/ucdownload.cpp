@@ -1,6 +1,8 @@
 #include "ucdownload.h"
 
+#include <QClipboard>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -163,10 +165,30 @@ int ucDownload::KillFile() {
 
 void ucDownload::OpenFile() {
     const QString path = task_.targetPath();
-    if (!QFileInfo(path).isFile() || !platform_.desktop().Open(path))
+    auto failed = [this, path](const QString &why) {
+        // The folder at least, where the user can take it from.
+        if (platform_.dialogs().MsgBox(
+                window(),
+                QStringLiteral("无法打开文件 %1：%2。\r\n是否打开所在文件夹？").arg(path, why),
+                QStringLiteral("打开失败"), Dialogs::Critical,
+                Dialogs::YesNo) == Dialogs::AnswerYes)
+            OpenFolder();
+    };
+    if (!QFileInfo(path).isFile() || !platform_.desktop().OpenDocument(path, failed))
         platform_.dialogs().MsgBox(
             window(), QStringLiteral("下载管理器无法打开该文件，请确认文件是否被删除或权限不足！"),
             QStringLiteral("打开失败"), Dialogs::Critical);
+}
+
+void ucDownload::OpenFolder() {
+    const QString folder = QFileInfo(task_.targetPath()).absolutePath();
+    platform_.desktop().OpenDocument(folder, [this, folder](const QString &why) {
+        QGuiApplication::clipboard()->setText(folder);
+        platform_.dialogs().MsgBox(
+            window(),
+            QStringLiteral("无法打开文件夹 %1：%2。\r\n它的路径已复制到剪贴板。").arg(folder, why),
+            QStringLiteral("打开失败"), Dialogs::Critical);
+    });
 }
 
 // Taken here: a click on a task is not also a click on the window behind it.

@@ -23,8 +23,9 @@ class ucDownload : public QWidget {
     void Restore(const DownloadRecord &record);  // a task of an earlier run
     // Deletes the downloaded file, stopping a running task first: 0 on success, 1 on failure.
     int KillFile();
-    void Stop();      // the stop link
-    void OpenFile();  // double click on the icon
+    void Stop();        // the stop link
+    void OpenFile();    // double click on the icon
+    void OpenFolder();  // where it is
     const DownloadTask &task() const { return task_; }
     DownloadTask &control() { return task_; }  // pause, resume, stop
     State state() const { return task_.state(); }

@@ -49,6 +49,28 @@ bool SystemDesktop::Open(const QString &pathOrAddress) {
     return url.isValid() && QDesktopServices::openUrl(url);
 }
 
+bool SystemDesktop::OpenDocument(const QString &path,
+                                 std::function<void(const QString &why)> failed) {
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty() || !QFileInfo::exists(path)) return Open(path);
+    auto *p = new QProcess;
+    QObject::connect(p, &QProcess::finished, p, [p, failed](int code, QProcess::ExitStatus) {
+        p->deleteLater();
+        // xdg-open's own answers: 2 no such file, 3 no program for it, 4 it failed.
+        if (code == 0 || !failed) return;
+        failed(code == 2   ? QStringLiteral("文件不存在")
+               : code == 3 ? QStringLiteral("系统中没有可以打开它的程序")
+                           : QStringLiteral("打开它的程序报告了错误"));
+    });
+    QObject::connect(p, &QProcess::errorOccurred, p, [p](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart) p->deleteLater();
+    });
+    p->setStandardOutputFile(QProcess::nullDevice());
+    p->setStandardErrorFile(QProcess::nullDevice());
+    p->start(opener, {QFileInfo(path).absoluteFilePath()});
+    return true;
+}
+
 QIcon SystemDesktop::FileIcon(const QString &path) {
     QFileIconProvider icons;
     if (path.isEmpty()) return icons.icon(QFileIconProvider::File);

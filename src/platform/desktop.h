@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class Desktop {
   public:
@@ -11,6 +12,12 @@ class Desktop {
     // A file, folder or address opened the way the desktop opens it, a program (a path or a
     // name on PATH) started; false when it could not.
     virtual bool Open(const QString &pathOrAddress) = 0;
+    // A file or folder in the desktop's program for it; later, failed with why when the
+    // desktop had none or could not open it (false at once when it could not even try).
+    virtual bool OpenDocument(const QString &path, std::function<void(const QString &why)> failed) {
+        Q_UNUSED(failed);
+        return Open(path);
+    }
     // The icon the desktop shows for the file; for an empty path, a plain file's.
     virtual QIcon FileIcon(const QString &path) = 0;
     virtual QString DesktopFolder() = 0;
@@ -33,6 +40,8 @@ class Desktop {
 class SystemDesktop : public Desktop {
   public:
     bool Open(const QString &pathOrAddress) override;
+    // xdg-open, whose answer says whether a program took it.
+    bool OpenDocument(const QString &path, std::function<void(const QString &why)> failed) override;
     QIcon FileIcon(const QString &path) override;
     QString DesktopFolder() override;
     bool WindowManagerRunning() override;

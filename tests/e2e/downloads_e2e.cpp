@@ -795,6 +795,15 @@ TEST_P(InputE2E, ADownloadGoesOnAfterAPauseAndAfterAKill) {
     clickLink();  // 继续
     EXPECT_TRUE(whole("big.bin"));
     EXPECT_EQ(rangedFrom("/big.bin"), paused);
+    // The desktop has no program for it: said so, with the folder offered.
+    while (waitFor([&] { return !x.windows("^通知$").isEmpty(); }, 1500)) {
+        x.xdo({"windowactivate", "--sync", x.windows("^通知$").value(0)});
+        x.key("Return");
+    }
+    x.xdo({"mousemove", "--window", manager, "24", "24"});
+    x.xdo({"click", "--repeat", "2", "1"});
+    EXPECT_TRUE(waitFor([&] { return !x.windows("^打开失败$").isEmpty(); }, 10000));
+    x.key("Escape");
 
     download("/big2.bin");
     ASSERT_TRUE(partAt("big2.bin"));
