@@ -3,10 +3,13 @@
 `curl -o`, the same file from nginx on 127.0.0.1, in alternating runs; and the task's
 peak memory for a small and a large file, which must not grow with the file's size.
 
-Then a loop of downloads from a server that answers in chunked encoding, chunk sizes from
+Then a loop of downloads cut once each at a random point by a server that honours ranges:
+each must be resumed with a ranged request and arrive byte for byte. Before it, a loop of
+downloads from a server that answers in chunked encoding, chunk sizes from
 8 KiB to 8 MiB, fast and in bursts: every file must arrive byte for byte.
 
-Usage: bench/download/run.py [--runs N] [--size-mib N] [--chunked N] [--no-chromium] [--work DIR]
+Usage: bench/download/run.py [--runs N] [--size-mib N] [--chunked N] [--resume N] [--no-chromium]
+                             [--work DIR]
 Needs: nginx, curl, Xvfb, /usr/bin/time, and build/download_bench (scripts/build).
 """
 import argparse
@@ -119,6 +122,74 @@ def chunked_server(path):
     return server
 
 
+def cutting_server(path):
+    """Serves path at /<n> with ranges and a version (ETag): a request for the whole file is
+    cut at a point chosen by n; a request for the rest (Range, If-Range) gets it all. The
+    ranges asked for are kept in server.ranges."""
+    size = os.path.getsize(path)
+
+    class Handler(http.server.BaseHTTPRequestHandler):
+        protocol_version = "HTTP/1.1"
+
+        def log_message(self, *args):
+            pass
+
+        def do_GET(self):
+            n = int(self.path.strip("/"))
+            asked = self.headers.get("Range", "")
+            start = int(asked[6:].split("-")[0]) if asked.startswith("bytes=") else 0
+            if start and self.headers.get("If-Range", '"v1"') != '"v1"':
+                start = 0
+            cut = random.Random(n).randrange(1, size) if start == 0 else size
+            if start:
+                self.server.ranges.append((n, start))
+            self.send_response(206 if start else 200)
+            self.send_header("Content-Type", "application/octet-stream")
+            self.send_header("Accept-Ranges", "bytes")
+            self.send_header("ETag", '"v1"')
+            self.send_header("Content-Length", str(size - start))
+            if start:
+                self.send_header("Content-Range", f"bytes {start}-{size - 1}/{size}")
+            self.send_header("Connection", "close")
+            self.end_headers()
+            with open(path, "rb") as f:
+                f.seek(start)
+                left = cut - start
+                while left > 0 and (data := f.read(min(left, 1 << 20))):
+                    self.wfile.write(data)
+                    left -= len(data)
+            self.wfile.flush()
+            self.close_connection = True
+
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    server.ranges = []
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+def resume_loop(count, source, out_dir, env):
+    """Each download cut once at a point of its own, resumed by the task with a ranged
+    request from where it stood: every file must be the source, byte for byte."""
+    server = cutting_server(source)
+    want, failed = sha256(source), 0
+    try:
+        for n in range(count):
+            target = os.path.join(out_dir, "resumed.bin")
+            _, _, rc = timed([BENCH, f"http://127.0.0.1:{server.server_port}/{n}", target], env)
+            same = rc == 0 and os.path.exists(target) and sha256(target) == want
+            failed += not same
+            if os.path.exists(target):
+                os.remove(target)
+            if not same:
+                print(f"  resume run {n}: FAILED (exit {rc})")
+    finally:
+        server.shutdown()
+    resumed = len({n for n, _ in server.ranges})
+    print(f"cutting server : {count} downloads of {os.path.getsize(source) >> 20} MiB, each cut at a "
+          f"point of its own: {count - failed} byte-identical, {resumed} resumed with a range")
+    return failed == 0 and resumed == count
+
+
 def sha256(path):
     h = hashlib.sha256()
     with open(path, "rb") as f:
@@ -166,6 +237,7 @@ def main():
     ap.add_argument("--runs", type=int, default=5)
     ap.add_argument("--size-mib", type=int, default=1024)
     ap.add_argument("--chunked", type=int, default=12, help="downloads from the chunked server")
+    ap.add_argument("--resume", type=int, default=20, help="downloads cut once and resumed")
     ap.add_argument("--no-chromium", dest="chromium", action="store_false")
     ap.add_argument("--work", default=os.path.join(tempfile.gettempdir(), "olumetta-download-bench"))
     a = ap.parse_args()
@@ -243,6 +315,8 @@ def main():
         print(f"peak RSS of the task's process: {max(1, size_mib // 10)} MiB file {small_rss / 1024:.0f} MiB, "
               f"{size_mib} MiB file {med(ours_rss) / 1024:.0f} MiB")
         if a.chunked and not chunked_loop(a.chunked, small, out_dir, env):
+            sys.exit(1)
+        if a.resume and not resume_loop(a.resume, small, out_dir, env):
             sys.exit(1)
     finally:
         nginx.terminate()
