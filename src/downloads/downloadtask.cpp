@@ -103,6 +103,12 @@ void DownloadTask::Restore(const DownloadRecord &r, std::function<Transfer *()> 
         default:
             state_ = r.end == DownloadRecord::End::Stopped ? State::Stopped : State::Failed;
             fixed_ = r.text;
+            // What a killed run left of one that cannot go on (the engine's own, under its
+            // suffix too) goes now.
+            if (!r.partial.isEmpty() && !downloadclaims::TargetClaimed(r.partial)) {
+                QFile::remove(r.partial);
+                QFile::remove(r.partial + QStringLiteral(".download"));
+            }
     }
     emit Changed();
 }

@@ -367,8 +367,24 @@ TEST_F(ManagerTest, MenusNewTaskAndTheCloseQuestion) {
 
     m->NewDownload(dir.filePath("running.bin"), "http://h/f");
     FakeTransfer *t = platform.transfers.last();
+    t->headers = {{"Accept-Ranges", "bytes"}};
     t->respond(200, 100000);
     t->feed(QByteArray(4096, 'r'));
+    // The task's menu offers what applies to it now.
+    auto offered = [&] {
+        emit m->tasks().first()->MouseUp(Qt::LeftButton);
+        QStringList shown;
+        for (QAction *a : m->mnuP->actions())
+            if (a->isVisible() && !a->isSeparator()) shown << a->text();
+        return shown.join(' ');
+    };
+    EXPECT_EQ(offered(), "暂停 停止 删除文件 删除任务 打开所在文件夹 复制下载地址");
+    m->tasks().first()->control().Pause();
+    EXPECT_EQ(offered(), "继续 停止 删除文件 删除任务 打开所在文件夹 复制下载地址");
+    m->tasks().first()->control().Resume();
+    EXPECT_EQ(t->from, 4096);
+    t->respond(206, 100000 - 4096);  // no Content-Range: not the rest, so all of it again
+    EXPECT_TRUE(m->tasks().first()->task().progressText().contains("已重新开始"));
     m->show();
     platform.dialogs_.answers = {Dialogs::AnswerNo};
     EXPECT_FALSE(m->close());
