@@ -77,9 +77,9 @@ BookmarkFolder ChromiumFolder(const QJsonObject &node, int depth) {
     for (const QJsonValue &v : node.value(QLatin1String("children")).toArray()) {
         const QJsonObject child = v.toObject();
         const QString type = child.value(QLatin1String("type")).toString();
-        if (type == QLatin1String("url"))
-            folder.bookmarks.append({child.value(QLatin1String("name")).toString(),
-                                     child.value(QLatin1String("url")).toString()});
+        const QString url = child.value(QLatin1String("url")).toString().trimmed();
+        if (type == QLatin1String("url") && !url.isEmpty())  // nothing to open: no bookmark
+            folder.bookmarks.append({child.value(QLatin1String("name")).toString(), url});
         else if (type == QLatin1String("folder"))
             folder.folders.append(ChromiumFolder(child, depth + 1));
     }
@@ -164,11 +164,11 @@ BookmarkFolder ParseBookmarkHtml(const QByteArray &html) {
                                 : QString();
             capturing = Link, capture.clear();
         } else if (name == QLatin1String("A") && capturing == Link) {
-            if (!open.isEmpty() && !link.isEmpty())
+            if (!open.isEmpty() && !link.trimmed().isEmpty())
                 open.last().bookmarks.append({DecodeEntities(capture).trimmed(), link.trimmed()});
             capturing = None;
         } else if (name == QLatin1String("DL") && !ending) {
-            if (open.size() > kMaxDepth) continue;
+            if (open.size() > 2 * kMaxDepth) continue;  // deeper than any tree written here
             BookmarkFolder f;
             f.name = heading.value_or(QString());
             open.append(f);

@@ -45,6 +45,10 @@ QList<DownloadRecord> ParseDownloadList(const QByteArray &bytes) {
         r.url = Text(f[3]);
         r.validator = QByteArray::fromPercentEncoding(f[6]);
         r.text = Text(f[7]);
+        // Only lines as this program writes them: a damaged escape is no path to trust.
+        if (Field(r.target) != f[1] || Field(r.partial) != f[2] || Field(r.url) != f[3] ||
+            QUrl::toPercentEncoding(r.validator) != f[6] || Field(r.text) != f[7])
+            continue;
         out.append(r);
     }
     return out;

@@ -156,11 +156,7 @@ void DownloadTask::onResponseStarted() {
             (transfer_->Header("Accept-Ranges").contains("bytes") || !validator_.isEmpty());
     }
     state_ = State::Transferring;
-    // The speed counts what this transfer brings, from now: never what came while the save
-    // dialog was open, nor the part a resume starts from.
-    started_ = clock_.steadyMs();
-    rate_ = RateMeter();
-    rate_.sample(0, written_);
+    restartRate();
     emit Changed();
 }
 
@@ -330,14 +326,7 @@ void DownloadTask::Resume() {
     retry_.stop();
     if (writing_) {
         writing_->SetPaused(false);
-        state_ = State::Transferring;
-        suffix_.clear();
-        started_ = clock_.steadyMs();
-        rate_ = RateMeter();
-        rate_.sample(0, written_);
-        ticker_.start();
-        emit Changed();
-        return;
+        return goOn(State::Transferring);
     }
     if (QFileInfo(partial_).size() != written_) {
         QFile::remove(partial_);
@@ -348,14 +337,24 @@ void DownloadTask::Resume() {
         if (!make_) return;
         adopt(make_());
     }
-    state_ = State::Requesting;
+    goOn(State::Requesting);
+    transfer_->ExecuteFrom(url_, offset_, validator_);
+}
+
+void DownloadTask::goOn(State state) {
+    state_ = state;
     suffix_.clear();
+    restartRate();
+    ticker_.start();
+    emit Changed();
+}
+
+// The speed counts what this transfer brings, from now: never what came while the save
+// dialog was open, nor the part a resume starts from.
+void DownloadTask::restartRate() {
     started_ = clock_.steadyMs();
     rate_ = RateMeter();
     rate_.sample(0, written_);
-    ticker_.start();
-    emit Changed();
-    transfer_->ExecuteFrom(url_, offset_, validator_);
 }
 
 void DownloadTask::Stop() {

@@ -78,6 +78,8 @@ class DownloadTask : public QObject {
 
   private:
     void adopt(Transfer *transfer);
+    void goOn(State state);  // from a pause or a break
+    void restartRate();
     void onResponseStarted();
     void onDataAvailable();
     void onFinished(bool ok, const QString &error);

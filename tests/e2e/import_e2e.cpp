@@ -1,23 +1,8 @@
 // Switching from another browser, with real keys: its bookmarks and history come over.
-#include <QSqlDatabase>
-#include <QSqlQuery>
 
 #include "core/bookmarktree.h"
 #include "support/browserfixtures.h"
 #include "support/inpute2e.h"
-
-namespace {
-
-QMap<QString, QByteArray> Tree(const QString &root) {
-    QMap<QString, QByteArray> out;
-    for (QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
-        const QString path = it.next();
-        out.insert(QDir(root).relativeFilePath(path), ReadBytes(path));
-    }
-    return out;
-}
-
-}  // namespace
 
 // Chromium, a Firefox that runs and holds its database, and a bookmark file, through the
 // dialog: then the 书签 menu opens an imported bookmark, the address box suggests an imported
@@ -84,9 +69,9 @@ TEST_P(InputE2E, AnotherBrowsersBookmarksAndHistoryComeOverThroughTheDialog) {
     x.key("Return");
     EXPECT_TRUE(waitFor([&] { return session.hasPage(server.url("/kx7"), "Imported Kx7 page"); }));
 
-    const auto once = Tree(marks);
+    const auto once = FilesUnder(marks);
     importAll();
-    EXPECT_EQ(Tree(marks), once);
+    EXPECT_EQ(FilesUnder(marks), once);
 
     const QString out = home + "/out.html";
     bookmarksMenu();
@@ -101,7 +86,7 @@ TEST_P(InputE2E, AnotherBrowsersBookmarksAndHistoryComeOverThroughTheDialog) {
     QTemporaryDir back;
     for (const PlacedBookmark &b : Flatten(ParseBookmarkHtml(ReadBytes(out))))
         WriteImportedBookmark(back.path(), b);
-    EXPECT_EQ(Tree(back.path()), Tree(marks));
+    EXPECT_EQ(FilesUnder(back.path()), FilesUnder(marks));
     firefox.kill();
     firefox.waitForFinished();
 }

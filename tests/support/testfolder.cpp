@@ -53,3 +53,14 @@ void WriteBytes(const QString &path, const QByteArray &bytes) {
     QFile f(path);
     if (f.open(QIODevice::WriteOnly)) f.write(bytes);
 }
+
+QMap<QString, QByteArray> FilesUnder(const QString &root) {
+    QMap<QString, QByteArray> out;
+    for (QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+        const QString path = it.next();
+        QFile f(path);
+        out.insert(QDir(root).relativeFilePath(path),
+                   f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray());
+    }
+    return out;
+}

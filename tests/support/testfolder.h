@@ -1,6 +1,7 @@
 #pragma once
 // A fresh copy of the clean program folder (build/template/) for each test, so no test sees
 // another's state.
+#include <QMap>
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
@@ -27,3 +28,6 @@ QByteArray ReadBytes(const QString &path);
 void WriteBytes(const QString &path, const QByteArray &bytes);
 // The permission bits (07777), or -1 when there is no such file.
 int ModeOf(const QString &path);
+
+// Every file below root with its bytes, by its path there: two trees compared whole.
+QMap<QString, QByteArray> FilesUnder(const QString &root);

@@ -1,7 +1,6 @@
 // Bookmarks and history from other browsers, and the bookmarks out again.
 #include <gtest/gtest.h>
 
-#include <QDirIterator>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -21,16 +20,6 @@
 namespace {
 
 constexpr qint64 kNow = 1'800'000'000'000, kDay = 24 * 3600'000LL;
-
-// Every file under a folder with its bytes, by its path there.
-QMap<QString, QByteArray> Tree(const QString &root) {
-    QMap<QString, QByteArray> out;
-    for (QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
-        const QString path = it.next();
-        out.insert(QDir(root).relativeFilePath(path), ReadBytes(path));
-    }
-    return out;
-}
 
 class ImportTest : public ::testing::Test {
   protected:
@@ -126,10 +115,10 @@ TEST_F(ImportTest, OtherBrowsersBookmarksAndHistoryComeOverOnce) {
     ASSERT_EQ(kz.size(), 2);
     EXPECT_EQ(kz[0].url, "https://typed.example/");  // typed counts double: before a later link
 
-    const auto before = Tree(bookmarks());
+    const auto before = FilesUnder(bookmarks());
     platform.dialogs_.files = {html};
     EXPECT_EQ(import(bookmarks()).section('\n', 0, 0), "导入完成：新增书签 0 个、历史记录 0 条。");
-    EXPECT_EQ(Tree(bookmarks()), before);
+    EXPECT_EQ(FilesUnder(bookmarks()), before);
     EXPECT_EQ(platform.history().Visits().size(), 3);
 
     WriteBytes(home.filePath(".config/chromium/Default/History"), QByteArray(4096, 'x'));
@@ -160,5 +149,5 @@ TEST_F(ImportTest, ExportedBookmarksComeBackTheSame) {
     QDir().mkpath(other.file("书签"));
     platform.dialogs_.files = {out};
     import(other.file("书签"));
-    EXPECT_EQ(Tree(other.file("书签/导入/bookmarks")), Tree(bookmarks()));
+    EXPECT_EQ(FilesUnder(other.file("书签/导入/bookmarks")), FilesUnder(bookmarks()));
 }
