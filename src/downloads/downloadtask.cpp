@@ -72,12 +72,11 @@ DownloadRecord DownloadTask::record() const {
     return r;
 }
 
-void DownloadTask::Restore(const DownloadRecord &r, std::function<Transfer *()> make) {
+void DownloadTask::Restore(const DownloadRecord &r) {
     target_ = r.target;
     url_ = QUrl(r.url);
     validator_ = r.validator;
     if (r.expected >= 0) expected_ = r.expected;
-    make_ = std::move(make);
     switch (r.end) {
         case DownloadRecord::End::Completed:
             state_ = State::Completed;
@@ -117,11 +116,18 @@ void DownloadTask::Start(const QString &target, const QUrl &url, Transfer *trans
     target_ = FittedPath(target);  // its partial file's name must fit too
     url_ = url;
     downloadclaims::ClaimTarget(target_);
-    partial_ = downloadclaims::ClaimPartial(target_);
     state_ = State::Requesting;
     adopt(transfer);
     writing_ = qobject_cast<WritingTransfer *>(transfer);
-    if (writing_) writing_->SetFile(partial_);
+    if (writing_) {
+        partial_ = downloadclaims::ClaimEnginePartial(target_);
+        writing_->SetFile(landing());
+        // Broken off, it can only go on by a request of its own: over HTTP, from the part.
+        resumable_ = make_ && (url.scheme() == QLatin1String("http") ||
+                               url.scheme() == QLatin1String("https"));
+    } else {
+        partial_ = downloadclaims::ClaimPartial(target_);
+    }
     started_ = clock_.steadyMs();
     rate_.sample(0, 0);
     ticker_.start();
@@ -198,7 +204,7 @@ void DownloadTask::onFinished(bool ok, const QString &error) {
     if (state_ != State::Transferring) return;
     if (writing_) {
         written_ = writing_->BytesWritten();
-        return ok ? complete() : fail(why);
+        return ok ? complete() : interrupt(why);
     }
     writeBlocks(true);
     if (state_ != State::Transferring) return;
@@ -248,7 +254,7 @@ void DownloadTask::complete() {
         file_.close();
         if (!flushed || file_.error() != QFileDevice::NoError) return fail(fileFault(why));
     }
-    if (!ReplaceFile(partial_, target_)) return fail(fileFault(errno));
+    if (landing() != target_ && !ReplaceFile(landing(), target_)) return fail(fileFault(errno));
     downloadclaims::Release(target_, partial_);
     state_ = State::Completed;
     ticker_.stop();
@@ -276,13 +282,16 @@ QString DownloadTask::fileFault(int error) const {
 }
 
 void DownloadTask::interrupt(const QString &reason) {
-    if (!resumable_ || writing_) return fail(reason);
-    if (state_ == State::Transferring) {
+    if (writing_) {
+        if (!takeOver()) return fail(reason);
+    } else if (!resumable_) {
+        return fail(reason);
+    } else if (state_ == State::Transferring) {
         writeBlocks(true);  // every byte that came is in the file the next request adds to
         if (state_ != State::Transferring) return;
     }
     file_.close();
-    transfer_->Cancel();
+    if (transfer_) transfer_->Cancel();
     ticker_.stop();
     state_ = State::Interrupted;
     static constexpr int kDelays[kRetries] = {2, 8, 30};
@@ -298,8 +307,37 @@ void DownloadTask::interrupt(const QString &reason) {
     emit Changed();
 }
 
+// The engine's file is renamed onto what precedes its suffix by the engine itself.
+QString DownloadTask::landing() const {
+    return writing_ ? partial_.chopped(int(sizeof ".download") - 1) : partial_;
+}
+
+// The engine goes on with none of its downloads once broken off, nor in a later run: the rest
+// comes by a ranged request of the task's own (with the pages' cookies), into the engine's
+// part moved to a name of the task's own first, as the engine's cancel removes its file.
+bool DownloadTask::takeOver() {
+    if (!writing_ || !resumable_) return false;
+    const QString engines = partial_;
+    partial_ = downloadclaims::ClaimPartial(target_);
+    if (!QFile::rename(engines, partial_)) QFile::remove(engines);
+    downloadclaims::ClaimTarget(target_);
+    downloadclaims::Release(target_, engines);
+    endTransfer();
+    written_ = QFileInfo(partial_).size();
+    validator_.clear();  // the engine does not say which version it had
+    return true;
+}
+
+void DownloadTask::Hold() {
+    if (writing_ && writing_->Landed()) return complete();
+    if ((running() || state_ == State::Paused) && takeOver()) {
+        ticker_.stop();
+        state_ = State::Interrupted;
+    }
+}
+
 bool DownloadTask::CanPause() const {
-    return state_ == State::Transferring && (resumable_ || (writing_ && writing_->Pausable()));
+    return state_ == State::Transferring && (writing_ ? writing_->Pausable() : resumable_);
 }
 
 void DownloadTask::Pause() {

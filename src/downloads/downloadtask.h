@@ -39,13 +39,17 @@ class DownloadTask : public QObject {
     // keeps it, for its record to go on from.
     ~DownloadTask() override;
 
+    // A new direct transfer, for going on after a break or in a later run.
+    void SetTransferMaker(std::function<Transfer *()> make) { make_ = std::move(make); }
     // Follows the transfer (adopted) for the address; the file is named target once whole.
     void Start(const QString &target, const QUrl &url, Transfer *transfer);
     // What the list keeps of it across starts; and a task of an earlier run from that: one
-    // that was running comes back interrupted, to go on from its partial file with a new
-    // transfer from make.
+    // that was running comes back interrupted, to go on from its partial file.
     DownloadRecord record() const;
-    void Restore(const DownloadRecord &record, std::function<Transfer *()> make);
+    void Restore(const DownloadRecord &record);
+    // The program closes: a page's download still running leaves the engine with its file
+    // under a name of the task's own, to go on from in the next run.
+    void Hold();
     void Stop();  // the partial file goes too
     // Only a task whose server can send the rest (the direct transfer, the server taking
     // ranges or naming the file's version), or the engine's own, which it holds.
@@ -88,6 +92,8 @@ class DownloadTask : public QObject {
     void fail(const QString &reason);
     // A break: a task that can go on keeps its file and tries again, else it fails.
     void interrupt(const QString &reason);
+    bool takeOver();
+    QString landing() const;  // where the file is once the transfer has it whole
     bool openPartial(int status);
     QString fileFault(int error) const;  // error: errno
     void end(State state, const QString &text);
@@ -106,11 +112,11 @@ class DownloadTask : public QObject {
     qint64 written_ = 0;
     qint64 offset_ = 0;       // where the current request's body starts in the file
     QByteArray validator_;    // the file's version as the server names it, for If-Range
-    bool resumable_ = false;  // the server can send the rest
+    bool resumable_ = false;  // the server can send the rest (or may: a page's download)
     int retries_ = 0;         // tried again by itself since the last byte came
     QTimer retry_;
-    std::function<Transfer *()> make_;  // a new transfer for a task restored
-    qint64 started_ = 0;                // the clock's steady count at the start
+    std::function<Transfer *()> make_;
+    qint64 started_ = 0;  // the clock's steady count at the start
     QTimer ticker_;
     RateMeter rate_;
     std::optional<double> shownRate_;                    // the speed shown: measured once a second

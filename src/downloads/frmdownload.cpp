@@ -131,6 +131,8 @@ void frmDownload::ClearRecords() {
 
 // The list as it is now; a private tab's task leaves nothing behind.
 frmDownload::~frmDownload() {
+    for (ucDownload *t : std::as_const(tasks_))
+        if (!offRecord_.contains(t)) t->control().Hold();
     save();
     for (ucDownload *t : std::as_const(tasks_))
         if (offRecord_.contains(t)) t->Stop();

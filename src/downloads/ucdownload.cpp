@@ -86,6 +86,7 @@ ucDownload::ucDownload(Platform &platform, QWidget *parent)
     picPro->setGeometry(TwipsToPixels(QRect(120, 720, 4575, 375), this));
     lblPro = filled(picPro, QColor(0x80, 0xFF, 0x80), "lblPro");
     lblPro->setGeometry(0, 0, 1, picPro->height());
+    task_.SetTransferMaker([this] { return platform_.createTransfer(this); });
     connect(&task_, &DownloadTask::Progressed, this, [this] { drawProgress(task_); });
     connect(&task_, &DownloadTask::Changed, this, [this] { draw(task_); });
     connect(&task_, &DownloadTask::Completed, this, &ucDownload::completed);
@@ -100,7 +101,7 @@ void ucDownload::Download(const QString &fileName, const QString &url, Transfer 
 }
 
 void ucDownload::Restore(const DownloadRecord &record) {
-    task_.Restore(record, [this] { return platform_.createTransfer(this); });
+    task_.Restore(record);
     showPath(task_.targetPath());
     if (task_.state() == State::Completed && !QFileInfo(task_.targetPath()).isFile())
         Label1->setText(QStringLiteral("文件已删除"));

@@ -58,6 +58,12 @@ void EngineTransfer::SaveTo(QWebEngineDownloadRequest *request, const QString &p
 
 void EngineTransfer::Execute(const QUrl &, Method) {
     if (!request_ || file_.isEmpty()) return;
+    follow();
+    // The engine had the response before it offered the file.
+    QMetaObject::invokeMethod(this, &Transfer::ResponseStarted, Qt::QueuedConnection);
+}
+
+void EngineTransfer::follow() {
     SaveTo(request_, file_);
     connect(request_, &QWebEngineDownloadRequest::receivedBytesChanged, this,
             &Transfer::DataAvailable);
@@ -67,27 +73,32 @@ void EngineTransfer::Execute(const QUrl &, Method) {
                     emit Finished(*ok, *ok ? QString() : FailureText(request_->interruptReason()));
             });
     request_->accept();
-    // The engine had the response before it offered the file.
-    QMetaObject::invokeMethod(this, &Transfer::ResponseStarted, Qt::QueuedConnection);
 }
 
-void EngineTransfer::Lost() {
-    if (!request_) return;
+void EngineTransfer::Resumed(QWebEngineDownloadRequest *request) {
+    if (!request_) return request->cancel();  // its task has given it up
     request_->disconnect(this);
-    request_.clear();
-    emit Finished(false, QStringLiteral("连接中断"));
+    request_ = request;
+    follow();
+    emit DataAvailable();
 }
 
 void EngineTransfer::Cancel() {
     if (!request_) return;
     request_->disconnect(this);
     // An interrupted download still holds its partial file, under the engine's suffix while it
-    // writes: the cancel removes both.
-    if (request_->state() != QWebEngineDownloadRequest::DownloadCompleted) {
+    // writes: the cancel removes both. One the engine has renamed onto its name is whole, even
+    // before its request says so: a cancel then would remove the file.
+    if (request_->state() != QWebEngineDownloadRequest::DownloadCompleted && !Landed()) {
         request_->cancel();
         QFile::remove(file_ + QStringLiteral(".download"));
     }
     request_.clear();
+}
+
+bool EngineTransfer::Landed() const {
+    return request_ && request_->receivedBytes() > 0 &&
+           !QFileInfo::exists(file_ + QStringLiteral(".download")) && QFileInfo::exists(file_);
 }
 
 bool EngineTransfer::Pausable() const {

@@ -12,12 +12,13 @@ class EngineTransfer : public WritingTransfer {
     explicit EngineTransfer(QWebEngineDownloadRequest *request) : request_(request) {}
     void SetFile(const QString &path) override { file_ = path; }
     void Execute(const QUrl &, Method) override;
-    // The engine dropped this request to resume the download under another.
-    void Lost();
+    // The engine goes on with the download under another request, from where it broke off.
+    void Resumed(QWebEngineDownloadRequest *request);
     void Cancel() override;
     int HttpStatus() const override { return 200; }
     std::optional<qint64> ContentLength() const override;
     qint64 BytesWritten() const override { return request_ ? request_->receivedBytes() : 0; }
+    bool Landed() const override;
     bool Pausable() const override;
     void SetPaused(bool paused) override;
 
@@ -27,6 +28,7 @@ class EngineTransfer : public WritingTransfer {
     static void SaveTo(QWebEngineDownloadRequest *request, const QString &path);
 
   private:
+    void follow();
     QPointer<QWebEngineDownloadRequest> request_;
     QString file_;
 };

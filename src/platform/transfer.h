@@ -57,6 +57,8 @@ class WritingTransfer : public Transfer {
     virtual qint64 BytesWritten() const = 0;
     // Held where it is and let go again, the connection kept (the engine's own pause).
     virtual bool Pausable() const { return false; }
+    // Whole under its name already, though the end has not been signalled yet.
+    virtual bool Landed() const { return false; }
     virtual void SetPaused(bool paused) { Q_UNUSED(paused); }
     QByteArray Header(const QByteArray &) const override { return {}; }
     qint64 BytesAvailable() const override { return 0; }

@@ -74,13 +74,12 @@ QtWebView *WebEngine::createView(QWidget *parent, bool offTheRecord) {
 void WebEngine::onDownloadRequested(QWebEngineDownloadRequest *request) {
     // The request must be answered inside this signal.
     if (request->isSavePageDownload()) return request->accept();  // placed by SavePage
-    // The engine offers a download it lost the connection for again, under the same id, to
-    // resume it: nothing here resumes, so that download has ended, and the user is not asked
-    // twice.
+    // The engine offers a download it lost the connection for again, under the same id, as
+    // it resumes it itself: the task's transfer follows it on, and the user is not asked twice.
     // Each profile counts its own ids.
     const Offer key{sender(), request->id()};
     if (offered_.contains(key)) {
-        if (EngineTransfer *t = offered_.value(key)) t->Lost();
+        if (EngineTransfer *t = offered_.value(key)) return t->Resumed(request);
         return request->cancel();
     }
     offered_.insert(key, nullptr);

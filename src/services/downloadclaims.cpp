@@ -32,6 +32,19 @@ QString ClaimPartial(const QString &target) {
     return partial;
 }
 
+// The engine renames its file onto the name it was given once whole: a numbered name must be
+// free as well as its ".download", or an unrelated file of that name would be replaced.
+QString ClaimEnginePartial(const QString &target) {
+    const QString suffix = QStringLiteral(".download");
+    auto free = [&](const QString &landing) {
+        return !taken(landing + suffix) && (landing == target || !taken(landing));
+    };
+    QString landing = target;
+    for (int n = 1; !free(landing) && n < 100; ++n) landing = target + QStringLiteral(".%1").arg(n);
+    claim(landing + suffix);
+    return landing + suffix;
+}
+
 void ClaimTarget(const QString &target) {
     claim(target);
 }

@@ -8,6 +8,9 @@ namespace downloadclaims {
 
 // Claims a free partial file for the target (none on disk, none claimed): its path.
 QString ClaimPartial(const QString &target);
+// The same for the engine, which writes "<name>.download" (or "<name>.<n>.download") and
+// renames it to what precedes the suffix itself when whole.
+QString ClaimEnginePartial(const QString &target);
 void ClaimTarget(const QString &target);
 // What a task held, free again once it ended.
 void Release(const QString &target, const QString &partial);

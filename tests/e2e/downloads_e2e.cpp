@@ -50,6 +50,15 @@ void writeRandomFile(const QString &path, qint64 size) {
     }
 }
 
+// Where each ranged GET of the path asked to start.
+QList<qint64> RangesAsked(const TestHttpServer &server, const QString &path) {
+    QList<qint64> from;
+    for (const QByteArray &head : server.requestHeads)
+        if (head.startsWith("GET " + path.toUtf8() + ' ') && head.contains("Range: bytes="))
+            from << head.mid(head.indexOf("Range: bytes=") + 13).split('-')[0].toLongLong();
+    return from;
+}
+
 bool ended(const ucDownload *t) {
     const auto s = t->state();
     return s == ucDownload::State::Completed || s == ucDownload::State::Failed ||
@@ -342,34 +351,67 @@ TEST_F(UpdateE2E, AnUnreachableServerIsAnError) {
     EXPECT_EQ(check(), -1);  // a stale page is never taken for a fresh one
 }
 
-// A page's download is the engine's: 暂停 holds it there, 继续 lets it go on to the whole file.
-TEST(PageDownloadE2E, APagesDownloadPausesAndGoesOn) {
+// A page's download is the engine's, under "<name>.download": cut at 30 % it goes on by itself
+// with one ranged request from the cut; 暂停 holds it in the engine, 继续 lets it go on; one
+// unfinished when the program closes comes back interrupted, and 继续 finishes it so too.
+TEST(PageDownloadE2E, APagesDownloadPausesAndGoesOnAfterACutAndInTheNextRun) {
     TestFolder folder;
     folder.useAsAppDir();
     TestHttpServer server;
     TestHttpServer::Response slow;
     slow.contentType = "application/octet-stream";
-    slow.headers = {{"Content-Disposition", "attachment; filename=\"slow.bin\""}};
     slow.generated = 8 << 20;
     slow.pauseMs = 40;
+    slow.ranges = true;
+    slow.etag = "\"v1\"";
+    slow.cutAfter = slow.generated * 3 / 10;
+    slow.faultOnce = true;
     server.route("/slow.bin", slow);
+    slow.cutAfter = -1;
+    slow.pauseMs = 80;
+    server.route("/next.bin", slow);
+    const QByteArray whole = TestHttpServer::Generated(0, slow.generated);
     ScriptedPlatform platform;
     QTemporaryDir chosen;
-    platform.scripted.saveAs = [&](const QString &) { return chosen.filePath("slow.bin"); };
-    mdiBrowser f(platform, server.url("/slow.bin"));
-    ASSERT_TRUE(f.Load());
-    ASSERT_TRUE(waitFor([&] { return f.downloadManager()->tasks().size() == 1; }, 30000));
-    ucDownload *task = f.downloadManager()->tasks().first();
+    platform.scripted.saveAs = [&](const QString &p) {
+        return chosen.filePath(QFileInfo(p).fileName());
+    };
+    auto f = std::make_unique<mdiBrowser>(platform, server.url("/slow.bin"));
+    ASSERT_TRUE(f->Load());
+    ASSERT_TRUE(waitFor([&] { return f->downloadManager()->tasks().size() == 1; }, 30000));
+    ucDownload *task = f->downloadManager()->tasks().first();
     ASSERT_TRUE(waitFor([&] { return task->bytesWritten() > (1 << 20); }, 30000));
-    task->control().Pause();
-    QTest::qWait(500);
-    const qint64 held = task->bytesWritten();
-    QTest::qWait(1000);
-    EXPECT_EQ(task->state(), ucDownload::State::Paused);
-    EXPECT_EQ(task->bytesWritten(), held);
+    EXPECT_EQ(QDir(chosen.path()).entryList(QDir::Files), QStringList{"slow.bin.download"});
+    ASSERT_TRUE(waitFor([&] { return ended(task); }, 60000));
+    EXPECT_EQ(ReadBytes(chosen.filePath("slow.bin")), whole);
+    const auto from = RangesAsked(server, "/slow.bin");
+    ASSERT_EQ(from.size(), 1);
+    EXPECT_LE(from[0], slow.generated * 3 / 10);
+
+    frontOf(*f)->browser()->Navigate(server.url("/next.bin"));
+    ASSERT_TRUE(waitFor([&] { return f->downloadManager()->tasks().size() == 2; }, 30000));
+    task = f->downloadManager()->tasks().last();
+    for (int pause : {1, 2}) {  // the second held up to the close
+        ASSERT_TRUE(waitFor([&] { return task->bytesWritten() > (pause << 20); }, 30000));
+        task->control().Pause();
+        QTest::qWait(500);
+        const qint64 held = task->bytesWritten();
+        QTest::qWait(1000);
+        EXPECT_EQ(task->bytesWritten(), held);
+        if (pause == 1) task->control().Resume();
+    }
+    platform.scripted.answers = {Dialogs::AnswerYes};  // the manager's own question at close
+    f.reset();
+    const qint64 held = QFileInfo(chosen.filePath("next.bin.part")).size();
+    f = std::make_unique<mdiBrowser>(platform, server.url("/magenta"));
+    ASSERT_TRUE(f->Load());
+    task = f->downloadManager()->tasks().last();
+    EXPECT_EQ(task->state(), ucDownload::State::Interrupted);
     task->control().Resume();
-    ASSERT_TRUE(waitFor([&] { return ended(task); }, 30000));
-    EXPECT_EQ(ReadBytes(chosen.filePath("slow.bin")), TestHttpServer::Generated(0, slow.generated));
+    ASSERT_TRUE(waitFor([&] { return ended(task); }, 60000));
+    EXPECT_EQ(ReadBytes(chosen.filePath("next.bin")), whole);
+    EXPECT_EQ(RangesAsked(server, "/next.bin"), QList<qint64>{held});
+    EXPECT_EQ(QDir(chosen.path()).entryList(QDir::Files), (QStringList{"next.bin", "slow.bin"}));
 }
 
 // Links, a form's post and a script's blob, each under the name the server (or the
@@ -546,10 +588,11 @@ TEST_P(InputE2E, ALinkedFileGoesToTheDownloadFolderAndARightClickOpensOneMenu) {
     ASSERT_TRUE(waitFor([&] { return !x.windows("^下载文件另存为$").isEmpty(); }, 15000));
     QTest::qWait(500);
     x.key("Return");
-    // The engine's own download writes the task's partial file (under a suffix of its own
-    // until the end).
+    // The engine's own download writes the task's partial file, under the engine's suffix.
     const QDir folder(session.runtime.path() + "/Downloads");
-    auto writing = [&] { return !folder.entryList({"季度.bin.part*"}, QDir::Files).isEmpty(); };
+    auto writing = [&] {
+        return folder.entryList(QDir::Files) == QStringList{"季度.bin.download"};
+    };
     ASSERT_TRUE(waitFor(writing, 15000)) << folder.entryList().join(" ").toStdString();
     QStringList manager;
     ASSERT_TRUE(waitFor([&] { return !(manager = x.windows("^下载管理器$")).isEmpty(); }, 5000));
@@ -732,6 +775,7 @@ TEST_P(InputE2E, ADownloadGoesOnAfterAPauseAndAfterAKill) {
     big.faultOnce = true;
     server.route("/big.bin", big);
     server.route("/big2.bin", big);
+    server.route("/big3.bin", big);
     const QDir folder(session.runtime.path() + "/Downloads");
     QString manager;
     auto openManager = [&] {  // 页面 > 启动下载管理器
@@ -763,13 +807,12 @@ TEST_P(InputE2E, ADownloadGoesOnAfterAPauseAndAfterAKill) {
         x.key("Return");
     };
     // Halfway: the stall (what the network stack still holds of it aside).
-    auto partAt = [&](const QString &name) {
+    auto partAt = [&](const QString &name, const char *suffix = ".part") {
         return waitFor(
-            [&] { return QFileInfo(folder.filePath(name + ".part")).size() > half - 65536; },
-            30000);
+            [&] { return QFileInfo(folder.filePath(name + suffix)).size() > half - 65536; }, 30000);
     };
-    auto partSize = [&](const QString &name) {
-        return QByteArray::number(QFileInfo(folder.filePath(name + ".part")).size());
+    auto partSize = [&](const QString &name, const char *suffix = ".part") {
+        return QList<qint64>{QFileInfo(folder.filePath(name + suffix)).size()};
     };
     auto whole = [&](const QString &name) {
         if (!waitFor([&] { return QFileInfo(folder.filePath(name)).size() == size; }, 30000))
@@ -780,12 +823,6 @@ TEST_P(InputE2E, ADownloadGoesOnAfterAPauseAndAfterAKill) {
             if (f.read(1 << 22) != TestHttpServer::Generated(at, 1 << 22)) return false;
         return true;
     };
-    auto rangedFrom = [&](const QString &path) {
-        for (const QByteArray &head : server.requestHeads)
-            if (head.startsWith("GET " + path.toUtf8() + ' ') && head.contains("If-Range: \"v2\""))
-                return head.mid(head.indexOf("Range: bytes=") + 13).split('-').value(0);
-        return QByteArray();
-    };
 
     launch({server.url("/magenta")}, server.url("/magenta"));
     openManager();
@@ -793,10 +830,10 @@ TEST_P(InputE2E, ADownloadGoesOnAfterAPauseAndAfterAKill) {
     ASSERT_TRUE(partAt("big.bin"));
     clickLink();  // 暂停
     QTest::qWait(700);
-    const QByteArray paused = partSize("big.bin");
+    const auto paused = partSize("big.bin");
     clickLink();  // 继续
     EXPECT_TRUE(whole("big.bin"));
-    EXPECT_EQ(rangedFrom("/big.bin"), paused);
+    EXPECT_EQ(RangesAsked(server, "/big.bin"), paused);
     // The desktop has no program for it: said so, with the folder offered.
     while (waitFor([&] { return !x.windows("^通知$").isEmpty(); }, 1500)) {
         x.xdo({"windowactivate", "--sync", x.windows("^通知$").value(0)});
@@ -809,15 +846,26 @@ TEST_P(InputE2E, ADownloadGoesOnAfterAPauseAndAfterAKill) {
 
     download("/big2.bin");
     ASSERT_TRUE(partAt("big2.bin"));
-    QTest::qWait(500);  // its state in the list
+    // And a page's (the engine's, under its own suffix), from the address box.
+    x.xdo({"windowactivate", "--sync", session.frameWindow()});
+    typeAddress(server.url("/big3.bin"));
+    ASSERT_TRUE(waitFor([&] { return !x.windows("^下载文件另存为$").isEmpty(); }, 15000));
+    QTest::qWait(500);
+    x.key("Return");
+    ASSERT_TRUE(partAt("big3.bin", ".download"));
+    QTest::qWait(500);  // their state in the list
     browser->kill();
     browser->waitForFinished(5000);
-    const QByteArray killed = partSize("big2.bin");
+    const auto killed = partSize("big2.bin"), killed3 = partSize("big3.bin", ".download");
     launch({server.url("/magenta")}, server.url("/magenta"));
     openManager();
-    // The list as it was: the finished one first, the interrupted one after it.
-    x.xdo({"mousemove", "--window", manager, "294", QString::number(34 + 81)});
-    x.xdo({"click", "1"});  // its 继续
+    // The list as it was: the finished one first, the interrupted ones after it.
+    for (int line : {1, 2}) {
+        x.xdo({"mousemove", "--window", manager, "294", QString::number(34 + 81 * line)});
+        x.xdo({"click", "1"});  // its 继续
+    }
     EXPECT_TRUE(whole("big2.bin"));
-    EXPECT_EQ(rangedFrom("/big2.bin"), killed);
+    EXPECT_EQ(RangesAsked(server, "/big2.bin"), killed);
+    EXPECT_TRUE(whole("big3.bin"));
+    EXPECT_EQ(RangesAsked(server, "/big3.bin"), killed3);
 }
