@@ -152,7 +152,12 @@ def run(variant, site, pages, settle, work):
                 proc.kill()
         if shutil.which("xdotool"):
             b.normalize_windows()
-        time.sleep(settle)
+        # The browser process alone, soon after the last hand-off and after the settling time:
+        # what the tabs behind keep there (their views' images).
+        time.sleep(min(5, settle))
+        res["anon_soon"] = anonymous(b.proc.pid)
+        time.sleep(max(0, settle - 5))
+        res["anon"] = anonymous(b.proc.pid)
         m = b.memory()
         if os.environ.get("TABS_DETAIL"):
             for pid in b.pids():
@@ -160,7 +165,7 @@ def run(variant, site, pages, settle, work):
                 with open("/proc/%d/cmdline" % pid, "rb") as f:
                     kind = [x for x in f.read().split(b"\0") if x.startswith(b"--type=")]
                 print(variant, pid, "%.0f MiB" % (one["pss"] / 1024), kind, file=sys.stderr)
-        res.update(pss=m["pss"] / 1024, nproc=m["nproc"])
+        res.update(pss=m["pss"] / 1024, uss=m["uss"] / 1024, nproc=m["nproc"])
         if name == "olumetta" and limit:
             frame = frame_of(b.proc.pid)
             if frame:  # the first tab, rested longest; with 31 the strip scrolls it away
@@ -173,6 +178,15 @@ def run(variant, site, pages, settle, work):
     finally:
         b.stop()
         b.cleanup()
+
+
+def anonymous(pid):
+    """The process's anonymous memory, MiB."""
+    with open("/proc/%d/smaps_rollup" % pid) as f:
+        for line in f:
+            if line.startswith("Anonymous:"):
+                return int(line.split()[1]) / 1024
+    return 0
 
 
 def session_file(urls):
@@ -285,9 +299,9 @@ def main():
         xvfb.kill()
         shutil.rmtree(work, ignore_errors=True)
     chromium = [x["pss"] for x in results.get("chromium", []) if "pss" in x]
-    print("\n| %d tabs | PSS of the tree | per tab | processes | × Chromium | back after Ctrl+1 |"
-          % len(pages))
-    print("|---|---|---|---|---|---|")
+    print("\n| %d tabs | PSS of the tree | per tab | USS | processes | × Chromium |"
+          " browser process anonymous, 5 s / %d s | back after Ctrl+1 |" % (len(pages), a.settle))
+    print("|---|---|---|---|---|---|---|---|")
     for v in variants:
         pss = [x["pss"] for x in results[v] if "pss" in x]
         if not pss:
@@ -295,9 +309,12 @@ def main():
             continue
         med = statistics.median(pss)
         back = [x["back_s"] for x in results[v] if x.get("back_s") is not None]
-        print("| %s | %.0f MiB | %.1f MiB | %d | %s | %s |" % (
-            v, med, med / len(pages), results[v][-1]["nproc"],
-            "×%.2f" % (med / statistics.median(chromium)) if chromium else "",
+        uss = statistics.median(x["uss"] for x in results[v] if "uss" in x)
+        soon = statistics.median(x["anon_soon"] for x in results[v] if "pss" in x)
+        late = statistics.median(x["anon"] for x in results[v] if "pss" in x)
+        print("| %s | %.0f MiB | %.1f MiB | %.0f MiB | %d | %s | %.0f / %.0f MiB | %s |" % (
+            v, med, med / len(pages), uss, results[v][-1]["nproc"],
+            "×%.2f" % (med / statistics.median(chromium)) if chromium else "", soon, late,
             "%.2f s (max %.2f)" % (statistics.median(back), max(back)) if back else ""))
 
 

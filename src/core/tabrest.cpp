@@ -14,8 +14,11 @@ Plan Decide(const QList<Tab> &tabs, qint64 nowMs, int limit) {
     auto due = [&](const Tab &t) {
         return hidden(t) >= kDiscardMs  ? Rest::Discarded
                : hidden(t) >= kFreezeMs ? Rest::Frozen
+               : hidden(t) >= kShrinkMs ? Rest::Shrunk
                                         : Rest::Awake;
     };
+    // When each rest but the last is due.
+    const qint64 dueAt[] = {kShrinkMs, kFreezeMs, kDiscardMs};
     for (int i = 0; i < tabs.size(); ++i) {
         const Tab &t = tabs[i];
         // The engine wakes the page it shows; a page never wakes for time alone.
@@ -51,10 +54,9 @@ Plan Decide(const QList<Tab> &tabs, qint64 nowMs, int limit) {
             // A page that holds back while awake (loading, a dialog) is asked again; a
             // frozen one changes nothing.
             if (t.deepest == Rest::Awake) later(nowMs + kRetryMs);
-        } else if (plan.rest[i] == Rest::Awake)
-            later(nowMs + (kFreezeMs - hidden(t)));
-        else
-            later(nowMs + (kDiscardMs - hidden(t)));
+        } else {
+            later(nowMs + (dueAt[int(plan.rest[i])] - hidden(t)));
+        }
     }
     return plan;
 }

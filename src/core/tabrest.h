@@ -1,15 +1,18 @@
 #pragma once
-// When background tabs rest: frozen (no timers, no script) after five minutes out of sight,
-// discarded (their process's memory freed, the history kept) after thirty, or sooner when more
-// tabs are alive than the limit, the least recently used first. The tab in front never rests,
-// nor a page deeper than it allows.
+// When background tabs rest: shrunk (the view's images given back) after half a minute out of
+// sight, frozen (no timers, no script) after five minutes, discarded (their process's memory
+// freed, the history kept) after thirty, or sooner when more tabs are alive than the limit,
+// the least recently used first. The tab in front never rests, nor a page deeper than it
+// allows.
 #include <QList>
 #include <QtGlobal>
 
 namespace tabrest {
 
-enum class Rest { Awake, Frozen, Discarded };  // ordered: deeper is greater
+enum class Rest { Awake, Shrunk, Frozen, Discarded };  // ordered: deeper is greater
 
+// A quick look at another tab and back is well within this: those stay as they are.
+constexpr qint64 kShrinkMs = 30 * 1000;
 constexpr qint64 kFreezeMs = 5 * 60 * 1000;
 constexpr qint64 kDiscardMs = 30 * 60 * 1000;
 // A page that cannot rest yet (still loading, a dialog open) is looked at again after this.

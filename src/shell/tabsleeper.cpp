@@ -33,14 +33,14 @@ void TabSleeper::review() {
     for (int pass = 0; pass < 2; ++pass) {
         QList<tabrest::Tab> state;
         for (Form1 *t : all)
-            state.append({t == front_, hiddenSince_.value(t), t->browser()->RestState(),
+            state.append({t == front_, hiddenSince_.value(t), t->restState(),
                           t == front_ ? tabrest::Rest::Awake : t->deepestRest()});
         plan = tabrest::Decide(state, now, settings::Leading(settings::Key::TabsInMemory));
         bool short_ = false;
         for (int i = 0; i < all.size(); ++i) {
             if (plan.rest[i] == state[i].now) continue;
-            all[i]->browser()->SetRest(plan.rest[i]);
-            short_ |= all[i]->browser()->RestState() != plan.rest[i];
+            all[i]->setRest(plan.rest[i]);
+            short_ |= all[i]->restState() != plan.rest[i];
         }
         if (!short_) break;
     }

@@ -15,6 +15,7 @@
 #include "platform/webview.h"
 #include "services/contentfilter.h"
 #include "services/savedialog.h"
+#include "viewshrink.h"
 
 Form1::Form1(Platform &platform, TabHost &host, bool offTheRecord, QWidget *parent)
     : QWidget(parent),
@@ -24,6 +25,7 @@ Form1::Form1(Platform &platform, TabHost &host, bool offTheRecord, QWidget *pare
     setObjectName(QStringLiteral("Form1"));
     brwWebBrowser = platform.createWebView(this, offTheRecord);
     brwWebBrowser->setHost(this);
+    shrink_ = new ViewShrink(this, brwWebBrowser->widget(), [this] { layoutCovers(); });
     // The navigation page lies above the lock panel: made later, it stacks higher.
     picPass = new LockPanel(this);
     picNav = new NavPage(
@@ -156,6 +158,7 @@ void Form1::rest(const SessionTab &page) {
 }
 
 void Form1::wake() {
+    shrink_->shown();
     if (!waiting_) return;
     const SessionTab page = *std::exchange(waiting_, std::nullopt);
     restoreHistory(page.url, page.history);
@@ -338,6 +341,22 @@ bool Form1::takeKeyboard() {
 bool Form1::holds(const QObject *widget) const {
     const auto *w = qobject_cast<const QWidget *>(widget);
     return w && (brwWebBrowser->widget()->isAncestorOf(w) || picPass->isAncestorOf(w));
+}
+
+tabrest::Rest Form1::restState() const {
+    const tabrest::Rest r = brwWebBrowser->RestState();
+    return r == tabrest::Rest::Awake && shrink_->shrunk() ? tabrest::Rest::Shrunk : r;
+}
+
+void Form1::setRest(tabrest::Rest rest) {
+    using tabrest::Rest;
+    if (rest == Rest::Shrunk || rest == Rest::Frozen) {  // a frozen page draws no more
+        shrink_->shrink([this, rest] {
+            if (rest == Rest::Frozen) brwWebBrowser->SetRest(rest);
+        });
+        return;
+    }
+    brwWebBrowser->SetRest(rest);
 }
 
 tabrest::Rest Form1::deepestRest() const {

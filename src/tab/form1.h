@@ -18,6 +18,7 @@ class NavPage;
 class NoticePanel;
 class PermissionBar;
 class PermissionMemory;
+class ViewShrink;
 class Platform;
 class Transfer;
 class WebView;
@@ -78,6 +79,9 @@ class Form1 : public QWidget, private ViewHost {
     void focusPage();
     // The deepest rest the tab allows now: its page's, and none while it asks a question.
     tabrest::Rest deepestRest() const;
+    // Its rest now, and the rest to take: its view's images go before its page freezes.
+    tabrest::Rest restState() const;
+    void setRest(tabrest::Rest rest);
     // A new tab's keyboard: the navigation page's search box when it covers the page, else
     // the lock panel's password field; false when neither shows (the address box takes it).
     bool takeKeyboard();
@@ -88,7 +92,8 @@ class Form1 : public QWidget, private ViewHost {
     // A tab put back from a kept session whose page waits until the tab first shows: no
     // request and no page process before; its caption is the page's title meanwhile.
     void rest(const SessionTab &page);
-    void wake();  // the waiting page loads; nothing when none waits
+    // In front: the waiting page loads (nothing when none waits), the view drawn at its size.
+    void wake();
     // The page as a session keeps it: the waiting one's while it waits.
     SessionTab page() const;
     // The page came back from a kept session: its first load is no new visit. Once.
@@ -126,6 +131,7 @@ class Form1 : public QWidget, private ViewHost {
     // Made when first needed: most tabs never show them.
     NoticePanel *picNotice = nullptr;        // over the page: its process died, or its certificate
     PermissionBar *picPermission = nullptr;  // above the page: a feature it asks for
+    ViewShrink *shrink_;
 
     NoticePanel *notice();
     PermissionBar *permissionBar();
