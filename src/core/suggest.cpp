@@ -30,3 +30,9 @@ QList<std::pair<qsizetype, qsizetype>> MatchSpans(const QString &text, const QSt
     }
     return joined;
 }
+
+bool HoldsEveryWord(const QString &text, const QStringList &words) {
+    for (const QString &w : words)
+        if (!text.contains(w, Qt::CaseInsensitive)) return false;
+    return true;
+}

@@ -4,6 +4,8 @@
 #include <QStringList>
 
 QStringList Suggestions(const QStringList &newestLast, const QString &typed, int max = 10);
+// Whether the text holds every word, letter case aside.
+bool HoldsEveryWord(const QString &text, const QStringList &words);
 
 // Where each typed word stands in a suggestion's text, letter case aside: (start, length),
 // in order, overlapping places joined. What is drawn in bold.

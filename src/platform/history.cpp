@@ -122,6 +122,7 @@ void History::Close() {
         thread_.wait();
         delete std::exchange(writer_, nullptr);
     }
+    path_.clear();
     if (connection_.isEmpty()) return;
     QSqlDatabase::database(connection_, false).close();
     QSqlDatabase::removeDatabase(connection_);
@@ -158,6 +159,7 @@ void History::Open(const QString &path) {
 // Opens and checks the database, making its tables when new; on failure notice_ says why
 // ("damaged" for a file that is no database or a broken one).
 void History::startWriter(const QString &path) {
+    path_ = path;
     writer_ = new HistoryWriter(this, path);
     writer_->moveToThread(&thread_);
     thread_.start();
@@ -362,10 +364,11 @@ QList<Visit> History::Visits(const QString &words, int limit) const {
     return out;
 }
 
-QList<Suggestion> History::Suggest(const QString &typed, qint64 now, int max) const {
+namespace {
+
+QList<Suggestion> SuggestFrom(const QSqlDatabase &db, const QString &typed, qint64 now, int max) {
     const QStringList words = typed.toLower().simplified().split(u' ', Qt::SkipEmptyParts);
-    if (!ready() || words.isEmpty()) return {};
-    const QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    if (words.isEmpty() || !db.isOpen()) return {};
     // First the most frecent pages, searched plainly: quick, and where the best ones are.
     QStringList plain;
     QVariantList args;
@@ -376,7 +379,7 @@ QList<Suggestion> History::Suggest(const QString &typed, qint64 now, int max) co
     QList<QSqlQuery> found{Run(db,
                                pick.arg(QStringLiteral("(SELECT * FROM places ORDER BY frecency "
                                                        "DESC LIMIT %1)")
-                                            .arg(kFrecentPool),
+                                            .arg(History::kFrecentPool),
                                         plain.join(QStringLiteral(" AND "))),
                                args)};
     // Then every page, through the index of three-letter pieces, when that found too few.
@@ -404,6 +407,37 @@ QList<Suggestion> History::Suggest(const QString &typed, qint64 now, int max) co
     QList<Suggestion> out;
     for (qsizetype i = 0; i < ranked.size() && i < max; ++i) out << ranked[i].second;
     return out;
+}
+
+}  // namespace
+
+QList<Suggestion> History::Suggest(const QString &typed, qint64 now, int max) const {
+    if (!ready()) return {};
+    return SuggestFrom(QSqlDatabase::database(connection_, false), typed, now, max);
+}
+
+namespace {
+thread_local QString threadConnection;  // a suggesting thread's own
+}  // namespace
+
+QList<Suggestion> History::SuggestIn(const QString &path, const QString &typed, qint64 now,
+                                     int max) {
+    if (path.isEmpty()) return {};
+    if (QSqlDatabase::database(threadConnection, false).databaseName() != path) {
+        CloseThreadConnection();
+        threadConnection = QStringLiteral("history-read-") + QUuid::createUuid().toString();
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), threadConnection);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=300"));
+        if (!db.open()) return {};
+    }
+    return SuggestFrom(QSqlDatabase::database(threadConnection, false), typed, now, max);
+}
+
+void History::CloseThreadConnection() {
+    if (threadConnection.isEmpty()) return;
+    QSqlDatabase::database(threadConnection, false).close();
+    QSqlDatabase::removeDatabase(std::exchange(threadConnection, QString()));
 }
 
 void History::Remove(const QList<qint64> &visitIds) {

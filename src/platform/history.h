@@ -62,6 +62,12 @@ class History : public QObject {
     QList<Visit> Visits(const QString &words = {}, int limit = 5000) const;
     // The addresses whose title or address holds every typed word, the best first.
     QList<Suggestion> Suggest(const QString &typed, qint64 now, int max = 8) const;
+    QString path() const { return ready() ? path_ : QString(); }
+    // The same on another thread, through a read connection of that thread's own made at its
+    // first use; CloseThreadConnection there before the thread ends.
+    static QList<Suggestion> SuggestIn(const QString &path, const QString &typed, qint64 now,
+                                       int max = 8);
+    static void CloseThreadConnection();
     void Remove(const QList<qint64> &visitIds);
     // Every visit of the address, and the address.
     void Forget(const QString &url);
@@ -94,6 +100,7 @@ class History : public QObject {
     QThread thread_;
     HistoryWriter *writer_ = nullptr;
     QString connection_;  // the open database's connection name; empty when off
+    QString path_;
     QString notice_;
     mutable QString pending_;  // to be opened at the first use
 };

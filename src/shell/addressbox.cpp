@@ -30,7 +30,7 @@ AddressBox::AddressBox(QWidget *parent) : QComboBox(parent) {
     setCompleter(nullptr);
     suggestions_ = new SuggestionPopup(this);
     connect(suggestions_, &SuggestionPopup::Clicked, this, [this](const QString &line) {
-        suggestions_->hide();
+        closeSuggestions();
         emit NavigateRequested(line);
     });
     connect(lineEdit(), &QLineEdit::textEdited, this, [this](const QString &t) {
@@ -133,20 +133,42 @@ void AddressBox::selectIfUntouched() {
 }
 
 void AddressBox::suggest(const QString &typed) {
+    const QStringList words = typed.simplified().split(u' ', Qt::SkipEmptyParts);
+    found_.removeIf(
+        [&](const Suggestion &s) { return !HoldsEveryWord(s.title + u' ' + s.url, words); });
+    showLines(typed);
+    asked_ = typed;
+    if (ask_) ask_(typed);
+}
+
+void AddressBox::showSuggestions(const QString &typed, const QList<Suggestion> &found) {
+    if (typed != asked_ || typed != lineEdit()->text()) return;
+    found_ = found;
+    const QString chosen = suggestions_->chosen();
+    showLines(typed);
+    suggestions_->choose(chosen);  // the user's choice stays where it is still offered
+}
+
+void AddressBox::showLines(const QString &typed) {
     QList<SuggestionPopup::Line> lines;
     QSet<QString> shown;
-    if (source_)
-        for (const Suggestion &s : source_(typed)) {
-            const QString text =
-                s.title.isEmpty() ? s.url : s.title + QStringLiteral("  —  ") + s.url;
-            lines.append({(s.bookmark ? QStringLiteral("★ ") : QString()) + text, s.url});
-            shown.insert(s.url);
-        }
+    for (const Suggestion &s : std::as_const(found_)) {
+        const QString text = s.title.isEmpty() ? s.url : s.title + QStringLiteral("  —  ") + s.url;
+        lines.append({(s.bookmark ? QStringLiteral("★ ") : QString()) + text, s.url});
+        shown.insert(s.url);
+    }
     QStringList addresses;
     for (int i = 2; i < count(); ++i) addresses << itemText(i);  // after "转到" and "搜索"
     for (const QString &a : Suggestions(addresses, typed, 10 - int(lines.size())))
         if (!shown.contains(a)) lines.append({a, a});
     suggestions_->showUnder(this, lines, typed);
+}
+
+// A new round of typing starts from nothing: no page a cleared history held shows again.
+void AddressBox::closeSuggestions() {
+    asked_.clear();
+    found_.clear();
+    suggestions_->hide();
 }
 
 bool AddressBox::suggestionKey(int key) {
@@ -162,19 +184,20 @@ bool AddressBox::suggestionKey(int key) {
             const int listed = findText(line, Qt::MatchFixedString | Qt::MatchCaseSensitive);
             if (listed >= 2) changeList([&] { removeItem(listed); });
             emit ForgetRequested(line);  // from the history too
+            found_.removeIf([&](const Suggestion &s) { return s.url == line; });
             suggestions_->removeChosen();
             return true;
         }
         case Qt::Key_Return:
         case Qt::Key_Enter: {
             const QString line = suggestions_->chosen();
-            suggestions_->hide();
+            closeSuggestions();
             if (line.isEmpty()) return false;  // exactly the typed text
             emit NavigateRequested(line);
             return true;
         }
         case Qt::Key_Escape:
-            suggestions_->hide();
+            closeSuggestions();
             return true;
         default:
             return false;
@@ -182,7 +205,7 @@ bool AddressBox::suggestionKey(int key) {
 }
 
 void AddressBox::submit() {
-    suggestions_->hide();
+    closeSuggestions();
     const QString text = currentText();
     const QString engine = settings::Text(settings::Key::Search);
     if (text == QStringLiteral("转到")) {
@@ -224,7 +247,7 @@ bool AddressBox::eventFilter(QObject *watched, QEvent *event) {
         }
         case QEvent::FocusOut:
             clickSelects_ = true;
-            suggestions_->hide();
+            closeSuggestions();
             break;
         case QEvent::DragEnter:
         case QEvent::DragMove:

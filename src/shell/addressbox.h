@@ -35,11 +35,12 @@ class AddressBox : public QComboBox {
     // What the box says of the front page at its left: "无痕" for a private tab, "不安全"
     // for a site the user went on to past its certificate.
     void setMarks(bool offTheRecord, bool insecure);
-    // Where suggestions come from besides the list: the visited and bookmarked pages that
-    // match, the best first.
-    void setSuggestionSource(std::function<QList<Suggestion>(const QString &)> source) {
-        source_ = std::move(source);
-    }
+    // Where suggestions come from besides the list: asked for the visited and bookmarked
+    // pages that match what was typed, it answers later through showSuggestions. Meanwhile
+    // the last answer's pages that hold the new text show.
+    void setSuggestionSource(std::function<void(const QString &)> ask) { ask_ = std::move(ask); }
+    // The best first; shown while the box still holds that text and its suggestions are open.
+    void showSuggestions(const QString &typed, const QList<Suggestion> &found);
 
   signals:
     // Enter, or "转到"/"搜索"/an address chosen from the list: the address to open; empty
@@ -57,13 +58,17 @@ class AddressBox : public QComboBox {
     void submit();
     void changeList(const std::function<void()> &change);
     void suggest(const QString &typed);
+    void showLines(const QString &typed);
+    void closeSuggestions();
     bool suggestionKey(int key);  // true when the suggestions took the key
     bool takeDrop(QEvent *event);
     QString tag_;               // what was last typed, or the page's address
     bool updating_ = false;     // the list is being changed, not chosen from
     bool clickSelects_ = true;  // until the box has been clicked since it had the focus
     SuggestionPopup *suggestions_;
-    std::function<QList<Suggestion>(const QString &)> source_;
+    std::function<void(const QString &)> ask_;
+    QList<Suggestion> found_;       // the last answer
+    QString asked_;                 // what the open suggestions are for; empty when closed
     QLabel *lblInsecure = nullptr;  // made when first needed
     QLabel *lblPrivate = nullptr;
 };

@@ -7,6 +7,7 @@
 
 #include "core/bookmarks.h"
 #include "core/programfolder.h"
+#include "core/suggest.h"
 #include "platform/platform.h"
 #include "platform/webview.h"
 #include "tab/form1.h"
@@ -23,10 +24,29 @@ bool Recordable(const QString &address) {
            scheme == QLatin1String("ftp");
 }
 
-bool HoldsEveryWord(const QString &text, const QStringList &words) {
-    for (const QString &w : words)
-        if (!text.contains(w, Qt::CaseInsensitive)) return false;
-    return true;
+// History's best first, bookmarks among them marked, then bookmarks not visited yet. Any thread.
+QList<Suggestion> Suggest(const QString &history, const QString &bookmarks, const QString &typed,
+                          qint64 now) {
+    constexpr int kMax = 8;
+    QList<Suggestion> out = History::SuggestIn(history, typed, now, kMax);
+    const QStringList words = typed.simplified().split(u' ', Qt::SkipEmptyParts);
+    if (words.isEmpty()) return out;
+    QDirIterator it(bookmarks, {QStringLiteral("*.zvb")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (!IsBookmarkPath(path)) continue;
+        const QString address = ReadBookmarkFile(path).trimmed();
+        const QString name = QFileInfo(path).completeBaseName();
+        if (address.isEmpty() || !HoldsEveryWord(name + u' ' + address, words)) continue;
+        const auto known = std::find_if(out.begin(), out.end(),
+                                        [&](const Suggestion &s) { return s.url == address; });
+        if (known != out.end())
+            known->bookmark = true;
+        else if (out.size() < kMax)
+            out.append({address, name, true});
+    }
+    return out;
 }
 
 }  // namespace
@@ -91,27 +111,32 @@ void HistoryKeeper::forget(Form1 *tab) {
     recorded_.remove(tab);
 }
 
-// History's best first, bookmarks among them marked, then bookmarks not visited yet.
-QList<Suggestion> HistoryKeeper::suggest(const QString &typed) const {
-    constexpr int kMax = 8;
-    QList<Suggestion> out =
-        platform_.history().Suggest(typed, platform_.clock().now().toMSecsSinceEpoch(), kMax);
-    const QStringList words = typed.simplified().split(u' ', Qt::SkipEmptyParts);
-    if (words.isEmpty()) return out;
-    QDirIterator it(AppDir() + QStringLiteral("书签"), {QStringLiteral("*.zvb")}, QDir::Files,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        if (!IsBookmarkPath(path)) continue;
-        const QString address = ReadBookmarkFile(path).trimmed();
-        const QString name = QFileInfo(path).completeBaseName();
-        if (address.isEmpty() || !HoldsEveryWord(name + u' ' + address, words)) continue;
-        const auto known = std::find_if(out.begin(), out.end(),
-                                        [&](const Suggestion &s) { return s.url == address; });
-        if (known != out.end())
-            known->bookmark = true;
-        else if (out.size() < kMax)
-            out.append({address, name, true});
+HistoryKeeper::~HistoryKeeper() {
+    if (!worker_) return;
+    QMetaObject::invokeMethod(worker_, &History::CloseThreadConnection,
+                              Qt::BlockingQueuedConnection);
+    suggesting_.quit();
+    suggesting_.wait();
+    delete worker_;
+}
+
+// Only the newest question is worked out: one that waited behind a slower one is moot by
+// then, and an answer that comes after a newer question is dropped.
+void HistoryKeeper::suggestLater(const QString &typed) {
+    if (!worker_) {
+        worker_ = new QObject;
+        worker_->moveToThread(&suggesting_);
+        suggesting_.start();
     }
-    return out;
+    const int serial = ++*asked_;
+    QMetaObject::invokeMethod(
+        worker_, [this, serial, typed, asked = asked_, history = platform_.history().path(),
+                  bookmarks = AppDir() + QStringLiteral("书签"),
+                  now = platform_.clock().now().toMSecsSinceEpoch()] {
+            if (*asked != serial) return;
+            const QList<Suggestion> found = Suggest(history, bookmarks, typed, now);
+            QMetaObject::invokeMethod(this, [this, serial, typed, found] {
+                if (*asked_ == serial) emit Suggested(typed, found);
+            });
+        });
 }

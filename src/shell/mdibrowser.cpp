@@ -102,8 +102,8 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     connect(restoreBar_, &RestoreBar::DismissClicked, session_, &SessionKeeper::dismissPrevious);
     connect(session_, &SessionKeeper::Notice, history_, &HistoryKeeper::say);
     connect(session_, &SessionKeeper::Written, this, &mdiBrowser::noteWrite);
-    address_->setSuggestionSource(
-        [this](const QString &typed) { return history_->suggest(typed); });
+    address_->setSuggestionSource([this](const QString &typed) { history_->suggestLater(typed); });
+    connect(history_, &HistoryKeeper::Suggested, address_, &AddressBox::showSuggestions);
     disguiser_ = new Disguiser(windows_->owned(), platform_.dialogs(), this);
     fullScreen_ = new FullScreen(this, {toolbar_, tabs_->strip(), status_});
     find_ = new FindControl(column, status_, tabs_);

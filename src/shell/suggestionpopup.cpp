@@ -86,6 +86,13 @@ void SuggestionPopup::choose(int row) {
     if (row < 0) clearSelection();
 }
 
+void SuggestionPopup::choose(const QString &address) {
+    int row = -1;
+    for (int i = 0; i < count() && !address.isEmpty() && row < 0; ++i)
+        if (item(i)->data(Qt::UserRole).toString() == address) row = i;
+    choose(row);
+}
+
 QString SuggestionPopup::chosen() const {
     return currentRow() >= 0 ? currentItem()->data(Qt::UserRole).toString() : QString();
 }

@@ -13,8 +13,9 @@ class SuggestionPopup : public QListWidget {
     };
     // The lines under the widget, or hidden when there are none.
     void showUnder(QWidget *anchor, const QList<Line> &lines, const QString &typed);
-    void step(int delta);    // Down/Up: the next or previous line; past the ends, none
-    QString chosen() const;  // the chosen line's address; empty while none is chosen
+    void step(int delta);                 // Down/Up: the next or previous line; past the ends, none
+    QString chosen() const;               // the chosen line's address; empty while none is chosen
+    void choose(const QString &address);  // that line, when it is offered; else none
     void removeChosen();
 
   signals:
