@@ -10,11 +10,9 @@ Usage: bench/tabs/back.py [--rounds N] [--rest S]
 Needs: Xvfb, build/olumetta (scripts/build) and the shared bench folder beside the checkout.
 """
 import argparse
-import ctypes
 import http.server
 import os
 import statistics
-import subprocess
 import sys
 import tempfile
 import threading
@@ -25,9 +23,10 @@ ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
 SHARED = os.environ.get("BENCH_SHARED") or os.path.join(ROOT, "..", "shared", "bench")
 sys.path.insert(0, SHARED)
 import benchlib  # noqa: E402
+sys.path.insert(0, os.path.join(ROOT, "bench"))
+from xscreen import GREEN, MAGENTA, Screen, private_display  # noqa: E402
 
 PAGES = {"/m": b"#ff00ff", "/g": b"#00ff00"}
-MAGENTA, GREEN = 0xFF00FF, 0x00FF00
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -44,56 +43,6 @@ class Handler(http.server.BaseHTTPRequestHandler):
         pass
 
 
-class Screen:
-    """The X server's screen and keyboard, through Xlib and XTest."""
-
-    def __init__(self):
-        self.x = ctypes.CDLL("libX11.so.6")
-        self.t = ctypes.CDLL("libXtst.so.6")
-        self.x.XOpenDisplay.restype = ctypes.c_void_p
-        self.x.XDefaultRootWindow.restype = ctypes.c_ulong
-        self.x.XGetImage.restype = ctypes.c_void_p
-        self.x.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
-                                     ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
-        self.x.XGetPixel.restype = ctypes.c_ulong
-        self.x.XGetPixel.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int]
-        self.x.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-        self.t.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int,
-                                             ctypes.c_ulong]
-        self.x.XFlush.argtypes = [ctypes.c_void_p]
-        self.d = self.x.XOpenDisplay(None)
-        self.root = self.x.XDefaultRootWindow(ctypes.c_void_p(self.d))
-
-    def pixel(self, x, y):
-        img = self.x.XGetImage(self.d, self.root, x, y, 1, 1, 0xFFFFFFFF, 2)  # ZPixmap
-        return self.x.XGetPixel(img, 0, 0) & 0xFFFFFF
-
-    def keys(self, *syms):
-        codes = [self.x.XKeysymToKeycode(self.d, s) for s in syms]
-        for c in codes:
-            self.t.XTestFakeKeyEvent(self.d, c, 1, 0)
-        for c in reversed(codes):
-            self.t.XTestFakeKeyEvent(self.d, c, 0, 0)
-        self.x.XFlush(self.d)
-
-    def wait_for(self, colour, at, timeout=5.0):
-        """Seconds until the point shows the colour, and the longest stretch it showed a third."""
-        t0 = time.monotonic()
-        other_since, longest_other, last = None, 0.0, None
-        while time.monotonic() - t0 < timeout:
-            p = self.pixel(*at)
-            now = time.monotonic()
-            if p == colour:
-                return now - t0, longest_other
-            if p not in (MAGENTA, GREEN):
-                other_since = other_since or now
-                longest_other = max(longest_other, now - other_since)
-            else:
-                other_since = None
-            time.sleep(0.001)
-        return None, longest_other
-
-
 def main():
     ap = argparse.ArgumentParser(description=__doc__)
     ap.add_argument("--rounds", type=int, default=5)
@@ -101,9 +50,7 @@ def main():
     a = ap.parse_args()
     os.environ.setdefault("OLUMETTA_DIR", os.path.join(ROOT, "build", "olumetta"))
     work = tempfile.mkdtemp(prefix="olumetta-back-")
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1280x800x24",
-                             "-nolisten", "tcp"], stdout=subprocess.PIPE)
-    os.environ["DISPLAY"] = ":" + xvfb.stdout.readline().decode().strip()
+    xvfb = private_display()
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     url = "http://127.0.0.1:%d" % server.server_address[1]
