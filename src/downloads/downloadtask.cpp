@@ -120,6 +120,7 @@ void DownloadTask::Start(const QString &target, const QUrl &url, Transfer *trans
     adopt(transfer);
     writing_ = qobject_cast<WritingTransfer *>(transfer);
     if (writing_) {
+        page_ = true;
         partial_ = downloadclaims::ClaimEnginePartial(target_);
         writing_->SetFile(landing());
         // Broken off, it can only go on by a request of its own: over HTTP, from the part.
@@ -147,6 +148,10 @@ void DownloadTask::onResponseStarted() {
     const int status = transfer_->HttpStatus();
     // An error page is no file to save.
     if (status >= 400) return fail(QStringLiteral("服务器错误 %1").arg(status));
+    // A page's download goes on with the rest only: never its request whole a second time.
+    if (page_ && offset_ > 0 &&
+        !(status == 206 && RangeStart(transfer_->Header("Content-Range")) == offset_))
+        return fail(QStringLiteral("服务器不支持断点续传"));
     // The chosen name stays as it is (absent, or an older file) until the new one is whole.
     if (!writing_ && !openPartial(status)) return fail(fileFault(errno));
     if (writing_) {
@@ -283,7 +288,7 @@ QString DownloadTask::fileFault(int error) const {
 
 void DownloadTask::interrupt(const QString &reason) {
     if (writing_) {
-        if (!takeOver()) return fail(reason);
+        if (writing_->FileFault() || !takeOver()) return fail(reason);
     } else if (!resumable_) {
         return fail(reason);
     } else if (state_ == State::Transferring) {
@@ -324,8 +329,8 @@ bool DownloadTask::takeOver() {
     downloadclaims::Release(target_, engines);
     endTransfer();
     written_ = QFileInfo(partial_).size();
-    validator_.clear();  // the engine does not say which version it had
-    return true;
+    validator_.clear();   // the engine does not say which version it had
+    return written_ > 0;  // nothing to go on from: it would be fetched whole again
 }
 
 void DownloadTask::Hold() {

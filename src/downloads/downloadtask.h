@@ -113,6 +113,7 @@ class DownloadTask : public QObject {
     qint64 offset_ = 0;       // where the current request's body starts in the file
     QByteArray validator_;    // the file's version as the server names it, for If-Range
     bool resumable_ = false;  // the server can send the rest (or may: a page's download)
+    bool page_ = false;       // a page's download of this run: its request is never made again
     int retries_ = 0;         // tried again by itself since the last byte came
     QTimer retry_;
     std::function<Transfer *()> make_;

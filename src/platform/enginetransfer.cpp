@@ -96,6 +96,26 @@ void EngineTransfer::Cancel() {
     request_.clear();
 }
 
+bool EngineTransfer::FileFault() const {
+    using R = QWebEngineDownloadRequest;
+    switch (request_ ? request_->interruptReason() : R::NoReason) {
+        case R::FileFailed:
+        case R::FileAccessDenied:
+        case R::FileNoSpace:
+        case R::FileNameTooLong:
+        case R::FileTooLarge:
+        case R::FileVirusInfected:
+        case R::FileTransientError:
+        case R::FileBlocked:
+        case R::FileSecurityCheckFailed:
+        case R::FileTooShort:
+        case R::FileHashMismatch:
+            return true;
+        default:
+            return false;
+    }
+}
+
 bool EngineTransfer::Landed() const {
     return request_ && request_->receivedBytes() > 0 &&
            !QFileInfo::exists(file_ + QStringLiteral(".download")) && QFileInfo::exists(file_);

@@ -19,6 +19,7 @@ class EngineTransfer : public WritingTransfer {
     std::optional<qint64> ContentLength() const override;
     qint64 BytesWritten() const override { return request_ ? request_->receivedBytes() : 0; }
     bool Landed() const override;
+    bool FileFault() const override;
     bool Pausable() const override;
     void SetPaused(bool paused) override;
 

@@ -59,6 +59,8 @@ class WritingTransfer : public Transfer {
     virtual bool Pausable() const { return false; }
     // Whole under its name already, though the end has not been signalled yet.
     virtual bool Landed() const { return false; }
+    // It ended on the file's side (a full disk, no right to write): nothing to go on from.
+    virtual bool FileFault() const { return false; }
     virtual void SetPaused(bool paused) { Q_UNUSED(paused); }
     QByteArray Header(const QByteArray &) const override { return {}; }
     qint64 BytesAvailable() const override { return 0; }

@@ -705,10 +705,11 @@ TEST_P(InputE2E, DownloadsOfOneNameOneTimeLinksLongNamesBigChunksAndAFullDisk) {
         settle(names);
         whole << names;
     }
-    QTest::qWait(4000);  // the failures are over, and left nothing
-    QStringList onDisk = folder.entryList(QDir::Files);
-    onDisk.sort();
+    // The failures are over (after the engine's own tries), and left nothing.
     whole.sort();
+    QStringList onDisk;
+    EXPECT_TRUE(waitFor(
+        [&] { return (onDisk = folder.entryList(QDir::Files, QDir::Name)) == whole; }, 60000));
     EXPECT_EQ(onDisk, whole);
     EXPECT_EQ(server.requests.count("/once"), 1);
     const QByteArray slowBody = TestHttpServer::Generated(0, slow.generated);
