@@ -284,8 +284,10 @@ TEST_P(InputE2E, TabsLeftBehindGiveBackTheirImagesAndComeBackAsTheyWere) {
         ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url(path), path); }));
         QTest::qWait(500);  // shown
     }
-    EXPECT_TRUE(waitFor([&] { return anonymous() - one <= 9 * 2048; }, 60000))
-        << (anonymous() - one) / 9 << " KiB a tab";
+    // A sanitized browser keeps what is freed aside for a while: no figure to judge there.
+    const bool givenBack = waitFor([&] { return anonymous() - one <= 9 * 2048; }, 60000);
+    if (!qEnvironmentVariableIsSet("ASAN_OPTIONS"))
+        EXPECT_TRUE(givenBack) << (anonymous() - one) / 9 << " KiB a tab";
     x.key("ctrl+1");
     x.type("X");
     EXPECT_TRUE(titled(":helXlo"));
