@@ -317,9 +317,9 @@ QString DownloadTask::landing() const {
     return writing_ ? partial_.chopped(int(sizeof ".download") - 1) : partial_;
 }
 
-// The engine goes on with none of its downloads once broken off, nor in a later run: the rest
-// comes by a ranged request of the task's own (with the pages' cookies), into the engine's
-// part moved to a name of the task's own first, as the engine's cancel removes its file.
+// A page's download the engine gave up, or one of an earlier run: the rest comes by a ranged
+// request of the task's own (with the pages' cookies), into the engine's part moved to a name
+// of the task's own first, as the engine's cancel removes its file.
 bool DownloadTask::takeOver() {
     if (!writing_ || !resumable_) return false;
     const QString engines = partial_;
@@ -334,11 +334,11 @@ bool DownloadTask::takeOver() {
 }
 
 void DownloadTask::Hold() {
-    if (writing_ && writing_->Landed()) return complete();
-    if ((running() || state_ == State::Paused) && takeOver()) {
-        ticker_.stop();
-        state_ = State::Interrupted;
-    }
+    if (!writing_ || !(running() || state_ == State::Paused)) return;
+    if (writing_->Landed()) return complete();
+    takeOver();  // an empty part comes back too, to start from nothing when asked
+    ticker_.stop();
+    state_ = State::Interrupted;
 }
 
 bool DownloadTask::CanPause() const {

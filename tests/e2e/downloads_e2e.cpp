@@ -368,7 +368,7 @@ TEST(PageDownloadE2E, APagesDownloadPausesAndGoesOnAfterACutAndInTheNextRun) {
     slow.faultOnce = true;
     server.route("/slow.bin", slow);
     slow.cutAfter = -1;
-    slow.pauseMs = 80;
+    slow.pauseMs = 250;  // 1 MiB/s: the rest outlasts what the network holds during a pause
     server.route("/next.bin", slow);
     const QByteArray whole = TestHttpServer::Generated(0, slow.generated);
     ScriptedPlatform platform;
