@@ -35,13 +35,19 @@ class Screen:
         data = ctypes.cast(ctypes.c_void_p.from_address(img + 16).value, ctypes.c_char_p)
         bpl = ctypes.c_int.from_address(img + 44).value  # bytes_per_line
         digest = hashlib.md5(ctypes.string_at(data, bpl * h)).hexdigest()
-        self.x.XFree(ctypes.c_void_p(ctypes.c_void_p.from_address(img + 16).value))
-        self.x.XFree(ctypes.c_void_p(img))
+        self._free(img)
         return digest
 
     def pixel(self, x, y):
         img = self.x.XGetImage(self.d, self.root, x, y, 1, 1, 0xFFFFFFFF, 2)  # ZPixmap
-        return self.x.XGetPixel(img, 0, 0) & 0xFFFFFF
+        value = self.x.XGetPixel(img, 0, 0) & 0xFFFFFF
+        self._free(img)
+        return value
+
+    def _free(self, img):
+        """XDestroyImage is a macro: the pixels, then the image."""
+        self.x.XFree(ctypes.c_void_p(ctypes.c_void_p.from_address(img + 16).value))
+        self.x.XFree(ctypes.c_void_p(img))
 
     def keys(self, *syms):
         codes = [self.x.XKeysymToKeycode(self.d, s) for s in syms]
