@@ -5,6 +5,9 @@
 
 #include "wait.h"
 
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
 namespace {
 
 // An X server answers on the display once a client can query it.
@@ -188,6 +191,27 @@ QImage XSession::screenshot() const {
     p.start("import", {"-window", "root", "png:-"});
     p.waitForFinished(15000);
     return QImage::fromData(p.readAllStandardOutput(), "PNG");
+}
+
+PixelWatch::PixelWatch(const XSession &x, const QPoint &at)
+    : thread_([this, display = x.display().toLatin1(), at] {
+          Display *d = XOpenDisplay(display.constData());
+          if (!d) return;
+          while (!stop_) {
+              XImage *image = XGetImage(d, DefaultRootWindow(d), at.x(), at.y(), 1, 1, AllPlanes,
+                                        ZPixmap);
+              if (!image) break;
+              const QColor c = QColor::fromRgb(QRgb(XGetPixel(image, 0, 0)));
+              XDestroyImage(image);
+              if (seen_.isEmpty() || seen_.last() != c) seen_ << c;
+          }
+          XCloseDisplay(d);
+      }) {}
+
+QList<QColor> PixelWatch::stop() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    return seen_;
 }
 
 double ShareOfColour(const QImage &image, const QRect &area, const QColor &colour) {

@@ -2,11 +2,14 @@
 // An X server of the test's own, on a display Xvfb itself found free, with or without a
 // window manager (openbox), and real input through the X server's test extension
 // (xdotool): keys go to the focused window, clicks to what lies under the pointer.
+#include <QColor>
 #include <QImage>
 #include <QProcess>
 #include <QRect>
 #include <QStringList>
+#include <atomic>
 #include <memory>
+#include <thread>
 
 class XSession {
   public:
@@ -45,6 +48,20 @@ class XSession {
     std::unique_ptr<QProcess> xvfb_, wm_;
     QString display_, error_;
     bool ready_ = false;
+};
+
+// One point of the screen read as fast as the X server answers, on a thread of its own, until
+// stopped: each colour it showed there in turn (a repeat counted once).
+class PixelWatch {
+  public:
+    PixelWatch(const XSession &x, const QPoint &at);
+    ~PixelWatch() { stop(); }
+    QList<QColor> stop();
+
+  private:
+    std::atomic<bool> stop_{false};
+    QList<QColor> seen_;
+    std::thread thread_;
 };
 
 // The share of pixels in the rectangle that are close to the colour.
