@@ -96,24 +96,11 @@ void EngineTransfer::Cancel() {
     request_.clear();
 }
 
+// The engine numbers the file's faults below the network's, the server's and the user's.
 bool EngineTransfer::FileFault() const {
     using R = QWebEngineDownloadRequest;
-    switch (request_ ? request_->interruptReason() : R::NoReason) {
-        case R::FileFailed:
-        case R::FileAccessDenied:
-        case R::FileNoSpace:
-        case R::FileNameTooLong:
-        case R::FileTooLarge:
-        case R::FileVirusInfected:
-        case R::FileTransientError:
-        case R::FileBlocked:
-        case R::FileSecurityCheckFailed:
-        case R::FileTooShort:
-        case R::FileHashMismatch:
-            return true;
-        default:
-            return false;
-    }
+    const R::DownloadInterruptReason r = request_ ? request_->interruptReason() : R::NoReason;
+    return r > R::NoReason && r < R::NetworkFailed;
 }
 
 bool EngineTransfer::Landed() const {

@@ -282,27 +282,27 @@ TEST_P(InputE2E, TabsLeftBehindGiveBackTheirImagesAndComeBackAsTheyWere) {
     const qint64 one = anonymous();  // KiB
     for (int i = 1; i <= 9; ++i) {
         const QString path = QString("/p%1").arg(i);
-        const char *colour[] = {"#f0f", "#0f0"};  // the last two: one colour each
-        server.page(path, path,
+        server.page(path, path,  // the last two: one colour each
                     i < 8 ? "<p>" + QString("Some words of a page. ").repeated(400)
-                          : QString("<body style='background:%1'>").arg(colour[i - 8]));
+                          : QString("<body style='background:#%1'>").arg(i == 8 ? "f0f" : "0f0"));
         session.start({server.url(path)})->waitForFinished(30000);
         ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url(path), path); }));
         QTest::qWait(500);  // shown
     }
     // A quick look back and forth is as before: the screen shows one page or the other,
     // never a blank or a shrunk frame between them.
-    PixelWatch watch(x, points().page());
-    for (int i = 0; i < 3; ++i)
-        for (const char *k : {"ctrl+shift+Tab", "ctrl+Tab"}) x.key(k), QTest::qWait(150);
-    const QList<QColor> seen = watch.stop();
+    const QList<QColor> seen = WatchPixel(x, points().page(), [&] {
+        for (int i = 0; i < 3; ++i)
+            for (const char *k : {"ctrl+shift+Tab", "ctrl+Tab"}) x.key(k), QTest::qWait(150);
+    });
     EXPECT_GE(seen.size(), 6);
     for (const QColor &c : seen)
         EXPECT_TRUE(c == kMagenta || c == QColor(0, 255, 0)) << c.name().toStdString();
     // A sanitized browser keeps what is freed aside for a while: no figure to judge there.
     const bool givenBack = waitFor([&] { return anonymous() - one <= 9 * 2048; }, 60000);
-    if (!qEnvironmentVariableIsSet("ASAN_OPTIONS"))
+    if (!qEnvironmentVariableIsSet("ASAN_OPTIONS")) {
         EXPECT_TRUE(givenBack) << (anonymous() - one) / 9 << " KiB a tab";
+    }
     x.key("ctrl+1");
     x.type("X");
     EXPECT_TRUE(titled(":helXlo"));

@@ -8,6 +8,9 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <atomic>
+#include <thread>
+
 namespace {
 
 // An X server answers on the display once a client can query it.
@@ -193,25 +196,25 @@ QImage XSession::screenshot() const {
     return QImage::fromData(p.readAllStandardOutput(), "PNG");
 }
 
-PixelWatch::PixelWatch(const XSession &x, const QPoint &at)
-    : thread_([this, display = x.display().toLatin1(), at] {
-          Display *d = XOpenDisplay(display.constData());
-          if (!d) return;
-          while (!stop_) {
-              XImage *image = XGetImage(d, DefaultRootWindow(d), at.x(), at.y(), 1, 1, AllPlanes,
-                                        ZPixmap);
-              if (!image) break;
-              const QColor c = QColor::fromRgb(QRgb(XGetPixel(image, 0, 0)));
-              XDestroyImage(image);
-              if (seen_.isEmpty() || seen_.last() != c) seen_ << c;
-          }
-          XCloseDisplay(d);
-      }) {}
-
-QList<QColor> PixelWatch::stop() {
-    stop_ = true;
-    if (thread_.joinable()) thread_.join();
-    return seen_;
+QList<QColor> WatchPixel(const XSession &x, const QPoint &at, const std::function<void()> &during) {
+    std::atomic<bool> done{false};
+    QList<QColor> seen;
+    std::thread watch([&, display = x.display().toLatin1()] {
+        Display *d = XOpenDisplay(display.constData());
+        while (d && !done) {
+            XImage *image =
+                XGetImage(d, DefaultRootWindow(d), at.x(), at.y(), 1, 1, AllPlanes, ZPixmap);
+            if (!image) break;
+            const QColor c = QColor::fromRgb(QRgb(XGetPixel(image, 0, 0)));
+            XDestroyImage(image);
+            if (seen.isEmpty() || seen.last() != c) seen << c;
+        }
+        if (d) XCloseDisplay(d);
+    });
+    during();
+    done = true;
+    watch.join();
+    return seen;
 }
 
 double ShareOfColour(const QImage &image, const QRect &area, const QColor &colour) {

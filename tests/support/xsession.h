@@ -7,9 +7,8 @@
 #include <QProcess>
 #include <QRect>
 #include <QStringList>
-#include <atomic>
+#include <functional>
 #include <memory>
-#include <thread>
 
 class XSession {
   public:
@@ -50,19 +49,9 @@ class XSession {
     bool ready_ = false;
 };
 
-// One point of the screen read as fast as the X server answers, on a thread of its own, until
-// stopped: each colour it showed there in turn (a repeat counted once).
-class PixelWatch {
-  public:
-    PixelWatch(const XSession &x, const QPoint &at);
-    ~PixelWatch() { stop(); }
-    QList<QColor> stop();
-
-  private:
-    std::atomic<bool> stop_{false};
-    QList<QColor> seen_;
-    std::thread thread_;
-};
+// One point of the screen read as fast as the X server answers, on a thread of its own, while
+// `during` runs: each colour it showed there in turn (a repeat counted once).
+QList<QColor> WatchPixel(const XSession &x, const QPoint &at, const std::function<void()> &during);
 
 // The share of pixels in the rectangle that are close to the colour.
 double ShareOfColour(const QImage &image, const QRect &area, const QColor &colour);
