@@ -15,6 +15,7 @@
 
 #include "core/desktopentry.h"
 #include "core/filewriter.h"
+#include "pagequestions.h"
 
 // Xlib's macros clash with Qt's names: its headers come last.
 #include <X11/Xatom.h>
@@ -212,6 +213,7 @@ void PrepareEngineEnvironment() {
         flags += flags.isEmpty() ? "--no-unsandboxed-zygote" : " --no-unsandboxed-zygote";
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
     }
+    pagequestions::RegisterScheme();
     RendererInput in;
     in.override = qEnvironmentVariable("OLUMETTA_RENDERER");
     in.gpuDisabled =

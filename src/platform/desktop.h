@@ -56,7 +56,7 @@ constexpr char kBrowserEntryName[] = "olumetta.desktop";
 
 // Before the application object exists: as root the web engine runs only without its
 // sandbox, and says so; the engine's unsandboxed zygote is not started; and the way pages
-// reach the screen is chosen (see ChooseRenderer).
+// reach the screen is chosen (see ChooseRenderer); the pages' question scheme is registered.
 // The engine shares OpenGL contexts only on the GL path: there is no OpenGL on the other.
 void PrepareEngineEnvironment();
 

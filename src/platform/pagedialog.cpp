@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 PageDialog::PageDialog(QWidget *page, Kind kind, const QString &title, const QString &text,
@@ -82,6 +83,9 @@ PageDialog::PageDialog(QWidget *page, Kind kind, const QString &title, const QSt
 
 bool PageDialog::eventFilter(QObject *watched, QEvent *event) {
     if (watched == parent() && event->type() == QEvent::Resize) setGeometry(parentWidget()->rect());
+    // Its tab comes to the front: the keyboard goes back into the question, as it was left.
+    if (watched == parent() && event->type() == QEvent::Show && !answer_ && focused_)
+        QTimer::singleShot(0, focused_, [f = focused_] { f->setFocus(Qt::OtherFocusReason); });
     return QWidget::eventFilter(watched, event);
 }
 
@@ -104,7 +108,7 @@ bool PageDialog::focusNextPrevChild(bool next) {
     return true;
 }
 
-std::optional<QString> PageDialog::exec() {
+void PageDialog::open() {
     const int width = qBound(260, parentWidget()->width() - 40, 460);
     card_->setFixedWidth(width);
     card_->adjustSize();
@@ -114,10 +118,18 @@ std::optional<QString> PageDialog::exec() {
     QWidget *first = value_ ? value_ : user_;
     focused_ = first ? first : ok_;
     focused_->setFocus(Qt::OtherFocusReason);
+}
+
+std::optional<QString> PageDialog::exec() {
+    open();
     QEventLoop loop;
     connect(this, &PageDialog::Answered, &loop, &QEventLoop::quit);
     loop.exec();  // also ended when the program ends
     hide();
+    return answer();
+}
+
+std::optional<QString> PageDialog::answer() const {
     if (!answer_.value_or(false)) return std::nullopt;
     return value_ ? value_->text() : QString();
 }

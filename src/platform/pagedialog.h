@@ -1,8 +1,8 @@
 #pragma once
 // A page's own question (alert, confirm, prompt, leaving the page) over that page alone: the
 // rest of the frame works meanwhile, and a tab behind keeps its question until it is in front.
-// The engine waits for the answer, so exec() runs an event loop of its own until the user
-// answers or the page's tab goes.
+// open() shows it and Answered() tells when it is answered; exec() waits for that in an
+// event loop of its own, for the questions the engine asks synchronously.
 #include <QFrame>
 #include <QPointer>
 #include <optional>
@@ -19,9 +19,11 @@ class PageDialog : public QWidget {
     // told to ask no more.
     PageDialog(QWidget *page, Kind kind, const QString &title, const QString &text,
                const QString &value, bool offerSilence);
+    void open();
+    std::optional<QString> exec();
     // The text of a prompt (empty for the others) when answered with OK; none when cancelled
     // or when the page went away.
-    std::optional<QString> exec();
+    std::optional<QString> answer() const;
     bool silenced() const;
     QString user() const;  // a login's
     QString password() const;

@@ -137,23 +137,11 @@ QtWebView::QtWebView(WebEngine *engine, QWidget *parent, bool offTheRecord)
                 fullScreen_ = request.toggleOn();
                 emit FullScreenRequested(request.toggleOn());
             });
-    auto login = [page](const QUrl &url, QAuthenticator *auth, const QString &proxy) {
-        const QString where = proxy.isEmpty() ? url.host() : proxy;
-        const auto answer = page->askLogin(
-            (proxy.isEmpty() ? QStringLiteral("%1 要求您输入用户名和密码。")
-                             : QStringLiteral("代理服务器 %1 要求您输入用户名和密码。"))
-                .arg(where) +
-            (auth->realm().isEmpty() ? QString()
-                                     : QStringLiteral("\n该网站说：“%1”").arg(auth->realm())));
-        if (!answer) return void(*auth = QAuthenticator());  // cancelled: the page says so
-        auth->setUser(answer->first);
-        auth->setPassword(answer->second);
-    };
     connect(page, &QWebEnginePage::authenticationRequired, this,
-            [login](const QUrl &url, QAuthenticator *auth) { login(url, auth, {}); });
+            [page](const QUrl &url, QAuthenticator *auth) { page->login(url, auth, {}); });
     connect(page, &QWebEnginePage::proxyAuthenticationRequired, this,
-            [login](const QUrl &url, QAuthenticator *auth, const QString &proxy) {
-                login(url, auth, proxy);
+            [page](const QUrl &url, QAuthenticator *auth, const QString &proxy) {
+                page->login(url, auth, proxy);
             });
 }
 
@@ -209,12 +197,13 @@ Dialogs &QtWebView::dialogs() const {
 QtWebView::~QtWebView() {
     if (!view_) return;
     engine_->views_.remove(view_->page());
-    if (dialogsOpen_ == 0) {
+    auto *page = static_cast<Page *>(view_->page());
+    page->cancelDialogs();
+    if (!page->waiting()) {
         delete view_;
         return;
     }
-    // A question of the page is still waiting on the stack: the view goes once it returns.
-    static_cast<Page *>(view_->page())->cancelDialogs();
+    // An engine's question is still waiting on the stack: the view goes once it returns.
     view_->hide();
     view_->setParent(nullptr);
 }

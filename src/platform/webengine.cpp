@@ -11,6 +11,7 @@
 #include "core/filewriter.h"
 #include "enginetransfer.h"
 #include "language.h"
+#include "pagequestions.h"
 #include "qtwebview.h"
 
 WebEngine::WebEngine(const QString &storageDir, Dialogs &dialogs, QObject *parent)
@@ -31,6 +32,7 @@ void WebEngine::setUp(QWebEngineProfile *profile) {
     // A video's own full-screen button asks the frame for the screen.
     profile->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
     connect(profile, &QWebEngineProfile::downloadRequested, this, &WebEngine::onDownloadRequested);
+    pagequestions::Serve(profile);
 }
 
 QWebEngineProfile *WebEngine::privateProfile() {

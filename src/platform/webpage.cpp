@@ -1,6 +1,14 @@
 #include "webpage.h"
 
+#include <QAuthenticator>
+#include <QBuffer>
+#include <QHash>
+#include <QTimer>
+#include <QWebEngineProfile>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineUrlRequestJob>
 #include <QWebEngineView>
+#include <memory>
 
 #include "dialogs.h"
 #include "qtwebview.h"
@@ -21,14 +29,42 @@ QString siteOf(const QUrl &origin) {
     return host.isEmpty() ? QStringLiteral("网页消息") : host + QStringLiteral(" 显示");
 }
 
+// The logins typed in this session, per profile: held in memory only, gone with the profile.
+class LoginMemory : public QObject {
+  public:
+    using QObject::QObject;
+    static LoginMemory *of(QWebEngineProfile *profile) {
+        static const QString name = QStringLiteral("logins typed");
+        if (auto *held = profile->findChild<QObject *>(name, Qt::FindDirectChildrenOnly))
+            return static_cast<LoginMemory *>(held);
+        auto *memory = new LoginMemory(profile);
+        memory->setObjectName(name);
+        return memory;
+    }
+    QHash<QString, std::pair<QString, QString>> known;
+};
+
+static_assert(int(pagequestions::Question::Alert) == int(PageDialog::Alert) &&
+              int(pagequestions::Question::Confirm) == int(PageDialog::Confirm) &&
+              int(pagequestions::Question::Prompt) == int(PageDialog::Prompt));
+
 }  // namespace
 
-Page::Page(QWebEngineProfile *profile, QtWebView *owner) : QWebEnginePage(profile), owner_(owner) {
-    // A page told to ask no more may ask again once it navigates.
+Page::Page(QWebEngineProfile *profile, QtWebView *owner)
+    : QWebEnginePage(profile), owner_(owner), token_(pagequestions::Enrol(this)) {
+    scripts().insert(pagequestions::Script(token_));
+    // A page told to ask no more may ask again once it navigates; a question left open
+    // would hold the page's renderer.
     connect(this, &QWebEnginePage::loadStarted, this, [this] {
         asked_ = 0;
         silenced_ = false;
+        cancelDialogs();
     });
+    connect(this, &QWebEnginePage::loadFinished, this, [this] { triedLogins_.clear(); });
+}
+
+Page::~Page() {
+    pagequestions::Leave(token_);
 }
 
 void Page::cancelDialogs() {
@@ -46,7 +82,80 @@ bool Page::acceptNavigationRequest(const QUrl &url, NavigationType type, bool is
     return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
 }
 
-// A page's own dialogs, over the page alone, say which site asks.
+void Page::question(QWebEngineUrlRequestJob *job, const pagequestions::Question &q) {
+    QPointer<QWebEngineUrlRequestJob> held(job);
+    auto reply = [held](const std::optional<QString> &answer) {
+        if (!held) return;  // the page went, or its frame
+        auto *body = new QBuffer(held);
+        body->setData(answer ? "1" + answer->toUtf8() : QByteArray("0"));
+        held->reply("text/plain; charset=utf-8", body);
+    };
+    const auto kind = PageDialog::Kind(q.kind);
+    QWebEngineView *view = QWebEngineView::forPage(this);
+    // One question at a time, as the engine's own: another frame's meanwhile is answered.
+    if (silenced_ || !view || !owner_ || open_)
+        return reply(kind == PageDialog::Alert ? std::optional<QString>(QString()) : std::nullopt);
+    auto *dialog =
+        new PageDialog(view, kind, siteOf(job->initiator()), q.text, q.value, ++asked_ > 1);
+    open_ = dialog;
+    auto up = std::make_shared<DialogUp>(owner_);
+    connect(dialog, &PageDialog::Answered, this, [this, dialog, up, reply] {
+        open_ = nullptr;
+        silenced_ = dialog->silenced();
+        reply(dialog->answer());
+        dialog->deleteLater();
+    });
+    connect(job, &QObject::destroyed, dialog, &PageDialog::cancel);
+    dialog->open();
+}
+
+void Page::login(const QUrl &url, QAuthenticator *auth, const QString &proxy) {
+    const QString where = proxy.isEmpty() ? url.host() : proxy;
+    const QString key = (proxy.isEmpty() ? url.adjusted(QUrl::RemovePath | QUrl::RemoveQuery |
+                                                        QUrl::RemoveFragment | QUrl::RemoveUserInfo)
+                                               .toString()
+                                         : QStringLiteral("proxy ") + proxy) +
+                        QLatin1Char('\n') + auth->realm();
+    auto &known = LoginMemory::of(profile())->known;
+    if (known.contains(key) && !triedLogins_.contains(key)) {
+        triedLogins_.insert(key);
+        auth->setUser(known[key].first);
+        auth->setPassword(known[key].second);
+        return;
+    }
+    // Asked again in the same load: what was typed is wrong.
+    const bool wrong = triedLogins_.remove(key);
+    if (wrong) known.remove(key);
+    const QString realm = auth->realm();
+    *auth = QAuthenticator();  // the page shows what the server sent for a refusal
+    const QString text =
+        (wrong ? QStringLiteral("用户名或密码不正确。") : QString()) +
+        (proxy.isEmpty() ? QStringLiteral("%1 要求您输入用户名和密码。")
+                         : QStringLiteral("代理服务器 %1 要求您输入用户名和密码。"))
+            .arg(where) +
+        (realm.isEmpty() ? QString() : QStringLiteral("\n该网站说：“%1”").arg(realm));
+    // Asked once the engine's call has returned, never inside it.
+    QTimer::singleShot(0, this, [this, key, text] { askLogin(key, text); });
+}
+
+void Page::askLogin(const QString &key, const QString &text) {
+    QWebEngineView *view = QWebEngineView::forPage(this);
+    if (!view || !owner_ || open_) return;
+    auto *dialog =
+        new PageDialog(view, PageDialog::Login, QStringLiteral("需要登录"), text, {}, false);
+    open_ = dialog;
+    auto up = std::make_shared<DialogUp>(owner_);
+    connect(dialog, &PageDialog::Answered, this, [this, dialog, up, key] {
+        open_ = nullptr;
+        dialog->deleteLater();
+        if (!dialog->answer()) return;
+        LoginMemory::of(profile())->known.insert(key, {dialog->user(), dialog->password()});
+        triggerAction(QWebEnginePage::Reload);
+    });
+    dialog->open();
+}
+
+// The engine's own questions, over the page alone, say which site asks.
 void Page::javaScriptAlert(const QUrl &origin, const QString &msg) {
     ask(PageDialog::Alert, origin, msg, {});
 }
@@ -60,14 +169,6 @@ bool Page::javaScriptPrompt(const QUrl &origin, const QString &msg, const QStrin
     const auto answer = ask(PageDialog::Prompt, origin, msg, defaultValue);
     if (answer && result) *result = *answer;
     return answer.has_value();
-}
-
-std::optional<std::pair<QString, QString>> Page::askLogin(const QString &text) {
-    QWebEngineView *view = QWebEngineView::forPage(this);
-    if (!view || !owner_) return std::nullopt;
-    PageDialog dialog(view, PageDialog::Login, QStringLiteral("需要登录"), text, {}, false);
-    if (!wait(dialog, view)) return std::nullopt;
-    return std::pair{dialog.user(), dialog.password()};
 }
 
 // The engine's own file chooser, after the disguise like every box.
@@ -84,14 +185,14 @@ std::optional<QString> Page::ask(PageDialog::Kind kind, const QUrl &origin, cons
     if (silenced_ || !view || !owner_)
         return kind == PageDialog::Alert ? std::optional<QString>(QString()) : std::nullopt;
     PageDialog dialog(view, kind, siteOf(origin), text, value, ++asked_ > 1);
-    const auto answer = wait(dialog, view);
-    silenced_ = dialog.silenced();
-    return answer;
-}
-
-std::optional<QString> Page::wait(PageDialog &dialog, QWebEngineView *view) {
-    const DialogUp up(owner_);
-    const auto answer = dialog.exec();
+    std::optional<QString> answer;
+    {
+        const DialogUp up(owner_);
+        ++waiting_;
+        answer = dialog.exec();
+        --waiting_;
+    }
     if (!owner_) view->deleteLater();  // its tab went meanwhile: the view waited for this
+    silenced_ = dialog.silenced();
     return answer;
 }

@@ -251,20 +251,76 @@ TEST_F(HabitsE2E, AKilledPageShowsTheCrashPanelAndReloads) {
 }
 
 // Basic authentication asks over the page and logs in.
-TEST_F(HabitsE2E, ALoginPageAsksAndLetsIn) {
-    TestHttpServer::Response secret;
+// A page's question holds its own tab only: with a prompt open in one tab, an address typed
+// into another is fetched and drawn and a page's download goes on; the same with a login,
+// which asks again after a wrong password and lets in with the right one.
+TEST_F(HabitsE2E, AQuestionOrALoginHoldsOnlyItsOwnTab) {
+    TestHttpServer::Response secret, file;
     secret.body = "<title>Inside</title>inside";
     secret.requireLogin = "ann:s3cret";
     server.route("/secret", secret);
-    launch(server.url("/magenta"));
-    x.key("ctrl+l");
-    x.type(server.url("/secret"));
+    file.contentType = "application/octet-stream";
+    file.headers = {{"Content-Disposition", "attachment; filename=slow.bin"}};
+    file.generated = 64 << 20;
+    file.chunkBytes = 16 << 10;
+    file.pauseMs = 100;
+    server.route("/file", file);
+    server.page("/links", "Links", "<a href='/file' style='display:block;height:100vh'>f</a>");
+    server.page(
+        "/ask", "Ask",
+        coloured(kMagenta) + "<script>onclick=()=>document.title=prompt('名字','x')</script>");
+    launch(server.url("/links"));
+    x.click(points().page());
+    ASSERT_TRUE(waitFor([&] { return !x.windows("^下载文件另存为$").isEmpty(); }, 15000));
+    QTest::qWait(500);
     x.key("Return");
-    ASSERT_TRUE(waitFor([&] { return share(kMagenta) < 0.6; }, 20000));  // over the page
-    x.type("ann");
-    x.key("Tab");
-    x.type("s3cret");
+    QString manager;
+    ASSERT_TRUE(waitFor([&] { return !(manager = x.windows("^下载管理器$").value(0)).isEmpty(); }));
+    auto typeInto = [&](const QString &path) {
+        x.xdo({"windowactivate", "--sync", session.frameWindow()});  // over the manager
+        x.click(points().addressBox());
+        x.key("ctrl+a");
+        x.type(server.url(path));
+        x.key("Return");
+    };
+    auto dimmed = [&](const QColor &page) {
+        const QColor dim(page.red() * 185 / 255, page.green() * 185 / 255, page.blue() * 185 / 255);
+        return waitFor([&] { return share(dim) > 0.3; }, 10000);
+    };
+    // While the tab behind asks, the front tab's typed page arrives and the download's line moves.
+    auto othersGoOn = [&](const QString &path, const QColor &colour) {
+        x.key("ctrl+t");
+        typeInto(path);
+        EXPECT_TRUE(waitFor([&] { return share(colour) > 0.9; }, 15000)) << path.toStdString();
+        EXPECT_TRUE(server.requests.contains(path));
+        x.xdo({"windowactivate", "--sync", manager});
+        const QRect m = x.geometry(manager);
+        const QImage before = x.screenshot().copy(m);
+        EXPECT_TRUE(waitFor([&] { return x.screenshot().copy(m) != before; }, 5000));
+        x.xdo({"windowactivate", "--sync", session.frameWindow()});
+        x.click(points().firstTab());
+    };
+    typeInto("/ask");
+    ASSERT_TRUE(waitFor([&] { return share(kMagenta) > 0.9; }, 20000));  // drawn: clickable
+    x.click(points().page());
+    ASSERT_TRUE(dimmed(kMagenta));
+    othersGoOn("/cyan", kCyan);
+    ASSERT_TRUE(dimmed(kMagenta));  // still asking
+    x.type("abc");  // after the default, where the keyboard was left in the question
     x.key("Return");
+    EXPECT_TRUE(waitFor([&] { return titled("xabc"); }, 10000));
+
+    typeInto("/secret");
+    ASSERT_TRUE(dimmed(Qt::white));
+    othersGoOn("/typed", kMagenta);
+    for (const char *password : {"wrong", "s3cret"}) {
+        ASSERT_TRUE(dimmed(Qt::white)) << password;
+        x.type("ann");
+        x.key("Tab");
+        x.type(password);
+        x.key("Return");
+        QTest::qWait(1500);
+    }
     EXPECT_TRUE(waitFor([&] { return titled("Inside"); }, 20000));
 }
 
