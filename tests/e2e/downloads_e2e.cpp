@@ -843,6 +843,7 @@ TEST_P(InputE2E, ADownloadGoesOnAfterAPauseAndAfterAKill) {
     x.xdo({"mousemove", "--window", manager, "24", "24"});
     x.xdo({"click", "--repeat", "2", "1"});
     EXPECT_TRUE(waitFor([&] { return !x.windows("^打开失败$").isEmpty(); }, 10000));
+    EXPECT_TRUE(session.unopened().contains(folder.filePath("big.bin")));
     x.key("Escape");
 
     download("/big2.bin");

@@ -26,10 +26,48 @@ BrowserSession::BrowserSession(const XSession *x) : folder(true), debugPort(Free
 QProcessEnvironment BrowserSession::env() const {
     QProcessEnvironment e = x_ ? x_->environment() : QProcessEnvironment::systemEnvironment();
     e.insert("XDG_RUNTIME_DIR", runtime.path());
-    e.insert("HOME", runtime.path());
+    UseOwnDesktop(e, runtime.path());
     e.insert("QTWEBENGINE_REMOTE_DEBUGGING", QString("127.0.0.1:%1").arg(debugPort));
     e.insert("QTWEBENGINE_CHROMIUM_FLAGS", chromiumFlags);
     return e;
+}
+
+QStringList BrowserSession::unopened() const {
+    return QString::fromLocal8Bit(ReadBytes(runtime.filePath(".system/unopened")))
+        .split('\n', Qt::SkipEmptyParts);
+}
+
+void UseOwnDesktop(QProcessEnvironment &e, const QString &home) {
+    const QString own = home + "/.system";
+    for (const char *d :
+         {"/.config", "/.local/share", "/.cache", "/.system/etc/xdg", "/.system/share"})
+        QDir().mkpath(home + d);
+    for (const char *d : {"mime", "icons"})
+        QFile::link(QString("/usr/share/") + d, own + "/share/" + d);
+    const QString browser = own + "/browser";
+    WriteBytes(browser, "#!/bin/sh\nprintf '%s\\n' \"$1\" >>\"${0%/*}/unopened\"\nexit 1\n");
+    QFile::setPermissions(browser, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    WriteBytes(own + "/mailcap", {});
+    e.insert("HOME", home);
+    e.insert("XDG_CONFIG_HOME", home + "/.config");
+    e.insert("XDG_DATA_HOME", home + "/.local/share");
+    e.insert("XDG_CACHE_HOME", home + "/.cache");
+    e.insert("XDG_STATE_HOME", home + "/.local/state");
+    e.insert("XDG_CONFIG_DIRS", own + "/etc/xdg");
+    e.insert("XDG_DATA_DIRS", own + "/share");
+    // xdg-open and Qt choose their ways by the desktop environment named here.
+    e.insert("XDG_CURRENT_DESKTOP", "X-Generic");
+    e.insert("BROWSER", browser);
+    e.insert("MAILCAPS", own + "/mailcap");  // run-mailcap's list, else /etc/mailcap
+    // What names another desktop, its look and scale, and a proxy: all the user's own.
+    for (const QString &v :
+         QString("DESKTOP_SESSION XDG_SESSION_DESKTOP XDG_MENU_PREFIX KDE_FULL_SESSION "
+                 "KDE_SESSION_VERSION GNOME_DESKTOP_SESSION_ID MATE_DESKTOP_SESSION_ID "
+                 "LXQT_SESSION_CONFIG DESKTOP DEFAULT_BROWSER WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME "
+                 "QT_STYLE_OVERRIDE QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS http_proxy https_proxy "
+                 "ftp_proxy all_proxy no_proxy HTTP_PROXY HTTPS_PROXY FTP_PROXY ALL_PROXY NO_PROXY")
+             .split(' '))
+        e.remove(v);
 }
 
 std::unique_ptr<QProcess> BrowserSession::start(const QStringList &args,

@@ -16,6 +16,8 @@ class BrowserSession {
   public:
     explicit BrowserSession(const XSession *x = nullptr);
     QProcessEnvironment env() const;
+    // What the desktop was asked to open and had no program for, one path or address each.
+    QStringList unopened() const;
     // env: more variables, "NAME=value".
     std::unique_ptr<QProcess> start(const QStringList &args, const QStringList &env = {}) const;
     // The open pages: url -> title.
@@ -51,6 +53,13 @@ struct ChromePoints {
     QRect pageArea() const;
     QRect f;
 };
+
+// The desktop a program started by a test finds in home, the same on every machine: its
+// homes and the desktop's folders are there, with the system's file types and icons but none
+// of its programs; no desktop environment, no proxy. A file or address with no program of
+// the test's for it goes to xdg-open's last resort, $BROWSER: here a script that notes it
+// and fails.
+void UseOwnDesktop(QProcessEnvironment &e, const QString &home);
 
 quint16 FreePort();
 // The browser's page processes: forked from its zygote, they are its grandchildren (their
