@@ -4,12 +4,17 @@
 // Usage: download_bench [--engine] URL TARGET
 // --engine: the web engine fetches it (as for a form's post or a script's blob) and the
 // task follows; otherwise the task's own GET.
+// Each run keeps its program folder in a fresh copy of the template beside the binary
+// (template/), so no list of an earlier run comes back into it.
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
 
+#include "core/programfolder.h"
 #include "downloads/frmdownload.h"
 #include "downloads/ucdownload.h"
 #include "platform/desktop.h"
@@ -23,6 +28,15 @@ struct Host : ViewHost {
     DownloadAnswer offerDownload(const DownloadOffer &offer) override { return offered(offer); }
 };
 
+class OwnFolder : public ProgramFolderSource {
+  public:
+    explicit OwnFolder(const QString &dir) : dir_(dir) {}
+    QString programFolder() const override { return dir_; }
+
+  private:
+    QString dir_;
+};
+
 int main(int argc, char **argv) {
     PrepareEngineEnvironment();  // as the browser starts the engine
     QApplication app(argc, argv);
@@ -33,10 +47,30 @@ int main(int argc, char **argv) {
         return 2;
     }
     const QString url = args[0], target = args[1];
+    const QString clean = app.applicationDirPath() + QStringLiteral("/template");
+    QTemporaryDir folder;
+    if (!QFileInfo::exists(clean + QStringLiteral("/config.ini")) || !folder.isValid() ||
+        !programfolder::FillFromTemplate(clean, folder.path())) {
+        std::fprintf(stderr, "download_bench: no program template at %s\n", qPrintable(clean));
+        return 2;
+    }
+    OwnFolder own(folder.path());
     auto platform = makeSystemPlatform();
     if (engine) platform->prepareWebEngine();
     frmDownload manager(*platform);
+    if (!manager.tasks().isEmpty()) {
+        std::fprintf(stderr, "download_bench: a fresh program folder lists tasks\n");
+        return 2;
+    }
     manager.show();
+    // The task this run starts: the one the list did not hold before.
+    ucDownload *task = nullptr;
+    auto start = [&](Transfer *transfer) {
+        const QList<ucDownload *> before = manager.tasks().values();
+        manager.NewDownload(target, url, transfer);
+        for (ucDownload *t : manager.tasks())
+            if (!before.contains(t)) task = t;
+    };
     QWidget host;
     QElapsedTimer clock;
     clock.start();
@@ -46,18 +80,16 @@ int main(int argc, char **argv) {
         WebView *view = platform->createWebView(&host);
         taker.offered = [&](const DownloadOffer &offer) {
             offeredAt = clock.nsecsElapsed() / 1e9;
-            manager.NewDownload(target, url, offer.engineTransfer);
+            start(offer.engineTransfer);
             return DownloadAnswer{DownloadAnswer::Taken, {}};
         };
         view->setHost(&taker);
         view->Navigate(url);
     } else {
-        manager.NewDownload(target, url);
+        start(nullptr);
     }
-    ucDownload *task = nullptr;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (!task && !manager.tasks().isEmpty()) task = manager.tasks().last();
         if (!task) return;
         const auto s = task->state();
         if (s == ucDownload::State::Completed || s == ucDownload::State::Failed) app.exit(0);

@@ -8,9 +8,13 @@ each must be resumed with a ranged request and arrive byte for byte. Before it, 
 downloads from a server that answers in chunked encoding, chunk sizes from
 8 KiB to 8 MiB, fast and in bursts: every file must arrive byte for byte.
 
+Every task process keeps its program folder in a fresh copy of the template, and each of
+its downloads must have reached the server (nginx's log, the test servers' own count).
+
 Usage: bench/download/run.py [--runs N] [--size-mib N] [--chunked N] [--resume N] [--no-chromium]
-                             [--work DIR]
-Needs: nginx, curl, Xvfb, /usr/bin/time, and build/download_bench (scripts/build).
+                             [--work DIR] [--build DIR]
+Needs: nginx, curl, Xvfb, /usr/bin/time, and download_bench with template/ beside it in the
+build folder (build/ by default; scripts/build).
 """
 import argparse
 import hashlib
@@ -28,7 +32,7 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
-BENCH = os.path.join(ROOT, "build", "download_bench")
+BENCH = None  # download_bench in the build folder
 SHARED = os.environ.get("BENCH_SHARED") or os.path.join(ROOT, "..", "shared", "bench")
 
 
@@ -62,7 +66,9 @@ def start_nginx(work, port):
         f.write(f"""{user}daemon off; master_process off; worker_processes 1;
 pid {work}/nginx.pid; error_log {work}/error.log;
 events {{ worker_connections 64; }}
-http {{ access_log off; sendfile on; default_type application/octet-stream;
+http {{ sendfile on; default_type application/octet-stream;
+  log_format bench '$request_method $uri $status $body_bytes_sent';
+  access_log {work}/access.log bench;
   client_body_temp_path {work}/tmp; proxy_temp_path {work}/tmp; fastcgi_temp_path {work}/tmp;
   uwsgi_temp_path {work}/tmp; scgi_temp_path {work}/tmp;
   server {{ listen 127.0.0.1:{port}; root {work}/root; }} }}
@@ -76,6 +82,23 @@ http {{ access_log off; sendfile on; default_type application/octet-stream;
             time.sleep(0.05)
     proc.kill()
     sys.exit("nginx did not start")
+
+
+def log_size(work):
+    path = os.path.join(work, "access.log")
+    return os.path.getsize(path) if os.path.exists(path) else 0
+
+
+def reached(work, since, path, size):
+    """Whether nginx served path whole (200, size bytes) after its log held since bytes; the
+    line is written once the last byte is sent, a moment before the client has it all."""
+    for _ in range(40):
+        with open(os.path.join(work, "access.log")) as f:
+            f.seek(since)
+            if any(line.split() == ["GET", path, "200", str(size)] for line in f):
+                return True
+        time.sleep(0.05)
+    return False
 
 
 def make_file(path, mib):
@@ -100,6 +123,7 @@ def chunked_server(path):
 
         def do_GET(self):
             n = int(self.path.strip("/"))
+            self.server.asked.append(n)
             chunk, bursty = CHUNKS[n % len(CHUNKS)], (n // len(CHUNKS)) % 2 == 1
             rnd = random.Random(n)
             self.send_response(200)
@@ -118,6 +142,7 @@ def chunked_server(path):
             self.wfile.write(b"0\r\n\r\n")
 
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    server.asked = []
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return server
 
@@ -125,7 +150,7 @@ def chunked_server(path):
 def cutting_server(path):
     """Serves path at /<n> with ranges and a version (ETag): a request for the whole file is
     cut at a point chosen by n; a request for the rest (Range, If-Range) gets it all. The
-    ranges asked for are kept in server.ranges."""
+    requests are kept in server.asked, the ranges asked for in server.ranges."""
     size = os.path.getsize(path)
 
     class Handler(http.server.BaseHTTPRequestHandler):
@@ -136,6 +161,7 @@ def cutting_server(path):
 
         def do_GET(self):
             n = int(self.path.strip("/"))
+            self.server.asked.append(n)
             asked = self.headers.get("Range", "")
             start = int(asked[6:].split("-")[0]) if asked.startswith("bytes=") else 0
             if start and self.headers.get("If-Range", '"v1"') != '"v1"':
@@ -162,7 +188,7 @@ def cutting_server(path):
             self.close_connection = True
 
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-    server.ranges = []
+    server.asked, server.ranges = [], []
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return server
 
@@ -176,12 +202,12 @@ def resume_loop(count, source, out_dir, env):
         for n in range(count):
             target = os.path.join(out_dir, "resumed.bin")
             _, _, rc = timed([BENCH, f"http://127.0.0.1:{server.server_port}/{n}", target], env)
-            same = rc == 0 and os.path.exists(target) and sha256(target) == want
+            same = rc == 0 and n in server.asked and os.path.exists(target) and sha256(target) == want
             failed += not same
             if os.path.exists(target):
                 os.remove(target)
             if not same:
-                print(f"  resume run {n}: FAILED (exit {rc})")
+                print(f"  resume run {n}: FAILED (exit {rc}, {server.asked.count(n)} requests)")
     finally:
         server.shutdown()
     resumed = len({n for n, _ in server.ranges})
@@ -206,13 +232,14 @@ def chunked_loop(count, source, out_dir, env):
         for n in range(count):
             target = os.path.join(out_dir, "chunked.bin")
             s, _, rc = timed([BENCH, f"http://127.0.0.1:{server.server_port}/{n}", target], env)
-            same = rc == 0 and os.path.exists(target) and sha256(target) == want
+            same = rc == 0 and n in server.asked and os.path.exists(target) and sha256(target) == want
             failed += not same
             seconds.append(s)
             if os.path.exists(target):
                 os.remove(target)
             if not same:
-                print(f"  chunked run {n} ({CHUNKS[n % len(CHUNKS)] >> 10} KiB chunks): FAILED (exit {rc})")
+                print(f"  chunked run {n} ({CHUNKS[n % len(CHUNKS)] >> 10} KiB chunks): FAILED "
+                      f"(exit {rc}, {server.asked.count(n)} requests)")
     finally:
         server.shutdown()
     mib = os.path.getsize(source) >> 20
@@ -232,26 +259,52 @@ def timed(cmd, env=None, output=None):
     return float(last[0]), int(last[1]), out.returncode
 
 
+def start_xvfb():
+    """A private Xvfb on a display it finds free itself (-displayfd); its process and
+    display."""
+    read, write = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x800x24",
+                             "-nolisten", "tcp", "-noreset"], pass_fds=(write,),
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write)
+    with os.fdopen(read) as f:
+        number = f.readline().strip()
+    if not number:
+        sys.exit("Xvfb did not start")
+    return xvfb, ":" + number
+
+
 def main():
+    global BENCH
     ap = argparse.ArgumentParser(description=__doc__)
     ap.add_argument("--runs", type=int, default=5)
     ap.add_argument("--size-mib", type=int, default=1024)
     ap.add_argument("--chunked", type=int, default=12, help="downloads from the chunked server")
     ap.add_argument("--resume", type=int, default=20, help="downloads cut once and resumed")
     ap.add_argument("--no-chromium", dest="chromium", action="store_false")
-    ap.add_argument("--work", default=os.path.join(tempfile.gettempdir(), "olumetta-download-bench"))
+    ap.add_argument("--work", help="a folder for the server and its files (default: a fresh "
+                    "temporary one); a source file of the right size there is used again")
+    ap.add_argument("--build", default=os.path.join(ROOT, "build"), help="the build folder")
     a = ap.parse_args()
+    BENCH = os.path.join(os.path.abspath(a.build), "download_bench")
     if not os.access(BENCH, os.X_OK):
-        sys.exit("build/download_bench is missing: run scripts/build first")
+        sys.exit(f"{BENCH} is missing: run scripts/build first")
     a.chromium = a.chromium and shutil.which(os.environ.get("CHROMIUM_BIN", "chromium"))
+    fresh = not a.work
+    a.work = tempfile.mkdtemp(prefix="olumetta-download-bench-") if fresh else os.path.abspath(a.work)
     os.makedirs(a.work, exist_ok=True)
+    if os.path.exists(os.path.join(a.work, "access.log")):
+        os.remove(os.path.join(a.work, "access.log"))
     port = free_port()
     nginx = start_nginx(a.work, port)
-    display = f":{150 + os.getpid() % 50}"
-    xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    time.sleep(1)
-    env = dict(os.environ, DISPLAY=display)
+    xvfb, display = start_xvfb()
+    # The task processes' own home: nothing of the user who runs the bench is read.
+    home = os.path.join(a.work, "home")
+    os.makedirs(home, exist_ok=True)
+    env = dict(os.environ, DISPLAY=display, HOME=home, XDG_CONFIG_HOME=home + "/.config",
+               XDG_DATA_HOME=home + "/.local/share", XDG_CACHE_HOME=home + "/.cache")
+    for proxy in ("http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY"):
+        env.pop(proxy, None)
     out_dir = os.path.join(a.work, "out")
     os.makedirs(out_dir, exist_ok=True)
     try:
@@ -262,7 +315,7 @@ def main():
         url = f"http://127.0.0.1:{port}/"
         size_mib = a.size_mib
         ours, curl, ours_rss, engine, engine_offer, chromium = [], [], [], [], [], []
-        timed(["curl", "-s", "-o", os.path.join(out_dir, "warm"), url + "big.bin"])  # page cache
+        timed(["curl", "-s", "-o", os.path.join(out_dir, "warm"), url + "big.bin"], env)  # page cache
         for i in range(a.runs):
             order = ("curl", "ours", "engine") + (("chromium",) if a.chromium else ())
             for who in order if i % 2 == 0 else order[::-1]:
@@ -270,8 +323,9 @@ def main():
                 if who == "chromium":
                     chromium.append(chromium_seconds(url + "big.bin", size_mib << 20, a.work))
                     continue
+                since = log_size(a.work)
                 if who == "curl":
-                    s, _, rc = timed(["curl", "-s", "-o", target, url + "big.bin"])
+                    s, _, rc = timed(["curl", "-s", "-o", target, url + "big.bin"], env)
                     curl.append(s)
                 elif who == "engine":
                     said = []
@@ -286,8 +340,13 @@ def main():
                     ours_rss.append(rss)
                 if rc != 0 or os.path.getsize(target) != size_mib << 20:
                     sys.exit(f"{who} failed (exit {rc})")
+                if not reached(a.work, since, "/big.bin", size_mib << 20):
+                    sys.exit(f"{who}: no whole answer from the server for its download")
                 os.remove(target)
-        _, small_rss, _ = timed([BENCH, url + "small.bin", os.path.join(out_dir, "small.bin")], env)
+        since, small_mib = log_size(a.work), max(1, size_mib // 10)
+        _, small_rss, rc = timed([BENCH, url + "small.bin", os.path.join(out_dir, "small.bin")], env)
+        if rc != 0 or not reached(a.work, since, "/small.bin", small_mib << 20):
+            sys.exit(f"the task's small download failed or never reached the server (exit {rc})")
         ratios = [(size_mib / o) / (size_mib / c) for o, c in zip(ours, curl)]
         med = statistics.median
         print(f"file {size_mib} MiB from nginx on loopback, {a.runs} runs each, alternating")
@@ -312,7 +371,7 @@ def main():
                 eo = [c / e for e, c in zip(engine_offer, chromium)]
                 print(f"engine's fetch from its offer / Chromium per round median {med(eo):.2f} "
                       f"(min {min(eo):.2f}, max {max(eo):.2f})")
-        print(f"peak RSS of the task's process: {max(1, size_mib // 10)} MiB file {small_rss / 1024:.0f} MiB, "
+        print(f"peak RSS of the task's process: {small_mib} MiB file {small_rss / 1024:.0f} MiB, "
               f"{size_mib} MiB file {med(ours_rss) / 1024:.0f} MiB")
         if a.chunked and not chunked_loop(a.chunked, small, out_dir, env):
             sys.exit(1)
@@ -321,7 +380,9 @@ def main():
     finally:
         nginx.terminate()
         xvfb.terminate()
-        shutil.rmtree(out_dir, ignore_errors=True)
+        nginx.wait()
+        xvfb.wait()
+        shutil.rmtree(a.work if fresh else out_dir, ignore_errors=True)
 
 
 if __name__ == "__main__":
