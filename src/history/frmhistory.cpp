@@ -114,8 +114,7 @@ void frmHistory::removeChosen() {
 }
 
 void frmHistory::clearSince(qint64 since) {
-    history_.ClearSince(since);
-    emit TracksCleared();
+    emit ClearRequested(since);
 }
 
 bool frmHistory::eventFilter(QObject *watched, QEvent *event) {

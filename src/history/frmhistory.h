@@ -19,7 +19,8 @@ class frmHistory : public QWidget {
     void reload();
 
   signals:
-    void TracksCleared();  // a range was cleared: the tabs' back and forward lists go too
+    // The visits since then (ms) are to go; the tabs' back and forward lists go too.
+    void ClearRequested(qint64 since);
     void OpenRequested(const QString &url);
     void ImportRequested();
 

@@ -1,7 +1,10 @@
 #pragma once
 // The one object through which windows reach the web engine, dialogs and the system.
 // The program hands windows the real one; widget tests hand them fakes.
+#include <QPointer>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "core/clock.h"
 #include "core/programfolder.h"
@@ -31,10 +34,19 @@ class Platform {
         Cookies = 4,
     };
     virtual void ClearBrowsingData(int what) = 0;
-    // The browsing history only, the engine's and ours: the cookies and the cache stay.
-    void ClearTracks() {
+    // The browsing history only, the engine's and ours (ours since that time, in ms), and
+    // whatever else keeps it (the download list): the cookies and the cache stay. Every way
+    // of clearing comes here, so each clears the same.
+    void ClearTracks(qint64 since = 0) {
         ClearBrowsingData(History);
-        history_.ClearSince(0);
+        history_.ClearSince(since);
+        for (const auto &clear : alsoClear_) clear();
+    }
+    // What keeps tracks of its own, cleared with them; guard: its keeper, gone with it.
+    void alsoClearTracks(QObject *guard, std::function<void()> clear) {
+        alsoClear_.push_back([g = QPointer<QObject>(guard), clear = std::move(clear)] {
+            if (g) clear();
+        });
     }
     // The pages visited, once the frame has opened it.
     class History &history() {
@@ -55,6 +67,7 @@ class Platform {
     Clock clock_;
     PermissionMemory permissions_;
     class History history_;
+    std::vector<std::function<void()>> alsoClear_;
 };
 
 // Qt WebEngine with its profile under the program's data folder, Qt dialogs, X11 keys.

@@ -74,8 +74,8 @@ void frmMore::cmdClear_Click() {
     if (chkCache->isChecked()) what |= Platform::Cache, names << QStringLiteral("缓存");
     if (chkCookies->isChecked()) what |= Platform::Cookies, names << QStringLiteral("Cookie");
     if (!what) return;
-    platform_.ClearBrowsingData(what);
-    if (what & Platform::History) platform_.history().ClearSince(0);
+    if (what & Platform::History) platform_.ClearTracks();
+    if (what & ~Platform::History) platform_.ClearBrowsingData(what & ~Platform::History);
     platform_.dialogs().MsgBox(this, QStringLiteral("已清除：") + names.join(QStringLiteral("、")),
                                QStringLiteral("更多设置"), Dialogs::Information);
     accept();

@@ -14,6 +14,10 @@
 #include "core/suggest.h"
 #include "suggestionpopup.h"
 
+namespace {
+constexpr int kFixedItems = 2;  // "转到" and "搜索" head the list
+}  // namespace
+
 AddressBox::AddressBox(QWidget *parent) : QComboBox(parent) {
     setObjectName(QStringLiteral("cboAddress"));
     setEditable(true);
@@ -94,7 +98,7 @@ void AddressBox::append(const QString &url, bool show, bool listed) {
 void AddressBox::forget(const QStringList &urls, bool everything) {
     if (urls.isEmpty() && !everything) return;
     changeList([&] {
-        for (int i = count() - 1; i >= 0; --i)
+        for (int i = count() - 1; i >= kFixedItems; --i)
             if (everything || urls.contains(itemText(i))) removeItem(i);
     });
 }
@@ -158,7 +162,7 @@ void AddressBox::showLines(const QString &typed) {
         shown.insert(s.url);
     }
     QStringList addresses;
-    for (int i = 2; i < count(); ++i) addresses << itemText(i);  // after "转到" and "搜索"
+    for (int i = kFixedItems; i < count(); ++i) addresses << itemText(i);
     for (const QString &a : Suggestions(addresses, typed, 10 - int(lines.size())))
         if (!shown.contains(a)) lines.append({a, a});
     suggestions_->showUnder(this, lines, typed);
@@ -182,7 +186,7 @@ bool AddressBox::suggestionKey(int key) {
             const QString line = suggestions_->chosen();
             if (line.isEmpty()) return false;  // none chosen: deletes in the text as usual
             const int listed = findText(line, Qt::MatchFixedString | Qt::MatchCaseSensitive);
-            if (listed >= 2) changeList([&] { removeItem(listed); });
+            if (listed >= kFixedItems) changeList([&] { removeItem(listed); });
             emit ForgetRequested(line);  // from the history too
             found_.removeIf([&](const Suggestion &s) { return s.url == line; });
             suggestions_->removeChosen();

@@ -165,9 +165,14 @@ void mdiBrowser::wireParts() {
     connect(history_, &HistoryKeeper::Notice, status_, &StatusStrip::setStatus);
     connect(&platform_.history(), &History::Written, address_, &AddressBox::forget);
     connect(address_, &AddressBox::ForgetRequested, &platform_.history(), &History::Forget);
+    // The box shows the front tab; a private one's address is kept nowhere, so a tab closed
+    // behind it leaves its own.
     connect(tabs_, &TabSet::Closing, this, [this](Form1 *t) {
-        if (t->isPrivate()) return;  // its address is kept nowhere
-        noteWrite(settings::Write(settings::Key::LastPage, address_->currentText()));
+        if (t->isPrivate()) return;
+        const Form1 *front = tabs_->active();
+        noteWrite(settings::Write(settings::Key::LastPage, front && front->isPrivate()
+                                                               ? t->url()
+                                                               : address_->currentText()));
     });
     connect(gestures_, &GestureControl::DirectionAdded, status_, &StatusStrip::setGestureText);
     connect(gestures_, &GestureControl::Finished, status_, &StatusStrip::setGestureText);
@@ -412,10 +417,7 @@ void mdiBrowser::closeEvent(QCloseEvent *event) {
     if (!maximised)
         saveGeometryTo(formIniPath(),
                        fullScreen_->active() ? fullScreen_->geometryBefore() : geometry());
-    if (settings::IsOn(settings::Key::AutoDelete)) {
-        platform_.ClearTracks();
-        downloadManager()->ClearRecords();
-    }
+    if (settings::IsOn(settings::Key::AutoDelete)) platform_.ClearTracks();
     QCoreApplication::processEvents();
     event->accept();
 }

@@ -17,6 +17,7 @@
 
 SecondaryWindows::SecondaryWindows(Platform &platform, QWidget *frame, Hooks hooks)
     : QObject(frame), platform_(platform), frame_(frame), hooks_(std::move(hooks)) {
+    platform_.alsoClearTracks(this, [this] { downloads()->ClearRecords(); });
     // One line each.
     windows_.add(OwnedWindow::Downloads, [this] { return new frmDownload(platform_, frame_); });
     windows_.add(OwnedWindow::AddBookmark,
@@ -36,10 +37,8 @@ SecondaryWindows::SecondaryWindows(Platform &platform, QWidget *frame, Hooks hoo
             frame_);
         connect(h, &frmHistory::OpenRequested, this,
                 [this](const QString &url) { hooks_.open(url); });
-        connect(h, &frmHistory::TracksCleared, this, [this] {
-            platform_.ClearBrowsingData(Platform::History);
-            downloads()->ClearRecords();
-        });
+        connect(h, &frmHistory::ClearRequested, this,
+                [this](qint64 since) { platform_.ClearTracks(since); });
         connect(h, &frmHistory::ImportRequested, this, [this] { importData(); });
         return h;
     });

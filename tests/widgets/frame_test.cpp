@@ -14,6 +14,7 @@
 #include <QShortcut>
 #include <QTabBar>
 #include <QTest>
+#include <QToolButton>
 #include <QUrl>
 
 #include "bosskey/frmsh.h"
@@ -24,6 +25,7 @@
 #include "core/store.h"
 #include "downloads/frmdownload.h"
 #include "platform/history.h"
+#include "settings/frmmore.h"
 #include "shell/addressbox.h"
 #include "shell/commands.h"
 #include "shell/findbar.h"
@@ -203,6 +205,10 @@ TEST_F(FrameTest, ClosingTabsWritesLastPageAndCloseAllLeavesOne) {
     tabSetOf(*f)->close(b);  // a background tab
     EXPECT_EQ(settings::Text(settings::Key::LastPage), "http://a/");
     EXPECT_EQ(f->tabs().size(), 1);
+    f->OpenNewFrm(true);  // behind a private tab, a tab closed leaves its own address
+    view(frontOf(*f))->finishLoad("http://secret/", "S");
+    tabSetOf(*f)->close(f->tabs()[0]);
+    EXPECT_EQ(settings::Text(settings::Key::LastPage), "http://a/");
 
     for (int i = 0; i < 4; ++i) f->OpenNewFrm();
     ASSERT_EQ(f->tabs().size(), 5);
@@ -358,6 +364,52 @@ TEST_F(FrameTest, ShutdownClearsTracksWhenSetOrUnreadable) {
         EXPECT_EQ(platform.tracksCleared, 1) << value;
         EXPECT_TRUE(platform.history().Visits().isEmpty());  // our history too
         EXPECT_EQ(platform.cleared, Platform::History);      // the cache and cookies stay
+    }
+}
+
+// Every way of clearing clears the same: the visits, the engine's history, the download list;
+// the address box keeps "转到" and "搜索" at its head, the next address after them.
+TEST_F(FrameTest, EveryWayOfClearingClearsTheSame) {
+    settings::Write(settings::Key::Unload, "0");
+    const std::function<void(mdiBrowser &)> ways[] = {
+        [](mdiBrowser &f) {  // 历史记录 > 清除历史记录 > 全部
+            f.Execute(Command::History);
+            f.findChild<QWidget *>("frmHistory")
+                ->findChild<QToolButton *>("cmdClear")
+                ->menu()
+                ->actions()
+                .last()
+                ->trigger();
+        },
+        [&](mdiBrowser &) { frmMore(platform, nullptr).cmdClear->click(); },
+        [](mdiBrowser &f) {
+            settings::Write(settings::Key::AutoDelete, "1");
+            f.close();
+        },
+    };
+    for (const auto &clear : ways) {
+        settings::Write(settings::Key::AutoDelete, "0");
+        auto f = start("http://a/");
+        view(f->tabs()[0])->finishLoad("http://a/", "A");
+        platform.dialogs_.files = {folder.file("got.bin")};
+        f->tabs()[0]->browser()->host()->offerDownload({"http://a/got.bin", "got.bin", nullptr});
+        emit platform.transfers.last()->Finished(false, {});
+        const QString list = folder.file("数据/downloads.dat");
+        platform.history().Flush();
+        ASSERT_FALSE(platform.history().Visits().isEmpty());
+        ASSERT_TRUE(waitFor([&] { return ReadBytes(list).contains("got.bin"); }));
+        platform.tracksCleared = 0;
+        clear(*f);
+        platform.history().Flush();
+        QCoreApplication::processEvents();  // what was written reaches the address box
+        EXPECT_TRUE(platform.history().Visits().isEmpty());
+        EXPECT_EQ(platform.tracksCleared, 1);
+        EXPECT_FALSE(ReadBytes(list).contains("got.bin"));
+        if (!f->isVisible()) continue;  // the close cleared it
+        view(f->tabs()[0])->finishLoad("http://b/", "B");
+        QStringList listed;
+        for (int i = 0; i < ui(f).cboAddress->count(); ++i) listed << ui(f).cboAddress->itemText(i);
+        EXPECT_EQ(listed, QStringList({"转到", "搜索", "http://b/"}));
     }
 }
 
