@@ -1,5 +1,6 @@
 #include "platform.h"
 
+#include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkCookie>
 #include <QNetworkCookieJar>
@@ -16,6 +17,20 @@
 #include "qtwebview.h"
 
 Platform::~Platform() = default;
+
+// The kernel's own estimate of what can still be had without swapping.
+tabrest::Memory Platform::memory() {
+    QFile file(QStringLiteral("/proc/meminfo"));
+    tabrest::Memory m;
+    if (!file.open(QIODevice::ReadOnly)) return m;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        const QList<QByteArray> words = line.simplified().split(' ');
+        if (words.size() < 2) continue;
+        if (words[0] == "MemTotal:") m.totalKiB = words[1].toLongLong();
+        if (words[0] == "MemAvailable:") m.availableKiB = words[1].toLongLong();
+    }
+    return m;
+}
 
 namespace {
 

@@ -8,6 +8,7 @@
 
 #include "core/clock.h"
 #include "core/programfolder.h"
+#include "core/tabrest.h"
 #include "history.h"
 #include "permissions.h"
 
@@ -60,6 +61,8 @@ class Platform {
     virtual KeyState &keys() = 0;
     // The clock of parental control, download speeds and stalls.
     virtual Clock &clock() { return clock_; }
+    // What memory the system can still give the tabs.
+    virtual tabrest::Memory memory();
     // Answers to the features pages ask for, per site, for this session.
     PermissionMemory &permissions() { return permissions_; }
 

@@ -8,7 +8,6 @@
 #include <QVBoxLayout>
 
 #include "core/settings.h"
-#include "core/tabrest.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
 
@@ -28,12 +27,13 @@ frmMore::frmMore(Platform &platform, QWidget *parent) : QDialog(parent), platfor
     cmdClose = new QPushButton(QStringLiteral("关闭"), this);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
 
-    // Tabs beyond the limit rest out of memory, the least recently used first.
+    // Tabs beyond the number rest out of memory, the least recently used first; with none,
+    // only while the machine runs short of memory.
     txtTabs = new QSpinBox(this);
     txtTabs->setObjectName(QStringLiteral("txtTabs"));
-    txtTabs->setRange(1, 999);
-    const int limit = settings::Leading(settings::Key::TabsInMemory);
-    txtTabs->setValue(limit < 1 ? tabrest::kDefaultLimit : limit);
+    txtTabs->setRange(0, 999);
+    txtTabs->setSpecialValueText(QStringLiteral("不限（内存不足时才释放）"));
+    txtTabs->setValue(qMax(0, settings::Leading(settings::Key::TabsInMemory)));
     connect(txtTabs, &QSpinBox::valueChanged, this,
             [](int n) { settings::Write(settings::Key::TabsInMemory, n); });
     auto *tabsRow = new QHBoxLayout;

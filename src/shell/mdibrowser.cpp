@@ -97,7 +97,7 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     windows_ = new SecondaryWindows(platform_, this, windows);
     history_ = new HistoryKeeper(platform_, tabs_, this);
     session_ = new SessionKeeper(tabs_, this);
-    new TabSleeper(tabs_, platform_.clock(), this);
+    new TabSleeper(tabs_, platform_, this);
     connect(restoreBar_, &RestoreBar::RestoreClicked, session_, &SessionKeeper::restorePrevious);
     connect(restoreBar_, &RestoreBar::DismissClicked, session_, &SessionKeeper::dismissPrevious);
     connect(session_, &SessionKeeper::Notice, history_, &HistoryKeeper::say);

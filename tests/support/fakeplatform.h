@@ -204,6 +204,8 @@ class FakePlatform : public Platform {
     }
     int tracksCleared = 0;
     int cleared = 0;
+    tabrest::Memory memory() override { return memory_; }
+    tabrest::Memory memory_;  // not known, unless a test says
     Dialogs &dialogs() override { return dialogs_; }
     Desktop &desktop() override { return desktop_; }
     KeyState &keys() override { return keys_; }

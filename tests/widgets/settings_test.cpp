@@ -263,7 +263,7 @@ TEST_F(SettingsTest, DefaultBrowserAndClearingTheProfile) {
     frmMore none(platform, nullptr);
     none.chkHistory->setChecked(false);
     EXPECT_FALSE(none.cmdClear->isEnabled());
-    EXPECT_EQ(none.txtTabs->value(), 12);  // absent: the default
+    EXPECT_EQ(none.txtTabs->value(), 0);  // absent: no number, memory decides
     none.txtTabs->setValue(6);
     EXPECT_EQ(settings::Text(settings::Key::TabsInMemory), "6");
 }
