@@ -391,8 +391,14 @@ Ran mdiBrowser::runFrameCommand(Command command) {
     }
 }
 
+void mdiBrowser::EndNow() {
+    ending_ = true;
+    close();
+    QCoreApplication::quit();  // whatever window of ours is still open
+}
+
 void mdiBrowser::closeEvent(QCloseEvent *event) {
-    if (settings::IsOn(settings::Key::Unload) &&
+    if (!ending_ && settings::IsOn(settings::Key::Unload) &&
         1 + tabs_->count() + windows_->owned().openWithDialogs(this) > 2) {
         const auto answer = platform_.dialogs().MsgBox(
             this, QStringLiteral("浏览器内部可能还有未关闭的页面\r\n您仍要关闭吗？"),
@@ -401,7 +407,7 @@ void mdiBrowser::closeEvent(QCloseEvent *event) {
     }
     // Each window of ours may ask first (the download manager about running tasks); No
     // keeps everything open. The download list stays for the next start.
-    for (QWidget *w : windows_->owned().open()) {
+    for (QWidget *w : ending_ ? QList<QWidget *>() : windows_->owned().open()) {
         if (auto *m = qobject_cast<frmDownload *>(w)) m->setExiting(true);
         if (!w->close()) {
             if (auto *m = qobject_cast<frmDownload *>(w)) m->setExiting(false);

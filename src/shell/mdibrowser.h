@@ -47,6 +47,9 @@ class mdiBrowser : public FrameWindow {
     bool Load();
     // A command from a later start of the program.
     void OnHandOff(const QString &command);
+    // The system ends the program (a logout, a signal): closed as the user would, asking
+    // nothing, the session kept, running downloads held to go on at the next start.
+    void EndNow();
     // Every user command, from the menus, the toolbar, the keys, gestures (value: the zoom's
     // percentage, the tab's number).
     Ran Execute(Command command, int value = 0);
@@ -100,6 +103,7 @@ class mdiBrowser : public FrameWindow {
     FrameKeys *keys_;
     FullScreen *fullScreen_;
     bool refusingHandOffs_ = false;  // while parental control tells the user why not
+    bool ending_ = false;            // the system ends the program: no questions
     bool writeFailed_ = false;       // said, and not written since
     QList<QPointer<ucDownload>> privateDownloads_;
 };

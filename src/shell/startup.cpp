@@ -19,6 +19,7 @@
 #include "mdibrowser.h"
 #include "platform/channelprotocol.h"
 #include "platform/desktop.h"
+#include "platform/endsignals.h"
 #include "platform/instancechannel.h"
 #include "platform/language.h"
 #include "platform/logging.h"
@@ -99,6 +100,7 @@ int RunFirstInstance(int argc, char **argv, const QString &commandLine, Instance
         StartupMark("frame built");
         QObject::connect(&channel, &InstanceChannel::commandReceived, &frame,
                          &mdiBrowser::OnHandOff);
+        WatchEndRequests(&frame, [&frame] { frame.EndNow(); });
         // Parental control ends the program at once: nothing is saved.
         if (frame.Load()) rc = app.exec();
     }

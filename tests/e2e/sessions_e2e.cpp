@@ -1,4 +1,6 @@
 // Tabs that outlive the program: kills, a kill at the rename, and a full disk.
+#include <signal.h>
+
 #include "support/inpute2e.h"
 
 // Kills: the next start offers the tabs back in a bar, and a second kill with the bar unanswered
@@ -118,6 +120,40 @@ TEST_P(InputE2E, AfterAKillTheTabsComeBackWithTheirHistoryAndLock) {
         ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/r" + at), "R" + at); }));
     }
     for (int i = 0; i < 15; ++i) EXPECT_EQ(server.requests.count(QString("/r%1").arg(i)), 1) << i;
+}
+
+// An end the system asks for (a logout's SIGTERM, a closed terminal's SIGHUP) is a close: the
+// tabs are kept and nothing is offered at the next start. A tab still loading at a kill comes
+// back with the address it was asked for.
+TEST_P(InputE2E, AnEndAskedForIsACloseAndALoadingTabKeepsItsAddress) {
+    if (GetParam()) GTEST_SKIP() << "one desktop is enough";
+    const QString file = session.folder.file("数据/session.dat"),
+                  mark = session.folder.file("数据/session.running");
+    auto kept = [&] {
+        QStringList urls;
+        if (const auto s = ReadSessionFile(file, qVersion()))
+            for (const SessionTab &t : s->tabs) urls << t.url;
+        return urls;
+    };
+    for (const int signal : {SIGTERM, SIGHUP}) {
+        launch({server.url("/typed")}, server.url("/typed"));
+        QTest::qWait(2500);
+        ::kill(pid_t(browser->processId()), signal);
+        ASSERT_TRUE(browser->waitForFinished(20000)) << signal;
+        EXPECT_EQ(browser->exitStatus(), QProcess::NormalExit) << signal;
+        EXPECT_FALSE(QFile::exists(mark)) << signal;
+        EXPECT_EQ(kept(), QStringList{server.url("/typed")}) << signal;
+    }
+    TestHttpServer::Response slow;
+    slow.delayMs = 60000;
+    server.route("/slow", slow);
+    browser = session.start({server.url("/slow")});
+    ASSERT_TRUE(waitFor([&] { return server.requests.contains("/slow"); }, 40000));
+    QTest::qWait(2500);  // kept within two seconds
+    browser->kill();
+    browser->waitForFinished(5000);
+    EXPECT_TRUE(QFile::exists(mark));
+    EXPECT_EQ(kept(), QStringList{server.url("/slow")});
 }
 
 // A kill just as a setting file is renamed into place leaves its temporary file behind;
