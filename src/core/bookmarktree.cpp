@@ -236,7 +236,7 @@ QString ImportedName(const QString &name, int reserveBytes) {
 }
 
 BookmarkWritten WriteImportedBookmark(const QString &base, const PlacedBookmark &bookmark,
-                                      QString *error) {
+                                      QString *error, QString *file) {
     const QString url = bookmark.entry.url;
     if (!ImportableAddress(url)) return BookmarkWritten::Unsupported;
     QString dir = base;
@@ -252,12 +252,13 @@ BookmarkWritten WriteImportedBookmark(const QString &base, const PlacedBookmark 
     // Room for ".zvb" and a number: a name reads the same whichever it gets.
     const QString name = ImportedName(given, 9);
     for (int n = 0; n < 1000; ++n) {
-        const QString file =
+        const QString path =
             dir + u'/' + name + (n ? QStringLiteral("(%1)").arg(n) : QString()) + ".zvb";
-        if (!QFileInfo::exists(file))
-            return WriteBookmarkFile(url, file, error) == 0 ? BookmarkWritten::Added
+        if (file) *file = path;
+        if (!QFileInfo::exists(path))
+            return WriteBookmarkFile(url, path, error) == 0 ? BookmarkWritten::Added
                                                             : BookmarkWritten::Failed;
-        if (ReadBookmarkFile(file) == url) return BookmarkWritten::Present;
+        if (ReadBookmarkFile(path) == url) return BookmarkWritten::Present;
     }
     if (error) *error = QStringLiteral("同名书签过多");
     return BookmarkWritten::Failed;

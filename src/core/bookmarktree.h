@@ -44,6 +44,6 @@ QString ImportedName(const QString &name, int reserveBytes = 0);
 enum class BookmarkWritten { Added, Present, Unsupported, Failed };
 // Writes one bookmark under base (its folders made as needed). A file of the same name and
 // another address leaves it to "name(1)", "name(2)"...; one of the same name and address is
-// already there, so a second import adds nothing.
+// already there, so a second import adds nothing. file: the one written or found there.
 BookmarkWritten WriteImportedBookmark(const QString &base, const PlacedBookmark &bookmark,
-                                      QString *error = nullptr);
+                                      QString *error = nullptr, QString *file = nullptr);

@@ -138,9 +138,12 @@ void frmImport::countHistory() {
             n >= 0 ? QStringLiteral("%1：历史记录 %2 条").arg(s->label).arg(n)
                    : QStringLiteral("%1：历史记录无法读取（%2）").arg(s->label, why));
         const bool some = n > 0;
+        // Ticked when it comes to have some; a row the user unticked stays so.
+        const bool had = s->historyItem->data(Qt::CheckStateRole).isValid() &&
+                         (s->historyItem->flags() & Qt::ItemIsEnabled);
         s->historyItem->setFlags(some ? s->historyItem->flags() | Qt::ItemIsEnabled
                                       : s->historyItem->flags() & ~Qt::ItemIsEnabled);
-        s->historyItem->setCheckState(some ? Qt::Checked : Qt::Unchecked);
+        if (!some || !had) s->historyItem->setCheckState(some ? Qt::Checked : Qt::Unchecked);
     }
 }
 
@@ -175,7 +178,8 @@ void frmImport::start() {
         total += j.history ? int(qMax<qint64>(0, j.source->reader->countVisits(since(), nullptr)))
                            : int(j.bookmarks.size());
     job_ = 0;
-    done_ = added_ = present_ = unsupported_ = failed_ = 0;
+    done_ = added_ = present_ = repeated_ = unsupported_ = failed_ = 0;
+    seen_.clear();
     visitsRead_ = visitsAdded_ = visitsSkipped_ = 0;
     writeError_.clear();
     sourceErrors_.clear();
@@ -208,13 +212,16 @@ void frmImport::step() {
             job.next = job.bookmarks.size();
         }
         for (int n = 0; n < kBookmarksPerStep && job.next < job.bookmarks.size(); ++n, ++done_) {
-            QString why;
-            switch (WriteImportedBookmark(base, job.bookmarks[job.next++], &why)) {
+            QString why, file;
+            switch (WriteImportedBookmark(base, job.bookmarks[job.next++], &why, &file)) {
                 case BookmarkWritten::Added:
                     ++added_;
+                    seen_.insert(file);
                     break;
                 case BookmarkWritten::Present:
-                    ++present_;
+                    // Written or met by this import already: the source holds it twice.
+                    ++(seen_.contains(file) ? repeated_ : present_);
+                    seen_.insert(file);
                     break;
                 case BookmarkWritten::Unsupported:
                     ++unsupported_;
@@ -272,6 +279,7 @@ void frmImport::finish() {
     if (present_ || visitsRead_ > visitsAdded_)
         lines << QStringLiteral("已有的%1未重复导入。")
                      .arg(both(present_, visitsRead_ - visitsAdded_));
+    if (repeated_) lines << QStringLiteral("来源中重复的书签 %1 个只导入一次。").arg(repeated_);
     if (unsupported_ || visitsSkipped_)
         lines << QStringLiteral("跳过了不能在选项卡中打开的地址（如 javascript:）：%1。")
                      .arg(both(unsupported_, visitsSkipped_));

@@ -6,6 +6,7 @@
 // and what was skipped and why.
 #include <QDialog>
 #include <QList>
+#include <QSet>
 #include <QTimer>
 #include <deque>
 #include <memory>
@@ -62,7 +63,8 @@ class frmImport : public QDialog {
     bool running_ = false, cancelled_ = false;
     std::deque<int> writing_;  // the visits of each batch the history has yet to write
     int done_ = 0;             // bookmarks and visits through, for the bar
-    int added_ = 0, present_ = 0, unsupported_ = 0, failed_ = 0;
+    int added_ = 0, present_ = 0, repeated_ = 0, unsupported_ = 0, failed_ = 0;
+    QSet<QString> seen_;  // the bookmark files this import wrote or found there
     int visitsRead_ = 0, visitsAdded_ = 0, visitsSkipped_ = 0;
     QString writeError_;
     QStringList sourceErrors_;

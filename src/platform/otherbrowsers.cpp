@@ -1,5 +1,7 @@
 #include "otherbrowsers.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -79,8 +81,13 @@ void FirefoxProfiles(const QString &root, QList<BrowserProfile> &out) {
     }
     for (const Entry &e : entries) {
         if (e.path.isEmpty()) continue;
-        const QString folder = e.relative ? root + u'/' + e.path : e.path;
-        if (!QFileInfo::exists(folder + "/places.sqlite")) continue;
+        const QString folder =
+            QFileInfo(e.relative ? root + u'/' + e.path : e.path).canonicalFilePath();
+        // One profile reached from two places (a link, an absolute path) is listed once.
+        if (!QFileInfo::exists(folder + "/places.sqlite") ||
+            std::any_of(out.cbegin(), out.cend(),
+                        [&](const BrowserProfile &p) { return p.folder == folder; }))
+            continue;
         out.append({BrowserProfile::Firefox, QStringLiteral("Firefox"),
                     e.name.isEmpty() ? QFileInfo(folder).fileName() : e.name, folder});
     }
@@ -122,12 +129,19 @@ QList<BrowserProfile> FindBrowserProfiles(const QString &home) {
         {"BraveSoftware/Brave-Browser", "Brave"},
         {"vivaldi", "Vivaldi"},
     };
+    const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
+    // XDG says a relative path there is to be ignored.
+    const QString config = QDir::isAbsolutePath(xdg) ? xdg : home + QStringLiteral("/.config");
     for (const auto &[dir, browser] : chromium)
-        ChromiumProfiles(home + "/.config/" + QLatin1String(dir), QLatin1String(browser), out);
-    // As packaged by the distribution, as a snap and as a flatpak.
-    for (const char *dir : {"/.mozilla/firefox", "/snap/firefox/common/.mozilla/firefox",
-                            "/.var/app/org.mozilla.firefox/.mozilla/firefox"})
-        FirefoxProfiles(home + QLatin1String(dir), out);
+        ChromiumProfiles(config + u'/' + QLatin1String(dir), QLatin1String(browser), out);
+    // Firefox keeps ~/.mozilla where it has one, else (a new user) the config folder; as
+    // packaged by the distribution, as a snap and as a flatpak (its config folder its own).
+    for (const QString &root :
+         {home + QStringLiteral("/.mozilla/firefox"), config + QStringLiteral("/mozilla/firefox"),
+          home + QStringLiteral("/snap/firefox/common/.mozilla/firefox"),
+          home + QStringLiteral("/.var/app/org.mozilla.firefox/.mozilla/firefox"),
+          home + QStringLiteral("/.var/app/org.mozilla.firefox/config/mozilla/firefox")})
+        FirefoxProfiles(root, out);
     return out;
 }
 
@@ -219,18 +233,23 @@ std::optional<BookmarkFolder> ProfileReader::bookmarks(QString *why) {
 namespace {
 
 // The page visits since a time, after a visit id, in the browser's own terms: subframes,
-// embedded pieces and downloads are no pages of their own.
+// embedded pieces and downloads are no pages of their own. A page's second visit in the same
+// millisecond is the same visit to our history, so it is neither counted nor read; it is
+// looked for by the time's index ("+" keeps the page's, which may hold thousands, unused).
 QString VisitsSql(bool firefox, const QString &columns) {
-    return firefox ? QStringLiteral(
-                         "SELECT %1 FROM moz_historyvisits v JOIN moz_places p ON"
-                         " p.id = v.place_id WHERE v.visit_date >= ? AND v.id > ?"
-                         " AND v.visit_type NOT IN (4, 7, 8)")
-                         .arg(columns)
-                   : QStringLiteral(
-                         "SELECT %1 FROM visits v JOIN urls u ON u.id = v.url WHERE"
-                         " v.visit_time >= ? AND v.id > ? AND (v.transition & 255)"
-                         " NOT IN (3, 4)")
-                         .arg(columns);
+    const QString page = firefox ? QStringLiteral("moz_places p ON p.id = v.place_id")
+                                 : QStringLiteral("urls u ON u.id = v.url");
+    const QString kept = firefox ? QStringLiteral("%1.visit_type NOT IN (4, 7, 8)")
+                                 : QStringLiteral("(%1.transition & 255) NOT IN (3, 4)");
+    return QStringLiteral(
+               "SELECT %1 FROM %2 v JOIN %3 WHERE v.%4 >= ? AND v.id > ? AND %5 AND NOT EXISTS"
+               " (SELECT 1 FROM %2 w WHERE +w.%6 = v.%6 AND w.id < v.id AND w.%4 >= v.%4 / 1000"
+               " * 1000 AND w.%4 < v.%4 / 1000 * 1000 + 1000 AND %7)")
+        .arg(columns, firefox ? QStringLiteral("moz_historyvisits") : QStringLiteral("visits"),
+             page, firefox ? QStringLiteral("visit_date") : QStringLiteral("visit_time"),
+             kept.arg(QLatin1Char('v')),
+             firefox ? QStringLiteral("place_id") : QStringLiteral("url"),
+             kept.arg(QLatin1Char('w')));
 }
 
 qint64 SourceTime(bool firefox, qint64 ms) {

@@ -1,7 +1,8 @@
 #pragma once
 // What other browsers of this user keep, to be brought over: the profiles of the Chromium
-// family (Chromium, Google Chrome, Microsoft Edge, Brave, Vivaldi) under ~/.config, and
-// Firefox's profiles as its profiles.ini lists them. A running browser holds its databases,
+// family (Chromium, Google Chrome, Microsoft Edge, Brave, Vivaldi) in the user's config
+// folder ($XDG_CONFIG_HOME, by default ~/.config), and Firefox's profiles, in ~/.mozilla or
+// that folder, as its profiles.ini lists them. A running browser holds its databases,
 // so they are read from a private copy with their log, never opened in place and never
 // written; a damaged or unreadable one says why.
 #include <QList>

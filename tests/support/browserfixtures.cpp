@@ -59,6 +59,7 @@ void MakeChromiumProfile(const QString &home, const QString &barChildrenJson,
             "NULL,segment_id INTEGER,visit_duration INTEGER DEFAULT 0 NOT NULL,"
             "incremented_omnibox_typed_score BOOLEAN DEFAULT FALSE NOT NULL)");
         q.exec("CREATE INDEX urls_url_index ON urls (url)");
+        q.exec("CREATE INDEX visits_time_index ON visits (visit_time)");
         for (const FixtureVisit &v : visits) {
             const qint64 time = (v.when + kChromiumEpochMs) * 1000;
             Run(q,
@@ -75,9 +76,12 @@ void MakeChromiumProfile(const QString &home, const QString &barChildrenJson,
 }
 
 QString MakeFirefoxProfile(const QString &home, const QList<FixtureBookmark> &bookmarks,
-                           const QList<FixtureVisit> &visits) {
-    const QString root = home + "/.mozilla/firefox", dir = root + "/x1y2z3.default-release";
+                           const QList<FixtureVisit> &visits, const QString &under) {
+    const QString root = home + "/" + under, dir = root + "/x1y2z3.default-release";
     QDir().mkpath(dir);
+    QFile installs(root + "/installs.ini");
+    installs.open(QIODevice::WriteOnly);
+    installs.write("[4F96D1932A9F858E]\nDefault=x1y2z3.default-release\nLocked=1\n");
     QFile ini(root + "/profiles.ini");
     ini.open(QIODevice::WriteOnly);
     ini.write(
@@ -111,6 +115,7 @@ QString MakeFirefoxProfile(const QString &home, const QList<FixtureBookmark> &bo
             "syncStatus INTEGER NOT NULL DEFAULT 0, syncChangeCounter INTEGER NOT NULL "
             "DEFAULT 1)");
         q.exec("CREATE UNIQUE INDEX moz_places_url_hashindex ON moz_places (url_hash, url)");
+        q.exec("CREATE INDEX moz_historyvisits_dateindex ON moz_historyvisits (visit_date)");
         q.exec(
             "INSERT INTO moz_bookmarks(id, type, parent, position, title, guid) VALUES "
             "(1, 2, 0, 0, '', 'root________'), (2, 2, 1, 0, 'menu', 'menu________'), "

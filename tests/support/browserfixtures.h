@@ -17,6 +17,7 @@ struct FixtureBookmark {
 // ~/.config/chromium/Default; bookmarks: the bar's children as Chromium's JSON.
 void MakeChromiumProfile(const QString &home, const QString &barChildrenJson,
                          const QList<FixtureVisit> &visits);
-// ~/.mozilla/firefox/profiles.ini and its profile; the path of places.sqlite.
+// ~/<under>/profiles.ini, installs.ini and the profile; the path of places.sqlite.
 QString MakeFirefoxProfile(const QString &home, const QList<FixtureBookmark> &bookmarks,
-                           const QList<FixtureVisit> &visits);
+                           const QList<FixtureVisit> &visits,
+                           const QString &under = ".mozilla/firefox");

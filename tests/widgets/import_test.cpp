@@ -28,12 +28,14 @@ class ImportTest : public ::testing::Test {
         platform.clock_.fixedNow = QDateTime::fromMSecsSinceEpoch(kNow);
         platform.history().Open(folder.file("数据/history.sqlite"));
     }
-    // Opens the dialog on home, imports what it ticks, and gives its summary.
-    QString import(const QString &bookmarks, QStringList *listed = nullptr) {
+    // Opens the dialog on home, unticks a row, imports what it ticks, and gives its summary.
+    QString import(const QString &bookmarks, QStringList *listed = nullptr, QString untick = {}) {
         frmImport d(platform, bookmarks, home.path());
         if (listed)
             for (int i = 0; i < d.findChild<QListWidget *>()->count(); ++i)
                 *listed << d.findChild<QListWidget *>()->item(i)->text();
+        for (QListWidgetItem *row : d.findChild<QListWidget *>()->findItems(untick, {}))
+            row->setCheckState(Qt::Unchecked);
         if (!platform.dialogs_.files.empty()) d.findChild<QPushButton *>("cmdHtml")->click();
         auto *go = d.findChild<QPushButton *>("cmdImport");
         go->click();
@@ -50,13 +52,15 @@ class ImportTest : public ::testing::Test {
 
 // Chromium, Firefox (held by its running browser) and a bookmark file: their folders as
 // folders, names made safe, addresses no tab opens skipped and counted, the last 90 days of
-// visits with their times, typed ones ranked first; a second import adds nothing; a damaged
-// source is skipped with its reason.
+// visits with their times, typed ones ranked first, a source's repeats once; a second import
+// adds what was unticked; a damaged source is skipped with its reason; Firefox's profiles in
+// the config folder, wherever the user keeps it, each listed once.
 TEST_F(ImportTest, OtherBrowsersBookmarksAndHistoryComeOverOnce) {
     MakeChromiumProfile(
         home.path(),
         R"([{"type":"folder","name":"工作","children":[{"type":"url","name":"报表",)"
-        R"("url":"http://work.example/report"}]},{"type":"url","name":"A/B 测试",)"
+        R"("url":"http://work.example/report"},{"type":"url","name":"报表","url":)"
+        R"("http://work.example/report"}]},{"type":"url","name":"A/B 测试",)"
         R"("url":"https://ab.example/"},{"type":"url","name":"..","url":"https://dots.example/"},)"
         R"j({"type":"url","name":"书签小工具","url":"javascript:alert(1)"},)j" +
             QString(R"({"type":"url","name":"%1","url":"https://long.example/"}])")
@@ -70,7 +74,9 @@ TEST_F(ImportTest, OtherBrowsersBookmarksAndHistoryComeOverOnce) {
                            {{"", "新闻", "http://news.example/"},
                             {"旅行", "地图", "http://map.example/"},
                             {"", "最常访问", "place:sort=8&maxResults=10"}},
-                           {{"https://fox.example/", "Fox page", kNow - 3 * kDay}});
+                           {{"https://fox.example/", "Fox page", kNow - 3 * kDay},
+                            {"https://fox.example/", "Fox page", kNow - 3 * kDay}},
+                           ".config/mozilla/firefox");
     // Firefox keeps its database locked while it runs.
     QSqlDatabase held = QSqlDatabase::addDatabase("QSQLITE", "held");
     held.setDatabaseName(places);
@@ -86,12 +92,14 @@ TEST_F(ImportTest, OtherBrowsersBookmarksAndHistoryComeOverOnce) {
     platform.dialogs_.files = {html};
 
     QStringList listed;
-    const QString summary = import(bookmarks(), &listed);
+    const QString summary =
+        import(bookmarks(), &listed, "Firefox（default-release）：历史记录 1 条");
     EXPECT_EQ(listed,
-              (QStringList{"Chromium（Default）：书签 5 个", "Chromium（Default）：历史记录 3 条",
+              (QStringList{"Chromium（Default）：书签 6 个", "Chromium（Default）：历史记录 3 条",
                            "Firefox（default-release）：书签 3 个",
                            "Firefox（default-release）：历史记录 1 条"}));
-    EXPECT_EQ(summary.section('\n', 0, 0), "导入完成：新增书签 7 个、历史记录 3 条。");
+    EXPECT_EQ(summary.section('\n', 0, 0), "导入完成：新增书签 7 个、历史记录 2 条。");
+    EXPECT_EQ(summary.section('\n', 1, 1), "来源中重复的书签 1 个只导入一次。");
     EXPECT_TRUE(summary.contains("javascript:）：书签 3 个、历史记录 1 条。"))
         << summary.toStdString();
     const QString chromium = bookmarks() + "/导入/Chromium（Default）/书签栏/";
@@ -109,22 +117,29 @@ TEST_F(ImportTest, OtherBrowsersBookmarksAndHistoryComeOverOnce) {
     QStringList visits;
     for (const Visit &v : platform.history().Visits())
         visits << v.url + QString::number((kNow - v.when) / kDay);
-    EXPECT_EQ(visits, (QStringList{"https://linked.example/2", "https://fox.example/3",
-                                   "https://typed.example/5"}));
+    EXPECT_EQ(visits, (QStringList{"https://linked.example/2", "https://typed.example/5"}));
     const QList<Suggestion> kz = platform.history().Suggest("kz", kNow);
     ASSERT_EQ(kz.size(), 2);
     EXPECT_EQ(kz[0].url, "https://typed.example/");  // typed counts double: before a later link
 
     const auto before = FilesUnder(bookmarks());
     platform.dialogs_.files = {html};
-    EXPECT_EQ(import(bookmarks()).section('\n', 0, 0), "导入完成：新增书签 0 个、历史记录 0 条。");
+    EXPECT_EQ(
+        import(bookmarks()).section('\n', 0, 1),
+        "导入完成：新增书签 0 个、历史记录 1 条。\n已有的书签 7 个、历史记录 2 条未重复导入。");
     EXPECT_EQ(FilesUnder(bookmarks()), before);
     EXPECT_EQ(platform.history().Visits().size(), 3);
 
-    WriteBytes(home.filePath(".config/chromium/Default/History"), QByteArray(4096, 'x'));
+    ASSERT_TRUE(QDir(home.path()).rename(".config", "xdg"));
+    QFile::link(home.filePath("xdg/mozilla"), home.filePath(".mozilla"));  // where it used to be
+    qputenv("XDG_CONFIG_HOME", home.filePath("xdg").toUtf8());
+    WriteBytes(home.filePath("xdg/chromium/Default/History"), QByteArray(4096, 'x'));
     listed.clear();
     import(bookmarks(), &listed);
+    qunsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(listed.value(1), "Chromium（Default）：历史记录无法读取（文件已损坏）");
+    EXPECT_EQ(listed.mid(2), (QStringList{"Firefox（default-release）：书签 3 个",
+                                          "Firefox（default-release）：历史记录 1 条"}));
     held.close();
 }
 
