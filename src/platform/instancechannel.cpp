@@ -7,6 +7,7 @@
 
 #include <cerrno>
 
+#include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
@@ -16,11 +17,9 @@
 #include <QTimer>
 
 #include "channelprotocol.h"
+#include "core/programfolder.h"
 
 namespace {
-QString baseName() {
-    return QStringLiteral("Orvex Lumetta-%1").arg(getuid());
-}
 constexpr int kClientTimeoutMs = 3000;  // a silent or slow client is dropped after this
 
 // The user id at the other end of a connected local socket; -1 when it cannot be told.
@@ -54,8 +53,8 @@ QString PrivateFolderProblem(const QString &dir) {
     return problem;
 }
 
-InstanceChannel::InstanceChannel(const QString &dir, QObject *parent)
-    : QObject(parent), dir_(dir), lock_(dir + QLatin1Char('/') + baseName() + ".lock") {
+InstanceChannel::InstanceChannel(const QString &dir, const QString &name, QObject *parent)
+    : QObject(parent), dir_(dir), name_(name), lock_(dir + QLatin1Char('/') + name + ".lock") {
     // A live owner is never stale; a dead one (crash, kill) is, whatever its age.
     lock_.setStaleLockTime(0);
     // Another user's folder could hold a planted lock or take our addresses: only our own.
@@ -79,8 +78,39 @@ QString InstanceChannel::defaultDir() {
     return cache + QStringLiteral("/olumetta-%1").arg(getuid());
 }
 
+QString InstanceChannel::nameFor(const QString &folder, const QString &display) {
+    // However the folder is written (a link, a trailing '/'), it is the same folder.
+    QString key = QFileInfo(folder).canonicalFilePath();
+    if (key.isEmpty()) key = QDir::cleanPath(QDir(folder).absolutePath());
+    // Hashed, the socket's path stays far below the 108 bytes a local address holds.
+    const QByteArray hash =
+        QCryptographicHash::hash((key + u'\n' + display).toUtf8(), QCryptographicHash::Sha256);
+    return QStringLiteral("Orvex Lumetta-%1-%2")
+        .arg(getuid())
+        .arg(QLatin1String(hash.toHex().left(16)));
+}
+
+QString InstanceChannel::currentDisplay() {
+    QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY"), x = qEnvironmentVariable("DISPLAY");
+    // Where both are set (X on Wayland), the Wayland one, unless Qt is told to take X.
+    if (!wayland.isEmpty() &&
+        !qEnvironmentVariable("QT_QPA_PLATFORM").startsWith(QLatin1String("xcb"))) {
+        if (!QDir::isAbsolutePath(wayland))  // a name alone is a socket in the runtime folder
+            wayland = qEnvironmentVariable("XDG_RUNTIME_DIR") + u'/' + wayland;
+        return QStringLiteral("wayland ") + wayland;
+    }
+    if (x.isEmpty()) return {};
+    // ":0.0" is ":0", its first screen.
+    if (x.endsWith(QLatin1String(".0")) && x.lastIndexOf(u':') < x.size() - 2) x.chop(2);
+    return QStringLiteral("x11 ") + x;
+}
+
+QString InstanceChannel::currentName() {
+    return nameFor(AppDir(), currentDisplay());
+}
+
 QString InstanceChannel::socketPath() const {
-    return dir_ + QLatin1Char('/') + baseName();
+    return dir_ + QLatin1Char('/') + name_;
 }
 
 bool InstanceChannel::claim() {

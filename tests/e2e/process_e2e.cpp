@@ -83,6 +83,11 @@ TEST(ProcessE2E, LaterStartsHandTheirAddressesToTheRunningOne) {
     bool home = false;
     for (const auto &p : s.pages()) home |= p.first.contains("/home.html?search=");
     EXPECT_TRUE(home);
+    // A copy of the program in another folder, its lock beside ours, is a browser of its own.
+    BrowserSession copy;
+    auto own = copy.start({server.url("/b")}, {"XDG_RUNTIME_DIR=" + s.runtime.path()});
+    EXPECT_TRUE(waitFor([&] { return copy.hasPage(server.url("/b"), "页面B"); }, 40000));
+    stop(*own);
     EXPECT_EQ(first->state(), QProcess::Running);
     stop(*first);
 }

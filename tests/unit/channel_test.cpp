@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <list>
 
 #include "platform/channelprotocol.h"
 #include "platform/instancechannel.h"
@@ -66,4 +67,26 @@ TEST(ChannelFolderTest, OnlyAFolderOfOurOwnThatNobodyElseWritesIn) {
     QFile f(file);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     EXPECT_FALSE(PrivateFolderProblem(file).isEmpty());
+}
+
+// Starts from one program folder on one display share a browser, however either is written;
+// another folder, another display or none is a browser of its own.
+TEST(ChannelNameTest, OneBrowserPerProgramFolderAndDisplay) {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir("a");
+    QFile::link(dir.filePath("a"), dir.filePath("link"));
+    const char *vars[] = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+    std::list<InstanceChannel> running;  // the first, and each start of its own
+    // Whose browser, the folder, then the variables (the missing ones empty).
+    for (const QString start : {"first a :0", "first link/ :0.0", "own b :0", "own a :1",
+                                "own a :0 wayland-0", "first a :0 wayland-0 xcb", "own a"}) {
+        const QStringList w = start.split(' ');
+        for (int i = 0; i < 3; ++i) qputenv(vars[i], w.value(i + 2).toUtf8());
+        running.emplace_back(
+            dir.path(),
+            InstanceChannel::nameFor(dir.filePath(w[1]), InstanceChannel::currentDisplay()));
+        EXPECT_EQ(running.back().claim(), running.size() == 1 || w[0] == "own")
+            << qPrintable(start);
+    }
+    EXPECT_LT(InstanceChannel::nameFor(QString(4000, u'长'), "").toUtf8().size(), 50);  // < 108
 }
