@@ -2,9 +2,11 @@
 
 #include <QAction>
 #include <QDir>
+#include <QDirIterator>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QSignalBlocker>
+#include <algorithm>
 
 #include "core/bookmarks.h"
 #include "core/programfolder.h"
@@ -100,17 +102,45 @@ FrameMenus::FrameMenus(QWidget *owner) : QObject(owner) {
     });
 }
 
+// One folder's entries, read when its menu opens: a submenu is filled only when it opens
+// in turn, so a large tree costs what is shown. A folder longer than a menu can show ends
+// in "更多…", which lists it in a tab.
 void FrameMenus::fillBookmarks(QMenu *menu, const QString &folder) {
-    const QDir dir(folder);
-    for (const QFileInfo &sub : dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
-        fillBookmarks(menu->addMenu(sub.fileName()), sub.filePath());
-    for (const QFileInfo &file : dir.entryInfoList(QDir::Files, QDir::Name)) {
-        if (!IsBookmarkPath(file.fileName())) continue;  // ".zvb" exactly
-        const QString name = file.fileName().chopped(4);
-        connect(menu->addAction(name), &QAction::triggered, this, [this, path = file.filePath()] {
-            emit BookmarkChosen(path, QGuiApplication::keyboardModifiers() & Qt::ControlModifier);
+    QStringList folders, files;
+    for (QDirIterator it(folder, QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot); it.hasNext();) {
+        it.next();
+        if (it.fileInfo().isDir())
+            folders << it.fileName();
+        else if (IsBookmarkPath(it.fileName()))  // ".zvb" exactly
+            files << it.fileName();
+    }
+    // Only what the menu can show is put in order.
+    auto firstInOrder = [](QStringList &names, qsizetype n) {
+        n = qMin(n, names.size());
+        std::partial_sort(names.begin(), names.begin() + n, names.end());
+    };
+    firstInOrder(folders, kMenuItems + 1);
+    firstInOrder(files, kMenuItems + 1 - folders.size());
+    int room = kMenuItems;
+    for (const QString &name : std::as_const(folders)) {
+        if (room-- == 0) break;
+        QMenu *sub = menu->addMenu(name);
+        const QString path = folder + QLatin1Char('/') + name;
+        connect(sub, &QMenu::aboutToShow, this, [this, sub, path] {
+            if (sub->isEmpty()) fillBookmarks(sub, path);
         });
     }
+    for (const QString &file : std::as_const(files)) {
+        if (room-- <= 0) break;
+        connect(menu->addAction(file.chopped(4)), &QAction::triggered, this,
+                [this, path = folder + QLatin1Char('/') + file] {
+                    emit BookmarkChosen(path,
+                                        QGuiApplication::keyboardModifiers() & Qt::ControlModifier);
+                });
+    }
+    if (room < 0)
+        connect(menu->addAction(QStringLiteral("更多…")), &QAction::triggered, this,
+                [this, folder] { emit FolderChosen(folder + QLatin1Char('/')); });
     if (menu->isEmpty() || menu->actions().last()->isSeparator())
         menu->addAction(QStringLiteral("（空）"))->setEnabled(false);
 }

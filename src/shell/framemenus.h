@@ -36,10 +36,12 @@ class FrameMenus : public QObject {
     void Triggered(Command command, int value);
     // A bookmark file chosen in "书签"; newTab: with Ctrl held.
     void BookmarkChosen(const QString &path, bool newTab);
+    void FolderChosen(const QString &folder);  // too long for its menu: listed in a tab
 
   private:
     QMenu *menuFor(CommandMenu which);
     void fillBookmarks(QMenu *menu, const QString &folder);
+    static constexpr int kMenuItems = 300;  // a menu taller than this helps nobody
     QAction *actionOf(Command command) const;
     QMenu *main_, *tabs_;
     QMenu *menus_[int(CommandMenu::Tabs) + 1] = {};

@@ -145,6 +145,7 @@ void mdiBrowser::wireParts() {
             for (const QString &url : t->takeBlockedPopups()) tabs_->openOn(url);
     });
     connect(menus_, &FrameMenus::Triggered, this, &mdiBrowser::Execute);
+    connect(menus_, &FrameMenus::FolderChosen, tabs_, &TabSet::openOn);
     connect(menus_, &FrameMenus::BookmarkChosen, this, [this](const QString &path, bool newTab) {
         const QString address = ReadBookmarkFile(path);
         if (address.isEmpty()) return;

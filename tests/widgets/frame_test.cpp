@@ -680,7 +680,21 @@ TEST_F(FrameTest, OrganiseBookmarksOpensTheFolderOnlyWhenItExists) {
     QStringList items;
     for (QAction *a : menu->actions()) items << a->text();
     EXPECT_EQ(items, (QStringList{"导入书签和历史记录…", "导出书签…", "", "工作", "新闻"}));
-    EXPECT_EQ(menu->actions()[3]->menu()->actions().value(0)->text(), "报表");
+    QMenu *sub = menu->actions()[3]->menu();
+    EXPECT_TRUE(sub->isEmpty());  // read only when it opens
+    emit sub->aboutToShow();
+    EXPECT_EQ(sub->actions().value(0)->text(), "报表");
+    for (int i = 0; i < 301; ++i)  // more than a menu shows: the rest in a tab
+        WriteBookmarkFile("http://x/",
+                          folder.file(QString("书签/工作/%1.zvb").arg(i, 3, 10, QChar('0'))));
+    menu->actions()[3]->menu()->clear();
+    emit sub->aboutToShow();
+    ASSERT_EQ(sub->actions().size(), 301);
+    EXPECT_EQ(sub->actions()[0]->text(), "000");
+    sub->actions().last()->trigger();
+    ASSERT_EQ(f->tabs().size(), 2);
+    EXPECT_EQ(view(f->tabs()[1])->calls, QStringList{"Navigate " + AppDir() + "书签/工作/"});
+    tabSetOf(*f)->close(f->tabs()[1]);
     menu->actions()[4]->trigger();
     EXPECT_EQ(view(f->tabs()[0])->calls.last(), "Navigate http://news/");
     ui(f).action("mnuOrgFav")->trigger();
