@@ -274,6 +274,8 @@ void mdiBrowser::HandleCommandLine(const StartCommand &cmd) {
 
 void mdiBrowser::OnHandOff(const QString &command) {
     if (refusingHandOffs_) return;
+    // A bare start while disguised only brings the browser back.
+    const bool disguised = disguiser_->active();
     disguiser_->End();
     if (isMinimized()) showNormal();
     show();
@@ -284,7 +286,7 @@ void mdiBrowser::OnHandOff(const QString &command) {
         tabs_->openOn(h.address);
     } else if (h.kind == HandOff::Config) {
         showSettings(false);
-    } else if (h.kind == HandOff::OpenNew) {
+    } else if (h.kind == HandOff::OpenNew && !disguised) {
         tabs_->openHome();
     }
 }

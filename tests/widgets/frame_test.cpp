@@ -818,5 +818,7 @@ TEST_F(FrameTest, TheBossKeyHidesItsWindowsAndBringsThemBackAsTheyWere) {
     f->OnHandOff("OpenNew");                       // a later start ends it too
     EXPECT_FALSE(f->isDisguised());
     EXPECT_TRUE(f->isVisible());
+    EXPECT_EQ(f->tabs().size(), 2);  // and that is all it does
+    f->OnHandOff("OpenNew");
     EXPECT_EQ(f->tabs().size(), 3);
 }
