@@ -146,6 +146,11 @@ BookmarkFolder ParseBookmarkHtml(const QByteArray &html) {
         BookmarkFolder done = open.takeLast();
         open.last().folders.append(std::move(done));
     };
+    auto endLink = [&] {
+        if (!open.isEmpty() && !link.trimmed().isEmpty())
+            open.last().bookmarks.append({DecodeEntities(capture).trimmed(), link.trimmed()});
+        capturing = None;
+    };
     qsizetype at = 0;
     for (auto it = tag.globalMatch(text); it.hasNext();) {
         const auto m = it.next();
@@ -153,6 +158,10 @@ BookmarkFolder ParseBookmarkHtml(const QByteArray &html) {
         at = m.capturedEnd();
         const bool ending = !m.captured(1).isEmpty();
         const QString name = m.captured(2).toUpper();
+        // A link left open ends where the next entry or list begins.
+        static const QStringList entries{"DT", "DD", "DL", "H3", "A"};
+        if (capturing == Link && !(ending && name == QLatin1String("A")) && entries.contains(name))
+            endLink();
         if (name == QLatin1String("H3") && !ending) {
             capturing = Heading, capture.clear();
         } else if (name == QLatin1String("H3") && capturing == Heading) {
@@ -164,9 +173,7 @@ BookmarkFolder ParseBookmarkHtml(const QByteArray &html) {
                                 : QString();
             capturing = Link, capture.clear();
         } else if (name == QLatin1String("A") && capturing == Link) {
-            if (!open.isEmpty() && !link.trimmed().isEmpty())
-                open.last().bookmarks.append({DecodeEntities(capture).trimmed(), link.trimmed()});
-            capturing = None;
+            endLink();
         } else if (name == QLatin1String("DL") && !ending) {
             if (open.size() > 2 * kMaxDepth) continue;  // deeper than any tree written here
             BookmarkFolder f;
@@ -176,6 +183,10 @@ BookmarkFolder ParseBookmarkHtml(const QByteArray &html) {
         } else if (name == QLatin1String("DL") && ending && open.size() > 1) {
             close();
         }
+    }
+    if (capturing == Link) {
+        capture += QStringView(text).mid(at);
+        endLink();
     }
     while (open.size() > 1) close();  // a file cut short keeps what it holds
     return open.isEmpty() ? BookmarkFolder{} : open.first();
@@ -196,7 +207,11 @@ QByteArray BookmarkHtml(const BookmarkFolder &root) {
 }
 
 std::optional<BookmarkFolder> ParseChromiumBookmarks(const QByteArray &json) {
-    const QJsonDocument doc = QJsonDocument::fromJson(json);
+    QJsonParseError error;
+    QJsonDocument doc = QJsonDocument::fromJson(json, &error);
+    // A damaged character spoils only its own name: read with it replaced.
+    if (error.error == QJsonParseError::IllegalUTF8String)
+        doc = QJsonDocument::fromJson(QString::fromUtf8(json).toUtf8());
     const QJsonObject roots = doc.object().value(QLatin1String("roots")).toObject();
     if (roots.isEmpty()) return std::nullopt;
     BookmarkFolder root;

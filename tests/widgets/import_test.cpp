@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "core/bookmarks.h"
+#include "core/bookmarktree.h"
 #include "core/store.h"
 #include "import/bookmarkexport.h"
 #include "import/frmimport.h"
@@ -165,4 +166,22 @@ TEST_F(ImportTest, ExportedBookmarksComeBackTheSame) {
     platform.dialogs_.files = {out};
     import(other.file("书签"));
     EXPECT_EQ(FilesUnder(other.file("书签/导入/bookmarks")), FilesUnder(bookmarks()));
+}
+
+// A file damaged in one place gives what the rest holds: a bad UTF-8 sequence in a Chromium
+// file, a link left open (or cut off) in a bookmark file.
+TEST(BookmarkTreeTest, ADamagedPlaceLosesOnlyItself) {
+    const auto chromium = ParseChromiumBookmarks(
+        "{\"roots\":{\"bookmark_bar\":{\"name\":\"b\",\"children\":[{\"type\":\"url\","
+        "\"name\":\"a\xff\",\"url\":\"http://a/\"},{\"type\":\"url\",\"name\":\"b\","
+        "\"url\":\"http://b/\"}]}}}");
+    ASSERT_TRUE(chromium);
+    EXPECT_EQ(chromium->count(), 2);
+    QStringList links;
+    for (const PlacedBookmark &b : Flatten(ParseBookmarkHtml(
+             "<DL><p><DT><A HREF=\"http://a/\">A\n<DT><H3>F</H3><DL><p><DT><A HREF=\"http://b/\">B"
+             "</A><DT><A HREF=\"http://c/\">C\n</DL><DT><A HREF=\"http://d/\">D")))
+        links << b.folders.join('/') + ':' + b.entry.name + '@' + b.entry.url;
+    EXPECT_EQ(links,
+              QStringList({"F:B@http://b/", "F:C@http://c/", ":A@http://a/", ":D@http://d/"}));
 }
