@@ -2,12 +2,14 @@
 
 #include <QDataStream>
 #include <QFile>
+#include <algorithm>
 
 #include "filewriter.h"
 
 namespace {
 constexpr quint32 kMagic = 0x4F4C5353;  // "OLSS"
-constexpr quint32 kFormat = 2;          // 1: without the offered tabs
+// 1: without the offered tabs; 2: without the icons, which 3 adds after the rest.
+constexpr quint32 kFormat = 3;
 // More than anyone keeps open; a longer list is written cut to it, so the file always reads.
 constexpr int kMaxTabs = 5000;
 }  // namespace
@@ -23,9 +25,15 @@ QByteArray EncodeSession(const Session &session, const QString &engine) {
         for (const SessionTab &t : kept)
             out << t.url << t.title << t.history << qint32(t.zoom) << t.locked;
     };
-    out << kMagic << kFormat << engine;
+    const QList<SessionTab> all = session.tabs.mid(0, kMaxTabs) + session.offered.mid(0, kMaxTabs);
+    // Without an icon the file is as before: an earlier version still reads it.
+    const bool icons =
+        std::any_of(all.begin(), all.end(), [](const SessionTab &t) { return !t.icon.isEmpty(); });
+    out << kMagic << (icons ? kFormat : quint32(2)) << engine;
     put(session.tabs);
     put(session.offered);
+    if (icons)
+        for (const SessionTab &t : all) out << t.icon;
     return bytes;
 }
 
@@ -36,7 +44,7 @@ std::optional<Session> DecodeSession(const QByteArray &bytes, const QString &eng
     QString writtenBy;
     qint32 count = 0, active = 0;
     in >> magic >> format;
-    if (magic != kMagic || (format != 1 && format != kFormat)) return std::nullopt;
+    if (magic != kMagic || format < 1 || format > kFormat) return std::nullopt;
     in >> writtenBy >> count >> active;
     auto take = [&](qint32 n, QList<SessionTab> &tabs) {
         if (in.status() != QDataStream::Ok || n < 0 || n > kMaxTabs) return false;
@@ -55,7 +63,11 @@ std::optional<Session> DecodeSession(const QByteArray &bytes, const QString &eng
     if (!take(count, s.tabs)) return std::nullopt;
     qint32 offered = 0;
     if (format > 1) in >> offered;
-    if (!take(offered, s.offered) || !in.atEnd()) return std::nullopt;
+    if (!take(offered, s.offered)) return std::nullopt;
+    if (format > 2)
+        for (QList<SessionTab> *tabs : {&s.tabs, &s.offered})
+            for (SessionTab &t : *tabs) in >> t.icon;
+    if (in.status() != QDataStream::Ok || !in.atEnd()) return std::nullopt;
     s.active = count ? qBound(0, int(active), int(count) - 1) : 0;
     return s;
 }

@@ -263,17 +263,43 @@ bool AddressBox::eventFilter(QObject *watched, QEvent *event) {
     return QComboBox::eventFilter(watched, event);
 }
 
-// Only files are taken; dropped text is ignored.
+bool CanTakeDrop(const QMimeData *data) {
+    return data && (data->hasUrls() || data->hasText());
+}
+
+DropContent ReadDrop(const QMimeData *data) {
+    DropContent d;
+    if (!CanTakeDrop(data)) return d;
+    const QList<QUrl> urls = data->urls();
+    for (const QUrl &u : urls)
+        if (u.isLocalFile()) d.files << u.toLocalFile();
+    if (!d.files.isEmpty()) return d;
+    if (!urls.isEmpty()) {
+        d.address = d.text = urls.first().toString();
+    } else {
+        d.text = data->text().trimmed();
+        d.address = AddressOrSearch(d.text, settings::Text(settings::Key::Search));
+    }
+    return d;
+}
+
+// Files are handed on; a link or text is as if typed and entered.
 bool AddressBox::takeDrop(QEvent *event) {
     auto *de = static_cast<QDropEvent *>(event);
-    QStringList files;
-    for (const QUrl &u : de->mimeData()->urls())
-        if (u.isLocalFile()) files << u.toLocalFile();
-    if (files.isEmpty()) {
+    // Its own text dragged within it opens nothing.
+    if (!CanTakeDrop(de->mimeData()) || de->source() == lineEdit()) {
         de->ignore();
         return true;
     }
     de->acceptProposedAction();
-    if (event->type() == QEvent::Drop) emit FilesDropped(files);
+    if (event->type() != QEvent::Drop) return true;
+    const DropContent d = ReadDrop(de->mimeData());
+    if (!d.files.isEmpty()) {
+        emit FilesDropped(d.files);
+    } else if (!d.text.isEmpty()) {
+        closeSuggestions();
+        showAddress(d.text);
+        emit NavigateRequested(d.address);
+    }
     return true;
 }

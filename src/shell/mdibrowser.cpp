@@ -135,6 +135,8 @@ void mdiBrowser::wireParts() {
     connect(address_, &AddressBox::NavigateRequested, this, &mdiBrowser::onNavigate);
     connect(address_, &AddressBox::EscapePressed, front_, &FrontChrome::showAddress);
     connect(address_, &AddressBox::FilesDropped, this, &mdiBrowser::DropFiles);
+    connect(tabs_, &TabSet::FilesDropped, this, &mdiBrowser::DropFiles);
+    connect(tabs_, &TabSet::Refused, status_, &StatusStrip::setStatus);
     connect(toolbar_, &ToolBar::CommandRequested, this, [this](Command c) { Execute(c); });
     connect(toolbar_, &ToolBar::MaximiseToggled, this, &FrameWindow::toggleMaximised);
     connect(toolbar_, &ToolBar::MinimiseRequested, this, &QWidget::showMinimized);

@@ -26,7 +26,7 @@ SessionKeeper::SessionKeeper(TabSet *tabs, QObject *parent) : QObject(parent), t
     timer_.setInterval(1000);
     connect(&timer_, &QTimer::timeout, this, &SessionKeeper::save);
     for (auto moved : {&TabSet::Visited, &TabSet::Retitled, &TabSet::Created, &TabSet::Closing,
-                       &TabSet::ActiveChanged, &TabSet::LockChanged})
+                       &TabSet::ActiveChanged, &TabSet::LockChanged, &TabSet::IconChanged})
         connect(tabs, moved, this, &SessionKeeper::changed);
     connect(tabs, &TabSet::Moved, this, &SessionKeeper::changed);
 }

@@ -1,9 +1,11 @@
 #include "tabset.h"
 
 #include <QGridLayout>
+#include <QMimeData>
 #include <QStackedWidget>
 #include <algorithm>
 
+#include "addressbox.h"
 #include "core/settings.h"
 #include "core/timing.h"
 #include "emptypage.h"
@@ -27,14 +29,19 @@ TabSet::TabSet(Platform &platform, Downloads downloads, QWidget *parent)
     cell->addWidget(emptyPage_, 0, 0);
     connect(emptyPage_, &EmptyPage::newTabRequested, this, &TabSet::NewTabRequested);
     connect(strip_, &TabStrip::NewTabRequested, this, &TabSet::NewTabRequested);
-    connect(strip_, &QTabBar::tabMoved, this, &TabSet::Moved);
+    connect(strip_, &QTabBar::tabMoved, this, [this] {
+        runLast_ = nullptr;  // the run no longer lies in one piece
+        emit Moved();
+    });
+    connect(strip_, &TabStrip::DropReceived, this, &TabSet::openDropped);
     connect(strip_, &TabStrip::CloseRequested, this,
             [this](QWidget *page) { close(static_cast<Form1 *>(page)); });
     connect(strip_, &QTabBar::currentChanged, this, [this](int index) {
         Form1 *t = tabAt(index);
         if (!t) return;
         children_->setCurrentWidget(t);
-        t->wake();  // a restored tab's page loads when it is first shown
+        runLast_ = nullptr;  // another tab in front starts another run
+        t->wake();           // a restored tab's page loads when it is first shown
         follow(t);
         emit ActiveChanged(t);
     });
@@ -45,10 +52,17 @@ Form1 *TabSet::create(bool background, std::optional<int> at, bool offTheRecord)
     auto *t = new Form1(platform_, *this, offTheRecord, children_);
     wire(t);
     emit Created(t);
-    // A tab opened behind the active one lies next to it, as in other browsers.
-    const int index = at                                  ? qBound(0, *at, strip_->count())
-                      : background && strip_->count() > 0 ? strip_->currentIndex() + 1
-                                                          : strip_->count();
+    // Tabs opened behind the active one line up after it in the order they came, as in
+    // other browsers.
+    Form1 *from = background && !at ? active() : nullptr;
+    const int last = from && from == runFrom_ && runLast_ ? strip_->indexOfPage(runLast_) : -1;
+    const int index = at     ? qBound(0, *at, strip_->count())
+                      : from ? (last >= 0 ? last : strip_->currentIndex()) + 1
+                             : strip_->count();
+    if (from) {
+        runFrom_ = from;
+        runLast_ = t;
+    }
     children_->insertWidget(index, t);
     strip_->insertPage(index, t);
     if (offTheRecord) strip_->markPrivate(t);
@@ -113,8 +127,10 @@ void TabSet::wire(Form1 *t) {
         strip_->setCaption(t, t->caption());
         emit Retitled(t);
     });
-    connect(t, &Form1::IconChanged, this,
-            [this, t](const QIcon &icon) { strip_->setPageIcon(t, icon); });
+    connect(t, &Form1::IconChanged, this, [this, t](const QIcon &icon) {
+        strip_->setPageIcon(t, icon);
+        emit IconChanged(t);
+    });
     connect(t, &Form1::FullScreenRequested, this, [this, t, front](bool on) {
         if (front() || !on) emit FullScreenRequested(t, on);
     });
@@ -191,6 +207,20 @@ void TabSet::showEmptyPage() {
     if (!none) return;
     follow(nullptr);
     emit ActiveChanged(nullptr);
+}
+
+// A link or text dropped on the strip opens in the tab it fell on, or in a new one there;
+// files go to the frame.
+void TabSet::openDropped(QWidget *onto, int at, const QMimeData *data) {
+    const DropContent d = ReadDrop(data);
+    if (!d.files.isEmpty()) return emit FilesDropped(d.files);
+    if (d.address.isEmpty()) return;
+    auto *t = static_cast<Form1 *>(onto);
+    // A locked tab goes nowhere by a drop, as by no other command that reaches its page.
+    if (t && t->isLocked()) return emit Refused(QStringLiteral("此选项卡已锁定"));
+    if (!t) t = create(false, at);
+    show(t);  // a resting tab wakes first: the dropped page follows its own
+    t->navigate(d.address);
 }
 
 void TabSet::remember(Form1 *t) {

@@ -4,6 +4,7 @@
 // move between them, close some or bring one back.
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <functional>
 #include <optional>
 
@@ -14,6 +15,7 @@
 
 class EmptyPage;
 class Platform;
+class QMimeData;
 class QStackedWidget;
 class QWidget;
 class TabStrip;
@@ -29,8 +31,9 @@ class TabSet : public QObject, private TabHost {
     TabStrip *strip() const { return strip_; }
     QWidget *body() const { return body_; }
 
-    // Created and loaded, not yet shown in front; in the background: next to the active
-    // tab, which stays active. at: its place in the strip, when it has one.
+    // Created and loaded, not yet shown in front; in the background: after the active tab,
+    // which stays active, and after those opened behind from it since it came to the front.
+    // at: its place in the strip, when it has one.
     Form1 *create(bool background = false, std::optional<int> at = std::nullopt,
                   bool offTheRecord = false);
     void show(Form1 *tab);
@@ -73,11 +76,14 @@ class TabSet : public QObject, private TabHost {
     void PageLoaded(const QString &zoom, bool front);
     void Visited(Form1 *tab);   // a page loaded in it
     void Retitled(Form1 *tab);  // its page's title changed
+    void IconChanged(Form1 *tab);
     void LockChanged(Form1 *tab);
     void Moved();                                   // dragged to another place in the strip
     void PrivateEnded();                            // the last private tab closed
     void FullScreenRequested(Form1 *tab, bool on);  // only the front page may take the screen
     void BookmarkRequested(const QString &path);
+    void FilesDropped(const QStringList &paths);  // on the strip, for the frame to open
+    void Refused(const QString &why);             // a command the tab refuses, to be said
 
   private:
     Form1 *openTab(bool background, bool offTheRecord) override;
@@ -88,6 +94,7 @@ class TabSet : public QObject, private TabHost {
     Form1 *tabAt(int index) const;
     void showEmptyPage();
     void remember(Form1 *tab);
+    void openDropped(QWidget *onto, int at, const QMimeData *data);
 
     Platform &platform_;
     Downloads downloads_;
@@ -105,4 +112,5 @@ class TabSet : public QObject, private TabHost {
     QList<ClosedTab> closed_;                   // the last ones, for Ctrl+Shift+T
     QString homePage_;                          // "HomePage" when the last tab was made
     QList<QMetaObject::Connection> following_;  // to the front tab
+    QPointer<Form1> runFrom_, runLast_;         // the front tab, and the last opened behind from it
 };

@@ -1,8 +1,12 @@
 #include "tabstrip.h"
 
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleOptionTab>
+#include <QStylePainter>
 
+#include "addressbox.h"
 #include "core/textfiles.h"
 #include "skins/colour.h"
 
@@ -50,6 +54,7 @@ TabStrip::TabStrip(QWidget *parent) : QTabBar(parent) {
     setMovable(true);  // dragged to another place, as in other browsers
     setElideMode(Qt::ElideRight);
     setUsesScrollButtons(true);
+    setAcceptDrops(true);
     installEventFilter(this);
     // The strip keeps its height with no tab, so its menu stays within reach.
     addTab(QStringLiteral("空白页"));
@@ -114,9 +119,10 @@ void TabStrip::markPrivate(QWidget *page) {
 }
 
 // The skin's style sheet colours every tab alike: a private tab's colour goes over it.
+// A drag over the strip shows where it would land.
 void TabStrip::paintEvent(QPaintEvent *event) {
     QTabBar::paintEvent(event);
-    if (private_.isEmpty()) return;
+    if (private_.isEmpty() && dropMark_.isNull()) return;
     QPainter p(this);
     QColor tint = privateColour_;
     tint.setAlpha(60);
@@ -126,6 +132,78 @@ void TabStrip::paintEvent(QPaintEvent *event) {
         p.fillRect(r, tint);
         p.fillRect(r.x(), r.y(), r.width(), 3, privateColour_);
     }
+    if (dropMark_.isNull()) return;
+    const QColor mark = palette().color(QPalette::Highlight);
+    if (dropOntoTab_) {
+        p.setPen(QPen(mark, 2));
+        p.drawRect(dropMark_);
+    } else {
+        p.fillRect(dropMark_, mark);
+    }
+}
+
+// Onto a tab's middle half: that tab; nearer its edges, or past the last tab: between tabs.
+std::pair<QWidget *, int> TabStrip::dropPlace(const QPoint &at) const {
+    const int index = tabAt(at);
+    if (index < 0) return {nullptr, at.x() < 0 ? 0 : count()};
+    const QRect r = tabRect(index);
+    if (at.x() < r.left() + r.width() / 4) return {nullptr, index};
+    if (at.x() > r.right() - r.width() / 4) return {nullptr, index + 1};
+    return {pageAt(index), index};
+}
+
+void TabStrip::markDrop(const QPoint &at, bool on) {
+    const auto [onto, index] = on ? dropPlace(at) : std::pair<QWidget *, int>();
+    QRect mark;
+    if (onto) {
+        mark = tabRect(index).adjusted(2, 3, -2, -1);
+    } else if (on) {
+        const int x = index < count() ? tabRect(index).left()
+                      : count()       ? tabRect(index - 1).right()
+                                      : 0;
+        mark = QRect(x - 1, 2, 3, height() - 4);
+    }
+    if (mark == dropMark_ && (onto != nullptr) == dropOntoTab_) return;
+    update(dropMark_.adjusted(-2, -2, 2, 2));
+    dropMark_ = mark;
+    dropOntoTab_ = onto != nullptr;
+    update(dropMark_.adjusted(-2, -2, 2, 2));
+}
+
+void TabStrip::dragEnterEvent(QDragEnterEvent *event) {
+    dragMoveEvent(event);
+}
+
+void TabStrip::dragMoveEvent(QDragMoveEvent *event) {
+    if (!CanTakeDrop(event->mimeData())) return event->ignore();
+    event->acceptProposedAction();
+    markDrop(event->position().toPoint(), true);
+}
+
+void TabStrip::dragLeaveEvent(QDragLeaveEvent *) {
+    markDrop({}, false);
+}
+
+void TabStrip::dropEvent(QDropEvent *event) {
+    markDrop({}, false);
+    if (!CanTakeDrop(event->mimeData())) return event->ignore();
+    event->acceptProposedAction();
+    const auto [onto, at] = dropPlace(event->position().toPoint());
+    emit DropReceived(onto, at, event->mimeData());
+}
+
+// Qt draws the picture of a tab dragged along the strip with its caption placed by where the
+// tab stands in the strip, outside the picture unless it is the first: drawn here as the tab
+// is drawn in the strip, moved into the picture.
+void TabStrip::paintMovingTab(QWidget *moving) {
+    const int index = currentIndex();  // a press makes the tab current
+    if (index < 0) return;
+    QStyleOptionTab tab;
+    initStyleOption(&tab, index);
+    const int overlap = style()->pixelMetric(QStyle::PM_TabBarTabOverlap, nullptr, this);
+    QStylePainter p(moving, this);  // with the strip's font and colours
+    p.translate(QPoint(overlap, 0) - tab.rect.topLeft());
+    p.drawControl(QStyle::CE_TabBarTab, tab);
 }
 
 void TabStrip::setColours(const QColor &bar, const QColor &privateTab) {
@@ -170,6 +248,19 @@ void TabStrip::changeEvent(QEvent *event) {
 
 bool TabStrip::eventFilter(QObject *watched, QEvent *event) {
     const QEvent::Type type = event->type();
+    // The dragged tab's picture is the one child of no class of its own (the others are
+    // the close and scroll buttons).
+    if (type == QEvent::ChildPolished && watched == this) {
+        auto *child = qobject_cast<QWidget *>(static_cast<QChildEvent *>(event)->child());
+        if (child && child->metaObject() == &QWidget::staticMetaObject && child != movingTab_) {
+            movingTab_ = child;
+            child->installEventFilter(this);
+        }
+    }
+    if (type == QEvent::Paint && watched == movingTab_) {
+        paintMovingTab(movingTab_);
+        return true;
+    }
     if (type != QEvent::MouseButtonDblClick && type != QEvent::MouseButtonRelease)
         return QTabBar::eventFilter(watched, event);
     auto *me = static_cast<QMouseEvent *>(event);

@@ -1,11 +1,16 @@
 #pragma once
 // The tab strip over the tabs: a tab per page with its caption, whole title as tool tip and
 // icon, in the skin's colours. A double-click on its empty part asks for a new tab, a middle
-// click or the close button to close one, a right click for a menu.
+// click or the close button to close one, a right click for a menu. Links, text and files
+// dragged onto it are handed on with the place they fell on.
 #include <QHash>
 #include <QIcon>
+#include <QPointer>
 #include <QSet>
 #include <QTabBar>
+#include <utility>
+
+class QMimeData;
 
 class TabStrip : public QTabBar {
     Q_OBJECT
@@ -32,18 +37,31 @@ class TabStrip : public QTabBar {
     void CloseRequested(QWidget *page);
     // A right click: over a tab (now current) or over an empty strip, the tab menu.
     void MenuRequested(const QPoint &global, bool tabMenu);
+    // Something dropped: onto the middle of a tab, or else between tabs or on the empty
+    // part, where a new tab goes at `at`.
+    void DropReceived(QWidget *onto, int at, const QMimeData *data);
 
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     QSize tabSizeHint(int index) const override;
     void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
   private:
+    std::pair<QWidget *, int> dropPlace(const QPoint &at) const;
+    void markDrop(const QPoint &at, bool on);
+    void paintMovingTab(QWidget *moving);
     QIcon blankPageIcon_, privateIcon_;
     QSet<const QWidget *> private_;
     QColor privateColour_ = kPrivateColour;
     bool batch_ = false, shownBeforeBatch_ = false;
     QHash<const QWidget *, QString> pendingCaptions_;
     mutable QHash<QString, QSize> sizes_;  // by caption and place: see tabSizeHint
+    QRect dropMark_;                       // where a drag over the strip would land
+    bool dropOntoTab_ = false;
+    QPointer<QWidget> movingTab_;  // the picture of a tab being dragged along, Qt's own
 };

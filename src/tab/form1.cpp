@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include <QBuffer>
 #include <QEvent>
 #include <QLineEdit>
 #include <QResizeEvent>
@@ -16,6 +17,18 @@
 #include "services/contentfilter.h"
 #include "services/savedialog.h"
 #include "viewshrink.h"
+
+namespace {
+// The icon as a session keeps it: the size a tab shows on a screen of twice the density.
+QByteArray PngOf(const QIcon &icon) {
+    QByteArray png;
+    if (icon.isNull()) return png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    icon.pixmap(QSize(32, 32), 1.0).save(&buffer, "PNG");
+    return png;
+}
+}  // namespace
 
 Form1::Form1(Platform &platform, TabHost &host, bool offTheRecord, QWidget *parent)
     : QWidget(parent),
@@ -61,6 +74,14 @@ Form1::Form1(Platform &platform, TabHost &host, bool offTheRecord, QWidget *pare
             insecureHost_.clear();
             emit SecurityChanged();
         }
+        // Another page than the one put back: the kept icon is not its own.
+        const auto document = [](const QString &url) {
+            return QUrl(url).adjusted(QUrl::RemoveFragment);
+        };
+        if (!keptFor_.isEmpty() && document(keptFor_) != document(brwWebBrowser->LocationURL())) {
+            keptFor_.clear();
+            showIcon(QIcon());
+        }
         emit AddressChanged(brwWebBrowser->LocationURL());
     });
     connect(v, &WebView::BookmarkFileOpened, this, &Form1::BookmarkRequested);
@@ -74,7 +95,7 @@ Form1::Form1(Platform &platform, TabHost &host, bool offTheRecord, QWidget *pare
 // The engine's events that need the user, and those the frame shows.
 void Form1::watchEngine() {
     WebView *v = brwWebBrowser;
-    connect(v, &WebView::IconChange, this, &Form1::IconChanged);
+    connect(v, &WebView::IconChange, this, &Form1::showIcon);
     connect(v, &WebView::HistoryChange, this, &Form1::HistoryChanged);
     connect(v, &WebView::FindResult, this, &Form1::FindResult);
     connect(v, &WebView::FullScreenRequested, this, &Form1::FullScreenRequested);
@@ -155,6 +176,21 @@ void Form1::rest(const SessionTab &page) {
     restored_ = true;
     setWindowTitle(page.title.isEmpty() ? page.url : page.title);
     emit CaptionChanged();
+    QPixmap icon;
+    if (!icon.loadFromData(page.icon, "PNG")) return;
+    keptIcon_ = QIcon(icon);
+    keptFor_ = page.url;
+    icon_ = page.icon;
+    emit IconChanged(keptIcon_);
+}
+
+// A page put back with its history gets no icon from the engine, not even when loaded
+// again: the kept one stands in until the engine gives one or the tab leaves that page.
+void Form1::showIcon(const QIcon &icon) {
+    if (!icon.isNull()) keptFor_.clear();
+    const QIcon shown = keptFor_.isEmpty() ? icon : keptIcon_;
+    icon_ = PngOf(shown);
+    emit IconChanged(shown);
 }
 
 void Form1::wake() {
@@ -166,9 +202,14 @@ void Form1::wake() {
 
 SessionTab Form1::page() const {
     if (waiting_)
-        return {waiting_->url, waiting_->title, waiting_->history, waiting_->zoom, isLocked()};
-    return {brwWebBrowser->LocationURL(), caption(), brwWebBrowser->SavedHistory(),
-            qRound(brwWebBrowser->PageZoom() * 100), isLocked()};
+        return {waiting_->url,  waiting_->title, waiting_->history,
+                waiting_->zoom, isLocked(),      waiting_->icon};
+    return {brwWebBrowser->LocationURL(),
+            caption(),
+            brwWebBrowser->SavedHistory(),
+            qRound(brwWebBrowser->PageZoom() * 100),
+            isLocked(),
+            icon_};
 }
 
 void Form1::ReadNav() {

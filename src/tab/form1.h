@@ -90,7 +90,7 @@ class Form1 : public QWidget, private ViewHost {
     // Opened past a certificate warning, and still on that site.
     bool insecure() const { return !insecureHost_.isEmpty(); }
     // A tab put back from a kept session whose page waits until the tab first shows: no
-    // request and no page process before; its caption is the page's title meanwhile.
+    // request and no page process before; its caption and icon are the page's meanwhile.
     void rest(const SessionTab &page);
     // In front: the waiting page loads (nothing when none waits), the view drawn at its size.
     void wake();
@@ -137,6 +137,7 @@ class Form1 : public QWidget, private ViewHost {
     PermissionBar *permissionBar();
     void onDownloadComplete();
     void onTitleChange(const QString &text);
+    void showIcon(const QIcon &icon);
     void judgeTitle();
     WebView *openWindow(bool background) override;
     DownloadAnswer offerDownload(const DownloadOffer &offer) override;
@@ -154,4 +155,7 @@ class Form1 : public QWidget, private ViewHost {
     int blockedCount_ = 0;
     std::optional<SessionTab> waiting_;
     bool restored_ = false;
+    QByteArray icon_;  // the page's icon, for the session to keep
+    QIcon keptIcon_;   // a page put back from a session: its icon as kept
+    QString keptFor_;  // its address, while the kept icon stands in for the engine's
 };

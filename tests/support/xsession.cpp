@@ -119,6 +119,18 @@ void XSession::click(const QPoint &at, int button, int repeat) const {
     QTest::qWait(150);
 }
 
+void XSession::drag(const QPoint &from, const QPoint &to, int steps) const {
+    xdo({"mousemove", QString::number(from.x()), QString::number(from.y()), "mousedown", "1"});
+    for (int step = 1; step <= steps; ++step) {
+        const QPoint at = from + (to - from) * step / steps;
+        xdo({"mousemove", QString::number(at.x()), QString::number(at.y())});
+        QTest::qWait(30);
+    }
+    QTest::qWait(200);  // the place is taken before the button goes up
+    xdo({"mouseup", "1"});
+    QTest::qWait(100);
+}
+
 void XSession::hold(const QString &key, int ms) const {
     xdo({"keydown", key});
     QTest::qWait(ms);

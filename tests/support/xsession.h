@@ -26,6 +26,8 @@ class XSession {
     void key(const QString &keys) const;  // "Return", "alt+F4", "ctrl+a"
     void type(const QString &text) const;
     void click(const QPoint &at, int button = 1, int repeat = 1) const;
+    // The left button pressed, moved there in steps as a hand drags, and let go.
+    void drag(const QPoint &from, const QPoint &to, int steps = 10) const;
     // Holds the key down for a while, as a hand does (the browser polls the keyboard).
     void hold(const QString &key, int ms = 150) const;
 

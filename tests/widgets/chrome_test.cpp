@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QTabBar>
 #include <QTest>
 
 #include "core/settings.h"
@@ -22,6 +23,7 @@
 #include "support/fakeplatform.h"
 #include "support/frameparts.h"
 #include "support/testfolder.h"
+#include "support/xsession.h"
 #include "tab/form1.h"
 #include "tab/navpage.h"
 
@@ -229,39 +231,80 @@ TEST_F(ChromeTest, TheZoomLabelStepsWithinItsLimits) {
     EXPECT_EQ(zoomOf(*f), 470);
 }
 
-TEST_F(ChromeTest, DroppedFilesOpenTabsAndTextIsIgnored) {
+// Files dropped on the box or the strip open a tab each; a link or text dropped on the box
+// is entered there, on the strip it opens in the tab it falls on (not a locked one) or in a
+// new tab where it falls; a tab dragged along keeps its caption.
+TEST_F(ChromeTest, DropsOnTheBoxAndTheStripAndATabDraggedAlong) {
     QFile bm(folder.file("书签/站点.zvb"));
     ASSERT_TRUE(bm.open(QIODevice::WriteOnly));
     bm.write("http://bookmarked/\r\n");
     bm.close();
     auto f = start();
-    QMimeData files;
-    files.setUrls({QUrl::fromLocalFile("/tmp/a.html"),
-                   QUrl::fromLocalFile(folder.file("书签/站点.zvb")),
-                   QUrl::fromLocalFile("/tmp/b.txt")});
+    f->show();
+    const QList<QUrl> files = {QUrl::fromLocalFile("/tmp/a.html"),
+                               QUrl::fromLocalFile(folder.file("书签/站点.zvb")),
+                               QUrl::fromLocalFile("/tmp/b.txt")};
     QLineEdit *box = ui(f).cboAddress->lineEdit();
-    auto dropOn = [](QWidget *target, QMimeData *data) {
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QTabBar *strip = ui(f).MDITabs;
+    auto dropOn = [](QWidget *target, QPoint at, const QString &text, const QList<QUrl> &urls) {
+        QMimeData data;
+        data.setText(text);
+        if (!urls.isEmpty()) data.setUrls(urls);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &enter);
-        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &drop);
     };
-    dropOn(box, &files);
+    dropOn(box, {5, 5}, {}, files);
     ASSERT_EQ(f->tabs().size(), 4);
     EXPECT_EQ(view(f->tabs()[1])->calls, QStringList{"Navigate /tmp/a.html"});
     EXPECT_EQ(view(f->tabs()[2])->calls, QStringList{"Navigate http://bookmarked/"});
     EXPECT_EQ(view(f->tabs()[3])->calls, QStringList{"Navigate /tmp/b.txt"});
-
-    QMimeData text;
-    text.setText("http://dropped-text/");
-    dropOn(box, &text);
-    EXPECT_EQ(f->tabs().size(), 4);
-    EXPECT_NE(box->text(), "http://dropped-text/");
+    f->tabs()[2]->setLocked(true);
+    // Where it falls: -1 past the last tab, -2 the second tab's left edge, else a tab's middle.
+    const struct {
+        QWidget *on;
+        int place;
+        QString text;
+        QList<QUrl> urls;
+        int tabs, front, checked;
+        QString called;
+    } drops[] = {
+        {box, 0, "c++ & qt", {}, 4, 3, 3, "Navigate https://www.baidu.com/s?wd=c%2B%2B%20%26%20qt"},
+        {strip, -1, "l", {QUrl("http://link/")}, 5, 4, 4, "Navigate http://link/"},
+        {strip, 0, " http://onto/\n", {}, 5, 0, 0, "Navigate http://onto/"},
+        {strip, -2, "http://between/", {}, 6, 1, 1, "Navigate http://between/"},
+        {strip, 2, {}, files, 9, 8, 8, "Navigate /tmp/b.txt"},
+        {strip, 3, "http://locked/", {}, 9, 8, 3, "Navigate http://bookmarked/"},
+    };
+    for (const auto &d : drops) {
+        const QRect tab = strip->tabRect(d.place < 0 ? 1 : d.place);
+        dropOn(d.on,
+               d.on == box     ? QPoint(5, 5)
+               : d.place == -1 ? QPoint(strip->width() - 5, 5)
+               : d.place == -2 ? tab.topLeft() + QPoint(2, 5)
+                               : tab.center(),
+               d.text, d.urls);
+        ASSERT_EQ(f->tabs().size(), d.tabs) << d.called.toStdString();
+        EXPECT_EQ(frontOf(*f), f->tabs()[d.front]) << d.called.toStdString();
+        EXPECT_EQ(view(f->tabs()[d.checked])->calls.last(), d.called);
+    }
+    EXPECT_EQ(ui(f).lblSta->text(), "此选项卡已锁定");  // the drop onto the locked tab
+    // Dragged along, a tab keeps its caption on its moving picture.
+    const QPoint from = strip->tabRect(4).center();
+    QTest::mousePress(strip, Qt::LeftButton, {}, from);
+    for (int step = 1; step <= 8; ++step) QTest::mouseMove(strip, from + QPoint(step * 12, 0));
+    QWidget *moving = nullptr;
+    for (QWidget *w : strip->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (w->metaObject() == &QWidget::staticMetaObject && w->isVisible()) moving = w;
+    ASSERT_TRUE(moving);
+    EXPECT_GT(ShareOfColour(moving->grab().toImage(), moving->rect(), QColor(30, 40, 60)), 0.005);
+    QTest::mouseRelease(strip, Qt::LeftButton, {}, from + QPoint(96, 0));
 
     QStringList many;
     for (int i = 0; i < 120; ++i) many << QString("/tmp/f%1").arg(i);
     f->DropFiles(many);
-    EXPECT_EQ(f->tabs().size(), 104);
+    EXPECT_EQ(f->tabs().size(), 109);
 }
 
 TEST_F(ChromeTest, MenuButtonOpensTheMenuAndItsDoubleClickTogglesTheNavigationPage) {

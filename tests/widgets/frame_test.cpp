@@ -480,6 +480,9 @@ TEST_F(FrameTest, TheLastRunsTabsComeBack) {
         EXPECT_TRUE(QFile::exists(mark));
         view(f->tabs()[0])->finishLoad("http://b/", "B");
         view(f->tabs()[0])->history = {"http://a/", "http://b/"};
+        QPixmap red(16, 16);
+        red.fill(Qt::red);
+        emit view(f->tabs()[0])->IconChange(QIcon(red));
         f->OpenNewFrm();
         f->tabs()[1]->setLocked(true);
         EXPECT_TRUE(f->close());
@@ -497,12 +500,15 @@ TEST_F(FrameTest, TheLastRunsTabsComeBack) {
     ASSERT_EQ(f->tabs().size(), 3);
     EXPECT_TRUE(view(f->tabs()[1])->calls.isEmpty());  // it rests until it is shown
     EXPECT_EQ(f->tabs()[1]->caption(), "B");
-    EXPECT_EQ(ui(f).MDITabs->tabText(1), "B");  // the strip's caption too
+    EXPECT_EQ(ui(f).MDITabs->tabText(1), "B");  // the strip's caption and icon too
+    EXPECT_EQ(ui(f).MDITabs->tabIcon(1).pixmap(16).toImage().pixelColor(8, 8), QColor(Qt::red));
     EXPECT_TRUE(f->tabs()[2]->isLocked());
     EXPECT_EQ(frontOf(*f), f->tabs()[2]);
     f->Execute(Command::SelectTab, 2);
     EXPECT_EQ(view(f->tabs()[1])->calls.last(), "Restore http://a/|http://b/");
     view(f->tabs()[1])->finishLoad("http://b/", "B");
+    emit view(f->tabs()[1])->IconChange(QIcon());  // the engine has none for a page put back
+    EXPECT_EQ(ui(f).MDITabs->tabIcon(1).pixmap(16).toImage().pixelColor(8, 8), QColor(Qt::red));
     platform.history().Flush();
     EXPECT_EQ(platform.history().Visits().size(), 1);  // the first run's: put back, not visited
     f.reset();                                         // gone without a close: the mark stays
