@@ -204,7 +204,9 @@ SessionTab Form1::page() const {
     if (waiting_)
         return {waiting_->url,  waiting_->title, waiting_->history,
                 waiting_->zoom, isLocked(),      waiting_->icon};
-    return {brwWebBrowser->LocationURL(),
+    // A page still on its way has no address of its own yet: the one asked for is kept.
+    const QString at = brwWebBrowser->LocationURL();
+    return {at.isEmpty() ? asked_ : at,
             caption(),
             brwWebBrowser->SavedHistory(),
             qRound(brwWebBrowser->PageZoom() * 100),
@@ -330,6 +332,7 @@ QString Form1::title() const {
     return brwWebBrowser->Title();
 }
 void Form1::navigate(const QString &address) {
+    asked_ = address;
     brwWebBrowser->Navigate(address);
 }
 void Form1::goHome() {

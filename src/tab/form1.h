@@ -151,6 +151,7 @@ class Form1 : public QWidget, private ViewHost {
     static constexpr int kMaxBlockedKept = 20;
     QStringList blocked_;
     QString insecureHost_;       // the site the user went on to past its certificate
+    QString asked_;              // the address last asked for, until its page has one
     bool openedByPage_ = false;  // a page's script opened it: the page may close it
     int blockedCount_ = 0;
     std::optional<SessionTab> waiting_;
