@@ -97,15 +97,22 @@ void Page::question(QWebEngineUrlRequestJob *job, const pagequestions::Question 
         return reply(kind == PageDialog::Alert ? std::optional<QString>(QString()) : std::nullopt);
     auto *dialog =
         new PageDialog(view, kind, siteOf(job->initiator()), q.text, q.value, ++asked_ > 1);
+    connect(job, &QObject::destroyed, dialog, &PageDialog::cancel);
+    openDialog(dialog, [this, reply](PageDialog *d) {
+        silenced_ = d->silenced();
+        reply(d->answer());
+    });
+}
+
+// Up over the page without waiting: done hears the answer.
+void Page::openDialog(PageDialog *dialog, std::function<void(PageDialog *)> done) {
     open_ = dialog;
     auto up = std::make_shared<DialogUp>(owner_);
-    connect(dialog, &PageDialog::Answered, this, [this, dialog, up, reply] {
+    connect(dialog, &PageDialog::Answered, this, [this, dialog, up, done] {
         open_ = nullptr;
-        silenced_ = dialog->silenced();
-        reply(dialog->answer());
         dialog->deleteLater();
+        done(dialog);
     });
-    connect(job, &QObject::destroyed, dialog, &PageDialog::cancel);
     dialog->open();
 }
 
@@ -143,16 +150,11 @@ void Page::askLogin(const QString &key, const QString &text) {
     if (!view || !owner_ || open_) return;
     auto *dialog =
         new PageDialog(view, PageDialog::Login, QStringLiteral("需要登录"), text, {}, false);
-    open_ = dialog;
-    auto up = std::make_shared<DialogUp>(owner_);
-    connect(dialog, &PageDialog::Answered, this, [this, dialog, up, key] {
-        open_ = nullptr;
-        dialog->deleteLater();
-        if (!dialog->answer()) return;
-        LoginMemory::of(profile())->known.insert(key, {dialog->user(), dialog->password()});
+    openDialog(dialog, [this, key](PageDialog *d) {
+        if (!d->answer()) return;
+        LoginMemory::of(profile())->known.insert(key, {d->user(), d->password()});
         triggerAction(QWebEnginePage::Reload);
     });
-    dialog->open();
 }
 
 // The engine's own questions, over the page alone, say which site asks.

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QSet>
 #include <QWebEnginePage>
+#include <functional>
 #include <optional>
 
 #include "pagedialog.h"
@@ -50,6 +51,7 @@ class Page : public QWebEnginePage {
     std::optional<QString> ask(PageDialog::Kind kind, const QUrl &origin, const QString &text,
                                const QString &value);
     void askLogin(const QString &key, const QString &text);
+    void openDialog(PageDialog *dialog, std::function<void(PageDialog *)> done);
 
     QPointer<QtWebView> owner_;
     QByteArray token_;  // names this page to the question scheme
