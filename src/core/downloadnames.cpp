@@ -1,9 +1,15 @@
 #include "downloadnames.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringConverter>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "textfiles.h"
 
@@ -116,8 +122,49 @@ QString PartialPath(const QString &target) {
     return target + QStringLiteral(".part");
 }
 
+bool IsOwnPartial(const QString &target, const QString &partial, bool page) {
+    if (!QDir::isAbsolutePath(target) || QDir::cleanPath(target) != target ||
+        target.endsWith(u'/') || !partial.startsWith(target + u'.'))
+        return false;
+    QString rest = partial.mid(target.size() + 1);  // "part", "3.part", "download" …
+    const QString suffix = rest.section(u'.', -1);
+    if (suffix != QLatin1String("part") && !(page && suffix == QLatin1String("download")))
+        return false;
+    rest.chop(suffix.size());
+    if (rest.isEmpty()) return true;
+    // The numbers the claims hand out: 1 to 99, as written.
+    bool number = false;
+    const int n = rest.chopped(1).toInt(&number);
+    return number && rest.endsWith(u'.') && n >= 1 && n < 100 &&
+           rest.chopped(1) == QString::number(n);
+}
+
+std::optional<qint64> PlainFileSize(const QString &path) {
+    struct stat st;
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return qint64(st.st_size);
+}
+
+std::optional<std::pair<quint64, quint64>> FileIdentity(const QString &path) {
+    struct stat st;
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0) return std::nullopt;
+    return std::pair<quint64, quint64>(st.st_dev, st.st_ino);
+}
+
 bool ReplaceFile(const QString &from, const QString &to) {
     return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+bool MoveToFreeName(const QString &from, const QString &to) {
+    const QByteArray a = QFile::encodeName(from), b = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // A file system without that rename: a hard link is refused as well where a name is taken.
+    if (::link(a.constData(), b.constData()) != 0) return false;
+    ::unlink(a.constData());
+    return true;
 }
 
 std::pair<QString, QString> SplitExtension(const QString &fileName) {

@@ -2,6 +2,7 @@
 // The name a download is proposed under, and putting a finished file in its place.
 #include <QByteArray>
 #include <QString>
+#include <optional>
 #include <utility>
 
 // The file name a Content-Disposition header gives ("filename*" before "filename"), as
@@ -32,7 +33,18 @@ QString ProposedFileName(const QString &suggested, const QString &url);
 
 // Where a download is written until it is whole.
 QString PartialPath(const QString &target);
+// Whether partial is a name a task gives its target's partial file: "<target>.part" or
+// "<target>.<n>.part"; for a page's download also the engine's "<target>.download" or
+// "<target>.<n>.download". The target must be an absolute path with no "." or ".." in it.
+bool IsOwnPartial(const QString &target, const QString &partial, bool page);
+
+// The size of a regular file at path, never through a link; none for anything else.
+std::optional<qint64> PlainFileSize(const QString &path);
+// Which file is at path (device and inode), a link itself not followed; none when nothing is.
+std::optional<std::pair<quint64, quint64>> FileIdentity(const QString &path);
 
 // Moves the finished file onto the target in one step: an existing file there is
 // replaced only now, and never left half-replaced.
 bool ReplaceFile(const QString &from, const QString &to);
+// The same only while nothing is at to (no file, no link): false, errno EEXIST, when something is.
+bool MoveToFreeName(const QString &from, const QString &to);

@@ -8,28 +8,8 @@
 #include "core/clock.h"
 #include "core/downloadnames.h"
 #include "platform/transfer.h"
+#include "resumerules.h"
 #include "services/downloadclaims.h"
-
-namespace {
-
-// Where a 206's body starts: "bytes 100-199/1000"; none for anything else.
-std::optional<qint64> RangeStart(const QByteArray &contentRange) {
-    const QByteArray r = contentRange.trimmed();
-    if (!r.startsWith("bytes ")) return std::nullopt;
-    bool ok = false;
-    const qint64 start = r.mid(6, r.indexOf('-') - 6).trimmed().toLongLong(&ok);
-    return ok ? std::optional<qint64>(start) : std::nullopt;
-}
-
-// The whole size a 206 names after its "/"; none when it says "*".
-std::optional<qint64> RangeTotal(const QByteArray &contentRange) {
-    bool ok = false;
-    const qint64 total =
-        contentRange.mid(contentRange.lastIndexOf('/') + 1).trimmed().toLongLong(&ok);
-    return ok ? std::optional<qint64>(total) : std::nullopt;
-}
-
-}  // namespace
 
 DownloadTask::DownloadTask(Clock &clock, QObject *parent) : QObject(parent), clock_(clock) {
     ticker_.setInterval(1000);
@@ -52,6 +32,7 @@ DownloadRecord DownloadTask::record() const {
     r.written = written_;
     r.expected = expected_.value_or(-1);
     r.validator = validator_;
+    r.page = page_;
     switch (state_) {
         case State::Completed:
             r.end = DownloadRecord::End::Completed;
@@ -76,6 +57,7 @@ void DownloadTask::Restore(const DownloadRecord &r) {
     target_ = r.target;
     url_ = QUrl(r.url);
     validator_ = r.validator;
+    page_ = r.page;
     if (r.expected >= 0) expected_ = r.expected;
     switch (r.end) {
         case DownloadRecord::End::Completed:
@@ -89,11 +71,11 @@ void DownloadTask::Restore(const DownloadRecord &r) {
             // Its own again: the partial file of the record, or a new one when it went.
             downloadclaims::ClaimTarget(target_);
             partial_ = r.partial;
-            if (QFileInfo(partial_).isFile())
+            if (PlainFileSize(partial_))
                 downloadclaims::ClaimTarget(partial_);  // held as any path is
             else
                 partial_ = downloadclaims::ClaimPartial(target_);
-            written_ = QFileInfo(partial_).isFile() ? QFileInfo(partial_).size() : 0;
+            written_ = PlainFileSize(partial_).value_or(0);
             state_ = State::Interrupted;
             resumable_ = true;
             figure_ = true;
@@ -102,12 +84,9 @@ void DownloadTask::Restore(const DownloadRecord &r) {
         default:
             state_ = r.end == DownloadRecord::End::Stopped ? State::Stopped : State::Failed;
             fixed_ = r.text;
-            // What a killed run left of one that cannot go on (the engine's own, under its
-            // suffix too) goes now.
-            if (!r.partial.isEmpty() && !downloadclaims::TargetClaimed(r.partial)) {
+            // What a killed run left of one that cannot go on goes now: its own file only.
+            if (PlainFileSize(r.partial) && !downloadclaims::TargetClaimed(r.partial))
                 QFile::remove(r.partial);
-                QFile::remove(r.partial + QStringLiteral(".download"));
-            }
     }
     emit Changed();
 }
@@ -116,6 +95,7 @@ void DownloadTask::Start(const QString &target, const QUrl &url, Transfer *trans
     target_ = FittedPath(target);  // its partial file's name must fit too
     url_ = url;
     downloadclaims::ClaimTarget(target_);
+    replaces_ = FileIdentity(target_);  // the file the user chose to replace, if any
     state_ = State::Requesting;
     adopt(transfer);
     writing_ = qobject_cast<WritingTransfer *>(transfer);
@@ -145,51 +125,50 @@ void DownloadTask::adopt(Transfer *transfer) {
 
 void DownloadTask::onResponseStarted() {
     if (state_ != State::Requesting) return;
-    const int status = transfer_->HttpStatus();
-    // An error page is no file to save.
-    if (status >= 400) return fail(QStringLiteral("服务器错误 %1").arg(status));
-    // A page's download goes on with the rest only: never its request whole a second time.
-    if (page_ && offset_ > 0 &&
-        !(status == 206 && RangeStart(transfer_->Header("Content-Range")) == offset_))
-        return fail(QStringLiteral("服务器不支持断点续传"));
-    // The chosen name stays as it is (absent, or an older file) until the new one is whole.
-    if (!writing_ && !openPartial(status)) return fail(fileFault(errno));
-    if (writing_) {
+    if (writing_) {  // the engine had the response before it offered the file
         written_ = writing_->BytesWritten();
         expected_ = transfer_->ContentLength();
-    } else {
-        // A strong version only: a weak one may not ask for a part.
-        const QByteArray etag = transfer_->Header("ETag").trimmed();
-        validator_ =
-            etag.startsWith("W/") || etag.isEmpty() ? transfer_->Header("Last-Modified") : etag;
-        resumable_ =
-            transfer_->CanResume() &&
-            (transfer_->Header("Accept-Ranges").contains("bytes") || !validator_.isEmpty());
+        return transferring();
     }
+    // A strong version only: a weak one may not ask for a part.
+    const QByteArray etag = transfer_->Header("ETag").trimmed();
+    const QByteArray validator =
+        etag.startsWith("W/") || etag.isEmpty() ? transfer_->Header("Last-Modified") : etag;
+    const resume::Decision d = resume::Judge(
+        {offset_, offset_ > 0 ? validator_ : QByteArray(), expected_, page_, wholeAsked_},
+        {transfer_->HttpStatus(), transfer_->Header("Content-Range"), transfer_->ContentLength(),
+         validator});
+    if (d.verdict == resume::Verdict::Fail) return fail(d.reason);
+    if (d.verdict == resume::Verdict::AskWhole) return askWhole(d.note);
+    if (d.verdict == resume::Verdict::Complete) return complete();
+    const resume::FileMode mode = resume::ModeFor(d.verdict, offset_);
+    if (d.verdict == resume::Verdict::Write && offset_ > 0) {
+        note_ = d.note;
+        written_ = offset_ = 0;
+    }
+    // The chosen name stays as it is (absent, or an older file) until the new one is whole.
+    if (!resume::OpenPartial(file_, partial_, mode)) return fail(fileFault(errno));
+    expected_ = d.total;
+    validator_ = validator;
+    resumable_ = transfer_->CanResume() &&
+                 (transfer_->Header("Accept-Ranges").contains("bytes") || !validator_.isEmpty());
+    transferring();
+}
+
+void DownloadTask::transferring() {
     state_ = State::Transferring;
     restartRate();
     emit Changed();
 }
 
-// The partial file for the answer: appended to when the server sends the rest, else written
-// from its start (saying so when a resume had to start again).
-bool DownloadTask::openPartial(int status) {
-    file_.setFileName(partial_);
-    if (offset_ == 0)  // its own, new: never another task's partial file, nor one a crash left
-        return (expected_ = transfer_->ContentLength(),
-                file_.open(QIODevice::WriteOnly | QIODevice::NewOnly));
-    if (status == 206 && RangeStart(transfer_->Header("Content-Range")) == offset_) {
-        const auto total = RangeTotal(transfer_->Header("Content-Range"));
-        const auto length = transfer_->ContentLength();
-        expected_ = total    ? total
-                    : length ? std::optional<qint64>(offset_ + *length)
-                             : std::nullopt;
-        return file_.open(QIODevice::WriteOnly | QIODevice::Append);
-    }
-    note_ = QStringLiteral("   服务器不支持断点续传，已重新开始");
+// A false answer, or another version of the file: its part goes, the whole is asked for again.
+void DownloadTask::askWhole(const QString &note) {
+    wholeAsked_ = true;
+    note_ = note;
+    QFile::remove(partial_);
     written_ = offset_ = 0;
-    expected_ = transfer_->ContentLength();
-    return file_.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    emit Changed();
+    transfer_->ExecuteFrom(url_, 0, {});
 }
 
 void DownloadTask::onDataAvailable() {
@@ -203,7 +182,11 @@ void DownloadTask::onDataAvailable() {
 
 void DownloadTask::onFinished(bool ok, const QString &error) {
     if (state_ == State::Paused && writing_) state_ = State::Transferring;  // it ended meanwhile
-    if (state_ == State::Requesting && ok) onResponseStarted();
+    if (state_ == State::Requesting && ok) {
+        const bool asked = wholeAsked_;
+        onResponseStarted();
+        if (wholeAsked_ != asked) return;  // the whole is asked for anew: this answer is done
+    }
     const QString why = error.isEmpty() ? QStringLiteral("连接中断") : error;
     if (state_ == State::Requesting) return offset_ > 0 ? interrupt(why) : fail(why);
     if (state_ != State::Transferring) return;
@@ -228,7 +211,9 @@ void DownloadTask::writeBlocks(bool drain) {
     for (qint64 n; (n = transfer_->Read(piece, sizeof piece)) > 0;) waiting_.append(piece, n);
     qsizetype at = 0;
     while (state_ == State::Transferring) {
-        const qint64 n = qMin<qint64>(waiting_.size() - at, kBlockSize);
+        // Never past the size the answer gave: more than that is no part of the file.
+        const qint64 n = std::min<qint64>(
+            {waiting_.size() - at, kBlockSize, expected_ ? *expected_ - written_ : kBlockSize});
         if (n == 0 || (n < kBlockSize && !drain)) break;
         if (file_.write(waiting_.constData() + at, n) != n) return fail(fileFault(errno));
         at += n;
@@ -259,7 +244,7 @@ void DownloadTask::complete() {
         file_.close();
         if (!flushed || file_.error() != QFileDevice::NoError) return fail(fileFault(why));
     }
-    if (landing() != target_ && !ReplaceFile(landing(), target_)) return fail(fileFault(errno));
+    if (!land()) return fail(fileFault(errno));
     downloadclaims::Release(target_, partial_);
     state_ = State::Completed;
     ticker_.stop();
@@ -268,6 +253,22 @@ void DownloadTask::complete() {
     suffix_ = QStringLiteral("   下载已完成");
     emit Changed();
     emit Completed();
+}
+
+// The name takes the file where nothing is there, or over what the user chose to replace when
+// the task began; a file that came there since (or that a task of an earlier run finds) is not
+// the task's to replace: the file takes a free name then, as a new download's would.
+bool DownloadTask::land() {
+    const QString from = landing(), chosen = target_;
+    if (from == target_) return true;
+    if (replaces_ && FileIdentity(target_) == replaces_) return ReplaceFile(from, target_);
+    while (!MoveToFreeName(from, target_)) {
+        if (errno != EEXIST) return false;
+        downloadclaims::Release(target_, QString());
+        target_ = downloadclaims::FreeTarget(chosen);
+        downloadclaims::ClaimTarget(target_);
+    }
+    return true;
 }
 
 // "下载失败" first, then why, in words a user knows.
@@ -328,7 +329,7 @@ bool DownloadTask::takeOver() {
     downloadclaims::ClaimTarget(target_);
     downloadclaims::Release(target_, engines);
     endTransfer();
-    written_ = QFileInfo(partial_).size();
+    written_ = PlainFileSize(partial_).value_or(0);
     validator_.clear();   // the engine does not say which version it had
     return written_ > 0;  // nothing to go on from: it would be fetched whole again
 }
@@ -371,11 +372,8 @@ void DownloadTask::Resume() {
         writing_->SetPaused(false);
         return goOn(State::Transferring);
     }
-    if (QFileInfo(partial_).size() != written_) {
-        QFile::remove(partial_);
-        written_ = 0;
-    }
-    offset_ = written_;
+    offset_ = written_ = resume::StartAt(written_, PlainFileSize(partial_), expected_);
+    if (offset_ == 0) QFile::remove(partial_);
     if (!transfer_) {  // a task of an earlier run
         if (!make_) return;
         adopt(make_());

@@ -85,16 +85,18 @@ class DownloadTask : public QObject {
     void goOn(State state);  // from a pause or a break
     void restartRate();
     void onResponseStarted();
+    void transferring();
+    void askWhole(const QString &note);
     void onDataAvailable();
     void onFinished(bool ok, const QString &error);
     void writeBlocks(bool drain);
     void complete();
+    bool land();
     void fail(const QString &reason);
     // A break: a task that can go on keeps its file and tries again, else it fails.
     void interrupt(const QString &reason);
     bool takeOver();
-    QString landing() const;  // where the file is once the transfer has it whole
-    bool openPartial(int status);
+    QString landing() const;             // where the file is once the transfer has it whole
     QString fileFault(int error) const;  // error: errno
     void end(State state, const QString &text);
     void endTransfer();
@@ -104,17 +106,19 @@ class DownloadTask : public QObject {
     WritingTransfer *writing_ = nullptr;  // the same, when it writes the file itself
     State state_ = State::Idle;
     QString target_;
-    QString partial_;
-    QUrl url_;  // its own partial file: "<name>.part", or "<name>.<n>.part"
+    QString partial_;  // its own partial file: "<name>.part", or "<name>.<n>.part"
+    QUrl url_;
     QFile file_;
     QByteArray waiting_;  // read from the reply, short of a whole block
     std::optional<qint64> expected_;
     qint64 written_ = 0;
-    qint64 offset_ = 0;       // where the current request's body starts in the file
-    QByteArray validator_;    // the file's version as the server names it, for If-Range
-    bool resumable_ = false;  // the server can send the rest (or may: a page's download)
-    bool page_ = false;       // a page's download of this run: its request is never made again
-    int retries_ = 0;         // tried again by itself since the last byte came
+    qint64 offset_ = 0;        // where the current request's body starts in the file
+    QByteArray validator_;     // the file's version as the server names it, for If-Range
+    bool resumable_ = false;   // the server can send the rest (or may: a page's download)
+    bool page_ = false;        // a page's download: its request is never made again
+    bool wholeAsked_ = false;  // after a false answer: asked for the whole once
+    std::optional<std::pair<quint64, quint64>> replaces_;  // the file under the name at the start
+    int retries_ = 0;  // tried again by itself since the last byte came
     QTimer retry_;
     std::function<Transfer *()> make_;
     qint64 started_ = 0;  // the clock's steady count at the start

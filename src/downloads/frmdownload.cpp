@@ -82,8 +82,21 @@ frmDownload::frmDownload(Platform &platform, QWidget *parent)
     save_ = new QTimer(this);
     save_->setSingleShot(true);
     connect(save_, &QTimer::timeout, this, &frmDownload::save);
-    for (const DownloadRecord &r : ParseDownloadList(ReadFileBytes(RecordsPath())))
+    const QByteArray list = ReadFileBytes(RecordsPath());
+    int dropped = 0;
+    for (const QByteArray &line : list.split('\n')) dropped += !line.isEmpty();
+    for (const DownloadRecord &r : ParseDownloadList(list)) {
+        if (!TrustedRecord(r)) continue;
         add()->Restore(r);
+        --dropped;
+    }
+    // A line naming files not its own is never acted on: said once, and gone from the list.
+    if (dropped > 0) {
+        platform_.dialogs().Notice(this,
+                                   QStringLiteral("下载列表中有 %1 项无效，已忽略").arg(dropped),
+                                   QStringLiteral("提示"), Dialogs::Information);
+        saveSoon();
+    }
 }
 
 QString frmDownload::RecordsPath() {
@@ -124,7 +137,8 @@ void frmDownload::ClearRecords() {
     }
     // Kept but not shown in this run: their partial files too.
     for (const DownloadRecord &r : ParseDownloadList(ReadFileBytes(RecordsPath())))
-        if (r.end == DownloadRecord::End::Interrupted && !downloadclaims::TargetClaimed(r.partial))
+        if (r.end == DownloadRecord::End::Interrupted && TrustedRecord(r) &&
+            !downloadclaims::TargetClaimed(r.partial))
             QFile::remove(r.partial);
     save();
 }
@@ -154,6 +168,7 @@ void frmDownload::NewDownload(const QString &fileName, const QString &url, Trans
 ucDownload *frmDownload::add() {
     const int n = ++highest_;
     auto *task = new ucDownload(platform_, column_);
+    task->resize(column_->width(), task->height());
     tasks_.insert(n, task);
     const int top = tops_.isEmpty() ? 0 : stacking::NewTaskTop(tops_);
     tops_.insert(n, top);
@@ -221,18 +236,28 @@ void frmDownload::RestackTasks() {
     placeAll(stacking::Scrolled(tasks_.keys(), Sro->value()));
 }
 
+// At least one column wide, and as wide as the user makes it: the lines follow the width.
 void frmDownload::showScrollBar(bool shown) {
-    const QSize column = TwipsToPixels(QRect(0, 0, stacking::kColumnWidth, 0), this).size();
+    const int column = TwipsToPixels(QRect(0, 0, stacking::kColumnWidth, 0), this).width();
     const int bar = TwipsToPixels(QRect(0, 0, stacking::kScrollWidth, 0), this).width();
+    const bool least = width() <= column + (Sro->isVisibleTo(this) ? bar : 0);
     Sro->setVisible(shown);
-    // One column wide, whatever the window manager offers: only the height is the user's.
-    setFixedWidth(column.width() + (shown ? bar : 0));
+    setMinimumWidth(column + (shown ? bar : 0));
+    if (least) resize(minimumWidth(), height());  // the bar beside the column, not over it
+    placeColumn();
+}
+
+void frmDownload::placeColumn() {
+    const int bar = Sro->isVisibleTo(this)
+                        ? TwipsToPixels(QRect(0, 0, stacking::kScrollWidth, 0), this).width()
+                        : 0;
+    column_->setGeometry(0, 0, width() - bar, height());
+    Sro->setGeometry(width() - bar, 0, bar, height());
+    for (ucDownload *t : std::as_const(tasks_)) t->resize(column_->width(), t->height());
 }
 
 void frmDownload::resizeEvent(QResizeEvent *e) {
-    const int columnWidth = TwipsToPixels(QRect(0, 0, stacking::kColumnWidth, 0), this).width();
-    column_->setGeometry(0, 0, columnWidth, height());
-    Sro->setGeometry(columnWidth, 0, width() - columnWidth, height());
+    placeColumn();
     if (e->size().height() != e->oldSize().height()) updateScrollRange();  // more or less fits
 }
 

@@ -60,6 +60,7 @@ class frmDownload : public QWidget {
     void placeAll(const QMap<int, int> &tops);
     void remove(int n);  // the task of this index leaves the list
     void showScrollBar(bool shown);
+    void placeColumn();  // the column and the bar across the width
     void updateScrollRange();
     int innerHeight() const;  // twips
     Platform &platform_;

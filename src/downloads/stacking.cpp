@@ -1,5 +1,7 @@
 #include "stacking.h"
 
+#include <algorithm>
+
 namespace stacking {
 
 int NewTaskTop(const QMap<int, int> &tops) {
@@ -26,6 +28,12 @@ QMap<int, int> Scrolled(const QList<int> &indices, int value) {
 std::optional<int> ScrollRange(int bottom, int innerHeight) {
     if (bottom <= innerHeight) return std::nullopt;
     return bottom - innerHeight;
+}
+
+LineParts LineLayout(int width) {
+    const int more = std::max(width, kColumnWidth) - kColumnWidth;
+    return {QRect(840, 120, 3300 + more, 255), QRect(840, 360, 3300 + more, 255),
+            QRect(4200 + more, 360, 420, 315), QRect(120, 720, 4575 + more, 375)};
 }
 
 }  // namespace stacking

@@ -3,6 +3,7 @@
 // indices that grow and are never reused while the window lives.
 #include <QList>
 #include <QMap>
+#include <QRect>
 #include <optional>
 
 namespace stacking {
@@ -20,5 +21,12 @@ QMap<int, int> Scrolled(const QList<int> &indices, int value);
 // The scroll range needed for a task ending at bottom in a window of that inner height;
 // none when it fits.
 std::optional<int> ScrollRange(int bottom, int innerHeight);
+
+// The parts of a task's line as wide as that (never narrower than the column): the name, the
+// progress text and the bar stretch with it, the stop link keeps to its right edge.
+struct LineParts {
+    QRect name, progress, link, bar;
+};
+LineParts LineLayout(int width);
 
 }  // namespace stacking

@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 #include "platform/transfer.h"
 #include "services/windowhelpers.h"
+#include "stacking.h"
 
 // The progress text, drawn from the task when shown, however many blocks came before it;
 // on a narrow line the time left matters more than the speed.
@@ -60,7 +61,7 @@ QWidget *filled(QWidget *parent, const QColor &colour, const char *name) {
 ucDownload::ucDownload(Platform &platform, QWidget *parent)
     : QWidget(parent), platform_(platform), task_(platform.clock()) {
     setObjectName(QStringLiteral("ucDownload"));
-    resize(TwipsToPixels(QRect(0, 0, 4815, 1215), this).size());
+    resize(TwipsToPixels(QRect(0, 0, stacking::kColumnWidth, stacking::kPitch), this).size());
     setAutoFillBackground(true);
     QPalette p = palette();
     p.setColor(QPalette::Window, QColor(0xC0, 0xDC, 0xFE));
@@ -69,11 +70,11 @@ ucDownload::ucDownload(Platform &platform, QWidget *parent)
     Image1->setPixmap(IconToPicture(platform_.desktop().FileIcon(QString())));
     Image1->setScaledContents(true);
     Image1->installEventFilter(this);
-    Label1 = label(this, QStringLiteral("未命名文件"), QRect(840, 120, 3300, 255), "Label1");
+    const stacking::LineParts parts = stacking::LineLayout(stacking::kColumnWidth);
+    Label1 = label(this, QStringLiteral("未命名文件"), parts.name, "Label1");
     Label2 = new ProgressCaption(task_, this);
-    Label2->setGeometry(TwipsToPixels(QRect(840, 360, 3300, 255), this));
-    Label3 = label(this, QStringLiteral("<a href=\"stop\">停止</a>"), QRect(4200, 360, 420, 315),
-                   "Label3");
+    Label2->setGeometry(TwipsToPixels(parts.progress, this));
+    Label3 = label(this, QStringLiteral("<a href=\"stop\">停止</a>"), parts.link, "Label3");
     connect(Label3, &QLabel::linkActivated, this, [this](const QString &link) {
         if (link == QLatin1String("pause"))
             task_.Pause();
@@ -83,7 +84,7 @@ ucDownload::ucDownload(Platform &platform, QWidget *parent)
             Stop();
     });
     picPro = filled(this, QColor(0xF4, 0xF8, 0xFF), "picPro");
-    picPro->setGeometry(TwipsToPixels(QRect(120, 720, 4575, 375), this));
+    picPro->setGeometry(TwipsToPixels(parts.bar, this));
     lblPro = filled(picPro, QColor(0x80, 0xFF, 0x80), "lblPro");
     lblPro->setGeometry(0, 0, 1, picPro->height());
     task_.SetTransferMaker([this] { return platform_.createTransfer(this); });
@@ -114,6 +115,18 @@ void ucDownload::showPath(const QString &path) {
     Label1->setToolTip(QStringLiteral("<p>%1</p>").arg(path.toHtmlEscaped()));
 }
 
+// The line follows the window's width: more of the name and of the text shows.
+void ucDownload::resizeEvent(QResizeEvent *) {
+    const stacking::LineParts parts = stacking::LineLayout(qRound(width() * TwipsPerPixel(this)));
+    Label1->setGeometry(TwipsToPixels(parts.name, this));
+    Label2->setGeometry(TwipsToPixels(parts.progress, this));
+    Label3->setGeometry(TwipsToPixels(parts.link, this));
+    picPro->setGeometry(TwipsToPixels(parts.bar, this));
+    drawProgress(task_);
+    const bool gone = Label1->text() == QStringLiteral("文件已删除");
+    if (!gone && !task_.targetPath().isEmpty()) showPath(task_.targetPath());
+}
+
 // Once a block: painted with the next frame, however many blocks came before it.
 void ucDownload::drawProgress(const DownloadTask &task) {
     Label2->update();
@@ -123,7 +136,8 @@ void ucDownload::drawProgress(const DownloadTask &task) {
 
 void ucDownload::draw(const DownloadTask &task) {
     drawProgress(task);
-    Label2->setToolTip(task.progressText());  // whole, where the line is too narrow
+    // Whole, where the line is too narrow, and wrapped on the screen, never cut.
+    Label2->setToolTip(QStringLiteral("<p>%1</p>").arg(task.progressText().toHtmlEscaped()));
     // A failed task's bar turns the fault colour, whatever the skin.
     if (task.state() == State::Failed && lblPro->palette().color(QPalette::Window) != kFault) {
         QPalette p = lblPro->palette();

@@ -37,6 +37,7 @@ class ucDownload : public QWidget {
 
   protected:
     void mouseReleaseEvent(QMouseEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:

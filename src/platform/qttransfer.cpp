@@ -61,25 +61,28 @@ void QtTransfer::start(const QUrl &url, Method method, qint64 from, const QByteA
     // What has arrived but not been read is held here: the server waits for us beyond it,
     // so memory does not grow with the file.
     reply_->setReadBufferSize(kReadBuffer);
-    auto started = [this] {
-        if (started_) return;
+    // A handler may ask again (ExecuteFrom) while this reply still speaks: an answer given up
+    // says nothing more, as after Cancel.
+    QNetworkReply *reply = reply_;
+    auto started = [this, reply] {
+        if (started_ || reply_ != reply) return;
         started_ = true;
         emit ResponseStarted();
     };
-    connect(reply_, &QNetworkReply::metaDataChanged, this, [this, started] {
+    connect(reply, &QNetworkReply::metaDataChanged, this, [this, started] {
         // Redirects announce themselves too; the body's response is the one with content.
         const int status = HttpStatus();
         if (status < 300 || status >= 400) started();
     });
-    connect(reply_, &QNetworkReply::readyRead, this, [this, started] {
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply, started] {
         started();
-        emit DataAvailable();
+        if (reply_ == reply) emit DataAvailable();
     });
-    connect(reply_, &QNetworkReply::finished, this, [this, started] {
-        const bool ok = reply_->error() == QNetworkReply::NoError;
-        const QString error = ok ? QString() : FailureText(reply_->error());
+    connect(reply, &QNetworkReply::finished, this, [this, reply, started] {
+        const bool ok = reply->error() == QNetworkReply::NoError;
+        const QString error = ok ? QString() : FailureText(reply->error());
         if (ok || HttpStatus() != 0) started();  // an empty body never says readyRead
-        emit Finished(ok, error);
+        if (reply_ == reply) emit Finished(ok, error);
     });
 }
 

@@ -370,6 +370,9 @@ TEST(PageDownloadE2E, APagesDownloadPausesAndGoesOnAfterACutAndInTheNextRun) {
     slow.cutAfter = -1;
     slow.pauseMs = 250;  // 1 MiB/s: the rest outlasts what the network holds during a pause
     server.route("/next.bin", slow);
+    TestHttpServer::Response plain = slow;  // no ranges: the next run's ranged request gets all
+    plain.ranges = false;
+    server.route("/plain.bin", plain);
     const QByteArray whole = TestHttpServer::Generated(0, slow.generated);
     ScriptedPlatform platform;
     QTemporaryDir chosen;
@@ -400,12 +403,22 @@ TEST(PageDownloadE2E, APagesDownloadPausesAndGoesOnAfterACutAndInTheNextRun) {
         EXPECT_EQ(task->bytesWritten(), held);
         if (pause == 1) task->control().Resume();
     }
+    frontOf(*f)->browser()->Navigate(server.url("/plain.bin"));
+    ASSERT_TRUE(waitFor([&] { return f->downloadManager()->tasks().size() == 3; }, 30000));
+    ucDownload *plainTask = f->downloadManager()->tasks().last();
+    ASSERT_TRUE(waitFor([&] { return plainTask->bytesWritten() > (1 << 20); }, 30000));
     platform.scripted.answers = {Dialogs::AnswerYes};  // the manager's own question at close
     f.reset();
     const qint64 held = QFileInfo(chosen.filePath("next.bin.part")).size();
     f = std::make_unique<mdiBrowser>(platform, server.url("/magenta"));
     ASSERT_TRUE(f->Load());
-    task = f->downloadManager()->tasks().last();
+    // A page's download goes on with the rest only: a server that sends all again ends it.
+    plainTask = f->downloadManager()->tasks().last();
+    plainTask->control().Resume();
+    ASSERT_TRUE(waitFor([&] { return ended(plainTask); }, 30000));
+    EXPECT_EQ(plainTask->task().progressText(), "下载失败：服务器不支持断点续传");
+    EXPECT_EQ(RangesAsked(server, "/plain.bin").size(), 1);
+    task = f->downloadManager()->tasks().value(2);
     EXPECT_EQ(task->state(), ucDownload::State::Interrupted);
     task->control().Resume();
     ASSERT_TRUE(waitFor([&] { return ended(task); }, 60000));

@@ -102,6 +102,7 @@ void TestHttpServer::serve() {
                 buf.mid(ifRange + 12, buf.indexOf("\r\n", ifRange + 2) - ifRange - 12) == r.etag;
             if (r.ranges && range >= 0 && sameVersion) {
                 r.from =
+                    r.rangeSkew +
                     buf.mid(range + 15, buf.indexOf('-', range + 15) - range - 15).toLongLong();
                 r.cutAfter = r.stallAfter = -1;
             }
@@ -125,14 +126,15 @@ void TestHttpServer::answer(QTcpSocket *s, const Response &r) {
     head += "Content-Type: " + r.contentType + "\r\nConnection: close\r\n";
     if (r.ranges) head += "Accept-Ranges: bytes\r\n";
     if (!r.etag.isEmpty()) head += "ETag: " + r.etag + "\r\n";
+    const qint64 end = r.from > 0 ? qMin(r.generated, r.generated + r.totalSkew) : r.generated;
     if (r.from > 0)
         head += "Content-Range: bytes " + QByteArray::number(r.from) + '-' +
-                QByteArray::number(r.generated - 1) + '/' + QByteArray::number(r.generated) +
+                QByteArray::number(end - 1) + '/' + QByteArray::number(r.generated + r.totalSkew) +
                 "\r\n";
     if (r.chunkBytes > 0)
         head += "Transfer-Encoding: chunked\r\n";
     else if (r.generated >= 0)
-        head += "Content-Length: " + QByteArray::number(r.generated - r.from) + "\r\n";
+        head += "Content-Length: " + QByteArray::number(end - r.from) + "\r\n";
     else if (r.withLength)
         head += "Content-Length: " + QByteArray::number(r.body.size()) + "\r\n";
     for (const auto &h : r.headers) head += h.first + ": " + h.second + "\r\n";
@@ -164,10 +166,9 @@ void TestHttpServer::stream(QTcpSocket *s, const Response &r) {
     pump->setSingleShot(true);
     pump->setInterval(r.pauseMs);
     // A cut closes the connection there; a stall sends nothing more and keeps it open.
-    const qint64 end = r.cutAfter >= 0     ? r.cutAfter
-                       : r.stallAfter >= 0 ? r.stallAfter
-                                           : r.generated;
-    connect(pump, &QTimer::timeout, s, [s, r, piece, pump, end, sent = r.from]() mutable {
+    const qint64 whole = r.from > 0 ? qMin(r.generated, r.generated + r.totalSkew) : r.generated;
+    const qint64 end = r.cutAfter >= 0 ? r.cutAfter : r.stallAfter >= 0 ? r.stallAfter : whole;
+    connect(pump, &QTimer::timeout, s, [s, r, piece, pump, end, whole, sent = r.from]() mutable {
         while (s->bytesToWrite() < 4 * piece && sent < end) {
             const QByteArray data = Generated(sent, qMin(piece, end - sent));
             sent += data.size();
@@ -181,7 +182,7 @@ void TestHttpServer::stream(QTcpSocket *s, const Response &r) {
             if (r.pauseMs > 0) pump->start();
             return;
         }
-        if (end < r.generated) {
+        if (end < whole) {
             pump->disconnect();
             if (r.cutAfter >= 0) s->disconnectFromHost();  // what was sent arrives, then the end
             return;

@@ -32,7 +32,10 @@ class TestHttpServer : public QObject {
         bool ranges = false;
         QByteArray etag;
         bool faultOnce = false;  // the cut or the stall for a request of the whole only
-        qint64 from = 0;         // set per request: where a 206 starts
+        // A false 206: its range (and bytes) start this far past the byte asked; its total
+        // is this far off the file's, the range and bytes ending at the lesser of the two.
+        qint64 rangeSkew = 0, totalSkew = 0;
+        qint64 from = 0;  // set per request: where a 206 starts
     };
     // The bytes a generated body holds from offset on.
     static QByteArray Generated(qint64 offset, qint64 n);

@@ -5,6 +5,7 @@
 
 #include "core/downloadnames.h"
 #include "downloads/progress.h"
+#include "downloads/resumerules.h"
 #include "downloads/stacking.h"
 #include "services/updatecheck.h"
 
@@ -160,4 +161,65 @@ TEST(DownloadNamesTest, TheServersNameAndNothingThatLeavesTheFolder) {
     EXPECT_EQ(f.readAll(), "new");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"f"});
     EXPECT_FALSE(ReplaceFile(part, target));
+}
+
+// A server's answer to a resume is the rest only where it starts where asked, agrees with the
+// size known and runs to the end; otherwise the whole is asked for once, then it fails.
+namespace {
+resume::Answer answer(int status, const QByteArray &range = {}, std::optional<qint64> length = {},
+                      const QByteArray &validator = {}) {
+    return {status, range, length, validator};
+}
+}  // namespace
+
+// The rest only where it starts where asked, agrees with the size known and runs to the end;
+// otherwise the whole is asked for once, then the task fails with why.
+TEST(ResumeRulesTest, WhatAnAnswerToAResumeIsTakenFor) {
+    using V = resume::Verdict;
+    const resume::Request at{500, "v1", 800, false, false}, bare{500, {}, 800, false, false},
+        twice{500, "v1", 800, false, true}, page{500, {}, 800, true, false},
+        end{800, "v1", 800, false, false}, whole{0, {}, 800, false, false};
+    const QString range = "服务器返回的范围与请求不符", total = "服务器报告的文件大小不符",
+                  changed = "服务器上的文件已更改", deaf = "服务器不支持断点续传",
+                  length = "服务器返回的长度与范围不符", again = "，已重新开始";
+    const std::optional<qint64> no;
+    const struct {
+        resume::Request q;
+        resume::Answer a;
+        V verdict;
+        QString said;
+        std::optional<qint64> size;
+    } cases[] = {
+        {at, answer(206, "bytes 500-799/800", 300), V::Append, "", 800},
+        {at, answer(206, "bytes 500-799/*"), V::Append, "", 800},
+        {at, answer(206, "bytes 510-799/800", 290), V::AskWhole, range + again, no},
+        {at, answer(206, "bytes 500-755/756"), V::AskWhole, total + again, no},
+        {at, answer(206, "bytes 500-843/844"), V::AskWhole, total + again, no},
+        {at, answer(206, "bytes 500-599/800"), V::AskWhole, range + again, no},
+        {at, answer(206, "bytes 500-799/800", 10), V::AskWhole, length + again, no},
+        {twice, answer(206, "bytes 510-799/800"), V::Fail, range, no},
+        {page, answer(206, "bytes +500-799/800"), V::Fail, range, no},
+        {at, answer(200, {}, 900, "v2"), V::Write, changed + again, 900},
+        {at, answer(200, {}, 800, "v1"), V::Write, deaf + again, 800},
+        {bare, answer(200, {}, 800), V::Write, deaf + again, 800},
+        {page, answer(200, {}, 800), V::Fail, deaf, no},
+        {at, answer(412), V::AskWhole, changed + again, no},
+        {at, answer(416, "bytes */700"), V::AskWhole, changed + again, no},
+        {end, answer(416, "bytes */800"), V::Complete, "", 800},
+        {whole, answer(206, "bytes 0-799/800"), V::Write, "", 800},
+    };
+    for (const auto &c : cases) {
+        const resume::Decision d = resume::Judge(c.q, c.a);
+        EXPECT_EQ(d.verdict, c.verdict) << c.a.contentRange.constData() << c.a.status;
+        EXPECT_EQ(d.verdict == V::Fail ? d.reason : d.note.trimmed(), c.said);
+        EXPECT_EQ(d.total, c.size) << c.a.contentRange.constData();
+    }
+    // On from the part's end only when it holds what was written, and never through a link.
+    EXPECT_EQ(resume::StartAt(4096, 4096, 8192), 4096);
+    EXPECT_EQ(resume::StartAt(4096, 4000, 8192), 0);
+    QTemporaryDir dir;
+    QFile::link(dir.filePath("elsewhere"), dir.filePath("f.part"));
+    QFile part;
+    EXPECT_FALSE(resume::OpenPartial(part, dir.filePath("f.part"), resume::FileMode::Truncate));
+    EXPECT_FALSE(QFile::exists(dir.filePath("elsewhere")));
 }

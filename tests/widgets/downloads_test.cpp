@@ -201,11 +201,8 @@ TEST_F(TaskTest, StopAndDeleteLeaveAnOlderFileUnderTheNameUntouched) {
 }
 
 TEST_F(TaskTest, ALongerFileAtTheTargetEndsWithExactlyTheNewBytes) {
+    WriteBytes(dir.filePath("file.bin"), QByteArray(50000, 'x'));  // as the user chose to replace
     start();
-    QFile old(path);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write(QByteArray(50000, 'x'));
-    old.close();
     transfer->respond(200, 2000);
     transfer->feed(pattern(2000));
     transfer->finish(true);
@@ -330,6 +327,13 @@ TEST_F(ManagerTest, OverflowShowsTheScrollBarAndScrollingMovesTheColumn) {
     EXPECT_GT(m->width(), narrow);
     const int inner = qRound(m->height() * TwipsPerPixel(m.get()));
     EXPECT_EQ(m->Sro->maximum(), 5 * 1215 - inner + 1215 / 2);  // room for the menu below
+    // Wider, the lines follow: their text and bar grow, the link keeps to the right edge.
+    m->show();
+    const QWidget *text = part<QWidget>(m->tasks().first(), "Label2");
+    const int was = text->width(), link = part<QLabel>(m->tasks().first(), "Label3")->x();
+    m->resize(m->width() + 100, m->height());
+    EXPECT_NEAR(text->width(), was + 100, 1);
+    EXPECT_NEAR(part<QLabel>(m->tasks().first(), "Label3")->x(), link + 100, 1);
     m->Sro->setValue(600);
     EXPECT_EQ(m->topOf(1), -600);
     EXPECT_EQ(m->topOf(2), 615);
@@ -383,8 +387,12 @@ TEST_F(ManagerTest, MenusNewTaskAndTheCloseQuestion) {
     EXPECT_EQ(offered(), "继续 停止 删除文件 删除任务 打开所在文件夹 复制下载地址");
     m->tasks().first()->control().Resume();
     EXPECT_EQ(t->from, 4096);
-    t->respond(206, 100000 - 4096);  // no Content-Range: not the rest, so all of it again
-    EXPECT_TRUE(m->tasks().first()->task().progressText().contains("已重新开始"));
+    t->respond(206, 100000 - 4096);  // no Content-Range: not the rest, so the whole is asked for
+    EXPECT_EQ(t->from, 0);
+    t->respond(200, 100000);
+    EXPECT_TRUE(part<QWidget>(m->tasks().first(), "Label2")
+                    ->toolTip()
+                    .contains("服务器返回的范围与请求不符，已重新开始"));
     m->show();
     platform.dialogs_.answers = {Dialogs::AnswerNo};
     EXPECT_FALSE(m->close());
@@ -404,6 +412,59 @@ TEST_F(ManagerTest, MenusNewTaskAndTheCloseQuestion) {
     EXPECT_TRUE(m->close());
     EXPECT_TRUE(m->tasks().isEmpty());
     EXPECT_FALSE(QFile::exists(dir.filePath("running.bin")));
+}
+
+// A list line acts on its own task's files only: one naming a file elsewhere (itself, by "..",
+// in another folder, through a link, or another target's part) is dropped, said once, and
+// leaves every file as it was; a resumed task lands beside a file that came under its name.
+TEST(DownloadListTest, LinesNamingOtherFilesTouchNothing) {
+    TestFolder folder;
+    folder.useAsAppDir();
+    FakePlatform platform;
+    QTemporaryDir dl, elsewhere;
+    const QString d = dl.path() + "/", victim = elsewhere.filePath("victim.part");
+    const QString up = d + "../" + QFileInfo(elsewhere.path()).fileName() + "/victim";
+    QDir(d).mkdir("sub");
+    for (const QString &kept : {victim, d + "sub/f.bin.part", d + "o.bin.part"})
+        WriteBytes(kept, "keep");
+    QFile::link(victim, d + "l.bin.part");
+    WriteBytes(d + "r.bin.part", "0123");
+    QList<DownloadRecord> records;
+    for (const auto end : {DownloadRecord::End::Failed, DownloadRecord::End::Interrupted})
+        for (const auto &[target, partial] :
+             QList<QPair<QString, QString>>{{d + "f.bin", victim},
+                                            {up, up + ".part"},
+                                            {d + "f.bin", d + "sub/f.bin.part"},
+                                            {d + "l.bin", d + "l.bin.part"},
+                                            {d + "a.bin", d + "o.bin.part"}})
+            records << DownloadRecord{end, target, partial, "http://h/r", 4, 10, {}, {}, false};
+    records << records.last();  // the one line of its own
+    records.last().target = d + "r.bin";
+    records.last().partial = d + "r.bin.part";
+    WriteBytes(frmDownload::RecordsPath(), DownloadListBytes(records));
+    auto m = std::make_unique<frmDownload>(platform);
+    ASSERT_EQ(m->tasks().size(), 1);
+    ASSERT_EQ(platform.dialogs_.notices.size(), 1u);
+    EXPECT_EQ(platform.dialogs_.notices[0].text, "下载列表中有 10 项无效，已忽略");
+    WriteBytes(d + "r.bin", "came meanwhile");
+    m->tasks().first()->control().Resume();
+    FakeTransfer *t = platform.transfers.last();
+    EXPECT_EQ(t->from, 4);
+    t->headers = {{"Content-Range", "bytes 4-9/10"}};
+    t->respond(206, 6);
+    t->feed("456789");
+    t->finish(true);
+    m->ClearRecords();
+    m.reset();
+    frmDownload again(platform);
+    EXPECT_EQ(platform.dialogs_.notices.size(), 2u);  // the list's and the finished file's
+    EXPECT_EQ(ReadBytes(d + "r (1).bin"), "0123456789");
+    EXPECT_EQ(ReadBytes(d + "r.bin"), "came meanwhile");
+    for (const QString &kept : {victim, d + "sub/f.bin.part", d + "o.bin.part"})
+        EXPECT_EQ(ReadBytes(kept), "keep");
+    EXPECT_TRUE(QFileInfo(d + "l.bin.part").isSymLink());
+    EXPECT_EQ(QDir(d).entryList(QDir::Files),
+              (QStringList{"l.bin.part", "o.bin.part", "r (1).bin", "r.bin"}));
 }
 
 TEST_F(ManagerTest, RemovingARunningTaskStopsItFirst) {
