@@ -16,7 +16,7 @@ struct SessionTab {
     QByteArray history;  // empty: the address alone
     int zoom = 100;
     bool locked = false;
-    QByteArray icon;  // the page's icon as PNG; empty: none
+    QByteArray icon = {};  // the page's icon as PNG; empty: none
 };
 
 struct Session {
