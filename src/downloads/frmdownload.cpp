@@ -113,7 +113,13 @@ void frmDownload::save() {
     for (ucDownload *t : std::as_const(tasks_))
         if (!offRecord_.contains(t)) records << t->task().record();
     if (records.isEmpty() && !QFileInfo::exists(RecordsPath())) return;
-    WriteFileWhole(RecordsPath(), DownloadListBytes(records));  // a full disk: kept as it was
+    // A full disk keeps the list as it was: said once, until it is written again.
+    const WriteResult written = WriteFileWhole(RecordsPath(), DownloadListBytes(records));
+    if (written)
+        saveFailed_ = false;
+    else if (!std::exchange(saveFailed_, true))
+        platform_.dialogs().Notice(this, QStringLiteral("无法保存下载列表：%1").arg(written.error),
+                                   QStringLiteral("提示"), Dialogs::Exclamation);
 }
 
 void frmDownload::KeepOffRecord(ucDownload *task) {

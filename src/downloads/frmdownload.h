@@ -71,4 +71,5 @@ class frmDownload : public QWidget {
     QSet<const ucDownload *> offRecord_;
     QTimer *save_;
     bool exiting_ = false;
+    bool saveFailed_ = false;  // said, and not written since
 };

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -468,6 +469,8 @@ TEST(DownloadListTest, LinesNamingOtherFilesTouchNothing) {
 }
 
 TEST_F(ManagerTest, RemovingARunningTaskStopsItFirst) {
+    QDir().mkpath(frmDownload::RecordsPath());  // the list cannot be written: said once
+    const auto unmake = qScopeGuard([] { QDir(frmDownload::RecordsPath()).removeRecursively(); });
     m->NewDownload(dir.filePath("run.bin"), "http://h/f");
     QPointer<FakeTransfer> t = platform.transfers.last();
     t->respond(200, 100000);
@@ -477,6 +480,9 @@ TEST_F(ManagerTest, RemovingARunningTaskStopsItFirst) {
     m->DeleteSelectedTask();
     EXPECT_TRUE(t.isNull() || t->cancelled);
     EXPECT_TRUE(m->tasks().isEmpty());
+    QTest::qWait(50);
+    ASSERT_EQ(platform.dialogs_.notices.size(), 1);
+    EXPECT_TRUE(platform.dialogs_.notices[0].text.startsWith("无法保存下载列表："));
 }
 
 TEST(DownloadHandOffTest, APagesFileIsSavedWhereTheUserSaysUnderTheServersName) {
