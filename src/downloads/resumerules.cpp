@@ -58,10 +58,10 @@ QString falseRange(const Request &q, const Answer &a, std::optional<qint64> &tot
 std::optional<ContentRange> ParseContentRange(const QByteArray &header) {
     const QByteArray h = header.trimmed();
     if (!h.startsWith("bytes ")) return std::nullopt;
-    const QByteArray spec = h.mid(6).trimmed();
-    const qsizetype slash = spec.indexOf('/');
+    const QByteArray value = h.mid(6).trimmed();
+    const qsizetype slash = value.indexOf('/');
     if (slash < 0) return std::nullopt;
-    const QByteArray range = spec.left(slash).trimmed(), size = spec.mid(slash + 1).trimmed();
+    const QByteArray range = value.left(slash).trimmed(), size = value.mid(slash + 1).trimmed();
     ContentRange r;
     qint64 n = 0;
     if (size != "*") {

@@ -263,26 +263,6 @@ bool AddressBox::eventFilter(QObject *watched, QEvent *event) {
     return QComboBox::eventFilter(watched, event);
 }
 
-bool CanTakeDrop(const QMimeData *data) {
-    return data && (data->hasUrls() || data->hasText());
-}
-
-DropContent ReadDrop(const QMimeData *data) {
-    DropContent d;
-    if (!CanTakeDrop(data)) return d;
-    const QList<QUrl> urls = data->urls();
-    for (const QUrl &u : urls)
-        if (u.isLocalFile()) d.files << u.toLocalFile();
-    if (!d.files.isEmpty()) return d;
-    if (!urls.isEmpty()) {
-        d.address = d.text = urls.first().toString();
-    } else {
-        d.text = data->text().trimmed();
-        d.address = AddressOrSearch(d.text, settings::Text(settings::Key::Search));
-    }
-    return d;
-}
-
 // Files are handed on; a link or text is as if typed and entered.
 bool AddressBox::takeDrop(QEvent *event) {
     auto *de = static_cast<QDropEvent *>(event);

@@ -9,21 +9,12 @@
 #include <QComboBox>
 #include <functional>
 
+#include "drops.h"
 #include "platform/history.h"
 
 class QLabel;
 class QMimeData;
 class SuggestionPopup;
-
-// What a drag brings: local files, a link or text. Dropped, the files, else the address to
-// open: the link's, or the text as Enter takes it (an address or a search); none for
-// anything else.
-bool CanTakeDrop(const QMimeData *data);
-struct DropContent {
-    QStringList files;
-    QString address, text;  // text: what the box shows of it
-};
-DropContent ReadDrop(const QMimeData *data);
 
 class AddressBox : public QComboBox {
     Q_OBJECT

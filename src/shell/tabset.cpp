@@ -5,9 +5,9 @@
 #include <QStackedWidget>
 #include <algorithm>
 
-#include "addressbox.h"
 #include "core/settings.h"
 #include "core/timing.h"
+#include "drops.h"
 #include "emptypage.h"
 #include "platform/webview.h"
 #include "tab/form1.h"

@@ -6,8 +6,8 @@
 #include <QStyleOptionTab>
 #include <QStylePainter>
 
-#include "addressbox.h"
 #include "core/textfiles.h"
+#include "drops.h"
 #include "skins/colour.h"
 
 namespace {
