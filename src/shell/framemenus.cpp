@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QDir>
-#include <QDirIterator>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QSignalBlocker>
@@ -106,39 +105,21 @@ FrameMenus::FrameMenus(QWidget *owner) : QObject(owner) {
 // in turn, so a large tree costs what is shown. A folder longer than a menu can show ends
 // in "更多…", which lists it in a tab.
 void FrameMenus::fillBookmarks(QMenu *menu, const QString &folder) {
-    QStringList folders, files;
-    for (QDirIterator it(folder, QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot); it.hasNext();) {
-        it.next();
-        if (it.fileInfo().isDir())
-            folders << it.fileName();
-        else if (IsBookmarkPath(it.fileName()))  // ".zvb" exactly
-            files << it.fileName();
-    }
-    // Only what the menu can show is put in order.
-    auto firstInOrder = [](QStringList &names, qsizetype n) {
-        n = qMin(n, names.size());
-        std::partial_sort(names.begin(), names.begin() + n, names.end());
-    };
-    firstInOrder(folders, kMenuItems + 1);
-    firstInOrder(files, kMenuItems + 1 - folders.size());
-    int room = kMenuItems;
-    for (const QString &name : std::as_const(folders)) {
-        if (room-- == 0) break;
+    const BookmarkListing listing = ListBookmarkFolder(folder, kMenuItems);
+    for (const QString &name : listing.folders) {
         QMenu *sub = menu->addMenu(name);
         const QString path = folder + QLatin1Char('/') + name;
         connect(sub, &QMenu::aboutToShow, this, [this, sub, path] {
             if (sub->isEmpty()) fillBookmarks(sub, path);
         });
     }
-    for (const QString &file : std::as_const(files)) {
-        if (room-- <= 0) break;
-        connect(menu->addAction(file.chopped(4)), &QAction::triggered, this,
-                [this, path = folder + QLatin1Char('/') + file] {
+    for (const QString &name : listing.files)
+        connect(menu->addAction(name), &QAction::triggered, this,
+                [this, path = folder + QLatin1Char('/') + name + QStringLiteral(".zvb")] {
                     emit BookmarkChosen(path,
                                         QGuiApplication::keyboardModifiers() & Qt::ControlModifier);
                 });
-    }
-    if (room < 0)
+    if (listing.entries > kMenuItems)
         connect(menu->addAction(QStringLiteral("更多…")), &QAction::triggered, this,
                 [this, folder] { emit FolderChosen(folder + QLatin1Char('/')); });
     if (menu->isEmpty() || menu->actions().last()->isSeparator())

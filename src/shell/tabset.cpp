@@ -69,7 +69,6 @@ Form1 *TabSet::create(bool background, std::optional<int> at, bool offTheRecord)
     if (!background) strip_->setCurrentIndex(index);  // a tab that shows itself is active
     showEmptyPage();
     t->Load();
-    if (background) t->hide();  // the active one stays in front
     // The strip's first tab becomes current before it is known, and says nothing then.
     if (t == active()) {
         follow(t);

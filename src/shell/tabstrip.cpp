@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QStyleOptionTab>
 #include <QStylePainter>
+#include <QToolTip>
 
 #include "core/textfiles.h"
 #include "drops.h"
@@ -50,7 +51,10 @@ TabStrip::TabStrip(QWidget *parent) : QTabBar(parent) {
     setObjectName(QStringLiteral("MDITabs"));
     setDocumentMode(true);
     setExpanding(false);
-    setTabsClosable(true);
+    // Each tab's close button is drawn, not a widget: the strip moves every button widget
+    // whenever one tab is added, which made a restore of hundreds of tabs take seconds.
+    setTabsClosable(false);
+    setMouseTracking(true);
     setMovable(true);  // dragged to another place, as in other browsers
     setElideMode(Qt::ElideRight);
     setUsesScrollButtons(true);
@@ -60,9 +64,53 @@ TabStrip::TabStrip(QWidget *parent) : QTabBar(parent) {
     addTab(QStringLiteral("空白页"));
     setMinimumHeight(sizeHint().height());
     removeTab(0);
-    connect(this, &QTabBar::tabCloseRequested, this, [this](int i) {
-        if (QWidget *page = pageAt(i)) emit CloseRequested(page);
-    });
+}
+
+QSize TabStrip::closeSize() const {
+    return {style()->pixelMetric(QStyle::PM_TabCloseIndicatorWidth, nullptr, this),
+            style()->pixelMetric(QStyle::PM_TabCloseIndicatorHeight, nullptr, this)};
+}
+
+void TabStrip::initStyleOption(QStyleOptionTab *option, int index) const {
+    QTabBar::initStyleOption(option, index);
+    option->rightButtonSize = closeSize();
+    // The caption shortened again, now that the close button takes its room.
+    const QRect text = style()->subElementRect(QStyle::SE_TabBarTabText, option, this);
+    option->text = fontMetrics().elidedText(tabText(index), elideMode(), text.width(),
+                                            Qt::TextShowMnemonic);
+}
+
+QRect TabStrip::closeRect(int index) const {
+    QStyleOptionTab tab;
+    initStyleOption(&tab, index);
+    return style()->subElementRect(QStyle::SE_TabBarTabRightButton, &tab, this);
+}
+
+int TabStrip::closeAt(const QPoint &at) const {
+    const int index = tabAt(at);
+    return index >= 0 && closeRect(index).contains(at) ? index : -1;
+}
+
+// As the style draws a tab's close button: raised under the mouse, sunk while pressed,
+// marked on the current tab.
+void TabStrip::paintClose(QPainter &p, int index, const QRect &at) const {
+    QStyleOption o;
+    o.initFrom(this);
+    o.rect = at;
+    o.state |= QStyle::State_AutoRaise;
+    if (index == pressedClose_ && index == hoveredClose_)
+        o.state |= QStyle::State_Sunken;
+    else if (index == hoveredClose_ && pressedClose_ < 0)
+        o.state |= QStyle::State_Raised;
+    if (index == currentIndex()) o.state |= QStyle::State_Selected;
+    style()->drawPrimitive(QStyle::PE_IndicatorTabClose, &o, &p, this);
+}
+
+void TabStrip::setHoveredClose(int index) {
+    if (index == hoveredClose_) return;
+    for (int i : {hoveredClose_, index})
+        if (i >= 0 && i < count()) update(closeRect(i));
+    hoveredClose_ = index;
 }
 
 void TabStrip::insertPage(int index, QWidget *page) {
@@ -122,8 +170,13 @@ void TabStrip::markPrivate(QWidget *page) {
 // A drag over the strip shows where it would land.
 void TabStrip::paintEvent(QPaintEvent *event) {
     QTabBar::paintEvent(event);
-    if (private_.isEmpty() && dropMark_.isNull()) return;
     QPainter p(this);
+    const int dragged = movingTab_ && movingTab_->isVisible() ? currentIndex() : -1;
+    for (int i = 0; i < count(); ++i) {
+        const QRect r = closeRect(i);
+        if (i != dragged && r.intersects(event->rect())) paintClose(p, i, r);
+    }
+    if (private_.isEmpty() && dropMark_.isNull()) return;
     QColor tint = privateColour_;
     tint.setAlpha(60);
     for (int i = 0; i < count(); ++i) {
@@ -204,6 +257,7 @@ void TabStrip::paintMovingTab(QWidget *moving) {
     QStylePainter p(moving, this);  // with the strip's font and colours
     p.translate(QPoint(overlap, 0) - tab.rect.topLeft());
     p.drawControl(QStyle::CE_TabBarTab, tab);
+    paintClose(p, index, style()->subElementRect(QStyle::SE_TabBarTabRightButton, &tab, this));
 }
 
 void TabStrip::setColours(const QColor &bar, const QColor &privateTab) {
@@ -223,11 +277,13 @@ void TabStrip::setColours(const QColor &bar, const QColor &privateTab) {
 void TabStrip::setBatch(bool on) {
     if (on) shownBeforeBatch_ = isVisible();
     batch_ = on;
-    setVisible(!on && shownBeforeBatch_);
-    if (on) return;
-    for (auto it = pendingCaptions_.cbegin(); it != pendingCaptions_.cend(); ++it)
-        if (const int index = indexOfPage(it.key()); index >= 0) setTabText(index, it.value());
+    if (on) return hide();
+    // Hidden, the strip lays itself out once, when shown.
+    for (int i = 0; i < count(); ++i)
+        if (const auto it = pendingCaptions_.constFind(pageAt(i)); it != pendingCaptions_.cend())
+            setTabText(i, *it);
     pendingCaptions_.clear();
+    setVisible(shownBeforeBatch_);
 }
 
 // The strip asks every tab's size whenever one is added or changed, and measuring a caption
@@ -238,7 +294,10 @@ QSize TabStrip::tabSizeHint(int index) const {
     const QString key = tabText(index) + QChar(u'0' + place + (tabIcon(index).isNull() ? 8 : 0));
     if (const auto it = sizes_.constFind(key); it != sizes_.cend()) return *it;
     if (sizes_.size() > 2000) sizes_.clear();
-    return sizes_[key] = QTabBar::tabSizeHint(index);
+    // With room for the close button, as the strip makes for a button of its own.
+    const QSize close = closeSize();
+    const QSize tab = QTabBar::tabSizeHint(index);
+    return sizes_[key] = QSize(tab.width() + close.width() + 4, qMax(tab.height(), close.height()));
 }
 
 void TabStrip::changeEvent(QEvent *event) {
@@ -249,7 +308,7 @@ void TabStrip::changeEvent(QEvent *event) {
 bool TabStrip::eventFilter(QObject *watched, QEvent *event) {
     const QEvent::Type type = event->type();
     // The dragged tab's picture is the one child of no class of its own (the others are
-    // the close and scroll buttons).
+    // the scroll buttons).
     if (type == QEvent::ChildPolished && watched == this) {
         auto *child = qobject_cast<QWidget *>(static_cast<QChildEvent *>(event)->child());
         if (child && child->metaObject() == &QWidget::staticMetaObject && child != movingTab_) {
@@ -261,6 +320,7 @@ bool TabStrip::eventFilter(QObject *watched, QEvent *event) {
         paintMovingTab(movingTab_);
         return true;
     }
+    if (watched == this && closeButtonEvent(event)) return true;
     if (type != QEvent::MouseButtonDblClick && type != QEvent::MouseButtonRelease)
         return QTabBar::eventFilter(watched, event);
     auto *me = static_cast<QMouseEvent *>(event);
@@ -278,5 +338,46 @@ bool TabStrip::eventFilter(QObject *watched, QEvent *event) {
     if (me->button() != Qt::RightButton) return QTabBar::eventFilter(watched, event);
     if (index >= 0) setCurrentIndex(index);
     emit MenuRequested(me->globalPosition().toPoint(), index >= 0 || count() == 0);
+    return true;
+}
+
+// The drawn close buttons: hovered, pressed and released over the same one, it closes that
+// tab; a press on one neither makes its tab current nor starts a drag.
+bool TabStrip::closeButtonEvent(QEvent *event) {
+    switch (event->type()) {
+        case QEvent::Leave:
+            setHoveredClose(-1);
+            return false;
+        case QEvent::ToolTip: {
+            const auto *help = static_cast<QHelpEvent *>(event);
+            if (closeAt(help->pos()) < 0) return false;
+            QToolTip::showText(help->globalPos(), QStringLiteral("关闭此选项卡"), this);
+            return true;
+        }
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+            break;
+        default:
+            return false;
+    }
+    auto *me = static_cast<QMouseEvent *>(event);
+    const int at = closeAt(me->position().toPoint());
+    if (me->type() == QEvent::MouseMove) {
+        setHoveredClose(me->buttons() == Qt::NoButton || pressedClose_ >= 0 ? at : -1);
+        return pressedClose_ >= 0;
+    }
+    if (me->button() != Qt::LeftButton) return false;
+    if (me->type() == QEvent::MouseButtonPress) {
+        if (at < 0) return false;
+        pressedClose_ = at;
+        update(closeRect(at));
+        return true;
+    }
+    const int pressed = std::exchange(pressedClose_, -1);
+    if (pressed < 0) return false;
+    if (pressed < count()) update(closeRect(pressed));
+    if (pressed == at)
+        if (QWidget *page = pageAt(at)) emit CloseRequested(page);
     return true;
 }

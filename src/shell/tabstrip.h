@@ -11,6 +11,7 @@
 #include <utility>
 
 class QMimeData;
+class QPainter;
 
 class TabStrip : public QTabBar {
     Q_OBJECT
@@ -44,6 +45,7 @@ class TabStrip : public QTabBar {
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     QSize tabSizeHint(int index) const override;
+    void initStyleOption(QStyleOptionTab *option, int index) const override;
     void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -52,6 +54,12 @@ class TabStrip : public QTabBar {
     void dropEvent(QDropEvent *event) override;
 
   private:
+    QSize closeSize() const;
+    QRect closeRect(int index) const;
+    int closeAt(const QPoint &at) const;  // the tab whose close button is there, or -1
+    void paintClose(QPainter &p, int index, const QRect &at) const;
+    void setHoveredClose(int index);
+    bool closeButtonEvent(QEvent *event);
     std::pair<QWidget *, int> dropPlace(const QPoint &at) const;
     void markDrop(const QPoint &at, bool on);
     void paintMovingTab(QWidget *moving);
@@ -63,5 +71,6 @@ class TabStrip : public QTabBar {
     mutable QHash<QString, QSize> sizes_;  // by caption and place: see tabSizeHint
     QRect dropMark_;                       // where a drag over the strip would land
     bool dropOntoTab_ = false;
-    QPointer<QWidget> movingTab_;  // the picture of a tab being dragged along, Qt's own
+    QPointer<QWidget> movingTab_;
+    int hoveredClose_ = -1, pressedClose_ = -1;  // tabs by index  // the picture of a tab being dragged along, Qt's own
 };

@@ -165,7 +165,6 @@ QStringList Form1::takeBlockedPopups() {
 }
 
 void Form1::Load() {
-    show();
     if (settings::IsOn(settings::Key::OpenPass)) setLocked(true);
     if (settings::IsOn(settings::Key::OpenNav)) picNav->show();
     ReadNav();

@@ -120,6 +120,17 @@ TEST_P(InputE2E, AfterAKillTheTabsComeBackWithTheirHistoryAndLock) {
         ASSERT_TRUE(waitFor([&] { return session.hasPage(server.url("/r" + at), "R" + at); }));
     }
     for (int i = 0; i < 15; ++i) EXPECT_EQ(server.requests.count(QString("/r%1").arg(i)), 1) << i;
+    // The front tab's close button, drawn in red on its tab: a click closes it alone.
+    const QImage shot = x.screenshot();
+    QPoint close;
+    for (int px = points().firstTab().x(); px < points().firstTab().x() + 300; ++px)
+        if (const QColor c = shot.pixelColor(px, points().firstTab().y());
+            c.red() > 200 && c.green() < 100)
+            close = {px + 3, points().firstTab().y()};
+    ASSERT_FALSE(close.isNull());
+    x.click(close);
+    EXPECT_TRUE(waitFor([&] { return !session.hasPage(server.url("/r0")); }));
+    EXPECT_TRUE(session.hasPage(server.url("/r1"), "R1"));
 }
 
 // An end the system asks for (a logout's SIGTERM, a closed terminal's SIGHUP) is a close: the

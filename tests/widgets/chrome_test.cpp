@@ -305,6 +305,18 @@ TEST_F(ChromeTest, DropsOnTheBoxAndTheStripAndATabDraggedAlong) {
     for (int i = 0; i < 120; ++i) many << QString("/tmp/f%1").arg(i);
     f->DropFiles(many);
     EXPECT_EQ(f->tabs().size(), 109);
+    // A tab's close button: a press let go elsewhere closes nothing; a click closes that tab
+    // and leaves the front one in front.
+    Form1 *front = frontOf(*f);
+    const QRect tab = strip->tabRect(strip->currentIndex() - 1);
+    const QPoint close(tab.right() - 12, tab.center().y()), off = close - QPoint(40, 0);
+    QTest::mousePress(strip, Qt::LeftButton, {}, close);
+    QTest::mouseMove(strip, off);
+    QTest::mouseRelease(strip, Qt::LeftButton, {}, off);
+    EXPECT_EQ(f->tabs().size(), 109);
+    QTest::mouseClick(strip, Qt::LeftButton, {}, close);
+    EXPECT_EQ(f->tabs().size(), 108);
+    EXPECT_EQ(frontOf(*f), front);
 }
 
 TEST_F(ChromeTest, MenuButtonOpensTheMenuAndItsDoubleClickTogglesTheNavigationPage) {

@@ -706,6 +706,15 @@ TEST_F(FrameTest, OrganiseBookmarksOpensTheFolderOnlyWhenItExists) {
     ui(f).action("mnuOrgFav")->trigger();
     ASSERT_EQ(f->tabs().size(), 2);
     EXPECT_EQ(view(f->tabs()[1])->calls, QStringList{"Navigate " + AppDir() + "书签/"});
+    for (int i = 0; i < 302; ++i) QDir(folder.file("书签")).mkpath(QString("多/%1").arg(i + 100));
+    WriteBookmarkFile("http://x/", folder.file("书签/多/页.zvb"));
+    emit menu->aboutToShow();
+    ASSERT_EQ(menu->actions()[3]->text(), "多");
+    sub = menu->actions()[3]->menu();
+    emit sub->aboutToShow();
+    ASSERT_EQ(sub->actions().size(), 301);  // folders first, the file among the rest
+    EXPECT_EQ(sub->actions()[0]->text(), "100");
+    EXPECT_EQ(sub->actions().last()->text(), "更多…");
     QDir(folder.file("书签")).removeRecursively();
     ui(f).action("mnuOrgFav")->trigger();
     EXPECT_EQ(f->tabs().size(), 2);
