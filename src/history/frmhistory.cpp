@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QToolButton>
@@ -21,6 +22,7 @@ frmHistory::frmHistory(History &history, std::function<qint64()> now, QWidget *p
     setObjectName(QStringLiteral("frmHistory"));
     setWindowTitle(QStringLiteral("历史记录"));
     connect(&history_, &History::Written, this, &frmHistory::reload);
+    connect(&history_, &History::Held, this, &frmHistory::showWaiting);
     resize(640, 480);
     txtSearch = new QLineEdit(this);
     txtSearch->setObjectName(QStringLiteral("txtSearch"));
@@ -53,6 +55,10 @@ frmHistory::frmHistory(History &history, std::function<qint64()> now, QWidget *p
     lstHistory->header()->resizeSection(0, 260);
     lstHistory->header()->resizeSection(1, 260);
     lstHistory->installEventFilter(this);
+    lblWaiting = new QLabel(this);
+    lblWaiting->setObjectName(QStringLiteral("lblWaiting"));
+    lblWaiting->setWordWrap(true);
+    lblWaiting->hide();
     txtSearch->installEventFilter(this);
     auto *top = new QHBoxLayout;
     top->addWidget(txtSearch, 1);
@@ -60,6 +66,7 @@ frmHistory::frmHistory(History &history, std::function<qint64()> now, QWidget *p
     top->addWidget(cmdClear);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addWidget(lblWaiting);
     layout->addWidget(lstHistory, 1);
     connect(txtSearch, &QLineEdit::textChanged, this, &frmHistory::reload);
     connect(lstHistory, &QTreeWidget::itemActivated, this, &frmHistory::openItem);
@@ -111,10 +118,23 @@ void frmHistory::removeChosen() {
             ids << item->child(i)->data(0, kVisitId).toLongLong();
     }
     history_.Remove(ids);  // the list follows once it is written
+    removing_ = true;
+    showWaiting();
 }
 
 void frmHistory::clearSince(qint64 since) {
     emit ClearRequested(since);
+    removing_ = true;
+    showWaiting();
+}
+
+void frmHistory::showWaiting() {
+    const QString why = history_.heldBecause();
+    if (why.isEmpty()) removing_ = false;
+    lblWaiting->setText(QStringLiteral("正在等待删除：历史记录暂时无法写入（%1），"
+                                       "可以写入时会自动删除，在此之前这些记录仍会列出。")
+                            .arg(why));
+    lblWaiting->setVisible(removing_);
 }
 
 bool frmHistory::eventFilter(QObject *watched, QEvent *event) {

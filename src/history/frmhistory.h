@@ -2,10 +2,12 @@
 // "历史记录": the visits by day, newest first, each with its title and address; a search box
 // that narrows them as the user types (words anywhere in title or address); double-click or
 // Return opens one, Delete removes the chosen ones, and the clear button removes the last hour,
-// today or everything. "导入…" asks for another browser's history.
+// today or everything. "导入…" asks for another browser's history. A removal the file cannot
+// take yet is said to wait, its visits still listed, until it is written.
 #include <QWidget>
 
 class History;
+class QLabel;
 class QLineEdit;
 class QToolButton;
 class QTreeWidget;
@@ -32,10 +34,13 @@ class frmHistory : public QWidget {
     void openItem(QTreeWidgetItem *item);
     void removeChosen();
     void clearSince(qint64 since);
+    void showWaiting();
 
     History &history_;
     std::function<qint64()> now_;
     QLineEdit *txtSearch;
     QTreeWidget *lstHistory;
     QToolButton *cmdClear;
+    QLabel *lblWaiting;
+    bool removing_ = false;  // a removal asked for and not yet written
 };

@@ -81,7 +81,9 @@ QString WordFilter(const QString &words, QVariantList &args) {
 
 }  // namespace
 
-History::History() = default;
+History::History() {
+    connect(this, &History::Held, this, [this](const QString &why) { held_ = why; });
+}
 
 History::~History() {
     Close();

@@ -79,6 +79,8 @@ class History : public QObject {
     void Import(const QList<ImportedVisit> &visits);
     // Waits until every change asked for so far was written, or could not be for now.
     void Flush();
+    // Why the changes wait, as Held last said; empty while they are written.
+    QString heldBecause() const { return held_; }
 
     static constexpr int kSchemaVersion = 1;
     // Words shorter than three letters are looked for among this many of the most frecent pages.
@@ -102,5 +104,6 @@ class History : public QObject {
     QString connection_;  // the open database's connection name; empty when off
     QString path_;
     QString notice_;
+    QString held_;
     mutable QString pending_;  // to be opened at the first use
 };

@@ -1,6 +1,11 @@
 #include "webengine.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
+#include <QFile>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
@@ -20,10 +25,22 @@ WebEngine::WebEngine(const QString &storageDir, Dialogs &dialogs, QObject *paren
       dialogs_(&dialogs) {
     QDir().mkpath(storageDir);
     config::makePrivate(storageDir);
+    keepLinksPrivate(storageDir + QStringLiteral("/profile"));
     profile_->setPersistentStoragePath(storageDir + QStringLiteral("/profile"));
     profile_->setCachePath(storageDir + QStringLiteral("/cache"));
     profile_->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
     setUp(profile_);
+}
+
+// The engine makes its table of visited links with the process's umask, for all to read; a
+// file already there keeps its mode when the engine rewrites it.
+void WebEngine::keepLinksPrivate(const QString &profileDir) {
+    QDir().mkpath(profileDir);
+    const QByteArray links = QFile::encodeName(profileDir + QStringLiteral("/Visited Links"));
+    const int fd = ::open(links.constData(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) return;
+    ::fchmod(fd, 0600);
+    ::close(fd);
 }
 
 // What both profiles share: the language, full screen, the downloads.

@@ -31,6 +31,7 @@ class WebEngine : public QObject {
     friend class QtWebView;
     void onDownloadRequested(QWebEngineDownloadRequest *request);
     void setUp(QWebEngineProfile *profile);
+    static void keepLinksPrivate(const QString &profileDir);
     void privateViewGone();
     QWebEngineProfile *profile_;
     QWebEngineProfile *private_ = nullptr;

@@ -40,6 +40,9 @@ TEST_P(InputE2E, VisitedPagesAreSuggestedFoundAndForgotten) {
     holder.kill();
     holder.waitForFinished();
     ASSERT_TRUE(waitFor(kept));
+    const QString links = session.folder.file("数据/profile/Visited Links");
+    EXPECT_TRUE(waitFor([&] { return QFileInfo(links).size() > 0; }));  // the engine's, 0600
+    EXPECT_EQ(ModeOf(links), 0600);
     const int windows = x.windowsOf(pid).size();
     typeAddress("we", false);
     QTest::qWait(800);

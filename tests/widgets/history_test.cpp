@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QSqlDatabase>
@@ -172,4 +173,24 @@ TEST_F(HistoryTest, TheWindowFindsOpensAndDeletes) {
     h.Flush();
     EXPECT_EQ(h.Visits("rust").size(), 1);
     EXPECT_TRUE(QTest::qWaitFor([&] { return list->topLevelItem(0)->childCount() == 1; }));
+    // While another program holds the file, a deletion is said to wait and the visit stays.
+    auto *waiting = part<QLabel>(&w, "lblWaiting");
+    QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "holder");
+    other.setDatabaseName(path);
+    ASSERT_TRUE(other.open());
+    QSqlQuery(other).exec("BEGIN IMMEDIATE");
+    h.Record("https://held.example/", "Held", kNow);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !h.heldBecause().isEmpty(); }));
+    EXPECT_FALSE(waiting->isVisible());  // nothing asked to go
+    list->setCurrentItem(list->topLevelItem(0)->child(0));
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_TRUE(waiting->isVisible());
+    EXPECT_TRUE(waiting->text().contains("另一个程序正在使用它"));
+    EXPECT_EQ(list->topLevelItem(0)->childCount(), 1);
+    QSqlQuery(other).exec("COMMIT");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !waiting->isVisible(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return list->topLevelItemCount() == 0; }));
+    other.close();
+    other = {};
+    QSqlDatabase::removeDatabase("holder");
 }
