@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "platform/permissions.h"
 
@@ -36,21 +37,34 @@ NoticePanel::NoticePanel(QWidget *parent) : QWidget(parent) {
 
 void NoticePanel::showNotice(const QString &title, const QString &text,
                              const QList<Button> &wanted) {
+    if (isHidden())
+        present({title, text, wanted});
+    else
+        waiting_.append({title, text, wanted});
+}
+
+void NoticePanel::dismiss() {
+    waiting_.clear();
+    hide();
+}
+
+void NoticePanel::present(const Notice &notice) {
     while (QLayoutItem *item = row_->takeAt(0)) {  // the last notice's buttons and spacing
         delete item->widget();
         delete item;
     }
     buttons.clear();
-    lblTitle->setText(title);
-    lblText->setText(text);
+    lblTitle->setText(notice.title);
+    lblText->setText(notice.text);
     lblText->setFixedHeight(lblText->heightForWidth(lblText->width()));  // every line shows
     row_->addStretch(1);
-    for (const Button &b : wanted) {
+    for (const Button &b : notice.buttons) {
         auto *button = new QPushButton(b.caption, this);
         button->setMinimumWidth(110);
         connect(button, &QPushButton::clicked, this, [this, run = b.run] {
             hide();
             run();
+            if (isHidden() && !waiting_.isEmpty()) present(waiting_.takeFirst());
         });
         row_->addWidget(button);
         buttons << button;
@@ -90,16 +104,24 @@ PermissionBar::PermissionBar(QWidget *parent, PermissionMemory &memory)
 }
 
 void PermissionBar::ask(const QString &origin, int feature, const QString &what) {
-    if (isVisible()) answer(false);  // one question at a time; an unanswered one is denied
-    origin_ = origin;
-    feature_ = feature;
-    const QString host = QUrl(origin).host();
-    lblAsk->setText((host.isEmpty() ? origin : host) + QStringLiteral(" 想要") + what);
+    const Question question{origin, feature, what};
+    if (isHidden()) return present(question);
+    const auto same = [&](const Question &q) { return q.origin == origin && q.feature == feature; };
+    if (!same(asked_) && std::none_of(waiting_.cbegin(), waiting_.cend(), same))
+        waiting_.append(question);  // one question at a time, none answered for the user
+}
+
+void PermissionBar::present(const Question &question) {
+    asked_ = question;
+    const QString host = QUrl(question.origin).host();
+    lblAsk->setText((host.isEmpty() ? question.origin : host) + QStringLiteral(" 想要") +
+                    question.what);
     show();
 }
 
 void PermissionBar::answer(bool allowed) {
     hide();
-    memory_.remember(origin_, feature_, allowed);
-    emit Answered(origin_, feature_, allowed);
+    memory_.remember(asked_.origin, asked_.feature, allowed);
+    emit Answered(asked_.origin, asked_.feature, allowed);
+    if (!waiting_.isEmpty()) present(waiting_.takeFirst());
 }

@@ -10,7 +10,8 @@ class QLabel;
 class QPushButton;
 class QHBoxLayout;
 
-// Covers the page with a title, a few lines and buttons; hidden until asked.
+// Covers the page with a title, a few lines and buttons; hidden until asked. A notice asked for
+// while another is up waits for its answer.
 class NoticePanel : public QWidget {
     Q_OBJECT
   public:
@@ -20,11 +21,18 @@ class NoticePanel : public QWidget {
         std::function<void()> run;  // the panel hides first
     };
     void showNotice(const QString &title, const QString &text, const QList<Button> &buttons);
+    void dismiss();  // this notice and those waiting: a new page came
     QLabel *lblTitle, *lblText;
     QList<QPushButton *> buttons;
 
   private:
+    struct Notice {
+        QString title, text;
+        QList<Button> buttons;
+    };
+    void present(const Notice &notice);
     QHBoxLayout *row_;
+    QList<Notice> waiting_;
 };
 
 // "<site> 想要显示通知" with 允许 / 拒绝; closing it denies.
@@ -41,8 +49,14 @@ class PermissionBar : public QWidget {
     void Answered(const QString &origin, int feature, bool allowed);
 
   private:
+    struct Question {
+        QString origin;
+        int feature = 0;
+        QString what;
+    };
+    void present(const Question &question);
     void answer(bool allowed);
-    QString origin_;
-    int feature_ = 0;
+    Question asked_;
+    QList<Question> waiting_;  // asked while another was up: each in turn
     PermissionMemory &memory_;
 };

@@ -24,6 +24,7 @@
 #include "tab/frmaddfav.h"
 #include "tab/lockpanel.h"
 #include "tab/navpage.h"
+#include "tab/notices.h"
 
 namespace {
 
@@ -195,6 +196,25 @@ TEST_F(PanelsTest, ABlockedTitleLocksTheTab) {
     settings::Write(settings::Key::UseFilter, "0");
     view(t)->finishLoad("http://x/", "Free PORN Videos");
     EXPECT_FALSE(t->isLocked());
+}
+
+// Two things to say at once: the second waits for the first's answer, and a new page ends both.
+TEST_F(PanelsTest, ANoticeAskedForWhileAnotherIsUpWaitsItsTurn) {
+    auto f = start();
+    Form1 *t = frontOf(*f);
+    view(t)->finishLoad("http://a/", "A");
+    emit view(t)->RenderProcessGone();
+    emit view(t)->CertificateProblem("https://bad/", "expired");
+    auto *panel = t->findChild<NoticePanel *>("picNotice");
+    ASSERT_TRUE(panel && !panel->isHidden());
+    EXPECT_EQ(panel->lblTitle->text(), "此网页已崩溃");
+    QTest::mouseClick(panel->buttons.value(0), Qt::LeftButton);  // 重新加载
+    EXPECT_EQ(view(t)->calls.last(), "Refresh");
+    ASSERT_FALSE(panel->isHidden());
+    EXPECT_EQ(panel->lblTitle->text(), "您的连接不是私密连接");
+    emit view(t)->RenderProcessGone();
+    view(t)->finishLoad("http://b/", "B");
+    EXPECT_TRUE(panel->isHidden());
 }
 
 TEST_F(PanelsTest, ParentalControlEndsStartUpWithItsMessageAndSavesNothing) {
