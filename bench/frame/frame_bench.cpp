@@ -17,8 +17,8 @@
 
 #include "core/programfolder.h"
 #include "core/session.h"
-#include "platform/platform.h"
 #include "platform/desktop.h"
+#include "platform/platform.h"
 #include "shell/mdibrowser.h"
 
 namespace {
@@ -111,7 +111,8 @@ int main(int argc, char **argv) {
         tab.title = QStringLiteral("页面 %1").arg(i);
         crashed.tabs.append(tab);
     }
-    WriteSessionFile(data + QStringLiteral("session.dat"), crashed, QString::fromLatin1(qVersion()));
+    WriteSessionFile(data + QStringLiteral("session.dat"), crashed,
+                     QString::fromLatin1(qVersion()));
     QFile(data + QStringLiteral("session.running")).open(QIODevice::WriteOnly);
 
     const QString root = folder.path() + QStringLiteral("/书签/");
@@ -142,9 +143,10 @@ int main(int argc, char **argv) {
     Settle();
     const double settled = Ms(t);
     const double stall = LongestStall(3000);
-    std::printf("restore of %d tabs: the click %.1f ms, its events handled %.1f ms, "
-                "then the longest stall %.1f ms; %lld tabs\n",
-                tabs, clicked, settled, stall, static_cast<long long>(frame.tabs().size()));
+    std::printf(
+        "restore of %d tabs: the click %.1f ms, its events handled %.1f ms, "
+        "then the longest stall %.1f ms; %lld tabs\n",
+        tabs, clicked, settled, stall, static_cast<long long>(frame.tabs().size()));
     frame.EndNow();
     return frame.tabs().size() >= tabs ? 0 : 1;
 }

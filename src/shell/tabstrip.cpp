@@ -76,8 +76,8 @@ void TabStrip::initStyleOption(QStyleOptionTab *option, int index) const {
     option->rightButtonSize = closeSize();
     // The caption shortened again, now that the close button takes its room.
     const QRect text = style()->subElementRect(QStyle::SE_TabBarTabText, option, this);
-    option->text = fontMetrics().elidedText(tabText(index), elideMode(), text.width(),
-                                            Qt::TextShowMnemonic);
+    option->text =
+        fontMetrics().elidedText(tabText(index), elideMode(), text.width(), Qt::TextShowMnemonic);
 }
 
 QRect TabStrip::closeRect(int index) const {

@@ -72,5 +72,6 @@ class TabStrip : public QTabBar {
     QRect dropMark_;                       // where a drag over the strip would land
     bool dropOntoTab_ = false;
     QPointer<QWidget> movingTab_;
-    int hoveredClose_ = -1, pressedClose_ = -1;  // tabs by index  // the picture of a tab being dragged along, Qt's own
+    int hoveredClose_ = -1,
+        pressedClose_ = -1;  // tabs by index  // the picture of a tab being dragged along, Qt's own
 };

@@ -67,7 +67,7 @@ Form1::Form1(Platform &platform, TabHost &host, bool offTheRecord, QWidget *pare
     connect(v, &WebView::TitleChange, this, &Form1::onTitleChange);
     connect(v, &WebView::NavigateComplete2, this, [this] {
         if (picNotice) picNotice->dismiss();  // a new page: nothing said of the old one stays
-        blocked_.clear();                  // a new page: its own pop-ups only
+        blocked_.clear();                     // a new page: its own pop-ups only
         blockedCount_ = 0;
         // Leaving the site that was let in past its certificate ends the warning.
         if (insecure() && QUrl(brwWebBrowser->LocationURL()).host() != insecureHost_) {
