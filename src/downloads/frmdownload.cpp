@@ -122,9 +122,8 @@ void frmDownload::save() {
                                    QStringLiteral("提示"), Dialogs::Exclamation);
 }
 
-void frmDownload::KeepOffRecord(ucDownload *task) {
-    offRecord_.insert(task);
-    saveSoon();
+void frmDownload::ForgetOffRecord() {
+    for (const ucDownload *t : QSet(offRecord_)) Forget(const_cast<ucDownload *>(t));
 }
 
 void frmDownload::ClearFinished() {
@@ -165,10 +164,13 @@ int frmDownload::topOf(int index) const {
     return tops_.value(index, -1);
 }
 
-void frmDownload::NewDownload(const QString &fileName, const QString &url, Transfer *transfer) {
+ucDownload *frmDownload::NewDownload(const QString &fileName, const QString &url,
+                                     Transfer *transfer, bool offTheRecord) {
     ucDownload *task = add();
+    if (offTheRecord) offRecord_.insert(task);  // before it can be written
     task->Download(fileName, url, transfer);
     saveSoon();
+    return task;
 }
 
 ucDownload *frmDownload::add() {

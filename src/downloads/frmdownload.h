@@ -20,7 +20,10 @@ class frmDownload : public QWidget {
     ~frmDownload() override;
 
     // transfer: one already under way for the task to adopt (the engine's own fetch).
-    void NewDownload(const QString &fileName, const QString &url, Transfer *transfer = nullptr);
+    // offTheRecord: a private tab's, never in the list kept across starts, and forgotten with
+    // ForgetOffRecord.
+    ucDownload *NewDownload(const QString &fileName, const QString &url,
+                            Transfer *transfer = nullptr, bool offTheRecord = false);
     void RestackTasks();
     // Tasks by index (1, 2, ...; gaps after removals).
     const QMap<int, ucDownload *> &tasks() const { return tasks_; }
@@ -37,8 +40,8 @@ class frmDownload : public QWidget {
     void DeleteSelectedTask();  // "删除任务"
     // The task leaves the list without a question; a running one once it ends.
     void Forget(ucDownload *task);
-    // A private tab's: never in the list kept across starts.
-    void KeepOffRecord(ucDownload *task);
+    // The last private tab closed: its tasks leave, the running ones once they end.
+    void ForgetOffRecord();
     void ClearFinished();  // "清除已完成": completed, failed and stopped tasks leave
     // The list kept across starts goes, with the partial files nobody will go on from.
     void ClearRecords();

@@ -31,8 +31,7 @@ FrontChrome::FrontChrome(TabSet *tabs, Parts parts, QWidget *frame)
         p_.toolbar->hideProgress();
         // What loaded, even where no new address was announced (a crashed page reloaded).
         if (const QString url = tabs_->active()->url(); !url.isEmpty())
-            p_.address->append(url, true,
-                               !tabs_->active()->isLocked() && !tabs_->active()->isPrivate());
+            p_.address->append(url, true, tabs_->active()->listsPage());
     });
     connect(tabs, &TabSet::LockChanged, this, [this](Form1 *t) {
         if (t == tabs_->active() && t->isLocked()) t->takeKeyboard();  // the password next

@@ -55,7 +55,7 @@ HistoryKeeper::HistoryKeeper(Platform &platform, TabSet *tabs, QObject *parent)
     : QObject(parent), platform_(platform) {
     connect(tabs, &TabSet::Visited, this, &HistoryKeeper::loaded);
     connect(tabs, &TabSet::Retitled, this, &HistoryKeeper::retitled);
-    connect(tabs, &TabSet::Closing, this, &HistoryKeeper::forget);
+    connect(tabs, &TabSet::KeptClosing, this, &HistoryKeeper::forget);
     // Said once for each time the file stops taking the visits; they wait, none lost.
     connect(&platform_.history(), &History::Held, this, [this](const QString &why) {
         if (!why.isEmpty())
@@ -85,9 +85,9 @@ void HistoryKeeper::loaded(Form1 *tab) {
         recorded_.insert(tab, url);
         return;
     }
-    // A locked or private tab's pages are never kept, nor an error page; a reload or a zoom is
-    // no new visit.
-    if (tab->isLocked() || tab->isPrivate() || tab->browser()->LoadFailed() || !Recordable(url) ||
+    // A locked tab's pages are never kept (a private one's never come here), nor an error page; a
+    // reload or a zoom is no new visit.
+    if (!tab->listsPage() || tab->browser()->LoadFailed() || !Recordable(url) ||
         recorded_.value(tab) == url)
         return;
     recorded_.insert(tab, url);
@@ -96,7 +96,7 @@ void HistoryKeeper::loaded(Form1 *tab) {
 }
 
 void HistoryKeeper::retitled(Form1 *tab) {
-    if (tab->isLocked() || tab->isPrivate()) return;
+    if (!tab->listsPage()) return;
     const QString url = tab->url();
     if (recorded_.value(tab) == url) platform_.history().SetTitle(url, tab->title());
 }

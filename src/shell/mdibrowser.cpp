@@ -60,10 +60,7 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     tabs_ = new TabSet(
         platform_,
         [this](const QString &path, const QString &url, Transfer *transfer, bool offTheRecord) {
-            NewDownload(path, url, transfer);
-            if (!offTheRecord) return;
-            privateDownloads_ << downloadManager()->tasks().last();
-            downloadManager()->KeepOffRecord(downloadManager()->tasks().last());
+            NewDownload(path, url, transfer, offTheRecord);
         },
         central);
     status_ = new StatusStrip(central);
@@ -159,10 +156,7 @@ void mdiBrowser::wireParts() {
     connect(tabs_, &TabSet::NewTabRequested, this, [this] { OpenNewFrm(); });
     fullScreen_->followPages(tabs_);
     // The private tabs' downloads are forgotten with the last of them, once they ended.
-    connect(tabs_, &TabSet::PrivateEnded, this, [this] {
-        for (const QPointer<ucDownload> &task : std::exchange(privateDownloads_, {}))
-            if (task) downloadManager()->Forget(task);
-    });  // after the find bar has closed for it
+    connect(tabs_, &TabSet::PrivateEnded, windows_, &SecondaryWindows::forgetPrivateDownloads);
     connect(tabs_, &TabSet::BookmarkRequested, this,
             [this](const QString &path) { tabs_->openOn(ReadBookmarkFile(path)); });
     connect(history_, &HistoryKeeper::Notice, status_, &StatusStrip::setStatus);
@@ -170,12 +164,11 @@ void mdiBrowser::wireParts() {
     connect(address_, &AddressBox::ForgetRequested, &platform_.history(), &History::Forget);
     // The box shows the front tab; a private one's address is kept nowhere, so a tab closed
     // behind it leaves its own.
-    connect(tabs_, &TabSet::Closing, this, [this](Form1 *t) {
-        if (t->isPrivate()) return;
+    connect(tabs_, &TabSet::KeptClosing, this, [this](Form1 *t) {
         const Form1 *front = tabs_->active();
-        noteWrite(settings::Write(settings::Key::LastPage, front && front->isPrivate()
-                                                               ? t->url()
-                                                               : address_->currentText()));
+        noteWrite(settings::Write(settings::Key::LastPage, front && front->keepsTrace()
+                                                               ? address_->currentText()
+                                                               : t->url()));
     });
     connect(gestures_, &GestureControl::DirectionAdded, status_, &StatusStrip::setGestureText);
     connect(gestures_, &GestureControl::Finished, status_, &StatusStrip::setGestureText);

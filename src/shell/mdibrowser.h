@@ -33,7 +33,6 @@ class StatusStrip;
 class ToolBar;
 class Transfer;
 class frmDownload;
-class ucDownload;
 
 class mdiBrowser : public FrameWindow {
     Q_OBJECT
@@ -63,8 +62,9 @@ class mdiBrowser : public FrameWindow {
     bool isDisguised() const { return disguiser_->active(); }
     // The download manager, made on first use; shown and handed a task.
     frmDownload *downloadManager() { return windows_->downloads(); }
-    void NewDownload(const QString &path, const QString &url, Transfer *transfer = nullptr) {
-        windows_->newDownload(path, url, transfer);
+    void NewDownload(const QString &path, const QString &url, Transfer *transfer = nullptr,
+                     bool offTheRecord = false) {
+        windows_->newDownload(path, url, transfer, offTheRecord);
     }
 
   protected:
@@ -105,5 +105,4 @@ class mdiBrowser : public FrameWindow {
     bool refusingHandOffs_ = false;  // while parental control tells the user why not
     bool ending_ = false;            // the system ends the program: no questions
     bool writeFailed_ = false;       // said, and not written since
-    QList<QPointer<ucDownload>> privateDownloads_;
 };

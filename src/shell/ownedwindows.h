@@ -33,6 +33,11 @@ class OwnedWindows {
         if (!w) w = factories_.value(id)();
         return static_cast<W *>(w.data());
     }
+    // The window if it was made; none made for the asking.
+    template <typename W>
+    W *made(OwnedWindow id) const {
+        return static_cast<W *>(made_.value(id).data());
+    }
     // Closes the window for good; the next get() makes a new one.
     void discard(OwnedWindow id) {
         if (QWidget *w = made_.take(id)) {

@@ -75,9 +75,14 @@ void SecondaryWindows::showDownloads() {
     m->raise();
 }
 
-void SecondaryWindows::newDownload(const QString &path, const QString &url, Transfer *transfer) {
+void SecondaryWindows::newDownload(const QString &path, const QString &url, Transfer *transfer,
+                                   bool offTheRecord) {
     showDownloads();
-    downloads()->NewDownload(path, url, transfer);
+    downloads()->NewDownload(path, url, transfer, offTheRecord);
+}
+
+void SecondaryWindows::forgetPrivateDownloads() {
+    if (auto *m = windows_.made<frmDownload>(OwnedWindow::Downloads)) m->ForgetOffRecord();
 }
 
 QWidget *SecondaryWindows::showSettings(bool modal) {

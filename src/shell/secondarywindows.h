@@ -27,7 +27,9 @@ class SecondaryWindows : public QObject {
 
     frmDownload *downloads();
     void showDownloads();
-    void newDownload(const QString &path, const QString &url, Transfer *transfer);
+    void newDownload(const QString &path, const QString &url, Transfer *transfer,
+                     bool offTheRecord = false);
+    void forgetPrivateDownloads();      // the last private tab closed
     QWidget *showSettings(bool modal);  // the window when not modal
     QWidget *openSettings() const;      // the settings while they are shown
     void chooseSkin();

@@ -25,7 +25,7 @@ SessionKeeper::SessionKeeper(TabSet *tabs, QObject *parent) : QObject(parent), t
     timer_.setSingleShot(true);
     timer_.setInterval(1000);
     connect(&timer_, &QTimer::timeout, this, &SessionKeeper::save);
-    for (auto moved : {&TabSet::Visited, &TabSet::Retitled, &TabSet::Created, &TabSet::Closing,
+    for (auto moved : {&TabSet::Visited, &TabSet::Retitled, &TabSet::Created, &TabSet::KeptClosing,
                        &TabSet::ActiveChanged, &TabSet::LockChanged, &TabSet::IconChanged})
         connect(tabs, moved, this, &SessionKeeper::changed);
     connect(tabs, &TabSet::Moved, this, &SessionKeeper::changed);
@@ -56,9 +56,8 @@ void SessionKeeper::changed() {
 
 Session SessionKeeper::collect() const {
     Session s;
-    const QList<Form1 *> tabs = tabs_->all();
+    const QList<Form1 *> tabs = tabs_->kept();  // a restore never brings a private one back
     for (Form1 *t : tabs) {
-        if (t->isPrivate()) continue;  // a restore never brings one back
         s.tabs.append(t->page());
         if (t == tabs_->active()) s.active = int(s.tabs.size()) - 1;
     }

@@ -122,26 +122,25 @@ void TabSet::follow(Form1 *t) {
 
 void TabSet::wire(Form1 *t) {
     auto front = [this, t] { return t == active(); };
-    connect(t, &Form1::CaptionChanged, this, [this, t] {
-        strip_->setCaption(t, t->caption());
-        emit Retitled(t);
-    });
-    connect(t, &Form1::IconChanged, this, [this, t](const QIcon &icon) {
-        strip_->setPageIcon(t, icon);
-        emit IconChanged(t);
-    });
+    connect(t, &Form1::CaptionChanged, this, [this, t] { strip_->setCaption(t, t->caption()); });
+    connect(t, &Form1::IconChanged, this,
+            [this, t](const QIcon &icon) { strip_->setPageIcon(t, icon); });
+    if (t->keepsTrace()) {  // the one place the recorders hear of a tab
+        connect(t, &Form1::CaptionChanged, this, [this, t] { emit Retitled(t); });
+        connect(t, &Form1::IconChanged, this, [this, t] { emit IconChanged(t); });
+        connect(t, &Form1::PageLoaded, this, [this, t] { emit Visited(t); });
+        connect(t, &Form1::Closing, this, [this, t] { emit KeptClosing(t); });
+    }
     connect(t, &Form1::FullScreenRequested, this, [this, t, front](bool on) {
         if (front() || !on) emit FullScreenRequested(t, on);
     });
     connect(t, &Form1::CloseRequested, this, [this, t] { close(t); });
     connect(t, &Form1::LockChanged, this, [this, t] { emit LockChanged(t); });
     connect(t, &Form1::AddressChanged, this, [this, t, front](const QString &url) {
-        emit AddressReached(url, front(), !t->isLocked() && !t->isPrivate());
+        emit AddressReached(url, front(), t->listsPage());
     });
-    connect(t, &Form1::PageLoaded, this, [this, t, front](const QString &zoom) {
-        emit PageLoaded(zoom, front());
-        emit Visited(t);
-    });
+    connect(t, &Form1::PageLoaded, this,
+            [this, front](const QString &zoom) { emit PageLoaded(zoom, front()); });
     connect(t, &Form1::BookmarkRequested, this, &TabSet::BookmarkRequested);
 }
 
@@ -167,14 +166,15 @@ void TabSet::close(Form1 *tab) {
     if (strip_->indexOfPage(tab) < 0) return;
     remember(tab);
     emit Closing(tab);
+    emit tab->Closing();
     children_->removeWidget(tab);
     strip_->removePage(tab);
     tab->hide();
     tab->deleteLater();  // it may be closing from inside one of its own events
     // The last private tab takes every private page with it, the closed ones too.
     const QList<Form1 *> left = all();
-    if (tab->isPrivate() &&
-        std::none_of(left.begin(), left.end(), [](Form1 *t) { return t->isPrivate(); })) {
+    if (!tab->keepsTrace() &&
+        std::all_of(left.begin(), left.end(), [](Form1 *t) { return t->keepsTrace(); })) {
         closed_.removeIf([](const ClosedTab &c) { return c.offTheRecord; });
         emit PrivateEnded();
     }
@@ -187,6 +187,12 @@ Form1 *TabSet::tabAt(int index) const {
 
 Form1 *TabSet::active() const {
     return tabAt(strip_->currentIndex());
+}
+
+QList<Form1 *> TabSet::kept() const {
+    QList<Form1 *> out = all();
+    out.removeIf([](const Form1 *t) { return !t->keepsTrace(); });
+    return out;
 }
 
 QList<Form1 *> TabSet::all() const {

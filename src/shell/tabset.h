@@ -40,6 +40,7 @@ class TabSet : public QObject, private TabHost {
     void close(Form1 *tab);
     Form1 *active() const;
     QList<Form1 *> all() const;
+    QList<Form1 *> kept() const;  // those that keep a trace, in their order
     int count() const;
     // A new tab in front: the bundled start page ("IEHomePage"), the last page ("OnOpen"),
     // or "HomePage" once a tab was made before (the first new tab of a run opens empty).
@@ -74,10 +75,13 @@ class TabSet : public QObject, private TabHost {
     // the address box's list (not a locked page's, nor a private one's).
     void AddressReached(const QString &url, bool front, bool listed);
     void PageLoaded(const QString &zoom, bool front);
+    void LockChanged(Form1 *tab);
+    // For the recorders (history, session, the last page): only of tabs that keep a trace; a
+    // private tab's are never emitted.
     void Visited(Form1 *tab);   // a page loaded in it
     void Retitled(Form1 *tab);  // its page's title changed
     void IconChanged(Form1 *tab);
-    void LockChanged(Form1 *tab);
+    void KeptClosing(Form1 *tab);
     void Moved();                                   // dragged to another place in the strip
     void PrivateEnded();                            // the last private tab closed
     void FullScreenRequested(Form1 *tab, bool on);  // only the front page may take the screen

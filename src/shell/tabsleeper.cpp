@@ -21,7 +21,7 @@ TabSleeper::TabSleeper(TabSet *tabs, Platform &platform, QObject *parent)
         front_ = t;
         review();
     });
-    connect(tabs, &TabSet::Visited, this, &TabSleeper::review);
+    connect(tabs, &TabSet::PageLoaded, this, &TabSleeper::review);
 }
 
 void TabSleeper::review() {

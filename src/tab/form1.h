@@ -51,6 +51,12 @@ class Form1 : public QWidget, private ViewHost {
     void ReadNav();
     bool isLocked() const;
     bool isPrivate() const;
+    // Whether anything of this tab may be kept (history, session, the last page, the address
+    // box's list, downloads, passwords): decided once, by its profile. Recorders are wired to
+    // the tabs that do, never told about the others.
+    bool keepsTrace() const { return !isPrivate(); }
+    // Its page may be listed where anyone at the screen sees it: not a locked one's.
+    bool listsPage() const { return keepsTrace() && !isLocked(); }
     void setLocked(bool locked);
     // "后退": back leaves the navigation page first, or else goes back in the history.
     bool GoBack();  // false when there was nowhere to go
@@ -109,6 +115,7 @@ class Form1 : public QWidget, private ViewHost {
     void AddressChanged(const QString &url);
     // The page has loaded and the stored zoom ("150") is applied to it.
     void PageLoaded(const QString &zoom);
+    void Closing();  // the tab is leaving its set, said by the set
     // A bookmark file followed in a page: the receiver opens its address in a new tab.
     void BookmarkRequested(const QString &path);
     void IconChanged(const QIcon &icon);
