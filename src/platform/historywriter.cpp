@@ -15,6 +15,22 @@ QSqlQuery Run(const QSqlDatabase &db, const QString &sql, const QVariantList &ar
     return q;
 }
 
+constexpr qint64 kDay = 24LL * 3600 * 1000;
+
+// How much a visit of this age counts (Firefox's buckets).
+double AgePoints(qint64 age) {
+    if (age < 4 * kDay) return 100;
+    if (age < 14 * kDay) return 70;
+    if (age < 31 * kDay) return 50;
+    if (age < 90 * kDay) return 30;
+    return 10;
+}
+
+// Title and address as short words are looked for in them: letter case aside.
+QString Words(const QString &title, const QString &url) {
+    return (title + u' ' + url).toLower();
+}
+
 }  // namespace historydb
 
 using historydb::Run;

@@ -13,6 +13,10 @@ class History;
 
 namespace historydb {
 QSqlQuery Run(const QSqlDatabase &db, const QString &sql, const QVariantList &args = {});
+// How much a visit of this age counts towards its page's frecency.
+double AgePoints(qint64 age);
+// Title and address as short words are looked for in them: letter case aside.
+QString Words(const QString &title, const QString &url);
 }  // namespace historydb
 
 // One change: its statements in one transaction, the first failure stopping the rest.
