@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 
 #include "platform/language.h"
 #include "platform/qtwebview.h"
@@ -119,5 +120,20 @@ TEST(WebViewE2E, ADeadPortFailsWithoutHangingOnAChinesePage) {
         << text.toStdString();
     EXPECT_EQ(QDialogButtonBox(QDialogButtonBox::Cancel).button(QDialogButtonBox::Cancel)->text(),
               "取消");
+    delete engine;
+}
+
+// Private views share one profile of their own, off the record: no storage name, so nothing
+// of theirs is written to disk.
+TEST(WebViewE2E, PrivateViewsShareAnOffTheRecordProfile) {
+    QTemporaryDir storage;
+    auto *engine = new WebEngine(storage.path(), dialogs_);
+    QWidget host;
+    QWebEngineProfile *profile = engine->createView(&host, true)->page()->profile();
+    EXPECT_TRUE(profile->isOffTheRecord());
+    EXPECT_TRUE(profile->storageName().isEmpty());
+    EXPECT_EQ(engine->createView(&host, true)->page()->profile(), profile);
+    EXPECT_NE(profile, engine->profile());
+    EXPECT_FALSE(engine->profile()->isOffTheRecord());
     delete engine;
 }

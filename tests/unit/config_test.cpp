@@ -1,5 +1,6 @@
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <QDir>
@@ -10,8 +11,10 @@
 #include <QTemporaryDir>
 #include <climits>
 #include <cmath>
+#include <csignal>
 
 #include "core/codepage.h"
+#include "core/filewriter.h"
 #include "core/numbers.h"
 #include "core/programfolder.h"
 #include "core/settings.h"
@@ -166,6 +169,24 @@ TEST_F(ConfigTest, WritesKeepTheModeAndLeaveNoTemporaryFilesBehind) {
     ::chmod(QFile::encodeName(ini).constData(), 0644);
     WriteSetting("K", "x");
     EXPECT_EQ(ModeOf(ini), 0644);
+}
+
+// A write the disk stops part way (a size limit here, as a full disk would) renames nothing:
+// the old file stays byte for byte and its temporary file goes.
+TEST_F(ConfigTest, AFailedWriteLeavesTheOldFileAndNoTemporary) {
+    spit(ini, "[Setting]\r\nZoom=100\r\n");
+    rlimit was{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &was), 0);
+    rlimit small = was;
+    small.rlim_cur = 4096;
+    const auto onExcess = std::signal(SIGXFSZ, SIG_IGN);  // EFBIG instead of an end
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const WriteResult written = WriteFileWhole(ini, QByteArray(64 * 1024, 'x'));
+    ::setrlimit(RLIMIT_FSIZE, &was);
+    std::signal(SIGXFSZ, onExcess);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(slurp(ini), "[Setting]\r\nZoom=100\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"config.ini"});
 }
 
 TEST(NumbersTest, SettingsReadAsNumbers) {

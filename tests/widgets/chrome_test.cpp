@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QTabBar>
@@ -15,6 +16,7 @@
 
 #include "core/settings.h"
 #include "core/store.h"
+#include "shell/addressbox.h"
 #include "shell/captionbutton.h"
 #include "shell/logoarea.h"
 #include "shell/mdibrowser.h"
@@ -414,4 +416,27 @@ TEST_F(ChromeTest, RightClickOnTheChromeOpensTheManageMenu) {
         EXPECT_TRUE(waitForMenu(ui(f).mnuM)) << w->objectName().toStdString();
         ui(f).mnuM->close();
     }
+}
+
+// Suggestions are answered later than asked: an answer for text the box no longer holds,
+// typed over or replaced by another tab's address, shows nothing.
+TEST(AddressBoxTest, AnAnswerForTextNoLongerInTheBoxShowsNothing) {
+    QWidget window;
+    auto *box = new AddressBox(&window);
+    box->setSuggestionSource([](const QString &) {});
+    window.show();
+    auto *popup = box->findChild<QListWidget *>("lstSuggest");
+    ASSERT_NE(popup, nullptr);
+    auto shown = [&] { return popup->isVisible() ? popup->count() : 0; };
+    const QList<Suggestion> found{{"https://qt.example/", "Qt", false}};
+    QTest::keyClicks(box->lineEdit(), "qt");
+    box->showSuggestions("q", found);
+    EXPECT_EQ(shown(), 0);
+    box->showAddress("https://other.example/");
+    box->showSuggestions("qt", found);
+    EXPECT_EQ(shown(), 0);
+    box->lineEdit()->clear();
+    QTest::keyClicks(box->lineEdit(), "qt");
+    box->showSuggestions("qt", found);
+    EXPECT_EQ(shown(), 1);
 }

@@ -1,15 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QScreen>
 #include <QStyleHints>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
+#include "platform/qtdialogs.h"
 #include "services/windowhelpers.h"
 #include "shell/caretrest.h"
 #include "support/wait.h"
@@ -46,6 +50,26 @@ TEST(WindowHelpersTest, FileIcons) {
 TEST(DialogsTest, FiltersBecomeNameFilters) {
     EXPECT_EQ(QtNameFilter("所有文件|*.*"), "所有文件 (*)");
     EXPECT_EQ(QtNameFilter("图片|*.bmp;*.jpg|所有文件|*.*"), "图片 (*.bmp *.jpg);;所有文件 (*)");
+}
+
+// A question asked under the boss key's disguise shows only once the disguise is gone.
+TEST(DialogsTest, AQuestionAskedUnderTheDisguiseWaitsForItsRelease) {
+    QtDialogs dialogs;
+    dialogs.hold(true);
+    bool shownWhileHeld = false;
+    QTimer::singleShot(300, &dialogs, [&] {
+        shownWhileHeld = QApplication::activeModalWidget() != nullptr;
+        dialogs.hold(false);
+    });
+    QTimer answer;  // "是" on the box, once released
+    answer.callOnTimeout([&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (box && !dialogs.held()) box->button(QMessageBox::Yes)->click();
+    });
+    answer.start(20);
+    EXPECT_EQ(dialogs.MsgBox(nullptr, "继续吗？", "问题", Dialogs::Question, Dialogs::YesNo),
+              Dialogs::AnswerYes);
+    EXPECT_FALSE(shownWhileHeld);
 }
 
 // Software compositing wherever OpenGL would only be Mesa's software rasteriser.

@@ -102,6 +102,19 @@ TEST_F(HistoryTest, SuggestsFindsRemovesAndClears) {
     EXPECT_TRUE(written[3][1].toBool());  // everything: the address box's list goes whole
 }
 
+// The word index keeps three-letter pieces, not titles: a forgotten page's pieces leave it
+// too, not only its rows. This title has one piece, stored whole.
+TEST_F(HistoryTest, AForgottenPageLeavesNoPieceInTheWordIndex) {
+    const QByteArray piece = "ꙮꙮꙮ";
+    h.Record("https://eyes.example/", "ꙮꙮꙮꙮꙮ", kNow);
+    h.Flush();
+    ASSERT_TRUE(onDisk().contains(piece));
+    h.Forget("https://eyes.example/");
+    h.Flush();
+    EXPECT_TRUE(h.Suggest("ꙮꙮꙮ", kNow).isEmpty());
+    EXPECT_FALSE(onDisk().contains(piece));
+}
+
 // A damaged file goes aside (never over an earlier one) and a new one records; a file another
 // program is writing, or a later version's, is left alone with history off, said once.
 TEST_F(HistoryTest, ADamagedHeldOrLaterDatabaseNeverStopsTheBrowser) {
