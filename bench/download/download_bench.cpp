@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "../freshfolder.h"
 #include "core/programfolder.h"
 #include "downloads/frmdownload.h"
 #include "downloads/ucdownload.h"
@@ -28,15 +29,6 @@ struct Host : ViewHost {
     DownloadAnswer offerDownload(const DownloadOffer &offer) override { return offered(offer); }
 };
 
-class OwnFolder : public ProgramFolderSource {
-  public:
-    explicit OwnFolder(const QString &dir) : dir_(dir) {}
-    QString programFolder() const override { return dir_; }
-
-  private:
-    QString dir_;
-};
-
 int main(int argc, char **argv) {
     PrepareEngineEnvironment();  // as the browser starts the engine
     QApplication app(argc, argv);
@@ -47,14 +39,8 @@ int main(int argc, char **argv) {
         return 2;
     }
     const QString url = args[0], target = args[1];
-    const QString clean = app.applicationDirPath() + QStringLiteral("/template");
-    QTemporaryDir folder;
-    if (!QFileInfo::exists(clean + QStringLiteral("/config.ini")) || !folder.isValid() ||
-        !programfolder::FillFromTemplate(clean, folder.path())) {
-        std::fprintf(stderr, "download_bench: no program template at %s\n", qPrintable(clean));
-        return 2;
-    }
-    OwnFolder own(folder.path());
+    FreshFolder folder("download_bench");
+    if (!folder.ok()) return 2;
     auto platform = makeSystemPlatform();
     if (engine) platform->prepareWebEngine();
     frmDownload manager(*platform);

@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "../freshfolder.h"
 #include "core/programfolder.h"
 #include "core/session.h"
 #include "platform/desktop.h"
@@ -22,15 +23,6 @@
 #include "shell/mdibrowser.h"
 
 namespace {
-
-class OwnFolder : public ProgramFolderSource {
-  public:
-    explicit OwnFolder(const QString &dir) : dir_(dir) {}
-    QString programFolder() const override { return dir_; }
-
-  private:
-    QString dir_;
-};
 
 double Ms(const QElapsedTimer &t) {
     return t.nsecsElapsed() / 1e6;
@@ -95,14 +87,8 @@ int main(int argc, char **argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const int marks = argc > 1 ? atoi(argv[1]) : 100000;
     const int tabs = argc > 2 ? atoi(argv[2]) : 500;
-    const QString clean = app.applicationDirPath() + QStringLiteral("/template");
-    QTemporaryDir folder;
-    if (!QFileInfo::exists(clean + QStringLiteral("/config.ini")) || !folder.isValid() ||
-        !programfolder::FillFromTemplate(clean, folder.path())) {
-        std::fprintf(stderr, "frame_bench: no program template at %s\n", qPrintable(clean));
-        return 2;
-    }
-    OwnFolder own(folder.path());
+    FreshFolder folder("frame_bench");
+    if (!folder.ok()) return 2;
     const QString data = folder.path() + QStringLiteral("/数据/");
     Session crashed;
     for (int i = 0; i < tabs; ++i) {
