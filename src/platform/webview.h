@@ -75,23 +75,23 @@ class WebView : public QObject {
     virtual void RefreshFromServer() { Refresh(); }
     // The back and forward list as bytes, for a closed tab to come back with it.
     virtual QByteArray SavedHistory() const { return {}; }
-    virtual void RestoreHistory(const QByteArray &) {}
+    virtual void RestoreHistory(const QByteArray &bytes) = 0;
     // Finds in the page, highlighting every match; an empty text ends the search. The
     // count comes back as FindResult.
-    virtual void Find(const QString &, bool /*backward*/, bool /*matchCase*/) {}
+    virtual void Find(const QString &text, bool backward, bool matchCase) = 0;
     // The page with its resources, as a single file.
-    virtual void SavePage(const QString &) {}
-    virtual void ExitFullScreen() {}
+    virtual void SavePage(const QString &path) = 0;
+    virtual void ExitFullScreen() = 0;
     // The answer to CertificateProblem: go on to the page, or not.
-    virtual void AnswerCertificate(bool) {}
+    virtual void AnswerCertificate(bool proceed) = 0;
     // The answer to PermissionRequested.
-    virtual void AnswerPermission(const QString & /*origin*/, int /*feature*/, bool) {}
+    virtual void AnswerPermission(const QString &origin, int feature, bool allow) = 0;
     // The page's rest in the background (the engine's lifecycle state), the deepest it allows
     // now (none while it loads, shows a dialog, plays sound, fills the screen or downloads),
     // and a new one; the engine wakes a page when it is shown.
     virtual tabrest::Rest RestState() const { return tabrest::Rest::Awake; }
     virtual tabrest::Rest DeepestRest() const { return tabrest::Rest::Awake; }
-    virtual void SetRest(tabrest::Rest) {}
+    virtual void SetRest(tabrest::Rest rest) = 0;
     // On the private profile: nothing of the page is kept on disk.
     virtual bool OffTheRecord() const { return false; }
     // Who answers the page's new windows and files; none refuses them.

@@ -41,6 +41,17 @@ class FakeWebView : public WebView {
     bool CanGoBack() const override { return canGoBack; }
     QByteArray SavedHistory() const override { return history.join('|').toUtf8(); }
     void RestoreHistory(const QByteArray &bytes) override { calls << "Restore " + bytes; }
+    void ExitFullScreen() override { calls << "ExitFullScreen"; }
+    void AnswerCertificate(bool proceed) override {
+        calls << QStringLiteral("AnswerCertificate %1").arg(int(proceed));
+    }
+    void AnswerPermission(const QString &origin, int feature, bool allow) override {
+        calls
+            << QStringLiteral("AnswerPermission %1 %2 %3").arg(origin).arg(feature).arg(int(allow));
+    }
+    void SetRest(tabrest::Rest rest) override {
+        calls << QStringLiteral("SetRest %1").arg(int(rest));
+    }
 
     // A whole page load as the engine reports it.
     void finishLoad(const QString &address, const QString &pageTitle);
