@@ -11,6 +11,7 @@
 #include "lockpanel.h"
 #include "navpage.h"
 #include "notices.h"
+#include "pagetroubles.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
 #include "platform/webview.h"
@@ -103,31 +104,12 @@ void Form1::watchEngine() {
     connect(v, &WebView::CloseRequested, this, [this] {
         if (openedByPage_) emit CloseRequested();
     });
-    connect(v, &WebView::RenderProcessGone, this, [this] {
-        notice()->showNotice(
-            QStringLiteral("此网页已崩溃"),
-            QStringLiteral("显示此网页的进程意外结束了（可能是内存不足、程序出错或被结束）。"
-                           "其他选项卡不受影响。"),
-            {{QStringLiteral("重新加载"), [this] { brwWebBrowser->Refresh(); }}});
-    });
-    connect(v, &WebView::CertificateProblem, this,
-            [this](const QString &url, const QString &description) {
-                notice()->showNotice(
-                    QStringLiteral("您的连接不是私密连接"),
-                    QStringLiteral("%1 的安全证书不可信任：%2\n攻击者可能会试图窃取您的信息"
-                                   "（例如密码、消息或信用卡信息）。")
-                        .arg(url, description),
-                    {{QStringLiteral("返回"),
-                      [this] {
-                          brwWebBrowser->AnswerCertificate(false);
-                          brwWebBrowser->GoBack();  // to the page the user came from, if any
-                      }},
-                     {QStringLiteral("继续前往（不安全）"), [this, url] {
-                          insecureHost_ = QUrl(url).host();
-                          emit SecurityChanged();
-                          brwWebBrowser->AnswerCertificate(true);
-                      }}});
-            });
+    WatchPageTroubles(v, this,
+                      {[this] { return notice(); },
+                       [this](const QString &host) {
+                           insecureHost_ = host;
+                           emit SecurityChanged();
+                       }});
     connect(v, &WebView::PermissionRequested, this,
             [this](const QString &origin, int feature, const QString &what) {
                 if (const auto known = permissions_.answer(origin, feature))
