@@ -116,7 +116,9 @@ void FrameMenus::fillBookmarks(QMenu *menu, const QString &folder) {
     for (const QString &name : listing.files)
         connect(menu->addAction(name), &QAction::triggered, this,
                 [this, path = folder + QLatin1Char('/') + name + QStringLiteral(".zvb")] {
-                    emit BookmarkChosen(path,
+                    const QString address = ReadBookmarkFile(path);
+                    if (address.isEmpty()) return;
+                    emit BookmarkChosen(address,
                                         QGuiApplication::keyboardModifiers() & Qt::ControlModifier);
                 });
     if (listing.entries > kMenuItems)

@@ -34,8 +34,8 @@ class FrameMenus : public QObject {
 
   signals:
     void Triggered(Command command, int value);
-    // A bookmark file chosen in "书签"; newTab: with Ctrl held.
-    void BookmarkChosen(const QString &path, bool newTab);
+    // The address of a bookmark chosen in "书签"; newTab: with Ctrl held.
+    void BookmarkChosen(const QString &address, bool newTab);
     void FolderChosen(const QString &folder);  // too long for its menu: listed in a tab
 
   private:

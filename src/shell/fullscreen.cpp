@@ -66,6 +66,12 @@ void FullScreen::leavePage() {
     setPage(false);
 }
 
+bool FullScreen::escape() {
+    if (!page_) return false;
+    leavePage();
+    return true;
+}
+
 void FullScreen::toggle() {
     if (page_)
         leavePage();

@@ -24,6 +24,7 @@ class FullScreen : public QObject {
     bool page() const { return page_; }
     // F11: the frame alone, or back; a page's full screen is left, with the page told.
     void toggle();
+    bool escape();  // leaves a page's full screen: true when there was one
     bool active() const { return active_; }
     // What the frame was before: to store at shutdown, never the screen's rectangle.
     bool wasMaximised() const { return before_ & Qt::WindowMaximized; }

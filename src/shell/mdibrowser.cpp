@@ -93,12 +93,13 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     windows.open = [this](const QString &url) { onNavigate(url); };
     windows_ = new SecondaryWindows(platform_, this, windows);
     history_ = new HistoryKeeper(platform_, tabs_, this);
-    session_ = new SessionKeeper(tabs_, this);
+    session_ = new SessionKeeper(
+        tabs_, [this] { return address_->currentText(); }, this);
     new TabSleeper(tabs_, platform_, this);
     connect(restoreBar_, &RestoreBar::RestoreClicked, session_, &SessionKeeper::restorePrevious);
     connect(restoreBar_, &RestoreBar::DismissClicked, session_, &SessionKeeper::dismissPrevious);
     connect(session_, &SessionKeeper::Notice, history_, &HistoryKeeper::say);
-    connect(session_, &SessionKeeper::Written, this, &mdiBrowser::noteWrite);
+    connect(session_, &SessionKeeper::WriteFailed, status_, &StatusStrip::setStatus);
     address_->setSuggestionSource([this](const QString &typed) { history_->suggestLater(typed); });
     connect(history_, &HistoryKeeper::Suggested, address_, &AddressBox::showSuggestions);
     disguiser_ = new Disguiser(windows_->owned(), platform_.dialogs(), this);
@@ -112,14 +113,9 @@ mdiBrowser::mdiBrowser(Platform &platform, const QString &commandLine, QWidget *
     wireParts();
     FrameKeys::Hooks keys;
     keys.execute = [this](Command c, int value) { return Execute(c, value) == Ran::Done; };
-    keys.inPage = [this](QObject *target) {
-        return tabs_->active() && tabs_->active()->holds(target);
-    };
+    keys.inPage = [this](QObject *target) { return tabs_->frontHolds(target); };
     keys.escape = [this] {
-        if (fullScreen_->page()) {
-            fullScreen_->toggle();
-            return true;
-        }
+        if (fullScreen_->escape()) return true;
         if (Form1 *t = tabs_->active(); t && t->isLoading()) Execute(Command::Stop);
         return false;  // the page hears it too
     };
@@ -139,15 +135,10 @@ void mdiBrowser::wireParts() {
     connect(toolbar_, &ToolBar::MinimiseRequested, this, &QWidget::showMinimized);
     menus_->popUpFrom(toolbar_, status_, tabs_);
     // The pop-ups the active page was refused, opened once when the user asks.
-    connect(status_, &StatusStrip::StatusClicked, this, [this] {
-        if (Form1 *t = tabs_->active(); t && t->hasBlockedPopups())
-            for (const QString &url : t->takeBlockedPopups()) tabs_->openOn(url);
-    });
+    connect(status_, &StatusStrip::StatusClicked, tabs_, &TabSet::openBlockedPopups);
     connect(menus_, &FrameMenus::Triggered, this, &mdiBrowser::Execute);
     connect(menus_, &FrameMenus::FolderChosen, tabs_, &TabSet::openOn);
-    connect(menus_, &FrameMenus::BookmarkChosen, this, [this](const QString &path, bool newTab) {
-        const QString address = ReadBookmarkFile(path);
-        if (address.isEmpty()) return;
+    connect(menus_, &FrameMenus::BookmarkChosen, this, [this](const QString &address, bool newTab) {
         if (newTab)
             tabs_->openOn(address);
         else
@@ -157,19 +148,9 @@ void mdiBrowser::wireParts() {
     fullScreen_->followPages(tabs_);
     // The private tabs' downloads are forgotten with the last of them, once they ended.
     connect(tabs_, &TabSet::PrivateEnded, windows_, &SecondaryWindows::forgetPrivateDownloads);
-    connect(tabs_, &TabSet::BookmarkRequested, this,
-            [this](const QString &path) { tabs_->openOn(ReadBookmarkFile(path)); });
     connect(history_, &HistoryKeeper::Notice, status_, &StatusStrip::setStatus);
     connect(&platform_.history(), &History::Written, address_, &AddressBox::forget);
     connect(address_, &AddressBox::ForgetRequested, &platform_.history(), &History::Forget);
-    // The box shows the front tab; a private one's address is kept nowhere, so a tab closed
-    // behind it leaves its own.
-    connect(tabs_, &TabSet::KeptClosing, this, [this](Form1 *t) {
-        const Form1 *front = tabs_->active();
-        noteWrite(settings::Write(settings::Key::LastPage, front && front->keepsTrace()
-                                                               ? address_->currentText()
-                                                               : t->url()));
-    });
     connect(gestures_, &GestureControl::DirectionAdded, status_, &StatusStrip::setGestureText);
     connect(gestures_, &GestureControl::Finished, status_, &StatusStrip::setGestureText);
     connect(this, &FrameWindow::WindowStateChanged, this, [this] {
@@ -177,15 +158,6 @@ void mdiBrowser::wireParts() {
         if (isMinimized() && settings::IsOn(settings::Key::MinPass))
             for (Form1 *t : tabs_->all()) t->setLocked(true);
     });
-}
-
-void mdiBrowser::noteWrite(const WriteResult &written) {
-    if (written) {
-        writeFailed_ = false;
-    } else if (!std::exchange(writeFailed_, true)) {
-        status_->setStatus(
-            QStringLiteral("无法保存选项卡和设置：%1。下次更改时将再试。").arg(written.error));
-    }
 }
 
 bool mdiBrowser::Load() {

@@ -8,7 +8,6 @@
 
 #include "commandline.h"
 #include "core/command.h"
-#include "core/filewriter.h"
 #include "disguiser.h"
 #include "framewindow.h"
 #include "gesturecontrol.h"
@@ -79,8 +78,6 @@ class mdiBrowser : public FrameWindow {
     void showSettings(bool modal);
     void HandleCommandLine(const StartCommand &cmd);
     void activateWhenShown();
-    // A file that could not be written is said once in the status strip, until one is again.
-    void noteWrite(const WriteResult &written);
 
     Platform &platform_;
     QString commandLine_;
@@ -104,5 +101,4 @@ class mdiBrowser : public FrameWindow {
     FullScreen *fullScreen_;
     bool refusingHandOffs_ = false;  // while parental control tells the user why not
     bool ending_ = false;            // the system ends the program: no questions
-    bool writeFailed_ = false;       // said, and not written since
 };

@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include "core/programfolder.h"
+#include "core/settings.h"
 #include "platform/webview.h"
 #include "tab/form1.h"
 #include "tabset.h"
@@ -21,7 +22,8 @@ QString Engine() {
 }
 }  // namespace
 
-SessionKeeper::SessionKeeper(TabSet *tabs, QObject *parent) : QObject(parent), tabs_(tabs) {
+SessionKeeper::SessionKeeper(TabSet *tabs, std::function<QString()> shownAddress, QObject *parent)
+    : QObject(parent), tabs_(tabs), shownAddress_(std::move(shownAddress)) {
     timer_.setSingleShot(true);
     timer_.setInterval(1000);
     connect(&timer_, &QTimer::timeout, this, &SessionKeeper::save);
@@ -29,6 +31,24 @@ SessionKeeper::SessionKeeper(TabSet *tabs, QObject *parent) : QObject(parent), t
                        &TabSet::ActiveChanged, &TabSet::LockChanged, &TabSet::IconChanged})
         connect(tabs, moved, this, &SessionKeeper::changed);
     connect(tabs, &TabSet::Moved, this, &SessionKeeper::changed);
+    connect(tabs, &TabSet::KeptClosing, this, &SessionKeeper::keepLastPage);
+}
+
+// The box shows the front tab; a private one's address is kept nowhere, so a tab closed
+// behind it leaves its own.
+void SessionKeeper::keepLastPage(Form1 *closing) {
+    const Form1 *front = tabs_->active();
+    noteWrite(settings::Write(settings::Key::LastPage,
+                              front && front->keepsTrace() ? shownAddress_() : closing->url()));
+}
+
+void SessionKeeper::noteWrite(const WriteResult &written) {
+    if (written) {
+        writeFailed_ = false;
+    } else if (!std::exchange(writeFailed_, true)) {
+        emit WriteFailed(
+            QStringLiteral("无法保存选项卡和设置：%1。下次更改时将再试。").arg(written.error));
+    }
 }
 
 bool SessionKeeper::begin(Form1 *startTab) {
@@ -72,7 +92,7 @@ void SessionKeeper::save() {
     if (bytes == written_) return;
     const WriteResult written = WriteSessionFile(SessionPath(), s, Engine());
     if (written) written_ = bytes;  // else tried again at the next change
-    emit Written(written);
+    noteWrite(written);
 }
 
 void SessionKeeper::finish(bool clear) {

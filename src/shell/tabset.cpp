@@ -5,6 +5,7 @@
 #include <QStackedWidget>
 #include <algorithm>
 
+#include "core/bookmarks.h"
 #include "core/settings.h"
 #include "core/timing.h"
 #include "drops.h"
@@ -99,6 +100,11 @@ Form1 *TabSet::openOn(const QString &address) {
     return t;
 }
 
+void TabSet::openBlockedPopups() {
+    if (Form1 *t = active(); t && t->hasBlockedPopups())
+        for (const QString &url : t->takeBlockedPopups()) openOn(url);
+}
+
 Form1 *TabSet::openHome() {
     Form1 *t = create();
     t->goHome();
@@ -141,7 +147,8 @@ void TabSet::wire(Form1 *t) {
     });
     connect(t, &Form1::PageLoaded, this,
             [this, front](const QString &zoom) { emit PageLoaded(zoom, front()); });
-    connect(t, &Form1::BookmarkRequested, this, &TabSet::BookmarkRequested);
+    connect(t, &Form1::BookmarkRequested, this,
+            [this](const QString &path) { openOn(ReadBookmarkFile(path)); });
 }
 
 Form1 *TabSet::openTab(bool background, bool offTheRecord) {
@@ -187,6 +194,11 @@ Form1 *TabSet::tabAt(int index) const {
 
 Form1 *TabSet::active() const {
     return tabAt(strip_->currentIndex());
+}
+
+bool TabSet::frontHolds(QObject *target) const {
+    const Form1 *t = active();
+    return t && t->holds(target);
 }
 
 QList<Form1 *> TabSet::kept() const {

@@ -39,6 +39,7 @@ class TabSet : public QObject, private TabHost {
     void show(Form1 *tab);
     void close(Form1 *tab);
     Form1 *active() const;
+    bool frontHolds(QObject *target) const;  // the front page's widgets or lock panel
     QList<Form1 *> all() const;
     QList<Form1 *> kept() const;  // those that keep a trace, in their order
     int count() const;
@@ -47,6 +48,7 @@ class TabSet : public QObject, private TabHost {
     Form1 *openNew(bool offTheRecord = false);
     Form1 *openOn(const QString &address);
     Form1 *openHome();
+    void openBlockedPopups();  // those the front page was refused, once the user asks
     // A tab at a place with the given back and forward history (its address when there is
     // none), locked from the start when asked (the lock travels with the page).
     Form1 *openWithHistory(int at, const QString &url, const QByteArray &history, bool locked,
@@ -85,9 +87,8 @@ class TabSet : public QObject, private TabHost {
     void Moved();                                   // dragged to another place in the strip
     void PrivateEnded();                            // the last private tab closed
     void FullScreenRequested(Form1 *tab, bool on);  // only the front page may take the screen
-    void BookmarkRequested(const QString &path);
-    void FilesDropped(const QStringList &paths);  // on the strip, for the frame to open
-    void Refused(const QString &why);             // a command the tab refuses, to be said
+    void FilesDropped(const QStringList &paths);    // on the strip, for the frame to open
+    void Refused(const QString &why);               // a command the tab refuses, to be said
 
   private:
     Form1 *openTab(bool background, bool offTheRecord) override;

@@ -25,7 +25,8 @@ TEST(KeepersTest, APrivateTabReachesNoRecorderAndTheOthersRulesHold) {
     TabSet tabs(platform, nullptr, &frame);
     HistoryKeeper history(platform, &tabs, nullptr);
     history.open(folder.file("数据/history.sqlite"));
-    SessionKeeper session(&tabs, nullptr);
+    SessionKeeper session(
+        &tabs, [] { return QString(); }, nullptr);
     session.begin();
     QList<Form1 *> heard;
     for (auto recorded :
