@@ -23,7 +23,6 @@ using historydb::Words;
 
 namespace {
 
-
 const char *const kSchema[] = {
     "CREATE TABLE places(id INTEGER PRIMARY KEY, url TEXT NOT NULL UNIQUE,"
     " title TEXT NOT NULL DEFAULT '', visits INTEGER NOT NULL DEFAULT 0,"
@@ -45,7 +44,6 @@ const char *const kSchema[] = {
     " places_text(places_text, rowid, title, url) VALUES ('delete', old.id, old.title, old.url);"
     " INSERT INTO places_text(rowid, title, url) VALUES (new.id, new.title, new.url); END",
 };
-
 
 // The conditions for every typed word: a full-text match for words of three letters or more,
 // a plain search for shorter ones. Appends their values to args.

@@ -172,10 +172,9 @@ void TabStrip::paintEvent(QPaintEvent *event) {
     QTabBar::paintEvent(event);
     QPainter p(this);
     const int dragged = movingTab_ && movingTab_->isVisible() ? currentIndex() : -1;
-    for (int i = 0; i < count(); ++i) {
-        const QRect r = closeRect(i);
-        if (i != dragged && r.intersects(event->rect())) paintClose(p, i, r);
-    }
+    // Only the tabs in the painted part: working out a close button costs the style's time.
+    for (int i = 0; i < count(); ++i)
+        if (i != dragged && tabRect(i).intersects(event->rect())) paintClose(p, i, closeRect(i));
     if (private_.isEmpty() && dropMark_.isNull()) return;
     QColor tint = privateColour_;
     tint.setAlpha(60);
